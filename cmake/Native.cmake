@@ -1,0 +1,19 @@
+# Native (Linux) build: engine tests with the system's GoogleTest, benchmarks.
+find_package(GTest REQUIRED)
+find_package(Threads REQUIRED)
+enable_testing()
+
+add_executable(hivesweep-tests ${HS_PORTABLE_TESTS})
+target_link_libraries(hivesweep-tests PRIVATE hs_engine GTest::gtest GTest::gtest_main Threads::Threads)
+target_include_directories(hivesweep-tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+target_compile_options(hivesweep-tests PRIVATE ${HS_WARNINGS})
+target_compile_definitions(hivesweep-tests PRIVATE HS_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
+add_test(NAME native COMMAND hivesweep-tests)
+
+file(GLOB HS_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/*.cpp)
+find_package(benchmark QUIET)
+if(benchmark_FOUND AND HS_BENCH_SOURCES)
+  add_executable(hivesweep-bench ${HS_BENCH_SOURCES})
+  target_link_libraries(hivesweep-bench PRIVATE hs_engine benchmark::benchmark Threads::Threads)
+  target_include_directories(hivesweep-bench PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+endif()

@@ -1,0 +1,29 @@
+# Cross build with MinGW-w64: Win32 backends, the programs and the Windows
+# test executable (GoogleTest built from source), all linked statically so
+# that they run under Wine without extra DLLs.
+add_compile_definitions(UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601)
+set(HS_WIN_LIBS advapi32 shell32 ole32 uuid shlwapi)
+set(HS_STATIC -static -static-libgcc -static-libstdc++ -municode)
+
+file(GLOB_RECURSE HS_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*/win32/*.cpp)
+list(FILTER HS_WIN32_SOURCES EXCLUDE REGEX "/app/win32/(cli|gui)_main\\.cpp$")
+add_library(hs_win32 STATIC ${HS_WIN32_SOURCES})
+target_link_libraries(hs_win32 PUBLIC hs_engine ${HS_WIN_LIBS})
+target_compile_options(hs_win32 PRIVATE ${HS_WARNINGS})
+
+add_executable(hivesweep-cli ${CMAKE_SOURCE_DIR}/src/app/win32/cli_main.cpp)
+target_link_libraries(hivesweep-cli PRIVATE hs_win32)
+target_link_options(hivesweep-cli PRIVATE ${HS_STATIC})
+target_compile_options(hivesweep-cli PRIVATE ${HS_WARNINGS})
+
+set(GTEST_SRC /usr/src/googletest/googletest)
+add_library(hs_gtest STATIC ${GTEST_SRC}/src/gtest-all.cc ${GTEST_SRC}/src/gtest_main.cc)
+target_include_directories(hs_gtest PUBLIC ${GTEST_SRC}/include PRIVATE ${GTEST_SRC})
+
+file(GLOB_RECURSE HS_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
+add_executable(hivesweep-tests-win ${HS_PORTABLE_TESTS} ${HS_WIN_TESTS})
+target_link_libraries(hivesweep-tests-win PRIVATE hs_win32 hs_gtest)
+target_include_directories(hivesweep-tests-win PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+target_compile_options(hivesweep-tests-win PRIVATE ${HS_WARNINGS})
+target_compile_definitions(hivesweep-tests-win PRIVATE HS_TEST_DATA="tests/data")
+target_link_options(hivesweep-tests-win PRIVATE -static -static-libgcc -static-libstdc++)

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Builds the native engine with its tests, and the Windows programs for x64
+# and x86 with MinGW-w64. Usage: scripts/build.sh [native|win64|win32|all]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+JOBS="${JOBS:-2}"
+what="${1:-all}"
+
+build() {  # build DIR [cmake args...]
+  local dir="$1"
+  shift
+  cmake -S . -B "build/$dir" -DCMAKE_BUILD_TYPE=Release "$@" >"build/cmake-$dir.log" 2>&1 ||
+    { cat "build/cmake-$dir.log"; return 1; }
+  cmake --build "build/$dir" -j"$JOBS"
+}
+
+mkdir -p build
+case "$what" in
+  native) build native ;;
+  win64) build win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake ;;
+  win32) build win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake ;;
+  all)
+    build native
+    build win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
+    build win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
+    ;;
+  *) echo "usage: $0 [native|win64|win32|all]" >&2; exit 2 ;;
+esac

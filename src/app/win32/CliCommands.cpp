@@ -1,0 +1,10 @@
+#include "app/win32/CliCommands.h"
+
+namespace hs::cli {
+
+const std::vector<Command>& Commands() {
+  static const std::vector<Command> commands = {};
+  return commands;
+}
+
+}  // namespace hs::cli

@@ -1,0 +1,20 @@
+#pragma once
+// The console companion's commands. Each lives in a file of its own and is
+// listed once in CliCommands.cpp.
+#include <string>
+#include <vector>
+
+namespace hs::cli {
+
+constexpr int kExitOk = 0;           // the command ran to its end
+constexpr int kExitUsage = 2;        // bad usage or bad input
+constexpr int kExitEnvironment = 3;  // no registry access, backup folder unwritable
+
+struct Command {
+  const char* name;
+  int (*run)(const std::vector<std::string>& args);
+};
+
+const std::vector<Command>& Commands();
+
+}  // namespace hs::cli

@@ -1,0 +1,93 @@
+#pragma once
+// The file system and the bits of system information the engine needs. Two
+// implementations: in-memory (tests, fixtures, fault injection) and Win32.
+// Paths are Windows paths in UTF-8, compared without regard to case.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace hs {
+
+// What a look at a path found. Only NotFound means "missing": a path the
+// system refuses to look at (access denied, device not ready, network
+// trouble) exists as far as anyone knows.
+enum class PathProbe { NotFound, File, Folder, Inaccessible };
+
+// Drive types as GetDriveType numbers them.
+enum class DriveType : int {
+  Unknown = 0,
+  NoRootDir = 1,
+  Removable = 2,
+  Fixed = 3,
+  Remote = 4,
+  CdRom = 5,
+  RamDisk = 6,
+};
+
+enum class FsStatus { Ok, NotFound, AccessDenied, DiskFull, Failed };
+
+struct DirEntry {
+  std::string name;
+  bool isFolder = false;
+  std::uint64_t size = 0;
+  std::int64_t modifiedUnixSeconds = 0;
+};
+
+struct ShortcutTarget {
+  bool readable = false;  // the file could be loaded as a shell link
+  std::string path;       // empty for links to non-file-system items
+};
+
+// A file open for writing; closed on destruction.
+class FileWriter {
+ public:
+  virtual ~FileWriter() = default;
+  virtual FsStatus write(const std::string& bytes) = 0;
+  // Pushes written bytes to the storage; a failure here means they may be lost.
+  virtual FsStatus flush() = 0;
+};
+
+class FileSystemBackend {
+ public:
+  virtual ~FileSystemBackend() = default;
+
+  virtual PathProbe probe(const std::string& path) = 0;
+  virtual DriveType driveType(char letter) = 0;
+  // Whether the drive root ("a:\") holds a readable volume, asked without any
+  // "insert a disk" prompt.
+  virtual bool volumeReady(const std::string& root) = 0;
+  // Expands %VARIABLES%; nothing when the system call fails.
+  virtual std::optional<std::string> expandEnvironment(const std::string& text) = 0;
+  // The special folder with this CSIDL number, or "" when there is none.
+  virtual std::string specialFolder(int csidl) = 0;
+  virtual FsStatus listDirectory(const std::string& folder, std::vector<DirEntry>& out) = 0;
+  virtual ShortcutTarget readShortcut(const std::string& path) = 0;
+
+  virtual FsStatus createDirectory(const std::string& path) = 0;
+  virtual FsStatus openForWrite(const std::string& path, bool append,
+                                std::unique_ptr<FileWriter>& out) = 0;
+  virtual FsStatus readFile(const std::string& path, std::string& out) = 0;
+  // Moves `from` over `to` in one step (the target is replaced whole or not at all).
+  virtual FsStatus replaceFile(const std::string& from, const std::string& to) = 0;
+  // Deletes a file or folder without confirmation or recycle bin.
+  virtual bool deleteSilently(const std::string& path) = 0;
+};
+
+// CSIDL numbers used by the engine.
+namespace csidl {
+constexpr int kPrograms = 2;
+constexpr int kStartup = 7;
+constexpr int kRecent = 8;
+constexpr int kStartMenu = 11;
+constexpr int kDesktopDirectory = 16;
+constexpr int kCommonStartMenu = 22;
+constexpr int kCommonPrograms = 23;
+constexpr int kCommonStartup = 24;
+constexpr int kCommonDesktopDirectory = 25;
+constexpr int kAppData = 26;
+constexpr int kWindows = 36;
+}  // namespace csidl
+
+}  // namespace hs

@@ -1,0 +1,80 @@
+#pragma once
+// The registry as the engine sees it. Two implementations: an in-memory one for
+// tests and fixtures, and the Win32 one over advapi32. Both enumerate in
+// Windows' order: subkeys sorted case-insensitively, values in creation order.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/RootKey.h"
+
+namespace hs {
+
+// Registry value types, numbered as Windows numbers them.
+enum RegType : std::uint32_t {
+  kRegNone = 0,
+  kRegSz = 1,
+  kRegExpandSz = 2,
+  kRegBinary = 3,
+  kRegDword = 4,
+  kRegDwordBigEndian = 5,
+  kRegLink = 6,
+  kRegMultiSz = 7,
+  kRegResourceList = 8,
+  kRegFullResourceDescriptor = 9,
+  kRegResourceRequirementsList = 10,
+  kRegQword = 11,
+};
+
+enum class RegStatus {
+  Ok,
+  NotFound,      // key or value does not exist (also: key deleted while open)
+  AccessDenied,  // the system refused
+  Failed,        // any other failure
+};
+
+// A value exactly as stored: string types hold UTF-16LE bytes as Windows keeps
+// them (normally with their terminating NUL), so nothing is lost on the way.
+struct RegValue {
+  std::string name;  // "" is the default value
+  std::uint32_t type = kRegNone;
+  std::vector<std::uint8_t> data;
+};
+
+struct RegKeyInfo {
+  std::uint32_t subkeyCount = 0;
+  std::uint32_t valueCount = 0;
+};
+
+enum class RegAccess { Read, All };
+
+// An open key. Closing happens on destruction.
+class RegKeyHandle {
+ public:
+  virtual ~RegKeyHandle() = default;
+};
+using RegKeyPtr = std::unique_ptr<RegKeyHandle>;
+
+class RegistryBackend {
+ public:
+  virtual ~RegistryBackend() = default;
+
+  // Opens (or with create, creates) `path` below `parent`, or below the root
+  // key when parent is null. An empty path opens the parent/root itself.
+  // On failure `out` is left empty.
+  virtual RegStatus openKey(RootKey root, const RegKeyHandle* parent, const std::string& path,
+                            RegAccess access, bool create, RegKeyPtr& out) = 0;
+  virtual RegStatus subkeyNames(const RegKeyHandle& key, std::vector<std::string>& out) = 0;
+  virtual RegStatus values(const RegKeyHandle& key, std::vector<RegValue>& out) = 0;
+  virtual RegStatus valueNames(const RegKeyHandle& key, std::vector<std::string>& out) = 0;
+  virtual RegStatus queryValue(const RegKeyHandle& key, const std::string& name,
+                               RegValue& out) = 0;
+  virtual RegStatus keyInfo(const RegKeyHandle& key, RegKeyInfo& out) = 0;
+  virtual RegStatus setValue(const RegKeyHandle& key, const RegValue& value) = 0;
+  virtual RegStatus deleteValue(const RegKeyHandle& key, const std::string& name) = 0;
+  // Deletes the direct subkey `name` of `parent`; it must have no subkeys.
+  virtual RegStatus deleteLeafKey(const RegKeyHandle& parent, const std::string& name) = 0;
+};
+
+}  // namespace hs

@@ -1,0 +1,357 @@
+#include "platform/memory/MemoryFileSystem.h"
+
+#include <cctype>
+#include <set>
+
+#include "common/Text.h"
+
+namespace hs {
+
+struct MemoryFileSystem::Node {
+  std::string name;
+  bool isFolder = true;
+  std::string content;
+  std::optional<std::string> shortcutTarget;
+  bool unreadableShortcut = false;
+  std::int64_t modified = 1700000000;
+  std::map<std::string, std::unique_ptr<Node>> children;  // by upper-case name
+};
+
+struct MemoryFileSystem::State {
+  Node root;  // children are drive roots such as "C:"
+  std::map<char, DriveType> driveTypes;
+  std::set<char> unreadyVolumes;
+  std::map<std::string, std::string> environment;  // upper-case name -> value
+  std::map<int, std::string> specialFolders;
+  std::set<std::string> denied;    // normalized upper-case paths
+  std::set<std::string> readOnly;  // normalized upper-case folder paths
+  std::optional<std::uint64_t> freeBytes;
+  bool failFlushes = false;
+  std::int64_t clock = 1700000000;
+};
+
+namespace {
+
+using Node = MemoryFileSystem::Node;
+
+// Splits a Windows path into components the way the system resolves it.
+// Returns false for paths that are not drive-absolute ("C:\...").
+bool Components(const std::string& path, std::vector<std::string>& out) {
+  out.clear();
+  if (path.size() < 2 || path[1] != ':' || !std::isalpha(static_cast<unsigned char>(path[0])))
+    return false;
+  if (path.size() > 2 && path[2] != '\\' && path[2] != '/') return false;
+  out.push_back(UpperCase(path.substr(0, 2)));
+  std::string part;
+  const auto flush = [&] {
+    if (part.empty() || part == ".") {
+    } else if (part == "..") {
+      if (out.size() > 1) out.pop_back();
+    } else {
+      out.push_back(part);
+    }
+    part.clear();
+  };
+  for (std::size_t i = 2; i < path.size(); ++i) {
+    const char c = path[i];
+    if (c == '\\' || c == '/') {
+      flush();
+    } else {
+      part += c;
+    }
+  }
+  while (!part.empty() && (part.back() == ' ' || part.back() == '.') && part != "..")
+    part.pop_back();
+  flush();
+  return true;
+}
+
+bool HasInvalidCharacter(const std::vector<std::string>& parts) {
+  for (std::size_t i = 1; i < parts.size(); ++i)
+    for (char c : parts[i])
+      if (c == '<' || c == '>' || c == ':' || c == '"' || c == '|' || c == '?' || c == '*' ||
+          (static_cast<unsigned char>(c) < 32))
+        return true;
+  return false;
+}
+
+std::string JoinUpper(const std::vector<std::string>& parts, std::size_t count) {
+  std::string joined;
+  for (std::size_t i = 0; i < count; ++i) joined += (i ? "\\" : "") + UpperCase(parts[i]);
+  return joined;
+}
+
+class MemoryFileWriter : public FileWriter {
+ public:
+  MemoryFileWriter(std::shared_ptr<MemoryFileSystem::State> state, Node* node)
+      : m_state(std::move(state)), m_node(node) {}
+  FsStatus write(const std::string& bytes) override {
+    if (m_state->freeBytes) {
+      if (*m_state->freeBytes < bytes.size()) {
+        m_node->content += bytes.substr(0, static_cast<std::size_t>(*m_state->freeBytes));
+        *m_state->freeBytes = 0;
+        return FsStatus::DiskFull;
+      }
+      *m_state->freeBytes -= bytes.size();
+    }
+    m_node->content += bytes;
+    return FsStatus::Ok;
+  }
+  FsStatus flush() override { return m_state->failFlushes ? FsStatus::Failed : FsStatus::Ok; }
+
+ private:
+  std::shared_ptr<MemoryFileSystem::State> m_state;
+  Node* m_node;
+};
+
+}  // namespace
+
+MemoryFileSystem::MemoryFileSystem() : m_state(std::make_shared<State>()) {
+  setDriveType('c', DriveType::Fixed);
+  addFolder("C:\\");
+}
+
+MemoryFileSystem::~MemoryFileSystem() = default;
+
+namespace {
+
+Node* Find(Node& root, const std::vector<std::string>& parts) {
+  Node* node = &root;
+  for (const std::string& part : parts) {
+    const auto it = node->children.find(UpperCase(part));
+    if (it == node->children.end()) return nullptr;
+    node = it->second.get();
+  }
+  return node;
+}
+
+Node* Make(Node& root, const std::vector<std::string>& parts, std::int64_t stamp) {
+  Node* node = &root;
+  for (const std::string& part : parts) {
+    auto& slot = node->children[UpperCase(part)];
+    if (!slot) {
+      slot = std::make_unique<Node>();
+      slot->name = part;
+      slot->modified = stamp;
+    }
+    node = slot.get();
+  }
+  return node;
+}
+
+}  // namespace
+
+void MemoryFileSystem::addFolder(const std::string& path) {
+  std::vector<std::string> parts;
+  if (Components(path, parts)) Make(m_state->root, parts, m_state->clock);
+}
+
+void MemoryFileSystem::addFile(const std::string& path, const std::string& content) {
+  std::vector<std::string> parts;
+  if (!Components(path, parts) || parts.size() < 2) return;
+  Node* node = Make(m_state->root, parts, m_state->clock);
+  node->isFolder = false;
+  node->content = content;
+}
+
+void MemoryFileSystem::addShortcut(const std::string& path, const std::string& target) {
+  addFile(path, "L");
+  std::vector<std::string> parts;
+  Components(path, parts);
+  Find(m_state->root, parts)->shortcutTarget = target;
+}
+
+void MemoryFileSystem::addUnreadableShortcut(const std::string& path) {
+  addFile(path, "garbage");
+  std::vector<std::string> parts;
+  Components(path, parts);
+  Find(m_state->root, parts)->unreadableShortcut = true;
+}
+
+void MemoryFileSystem::remove(const std::string& path) {
+  std::vector<std::string> parts;
+  if (!Components(path, parts) || parts.size() < 2) return;
+  const std::string leaf = UpperCase(parts.back());
+  parts.pop_back();
+  if (Node* parent = Find(m_state->root, parts)) parent->children.erase(leaf);
+}
+
+void MemoryFileSystem::setDriveType(char letter, DriveType type) {
+  m_state->driveTypes[static_cast<char>(std::tolower(letter))] = type;
+}
+
+void MemoryFileSystem::setVolumeReady(char letter, bool ready) {
+  const char lower = static_cast<char>(std::tolower(letter));
+  if (ready)
+    m_state->unreadyVolumes.erase(lower);
+  else
+    m_state->unreadyVolumes.insert(lower);
+}
+
+void MemoryFileSystem::setEnvironment(const std::string& name, const std::string& value) {
+  m_state->environment[UpperCase(name)] = value;
+}
+
+void MemoryFileSystem::setSpecialFolder(int csidl, const std::string& path) {
+  m_state->specialFolders[csidl] = path;
+  addFolder(path);
+}
+
+void MemoryFileSystem::denyAccess(const std::string& path) {
+  std::vector<std::string> parts;
+  if (Components(path, parts)) m_state->denied.insert(JoinUpper(parts, parts.size()));
+}
+
+void MemoryFileSystem::makeReadOnly(const std::string& folder) {
+  std::vector<std::string> parts;
+  if (Components(folder, parts)) m_state->readOnly.insert(JoinUpper(parts, parts.size()));
+}
+
+void MemoryFileSystem::setFreeBytes(std::optional<std::uint64_t> bytes) {
+  m_state->freeBytes = bytes;
+}
+
+void MemoryFileSystem::failFlushes(bool fail) { m_state->failFlushes = fail; }
+
+PathProbe MemoryFileSystem::probe(const std::string& path) {
+  ++m_probeCount;
+  std::vector<std::string> parts;
+  if (!Components(path, parts)) return PathProbe::NotFound;
+  for (std::size_t n = 1; n <= parts.size(); ++n)
+    if (m_state->denied.count(JoinUpper(parts, n))) return PathProbe::Inaccessible;
+  if (HasInvalidCharacter(parts)) return PathProbe::NotFound;
+  const Node* node = Find(m_state->root, parts);
+  if (!node) return PathProbe::NotFound;
+  return node->isFolder ? PathProbe::Folder : PathProbe::File;
+}
+
+DriveType MemoryFileSystem::driveType(char letter) {
+  const auto it = m_state->driveTypes.find(static_cast<char>(std::tolower(letter)));
+  return it == m_state->driveTypes.end() ? DriveType::NoRootDir : it->second;
+}
+
+bool MemoryFileSystem::volumeReady(const std::string& root) {
+  if (root.empty()) return false;
+  const char letter = static_cast<char>(std::tolower(root[0]));
+  return m_state->driveTypes.count(letter) && !m_state->unreadyVolumes.count(letter);
+}
+
+std::optional<std::string> MemoryFileSystem::expandEnvironment(const std::string& text) {
+  // Like ExpandEnvironmentStrings: known %NAME% are replaced, unknown ones stay.
+  std::string out;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    const std::size_t open = text.find('%', pos);
+    if (open == std::string::npos) break;
+    const std::size_t close = text.find('%', open + 1);
+    if (close == std::string::npos) break;
+    const auto it = m_state->environment.find(UpperCase(text.substr(open + 1, close - open - 1)));
+    out += text.substr(pos, open - pos);
+    if (it != m_state->environment.end()) {
+      out += it->second;
+      pos = close + 1;
+    } else {
+      out += text.substr(open, close - open);
+      pos = close;
+    }
+  }
+  out += text.substr(pos);
+  return out;
+}
+
+std::string MemoryFileSystem::specialFolder(int csidl) {
+  const auto it = m_state->specialFolders.find(csidl);
+  return it == m_state->specialFolders.end() ? std::string() : it->second;
+}
+
+FsStatus MemoryFileSystem::listDirectory(const std::string& folder, std::vector<DirEntry>& out) {
+  out.clear();
+  const PathProbe state = probe(folder);
+  if (state == PathProbe::Inaccessible) return FsStatus::AccessDenied;
+  if (state != PathProbe::Folder) return FsStatus::NotFound;
+  std::vector<std::string> parts;
+  Components(folder, parts);
+  for (const auto& [upper, child] : Find(m_state->root, parts)->children)
+    out.push_back({child->name, child->isFolder, child->content.size(), child->modified});
+  return FsStatus::Ok;
+}
+
+ShortcutTarget MemoryFileSystem::readShortcut(const std::string& path) {
+  std::vector<std::string> parts;
+  if (!Components(path, parts)) return {};
+  const Node* node = Find(m_state->root, parts);
+  if (!node || node->isFolder || node->unreadableShortcut) return {};
+  return {true, node->shortcutTarget.value_or("")};
+}
+
+FsStatus MemoryFileSystem::createDirectory(const std::string& path) {
+  std::vector<std::string> parts;
+  if (!Components(path, parts) || parts.size() < 2) return FsStatus::Failed;
+  const std::string leaf = parts.back();
+  std::vector<std::string> parentParts(parts.begin(), parts.end() - 1);
+  Node* parent = Find(m_state->root, parentParts);
+  if (!parent || !parent->isFolder) return FsStatus::NotFound;
+  if (m_state->readOnly.count(JoinUpper(parentParts, parentParts.size())))
+    return FsStatus::AccessDenied;
+  if (parent->children.count(UpperCase(leaf))) return FsStatus::Failed;  // already exists
+  Make(m_state->root, parts, m_state->clock);
+  return FsStatus::Ok;
+}
+
+FsStatus MemoryFileSystem::openForWrite(const std::string& path, bool append,
+                                        std::unique_ptr<FileWriter>& out) {
+  out.reset();
+  std::vector<std::string> parts;
+  if (!Components(path, parts) || parts.size() < 2) return FsStatus::Failed;
+  std::vector<std::string> parentParts(parts.begin(), parts.end() - 1);
+  const Node* parent = Find(m_state->root, parentParts);
+  if (!parent || !parent->isFolder) return FsStatus::NotFound;
+  if (m_state->readOnly.count(JoinUpper(parentParts, parentParts.size())) ||
+      m_state->denied.count(JoinUpper(parts, parts.size())))
+    return FsStatus::AccessDenied;
+  Node* node = Make(m_state->root, parts, ++m_state->clock);
+  if (node->isFolder && !node->children.empty()) return FsStatus::AccessDenied;
+  node->isFolder = false;
+  node->modified = m_state->clock;
+  if (!append) node->content.clear();
+  out = std::make_unique<MemoryFileWriter>(m_state, node);
+  return FsStatus::Ok;
+}
+
+FsStatus MemoryFileSystem::readFile(const std::string& path, std::string& out) {
+  const PathProbe state = probe(path);
+  if (state == PathProbe::Inaccessible) return FsStatus::AccessDenied;
+  if (state != PathProbe::File) return FsStatus::NotFound;
+  std::vector<std::string> parts;
+  Components(path, parts);
+  out = Find(m_state->root, parts)->content;
+  return FsStatus::Ok;
+}
+
+FsStatus MemoryFileSystem::replaceFile(const std::string& from, const std::string& to) {
+  std::string content;
+  if (const FsStatus status = readFile(from, content); status != FsStatus::Ok) return status;
+  std::vector<std::string> target;
+  if (!Components(to, target) || target.size() < 2) return FsStatus::Failed;
+  std::vector<std::string> parentParts(target.begin(), target.end() - 1);
+  if (m_state->readOnly.count(JoinUpper(parentParts, parentParts.size())))
+    return FsStatus::AccessDenied;
+  Node* node = Make(m_state->root, target, ++m_state->clock);
+  node->isFolder = false;
+  node->content = content;
+  node->modified = m_state->clock;
+  remove(from);
+  return FsStatus::Ok;
+}
+
+bool MemoryFileSystem::deleteSilently(const std::string& path) {
+  std::vector<std::string> parts;
+  if (!Components(path, parts) || parts.size() < 2) return false;
+  std::vector<std::string> parentParts(parts.begin(), parts.end() - 1);
+  if (m_state->readOnly.count(JoinUpper(parentParts, parentParts.size()))) return false;
+  if (probe(path) == PathProbe::NotFound) return false;
+  remove(path);
+  return true;
+}
+
+}  // namespace hs

@@ -1,0 +1,245 @@
+#include "regfile/RegFileReader.h"
+
+#include <cctype>
+#include <cstdlib>
+
+#include "common/CodePage.h"
+#include "common/Text.h"
+
+namespace hs {
+namespace {
+
+constexpr const char* kHeader4 = "REGEDIT4";
+constexpr const char* kHeader5 = "Windows Registry Editor Version 5.00";
+
+// Turns the file's bytes into UTF-8 text.
+std::string DecodeFile(const std::string& bytes, bool& unicodeEncoding) {
+  unicodeEncoding = false;
+  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+      static_cast<unsigned char>(bytes[1]) == 0xFE) {
+    unicodeEncoding = true;
+    std::u16string text;
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
+      text += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                    (static_cast<unsigned char>(bytes[i + 1]) << 8));
+    return Utf16ToUtf8(text);
+  }
+  if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+    unicodeEncoding = true;
+    return bytes.substr(3);
+  }
+  return Utf16ToUtf8(AnsiToUtf16(bytes));
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string current;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' || text[i] == '\n') {
+      lines.push_back(current);
+      current.clear();
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      current += text[i];
+    }
+  }
+  if (!current.empty()) lines.push_back(current);
+  return lines;
+}
+
+class Parser {
+ public:
+  Parser(std::vector<std::string> lines, RegFile& out, RegFileError& error)
+      : m_lines(std::move(lines)), m_out(out), m_error(error) {}
+
+  bool run() {
+    if (!parseHeader()) return false;
+    while (m_index < m_lines.size()) {
+      const int lineNo = static_cast<int>(m_index) + 1;
+      std::string line = Trim(m_lines[m_index++]);
+      if (line.empty() || line[0] == ';' || line[0] == '#') continue;
+      if (line[0] == '[') {
+        if (!parseSection(line, lineNo)) return false;
+      } else if (!parseValueLine(line, lineNo)) {
+        return false;
+      }
+    }
+    return true;
+  }
+
+ private:
+  bool fail(int line, std::string message) {
+    m_error.line = line;
+    m_error.message = std::move(message);
+    return false;
+  }
+
+  bool parseHeader() {
+    while (m_index < m_lines.size() && Trim(m_lines[m_index]).empty()) ++m_index;
+    if (m_index >= m_lines.size()) return fail(0, "the file is empty");
+    const std::string header = Trim(m_lines[m_index]);
+    if (header == kHeader4) {
+      m_out.unicode = false;
+    } else if (header == kHeader5) {
+      m_out.unicode = true;
+    } else {
+      return fail(static_cast<int>(m_index) + 1, "not a registry file: unknown header");
+    }
+    ++m_index;
+    return true;
+  }
+
+  bool parseSection(const std::string& line, int lineNo) {
+    if (line.back() != ']') return fail(lineNo, "key line without closing ']'");
+    std::string path = line.substr(1, line.size() - 2);
+    RegFileSection section;
+    section.line = lineNo;
+    if (!path.empty() && path[0] == '-') {
+      section.remove = true;
+      path.erase(0, 1);
+    }
+    if (path.empty()) return fail(lineNo, "empty key name");
+    section.keyPath = path;
+    m_out.sections.push_back(std::move(section));
+    return true;
+  }
+
+  // A value's text may continue over following lines ending in a backslash.
+  std::string joinContinuations(std::string text) {
+    while (!text.empty() && text.back() == '\\' && m_index < m_lines.size()) {
+      text.pop_back();
+      text += Trim(m_lines[m_index++]);
+    }
+    return text;
+  }
+
+  // Parses a quoted string starting at text[pos] (the opening quote); returns
+  // the unescaped text and moves pos past the closing quote.
+  bool parseQuoted(const std::string& text, std::size_t& pos, std::string& out, int lineNo) {
+    out.clear();
+    for (++pos; pos < text.size(); ++pos) {
+      const char c = text[pos];
+      if (c == '"') {
+        ++pos;
+        return true;
+      }
+      if (c == '\\' && pos + 1 < text.size() && (text[pos + 1] == '\\' || text[pos + 1] == '"')) {
+        out += text[++pos];
+      } else {
+        out += c;
+      }
+    }
+    return fail(lineNo, "missing closing quote");
+  }
+
+  bool parseValueLine(const std::string& raw, int lineNo) {
+    if (m_out.sections.empty()) return fail(lineNo, "value outside of any key");
+    RegFileValue entry;
+    std::size_t pos = 0;
+    if (raw[0] == '@') {
+      pos = 1;
+    } else if (raw[0] == '"') {
+      if (!parseQuoted(raw, pos, entry.value.name, lineNo)) return false;
+    } else {
+      return fail(lineNo, "expected a value name in quotes or @");
+    }
+    while (pos < raw.size() && (raw[pos] == ' ' || raw[pos] == '\t')) ++pos;
+    if (pos >= raw.size() || raw[pos] != '=') return fail(lineNo, "expected '=' after the value name");
+    std::string data = Trim(raw.substr(pos + 1));
+    data = joinContinuations(data);
+    if (!parseData(data, entry, lineNo)) return false;
+    m_out.sections.back().values.push_back(std::move(entry));
+    return true;
+  }
+
+  bool parseData(const std::string& data, RegFileValue& entry, int lineNo) {
+    RegValue& value = entry.value;
+    if (data == "-") {
+      entry.remove = true;
+      return true;
+    }
+    if (!data.empty() && data[0] == '"') {
+      std::size_t pos = 0;
+      std::string text;
+      if (!parseQuoted(data, pos, text, lineNo)) return false;
+      if (!Trim(data.substr(pos)).empty()) return fail(lineNo, "text after the closing quote");
+      value.type = kRegSz;
+      value.data = Utf16LeBytes(Utf8ToUtf16(text));
+      return true;
+    }
+    if (StartsWithNoCase(data, "dword:")) return parseDword(data.substr(6), value, lineNo);
+    if (StartsWithNoCase(data, "hex")) return parseHex(data.substr(3), value, lineNo);
+    return fail(lineNo, "unknown value data: " + data.substr(0, 40));
+  }
+
+  bool parseDword(const std::string& digits, RegValue& value, int lineNo) {
+    if (digits.empty() || digits.size() > 8) return fail(lineNo, "bad dword");
+    for (char c : digits)
+      if (!std::isxdigit(static_cast<unsigned char>(c))) return fail(lineNo, "bad dword");
+    const unsigned long number = std::strtoul(digits.c_str(), nullptr, 16);
+    value.type = kRegDword;
+    for (int i = 0; i < 4; ++i) value.data.push_back(static_cast<std::uint8_t>(number >> (8 * i)));
+    return true;
+  }
+
+  bool parseHex(const std::string& rest, RegValue& value, int lineNo) {
+    std::size_t pos = 0;
+    value.type = kRegBinary;
+    if (!rest.empty() && rest[0] == '(') {
+      const std::size_t close = rest.find(')');
+      if (close == std::string::npos || close == 1) return fail(lineNo, "bad hex(type)");
+      const std::string typeText = rest.substr(1, close - 1);
+      for (char c : typeText)
+        if (!std::isxdigit(static_cast<unsigned char>(c))) return fail(lineNo, "bad hex(type)");
+      value.type = static_cast<std::uint32_t>(std::strtoul(typeText.c_str(), nullptr, 16));
+      pos = close + 1;
+    }
+    if (pos >= rest.size() || rest[pos] != ':') return fail(lineNo, "expected ':' after hex");
+    std::vector<std::uint8_t> bytes;
+    if (!parseHexBytes(rest.substr(pos + 1), bytes)) return fail(lineNo, "bad hex byte list");
+    value.data = convertHexStrings(value.type, bytes);
+    return true;
+  }
+
+  static bool parseHexBytes(const std::string& list, std::vector<std::uint8_t>& out) {
+    std::string compact;
+    for (char c : list)
+      if (c != ' ' && c != '\t') compact += c;
+    if (compact.empty()) return true;
+    for (const std::string& item : Split(compact, ',')) {
+      if (item.empty() || item.size() > 2) return false;
+      for (char c : item)
+        if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
+      out.push_back(static_cast<std::uint8_t>(std::strtoul(item.c_str(), nullptr, 16)));
+    }
+    return true;
+  }
+
+  // In REGEDIT4 files string types given as hex hold 8-bit code page text; the
+  // registry keeps them as UTF-16, as the system's importer converts them.
+  std::vector<std::uint8_t> convertHexStrings(std::uint32_t type,
+                                              const std::vector<std::uint8_t>& bytes) const {
+    const bool stringType = type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
+    if (m_out.unicode || !stringType) return bytes;
+    const std::string ansi(bytes.begin(), bytes.end());
+    return Utf16LeBytes(AnsiToUtf16(ansi), false);
+  }
+
+  std::vector<std::string> m_lines;
+  std::size_t m_index = 0;
+  RegFile& m_out;
+  RegFileError& m_error;
+};
+
+}  // namespace
+
+bool ParseRegFile(const std::string& bytes, RegFile& out, RegFileError& error) {
+  out = RegFile{};
+  error = RegFileError{};
+  bool unicodeEncoding = false;
+  const std::string text = DecodeFile(bytes, unicodeEncoding);
+  Parser parser(SplitLines(text), out, error);
+  return parser.run();
+}
+
+}  // namespace hs

@@ -1,0 +1,38 @@
+#pragma once
+// Reader of registry export files: REGEDIT4 (8-bit code page) and "Windows
+// Registry Editor Version 5.00" (UTF-16LE with BOM, or UTF-8). Used to load
+// fixtures into the in-memory registry and to verify backups and restores.
+#include <string>
+#include <vector>
+
+#include "platform/RegistryBackend.h"
+
+namespace hs {
+
+struct RegFileValue {
+  RegValue value;       // data in registry form (strings as UTF-16LE with NUL)
+  bool remove = false;  // "name"=-
+};
+
+struct RegFileSection {
+  std::string keyPath;  // full path, as written between the brackets
+  bool remove = false;  // [-HKEY_...]
+  int line = 0;
+  std::vector<RegFileValue> values;
+};
+
+struct RegFile {
+  bool unicode = false;  // version 5 header
+  std::vector<RegFileSection> sections;
+};
+
+struct RegFileError {
+  int line = 0;  // 1-based; 0 when the whole file is at fault
+  std::string message;
+};
+
+// Parses the raw bytes of a file. Returns false with `error` filled for a
+// malformed file; never throws on bad input.
+bool ParseRegFile(const std::string& bytes, RegFile& out, RegFileError& error);
+
+}  // namespace hs
