@@ -1,0 +1,154 @@
+#include "scan/FilesAndFoldersScan.h"
+
+#include <array>
+#include <string_view>
+#include <vector>
+
+#include "app/RegGlobal.h"
+#include "common/Text.h"
+#include "platform/TRegistry.h"
+#include "scan/ScanContext.h"
+
+namespace hs {
+namespace {
+
+// Subtrees that other tasks examine with their own rules.
+constexpr std::array<std::string_view, 10> kLocalMachineExclusions = {
+    "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDlls",
+    "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths",
+    "Software\\Microsoft\\Windows\\Help",
+    "Software\\Microsoft\\Windows\\Html Help",
+    "Software\\Classes\\Applications",
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+    "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Folders",
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Management\\ARPCache",
+};
+constexpr std::array<std::string_view, 4> kCurrentUserExclusions = {
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+    "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
+    "AppEvents\\Schemes\\Apps",
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32\\OpenSaveMRU",
+};
+constexpr std::string_view kNestedWow64Node = "SOFTWARE\\WOW6432NODE\\WOW6432NODE";
+
+std::string LocalMachineCaption() {
+  return GetLanString("RES_Scanning_Files_And_Folders_HKEY_LOCAL_MACHINE",
+                      "Scanning Files and Folders - HKEY_LOCAL_MACHINE...");
+}
+std::string CurrentUserCaption() {
+  return GetLanString("RES_Scanning_Files_And_Folders_HKEY_CURRENT_USER",
+                      "Scanning Files and Folders - HKEY_CURRENT_USER...");
+}
+
+char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+
+// Case-insensitive against an ASCII pattern; no non-ASCII letter folds to an
+// ASCII one, so this equals comparing upper-cased copies.
+bool AsciiEqualsNoCase(std::string_view text, std::string_view pattern) {
+  if (text.size() != pattern.size()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (AsciiUpper(text[i]) != AsciiUpper(pattern[i])) return false;
+  return true;
+}
+
+bool AsciiStartsWithNoCase(std::string_view text, std::string_view pattern) {
+  return text.size() >= pattern.size() && AsciiEqualsNoCase(text.substr(0, pattern.size()), pattern);
+}
+
+// One call's fixed inputs, shared by every level of the walk.
+struct Walk {
+  ScanContext& context;
+  RootKey root;
+  std::string hive;  // upper-cased
+  const std::string& problem;
+  const std::string& fileNameHint;
+  std::vector<std::string_view> exclusions;
+  std::vector<RegValue> values;  // reused level after level
+};
+
+bool IsExcluded(const Walk& walk, std::string_view path) {
+  for (std::string_view excluded : walk.exclusions)
+    if (AsciiEqualsNoCase(path, excluded)) return true;
+  return walk.root == RootKey::LocalMachine && AsciiStartsWithNoCase(path, kNestedWow64Node);
+}
+
+void CheckValues(Walk& walk, const RegKeyHandle& key, const std::string& path) {
+  ScanContext& context = walk.context;
+  if (context.Registry.values(key, walk.values) != RegStatus::Ok) return;
+  for (const RegValue& value : walk.values) {
+    if (value.type != kRegSz && value.type != kRegExpandSz) continue;
+    context.CheckStop();
+    const std::string text = RegDataToText(value.data);
+    if (context.ReferenceIsMissing(text, walk.fileNameHint, true))
+      context.AddValueFinding(walk.problem, walk.hive, path, value.name, text);
+  }
+}
+
+// `path` is this key's path below the hive; it grows and shrinks in place as
+// the walk goes down and up.
+void WalkKey(Walk& walk, const RegKeyHandle* parent, std::string_view name, std::string& path) {
+  if (IsExcluded(walk, path)) return;
+  ScanContext& context = walk.context;
+  context.CheckStop();
+  RegKeyPtr key;
+  if (context.Registry.openKey(walk.root, parent, std::string(name), RegAccess::Read, false, key) !=
+      RegStatus::Ok)
+    return;
+  context.ShowCurrentKey(path);
+  CheckValues(walk, *key, path);
+  std::vector<std::string> subkeys;
+  if (context.Registry.subkeyNames(*key, subkeys) != RegStatus::Ok) return;
+  const std::size_t length = path.size();
+  for (const std::string& subkey : subkeys) {
+    if (subkey.empty()) continue;
+    if (length != 0) path += '\\';
+    path += subkey;
+    WalkKey(walk, key.get(), subkey, path);
+    path.resize(length);
+  }
+}
+
+void RunFilesAndFoldersTask(ScanContext& context, const std::string& caption,
+                            const char* problemKey, const char* hive, const char* path) {
+  context.ShowTaskCaption(caption);
+  ScanValueTree(context, hive, path, GetLanString(problemKey, "Invalid File or Folder"), "");
+}
+
+}  // namespace
+
+void ScanValueTree(ScanContext& context, const std::string& hiveName, const std::string& keyPath,
+                   const std::string& problem, const std::string& fileNameHint) {
+  const std::string hive = UpperCase(hiveName);
+  const std::optional<RootKey> root = HiveNameToRootKey(hive);
+  if (!root) return;
+  Walk walk{context, *root, hive, problem, fileNameHint, {}, {}};
+  if (context.CurrentCaption == LocalMachineCaption())
+    walk.exclusions.assign(kLocalMachineExclusions.begin(), kLocalMachineExclusions.end());
+  else if (context.CurrentCaption == CurrentUserCaption())
+    walk.exclusions.assign(kCurrentUserExclusions.begin(), kCurrentUserExclusions.end());
+  std::string path = keyPath;
+  WalkKey(walk, nullptr, keyPath, path);
+}
+
+void ScanFilesAndFoldersLocalMachine(ScanContext& context) {
+  RunFilesAndFoldersTask(context, LocalMachineCaption(),
+                         "RES_Problem_Files_And_Folders_HKEY_LOCAL_MACHINE", "HKEY_LOCAL_MACHINE",
+                         "Software");
+}
+
+void ScanFilesAndFoldersCurrentUser(ScanContext& context) {
+  RunFilesAndFoldersTask(context, CurrentUserCaption(),
+                         "RES_Problem_Files_And_Folders_HKEY_CURRENT_USER", "HKEY_CURRENT_USER",
+                         "");
+}
+
+void ScanFilesAndFoldersUsers(ScanContext& context) {
+  RunFilesAndFoldersTask(context,
+                         GetLanString("RES_Scanning_Files_And_Folders_HKEY_USERS",
+                                      "Scanning Files and Folders - HKEY_USERS..."),
+                         "RES_Problem_Files_And_Folders_HKEY_USERS", "HKEY_USERS", "");
+}
+
+}  // namespace hs

@@ -1,0 +1,47 @@
+#pragma once
+// Existence answers of the file system, remembered for one scan so that a
+// path is asked at most once per scan. Keys compare without regard to case.
+// Wildcard characters are taken literally: no file name holds "*" or "?", so
+// such a path is missing without asking.
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "platform/FileSystemBackend.h"
+
+namespace hs {
+
+class StopFlag;
+
+class PathExistenceMemo {
+ public:
+  // `stop` may be null; when set, every question to the file system first
+  // checks it (and throws ScanStopped).
+  PathExistenceMemo(FileSystemBackend& fs, const StopFlag* stop);
+
+  PathProbe Probe(std::string_view path);
+  // Only "not found" means missing: a path the system refuses to look at
+  // counts as present, as a file and as a folder.
+  bool FileExists(std::string_view path);
+  bool FolderExists(std::string_view path);
+  // Whether the answer for this path is already known to be "not found"
+  // (asks nothing).
+  bool KnownMissing(std::string_view path);
+
+  // Drops every remembered answer (at the end of a scan).
+  void Clear();
+  std::size_t Size() const { return m_answers.size(); }
+  // How many questions reached the file system.
+  std::uint64_t Queries() const { return m_queries; }
+
+ private:
+  const std::string& FoldedKey(std::string_view path);
+
+  FileSystemBackend& m_fs;
+  const StopFlag* m_stop;
+  std::unordered_map<std::string, PathProbe> m_answers;
+  std::string m_key;  // reused so that a lookup allocates nothing
+  std::uint64_t m_queries = 0;
+};
+
+}  // namespace hs

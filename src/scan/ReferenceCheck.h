@@ -1,0 +1,49 @@
+#pragma once
+// The one test every scanner asks of a registry string: does the file (or
+// folder) it names still exist? Conservative: "missing" only for a text that
+// starts with an absolute path on a scanned drive and for which no reading of
+// the text finds an existing file; what it cannot judge counts as present.
+#include <string>
+#include <string_view>
+
+#include "scan/ScanDrives.h"
+
+namespace hs {
+
+class PathExistenceMemo;
+class FileSystemBackend;
+
+class PathChecker {
+ public:
+  PathChecker(FileSystemBackend& fs, PathExistenceMemo& memo, const DriveFlags& drives,
+              bool includeRemoveMedia);
+
+  // True when the reference is missing (a finding); false when it exists or
+  // was not judged. `fileName`: empty, or the name the text must contain.
+  // Never throws, except ScanStopped when the scan is being stopped.
+  bool ReferenceIsMissing(std::string_view text, std::string_view fileName,
+                          std::string_view drives, bool acceptFolder);
+
+  // Expands environment variables; the expansion only when it names an
+  // existing folder, otherwise `text` unchanged.
+  std::string ExpandSystemPath(const std::string& text);
+
+ private:
+  enum class DriveVerdict { NotJudged, Missing, Judge };
+  DriveVerdict DriveTest(std::string_view path, std::string_view drives) const;
+  bool CandidateExists(std::string_view candidate, bool acceptFolder);
+  bool WithProgramSuffixExists(std::string& candidate);
+  bool JudgeInExistingFolder(std::string_view path, std::size_t nameStart, bool acceptFolder);
+  bool JudgeFromFirstCharacter(std::string_view path);
+  bool ParentKnownMissing(std::string_view path, std::size_t parentLength);
+
+  FileSystemBackend& m_fs;
+  PathExistenceMemo& m_memo;
+  const DriveFlags& m_drives;
+  bool m_includeRemoveMedia;
+};
+
+// Characters at which a command line may end and its arguments begin.
+bool IsArgumentDelimiter(char c);
+
+}  // namespace hs

@@ -1,0 +1,70 @@
+#include "scan/ScanContext.h"
+
+#include "app/RegGlobal.h"
+
+namespace hs {
+
+ScanSettings ScanSettings::FromAppSettings(int windowsVersionCode, bool runsOnWow64) {
+  ScanSettings settings;
+  settings.IncludeRemoveMedia = AppSettings().IncludeRemoveMedia;
+  settings.IncludeCDdrive = AppSettings().IncludeCDdrive;
+  settings.WindowsVersionCode = windowsVersionCode;
+  settings.RunsOnWow64 = runsOnWow64;
+  return settings;
+}
+
+ScanContext::ScanContext(RegistryBackend& registry, FileSystemBackend& files, ScanSink& sink,
+                         const ScanSettings& settings, std::vector<std::string> taskList)
+    : Registry(registry),
+      Files(files),
+      Sink(sink),
+      Settings(settings),
+      Drives(MakeDriveFlags(files, settings.IncludeRemoveMedia, settings.IncludeCDdrive,
+                            settings.RunsOnWow64)),
+      TaskList(std::move(taskList)),
+      Memo(files, &Stop),
+      Checker(files, Memo, Drives, settings.IncludeRemoveMedia) {}
+
+void ScanContext::ShowTaskCaption(const std::string& caption) {
+  CheckStop();
+  CurrentCaption = caption;
+  Sink.ShowTaskCaption(caption);
+}
+
+void ScanContext::ShowCurrentKey(const std::string& keyPath) {
+  CheckStop();
+  Sink.ShowCurrentKey(keyPath);
+}
+
+void ScanContext::AddFinding(std::string problem, std::string keyPath, std::string valueText,
+                             FindingKind kind) {
+  CheckStop();
+  Finding finding;
+  finding.Problem = std::move(problem);
+  finding.KeyPath = std::move(keyPath);
+  finding.ValueText = std::move(valueText);
+  finding.Kind = kind;
+  finding.Task = CurrentTask;
+  Sink.AddFinding(finding);
+}
+
+void ScanContext::AddValueFinding(const std::string& problem, const std::string& hiveName,
+                                  const std::string& keyPath, const std::string& valueName,
+                                  const std::string& valueText) {
+  const std::string key = JoinKeyPath(hiveName, keyPath);
+  if (valueName.find('\\') != std::string::npos)
+    AddFinding(problem, key, valueName, FindingKind::fkNamedValue);
+  else
+    AddFinding(problem, key + "\\" + valueName, valueText, FindingKind::fkValueInPath);
+}
+
+std::string JoinKeyPath(std::string_view first, std::string_view second) {
+  std::string joined(first);
+  if (!second.empty()) {
+    if (!joined.empty()) joined += '\\';
+    joined += second;
+  }
+  return joined;
+}
+
+}  // namespace hs

@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+
+#include "platform/memory/MemoryFileSystem.h"
+#include "scan/PathExistenceMemo.h"
+#include "scan/ReferenceCheck.h"
+
+namespace hs {
+namespace {
+
+struct Case {
+  const char* text;
+  const char* fileName;
+  bool acceptFolder;
+  bool expected;
+  const char* why;
+  bool wow64 = false;
+  bool removable = false;
+};
+
+class ReferenceCheckTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    files.setDriveType('d', DriveType::CdRom);
+    files.addFile("C:\\Windows\\notepad.exe");
+    files.addFile("C:\\Windows\\system32\\x.dll");
+    files.addFile("C:\\Windows\\system32\\cmd.exe");
+    files.addFolder("C:\\Tools");
+    files.addFile("C:\\Tools\\app.exe");
+    files.addFolder("C:\\Tools\\mytool.exe");
+    files.addFile("C:\\Program Files\\App\\app.exe");
+    files.addFile("C:\\App\\app.exe");
+    files.addFolder("C:\\Data");
+    files.addFile("C:\\a.exe");
+    files.addFile("C:\\Apps\\Tool.exe");
+    files.addFile("C:\\Rundll\\run.exe");
+    files.addFolder("C:\\Locked");
+    files.denyAccess("C:\\Locked");
+    files.addFile("D:\\x\\y.exe");
+    files.setEnvironment("SystemRoot", "C:\\Windows");
+    files.setEnvironment("ComSpec", "C:\\Windows\\system32\\cmd.exe");
+    files.setEnvironment("Padded", "  C:\\Tools  ");
+  }
+
+  bool Check(const Case& c) {
+    DriveFlags drives;
+    drives.ScanDrives = c.removable ? "abcefg" : "c";
+    drives.RunsOnWow64 = c.wow64;
+    PathExistenceMemo memo(files, nullptr);
+    PathChecker checker(files, memo, drives, c.removable);
+    return checker.ReferenceIsMissing(c.text, c.fileName, drives.ScanDrives, c.acceptFolder);
+  }
+
+  MemoryFileSystem files;
+};
+
+TEST_F(ReferenceCheckTest, JudgesRegistryStringsConservatively) {
+  const Case cases[] = {
+      {"", "", false, false, "empty text"},
+      {"C:\\hp\\gone.exe", "", false, false, "contains \\hp"},
+      {"C:\\HPx\\gone.exe", "", false, false, "contains \\HP in any case"},
+      {"D:\\x\\gone.exe", "", false, false, "drive not scanned"},
+      {"C:\\Windows\\notepad.exe /p file.txt", "", false, false, "found at the blank"},
+      {"C:\\Windows\\notepad /p", "", false, false, ".exe tried at the blank"},
+      {"C:\\Windows\\notepad", "", false, false, ".exe tried at the end"},
+      {"C:\\Tools\\gone.exe", "", false, true, "existing folder, missing file"},
+      {"C:\\Tools\\gone.exe;", "", false, true, "trailing semicolon, missing"},
+      {"C:\\Tools\\app.exe;", "", false, false, "trailing semicolon, present"},
+      {"C:\\Tools\\app.exe;;", "", false, false, "semicolons removed one by one"},
+      {"C:\\NoSuchDir\\app.exe", "", false, true, "no folder, no file"},
+      {"C:\\NoSuchDir\\", "", false, true, "missing folder with backslash"},
+      {"C:\\Data\\", "", false, false, "existing folder with backslash"},
+      {"\"C:\\Program Files\\App\\app.exe\" -min", "", false, false, "quotes and argument dropped"},
+      {"\"C:\\Program Files\\App\\gone.exe\" -min", "", false, true, "quoted missing file"},
+      {"\"", "", false, false, "a lone quote"},
+      {"\"\"", "", false, false, "two quotes: empty path"},
+      {"%SystemRoot%\\system32\\x.dll", "", false, false, "variable names a folder: judged"},
+      {"%SystemRoot%\\system32\\gone.dll", "", false, true, "expanded and missing"},
+      {"%ComSpec% /c gone", "", false, false, "variable names a file: not judged"},
+      {"%Unknown%\\gone.dll", "", false, false, "unknown variable"},
+      {"%", "", false, false, "lone percent"},
+      {"%Padded%\\gone.exe", "", false, true, "expansion trimmed"},
+      {"C:\\a.exe D:\\b.txt", "", false, false, "second drive path"},
+      {"C:\\App\\app.exe -x", "app.exe", false, false, "file name, present"},
+      {"C:\\App\\gone.exe -x", "gone.exe", false, true, "file name, missing"},
+      {"C:\\App\\other.exe", "app.exe", false, false, "file name absent from text"},
+      {"C:\\Tools\\mytool.exe\\", "mytool.exe", true, true, "with a file name only a file counts"},
+      {"C:\\Tools\\mytool.exe", "", true, false, "folder accepted"},
+      {"C:\\Tools\\mytool.exe", "", false, true, "folder not accepted"},
+      {"C:\\Locked\\app.exe", "", false, false, "access denied counts as present"},
+      {"C:\\Locked\\app.exe", "app.exe", false, false, "access denied, with file name"},
+      {"C:\\Tools\\*.exe", "", false, true, "wildcards are literal"},
+      {"C:\\Tools\\gone?.exe", "", false, true, "question mark is literal"},
+      {"C:\\Tools\\app?.exe", "", false, false, "delimiter: app.exe tried before it"},
+      {"C:\\Apps\\Tool.exe/Automation", "", false, false, "argument glued on"},
+      {"C:\\Rundll\\run.exe file.dll,Entry", "", false, false, "command with arguments"},
+      {"C:\\Gone\\run.exe file.dll,Entry", "", false, true, "missing command"},
+      {"C:\\PROGRAM FILES\\APP\\APP.EXE", "", false, false, "case does not matter"},
+      {"C:\\Windows\\system32\\gone.dll", "", false, false, "wow64: system32", true},
+      {"c:\\program files\\gone.exe", "", false, false, "wow64: Program Files any case", true},
+      {"C:\\ProgramFiles\\gone.exe", "", false, false, "wow64: ProgramFiles", true},
+      {"%SystemRoot%\\SYSTEM32\\gone.dll", "", false, false, "wow64: after expansion", true},
+      {"C:\\Tools\\gone.exe", "", false, true, "wow64: other paths judged", true},
+      {"A:\\setup.exe", "", false, true, "no disk in A:", false, true},
+      {"B:\\setup.exe", "", false, true, "no disk in B:", false, true},
+      {"G:\\setup.exe", "", false, true, "removable media: any letter judged", false, true},
+      {"\\??\\C:\\Tools\\gone.exe", "", false, false, "object path: not judged"},
+      {"Tools\\gone.exe", "", false, false, "relative path: not judged"},
+      {"C\\Windows\\gone.exe", "", false, false, "no colon: not judged"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Check(c), c.expected) << c.text << " (" << c.why << ")";
+}
+
+TEST_F(ReferenceCheckTest, ExpandSystemPathKeepsTextUnlessItNamesAFolder) {
+  DriveFlags drives;
+  PathExistenceMemo memo(files, nullptr);
+  PathChecker checker(files, memo, drives, false);
+  EXPECT_EQ(checker.ExpandSystemPath("%SystemRoot%"), "C:\\Windows");
+  EXPECT_EQ(checker.ExpandSystemPath("%Padded%"), "C:\\Tools");
+  EXPECT_EQ(checker.ExpandSystemPath("%ComSpec%"), "%ComSpec%");
+  EXPECT_EQ(checker.ExpandSystemPath("%Nope%"), "%Nope%");
+}
+
+TEST_F(ReferenceCheckTest, AsksEachPathOfTheFileSystemOncePerMemo) {
+  DriveFlags drives;
+  drives.ScanDrives = "c";
+  PathExistenceMemo memo(files, nullptr);
+  PathChecker checker(files, memo, drives, false);
+  const std::uint64_t before = files.probeCount();
+  EXPECT_TRUE(checker.ReferenceIsMissing("C:\\Tools\\gone.exe /a /b", "", drives.ScanDrives, false));
+  const std::uint64_t first = files.probeCount() - before;
+  EXPECT_TRUE(checker.ReferenceIsMissing("c:\\tools\\GONE.exe /a /b", "", drives.ScanDrives, false));
+  EXPECT_EQ(files.probeCount() - before, first) << "second text asks nothing new";
+  EXPECT_EQ(memo.Queries(), first);
+  memo.Clear();
+  EXPECT_EQ(memo.Size(), 0u);
+}
+
+TEST_F(ReferenceCheckTest, APathBelowAMissingFolderIsNotAskedCharacterByCharacter) {
+  DriveFlags drives;
+  drives.ScanDrives = "c";
+  PathExistenceMemo memo(files, nullptr);
+  PathChecker checker(files, memo, drives, false);
+  const std::uint64_t before = files.probeCount();
+  EXPECT_TRUE(checker.ReferenceIsMissing("C:\\NoSuchDir\\a-rather-long-program-name.exe", "",
+                                         drives.ScanDrives, false));
+  EXPECT_LT(files.probeCount() - before, 20u);
+}
+
+TEST_F(ReferenceCheckTest, DotComponentsAreStillFoundThroughAMissingFolder) {
+  // The system resolves ".." lexically, so a missing folder proves nothing.
+  DriveFlags drives;
+  drives.ScanDrives = "c";
+  PathExistenceMemo memo(files, nullptr);
+  PathChecker checker(files, memo, drives, false);
+  EXPECT_FALSE(checker.ReferenceIsMissing("C:\\Gone\\..\\Windows\\notepad.exe", "",
+                                          drives.ScanDrives, false));
+}
+
+TEST(ArgumentDelimiters, AreExactlyTheListedCharacters) {
+  std::string delimiters;
+  for (int c = 1; c < 256; ++c)
+    if (IsArgumentDelimiter(static_cast<char>(c))) delimiters += static_cast<char>(c);
+  EXPECT_EQ(delimiters, " *,/:;<>?|");
+}
+
+}  // namespace
+}  // namespace hs
