@@ -89,3 +89,36 @@ TEST(MemoryRegistry, ImportCreatesDeletesAndSkipsUnknownRoots) {
 }
 
 }  // namespace hs
+
+namespace hs {
+
+// The reader stores what the system's importer stores for the same lines.
+TEST(RegFileReader, AgreesWithTheImporterOnStringsAndEscapes) {
+  const std::string text =
+      "REGEDIT4\r\n"
+      "[HKEY_USERS\\X]extra\r\n"
+      "\"s1\"=hex(1):41,42\r\n"          // a final NUL is added
+      "\"s2\"=hex(2):41,00\r\n"          // already ends in NUL
+      "\"s7\"=hex(7):80,00,00\r\n"       // code page text: 0x80 is the euro sign
+      "\"e\"=hex(2):\r\n"                // no data stays no data
+      "\"esc\\q\"=\"a\\nb\\rc\\\\d\\\"\" ; comment\r\n";
+  RegFile file;
+  RegFileError error;
+  ASSERT_TRUE(ParseRegFile(text, file, error)) << error.line << ": " << error.message;
+  ASSERT_EQ(file.sections.size(), 1u);
+  EXPECT_EQ(file.sections[0].keyPath, "HKEY_USERS\\X");
+  const auto& v = file.sections[0].values;
+  ASSERT_EQ(v.size(), 5u);
+  EXPECT_EQ(v[0].value.data, (std::vector<std::uint8_t>{0x41, 0, 0x42, 0, 0, 0}));
+  EXPECT_EQ(v[1].value.data, (std::vector<std::uint8_t>{0x41, 0, 0, 0}));
+  EXPECT_EQ(v[2].value.data, (std::vector<std::uint8_t>{0xAC, 0x20, 0, 0, 0, 0}));
+  EXPECT_TRUE(v[3].value.data.empty());
+  EXPECT_EQ(v[4].value.name, "escq");
+  EXPECT_EQ(RegDataToText(v[4].value.data), "a\nb\rc\\d\"");
+
+  RegFile other;
+  EXPECT_FALSE(ParseRegFile("\r\nREGEDIT4\r\n", other, error)) << "the header is the first line";
+  EXPECT_FALSE(ParseRegFile("REGEDIT4\r\n[HKEY_USERS\\X]\r\n\"v\"=\"a\\0\"\r\n", other, error));
+}
+
+}  // namespace hs

@@ -1,5 +1,6 @@
 #include "regfile/RegFileReader.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 
@@ -74,10 +75,13 @@ class Parser {
     return false;
   }
 
+  // The header is the first line; the system's importer skips only blanks
+  // before it and takes nothing else as a header.
   bool parseHeader() {
-    while (m_index < m_lines.size() && Trim(m_lines[m_index]).empty()) ++m_index;
-    if (m_index >= m_lines.size()) return fail(0, "the file is empty");
-    const std::string header = Trim(m_lines[m_index]);
+    if (m_lines.empty()) return fail(0, "the file is empty");
+    const std::string& first = m_lines[0];
+    const std::size_t start = std::min(first.find_first_not_of(" \t"), first.size());
+    const std::string header = first.substr(start);
     if (header == kHeader4) {
       m_out.unicode = false;
     } else if (header == kHeader5) {
@@ -89,9 +93,11 @@ class Parser {
     return true;
   }
 
+  // The key name runs to the last ']' of the line, as the importer reads it.
   bool parseSection(const std::string& line, int lineNo) {
-    if (line.back() != ']') return fail(lineNo, "key line without closing ']'");
-    std::string path = line.substr(1, line.size() - 2);
+    const std::size_t close = line.rfind(']');
+    if (close == std::string::npos || close == 0) return fail(lineNo, "key line without closing ']'");
+    std::string path = line.substr(1, close - 1);
     RegFileSection section;
     section.line = lineNo;
     if (!path.empty() && path[0] == '-') {
@@ -114,7 +120,9 @@ class Parser {
   }
 
   // Parses a quoted string starting at text[pos] (the opening quote); returns
-  // the unescaped text and moves pos past the closing quote.
+  // the unescaped text and moves pos past the closing quote. Escapes as the
+  // system's importer reads them: \n and \r are line breaks, \0 is refused,
+  // any other escaped character stands for itself.
   bool parseQuoted(const std::string& text, std::size_t& pos, std::string& out, int lineNo) {
     out.clear();
     for (++pos; pos < text.size(); ++pos) {
@@ -123,11 +131,14 @@ class Parser {
         ++pos;
         return true;
       }
-      if (c == '\\' && pos + 1 < text.size() && (text[pos + 1] == '\\' || text[pos + 1] == '"')) {
-        out += text[++pos];
-      } else {
+      if (c != '\\') {
         out += c;
+        continue;
       }
+      if (++pos >= text.size()) break;
+      const char escaped = text[pos];
+      if (escaped == '0') return fail(lineNo, "escaped NUL in a quoted string");
+      out += escaped == 'n' ? '\n' : escaped == 'r' ? '\r' : escaped;
     }
     return fail(lineNo, "missing closing quote");
   }
@@ -146,7 +157,7 @@ class Parser {
     while (pos < raw.size() && (raw[pos] == ' ' || raw[pos] == '\t')) ++pos;
     if (pos >= raw.size() || raw[pos] != '=') return fail(lineNo, "expected '=' after the value name");
     std::string data = Trim(raw.substr(pos + 1));
-    data = joinContinuations(data);
+    if (StartsWithNoCase(data, "hex")) data = joinContinuations(data);
     if (!parseData(data, entry, lineNo)) return false;
     m_out.sections.back().values.push_back(std::move(entry));
     return true;
@@ -162,7 +173,8 @@ class Parser {
       std::size_t pos = 0;
       std::string text;
       if (!parseQuoted(data, pos, text, lineNo)) return false;
-      if (!Trim(data.substr(pos)).empty()) return fail(lineNo, "text after the closing quote");
+      const std::string rest = Trim(data.substr(pos));
+      if (!rest.empty() && rest[0] != ';') return fail(lineNo, "text after the closing quote");
       value.type = kRegSz;
       value.data = Utf16LeBytes(Utf8ToUtf16(text));
       return true;
@@ -215,12 +227,19 @@ class Parser {
     return true;
   }
 
-  // In REGEDIT4 files string types given as hex hold 8-bit code page text; the
-  // registry keeps them as UTF-16, as the system's importer converts them.
+  // String types given as hex get a final NUL when their data does not end in
+  // one; in REGEDIT4 files they hold 8-bit code page text that the registry
+  // keeps as UTF-16. This is what the system's importer stores.
   std::vector<std::uint8_t> convertHexStrings(std::uint32_t type,
-                                              const std::vector<std::uint8_t>& bytes) const {
+                                              std::vector<std::uint8_t> bytes) const {
     const bool stringType = type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
-    if (m_out.unicode || !stringType) return bytes;
+    if (!stringType || bytes.empty()) return bytes;
+    if (m_out.unicode) {
+      if (bytes.size() >= 2 && (bytes[bytes.size() - 2] != 0 || bytes.back() != 0))
+        bytes.insert(bytes.end(), {0, 0});
+      return bytes;
+    }
+    if (bytes.back() != 0) bytes.push_back(0);
     const std::string ansi(bytes.begin(), bytes.end());
     return Utf16LeBytes(AnsiToUtf16(ansi), false);
   }
