@@ -122,3 +122,26 @@ TEST(RegFileReader, AgreesWithTheImporterOnStringsAndEscapes) {
 }
 
 }  // namespace hs
+
+namespace hs {
+
+TEST(RegFileReader, IntactLengthDropsACutOffTail) {
+  const std::string head = "REGEDIT4\r\n\r\n[HKEY_USERS\\X]\r\n\"a\"=\"1\"\r\n";
+  struct Case {
+    std::string tail;
+    std::size_t keep;  // bytes of the tail that are intact
+  } cases[] = {
+      {"", 0},
+      {"\"b\"=\"2", 0},
+      {"\"b\"=dword:000", 0},
+      {"\"b\"=hex:01,02,\\\r\n", 0},
+      {"\"b\"=hex:01,02,\\\r\n03,\\\r\n04", 0},
+      {"\"b\"=hex:01,02,\\\r\n03\r\n", 21},
+      {"\"b\"=\"2\"\r\n[HKEY_USERS\\Y", 9},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(IntactLength(head + c.tail), head.size() + c.keep) << c.tail;
+  EXPECT_EQ(IntactLength("REGEDIT"), 0u);
+}
+
+}  // namespace hs

@@ -69,6 +69,14 @@ class FileSystemBackend {
   virtual FsStatus openForWrite(const std::string& path, bool append,
                                 std::unique_ptr<FileWriter>& out) = 0;
   virtual FsStatus readFile(const std::string& path, std::string& out) = 0;
+  // The bytes of a file from `offset` on (none when the file is shorter).
+  // Backends that can seek should override this whole-file fallback.
+  virtual FsStatus readFileFrom(const std::string& path, std::uint64_t offset, std::string& out) {
+    const FsStatus status = readFile(path, out);
+    if (status != FsStatus::Ok) return status;
+    out.erase(0, offset < out.size() ? static_cast<std::size_t>(offset) : out.size());
+    return FsStatus::Ok;
+  }
   // Moves `from` over `to` in one step (the target is replaced whole or not at all).
   virtual FsStatus replaceFile(const std::string& from, const std::string& to) = 0;
   // Deletes a file or folder without confirmation or recycle bin.

@@ -261,4 +261,24 @@ bool ParseRegFile(const std::string& bytes, RegFile& out, RegFileError& error) {
   return parser.run();
 }
 
+std::size_t IntactLength(const std::string& bytes) {
+  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+      static_cast<unsigned char>(bytes[1]) == 0xFE)
+    return bytes.size();
+  std::size_t end = bytes.find_last_of("\r\n");
+  end = end == std::string::npos ? 0 : end + 1;
+  // Lines that end in a backslash belong to a value whose last line is missing.
+  while (end > 0) {
+    std::size_t contentEnd = end;
+    while (contentEnd > 0 && (bytes[contentEnd - 1] == '\r' || bytes[contentEnd - 1] == '\n'))
+      --contentEnd;
+    std::size_t lineStart = bytes.find_last_of("\r\n", contentEnd == 0 ? 0 : contentEnd - 1);
+    lineStart = (lineStart == std::string::npos || contentEnd == 0) ? 0 : lineStart + 1;
+    const std::string line = Trim(bytes.substr(lineStart, contentEnd - lineStart));
+    if (line.empty() || line.back() != '\\') break;
+    end = lineStart;
+  }
+  return end;
+}
+
 }  // namespace hs

@@ -35,4 +35,10 @@ struct RegFileError {
 // malformed file; never throws on bad input.
 bool ParseRegFile(const std::string& bytes, RegFile& out, RegFileError& error);
 
+// The length of the file's intact part: everything up to its last line end,
+// less a value whose hex data continues past it. A file cut off while it was
+// written (a full disk) ends in a partial line that would import as wrong
+// data; only the intact part may be imported. UTF-16 files count as intact.
+std::size_t IntactLength(const std::string& bytes);
+
 }  // namespace hs

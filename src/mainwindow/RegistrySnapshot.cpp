@@ -1,0 +1,154 @@
+#include "mainwindow/RegistrySnapshot.h"
+
+namespace hs {
+namespace {
+
+std::string FullPath(RootKey root, const std::string& keyPath) {
+  return RootKeyToHiveName(root) + "\\" + keyPath;
+}
+
+std::string StatusText(RegStatus status) {
+  switch (status) {
+    case RegStatus::Ok: return "ok";
+    case RegStatus::NotFound: return "it no longer exists";
+    case RegStatus::AccessDenied: return "access is denied";
+    case RegStatus::Failed: break;
+  }
+  return "the system refused";
+}
+
+bool OpenKey(RegistryBackend& registry, RootKey root, const std::string& keyPath,
+             RegAccess access, RegKeyPtr& key, std::string& reason) {
+  const RegStatus status = registry.openKey(root, nullptr, keyPath, access, false, key);
+  if (status == RegStatus::Ok) return true;
+  reason = "the key " + FullPath(root, keyPath) + " cannot be read: " + StatusText(status);
+  return false;
+}
+
+bool SnapshotInto(RegistryBackend& registry, RootKey root, const std::string& keyPath,
+                  std::vector<KeySnapshot>& out, std::string& reason) {
+  RegKeyPtr key;
+  if (!OpenKey(registry, root, keyPath, RegAccess::Read, key, reason)) return false;
+  KeySnapshot snapshot{keyPath, {}};
+  std::vector<std::string> subkeys;
+  RegStatus status = registry.values(*key, snapshot.values);
+  if (status == RegStatus::Ok) status = registry.subkeyNames(*key, subkeys);
+  if (status != RegStatus::Ok) {
+    reason = "the key " + FullPath(root, keyPath) + " cannot be read: " + StatusText(status);
+    return false;
+  }
+  key.reset();
+  out.push_back(std::move(snapshot));
+  for (const std::string& subkey : subkeys)
+    if (!SnapshotInto(registry, root, keyPath + "\\" + subkey, out, reason)) return false;
+  return true;
+}
+
+bool SameValue(const RegValue& a, const RegValue& b) {
+  return a.name == b.name && a.type == b.type && a.data == b.data;
+}
+
+std::string ValueLabel(const std::string& fullKey, const std::string& name) {
+  return fullKey + (name.empty() ? " (default value)" : " value \"" + name + "\"");
+}
+
+bool SameValues(const std::vector<RegValue>& expected, const std::vector<RegValue>& actual) {
+  if (expected.size() != actual.size()) return false;
+  for (std::size_t i = 0; i < expected.size(); ++i)
+    if (!SameValue(expected[i], actual[i])) return false;
+  return true;
+}
+
+bool CompareSection(const RegFileSection& section, const std::string& fullKey,
+                    const KeySnapshot& key, std::string& difference) {
+  if (section.remove || section.keyPath != fullKey) {
+    difference = "the backup holds the key " + section.keyPath + " where " + fullKey +
+                 " was expected";
+    return false;
+  }
+  if (section.values.size() != key.values.size()) {
+    difference = "the backup of " + fullKey + " holds " + std::to_string(section.values.size()) +
+                 " values, the registry " + std::to_string(key.values.size());
+    return false;
+  }
+  for (std::size_t i = 0; i < key.values.size(); ++i) {
+    const RegFileValue& entry = section.values[i];
+    if (entry.remove || !SameValue(entry.value, key.values[i])) {
+      difference = "the backup of " + ValueLabel(fullKey, key.values[i].name) +
+                   " differs from the registry";
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+bool SnapshotKeyTree(RegistryBackend& registry, RootKey root, const std::string& keyPath,
+                     std::vector<KeySnapshot>& out, std::string& reason) {
+  out.clear();
+  return SnapshotInto(registry, root, keyPath, out, reason);
+}
+
+bool SnapshotValue(RegistryBackend& registry, RootKey root, const std::string& keyPath,
+                   const std::string& valueName, std::vector<KeySnapshot>& out,
+                   std::string& reason) {
+  out.clear();
+  RegKeyPtr key;
+  if (!OpenKey(registry, root, keyPath, RegAccess::Read, key, reason)) return false;
+  RegValue value;
+  const RegStatus status = registry.queryValue(*key, valueName, value);
+  if (status != RegStatus::Ok) {
+    reason = "the " + ValueLabel(FullPath(root, keyPath), valueName) +
+             " cannot be read: " + StatusText(status);
+    return false;
+  }
+  out.push_back({keyPath, {std::move(value)}});
+  return true;
+}
+
+bool BackupMatches(const RegFile& file, RootKey root, const std::vector<KeySnapshot>& snapshot,
+                   std::string& difference) {
+  if (file.sections.size() != snapshot.size()) {
+    difference = "the backup holds " + std::to_string(file.sections.size()) +
+                 " keys where " + std::to_string(snapshot.size()) + " were written";
+    return false;
+  }
+  for (std::size_t i = 0; i < snapshot.size(); ++i)
+    if (!CompareSection(file.sections[i], FullPath(root, snapshot[i].keyPath), snapshot[i],
+                        difference))
+      return false;
+  return true;
+}
+
+bool DeleteSnapshotTree(RegistryBackend& registry, RootKey root,
+                        const std::vector<KeySnapshot>& snapshot, std::string& reason) {
+  // Reversed parent-first order visits every key after all of its subkeys.
+  for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it) {
+    const std::string& path = it->keyPath;
+    RegKeyPtr key;
+    if (!OpenKey(registry, root, path, RegAccess::Read, key, reason)) return false;
+    RegKeyInfo info;
+    std::vector<RegValue> values;
+    if (registry.keyInfo(*key, info) != RegStatus::Ok || info.subkeyCount != 0 ||
+        registry.values(*key, values) != RegStatus::Ok || !SameValues(it->values, values)) {
+      reason = "the key " + FullPath(root, path) + " changed after its backup was written";
+      return false;
+    }
+    key.reset();
+    const std::size_t slash = path.rfind('\\');
+    const std::string parentPath = slash == std::string::npos ? "" : path.substr(0, slash);
+    const std::string leaf = slash == std::string::npos ? path : path.substr(slash + 1);
+    RegKeyPtr parent;
+    if (!OpenKey(registry, root, parentPath, RegAccess::All, parent, reason)) return false;
+    const RegStatus status = registry.deleteLeafKey(*parent, leaf);
+    if (status != RegStatus::Ok) {
+      reason = "the system refused to delete the key " + FullPath(root, path) + ": " +
+               StatusText(status);
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace hs

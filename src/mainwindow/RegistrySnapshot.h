@@ -1,0 +1,38 @@
+#pragma once
+// What the repair is about to delete, read from the registry in the backup
+// writer's order, so that a backup can be checked against it and the delete
+// can remove exactly what was checked and nothing that appeared since.
+#include <string>
+#include <vector>
+
+#include "platform/RegistryBackend.h"
+#include "regfile/RegFileReader.h"
+
+namespace hs {
+
+struct KeySnapshot {
+  std::string keyPath;  // below the root, no leading backslash
+  std::vector<RegValue> values;
+};
+
+// One key with its whole subtree (depth first, parent first), or one value of
+// one key. False with `reason` when a key or value cannot be read.
+bool SnapshotKeyTree(RegistryBackend& registry, RootKey root, const std::string& keyPath,
+                     std::vector<KeySnapshot>& out, std::string& reason);
+bool SnapshotValue(RegistryBackend& registry, RootKey root, const std::string& keyPath,
+                   const std::string& valueName, std::vector<KeySnapshot>& out,
+                   std::string& reason);
+
+// True when the file's sections are exactly the snapshot: the same keys in
+// the same order, each with the same values (name, type and data) in order.
+// Otherwise false with the first difference in `difference`.
+bool BackupMatches(const RegFile& file, RootKey root, const std::vector<KeySnapshot>& snapshot,
+                   std::string& difference);
+
+// Deletes the keys of a whole-key snapshot, deepest and last first. A key that
+// gained a subkey or whose values changed since the snapshot is not deleted:
+// the removal stops there with `reason`, keeping everything above it.
+bool DeleteSnapshotTree(RegistryBackend& registry, RootKey root,
+                        const std::vector<KeySnapshot>& snapshot, std::string& reason);
+
+}  // namespace hs

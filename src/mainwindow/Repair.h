@@ -1,0 +1,108 @@
+#pragma once
+// The repair run over the findings list: every checked row, from the last to
+// the first, is written to one backup file and then deleted.
+//
+// Guarantees beyond the plain run:
+// * nothing is deleted unless its backup was written, flushed, read back and
+//   found equal to what is about to be deleted;
+// * a key or value the backup file cannot carry is not deleted;
+// * a hive root or a protected key (ProtectedKeys.h) is never deleted;
+// * a delete removes only what the backup holds: a key that gained a subkey
+//   or changed after its backup stops the delete;
+// * every checked row that was not repaired carries a reason.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/FileSystemBackend.h"
+#include "mainwindow/RegistrySnapshot.h"
+#include "platform/RegistryBackend.h"
+#include "regfile/RegFileWriter.h"
+#include "scan/Finding.h"
+
+namespace hs {
+
+struct RepairHooks {
+  // The backup folder is missing: asked with the question text; true creates
+  // it. Unset: the folder is created without asking.
+  std::function<bool(const std::string& question)> confirmCreateFolder;
+  // Option RestorePoint is set: makes the restore point (the GUI shows its
+  // dialog and decides by Windows version); false ends the run unchanged.
+  std::function<bool()> makeRestorePoint;
+  // The local clock for the backup file's name.
+  std::function<LocalDateTime()> clock = LocalNow;
+};
+
+enum class RepairEnd {
+  Completed,              // both passes ran
+  FolderDeclined,         // the user did not want the backup folder created
+  FolderFailed,           // the backup folder could not be created
+  EmptyList,              // nothing to do
+  RestorePointCancelled,  // the restore point was cancelled
+  Aborted,                // the backup file could not be written: the run stopped
+};
+
+struct NotRepaired {
+  Finding row;
+  std::string reason;
+};
+
+struct RepairOutcome {
+  RepairEnd end = RepairEnd::Completed;
+  int processedCount = 0;      // checked rows visited by the first pass
+  std::string backupFile;      // the run's backup file name ("" before it was made)
+  bool backupWritten = false;  // at least one export reached the file
+  std::string error;           // why an aborted or folder-less run ended
+  // Every checked row that is not repaired, bottom to top, with its reason.
+  // After a completed run these are the rows the second pass took out of the
+  // list (the caller adds their two texts to the unrepaired lists); after an
+  // abort they are still in the list, checked.
+  std::vector<NotRepaired> notRepaired;
+};
+
+class RepairRun {
+ public:
+  RepairRun(RegistryBackend& registry, FileSystemBackend& fs, std::string backupFolder,
+            bool restorePoint, RepairHooks hooks = {});
+
+  RepairOutcome Run(std::vector<Finding>& rows);
+
+  // The two delete steps; they need the run's backup file (Run makes it, or
+  // SetBackupFile). False with LastReason() when nothing was deleted or the
+  // delete stopped. A backup file that cannot be written raises BackupWriteError.
+  bool DeleteRegistryKey(const std::string& hive, const std::string& keyPath);
+  bool DeleteRegistryValue(const std::string& hive, const std::string& keyPath,
+                           const std::string& valueName);
+  void SetBackupFile(const std::string& fileName);
+  const std::string& LastReason() const { return m_reason; }
+
+  // The question asked when the backup folder is missing.
+  static std::string FolderQuestion(const std::string& folder);
+
+ private:
+  bool prepareFolder(RepairOutcome& outcome);
+  bool repairRow(const Finding& row);
+  bool deleteFile(const std::string& path);
+  bool fail(std::string reason);
+  // Writes one export and checks it; false (with m_reason) when the item must
+  // not be deleted.
+  bool backUp(RootKey root, const std::string& keyPath, const std::string& valueName,
+              bool wholeKey, std::vector<KeySnapshot>& snapshot);
+  std::uint64_t currentFileSize();
+
+  RegistryBackend& m_registry;
+  FileSystemBackend& m_fs;
+  std::string m_folder;
+  bool m_restorePoint;
+  RepairHooks m_hooks;
+  std::string m_backupFile;
+  bool m_sizeKnown = false;
+  std::uint64_t m_fileSize = 0;
+  bool m_backupWritten = false;
+  std::string m_reason;
+};
+
+// Creates a folder with every missing parent.
+FsStatus CreateFolderTree(FileSystemBackend& fs, const std::string& folder);
+
+}  // namespace hs
