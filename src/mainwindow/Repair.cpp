@@ -1,6 +1,7 @@
 #include "mainwindow/Repair.h"
 
 #include "app/RegGlobal.h"
+#include "common/Rot13.h"
 #include "common/Text.h"
 #include "mainwindow/ProtectedKeys.h"
 #include "mainwindow/RegistrySnapshot.h"
@@ -8,17 +9,6 @@
 
 namespace hs {
 namespace {
-
-// Letters move 13 places round their alphabet, case kept: how the shell
-// stores usage-counter value names.
-std::string Rotate13(const std::string& text) {
-  std::string out = text;
-  for (char& c : out) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>('a' + (c - 'a' + 13) % 26);
-    else if (c >= 'A' && c <= 'Z') c = static_cast<char>('A' + (c - 'A' + 13) % 26);
-  }
-  return out;
-}
 
 std::string FullPath(RootKey root, const std::string& keyPath) {
   return keyPath.empty() ? RootKeyToHiveName(root) : RootKeyToHiveName(root) + "\\" + keyPath;
@@ -31,6 +21,12 @@ bool HasEmptyComponent(const std::string& keyPath) {
 }
 
 }  // namespace
+
+void RememberUnrepaired(const RepairOutcome& outcome, UnrepairedLists& lists) {
+  if (outcome.end != RepairEnd::Completed) return;
+  for (const NotRepaired& failed : outcome.notRepaired)
+    lists.Add(failed.row.KeyPath, failed.row.ValueText);
+}
 
 FsStatus CreateFolderTree(FileSystemBackend& fs, const std::string& folder) {
   std::string path = folder;
@@ -166,7 +162,7 @@ bool RepairRun::repairRow(const Finding& row) {
     case FindingKind::fkDefaultValue:
       return DeleteRegistryValue(hive, keyPath, "");
     case FindingKind::fkRotatedValue:
-      return DeleteRegistryValue(hive, keyPath, Rotate13(row.ValueText));
+      return DeleteRegistryValue(hive, keyPath, Rot13(row.ValueText));
   }
   return fail("the row has an unknown repair kind");
 }

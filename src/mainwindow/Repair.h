@@ -16,6 +16,7 @@
 
 #include "platform/FileSystemBackend.h"
 #include "mainwindow/RegistrySnapshot.h"
+#include "mainwindow/ResultFilter.h"
 #include "platform/RegistryBackend.h"
 #include "regfile/RegFileWriter.h"
 #include "scan/Finding.h"
@@ -101,6 +102,10 @@ class RepairRun {
   bool m_backupWritten = false;
   std::string m_reason;
 };
+
+// After a completed run, the rows it took out of the list go to the
+// unrepaired lists (an aborted run leaves them checked in the list instead).
+void RememberUnrepaired(const RepairOutcome& outcome, UnrepairedLists& lists);
 
 // Creates a folder with every missing parent.
 FsStatus CreateFolderTree(FileSystemBackend& fs, const std::string& folder);

@@ -263,7 +263,17 @@ TEST_F(RepairTest, FaultsNeverDeleteWithoutABackup) {
             << row.KeyPath << " was deleted without a backup";
       }
     }
+    UnrepairedLists lists;
+    RememberUnrepaired(outcome, lists);
+    if (c.end == RepairEnd::Completed) {
+      ASSERT_EQ(lists.KeyTexts.size(), outcome.notRepaired.size());
+      for (std::size_t i = 0; i < lists.KeyTexts.size(); ++i) {
+        EXPECT_EQ(lists.KeyTexts[i], outcome.notRepaired[i].row.KeyPath);
+        EXPECT_EQ(lists.ValueTexts[i], outcome.notRepaired[i].row.ValueText);
+      }
+    }
     if (c.end == RepairEnd::Aborted) {
+      EXPECT_TRUE(lists.KeyTexts.empty());
       EXPECT_EQ(rows.size(), outcome.notRepaired.size()) << "after a stop they stay in the list";
       EXPECT_FALSE(outcome.error.empty());
     }
