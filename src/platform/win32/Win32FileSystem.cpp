@@ -1,0 +1,283 @@
+#include "platform/win32/Win32FileSystem.h"
+
+#include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <limits>
+
+#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/WideText.h"
+
+namespace hs::win32 {
+namespace {
+
+// Characters that make a name a pattern or a device trick; such a name never
+// names an existing file. A NUL would silently cut the path short.
+bool HasWildcardOrNul(const std::string& path) {
+  return path.find_first_of(std::string("*?\0", 3)) != std::string::npos;
+}
+
+FsStatus ToFsStatus(DWORD error) {
+  switch (error) {
+    case ERROR_SUCCESS: return FsStatus::Ok;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_DIRECTORY: return FsStatus::NotFound;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT: return FsStatus::AccessDenied;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return FsStatus::DiskFull;
+    default: return FsStatus::Failed;
+  }
+}
+
+FsStatus LastFsStatus() {
+  const DWORD error = ::GetLastError();
+  return error == ERROR_SUCCESS ? FsStatus::Failed : ToFsStatus(error);
+}
+
+std::int64_t UnixSeconds(const FILETIME& time) {
+  // FILETIME counts 100 ns steps from 1601-01-01.
+  constexpr std::int64_t kEpochDifference = 116444736000000000LL;
+  const std::int64_t ticks = static_cast<std::int64_t>(
+      (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+  return (ticks - kEpochDifference) / 10000000LL;
+}
+
+bool IsDotEntry(const wchar_t* name) {
+  return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
+}
+
+// "C:\x" or "\\server\share\x": a path that does not depend on the current
+// folder and names something below a root.
+bool IsFullPathBelowRoot(const std::string& path) {
+  const bool driveAbsolute =
+      path.size() > 3 && path[1] == ':' && (path[2] == '\\' || path[2] == '/');
+  const bool unc = path.size() > 2 && path[0] == '\\' && path[1] == '\\';
+  if (!driveAbsolute && !unc) return false;
+  const std::size_t rest = path.find_first_not_of("\\/", driveAbsolute ? 3 : 2);
+  return rest != std::string::npos;
+}
+
+class Win32FileWriter : public FileWriter {
+ public:
+  explicit Win32FileWriter(UniqueFileHandle file) : m_file(std::move(file)) {}
+
+  FsStatus write(const std::string& bytes) override {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+      const DWORD chunk = static_cast<DWORD>(
+          std::min<std::size_t>(bytes.size() - done, std::numeric_limits<DWORD>::max() / 2));
+      DWORD written = 0;
+      if (!::WriteFile(m_file.get(), bytes.data() + done, chunk, &written, nullptr))
+        return LastFsStatus();
+      if (written == 0) return FsStatus::DiskFull;
+      done += written;
+    }
+    return FsStatus::Ok;
+  }
+
+  FsStatus flush() override {
+    return ::FlushFileBuffers(m_file.get()) ? FsStatus::Ok : LastFsStatus();
+  }
+
+ private:
+  UniqueFileHandle m_file;
+};
+
+// The shell link object needs COM on the calling thread; it stays initialised
+// until the thread ends.
+bool ComReadyOnThisThread() {
+  thread_local ComScope com;
+  return com.ok();
+}
+
+}  // namespace
+
+PathProbe Win32FileSystem::probe(const std::string& path) {
+  if (path.empty() || HasWildcardOrNul(path)) return PathProbe::NotFound;
+  const std::wstring wide = Widen(path);
+  const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES)
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathProbe::Folder : PathProbe::File;
+  switch (::GetLastError()) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_DIRECTORY:  // "file.exe\..." treats a file as a folder
+      return PathProbe::NotFound;
+    default:
+      return PathProbe::Inaccessible;
+  }
+}
+
+DriveType Win32FileSystem::driveType(char letter) {
+  const wchar_t root[] = {static_cast<wchar_t>(static_cast<unsigned char>(letter)), L':', L'\\',
+                          0};
+  const UINT type = ::GetDriveTypeW(root);
+  return type <= DRIVE_RAMDISK ? static_cast<DriveType>(type) : DriveType::Unknown;
+}
+
+bool Win32FileSystem::volumeReady(const std::string& root) {
+  if (root.empty() || HasWildcardOrNul(root)) return false;
+  const std::wstring wide = Widen(root);
+  wchar_t volumeName[128];
+  const ErrorModeScope noPrompt(SEM_FAILCRITICALERRORS);
+  return ::GetVolumeInformationW(wide.c_str(), volumeName, 128, nullptr, nullptr, nullptr,
+                                 nullptr, 0) != 0;
+}
+
+std::optional<std::string> Win32FileSystem::expandEnvironment(const std::string& text) {
+  const std::wstring wide = Widen(text);
+  std::wstring buffer(wide.size() + 256, L'\0');
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    const DWORD needed =
+        ::ExpandEnvironmentStringsW(wide.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (needed == 0) return std::nullopt;
+    if (needed <= buffer.size()) {
+      buffer.resize(needed - 1);  // without the terminator
+      return Narrow(buffer);
+    }
+    buffer.assign(needed, L'\0');
+  }
+  return std::nullopt;
+}
+
+std::string Win32FileSystem::specialFolder(int csidl) {
+  UniqueCoTaskMem itemList;
+  PIDLIST_ABSOLUTE pidl = nullptr;
+  if (FAILED(::SHGetSpecialFolderLocation(nullptr, csidl, &pidl))) return {};
+  itemList.reset(pidl);
+  wchar_t buffer[MAX_PATH + 1] = {};
+  if (!::SHGetPathFromIDListW(pidl, buffer)) return {};
+  return Narrow(buffer);
+}
+
+FsStatus Win32FileSystem::listDirectory(const std::string& folder, std::vector<DirEntry>& out) {
+  out.clear();
+  if (folder.empty() || HasWildcardOrNul(folder)) return FsStatus::NotFound;
+  std::wstring pattern = Widen(folder);
+  if (pattern.back() != L'\\' && pattern.back() != L'/') pattern += L'\\';
+  pattern += L'*';
+  WIN32_FIND_DATAW entry;
+  UniqueFindHandle find(::FindFirstFileW(pattern.c_str(), &entry));
+  if (!find) {
+    const DWORD error = ::GetLastError();
+    // No match at all happens only in an empty drive root.
+    if (error == ERROR_FILE_NOT_FOUND && probe(folder) == PathProbe::Folder) return FsStatus::Ok;
+    return ToFsStatus(error);
+  }
+  do {
+    if (IsDotEntry(entry.cFileName)) continue;
+    DirEntry item;
+    item.name = Narrow(entry.cFileName);
+    item.isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    item.size = (static_cast<std::uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
+    item.modifiedUnixSeconds = UnixSeconds(entry.ftLastWriteTime);
+    out.push_back(std::move(item));
+  } while (::FindNextFileW(find.get(), &entry));
+  const DWORD error = ::GetLastError();
+  return error == ERROR_NO_MORE_FILES ? FsStatus::Ok : ToFsStatus(error);
+}
+
+ShortcutTarget Win32FileSystem::readShortcut(const std::string& path) {
+  if (path.empty() || HasWildcardOrNul(path) || !ComReadyOnThisThread()) return {};
+  ComPtr<IShellLinkW> link;
+  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                link.putVoid())))
+    return {};
+  ComPtr<IPersistFile> file;
+  if (FAILED(link->QueryInterface(IID_IPersistFile, file.putVoid()))) return {};
+  const std::wstring wide = Widen(path);
+  if (FAILED(file->Load(wide.c_str(), STGM_READ))) return {};
+  ShortcutTarget target;
+  target.readable = true;
+  std::wstring buffer(32768, L'\0');
+  // S_FALSE (no file-system target) leaves the buffer empty.
+  if (link->GetPath(buffer.data(), static_cast<int>(buffer.size()), nullptr, SLGP_UNCPRIORITY) ==
+      S_OK)
+    target.path = Narrow(buffer.c_str());
+  return target;
+}
+
+FsStatus Win32FileSystem::createDirectory(const std::string& path) {
+  if (path.empty() || HasWildcardOrNul(path)) return FsStatus::Failed;
+  const std::wstring wide = Widen(path);
+  if (::CreateDirectoryW(wide.c_str(), nullptr)) return FsStatus::Ok;
+  const DWORD error = ::GetLastError();
+  return error == ERROR_ALREADY_EXISTS ? FsStatus::Failed : ToFsStatus(error);
+}
+
+FsStatus Win32FileSystem::openForWrite(const std::string& path, bool append,
+                                       std::unique_ptr<FileWriter>& out) {
+  out.reset();
+  if (path.empty() || HasWildcardOrNul(path)) return FsStatus::Failed;
+  const std::wstring wide = Widen(path);
+  UniqueFileHandle file(::CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                      nullptr));
+  if (!file) return LastFsStatus();
+  if (append) {
+    LARGE_INTEGER zero{};
+    if (!::SetFilePointerEx(file.get(), zero, nullptr, FILE_END)) return LastFsStatus();
+  }
+  out = std::make_unique<Win32FileWriter>(std::move(file));
+  return FsStatus::Ok;
+}
+
+FsStatus Win32FileSystem::readFile(const std::string& path, std::string& out) {
+  out.clear();
+  if (path.empty() || HasWildcardOrNul(path)) return FsStatus::NotFound;
+  const std::wstring wide = Widen(path);
+  UniqueFileHandle file(::CreateFileW(wide.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return LastFsStatus();
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(file.get(), &size)) return LastFsStatus();
+  if (static_cast<std::uint64_t>(size.QuadPart) > out.max_size() / 2) return FsStatus::Failed;
+  std::string content;
+  char chunk[65536];
+  for (;;) {
+    DWORD got = 0;
+    if (!::ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr)) return LastFsStatus();
+    if (got == 0) break;
+    content.append(chunk, got);
+  }
+  out = std::move(content);
+  return FsStatus::Ok;
+}
+
+FsStatus Win32FileSystem::replaceFile(const std::string& from, const std::string& to) {
+  if (HasWildcardOrNul(from) || HasWildcardOrNul(to)) return FsStatus::Failed;
+  const std::wstring wideFrom = Widen(from);
+  const std::wstring wideTo = Widen(to);
+  if (::MoveFileExW(wideFrom.c_str(), wideTo.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return FsStatus::Ok;
+  return LastFsStatus();
+}
+
+bool Win32FileSystem::deleteSilently(const std::string& path) {
+  // The shell expands wildcards in its source list and resolves relative
+  // names against the current folder: neither may turn one name into many.
+  if (HasWildcardOrNul(path) || !IsFullPathBelowRoot(path)) return false;
+  if (probe(path) == PathProbe::NotFound) return false;
+  std::wstring source = Widen(path);
+  source.push_back(L'\0');  // the list ends with an empty name
+  SHFILEOPSTRUCTW operation{};
+  operation.wFunc = FO_DELETE;
+  operation.pFrom = source.c_str();
+  operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
+  const int result = ::SHFileOperationW(&operation);
+  return result == 0 && !operation.fAnyOperationsAborted;
+}
+
+}  // namespace hs::win32

@@ -1,0 +1,241 @@
+#include "platform/win32/Win32Registry.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <limits>
+
+#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/WideText.h"
+
+namespace hs::win32 {
+namespace {
+
+struct Win32KeyHandle : RegKeyHandle {
+  UniqueHkey key;
+};
+
+HKEY RawKey(const RegKeyHandle& key) { return static_cast<const Win32KeyHandle&>(key).key.get(); }
+
+RegStatus ToStatus(LSTATUS status) {
+  switch (status) {
+    case ERROR_SUCCESS: return RegStatus::Ok;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_KEY_DELETED: return RegStatus::NotFound;
+    case ERROR_ACCESS_DENIED: return RegStatus::AccessDenied;
+    default: return RegStatus::Failed;
+  }
+}
+
+HKEY RootHandle(RootKey root) {
+  switch (root) {
+    case RootKey::ClassesRoot: return HKEY_CLASSES_ROOT;
+    case RootKey::CurrentUser: return HKEY_CURRENT_USER;
+    case RootKey::LocalMachine: return HKEY_LOCAL_MACHINE;
+    case RootKey::Users: return HKEY_USERS;
+    case RootKey::CurrentConfig: return HKEY_CURRENT_CONFIG;
+    case RootKey::PerformanceData: return HKEY_PERFORMANCE_DATA;
+    case RootKey::DynData: return HKEY_DYN_DATA;
+  }
+  return nullptr;
+}
+
+// "a\\b\" -> "a\b": the same tolerance the in-memory registry shows.
+std::wstring NormalizedPath(const std::string& path) {
+  std::string joined;
+  for (const std::string& part : Split(path, '\\')) {
+    if (part.empty()) continue;
+    if (!joined.empty()) joined += '\\';
+    joined += part;
+  }
+  return Widen(joined);
+}
+
+// Longest names and data of a key, in characters and bytes.
+struct KeyLimits {
+  DWORD subkeyCount = 0, valueCount = 0;
+  DWORD maxSubkeyChars = 0, maxValueNameChars = 0, maxDataBytes = 0;
+};
+
+LSTATUS QueryLimits(HKEY key, KeyLimits& out) {
+  return ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &out.subkeyCount,
+                            &out.maxSubkeyChars, nullptr, &out.valueCount,
+                            &out.maxValueNameChars, &out.maxDataBytes, nullptr, nullptr);
+}
+
+DWORD Grown(DWORD size) { return size < 1024 ? 1024 : size * 2; }
+
+// A value that keeps growing faster than it can be read is given up on.
+constexpr int kMaxReadAttempts = 16;
+
+// One value by index: name and, when wanted, type and data. The buffers grow
+// while the key reports more data than they hold (values may change between
+// the size query and the read).
+LSTATUS EnumValueAt(HKEY key, DWORD index, std::wstring& nameBuffer,
+                    std::vector<std::uint8_t>* data, DWORD& type, DWORD& nameChars,
+                    DWORD& dataBytes) {
+  for (int attempt = 0; attempt < kMaxReadAttempts; ++attempt) {
+    nameChars = static_cast<DWORD>(nameBuffer.size());
+    dataBytes = data ? static_cast<DWORD>(data->size()) : 0;
+    const LSTATUS status =
+        ::RegEnumValueW(key, index, nameBuffer.data(), &nameChars, nullptr, &type,
+                        data && !data->empty() ? data->data() : nullptr, data ? &dataBytes : nullptr);
+    if (status != ERROR_MORE_DATA) return status;
+    // Which buffer was short is not reported: grow both, the name up to the
+    // registry's limit of 16383 characters plus terminator.
+    if (nameBuffer.size() < 16384) nameBuffer.resize(16384);
+    if (data) data->resize(std::max<std::size_t>(Grown(static_cast<DWORD>(data->size())), dataBytes));
+  }
+  return ERROR_MORE_DATA;
+}
+
+}  // namespace
+
+RegStatus Win32Registry::openKey(RootKey root, const RegKeyHandle* parent, const std::string& path,
+                                 RegAccess access, bool create, RegKeyPtr& out) {
+  out.reset();
+  const HKEY base = parent ? RawKey(*parent) : RootHandle(root);
+  if (!base) return RegStatus::Failed;
+  const std::wstring subPath = NormalizedPath(path);
+  const REGSAM sam = access == RegAccess::Read ? KEY_READ : KEY_ALL_ACCESS;
+  auto handle = std::make_unique<Win32KeyHandle>();
+  LSTATUS status;
+  if (create && !subPath.empty()) {
+    status = ::RegCreateKeyExW(base, subPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, sam,
+                               nullptr, handle->key.put(), nullptr);
+  } else {
+    // An empty path opens a new handle to `base` itself.
+    status = ::RegOpenKeyExW(base, subPath.c_str(), 0, sam, handle->key.put());
+  }
+  if (status != ERROR_SUCCESS) return ToStatus(status);
+  out = std::move(handle);
+  return RegStatus::Ok;
+}
+
+RegStatus Win32Registry::subkeyNames(const RegKeyHandle& key, std::vector<std::string>& out) {
+  out.clear();
+  const HKEY raw = RawKey(key);
+  KeyLimits limits;
+  if (const LSTATUS status = QueryLimits(raw, limits); status != ERROR_SUCCESS)
+    return ToStatus(status);
+  out.reserve(limits.subkeyCount);
+  std::wstring buffer(std::max<DWORD>(limits.maxSubkeyChars + 1, 256), L'\0');
+  for (DWORD index = 0;; ++index) {
+    DWORD chars = static_cast<DWORD>(buffer.size());
+    const LSTATUS status =
+        ::RegEnumKeyExW(raw, index, buffer.data(), &chars, nullptr, nullptr, nullptr, nullptr);
+    if (status == ERROR_NO_MORE_ITEMS) return RegStatus::Ok;
+    if (status == ERROR_MORE_DATA) {  // a longer subkey appeared meanwhile
+      buffer.resize(Grown(static_cast<DWORD>(buffer.size())));
+      --index;
+      continue;
+    }
+    if (status != ERROR_SUCCESS) return ToStatus(status);
+    out.push_back(Narrow(std::wstring_view(buffer.data(), chars)));
+  }
+}
+
+RegStatus Win32Registry::values(const RegKeyHandle& key, std::vector<RegValue>& out) {
+  out.clear();
+  const HKEY raw = RawKey(key);
+  KeyLimits limits;
+  if (const LSTATUS status = QueryLimits(raw, limits); status != ERROR_SUCCESS)
+    return ToStatus(status);
+  out.reserve(limits.valueCount);
+  std::wstring name(limits.maxValueNameChars + 1, L'\0');
+  std::vector<std::uint8_t> data(std::max<DWORD>(limits.maxDataBytes, 1));
+  for (DWORD index = 0;; ++index) {
+    DWORD type = 0, nameChars = 0, dataBytes = 0;
+    const LSTATUS status = EnumValueAt(raw, index, name, &data, type, nameChars, dataBytes);
+    if (status == ERROR_NO_MORE_ITEMS) return RegStatus::Ok;
+    if (status != ERROR_SUCCESS) return ToStatus(status);
+    RegValue value;
+    value.name = Narrow(std::wstring_view(name.data(), nameChars));
+    value.type = type;
+    value.data.assign(data.begin(), data.begin() + dataBytes);
+    out.push_back(std::move(value));
+  }
+}
+
+RegStatus Win32Registry::valueNames(const RegKeyHandle& key, std::vector<std::string>& out) {
+  out.clear();
+  const HKEY raw = RawKey(key);
+  KeyLimits limits;
+  if (const LSTATUS status = QueryLimits(raw, limits); status != ERROR_SUCCESS)
+    return ToStatus(status);
+  out.reserve(limits.valueCount);
+  std::wstring name(limits.maxValueNameChars + 1, L'\0');
+  for (DWORD index = 0;; ++index) {
+    DWORD type = 0, nameChars = 0, dataBytes = 0;
+    const LSTATUS status = EnumValueAt(raw, index, name, nullptr, type, nameChars, dataBytes);
+    if (status == ERROR_NO_MORE_ITEMS) return RegStatus::Ok;
+    if (status != ERROR_SUCCESS) return ToStatus(status);
+    out.push_back(Narrow(std::wstring_view(name.data(), nameChars)));
+  }
+}
+
+RegStatus Win32Registry::queryValue(const RegKeyHandle& key, const std::string& name,
+                                    RegValue& out) {
+  const HKEY raw = RawKey(key);
+  const std::wstring wideName = Widen(name);
+  DWORD type = 0;
+  DWORD bytes = 0;
+  LSTATUS status = ::RegQueryValueExW(raw, wideName.c_str(), nullptr, &type, nullptr, &bytes);
+  std::vector<std::uint8_t> data;
+  for (int attempt = 0;
+       attempt < kMaxReadAttempts && (status == ERROR_SUCCESS || status == ERROR_MORE_DATA);
+       ++attempt) {
+    // Sized by the last answer; loops only when the value grew in between.
+    data.resize(std::max<std::size_t>(bytes, data.size()));
+    DWORD got = static_cast<DWORD>(data.size());
+    status = ::RegQueryValueExW(raw, wideName.c_str(), nullptr, &type,
+                                data.empty() ? nullptr : data.data(), &got);
+    if (status == ERROR_SUCCESS) {
+      data.resize(got);
+      out.name = name;
+      out.type = type;
+      out.data = std::move(data);
+      return RegStatus::Ok;
+    }
+    bytes = std::max<DWORD>(got, Grown(static_cast<DWORD>(data.size())));
+  }
+  return ToStatus(status);
+}
+
+RegStatus Win32Registry::keyInfo(const RegKeyHandle& key, RegKeyInfo& out) {
+  KeyLimits limits;
+  if (const LSTATUS status = QueryLimits(RawKey(key), limits); status != ERROR_SUCCESS)
+    return ToStatus(status);
+  out.subkeyCount = limits.subkeyCount;
+  out.valueCount = limits.valueCount;
+  return RegStatus::Ok;
+}
+
+RegStatus Win32Registry::setValue(const RegKeyHandle& key, const RegValue& value) {
+  if (value.data.size() > std::numeric_limits<DWORD>::max() - 4) return RegStatus::Failed;
+  // RegSetValueExW looks one character past string data and, when that is a
+  // NUL the caller "forgot", stores it too. Framing the bytes with non-zero
+  // guards keeps the stored data exactly what was given.
+  std::vector<std::uint8_t> framed(value.data.size() + 4, 0xFF);
+  std::copy(value.data.begin(), value.data.end(), framed.begin() + 2);
+  const std::wstring name = Widen(value.name);
+  const LSTATUS status =
+      ::RegSetValueExW(RawKey(key), name.c_str(), 0, value.type, framed.data() + 2,
+                       static_cast<DWORD>(value.data.size()));
+  return ToStatus(status);
+}
+
+RegStatus Win32Registry::deleteValue(const RegKeyHandle& key, const std::string& name) {
+  const std::wstring wideName = Widen(name);
+  return ToStatus(::RegDeleteValueW(RawKey(key), wideName.c_str()));
+}
+
+RegStatus Win32Registry::deleteLeafKey(const RegKeyHandle& parent, const std::string& name) {
+  // RegDeleteKeyW with an empty name would delete `parent` itself, and a path
+  // would reach below the direct subkeys: neither names a direct subkey.
+  const std::wstring leaf = Widen(name);
+  if (leaf.empty() || leaf.find(L'\\') != std::wstring::npos) return RegStatus::NotFound;
+  return ToStatus(::RegDeleteKeyW(RawKey(parent), leaf.c_str()));
+}
+
+}  // namespace hs::win32

@@ -1,0 +1,31 @@
+#pragma once
+// RegistryBackend over advapi32's W functions.
+//
+// Contracts beyond the interface:
+// * Value data is passed through byte for byte; string types stay the UTF-16LE
+//   bytes Windows holds, with or without their terminator.
+// * Paths are split on "\" and empty parts are dropped, as the in-memory
+//   registry does, so "a\\b\" opens "a\b".
+// * ERROR_FILE_NOT_FOUND and ERROR_KEY_DELETED map to NotFound,
+//   ERROR_ACCESS_DENIED to AccessDenied, every other error to Failed.
+// * The object holds no state of its own: any thread may use it, and keys
+//   opened through it may be used by one thread at a time.
+#include "platform/RegistryBackend.h"
+
+namespace hs::win32 {
+
+class Win32Registry : public RegistryBackend {
+ public:
+  RegStatus openKey(RootKey root, const RegKeyHandle* parent, const std::string& path,
+                    RegAccess access, bool create, RegKeyPtr& out) override;
+  RegStatus subkeyNames(const RegKeyHandle& key, std::vector<std::string>& out) override;
+  RegStatus values(const RegKeyHandle& key, std::vector<RegValue>& out) override;
+  RegStatus valueNames(const RegKeyHandle& key, std::vector<std::string>& out) override;
+  RegStatus queryValue(const RegKeyHandle& key, const std::string& name, RegValue& out) override;
+  RegStatus keyInfo(const RegKeyHandle& key, RegKeyInfo& out) override;
+  RegStatus setValue(const RegKeyHandle& key, const RegValue& value) override;
+  RegStatus deleteValue(const RegKeyHandle& key, const std::string& name) override;
+  RegStatus deleteLeafKey(const RegKeyHandle& parent, const std::string& name) override;
+};
+
+}  // namespace hs::win32

@@ -1,0 +1,42 @@
+#pragma once
+// The registry conformance suite runs the same cases on every RegistryBackend:
+// the in-memory one everywhere, the Win32 one under Wine. A target names the
+// backend and a scratch key that each case empties first.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/RegistryBackend.h"
+
+namespace hs::conformance {
+
+struct RegistryTarget {
+  std::string name;  // test-name suffix: letters and digits only
+  std::function<std::unique_ptr<RegistryBackend>()> make;
+  RootKey root = RootKey::CurrentUser;
+  std::string basePath;  // below root, e.g. "Software\HivesweepTest\Conformance"
+  // Known differences of Wine from Windows, each asserted apart. The memory
+  // backend follows Windows.
+  bool valuesSortedByName = false;  // Wine: values by name, Windows: creation order
+  bool subkeysFoldedToLower = false;  // Wine: "_" before letters, Windows: after "Z"
+};
+
+inline std::string TargetName(const ::testing::TestParamInfo<RegistryTarget>& info) {
+  return info.param.name;
+}
+
+class RegistryConformance : public ::testing::TestWithParam<RegistryTarget> {
+ protected:
+  void SetUp() override;
+
+  // Opens (create: creates) `path` below the scratch key.
+  RegKeyPtr open(const std::string& path, bool create = false, RegAccess access = RegAccess::All);
+  std::string fullPath(const std::string& path) const;  // below the root
+
+  std::unique_ptr<RegistryBackend> backend;
+  RegKeyPtr base;  // the scratch key, full access
+};
+
+}  // namespace hs::conformance

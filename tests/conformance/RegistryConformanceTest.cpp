@@ -1,0 +1,360 @@
+#include <algorithm>
+
+#include "common/Text.h"
+#include "conformance/RegistryConformance.h"
+#include "platform/TRegistry.h"
+#include "platform/memory/MemoryRegistry.h"
+
+namespace hs::conformance {
+
+void RegistryConformance::SetUp() {
+  backend = GetParam().make();
+  ASSERT_TRUE(backend);
+  TRegistry registry(*backend, GetParam().root);
+  registry.RemovePath("\\" + GetParam().basePath);  // leftovers of an earlier run
+  ASSERT_EQ(backend->openKey(GetParam().root, nullptr, GetParam().basePath, RegAccess::All, true,
+                             base),
+            RegStatus::Ok);
+  RegKeyInfo info;
+  ASSERT_EQ(backend->keyInfo(*base, info), RegStatus::Ok);
+  ASSERT_EQ(info.subkeyCount + info.valueCount, 0u) << "scratch key could not be emptied";
+}
+
+RegKeyPtr RegistryConformance::open(const std::string& path, bool create, RegAccess access) {
+  RegKeyPtr key;
+  backend->openKey(GetParam().root, base.get(), path, access, create, key);
+  return key;
+}
+
+std::string RegistryConformance::fullPath(const std::string& path) const {
+  return path.empty() ? GetParam().basePath : GetParam().basePath + "\\" + path;
+}
+
+namespace {
+
+using namespace std::string_view_literals;
+
+std::vector<std::uint8_t> Wide(std::u16string_view text, bool terminate = true) {
+  return Utf16LeBytes(text, terminate);
+}
+
+RegValue Value(const std::string& name, std::uint32_t type, std::vector<std::uint8_t> data) {
+  return RegValue{name, type, std::move(data)};
+}
+
+std::vector<std::string> NamesOf(const std::vector<RegValue>& values) {
+  std::vector<std::string> names;
+  for (const RegValue& v : values) names.push_back(v.name);
+  return names;
+}
+
+}  // namespace
+
+TEST_P(RegistryConformance, SubkeysEnumerateSortedWithoutRegardToCase) {
+  // Created out of order. Windows compares upper-cased names, so "_" (after
+  // "Z") follows the letters, and accented capitals follow all of ASCII.
+  for (const char* name : {"b", "\xC3\xA9mile", "Zeta", "_under", "c", "alpha", "A",
+                           "\xC3\x84rger", "a1"})
+    ASSERT_TRUE(open(name, true)) << name;
+  std::vector<std::string> names;
+  ASSERT_EQ(backend->subkeyNames(*base, names), RegStatus::Ok);
+  if (GetParam().subkeysFoldedToLower) {
+    // Wine compares lower-cased names, which puts the characters between "Z"
+    // and "a" ("[", "_", ...) first; Windows compares upper-cased names.
+    EXPECT_EQ(names, (std::vector<std::string>{"_under", "A", "a1", "alpha", "b", "c", "Zeta",
+                                               "\xC3\x84rger", "\xC3\xA9mile"}));
+  } else {
+    EXPECT_EQ(names, (std::vector<std::string>{"A", "a1", "alpha", "b", "c", "Zeta", "_under",
+                                               "\xC3\x84rger", "\xC3\xA9mile"}));
+  }
+  RegKeyInfo info;
+  ASSERT_EQ(backend->keyInfo(*base, info), RegStatus::Ok);
+  EXPECT_EQ(info.subkeyCount, 9u);
+}
+
+TEST_P(RegistryConformance, ValuesEnumerateInCreationOrder) {
+  for (const char* name : {"zeta", "Alpha", "", "mid", "Beta"})
+    ASSERT_EQ(backend->setValue(*base, Value(name, kRegDword, {1, 0, 0, 0})), RegStatus::Ok);
+  std::vector<std::string> names;
+  ASSERT_EQ(backend->valueNames(*base, names), RegStatus::Ok);
+  std::vector<RegValue> values;
+  ASSERT_EQ(backend->values(*base, values), RegStatus::Ok);
+  EXPECT_EQ(NamesOf(values), names);
+  const std::vector<std::string> creationOrder{"zeta", "Alpha", "", "mid", "Beta"};
+  if (GetParam().valuesSortedByName) {
+    // Wine keeps values sorted by name; Windows keeps creation order (as the
+    // in-memory registry does). Only the set of names can be compared here.
+    std::vector<std::string> sortedNames = names, expected = creationOrder;
+    std::sort(sortedNames.begin(), sortedNames.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(sortedNames, expected);
+  } else {
+    EXPECT_EQ(names, creationOrder);
+  }
+  RegKeyInfo info;
+  ASSERT_EQ(backend->keyInfo(*base, info), RegStatus::Ok);
+  EXPECT_EQ(info.valueCount, 5u);
+}
+
+TEST_P(RegistryConformance, OverwritingAValueKeepsItsPlaceAndItsNameCase) {
+  for (const char* name : {"First", "Second", "Third"})
+    ASSERT_EQ(backend->setValue(*base, Value(name, kRegSz, Wide(u"old"))), RegStatus::Ok);
+  std::vector<std::string> before;
+  ASSERT_EQ(backend->valueNames(*base, before), RegStatus::Ok);
+  ASSERT_EQ(backend->setValue(*base, Value("SECOND", kRegBinary, {9, 8, 7})), RegStatus::Ok);
+  std::vector<std::string> after;
+  ASSERT_EQ(backend->valueNames(*base, after), RegStatus::Ok);
+  EXPECT_EQ(after, before);
+  EXPECT_NE(std::find(after.begin(), after.end(), "Second"), after.end());
+  RegValue read;
+  ASSERT_EQ(backend->queryValue(*base, "second", read), RegStatus::Ok);
+  EXPECT_EQ(read.type, kRegBinary);
+  EXPECT_EQ(read.data, (std::vector<std::uint8_t>{9, 8, 7}));
+}
+
+TEST_P(RegistryConformance, KeysAndValuesAreFoundWithoutRegardToCase) {
+  ASSERT_TRUE(open("Mixed\\Case\\\xC3\x89t\xC3\xA9", true));
+  RegKeyPtr key = open("MIXED\\case\\\xC3\xA9T\xC3\x89");
+  ASSERT_TRUE(key);
+  ASSERT_EQ(backend->setValue(*key, Value("Value", kRegSz, Wide(u"x"))), RegStatus::Ok);
+  RegValue read;
+  EXPECT_EQ(backend->queryValue(*key, "VALUE", read), RegStatus::Ok);
+  std::vector<std::string> names;
+  ASSERT_EQ(backend->subkeyNames(*open("mixed"), names), RegStatus::Ok);
+  EXPECT_EQ(names, std::vector<std::string>{"Case"});  // stored case, not the asked one
+  // Creating an existing key in another case opens it.
+  RegKeyPtr again = open("MIXED\\CASE", true);
+  ASSERT_TRUE(again);
+  ASSERT_EQ(backend->subkeyNames(*open("Mixed"), names), RegStatus::Ok);
+  EXPECT_EQ(names.size(), 1u);
+}
+
+TEST_P(RegistryConformance, ValueDataRoundTripsByteForByte) {
+  std::vector<std::uint8_t> big(300000);
+  for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<std::uint8_t>(i * 7 + 3);
+  const std::vector<RegValue> cases = {
+      Value("sz", kRegSz, Wide(u"C:\\Program Files\\x.exe")),
+      Value("sz unterminated", kRegSz, Wide(u"abc", false)),
+      Value("sz embedded nul", kRegSz, Wide(u"a\0b\0"sv)),
+      Value("sz odd length", kRegSz, {0x61, 0x00, 0x62}),
+      Value("sz empty", kRegSz, {}),
+      Value("sz non-ascii", kRegSz, Wide(u"\u00C9t\u00E9 \u20AC \U0001F600")),
+      Value("expand", kRegExpandSz, Wide(u"%SystemRoot%\\system32\\x.dll")),
+      Value("multi", kRegMultiSz, Wide(u"one\0two\0\0"sv, false)),
+      Value("dword", kRegDword, {0x78, 0x56, 0x34, 0x12}),
+      Value("dword big endian", kRegDwordBigEndian, {0x12, 0x34, 0x56, 0x78}),
+      Value("qword", kRegQword, {1, 2, 3, 4, 5, 6, 7, 8}),
+      Value("none", kRegNone, {0xDE, 0xAD}),
+      Value("none empty", kRegNone, {}),
+      Value("binary empty", kRegBinary, {}),
+      Value("binary big", kRegBinary, big),
+      Value("odd type", 0x12345, {1, 2, 3}),
+      Value("", kRegSz, Wide(u"default")),
+  };
+  for (const RegValue& value : cases)
+    ASSERT_EQ(backend->setValue(*base, value), RegStatus::Ok) << value.name;
+  for (const RegValue& value : cases) {
+    RegValue read;
+    ASSERT_EQ(backend->queryValue(*base, value.name, read), RegStatus::Ok) << value.name;
+    EXPECT_EQ(read.type, value.type) << value.name;
+    EXPECT_EQ(read.data, value.data) << value.name;
+  }
+  std::vector<RegValue> listed;
+  ASSERT_EQ(backend->values(*base, listed), RegStatus::Ok);
+  ASSERT_EQ(listed.size(), cases.size());
+  for (const RegValue& value : cases) {
+    const auto it = std::find_if(listed.begin(), listed.end(),
+                                 [&](const RegValue& v) { return v.name == value.name; });
+    ASSERT_NE(it, listed.end()) << value.name;
+    EXPECT_EQ(it->type, value.type) << value.name;
+    EXPECT_EQ(it->data, value.data) << value.name;
+  }
+}
+
+TEST_P(RegistryConformance, LongNamesAreEnumeratedWhole) {
+  const std::string longValueName(16383, 'v');
+  const std::string longKeyName(255, 'k');
+  ASSERT_EQ(backend->setValue(*base, Value("short", kRegSz, Wide(u"s"))), RegStatus::Ok);
+  ASSERT_EQ(backend->setValue(*base, Value(longValueName, kRegSz, Wide(u"long"))), RegStatus::Ok);
+  ASSERT_TRUE(open(longKeyName, true));
+  std::vector<std::string> names;
+  ASSERT_EQ(backend->valueNames(*base, names), RegStatus::Ok);
+  EXPECT_NE(std::find(names.begin(), names.end(), longValueName), names.end());
+  std::vector<RegValue> values;
+  ASSERT_EQ(backend->values(*base, values), RegStatus::Ok);
+  EXPECT_EQ(NamesOf(values), names);
+  ASSERT_EQ(backend->subkeyNames(*base, names), RegStatus::Ok);
+  EXPECT_EQ(names, std::vector<std::string>{longKeyName});
+}
+
+TEST_P(RegistryConformance, MissingKeysAndValuesAreNotFound) {
+  RegKeyPtr key;
+  EXPECT_EQ(backend->openKey(GetParam().root, base.get(), "nope\\deeper", RegAccess::Read, false,
+                             key),
+            RegStatus::NotFound);
+  EXPECT_FALSE(key);
+  RegValue read;
+  EXPECT_EQ(backend->queryValue(*base, "nope", read), RegStatus::NotFound);
+  EXPECT_EQ(backend->deleteValue(*base, "nope"), RegStatus::NotFound);
+  EXPECT_EQ(backend->deleteLeafKey(*base, "nope"), RegStatus::NotFound);
+  EXPECT_EQ(backend->queryValue(*base, "", read), RegStatus::NotFound);  // unset default
+}
+
+TEST_P(RegistryConformance, OpenWithCreateMakesEveryMissingLevel) {
+  RegKeyPtr deep = open("one\\two\\three", true);
+  ASSERT_TRUE(deep);
+  ASSERT_EQ(backend->setValue(*deep, Value("v", kRegDword, {5, 0, 0, 0})), RegStatus::Ok);
+  EXPECT_TRUE(open("one\\two\\three"));
+  EXPECT_TRUE(open("one\\two\\three", true));  // existing: opened, kept
+  RegValue read;
+  EXPECT_EQ(backend->queryValue(*open("one\\two\\three"), "v", read), RegStatus::Ok);
+  // An empty path opens the parent itself.
+  RegKeyPtr self = open("");
+  ASSERT_TRUE(self);
+  std::vector<std::string> names;
+  ASSERT_EQ(backend->subkeyNames(*self, names), RegStatus::Ok);
+  EXPECT_EQ(names, std::vector<std::string>{"one"});
+  // From the root by full path.
+  RegKeyPtr fromRoot;
+  EXPECT_EQ(backend->openKey(GetParam().root, nullptr, fullPath("ONE\\two"), RegAccess::Read,
+                             false, fromRoot),
+            RegStatus::Ok);
+}
+
+TEST_P(RegistryConformance, DeleteLeafKeyRefusesAKeyWithSubkeys) {
+  ASSERT_TRUE(open("Parent\\Child", true));
+  EXPECT_EQ(backend->deleteLeafKey(*base, "Parent"), RegStatus::AccessDenied);
+  EXPECT_TRUE(open("Parent\\Child"));
+  RegKeyPtr parent = open("Parent");
+  ASSERT_TRUE(parent);
+  EXPECT_EQ(backend->deleteLeafKey(*parent, "CHILD"), RegStatus::Ok);
+  EXPECT_EQ(backend->deleteLeafKey(*base, "parent"), RegStatus::Ok);
+  EXPECT_FALSE(open("Parent"));
+  // Only a direct subkey can be named.
+  ASSERT_TRUE(open("A\\B", true));
+  EXPECT_NE(backend->deleteLeafKey(*base, "A\\B"), RegStatus::Ok);
+  EXPECT_NE(backend->deleteLeafKey(*base, ""), RegStatus::Ok);
+  EXPECT_TRUE(open("A\\B"));
+}
+
+TEST_P(RegistryConformance, HandleOfADeletedKeyFails) {
+  RegKeyPtr doomed = open("Doomed", true);
+  ASSERT_TRUE(doomed);
+  ASSERT_EQ(backend->setValue(*doomed, Value("v", kRegSz, Wide(u"x"))), RegStatus::Ok);
+  ASSERT_EQ(backend->deleteLeafKey(*base, "Doomed"), RegStatus::Ok);
+  RegValue read;
+  EXPECT_EQ(backend->queryValue(*doomed, "v", read), RegStatus::NotFound);
+  EXPECT_EQ(backend->setValue(*doomed, Value("w", kRegSz, Wide(u"y"))), RegStatus::NotFound);
+  std::vector<std::string> names;
+  EXPECT_EQ(backend->valueNames(*doomed, names), RegStatus::NotFound);
+  EXPECT_EQ(backend->subkeyNames(*doomed, names), RegStatus::NotFound);
+  RegKeyInfo info;
+  EXPECT_EQ(backend->keyInfo(*doomed, info), RegStatus::NotFound);
+  EXPECT_FALSE(open("Doomed"));
+  RegKeyPtr below;
+  EXPECT_EQ(backend->openKey(GetParam().root, doomed.get(), "", RegAccess::Read, false, below),
+            RegStatus::NotFound);
+  EXPECT_EQ(backend->openKey(GetParam().root, doomed.get(), "x", RegAccess::All, true, below),
+            RegStatus::NotFound);
+  EXPECT_EQ(backend->deleteValue(*doomed, "v"), RegStatus::NotFound);
+  // A new key of the same name is a different key.
+  RegKeyPtr reborn = open("Doomed", true);
+  ASSERT_TRUE(reborn);
+  EXPECT_EQ(backend->queryValue(*reborn, "v", read), RegStatus::NotFound);
+  EXPECT_EQ(backend->queryValue(*doomed, "v", read), RegStatus::NotFound);
+}
+
+TEST_P(RegistryConformance, ReadAccessRefusesWrites) {
+  RegKeyPtr writable = open("R", true);
+  ASSERT_TRUE(writable);
+  ASSERT_EQ(backend->setValue(*writable, Value("kept", kRegSz, Wide(u"x"))), RegStatus::Ok);
+  RegKeyPtr readOnly = open("R", false, RegAccess::Read);
+  ASSERT_TRUE(readOnly);
+  EXPECT_EQ(backend->setValue(*readOnly, Value("new", kRegSz, Wide(u"y"))),
+            RegStatus::AccessDenied);
+  EXPECT_EQ(backend->deleteValue(*readOnly, "kept"), RegStatus::AccessDenied);
+  RegValue read;
+  EXPECT_EQ(backend->queryValue(*readOnly, "kept", read), RegStatus::Ok);
+  EXPECT_EQ(backend->queryValue(*readOnly, "new", read), RegStatus::NotFound);
+  // Subkeys are another matter: creating and deleting them is checked against
+  // the keys' own permissions, not against the handle they are reached from.
+  RegKeyPtr created;
+  EXPECT_EQ(backend->openKey(GetParam().root, readOnly.get(), "Made\\Below", RegAccess::All, true,
+                             created),
+            RegStatus::Ok);
+  EXPECT_EQ(backend->setValue(*created, Value("w", kRegSz, Wide(u"z"))), RegStatus::Ok);
+  RegKeyPtr readChild;
+  ASSERT_EQ(backend->openKey(GetParam().root, readOnly.get(), "Made", RegAccess::Read, false,
+                             readChild),
+            RegStatus::Ok);
+  EXPECT_EQ(backend->deleteLeafKey(*readChild, "Below"), RegStatus::Ok);
+  EXPECT_EQ(backend->deleteLeafKey(*readOnly, "Made"), RegStatus::Ok);
+  EXPECT_FALSE(open("R\\Made"));
+}
+
+// --- the registry-access object on each backend ---
+
+TEST_P(RegistryConformance, TRegistryOpenPathIsRelativeUnlessItStartsWithBackslash) {
+  ASSERT_TRUE(open("Outer\\Inner\\Outer", true));
+  TRegistry registry(*backend, GetParam().root);
+  ASSERT_TRUE(registry.OpenPath("\\" + fullPath("Outer")));
+  ASSERT_TRUE(registry.OpenPath("Inner"));
+  EXPECT_EQ(registry.CurrentPath(), fullPath("Outer\\Inner"));
+  ASSERT_TRUE(registry.OpenPath("Outer"));  // the inner one, relative
+  EXPECT_EQ(registry.CurrentPath(), fullPath("Outer\\Inner\\Outer"));
+  EXPECT_FALSE(registry.OpenPath("Inner"));  // no such key below, current key unchanged
+  EXPECT_EQ(registry.CurrentPath(), fullPath("Outer\\Inner\\Outer"));
+  ASSERT_TRUE(registry.OpenPath("\\" + fullPath("outer")));
+  EXPECT_EQ(registry.SubkeyNameList(), std::vector<std::string>{"Inner"});
+  ASSERT_TRUE(registry.OpenPath("New\\Level", true));
+  EXPECT_TRUE(open("Outer\\New\\Level"));
+}
+
+TEST_P(RegistryConformance, TRegistryRemovePathTakesTheSubtreeAndNothingElse) {
+  for (const char* path : {"Tree\\a\\x", "Tree\\a\\y\\z", "Tree\\B", "Tree\\c", "Sibling"})
+    ASSERT_TRUE(open(path, true)) << path;
+  ASSERT_EQ(backend->setValue(*open("Tree\\a\\y\\z"), Value("v", kRegSz, Wide(u"x"))),
+            RegStatus::Ok);
+  TRegistry registry(*backend, GetParam().root);
+  ASSERT_TRUE(registry.OpenPath("\\" + fullPath("")));
+  EXPECT_TRUE(registry.RemovePath("TREE\\A"));
+  EXPECT_FALSE(registry.PathExists("Tree\\a"));
+  EXPECT_EQ((std::vector<std::string>{"B", "c"}), [&] {
+    std::vector<std::string> names;
+    backend->subkeyNames(*open("Tree"), names);
+    return names;
+  }());
+  EXPECT_TRUE(registry.RemovePath("Tree"));
+  EXPECT_FALSE(registry.RemovePath("Tree"));  // already gone
+  EXPECT_TRUE(registry.PathExists("Sibling"));
+  EXPECT_EQ(registry.KeyCounts().subkeyCount, 1u);
+}
+
+TEST_P(RegistryConformance, TRegistryReadsTextCutAtNulAndCountsRawSizes) {
+  RegKeyPtr key = open("Text", true);
+  ASSERT_TRUE(key);
+  ASSERT_EQ(backend->setValue(*key, Value("cut", kRegSz, Wide(u"left\0right"sv))),
+            RegStatus::Ok);
+  ASSERT_EQ(backend->setValue(*key, Value("bare", kRegExpandSz, Wide(u"%X%", false))),
+            RegStatus::Ok);
+  ASSERT_EQ(backend->setValue(*key, Value("num", kRegDword, {7, 0, 0, 0})), RegStatus::Ok);
+  TRegistry registry(*backend, GetParam().root, RegAccess::Read);
+  ASSERT_TRUE(registry.OpenPath("\\" + fullPath("text")));
+  EXPECT_EQ(registry.ReadValueText("CUT"), "left");
+  EXPECT_EQ(registry.ReadValueText("bare"), "%X%");
+  EXPECT_EQ(registry.ReadValueText("missing"), "");
+  EXPECT_THROW(registry.ReadValueText("num"), RegistryError);
+  EXPECT_EQ(registry.ReadDword("num"), 7u);
+  EXPECT_EQ(registry.ValueSize("bare"), 6);
+  EXPECT_EQ(registry.ValueType("bare"), TValueType::ExpandString);
+  EXPECT_FALSE(registry.WriteValueText("new", "x"));  // read access
+  EXPECT_EQ(registry.KeyCounts().valueCount, 3u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Memory, RegistryConformance,
+                         ::testing::Values(RegistryTarget{
+                             "Memory", [] { return std::make_unique<MemoryRegistry>(); },
+                             RootKey::CurrentUser, "Software\\HivesweepTest\\Conformance"}),
+                         TargetName);
+
+}  // namespace hs::conformance
