@@ -11,7 +11,9 @@ const char* const kReportSeparator = "  #####  ";
 namespace {
 
 // Control characters other than tab would break the one-line-per-finding form.
-bool BreaksLine(char16_t c) { return (c < 0x20 && c != u'\t') || c == 0x7F; }
+bool BreaksLine(char16_t c) {
+  return (c < 0x20 && c != u'\t') || c == 0x7F;
+}
 
 void AppendAnsiLine(const std::string& line, ReportBytes& out) {
   const std::u16string wide = Utf8ToUtf16(line);
@@ -64,13 +66,27 @@ std::string JsonQuoted(const std::string& text) {
     const char c = clean[i];
     const auto byte = static_cast<unsigned char>(c);
     switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      case '\b': out += "\\b"; break;
-      case '\f': out += "\\f"; break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\b':
+        out += "\\b";
+        break;
+      case '\f':
+        out += "\\f";
+        break;
       default:
         if (byte < 0x20 || byte == 0x7F) {
           AppendJsonEscape(byte, out);

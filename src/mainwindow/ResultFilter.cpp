@@ -30,9 +30,8 @@ std::string WithTrailingBackslash(std::string text) {
 // An entry of nothing but blanks and backslashes names no key; compared as
 // written it would be contained in every location and hide every row.
 bool NamesNothing(const std::string& entry) {
-  return std::all_of(entry.begin(), entry.end(), [](char c) {
-    return c == '\\' || static_cast<unsigned char>(c) <= ' ';
-  });
+  return std::all_of(entry.begin(), entry.end(),
+                     [](char c) { return c == '\\' || static_cast<unsigned char>(c) <= ' '; });
 }
 
 RowLocation LocationOf(const Finding& row) {
@@ -155,8 +154,8 @@ const std::vector<std::string>& BuiltInKeyExclusions() {
 }
 
 void FilterResults(std::vector<Finding>& rows, const std::vector<std::string>& ignoreValueList,
-                   const std::vector<std::string>& ignoreKeyList,
-                   const UnrepairedLists& unrepaired, int windowsVersionCode) {
+                   const std::vector<std::string>& ignoreKeyList, const UnrepairedLists& unrepaired,
+                   int windowsVersionCode) {
   if (rows.empty()) return;
   const RowFilter filter(ignoreValueList, ignoreKeyList, unrepaired, windowsVersionCode);
   std::erase_if(rows, [&](const Finding& row) { return filter.Removes(row); });

@@ -30,7 +30,7 @@ const std::vector<std::string>& BuiltInKeyExclusions();
 // (or blank) ignore entries match nothing, and file rows (kind 4) are matched
 // by their own file path as a key path would be.
 void FilterResults(std::vector<Finding>& rows, const std::vector<std::string>& ignoreValueList,
-                   const std::vector<std::string>& ignoreKeyList,
-                   const UnrepairedLists& unrepaired, int windowsVersionCode);
+                   const std::vector<std::string>& ignoreKeyList, const UnrepairedLists& unrepaired,
+                   int windowsVersionCode);
 
 }  // namespace hs

@@ -1,7 +1,11 @@
 #include "scan/ScanDispatch.h"
 
+#include "scan/ComScanners.h"
 #include "scan/FileReferenceScanners.h"
 #include "scan/FilesAndFoldersScan.h"
+#include "scan/MruScanners.h"
+#include "scan/StartMenuScanners.h"
+#include "scan/SystemScanners.h"
 #include "scan/UninstallScanners.h"
 
 namespace hs {
@@ -12,8 +16,7 @@ struct DispatchEntry {
   ScannerEntry scanner;
 };
 
-// Tasks 1 and 2 (the root and the group node) run no scanner. A task whose
-// scanner is not built yet has a null entry.
+// Tasks 1 and 2 (the root and the group node) run no scanner.
 constexpr DispatchEntry kDispatch[] = {
     {3, ScanFilesAndFoldersLocalMachine},
     {4, ScanFilesAndFoldersCurrentUser},
@@ -25,17 +28,17 @@ constexpr DispatchEntry kDispatch[] = {
     {10, ScanStartupPrograms},
     {11, ScanAddRemovePrograms},
     {12, ScanFileExtensions},
-    {13, nullptr},  // Custom Controls
-    {14, nullptr},  // Obsolete Software
-    {15, nullptr},  // Windows Services
-    {16, nullptr},  // Start Menu
-    {17, nullptr},  // Shortcuts
-    {18, nullptr},  // Sound and Appevents
-    {19, nullptr},  // Invalid ActiveX
-    {20, nullptr},  // MRU and History Lists
-    {21, nullptr},  // Installer
-    {22, nullptr},  // Applications
-    {23, nullptr},  // empty registry keys (no tree node)
+    {13, ScanCustomControls},
+    {14, ScanObsoleteSoftware},
+    {15, ScanWindowsServices},
+    {16, ScanStartMenu},
+    {17, ScanShortcuts},
+    {18, ScanSoundEvents},
+    {19, ScanInvalidActiveX},
+    {20, ScanMruLists},
+    {21, ScanInstaller},
+    {22, ScanApplications},
+    {23, ScanEmptyKeys},  // no tree node
 };
 
 }  // namespace

@@ -17,11 +17,10 @@ Finding Row(std::string problem, std::string key, std::string value, K kind) {
 }
 
 TEST(ListCommands, SelectOfTypeTouchesOnlyThatExactProblem) {
-  std::vector<Finding> rows = {Row("Fonts Issue", "k", "", K::fkKey),
-                               Row("Fonts issue", "k", "", K::fkKey),
-                               Row("Fonts Issue", "k", "", K::fkKey),
-                               Row("Other", "k", "", K::fkKey),
-                               Row("Fonts Issue", "k", "", K::fkKey)};
+  std::vector<Finding> rows = {
+      Row("Fonts Issue", "k", "", K::fkKey), Row("Fonts issue", "k", "", K::fkKey),
+      Row("Fonts Issue", "k", "", K::fkKey), Row("Other", "k", "", K::fkKey),
+      Row("Fonts Issue", "k", "", K::fkKey)};
   rows[3].Checked = true;
   SetCheckedOfType(rows, "Fonts Issue", true);
   const bool expected[] = {true, false, true, true, true};

@@ -1,0 +1,166 @@
+#include "scan/MruScanners.h"
+
+#include <cctype>
+#include <exception>
+
+#include "app/RegGlobal.h"
+#include "common/Rot13.h"
+#include "common/Text.h"
+#include "platform/TRegistry.h"
+#include "scan/FilesAndFoldersScan.h"
+#include "scan/ScanContext.h"
+
+namespace hs {
+namespace {
+
+const char* const kOpenSaveMruKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32\\OpenSaveMRU";
+const char* const kUsageCountKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\UserAssist\\"
+    "{75048700-EF1F-11D0-9888-006097DEACF9}\\Count";
+const char* const kApplicationsKey = "Software\\Classes\\Applications";
+// Records larger than this are not usage counters.
+constexpr std::int64_t kMaxUsageRecordSize = 32767;
+
+bool IsText(TValueType type) {
+  return type == TValueType::String || type == TValueType::ExpandString;
+}
+
+std::string MruProblem() {
+  return GetLanString("RES_Problem_MRU", "Missing MRU and History Lists file");
+}
+
+bool OnScannedDrive(const std::string& text, const std::string& drives) {
+  if (text.size() < 3 || text.compare(1, 2, ":\\") != 0) return false;
+  const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
+  return drives.find(letter) != std::string::npos;
+}
+
+// A top-level list entry names a document without its extension; the
+// extension subkeys say which ones to try. The text as it stands is tried
+// too, so that an entry naming an existing file is never reported.
+bool MruEntryIsMissing(ScanContext& context, const std::string& text,
+                       const std::vector<std::string>& extensions) {
+  if (context.Memo.FileExists(text)) return false;
+  for (const std::string& extension : extensions)
+    if (extension != "*" && context.Memo.FileExists(text + "." + extension)) return false;
+  return true;
+}
+
+void CheckTopLevelMruValues(ScanContext& context, TRegistry& reg,
+                            const std::vector<std::string>& extensions,
+                            const std::string& problem) {
+  for (const std::string& name : reg.ValueNameList()) {
+    if (!IsText(reg.ValueType(name))) continue;
+    const std::string text = reg.ReadValueText(name);
+    if (!OnScannedDrive(text, context.Drives.ScanDrives)) continue;
+    if (MruEntryIsMissing(context, text, extensions))
+      context.AddValueFinding(problem, "HKEY_CURRENT_USER", kOpenSaveMruKey, name, text);
+  }
+}
+
+void ScanOpenSaveLists(ScanContext& context, const std::string& problem) {
+  TRegistry reg(context.Registry, RootKey::CurrentUser, RegAccess::Read);
+  if (!reg.OpenPath(kOpenSaveMruKey)) return;
+  context.ShowCurrentKey(kOpenSaveMruKey);
+  const std::vector<std::string> extensions = reg.SubkeyNameList();
+  CheckTopLevelMruValues(context, reg, extensions, problem);
+  for (const std::string& extension : extensions)
+    ScanValueTree(context, "HKEY_CURRENT_USER", std::string(kOpenSaveMruKey) + "\\" + extension,
+                  problem, "");
+}
+
+void CheckUsageRecord(ScanContext& context, TRegistry& reg, const std::string& storedName,
+                      const std::string& problem) {
+  const std::int64_t size = reg.ValueSize(storedName);
+  if (size < 0 || size > kMaxUsageRecordSize) return;
+  const std::vector<std::uint8_t> record = reg.ReadBytes(storedName);
+  const std::string name = Rot13(storedName);
+  bool missing = false;
+  const std::size_t colon = name.find(':');
+  if (name.find(".lnk") == std::string::npos && colon != std::string::npos)
+    missing = context.ReferenceIsMissing(name.substr(colon + 1), "", true);
+  // A record too short to hold a counter is judged by its name alone.
+  const std::optional<std::uint32_t> runs = UsageRunCounter(record);
+  if ((runs && *runs == 0) || missing)
+    context.AddFinding(problem, std::string("HKEY_CURRENT_USER\\") + kUsageCountKey, name,
+                       FindingKind::fkRotatedValue);
+}
+
+void ScanUsageCounters(ScanContext& context, const std::string& problem) {
+  TRegistry reg(context.Registry, RootKey::CurrentUser, RegAccess::Read);
+  if (!reg.OpenPath(kUsageCountKey)) return;
+  context.ShowCurrentKey(kUsageCountKey);
+  for (const std::string& name : reg.ValueNameList()) CheckUsageRecord(context, reg, name, problem);
+}
+
+void CollectCommandKeys(ScanContext& context, RootKey root, const std::string& path,
+                        std::vector<CommandKey>& out) {
+  TRegistry reg(context.Registry, root, RegAccess::Read);
+  if (!reg.OpenPath(path)) return;
+  {
+    TRegistry command(context.Registry, root, RegAccess::Read);
+    if (command.OpenPath(path + "\\command")) {
+      const bool unusable = command.HasValue("") && !IsText(command.ValueType(""));
+      if (!unusable) out.push_back({path, command.ReadValueText("")});
+    }
+  }
+  for (const std::string& subkey : reg.SubkeyNameList())
+    if (!subkey.empty()) CollectCommandKeys(context, root, path + "\\" + subkey, out);
+}
+
+void CheckApplication(ScanContext& context, const std::string& name, const std::string& problem) {
+  const std::string path = std::string(kApplicationsKey) + "\\" + name;
+  context.ShowCurrentKey(path);
+  for (const CommandKey& command : FindCommandKeys(context, RootKey::LocalMachine, path))
+    if (command.commandLine.empty() || context.ReferenceIsMissing(command.commandLine, "", false))
+      context.AddFinding(problem, "HKEY_LOCAL_MACHINE\\" + command.keyPath + "\\command",
+                         command.commandLine, FindingKind::fkKey);
+}
+
+}  // namespace
+
+std::optional<std::uint32_t> UsageRunCounter(const std::vector<std::uint8_t>& record) {
+  if (record.size() < 8) return std::nullopt;
+  return static_cast<std::uint32_t>(record[4]) | static_cast<std::uint32_t>(record[5]) << 8 |
+         static_cast<std::uint32_t>(record[6]) << 16 | static_cast<std::uint32_t>(record[7]) << 24;
+}
+
+std::vector<CommandKey> FindCommandKeys(ScanContext& context, RootKey root,
+                                        const std::string& appKeyPath) {
+  std::vector<CommandKey> found;
+  try {
+    CollectCommandKeys(context, root, appKeyPath, found);
+  } catch (const std::exception&) {
+    // An unreadable key ends this application's walk; what was found stands.
+  }
+  return found;
+}
+
+void ScanMruLists(ScanContext& context) {
+  context.ShowTaskCaption(
+      GetLanString("RES_Scanning_MRU_And_History_Lists", "Scanning MRU and History Lists..."));
+  const std::string problem = MruProblem();
+  ScanOpenSaveLists(context, problem);
+  try {
+    ScanUsageCounters(context, problem);
+  } catch (const std::exception&) {
+    // The usage counters are the task's last step; an error there ends the
+    // task quietly.
+  }
+}
+
+void ScanApplications(ScanContext& context) {
+  // No caption of its own: the previous task's caption stays.
+  try {
+    TRegistry reg(context.Registry, RootKey::LocalMachine, RegAccess::Read);
+    if (!reg.OpenPath(kApplicationsKey)) return;
+    const std::string problem =
+        GetLanString("RES_Problem_Applications", "Open with Application Issue");
+    for (const std::string& name : reg.SubkeyNameList()) CheckApplication(context, name, problem);
+  } catch (const std::exception&) {
+    // Any error ends this task quietly.
+  }
+}
+
+}  // namespace hs
