@@ -13,14 +13,27 @@ TEST(IniFile, IntegerFormsTable) {
     std::optional<int> expected;
   };
   const Case cases[] = {
-      {u"42", 42},          {u"-7", -7},          {u"+5", 5},
-      {u"007", 7},          {u"0x1F", 31},        {u"0xff", 255},
-      {u"0xFFFFFFFF", -1},  {u"2147483647", 2147483647},
-      {u"-2147483648", -2147483647 - 1},          {u" 12", 12},
-      {u"2147483648", {}},  {u"0x100000000", {}}, {u"0X1F", {}},
-      {u"yes", {}},         {u"12abc", {}},       {u"1.5", {}},
-      {u"", {}},            {u"-", {}},           {u"0x", {}},
-      {u"12 ", {}},         {u"0b101", {}},
+      {u"42", 42},
+      {u"-7", -7},
+      {u"+5", 5},
+      {u"007", 7},
+      {u"0x1F", 31},
+      {u"0xff", 255},
+      {u"0xFFFFFFFF", -1},
+      {u"2147483647", 2147483647},
+      {u"-2147483648", -2147483647 - 1},
+      {u" 12", 12},
+      {u"2147483648", {}},
+      {u"0x100000000", {}},
+      {u"0X1F", {}},
+      {u"yes", {}},
+      {u"12abc", {}},
+      {u"1.5", {}},
+      {u"", {}},
+      {u"-", {}},
+      {u"0x", {}},
+      {u"12 ", {}},
+      {u"0b101", {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(Utf16ToUtf8(c.text));
@@ -29,7 +42,8 @@ TEST(IniFile, IntegerFormsTable) {
 }
 
 TEST(IniFile, BooleansAreNumbersAndAnythingElseIsTheDefault) {
-  const IniFile file = IniFile::FromBytes("[O]\r\nTwo=2\r\nZero=0\r\nYes=yes\r\nHex=0x10\r\nEmpty=\r\n");
+  const IniFile file =
+      IniFile::FromBytes("[O]\r\nTwo=2\r\nZero=0\r\nYes=yes\r\nHex=0x10\r\nEmpty=\r\n");
   EXPECT_TRUE(file.ReadBool("O", "Two", false));
   EXPECT_FALSE(file.ReadBool("O", "Zero", true));
   EXPECT_TRUE(file.ReadBool("O", "Yes", true));

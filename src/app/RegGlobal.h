@@ -6,9 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "app/WindowsVersion.h"
+
 namespace hs {
 
 class FileSystemBackend;
+class RegistryBackend;
 
 struct Settings {
   std::string OutputDirectory;  // default: program folder + "Backup"
@@ -39,8 +42,32 @@ void SetProgramEnvironment(FileSystemBackend& fs, const std::string& programFold
 FileSystemBackend& ProgramFileSystem();
 const std::string& ProgramFolder();  // with trailing backslash
 
-// The text of a message in the current language; the built-in English text
-// when the language is English or the translation lacks the key.
+// The registry the helpers below write to; set once at start.
+void SetProgramRegistry(RegistryBackend& registry);
+RegistryBackend& ProgramRegistry();
+
+// Facts about the running system, set once at start by the Windows side (and
+// by tests as they need). Until then: an unknown version (code 10), no WOW64.
+struct SystemFacts {
+  WindowsVersionInfo version;
+  bool wow64 = false;
+};
+void SetSystemFacts(const SystemFacts& facts);
+// The code of the running Windows version (see WindowsVersionCodeFor).
+int WindowsVersionCode();
+// Yes when the program runs as a 32-bit process on 64-bit Windows.
+bool IsWow64();
+
+// The translation file of `language`: program folder + "Lan_" + language +
+// ".ini"; "" when the name could reach outside the program folder (a path
+// separator, a drive colon or a character no file name may hold).
+std::string TranslationFilePath(const std::string& language);
+
+// The text of message `key` in the current language (`Lan`). English (in any
+// letter case) never reads a file. Otherwise the value of the key in section
+// "ResourceString" of the language's translation file, read afresh on every
+// call; the built-in English text when the file, the key or its text is
+// missing.
 std::string GetLanString(const std::string& key, const std::string& english);
 
 }  // namespace hs

@@ -11,7 +11,9 @@ namespace {
 
 // The blanks of the profile functions: ASCII white space and the DOS
 // end-of-file mark Ctrl-Z. Other Unicode spaces are text.
-bool IsProfileSpace(char16_t c) { return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x20; }
+bool IsProfileSpace(char16_t c) {
+  return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x20;
+}
 
 // Names compare with only the ASCII letters folded, as the system does.
 bool NamesEqual(std::string_view a, std::string_view b) {
@@ -36,7 +38,9 @@ std::u16string_view CutAtNul(std::u16string_view text) {
   return text.substr(0, std::min(text.find(u'\0'), text.size()));
 }
 
-std::string NameFromText(std::u16string_view text) { return Utf16ToUtf8(CutAtNul(text)); }
+std::string NameFromText(std::u16string_view text) {
+  return Utf16ToUtf8(CutAtNul(text));
+}
 
 // The name asked for, as the profile functions see it.
 std::string QueryName(std::string_view name) {
@@ -56,7 +60,9 @@ std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian) {
 }
 
 std::u16string Decode(std::string_view bytes, IniEncoding& encoding) {
-  const auto startsWith = [&](std::string_view mark) { return bytes.substr(0, mark.size()) == mark; };
+  const auto startsWith = [&](std::string_view mark) {
+    return bytes.substr(0, mark.size()) == mark;
+  };
   if (startsWith("\xEF\xBB\xBF")) {
     encoding = IniEncoding::Utf8;
     return Utf8ToUtf16(bytes.substr(3));
@@ -85,14 +91,17 @@ std::string EncodeUtf16(std::u16string_view text, bool bigEndian) {
   return bytes;
 }
 
-bool IsQuote(char16_t c) { return c == u'"' || c == u'\''; }
+bool IsQuote(char16_t c) {
+  return c == u'"' || c == u'\'';
+}
 
 // How a value is stored so that reading gives it back whole.
 std::u16string StoredForm(std::string_view value) {
   std::u16string text(CutAtNul(Utf8ToUtf16(value)));
   std::replace(text.begin(), text.end(), u'\r', u' ');
   std::replace(text.begin(), text.end(), u'\n', u' ');
-  const bool blankAround = !text.empty() && (IsProfileSpace(text.front()) || IsProfileSpace(text.back()));
+  const bool blankAround =
+      !text.empty() && (IsProfileSpace(text.front()) || IsProfileSpace(text.back()));
   const bool looksQuoted = text.size() >= 2 && IsQuote(text.front()) && text.back() == text.front();
   return (blankAround || looksQuoted) ? u'"' + text + u'"' : text;
 }

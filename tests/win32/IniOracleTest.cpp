@@ -1,9 +1,8 @@
 // Our profile-file reader against the system's own: every file of an awkward
 // corpus is written to a temporary folder and each (section, key) is asked of
 // both GetPrivateProfileStringW / GetPrivateProfileIntW and IniFile.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <memory>
@@ -64,8 +63,8 @@ class TempFolder {
   // Writes the bytes to a new file; each name is used once, so the system's
   // profile cache never answers from an older file.
   std::wstring write(const std::string& name, const std::string& bytes) {
-    const std::wstring path = m_path + L"\\" + Wide(name) + L"-" +
-                              std::to_wstring(m_files.size()) + L".ini";
+    const std::wstring path =
+        m_path + L"\\" + Wide(name) + L"-" + std::to_wstring(m_files.size()) + L".ini";
     std::unique_ptr<FILE, int (*)(FILE*)> file(_wfopen(path.c_str(), L"wb"), &fclose);
     EXPECT_TRUE(file) << name;
     if (file) std::fwrite(bytes.data(), 1, bytes.size(), file.get());
@@ -90,8 +89,8 @@ std::string SystemString(const std::wstring& file, const std::string& section,
 }
 
 int SystemInt(const std::wstring& file, const std::string& section, const std::string& key) {
-  return static_cast<int>(::GetPrivateProfileIntW(Wide(section).c_str(), Wide(key).c_str(),
-                                                  kIntDefault, file.c_str()));
+  return static_cast<int>(
+      ::GetPrivateProfileIntW(Wide(section).c_str(), Wide(key).c_str(), kIntDefault, file.c_str()));
 }
 
 using Query = std::pair<std::string, std::string>;  // section, key
@@ -103,20 +102,33 @@ struct CorpusCase {
   bool needsWindows1252 = false;
 };
 
-std::string Repeat(char c, std::size_t count) { return std::string(count, c); }
+std::string Repeat(char c, std::size_t count) {
+  return std::string(count, c);
+}
 
 std::vector<CorpusCase> Corpus() {
   std::vector<CorpusCase> corpus;
   corpus.push_back({"basic",
                     "[Options]\r\nA=1\r\nb = two \r\n  C\t=\t three\t\r\n[Other]\r\nA=other\r\n",
-                    {{"Options", "A"}, {"options", "a"}, {"OPTIONS", "B"}, {"Options", "C"},
-                     {"Other", "A"}, {"Options", "Missing"}, {"Missing", "A"},
-                     {" Options ", " A "}, {"\tOther", "a\t"}}});
+                    {{"Options", "A"},
+                     {"options", "a"},
+                     {"OPTIONS", "B"},
+                     {"Options", "C"},
+                     {"Other", "A"},
+                     {"Options", "Missing"},
+                     {"Missing", "A"},
+                     {" Options ", " A "},
+                     {"\tOther", "a\t"}}});
   corpus.push_back({"comments",
                     "; top=comment\r\n# hash=1\r\n[S]\r\n;key=commented\r\n#key2=hash\r\n"
                     "key=real ; not a comment\r\n; trailing\r\n",
-                    {{"S", "key"}, {"S", ";key"}, {"S", "#key2"}, {"S", "key2"}, {"", "# hash"},
-                     {"S", "; trailing"}, {"", "; top"}}});
+                    {{"S", "key"},
+                     {"S", ";key"},
+                     {"S", "#key2"},
+                     {"S", "key2"},
+                     {"", "# hash"},
+                     {"S", "; trailing"},
+                     {"", "; top"}}});
   corpus.push_back({"duplicates",
                     "[S]\r\nk=first\r\nK=second\r\n[s]\r\nk=third\r\nonly2=x\r\n[S]\r\nonly3=y\r\n",
                     {{"S", "k"}, {"s", "K"}, {"S", "only2"}, {"S", "only3"}}});
@@ -124,8 +136,18 @@ std::vector<CorpusCase> Corpus() {
                     "[Q]\r\na=\"quoted\"\r\nb='single'\r\nc=\"mismatch'\r\nd=\"\r\ne=\"\"\r\n"
                     "f=\"a\"b\"\r\ng= \"spaced\" \r\nh=\"x\r\ni=''\r\nj=\"\"\"\r\n"
                     "k=\"  inner  \"\r\nl='\r\nm=x\"\r\n",
-                    {{"Q", "a"}, {"Q", "b"}, {"Q", "c"}, {"Q", "d"}, {"Q", "e"}, {"Q", "f"},
-                     {"Q", "g"}, {"Q", "h"}, {"Q", "i"}, {"Q", "j"}, {"Q", "k"}, {"Q", "l"},
+                    {{"Q", "a"},
+                     {"Q", "b"},
+                     {"Q", "c"},
+                     {"Q", "d"},
+                     {"Q", "e"},
+                     {"Q", "f"},
+                     {"Q", "g"},
+                     {"Q", "h"},
+                     {"Q", "i"},
+                     {"Q", "j"},
+                     {"Q", "k"},
+                     {"Q", "l"},
                      {"Q", "m"}}});
   corpus.push_back({"no-final-newline", "[S]\r\na=1\r\nlast=end", {{"S", "a"}, {"S", "last"}}});
   corpus.push_back({"line-ends",
@@ -137,24 +159,41 @@ std::vector<CorpusCase> Corpus() {
                         "\r\nq2046=\"" + Repeat('e', 2046) + "\"\r\nq2047=\"" + Repeat('f', 2047) +
                         "\"\r\nq2048=\"" + Repeat('g', 2048) + "\"\r\n" + Repeat('k', 3000) +
                         "=longname\r\nafter=ok\r\n",
-                    {{"L", "v2047"}, {"L", "v2048"}, {"L", "v2049"}, {"L", "v5000"},
-                     {"L", "q2046"}, {"L", "q2047"}, {"L", "q2048"}, {"L", Repeat('k', 3000)},
+                    {{"L", "v2047"},
+                     {"L", "v2048"},
+                     {"L", "v2049"},
+                     {"L", "v5000"},
+                     {"L", "q2046"},
+                     {"L", "q2047"},
+                     {"L", "q2048"},
+                     {"L", Repeat('k', 3000)},
                      {"L", "after"}}});
-  corpus.push_back({"no-equals-and-empty",
-                    "[S]\r\nnoequals\r\nempty=\r\nspaces=   \r\n=novalue\r\n  =x\r\na==b\r\n",
-                    {{"S", "noequals"}, {"S", "empty"}, {"S", "spaces"}, {"S", "a"},
-                     {"S", "=novalue"}}});
+  corpus.push_back(
+      {"no-equals-and-empty",
+       "[S]\r\nnoequals\r\nempty=\r\nspaces=   \r\n=novalue\r\n  =x\r\na==b\r\n",
+       {{"S", "noequals"}, {"S", "empty"}, {"S", "spaces"}, {"S", "a"}, {"S", "=novalue"}}});
   corpus.push_back({"headers",
                     "[ Spaced ]\r\na=1\r\n[Missing\r\nb=2\r\n[Good]c=3\r\nd=4\r\n[x]y]\r\ne=5\r\n"
                     "[]\r\nf=6\r\n  [Indented]  \r\ng=7\r\n[Tail] ; note\r\nh=8\r\n",
-                    {{"Spaced", "a"}, {" Spaced ", "a"}, {"Spaced", "b"}, {"Missing", "b"},
-                     {"Good", "c"}, {"Good", "d"}, {"x]y", "e"}, {"x", "e"}, {"", "f"},
-                     {"Indented", "g"}, {"Tail", "h"}, {"Tail] ; note", "h"}}});
+                    {{"Spaced", "a"},
+                     {" Spaced ", "a"},
+                     {"Spaced", "b"},
+                     {"Missing", "b"},
+                     {"Good", "c"},
+                     {"Good", "d"},
+                     {"x]y", "e"},
+                     {"x", "e"},
+                     {"", "f"},
+                     {"Indented", "g"},
+                     {"Tail", "h"},
+                     {"Tail] ; note", "h"}}});
   corpus.push_back({"keys-before-any-section", "a=1\r\n[S]\r\nb=2\r\n", {{"S", "a"}, {"S", "b"}}});
   corpus.push_back({"ansi-non-ascii",
                     "[Caf\xE9]\r\nna\xEFve=\x80 \xE9t\xE9\r\nnbsp=\xA0x\xA0\r\nctl=\x81\x9D\r\n",
-                    {{"Caf\xC3\xA9", "na\xC3\xAFve"}, {"CAF\xC3\x89", "NA\xC3\x8FVE"},
-                     {"Caf\xC3\xA9", "nbsp"}, {"Caf\xC3\xA9", "ctl"}},
+                    {{"Caf\xC3\xA9", "na\xC3\xAFve"},
+                     {"CAF\xC3\x89", "NA\xC3\x8FVE"},
+                     {"Caf\xC3\xA9", "nbsp"},
+                     {"Caf\xC3\xA9", "ctl"}},
                     true});
   const std::string unicodeText =
       "[\xD0\xA0\xD1\x83\xD1\x81]\r\n\xE4\xB8\xAD=\xE6\x96\x87\xE5\xAD\x97\r\n"
@@ -169,9 +208,8 @@ std::vector<CorpusCase> Corpus() {
   corpus.push_back({"utf16be", Utf16BeFile(unicodeText), unicodeQueries});
   corpus.push_back({"utf8-bom", "\xEF\xBB\xBF" + unicodeText, unicodeQueries});
   corpus.push_back({"utf8-without-bom-is-ansi", "[S]\r\nv=caf\xC3\xA9\r\n", {{"S", "v"}}, true});
-  corpus.push_back({"ctrl-z-and-tabs",
-                    "[S]\r\na=1\x1A\r\n\tb\t=\t2\t\r\n\x1A",
-                    {{"S", "a"}, {"S", "b"}}});
+  corpus.push_back(
+      {"ctrl-z-and-tabs", "[S]\r\na=1\x1A\r\n\tb\t=\t2\t\r\n\x1A", {{"S", "a"}, {"S", "b"}}});
   corpus.push_back({"embedded-nul",
                     "[S]\r\na=x\0y\r\nb\0c=2\r\nd=3\r\n"s,
                     {{"S", "a"}, {"S", "b"}, {"S", "d"}}});
@@ -180,15 +218,32 @@ std::vector<CorpusCase> Corpus() {
                     "big=2147483647\r\nover=2147483648\r\nmin=-2147483648\r\nhexmax=0xFFFFFFFF\r\n"
                     "text=yes\r\nmixed=12abc\r\nquoted=\" 42\"\r\nempty=\r\nfloat=1.5\r\n"
                     "bin=0b101\r\nzero=0\r\ntwo=2\r\n",
-                    {{"N", "dec"}, {"N", "neg"}, {"N", "hex"}, {"N", "HEXUP"}, {"N", "plus"},
-                     {"N", "lead"}, {"N", "big"}, {"N", "over"}, {"N", "min"}, {"N", "hexmax"},
-                     {"N", "text"}, {"N", "mixed"}, {"N", "quoted"}, {"N", "empty"},
-                     {"N", "float"}, {"N", "bin"}, {"N", "zero"}, {"N", "two"}, {"N", "none"}}});
+                    {{"N", "dec"},
+                     {"N", "neg"},
+                     {"N", "hex"},
+                     {"N", "HEXUP"},
+                     {"N", "plus"},
+                     {"N", "lead"},
+                     {"N", "big"},
+                     {"N", "over"},
+                     {"N", "min"},
+                     {"N", "hexmax"},
+                     {"N", "text"},
+                     {"N", "mixed"},
+                     {"N", "quoted"},
+                     {"N", "empty"},
+                     {"N", "float"},
+                     {"N", "bin"},
+                     {"N", "zero"},
+                     {"N", "two"},
+                     {"N", "none"}}});
   corpus.push_back({"empty-file", "", {{"S", "a"}}});
   return corpus;
 }
 
-bool AnsiIsWindows1252() { return ::GetACP() == 1252; }
+bool AnsiIsWindows1252() {
+  return ::GetACP() == 1252;
+}
 
 TEST(IniOracle, OurReaderAnswersEveryCorpusQueryLikeTheSystem) {
   TempFolder folder;
@@ -246,7 +301,8 @@ TEST(IniOracle, WhatOurWriterStoresTheSystemReadsBack) {
       {"New Section", "Count", "3"},
   };
   const std::string base =
-      "; settings\r\n[Options]\r\nExisting=old\r\n\r\n[Window]\r\nState=1\r\n[options]\r\nLan=shadow";
+      "; "
+      "settings\r\n[Options]\r\nExisting=old\r\n\r\n[Window]\r\nState=1\r\n[options]\r\nLan=shadow";
   for (const bool forceUnicode : {false, true}) {
     IniFile file = IniFile::FromBytes(base);
     for (const Write& write : writes) file.WriteString(write.section, write.key, write.value);

@@ -1,0 +1,155 @@
+#include "settings/SettingsFile.h"
+
+#include <algorithm>
+
+#include "settings/AtomicFile.h"
+
+namespace hs {
+namespace {
+
+constexpr const char* kOptions = "Options";
+constexpr const char* kTreeViewNodeCheck = "TreeViewNodeCheck";
+constexpr const char* kWindow = "Window";
+constexpr int kStateMaximized = 3;
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  if (folder.empty() || folder.back() == '\\' || folder.back() == '/') return folder + name;
+  return folder + "\\" + name;
+}
+
+void ReadList(const IniFile& file, const char* section, const char* prefix,
+              std::vector<std::string>& list) {
+  const int count = std::clamp(file.ReadInteger(section, "Count", 0), 0, kMaxIgnoreEntries);
+  for (int i = 1; i <= count; ++i)
+    list.push_back(file.ReadString(section, prefix + std::to_string(i), ""));
+}
+
+void WriteList(IniFile& file, const char* section, const char* prefix,
+               const std::vector<std::string>& list) {
+  file.WriteInteger(section, "Count", static_cast<int>(list.size()));
+  for (std::size_t i = 0; i < list.size(); ++i)
+    file.WriteString(section, prefix + std::to_string(i + 1), list[i]);
+}
+
+// A stored size below one pixel would hide the window; the current one stays.
+int UsableSize(int stored, int current) {
+  return stored >= 1 ? stored : current;
+}
+
+void ReadWindow(const IniFile& file, Settings& settings, MainWindowPlacement& window) {
+  if (file.ReadInteger(kWindow, "State", 1) == kStateMaximized) {
+    settings.WindowMaximized = true;
+    return;
+  }
+  const ScreenSize screen = window.Screen();
+  const WindowBounds bounds = window.Bounds();
+  settings.WindowLeft = file.ReadInteger(kWindow, "Left", (screen.width - bounds.width) / 2);
+  settings.WindowTop = file.ReadInteger(kWindow, "Top", (screen.height - bounds.height) / 2);
+  window.SetWidth(UsableSize(file.ReadInteger(kWindow, "Width", bounds.width), bounds.width));
+  window.SetHeight(UsableSize(file.ReadInteger(kWindow, "Height", bounds.height), bounds.height));
+}
+
+void WriteWindow(IniFile& file, const MainWindowPlacement& window) {
+  if (const std::optional<int> state = window.PlacementShowCommand())
+    file.WriteInteger(kWindow, "State", *state);
+  const WindowBounds bounds = window.Bounds();
+  file.WriteInteger(kWindow, "Left", bounds.left);
+  file.WriteInteger(kWindow, "Top", bounds.top);
+  file.WriteInteger(kWindow, "Width", bounds.width);
+  file.WriteInteger(kWindow, "Height", bounds.height);
+}
+
+IniFile ReadSettingsFile(FileSystemBackend& fs, const SettingsFilePaths& paths) {
+  const std::string path = SettingsFileToRead(fs, paths);
+  return path.empty() ? IniFile() : IniFile::Load(fs, path);
+}
+
+std::optional<std::string> WriteSettingsFile(FileSystemBackend& fs, const SettingsFilePaths& paths,
+                                             const std::string& bytes) {
+  const AtomicWriteResult beside = WriteFileAtomically(fs, paths.besideProgram, bytes);
+  if (beside.status == FsStatus::Ok) return std::nullopt;
+  if (!beside.temporaryCreated && !paths.inAppData.empty()) {
+    fs.createDirectory(paths.appDataFolder);  // fails harmlessly when it exists
+    const AtomicWriteResult inAppData = WriteFileAtomically(fs, paths.inAppData, bytes);
+    if (inAppData.status == FsStatus::Ok) return std::nullopt;
+    if (inAppData.temporaryCreated) return "Unable to write to " + paths.inAppData;
+  }
+  return "Unable to write to " + paths.besideProgram;
+}
+
+}  // namespace
+
+SettingsFilePaths LocateSettingsFile(FileSystemBackend& fs, const std::string& programFolder) {
+  SettingsFilePaths paths;
+  paths.besideProgram = programFolder + kSettingsFileName;
+  const std::string appData = fs.specialFolder(csidl::kAppData);
+  if (!appData.empty()) {
+    paths.appDataFolder = JoinPath(appData, kAppDataFolderName);
+    paths.inAppData = JoinPath(paths.appDataFolder, kSettingsFileName);
+  }
+  return paths;
+}
+
+std::string SettingsFileToRead(FileSystemBackend& fs, const SettingsFilePaths& paths) {
+  // A file the system will not show us still counts as there: its defaults
+  // are better than a stale copy elsewhere.
+  const PathProbe beside = fs.probe(paths.besideProgram);
+  if (beside == PathProbe::File || beside == PathProbe::Inaccessible) return paths.besideProgram;
+  if (!paths.inAppData.empty() && fs.probe(paths.inAppData) == PathProbe::File)
+    return paths.inAppData;
+  return {};
+}
+
+void LoadOptions(const IniFile& file, const std::string& programFolder, Settings& settings,
+                 MainWindowPlacement& window) {
+  settings.OutputDirectory = file.ReadString(kOptions, "OutputDirectory", programFolder + "Backup");
+  settings.DeleteBackupFile = file.ReadBool(kOptions, "DeleteBackupFile", true);
+  settings.IncludeRemoveMedia = file.ReadBool(kOptions, "IncludeRemoveMedia", false);
+  settings.IncludeCDdrive = file.ReadBool(kOptions, "IncludeCDdrive", false);
+  settings.Beep = file.ReadBool(kOptions, "Beep", false);
+  for (int flag = 1; flag <= 23; ++flag)
+    settings.TreeViewNodeCheck[flag] =
+        file.ReadBool(kTreeViewNodeCheck, std::to_string(flag), true);
+  ReadList(file, "IgnoreValue", "Value", settings.IgnoreValueList);
+  ReadList(file, "IgnoreKey", "Key", settings.IgnoreKeyList);
+  ReadWindow(file, settings, window);
+  settings.ShowHint = file.ReadBool(kOptions, "ShowHint", true);
+  settings.RestorePoint = file.ReadBool(kOptions, "RestorePoint", false);
+  settings.Lan = file.ReadString(kOptions, "Lan", "English");
+}
+
+void SaveOptions(IniFile& file, Settings& settings, MainWindowPlacement& window) {
+  file.WriteString(kOptions, "OutputDirectory", settings.OutputDirectory);
+  file.WriteBool(kOptions, "DeleteBackupFile", settings.DeleteBackupFile);
+  file.WriteBool(kOptions, "IncludeRemoveMedia", settings.IncludeRemoveMedia);
+  file.WriteBool(kOptions, "IncludeCDdrive", settings.IncludeCDdrive);
+  file.WriteBool(kOptions, "Beep", settings.Beep);
+  window.CollectSectionChecks(settings.TreeViewNodeCheck);
+  for (int flag = 1; flag <= 23; ++flag)
+    file.WriteBool(kTreeViewNodeCheck, std::to_string(flag), settings.TreeViewNodeCheck[flag]);
+  WriteList(file, "IgnoreValue", "Value", settings.IgnoreValueList);
+  WriteList(file, "IgnoreKey", "Key", settings.IgnoreKeyList);
+  WriteWindow(file, window);
+  file.WriteBool(kOptions, "ShowHint", settings.ShowHint);
+  file.WriteBool(kOptions, "RestorePoint", settings.RestorePoint);
+  file.WriteString(kOptions, "Lan", settings.Lan);
+}
+
+std::optional<std::string> LoadSaveOptions(bool load, FileSystemBackend& fs,
+                                           const std::string& programFolder, Settings& settings,
+                                           MainWindowPlacement& window) {
+  const SettingsFilePaths paths = LocateSettingsFile(fs, programFolder);
+  IniFile file = ReadSettingsFile(fs, paths);
+  if (load) {
+    LoadOptions(file, programFolder, settings, window);
+    return std::nullopt;
+  }
+  SaveOptions(file, settings, window);
+  return WriteSettingsFile(fs, paths, file.ToBytes());
+}
+
+std::optional<std::string> LoadSaveOptions(bool load, MainWindowPlacement& window) {
+  return LoadSaveOptions(load, ProgramFileSystem(), ProgramFolder(), AppSettings(), window);
+}
+
+}  // namespace hs

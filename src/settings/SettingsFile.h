@@ -1,0 +1,51 @@
+#pragma once
+// options.ini: where it lives, and loading and saving the settings in the
+// order in which a new file receives its lines.
+//
+// The file lives beside the executable. When the program's folder is not
+// writable it is saved in the user's application-data folder under
+// "Corvane Hivesweep" instead; reading prefers the file beside the executable
+// whenever that one exists.
+#include <optional>
+#include <string>
+
+#include "app/RegGlobal.h"
+#include "platform/FileSystemBackend.h"
+#include "settings/IniFile.h"
+#include "settings/MainWindowPlacement.h"
+
+namespace hs {
+
+inline constexpr const char* kSettingsFileName = "options.ini";
+inline constexpr const char* kAppDataFolderName = "Corvane Hivesweep";
+// An ignore list's "Count" is believed up to this many entries; a larger one
+// is a damaged or hostile file and would only stall the start.
+inline constexpr int kMaxIgnoreEntries = 10000;
+
+struct SettingsFilePaths {
+  std::string besideProgram;  // program folder + "options.ini"
+  std::string appDataFolder;  // "" when the system has no application-data folder
+  std::string inAppData;      // appDataFolder + "\options.ini", or ""
+};
+SettingsFilePaths LocateSettingsFile(FileSystemBackend& fs, const std::string& programFolder);
+// The file to read from, or "" when neither exists.
+std::string SettingsFileToRead(FileSystemBackend& fs, const SettingsFilePaths& paths);
+
+// Reads every setting (missing keys give the defaults); applies the stored
+// width and height to the window. Ignore lists are appended to.
+void LoadOptions(const IniFile& file, const std::string& programFolder, Settings& settings,
+                 MainWindowPlacement& window);
+// Writes every setting, after asking the window for its section checks.
+void SaveOptions(IniFile& file, Settings& settings, MainWindowPlacement& window);
+
+// The load (true) or save (false) of the main window. A save writes the whole
+// file at once and replaces the old one in one step; when that fails nothing
+// on disk changes and the result is the message to show,
+// "Unable to write to <path>". A load never fails.
+std::optional<std::string> LoadSaveOptions(bool load, FileSystemBackend& fs,
+                                           const std::string& programFolder, Settings& settings,
+                                           MainWindowPlacement& window);
+// The same on the process's settings, file system and program folder.
+std::optional<std::string> LoadSaveOptions(bool load, MainWindowPlacement& window);
+
+}  // namespace hs

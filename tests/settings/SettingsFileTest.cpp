@@ -1,0 +1,257 @@
+#include <gtest/gtest.h>
+
+#include "platform/memory/MemoryFileSystem.h"
+#include "settings/FakeMainWindow.h"
+#include "settings/SettingsFile.h"
+
+namespace hs {
+namespace {
+
+const std::string kProgramFolder = "C:\\Program Files\\Corvane Hivesweep\\";
+const std::string kBeside = kProgramFolder + "options.ini";
+const std::string kAppData = "C:\\Users\\ann\\AppData\\Roaming";
+const std::string kInAppData = kAppData + "\\Corvane Hivesweep\\options.ini";
+
+class SettingsFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs.addFolder(kProgramFolder);
+    fs.setSpecialFolder(csidl::kAppData, kAppData);
+  }
+  Settings Load() {
+    Settings settings = Settings::Defaults(kProgramFolder);
+    EXPECT_EQ(LoadSaveOptions(true, fs, kProgramFolder, settings, window), std::nullopt);
+    return settings;
+  }
+  std::optional<std::string> Save(Settings settings) {
+    return LoadSaveOptions(false, fs, kProgramFolder, settings, window);
+  }
+  std::string FileText(const std::string& path) {
+    std::string text;
+    fs.readFile(path, text);
+    return text;
+  }
+
+  MemoryFileSystem fs;
+  FakeMainWindow window;
+};
+
+TEST_F(SettingsFileTest, NoFileGivesTheDefaultsAndACentredWindowAtItsDesignedSize) {
+  const Settings settings = Load();
+  EXPECT_EQ(settings.OutputDirectory, kProgramFolder + "Backup");
+  EXPECT_TRUE(settings.DeleteBackupFile);
+  EXPECT_TRUE(settings.ShowHint);
+  EXPECT_FALSE(settings.IncludeRemoveMedia || settings.IncludeCDdrive || settings.Beep ||
+               settings.RestorePoint || settings.WindowMaximized);
+  for (int flag = 1; flag <= 23; ++flag) EXPECT_TRUE(settings.TreeViewNodeCheck[flag]) << flag;
+  EXPECT_TRUE(settings.IgnoreValueList.empty());
+  EXPECT_TRUE(settings.IgnoreKeyList.empty());
+  EXPECT_EQ(settings.Lan, "English");
+  EXPECT_EQ(settings.WindowLeft, (1280 - 684) / 2);
+  EXPECT_EQ(settings.WindowTop, (1024 - 520) / 2);
+  EXPECT_EQ(window.bounds.width, 684);
+  EXPECT_EQ(window.bounds.height, 520);
+}
+
+TEST_F(SettingsFileTest, AFreshlySavedFileIsExactlyThis) {
+  Settings settings = Settings::Defaults(kProgramFolder);
+  settings.Beep = true;
+  settings.TreeViewNodeCheck[5] = false;
+  settings.IgnoreValueList = {"HKEY_CURRENT_USER\\Software\\A\\Name"};
+  settings.IgnoreKeyList = {"HKEY_LOCAL_MACHINE\\SOFTWARE\\B", "HKEY_USERS\\C"};
+  window.bounds = {298, 252, 700, 530};
+  window.showCommand = 1;
+  ASSERT_EQ(Save(settings), std::nullopt);
+  std::string expected =
+      "[Options]\r\n"
+      "OutputDirectory=C:\\Program Files\\Corvane Hivesweep\\Backup\r\n"
+      "DeleteBackupFile=1\r\nIncludeRemoveMedia=0\r\nIncludeCDdrive=0\r\nBeep=1\r\n"
+      "ShowHint=1\r\nRestorePoint=0\r\nLan=English\r\n"
+      "\r\n[TreeViewNodeCheck]\r\n";
+  for (int flag = 1; flag <= 23; ++flag)
+    expected += std::to_string(flag) + (flag == 5 ? "=0\r\n" : "=1\r\n");
+  expected +=
+      "\r\n[IgnoreValue]\r\nCount=1\r\nValue1=HKEY_CURRENT_USER\\Software\\A\\Name\r\n"
+      "\r\n[IgnoreKey]\r\nCount=2\r\nKey1=HKEY_LOCAL_MACHINE\\SOFTWARE\\B\r\nKey2=HKEY_USERS\\C\r\n"
+      "\r\n[Window]\r\nState=1\r\nLeft=298\r\nTop=252\r\nWidth=700\r\nHeight=530\r\n";
+  EXPECT_EQ(FileText(kBeside), expected);
+  EXPECT_EQ(fs.probe(kBeside + ".tmp"), PathProbe::NotFound);
+}
+
+TEST_F(SettingsFileTest, EdgeCasesOfStoredFiles) {
+  struct Case {
+    const char* name;
+    std::string file;
+    void (*check)(const Settings&, const FakeMainWindow&);
+  };
+  const Case cases[] = {
+      {"state 3 opens maximized and ignores the bounds",
+       "[Window]\r\nState=3\r\nLeft=5\r\nTop=6\r\nWidth=700\r\nHeight=600\r\n",
+       [](const Settings& s, const FakeMainWindow& w) {
+         EXPECT_TRUE(s.WindowMaximized);
+         EXPECT_EQ(s.WindowLeft, 0);
+         EXPECT_EQ(w.bounds.width, 684);
+         EXPECT_EQ(w.bounds.height, 520);
+       }},
+      {"state 2 opens normally at the stored bounds",
+       "[Window]\r\nState=2\r\nLeft=-5\r\nTop=6\r\nWidth=700\r\nHeight=600\r\n",
+       [](const Settings& s, const FakeMainWindow& w) {
+         EXPECT_FALSE(s.WindowMaximized);
+         EXPECT_EQ(s.WindowLeft, -5);
+         EXPECT_EQ(s.WindowTop, 6);
+         EXPECT_EQ(w.bounds.width, 700);
+         EXPECT_EQ(w.bounds.height, 600);
+       }},
+      {"left and top default from the designed size, not the stored one",
+       "[Window]\r\nWidth=1000\r\nHeight=800\r\n",
+       [](const Settings& s, const FakeMainWindow& w) {
+         EXPECT_EQ(s.WindowLeft, (1280 - 684) / 2);
+         EXPECT_EQ(s.WindowTop, (1024 - 520) / 2);
+         EXPECT_EQ(w.bounds.width, 1000);
+       }},
+      {"a size below one pixel keeps the designed size", "[Window]\r\nWidth=0\r\nHeight=-3\r\n",
+       [](const Settings&, const FakeMainWindow& w) {
+         EXPECT_EQ(w.bounds.width, 684);
+         EXPECT_EQ(w.bounds.height, 520);
+       }},
+      {"count 3 with only Value1 loads three entries",
+       "[IgnoreValue]\r\nCount=3\r\nValue1=HKEY_USERS\\x\\v\r\n",
+       [](const Settings& s, const FakeMainWindow&) {
+         EXPECT_EQ(s.IgnoreValueList, (std::vector<std::string>{"HKEY_USERS\\x\\v", "", ""}));
+       }},
+      {"entries past the count are not read", "[IgnoreKey]\r\nCount=1\r\nKey1=a\r\nKey2=b\r\n",
+       [](const Settings& s, const FakeMainWindow&) {
+         EXPECT_EQ(s.IgnoreKeyList, std::vector<std::string>{"a"});
+       }},
+      {"a negative or absurd count reads nothing or at most the cap",
+       "[IgnoreKey]\r\nCount=-4\r\n[IgnoreValue]\r\nCount=2000000000\r\n",
+       [](const Settings& s, const FakeMainWindow&) {
+         EXPECT_TRUE(s.IgnoreKeyList.empty());
+         EXPECT_EQ(s.IgnoreValueList.size(), static_cast<std::size_t>(kMaxIgnoreEntries));
+       }},
+      {"yes/no: 2 is yes, yes is the default",
+       "[Options]\r\nBeep=2\r\nShowHint=yes\r\nDeleteBackupFile=0x0\r\nRestorePoint=\r\n"
+       "[TreeViewNodeCheck]\r\n7=0\r\n8=no\r\n",
+       [](const Settings& s, const FakeMainWindow&) {
+         EXPECT_TRUE(s.Beep);
+         EXPECT_TRUE(s.ShowHint);
+         EXPECT_FALSE(s.DeleteBackupFile);
+         EXPECT_FALSE(s.RestorePoint);
+         EXPECT_FALSE(s.TreeViewNodeCheck[7]);
+         EXPECT_TRUE(s.TreeViewNodeCheck[8]);
+       }},
+      {"texts keep what the file says, quotes and all but one pair",
+       "[options]\r\noutputdirectory=\"D:\\My Backups\\\"\r\nlan=German\r\n",
+       [](const Settings& s, const FakeMainWindow&) {
+         EXPECT_EQ(s.OutputDirectory, "D:\\My Backups\\");
+         EXPECT_EQ(s.Lan, "German");
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs.addFile(kBeside, c.file);
+    window = FakeMainWindow();
+    c.check(Load(), window);
+  }
+}
+
+TEST_F(SettingsFileTest, LoadingAppendsToTheIgnoreLists) {
+  fs.addFile(kBeside, "[IgnoreKey]\r\nCount=1\r\nKey1=b\r\n");
+  Settings settings = Settings::Defaults(kProgramFolder);
+  settings.IgnoreKeyList = {"a"};
+  LoadSaveOptions(true, fs, kProgramFolder, settings, window);
+  EXPECT_EQ(settings.IgnoreKeyList, (std::vector<std::string>{"a", "b"}));
+}
+
+TEST_F(SettingsFileTest, AShrunkListLeavesItsOldKeysAndTheNextLoadReadsOnlyTheCount) {
+  Settings settings = Settings::Defaults(kProgramFolder);
+  settings.IgnoreValueList = {"v1", "v2", "v3", "v4", "v5"};
+  ASSERT_EQ(Save(settings), std::nullopt);
+  settings.IgnoreValueList = {"w1", "w2"};
+  ASSERT_EQ(Save(settings), std::nullopt);
+  EXPECT_NE(FileText(kBeside).find("Value5=v5\r\n"), std::string::npos);
+  EXPECT_EQ(Load().IgnoreValueList, (std::vector<std::string>{"w1", "w2"}));
+}
+
+TEST_F(SettingsFileTest, SavingKeepsTheFilesOwnOrderCommentsAndUnknownKeys) {
+  fs.addFile(kBeside, "; edited by hand\n[Window]\nState=1\nCustom=keep\n[Options]\nLan=French\n");
+  Settings settings = Settings::Defaults(kProgramFolder);
+  ASSERT_EQ(Save(settings), std::nullopt);
+  const std::string text = FileText(kBeside);
+  EXPECT_EQ(text.rfind("; edited by hand\r\n[Window]\r\nState=1\r\nCustom=keep\r\nLeft=0\r\n", 0),
+            0u);
+  EXPECT_NE(text.find("[Options]\r\nLan=English\r\nOutputDirectory="), std::string::npos);
+}
+
+TEST_F(SettingsFileTest, WithoutAPlacementNoStateIsWrittenButTheBoundsAre) {
+  fs.addFile(kBeside, "[Window]\r\nState=3\r\n");
+  window.showCommand = std::nullopt;
+  window.bounds = {1, 2, 3, 4};
+  ASSERT_EQ(Save(Settings::Defaults(kProgramFolder)), std::nullopt);
+  EXPECT_NE(
+      FileText(kBeside).find("[Window]\r\nState=3\r\nLeft=1\r\nTop=2\r\nWidth=3\r\nHeight=4\r\n"),
+      std::string::npos);
+}
+
+TEST_F(SettingsFileTest, ASaveAsksTheWindowForItsSectionChecks) {
+  std::array<bool, 24> checks{};
+  checks.fill(true);
+  checks[3] = false;
+  window.sectionChecks = checks;
+  Settings settings = Settings::Defaults(kProgramFolder);
+  ASSERT_EQ(Save(settings), std::nullopt);
+  EXPECT_FALSE(Load().TreeViewNodeCheck[3]);
+}
+
+TEST_F(SettingsFileTest, AFailedWriteLeavesTheOldFileWholeAndSaysWhere) {
+  const std::string old = "[Options]\r\nLan=German\r\n";
+  struct Fault {
+    const char* name;
+    void (*inject)(MemoryFileSystem&);
+  };
+  const Fault faults[] = {
+      {"disk full", [](MemoryFileSystem& f) { f.setFreeBytes(10); }},
+      {"flush fails", [](MemoryFileSystem& f) { f.failFlushes(true); }},
+  };
+  for (const Fault& fault : faults) {
+    SCOPED_TRACE(fault.name);
+    MemoryFileSystem faulty;
+    faulty.addFile(kBeside, old);
+    fault.inject(faulty);
+    Settings settings = Settings::Defaults(kProgramFolder);
+    EXPECT_EQ(LoadSaveOptions(false, faulty, kProgramFolder, settings, window),
+              "Unable to write to " + kBeside);
+    std::string text;
+    faulty.readFile(kBeside, text);
+    EXPECT_EQ(text, old);
+    EXPECT_EQ(faulty.probe(kBeside + ".tmp"), PathProbe::NotFound);
+  }
+}
+
+TEST_F(SettingsFileTest, AnUnwritableProgramFolderSendsTheFileToApplicationData) {
+  fs.makeReadOnly(kProgramFolder);
+  Settings settings = Settings::Defaults(kProgramFolder);
+  settings.Lan = "German";
+  ASSERT_EQ(Save(settings), std::nullopt);
+  EXPECT_EQ(fs.probe(kBeside), PathProbe::NotFound);
+  EXPECT_NE(FileText(kInAppData).find("Lan=German"), std::string::npos);
+  EXPECT_EQ(Load().Lan, "German");
+  // The file beside the executable wins whenever it exists.
+  fs.addFile(kBeside, "[Options]\r\nLan=French\r\n");
+  EXPECT_EQ(Load().Lan, "French");
+}
+
+TEST_F(SettingsFileTest, WhenNoFolderIsWritableTheErrorNamesTheProgramsFile) {
+  fs.makeReadOnly(kProgramFolder);
+  fs.makeReadOnly(kAppData);
+  EXPECT_EQ(Save(Settings::Defaults(kProgramFolder)), "Unable to write to " + kBeside);
+  MemoryFileSystem noAppData;
+  noAppData.addFolder(kProgramFolder);
+  noAppData.makeReadOnly(kProgramFolder);
+  Settings settings = Settings::Defaults(kProgramFolder);
+  EXPECT_EQ(LoadSaveOptions(false, noAppData, kProgramFolder, settings, window),
+            "Unable to write to " + kBeside);
+}
+
+}  // namespace
+}  // namespace hs
