@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "common/Text.h"
+#include "settings/FakeMainWindow.h"
 #include "settings/IniFile.h"
+#include "settings/SettingsFile.h"
 
 namespace hs {
 namespace {
@@ -321,6 +323,36 @@ TEST(IniOracle, WhatOurWriterStoresTheSystemReadsBack) {
       EXPECT_EQ(SystemString(path, "Options", "Wide"), "\xE4\xB8\xAD\xE6\x96\x87");
     }
   }
+}
+
+TEST(IniOracle, ASavedSettingsFileReadsTheSameThroughTheSystem) {
+  TempFolder folder;
+  Settings settings = Settings::Defaults("C:\\Program Files\\Corvane Hivesweep\\");
+  settings.OutputDirectory = "D:\\Sicherung \xE4\xB8\xAD\\";
+  settings.IgnoreValueList = {" leading blank", "\"quoted\"", "HKEY_USERS\\S-1\\x"};
+  settings.IgnoreKeyList = {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Caf\xC3\xA9"};
+  settings.Lan = "German";
+  FakeMainWindow window;
+  IniFile file;
+  SaveOptions(file, settings, window);
+  const std::string bytes = file.ToBytes();
+  const std::wstring path = folder.write("options", bytes);
+  const IniFile reread = IniFile::FromBytes(bytes);
+  const std::vector<Query> keys = {{"Options", "OutputDirectory"},
+                                   {"Options", "Lan"},
+                                   {"Options", "Beep"},
+                                   {"IgnoreValue", "Count"},
+                                   {"IgnoreValue", "Value1"},
+                                   {"IgnoreValue", "Value2"},
+                                   {"IgnoreValue", "Value3"},
+                                   {"IgnoreKey", "Key1"},
+                                   {"TreeViewNodeCheck", "23"},
+                                   {"Window", "Height"}};
+  for (const auto& [section, key] : keys)
+    EXPECT_EQ(reread.ReadString(section, key, kDefault), SystemString(path, section, key)) << key;
+  EXPECT_EQ(SystemString(path, "Options", "OutputDirectory"), settings.OutputDirectory);
+  EXPECT_EQ(SystemString(path, "IgnoreValue", "Value1"), " leading blank");
+  EXPECT_EQ(SystemString(path, "IgnoreValue", "Value2"), "\"quoted\"");
 }
 
 }  // namespace
