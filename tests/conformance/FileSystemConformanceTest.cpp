@@ -58,6 +58,10 @@ TEST_P(FileSystemConformance, ProbeTellsFilesFoldersAndOnlyTrulyMissingPaths) {
       {at("missing.txt"), PathProbe::NotFound},
       {at("no folder\\missing.txt"), PathProbe::NotFound},
       {at("file.txt\\inner"), PathProbe::NotFound},  // a file is no folder
+      {at("file.txt\\"), PathProbe::NotFound},
+      {at("Sub\\..\\file.txt"), PathProbe::File},
+      // A share that cannot be reached is not known to be missing.
+      {"\\\\hs-no-such-server\\share\\x.exe", PathProbe::Inaccessible},
       // Wildcards are characters, never patterns.
       {at("*.txt"), PathProbe::NotFound},
       {at("file.tx?"), PathProbe::NotFound},

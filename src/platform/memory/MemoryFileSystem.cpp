@@ -66,6 +66,15 @@ bool Components(const std::string& path, std::vector<std::string>& out) {
   return true;
 }
 
+bool IsUncPath(const std::string& path) {
+  return path.size() > 2 && (path[0] == '\\' || path[0] == '/') &&
+         (path[1] == '\\' || path[1] == '/') && path[2] != '?' && path[2] != '.';
+}
+
+bool EndsWithSeparator(const std::string& path) {
+  return !path.empty() && (path.back() == '\\' || path.back() == '/');
+}
+
 bool HasInvalidCharacter(const std::vector<std::string>& parts) {
   for (std::size_t i = 1; i < parts.size(); ++i)
     for (char c : parts[i])
@@ -216,13 +225,19 @@ void MemoryFileSystem::failFlushes(bool fail) { m_state->failFlushes = fail; }
 PathProbe MemoryFileSystem::probe(const std::string& path) {
   ++m_probeCount;
   std::vector<std::string> parts;
-  if (!Components(path, parts)) return PathProbe::NotFound;
+  if (!Components(path, parts)) {
+    // A share that this file system does not hold is out of reach, not
+    // known to be missing.
+    return IsUncPath(path) ? PathProbe::Inaccessible : PathProbe::NotFound;
+  }
   for (std::size_t n = 1; n <= parts.size(); ++n)
     if (m_state->denied.count(JoinUpper(parts, n))) return PathProbe::Inaccessible;
   if (HasInvalidCharacter(parts)) return PathProbe::NotFound;
   const Node* node = Find(m_state->root, parts);
   if (!node) return PathProbe::NotFound;
-  return node->isFolder ? PathProbe::Folder : PathProbe::File;
+  if (node->isFolder) return PathProbe::Folder;
+  // "file.txt\" asks for a folder; the system finds none.
+  return EndsWithSeparator(path) ? PathProbe::NotFound : PathProbe::File;
 }
 
 DriveType MemoryFileSystem::driveType(char letter) {
