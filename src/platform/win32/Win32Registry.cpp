@@ -126,6 +126,7 @@ RegStatus Win32Registry::subkeyNames(const RegKeyHandle& key, std::vector<std::s
         ::RegEnumKeyExW(raw, index, buffer.data(), &chars, nullptr, nullptr, nullptr, nullptr);
     if (status == ERROR_NO_MORE_ITEMS) return RegStatus::Ok;
     if (status == ERROR_MORE_DATA) {  // a longer subkey appeared meanwhile
+      if (buffer.size() > 16384) return RegStatus::Failed;  // beyond any valid name
       buffer.resize(Grown(static_cast<DWORD>(buffer.size())));
       --index;
       continue;

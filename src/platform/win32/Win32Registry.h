@@ -6,6 +6,8 @@
 //   bytes Windows holds, with or without their terminator.
 // * Paths are split on "\" and empty parts are dropped, as the in-memory
 //   registry does, so "a\\b\" opens "a\b".
+// * A name that UTF-8 cannot carry (an unpaired surrogate) is listed with
+//   U+FFFD in its place; asking for it by that name then finds nothing.
 // * ERROR_FILE_NOT_FOUND and ERROR_KEY_DELETED map to NotFound,
 //   ERROR_ACCESS_DENIED to AccessDenied, every other error to Failed.
 // * The object holds no state of its own: any thread may use it, and keys
