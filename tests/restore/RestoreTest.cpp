@@ -157,6 +157,17 @@ TEST(BackupList, ListsRegFilesNewestFirst) {
   EXPECT_TRUE(list.empty());
 }
 
+TEST(MemoryFileSystem, ReadsAFileFromAnOffset) {
+  MemoryFileSystem fs;
+  fs.addFile("C:\\f.reg", "REGEDIT4\r\nrest");
+  std::string out;
+  EXPECT_EQ(fs.readFileFrom("C:\\f.reg", 10, out), FsStatus::Ok);
+  EXPECT_EQ(out, "rest");
+  EXPECT_EQ(fs.readFileFrom("C:\\f.reg", 99, out), FsStatus::Ok);
+  EXPECT_EQ(out, "");
+  EXPECT_EQ(fs.readFileFrom("C:\\none.reg", 0, out), FsStatus::NotFound);
+}
+
 TEST(BackupList, SizeTexts) {
   const std::pair<std::uint64_t, const char*> cases[] = {
       {0, "0 KB"},          {1, "1 KB"},           {1024, "1 KB"},

@@ -3,7 +3,10 @@
 namespace hs::cli {
 
 const std::vector<Command>& Commands() {
-  static const std::vector<Command> commands = {};
+  static const std::vector<Command> commands = {
+      {"restore", RunRestore},
+      {"backups", RunBackups},
+  };
   return commands;
 }
 

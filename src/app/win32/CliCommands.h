@@ -17,4 +17,7 @@ struct Command {
 
 const std::vector<Command>& Commands();
 
+int RunRestore(const std::vector<std::string>& args);  // CliRestore.cpp
+int RunBackups(const std::vector<std::string>& args);  // CliBackups.cpp
+
 }  // namespace hs::cli

@@ -345,6 +345,18 @@ FsStatus MemoryFileSystem::readFile(const std::string& path, std::string& out) {
   return FsStatus::Ok;
 }
 
+FsStatus MemoryFileSystem::readFileFrom(const std::string& path, std::uint64_t offset,
+                                        std::string& out) {
+  const PathProbe state = probe(path);
+  if (state == PathProbe::Inaccessible) return FsStatus::AccessDenied;
+  if (state != PathProbe::File) return FsStatus::NotFound;
+  std::vector<std::string> parts;
+  Components(path, parts);
+  const std::string& content = Find(m_state->root, parts)->content;
+  out = offset < content.size() ? content.substr(static_cast<std::size_t>(offset)) : std::string();
+  return FsStatus::Ok;
+}
+
 FsStatus MemoryFileSystem::replaceFile(const std::string& from, const std::string& to) {
   std::string content;
   if (const FsStatus status = readFile(from, content); status != FsStatus::Ok) return status;

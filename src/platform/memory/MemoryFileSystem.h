@@ -46,6 +46,7 @@ class MemoryFileSystem : public FileSystemBackend {
   FsStatus openForWrite(const std::string& path, bool append,
                         std::unique_ptr<FileWriter>& out) override;
   FsStatus readFile(const std::string& path, std::string& out) override;
+  FsStatus readFileFrom(const std::string& path, std::uint64_t offset, std::string& out) override;
   FsStatus replaceFile(const std::string& from, const std::string& to) override;
   bool deleteSilently(const std::string& path) override;
 

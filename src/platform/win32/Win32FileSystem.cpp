@@ -233,6 +233,11 @@ FsStatus Win32FileSystem::openForWrite(const std::string& path, bool append,
 }
 
 FsStatus Win32FileSystem::readFile(const std::string& path, std::string& out) {
+  return readFileFrom(path, 0, out);
+}
+
+FsStatus Win32FileSystem::readFileFrom(const std::string& path, std::uint64_t offset,
+                                       std::string& out) {
   out.clear();
   if (path.empty() || HasWildcardOrNul(path)) return FsStatus::NotFound;
   const std::wstring wide = Widen(path);
@@ -243,6 +248,10 @@ FsStatus Win32FileSystem::readFile(const std::string& path, std::string& out) {
   LARGE_INTEGER size{};
   if (!::GetFileSizeEx(file.get(), &size)) return LastFsStatus();
   if (static_cast<std::uint64_t>(size.QuadPart) > out.max_size() / 2) return FsStatus::Failed;
+  if (offset >= static_cast<std::uint64_t>(size.QuadPart)) return FsStatus::Ok;
+  LARGE_INTEGER start{};
+  start.QuadPart = static_cast<LONGLONG>(offset);
+  if (!::SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN)) return LastFsStatus();
   std::string content;
   char chunk[65536];
   for (;;) {

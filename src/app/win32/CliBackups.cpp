@@ -1,0 +1,19 @@
+// hivesweep-cli backups: the backup folder's files, newest first
+#include <cstdio>
+
+#include "app/RestoreCommand.h"
+#include "app/win32/CliBackupFolder.h"
+#include "app/win32/CliCommands.h"
+#include "platform/win32/Win32FileSystem.h"
+
+namespace hs::cli {
+
+int RunBackups(const std::vector<std::string>& args) {
+  win32::Win32FileSystem files;
+  const CommandOutput output = RunBackupsCommand(args, files, BackupFolder());
+  std::fputs(output.out.c_str(), stdout);
+  std::fputs(output.err.c_str(), stderr);
+  return output.exitCode;
+}
+
+}  // namespace hs::cli

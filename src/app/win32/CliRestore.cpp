@@ -1,0 +1,29 @@
+// hivesweep-cli restore FILE: verified restore of one backup file
+#include <cstdio>
+
+#include "app/RestoreCommand.h"
+#include "app/win32/CliBackupFolder.h"
+#include "app/win32/CliCommands.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Registry.h"
+#include "restore/win32/RegistryEditorProcess.h"
+
+namespace hs::cli {
+namespace {
+
+int Print(const CommandOutput& output) {
+  std::fputs(output.out.c_str(), stdout);
+  std::fputs(output.err.c_str(), stderr);
+  return output.exitCode;
+}
+
+}  // namespace
+
+int RunRestore(const std::vector<std::string>& args) {
+  win32::Win32Registry registry;
+  win32::Win32FileSystem files;
+  win32::Win32RegistryEditor editor;
+  return Print(RunRestoreCommand(args, files, registry, editor, AppSettings().DeleteBackupFile));
+}
+
+}  // namespace hs::cli

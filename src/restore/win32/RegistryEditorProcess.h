@@ -1,0 +1,35 @@
+#pragma once
+// The system registry editor as a hidden process. It is always started by its
+// full path in the Windows folder: the program runs elevated, and a
+// "regedit.exe" planted in the current or program folder must never run.
+#include <string>
+
+#include "platform/win32/UniqueHandle.h"
+#include "restore/RegistryEditor.h"
+
+namespace hs::win32 {
+
+// GetWindowsDirectory + "\regedit.exe"; "" when the folder is unknown.
+std::wstring RegistryEditorPath();
+
+// One started editor process; the GUI's wait dialog polls it.
+class RegistryEditorProcess {
+ public:
+  // Starts the editor with this command line, hidden and without standard
+  // handles. False when it could not be started.
+  bool Start(const std::string& commandLine);
+  bool HasEnded() const;  // true also when nothing was started
+  void WaitUntilEnded() const;
+  void Stop();  // terminates it (exit code 0)
+
+ private:
+  UniqueHandle m_process;
+};
+
+// Starts the editor and waits for it without a time-out.
+class Win32RegistryEditor : public RegistryEditorRunner {
+ public:
+  EditorRun run(const std::string& commandLine) override;
+};
+
+}  // namespace hs::win32
