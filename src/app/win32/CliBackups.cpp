@@ -2,7 +2,7 @@
 #include <cstdio>
 
 #include "app/RestoreCommand.h"
-#include "app/win32/CliBackupFolder.h"
+#include "app/win32/CliSettings.h"
 #include "app/win32/CliCommands.h"
 #include "platform/win32/Win32FileSystem.h"
 
@@ -10,7 +10,8 @@ namespace hs::cli {
 
 int RunBackups(const std::vector<std::string>& args) {
   win32::Win32FileSystem files;
-  const CommandOutput output = RunBackupsCommand(args, files, BackupFolder());
+  const CommandOutput output =
+      RunBackupsCommand(args, files, LoadCliSettings(files).OutputDirectory);
   std::fputs(output.out.c_str(), stdout);
   std::fputs(output.err.c_str(), stderr);
   return output.exitCode;

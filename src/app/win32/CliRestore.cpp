@@ -2,7 +2,7 @@
 #include <cstdio>
 
 #include "app/RestoreCommand.h"
-#include "app/win32/CliBackupFolder.h"
+#include "app/win32/CliSettings.h"
 #include "app/win32/CliCommands.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
@@ -23,7 +23,8 @@ int RunRestore(const std::vector<std::string>& args) {
   win32::Win32Registry registry;
   win32::Win32FileSystem files;
   win32::Win32RegistryEditor editor;
-  return Print(RunRestoreCommand(args, files, registry, editor, AppSettings().DeleteBackupFile));
+  const Settings settings = LoadCliSettings(files);
+  return Print(RunRestoreCommand(args, files, registry, editor, settings.DeleteBackupFile));
 }
 
 }  // namespace hs::cli
