@@ -72,6 +72,7 @@ void ScanOpenSaveLists(ScanContext& context, const std::string& problem) {
 
 void CheckUsageRecord(ScanContext& context, TRegistry& reg, const std::string& storedName,
                       const std::string& problem) {
+  context.CheckStop();
   const std::int64_t size = reg.ValueSize(storedName);
   if (size < 0 || size > kMaxUsageRecordSize) return;
   const std::vector<std::uint8_t> record = reg.ReadBytes(storedName);
@@ -96,6 +97,7 @@ void ScanUsageCounters(ScanContext& context, const std::string& problem) {
 
 void CollectCommandKeys(ScanContext& context, RootKey root, const std::string& path,
                         std::vector<CommandKey>& out) {
+  context.CheckStop();
   TRegistry reg(context.Registry, root, RegAccess::Read);
   if (!reg.OpenPath(path)) return;
   {

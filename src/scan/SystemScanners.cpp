@@ -64,6 +64,7 @@ void WalkSoundEvents(ScanContext& context, const std::string& hiveName, const st
   const std::string hive = UpperCase(hiveName);
   const auto root = HiveNameToRootKey(hive);
   if (!root) return;
+  context.CheckStop();
   TRegistry reg(context.Registry, *root, RegAccess::Read);
   const std::string path = prefix + name;
   if (!reg.OpenPath(path)) return;
