@@ -170,7 +170,12 @@ bool PathChecker::ReferenceIsMissing(std::string_view text, std::string_view fil
       case DriveVerdict::Missing: return true;
       case DriveVerdict::Judge: break;
     }
-    return !m_memo.FileExists(cut);
+    if (m_memo.FileExists(cut)) return false;
+    // A name without extension (an App Paths entry "MyTool") names a program
+    // whose file has one: try the program suffixes as the command line would.
+    if (fileName.find('.') != std::string_view::npos) return true;
+    std::string program(cut);
+    return !WithProgramSuffixExists(program);
   }
 
   if (judged.empty()) return false;

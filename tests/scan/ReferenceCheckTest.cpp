@@ -83,6 +83,8 @@ TEST_F(ReferenceCheckTest, JudgesRegistryStringsConservatively) {
       {"C:\\App\\app.exe -x", "app.exe", false, false, "file name, present"},
       {"C:\\App\\gone.exe -x", "gone.exe", false, true, "file name, missing"},
       {"C:\\App\\other.exe", "app.exe", false, false, "file name absent from text"},
+      {"C:\\Tools\\app.exe", "app", false, false, "name without extension: .exe tried"},
+      {"C:\\App\\gone.exe", "gone", false, true, "name without extension, missing"},
       {"C:\\Tools\\mytool.exe\\", "mytool.exe", true, true, "with a file name only a file counts"},
       {"C:\\Tools\\mytool.exe", "", true, false, "folder accepted"},
       {"C:\\Tools\\mytool.exe", "", false, true, "folder not accepted"},
