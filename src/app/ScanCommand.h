@@ -1,0 +1,61 @@
+#pragma once
+// The console scan: "scan [--sections N,N,...] [--report FILE] [--json]".
+// Argument parsing and the run itself live here so that they are testable
+// without Windows; the console program only supplies the machine.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/RegGlobal.h"
+#include "scan/Finding.h"
+#include "scan/ScanContext.h"
+
+namespace hs {
+
+struct ScanCommandOptions {
+  std::vector<std::string> tasks;  // task numbers as decimal strings, in order
+  std::optional<std::string> reportFile;
+  bool json = false;
+  bool enumerateOnly = false;  // benchmark yardstick: walk tasks 3-5's trees, no checks
+};
+
+struct ScanArgumentsResult {
+  std::optional<ScanCommandOptions> options;
+  std::string error;  // set when options is empty
+};
+
+// The full tree order 1..22, as a full scan from the window runs it.
+std::vector<std::string> DefaultScanTasks();
+
+// Highest task number a list may name (23 has a scanner but no tree node).
+constexpr int kHighestTask = 23;
+
+ScanArgumentsResult ParseScanArguments(const std::vector<std::string>& args);
+
+struct TaskError {
+  int task = 0;
+  std::string message;
+};
+
+struct ScanCommandResult {
+  std::vector<Finding> findings;  // checked and filtered
+  std::vector<TaskError> taskErrors;
+};
+
+// Runs the tasks, checks every row and applies the result filter with the
+// ignore lists of `settings`.
+ScanCommandResult RunScanCommand(RegistryBackend& registry, FileSystemBackend& files,
+                                 const ScanSettings& scanSettings, const Settings& settings,
+                                 const std::vector<std::string>& tasks);
+
+// The output: the text report (code page bytes, CR LF) or JSON.
+std::string RenderScanOutput(const std::vector<Finding>& findings, bool json);
+
+// The --enumerate-only output: counts of keys and values of the trees of
+// tasks 3, 4 and 5 that are in the list.
+std::string RunEnumerationOnly(RegistryBackend& registry, const std::vector<std::string>& tasks);
+
+// Writes the output to a file; false when it could not be written whole.
+bool WriteOutputFile(FileSystemBackend& files, const std::string& path, const std::string& bytes);
+
+}  // namespace hs
