@@ -23,6 +23,7 @@ const std::string& PathExistenceMemo::FoldedKey(std::string_view path) {
 }
 
 PathProbe PathExistenceMemo::Probe(std::string_view path) {
+  ++m_lookups;
   if (path.find_first_of("*?") != std::string_view::npos) return PathProbe::NotFound;
   const std::string& key = FoldedKey(path);
   const auto known = m_answers.find(key);
@@ -42,12 +43,6 @@ bool PathExistenceMemo::FileExists(std::string_view path) {
 bool PathExistenceMemo::FolderExists(std::string_view path) {
   const PathProbe answer = Probe(path);
   return answer == PathProbe::Folder || answer == PathProbe::Inaccessible;
-}
-
-bool PathExistenceMemo::KnownMissing(std::string_view path) {
-  if (path.find_first_of("*?") != std::string_view::npos) return true;
-  const auto known = m_answers.find(FoldedKey(path));
-  return known != m_answers.end() && known->second == PathProbe::NotFound;
 }
 
 void PathExistenceMemo::Clear() {

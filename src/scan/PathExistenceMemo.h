@@ -24,15 +24,14 @@ class PathExistenceMemo {
   // counts as present, as a file and as a folder.
   bool FileExists(std::string_view path);
   bool FolderExists(std::string_view path);
-  // Whether the answer for this path is already known to be "not found"
-  // (asks nothing).
-  bool KnownMissing(std::string_view path);
 
   // Drops every remembered answer (at the end of a scan).
   void Clear();
   std::size_t Size() const { return m_answers.size(); }
   // How many questions reached the file system.
   std::uint64_t Queries() const { return m_queries; }
+  // How many questions were asked of the memo.
+  std::uint64_t Lookups() const { return m_lookups; }
 
  private:
   const std::string& FoldedKey(std::string_view path);
@@ -42,6 +41,7 @@ class PathExistenceMemo {
   std::unordered_map<std::string, PathProbe> m_answers;
   std::string m_key;  // reused so that a lookup allocates nothing
   std::uint64_t m_queries = 0;
+  std::uint64_t m_lookups = 0;
 };
 
 }  // namespace hs

@@ -11,15 +11,17 @@ namespace {
 
 constexpr std::array<std::string_view, 3> kProgramSuffixes = {".exe", ".com", ".bat"};
 
-// Length of the folder part (with its backslash) that must exist for `path`
-// to exist, or 0 when no such proof is safe: paths with "." components or
-// forward slashes are resolved by the system in ways a plain prefix misses.
-std::size_t ProvingParentLength(std::string_view path) {
-  const std::size_t slash = path.rfind('\\');
-  if (slash == std::string_view::npos || slash < 3) return 0;
-  if (path.find("\\.") != std::string_view::npos || path.find('/') != std::string_view::npos)
-    return 0;
-  return slash + 1;
+// Whether a text can pass the drive test at all: it names a scanned drive
+// right at its start (after an opening quote), or begins with a variable.
+// Everything else is not judged, so most registry strings cost no lookup.
+bool MayBeJudged(std::string_view text, std::string_view drives) {
+  const std::size_t start = text.front() == '"' ? 1 : 0;
+  if (text.size() < start + 3) return text.size() > start && text[start] == '%';
+  const char first = text[start];
+  if (first == '%') return true;
+  const char lower = (first >= 'A' && first <= 'Z') ? static_cast<char>(first + 32) : first;
+  return text[start + 1] == ':' && text[start + 2] == '\\' &&
+         drives.find(lower) != std::string_view::npos;
 }
 
 }  // namespace
@@ -96,51 +98,78 @@ bool PathChecker::JudgeInExistingFolder(std::string_view path, std::size_t nameS
   return true;
 }
 
-bool PathChecker::ParentKnownMissing(std::string_view path, std::size_t parentLength) {
-  return parentLength != 0 && parentLength < path.size() &&
-         m_memo.KnownMissing(path.substr(0, parentLength));
+// Whether a folder prefix ("...\\name\\") that the system does not find
+// proves everything below it missing. Not when the system might resolve the
+// text differently from a plain prefix: "." components, forward slashes, or a
+// name ending in a dot or blank (which the system may trim).
+static bool MissingFolderProvesMissing(std::string_view path, std::string_view folder) {
+  if (path.find("\\.") != std::string_view::npos || path.find('/') != std::string_view::npos)
+    return false;
+  if (folder.size() < 5) return false;
+  const char last = folder[folder.size() - 2];
+  return last != '.' && last != ' ' && last != '\\';
 }
 
-// Step by step from the first character. A prefix below a folder already
-// known to be missing cannot exist, so it is not asked.
+// Step by step from the first character. Once a folder prefix is not found,
+// nothing below it can exist, so the rest of the text is not asked about.
 bool PathChecker::JudgeFromFirstCharacter(std::string_view path) {
   std::string prefix;
   prefix.reserve(path.size() + 4);
   for (const char c : path) {
-    if (IsArgumentDelimiter(c)) {
-      // prefix + suffix lies in the same folder as the prefix's last component.
-      const std::size_t parent = ProvingParentLength(prefix);
-      const bool missing =
-          parent != 0 && m_memo.KnownMissing(std::string_view(prefix).substr(0, parent));
-      if (!missing && WithProgramSuffixExists(prefix)) return false;
-    }
+    if (IsArgumentDelimiter(c) && WithProgramSuffixExists(prefix)) return false;
     prefix += c;
-    if (ParentKnownMissing(prefix, ProvingParentLength(prefix))) continue;
-    if (m_memo.FileExists(prefix)) return false;
+    const PathProbe answer = m_memo.Probe(prefix);
+    if (answer == PathProbe::File || answer == PathProbe::Inaccessible) return false;
+    if (c == '\\' && answer == PathProbe::NotFound && MissingFolderProvesMissing(path, prefix))
+      return true;
   }
   return true;
 }
 
 bool PathChecker::ReferenceIsMissing(std::string_view text, std::string_view fileName,
                                      std::string_view drives, bool acceptFolder) {
-  if (text.empty()) return false;
-  // Searches run on an upper-cased copy; the folding keeps byte positions
-  // for valid UTF-8, and for anything else the folded copy is judged itself.
-  const std::string upperText = UpperCase(text);
-  const std::string_view original = upperText.size() == text.size() ? text : upperText;
-  if (upperText.find("\\HP") != std::string::npos) return false;
+  if (text.empty() || !MayBeJudged(text, drives)) return false;
+  // Remembered only for the scan's own drives and while the memo is small
+  // enough; the answer depends on nothing else.
+  constexpr std::size_t kMaxAnswers = 2'000'000;
+  if (drives != m_drives.ScanDrives) return Judge(text, fileName, drives, acceptFolder);
+  m_key.assign(text);
+  m_key += '\0';
+  m_key += fileName;
+  m_key += acceptFolder ? '\1' : '\0';
+  const auto known = m_answers.find(m_key);
+  if (known != m_answers.end()) return known->second;
+  const bool missing = Judge(text, fileName, drives, acceptFolder);
+  if (m_answers.size() < kMaxAnswers) {
+    m_key.assign(text);
+    m_key += '\0';
+    m_key += fileName;
+    m_key += acceptFolder ? '\1' : '\0';
+    m_answers.emplace(m_key, missing);
+  }
+  return missing;
+}
+
+bool PathChecker::Judge(std::string_view text, std::string_view fileName, std::string_view drives,
+                        bool acceptFolder) {
+  // Searches run on an upper-cased copy kept in step with the text. Folding
+  // keeps byte positions for valid UTF-8; for anything else the folded copy
+  // is judged itself.
+  std::string upper = UpperCase(text);
+  std::string path = upper.size() == text.size() ? std::string(text) : upper;
+  if (upper.find("\\HP") != std::string::npos) return false;
   if (m_drives.RunsOnWow64 &&
-      (upperText.find("SYSTEM32") != std::string::npos ||
-       upperText.find("PROGRAMFILES") != std::string::npos ||
-       upperText.find("PROGRAM FILES") != std::string::npos))
+      (upper.find("SYSTEM32") != std::string::npos ||
+       upper.find("PROGRAMFILES") != std::string::npos ||
+       upper.find("PROGRAM FILES") != std::string::npos))
     return false;
 
-  std::string path(original);
   if (path.front() == '"') {
-    path.erase(0, 1);
-    if (path.empty()) return false;
-    const std::size_t quote = path.find('"');
-    if (quote != std::string::npos) path.resize(quote);
+    const std::size_t quote = path.find('"', 1);
+    if (path.size() == 1) return false;
+    const std::size_t end = quote == std::string::npos ? path.size() : quote;
+    path = path.substr(1, end - 1);
+    upper = upper.substr(1, end - 1);
   }
 
   if (!path.empty() && path.front() == '%') {
@@ -152,45 +181,48 @@ bool PathChecker::ReferenceIsMissing(std::string_view text, std::string_view fil
     const std::string expanded = ExpandSystemPath(variable);
     if (!expanded.empty() && expanded.front() == '%') return false;
     path = expanded + tail;
+    upper = UpperCase(path);
+    if (upper.size() != path.size()) path = upper;
+    if (m_drives.RunsOnWow64 && (upper.find("SYSTEM32") != std::string::npos ||
+                                 upper.find("PROGRAM FILES") != std::string::npos))
+      return false;
   }
 
-  const std::string upperPath = UpperCase(path);
-  if (m_drives.RunsOnWow64 && (upperPath.find("SYSTEM32") != std::string::npos ||
-                               upperPath.find("PROGRAM FILES") != std::string::npos))
-    return false;
-  const std::string_view judged = upperPath.size() == path.size() ? std::string_view(path)
-                                                                   : std::string_view(upperPath);
+  if (!fileName.empty()) return FileNameIsMissing(path, upper, fileName, drives);
 
-  if (!fileName.empty()) {
-    const std::size_t at = upperPath.find(UpperCase(fileName));
-    if (at == std::string::npos) return false;
-    const std::string_view cut = judged.substr(0, at + fileName.size());
-    switch (DriveTest(cut, drives)) {
-      case DriveVerdict::NotJudged: return false;
-      case DriveVerdict::Missing: return true;
-      case DriveVerdict::Judge: break;
-    }
-    if (m_memo.FileExists(cut)) return false;
-    // A name without extension (an App Paths entry "MyTool") names a program
-    // whose file has one: try the program suffixes as the command line would.
-    if (fileName.find('.') != std::string_view::npos) return true;
-    std::string program(cut);
-    return !WithProgramSuffixExists(program);
-  }
-
-  if (judged.empty()) return false;
-  switch (DriveTest(judged, drives)) {
+  if (path.empty()) return false;
+  switch (DriveTest(path, drives)) {
     case DriveVerdict::NotJudged: return false;
     case DriveVerdict::Missing: return true;
     case DriveVerdict::Judge: break;
   }
-  if (judged.find(":\\", 3) != std::string_view::npos) return false;
-  const std::size_t nameStart = judged.rfind('\\') + 1;
-  const std::string_view folder = judged.substr(0, nameStart);
+  if (path.find(":\\", 3) != std::string::npos) return false;
+  const std::size_t nameStart = path.rfind('\\') + 1;
+  const std::string_view folder = std::string_view(path).substr(0, nameStart);
   const bool folderExists = m_memo.FolderExists(folder);
-  if (folder.size() == judged.size() && folderExists) return false;
-  if (folderExists) return JudgeInExistingFolder(judged, nameStart, acceptFolder);
-  return JudgeFromFirstCharacter(judged);
+  if (folder.size() == path.size() && folderExists) return false;
+  if (folderExists) return JudgeInExistingFolder(path, nameStart, acceptFolder);
+  return JudgeFromFirstCharacter(path);
+}
+
+// The text is cut right after the first occurrence of the name the caller
+// expects; only that file counts.
+bool PathChecker::FileNameIsMissing(const std::string& path, const std::string& upper,
+                                    std::string_view fileName, std::string_view drives) {
+  const std::string upperName = UpperCase(fileName);
+  const std::size_t at = upper.find(upperName);
+  if (at == std::string::npos) return false;
+  std::string cut = path.substr(0, at + upperName.size());
+  switch (DriveTest(cut, drives)) {
+    case DriveVerdict::NotJudged: return false;
+    case DriveVerdict::Missing: return true;
+    case DriveVerdict::Judge: break;
+  }
+  if (m_memo.FileExists(cut)) return false;
+  // A name without extension (an App Paths entry "MyTool") names a program
+  // whose file has one: try the program suffixes as the command line would.
+  if (fileName.find('.') != std::string_view::npos) return true;
+  return !WithProgramSuffixExists(cut);
 }
 
 }  // namespace hs

@@ -5,6 +5,7 @@
 // the text finds an existing file; what it cannot judge counts as present.
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "scan/ScanDrives.h"
 
@@ -21,8 +22,13 @@ class PathChecker {
   // True when the reference is missing (a finding); false when it exists or
   // was not judged. `fileName`: empty, or the name the text must contain.
   // Never throws, except ScanStopped when the scan is being stopped.
+  // Answers are remembered with the existence memo's answers they rest on,
+  // so a text met again in the same scan costs one lookup.
   bool ReferenceIsMissing(std::string_view text, std::string_view fileName,
                           std::string_view drives, bool acceptFolder);
+
+  // Drops the remembered answers (at the end of a scan).
+  void Clear() { m_answers.clear(); }
 
   // Expands environment variables; the expansion only when it names an
   // existing folder, otherwise `text` unchanged.
@@ -35,12 +41,17 @@ class PathChecker {
   bool WithProgramSuffixExists(std::string& candidate);
   bool JudgeInExistingFolder(std::string_view path, std::size_t nameStart, bool acceptFolder);
   bool JudgeFromFirstCharacter(std::string_view path);
-  bool ParentKnownMissing(std::string_view path, std::size_t parentLength);
+  bool Judge(std::string_view text, std::string_view fileName, std::string_view drives,
+             bool acceptFolder);
+  bool FileNameIsMissing(const std::string& path, const std::string& upper,
+                         std::string_view fileName, std::string_view drives);
 
   FileSystemBackend& m_fs;
   PathExistenceMemo& m_memo;
   const DriveFlags& m_drives;
   bool m_includeRemoveMedia;
+  std::unordered_map<std::string, bool> m_answers;  // key: see AnswerKey
+  std::string m_key;  // reused so that a lookup allocates nothing
 };
 
 // Characters at which a command line may end and its arguments begin.

@@ -8,10 +8,13 @@
 namespace hs {
 namespace {
 
-// Clears the memo however the run ends.
+// Drops the scan's remembered answers however the run ends.
 struct MemoDropper {
-  PathExistenceMemo& memo;
-  ~MemoDropper() { memo.Clear(); }
+  ScanContext& context;
+  ~MemoDropper() {
+    context.Checker.Clear();
+    context.Memo.Clear();
+  }
 };
 
 // Runs one scanner; false when the scan was stopped inside it.
@@ -41,7 +44,7 @@ int TaskNumberFromText(std::string_view text) {
 }
 
 ScanOutcome RunScanTasks(ScanContext& context) {
-  MemoDropper dropper{context.Memo};
+  MemoDropper dropper{context};
   for (const std::string& entry : context.TaskList) {
     if (context.Stop.Requested()) return ScanOutcome::Stopped;
     const int task = TaskNumberFromText(entry);
