@@ -4,6 +4,7 @@ namespace hs::cli {
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
+      {"scan", RunScan},
       {"restore", RunRestore},
       {"backups", RunBackups},
   };

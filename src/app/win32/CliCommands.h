@@ -17,6 +17,7 @@ struct Command {
 
 const std::vector<Command>& Commands();
 
+int RunScan(const std::vector<std::string>& args);     // CliScan.cpp
 int RunRestore(const std::vector<std::string>& args);  // CliRestore.cpp
 int RunBackups(const std::vector<std::string>& args);  // CliBackups.cpp
 
