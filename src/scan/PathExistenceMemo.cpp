@@ -4,6 +4,29 @@
 #include "scan/ScanStop.h"
 
 namespace hs {
+namespace {
+
+// Whether the last component names a DOS device (CON, NUL, COM1...): the
+// system answers for the device, so "C:\\Program Files\\Con" would "exist"
+// while a program folder named "Contoso" is being looked for. A device is
+// never a file or folder on disk.
+bool NamesDevice(std::string_view path) {
+  while (!path.empty() && (path.back() == '\\' || path.back() == '/')) path.remove_suffix(1);
+  const std::size_t slash = path.find_last_of("\\/");
+  std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+  name = name.substr(0, name.find('.'));
+  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+  if (name.size() != 3 && name.size() != 4) return false;
+  char upper[4] = {};
+  for (std::size_t i = 0; i < name.size(); ++i)
+    upper[i] = (name[i] >= 'a' && name[i] <= 'z') ? static_cast<char>(name[i] - 32) : name[i];
+  const std::string_view folded(upper, name.size());
+  if (folded == "CON" || folded == "PRN" || folded == "AUX" || folded == "NUL") return true;
+  return name.size() == 4 && (folded.substr(0, 3) == "COM" || folded.substr(0, 3) == "LPT") &&
+         folded[3] >= '1' && folded[3] <= '9';
+}
+
+}  // namespace
 
 PathExistenceMemo::PathExistenceMemo(FileSystemBackend& fs, const StopFlag* stop)
     : m_fs(fs), m_stop(stop) {}
@@ -24,7 +47,8 @@ const std::string& PathExistenceMemo::FoldedKey(std::string_view path) {
 
 PathProbe PathExistenceMemo::Probe(std::string_view path) {
   ++m_lookups;
-  if (path.find_first_of("*?") != std::string_view::npos) return PathProbe::NotFound;
+  if (path.find_first_of("*?") != std::string_view::npos || NamesDevice(path))
+    return PathProbe::NotFound;
   const std::string& key = FoldedKey(path);
   const auto known = m_answers.find(key);
   if (known != m_answers.end()) return known->second;

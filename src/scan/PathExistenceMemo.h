@@ -2,7 +2,8 @@
 // Existence answers of the file system, remembered for one scan so that a
 // path is asked at most once per scan. Keys compare without regard to case.
 // Wildcard characters are taken literally: no file name holds "*" or "?", so
-// such a path is missing without asking.
+// such a path is missing without asking, and so is a path whose last
+// component is a DOS device name (the system would answer for the device).
 #include <string>
 #include <string_view>
 #include <unordered_map>

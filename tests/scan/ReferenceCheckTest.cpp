@@ -158,6 +158,22 @@ TEST_F(ReferenceCheckTest, DotComponentsAreStillFoundThroughAMissingFolder) {
                                           drives.ScanDrives, false));
 }
 
+TEST_F(ReferenceCheckTest, DeviceNamesAlongTheWayAreNoFiles) {
+  // The system answers "C:\\Program Files\\Con" for the console device; a
+  // stand-in file of that name plays the device here.
+  for (const char* device : {"Con", "nul.txt", "COM1", "aux ", "lpt9.exe"})
+    files.addFile(std::string("C:\\Dev\\") + device);
+  DriveFlags drives;
+  drives.ScanDrives = "c";
+  PathExistenceMemo memo(files, nullptr);
+  PathChecker checker(files, memo, drives, false);
+  for (const char* text : {"C:\\Dev\\Contoso Tools\\ctool.exe", "C:\\Dev\\nul.txt\\x.exe",
+                           "C:\\Dev\\COM1 Backup\\x.exe", "C:\\Dev\\lpt9.exe.old\\x"})
+    EXPECT_TRUE(checker.ReferenceIsMissing(text, "", drives.ScanDrives, false)) << text;
+  files.addFile("C:\\Dev\\Com10");
+  EXPECT_FALSE(checker.ReferenceIsMissing("C:\\Dev\\Com10 x", "", drives.ScanDrives, false));
+}
+
 TEST(ArgumentDelimiters, AreExactlyTheListedCharacters) {
   std::string delimiters;
   for (int c = 1; c < 256; ++c)
