@@ -133,10 +133,10 @@ constexpr const char* kCv = "Software\\Microsoft\\Windows\\CurrentVersion";
 
 TEST_F(ScannersOnWine, FilesAndFoldersWalkFindsMissingReferencesInEachHive) {
   const std::string lm = "Software\\" + marker;
-  SeedText(RootKey::LocalMachine, lm, "Gone", In("gone.exe") + " /x", true);
-  SeedText(RootKey::LocalMachine, lm, "Here", "\"" + In("present.exe") + "\" /x", true);
   // "Con" along the way names the console device, not a file.
   SeedText(RootKey::LocalMachine, lm, "Device", In("Contoso Tools\\ctool.exe"), true);
+  SeedText(RootKey::LocalMachine, lm, "Gone", In("gone.exe") + " /x", true);
+  SeedText(RootKey::LocalMachine, lm, "Here", "\"" + In("present.exe") + "\" /x", true);
   SeedText(RootKey::LocalMachine, lm + "\\Sub", In("gone.dll"), In("gone.dll"), true);
   SeedText(RootKey::LocalMachine, lm + "\\Sub", "Multi", In("gone.dll") + std::string(1, '\0'),
            true, kRegMultiSz);
@@ -148,9 +148,9 @@ TEST_F(ScannersOnWine, FilesAndFoldersWalkFindsMissingReferencesInEachHive) {
   const std::string users = ".DEFAULT\\Software\\" + marker;
   SeedText(RootKey::Users, users, "Gone", In("gone.exe"), true);
 
-  EXPECT_EQ(Scan({"3"}), (Rows{"1|HKEY_LOCAL_MACHINE\\" + lm + "\\Gone|" + In("gone.exe") + " /x",
-                               "1|HKEY_LOCAL_MACHINE\\" + lm + "\\Device|" +
+  EXPECT_EQ(Scan({"3"}), (Rows{"1|HKEY_LOCAL_MACHINE\\" + lm + "\\Device|" +
                                    In("Contoso Tools\\ctool.exe"),
+                               "1|HKEY_LOCAL_MACHINE\\" + lm + "\\Gone|" + In("gone.exe") + " /x",
                                "2|HKEY_LOCAL_MACHINE\\" + lm + "\\Sub|" + In("gone.dll")}));
   const std::string cuRows = "HKEY_CURRENT_USER\\" + cu;
   const Rows hkcu = Scan({"4"});
