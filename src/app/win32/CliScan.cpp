@@ -13,9 +13,11 @@
 #include "app/RegGlobal.h"
 #include "app/ScanCommand.h"
 #include "app/win32/CliCommands.h"
+#include "app/win32/SystemFacts.h"
 #include "platform/win32/ProgramLocation.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
+#include "settings/SettingsFile.h"
 
 namespace hs::cli {
 namespace {
@@ -24,32 +26,25 @@ constexpr const char* kScanUsage =
     "usage: hivesweep-cli scan [--sections N,N,...] [--report FILE] [--json]\n"
     "       (--enumerate-only: benchmark yardstick, walks the trees of tasks 3-5 unchecked)\n";
 
-// The version code of the version table: NT family by major.minor.
-int WindowsVersionCodeNow() {
-  OSVERSIONINFOW info{};
-  info.dwOSVersionInfoSize = sizeof(info);
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  if (!::GetVersionExW(&info)) return 10;
-#pragma GCC diagnostic pop
-  if (info.dwPlatformId != VER_PLATFORM_WIN32_NT) return 10;
-  switch (info.dwMajorVersion) {
-    case 3: return 5;
-    case 4: return 6;
-    case 5: return info.dwMinorVersion == 0 ? 7 : info.dwMinorVersion == 1 ? 9 : 10;
-    case 6: return info.dwMinorVersion == 1 ? 12 : 11;
-    default: return 10;
-  }
-}
+// The console has no window: the settings file's window lines are read and
+// left alone.
+class NoWindow : public MainWindowPlacement {
+ public:
+  ScreenSize Screen() const override { return {}; }
+  WindowBounds Bounds() const override { return {}; }
+  void SetWidth(int) override {}
+  void SetHeight(int) override {}
+  std::optional<int> PlacementShowCommand() const override { return std::nullopt; }
+  void CollectSectionChecks(std::array<bool, 24>&) override {}
+};
 
-bool RunsOnWow64Now() {
-  using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
-  const HMODULE kernel = ::GetModuleHandleW(L"kernel32");
-  if (!kernel) return false;
-  const auto query = reinterpret_cast<IsWow64ProcessFn>(
-      reinterpret_cast<void*>(::GetProcAddress(kernel, "IsWow64Process")));
-  BOOL wow64 = FALSE;
-  return query && query(::GetCurrentProcess(), &wow64) && wow64;
+// The settings of options.ini beside the program (defaults when absent).
+Settings LoadSettings(FileSystemBackend& files) {
+  const std::string folder = win32::ProgramFolder();
+  Settings settings = Settings::Defaults(folder);
+  NoWindow window;
+  LoadSaveOptions(true, files, folder, settings, window);
+  return settings;
 }
 
 void WriteStdout(const std::string& bytes) {
@@ -66,18 +61,21 @@ int ScanMain(const std::vector<std::string>& args) {
   }
   const ScanCommandOptions& options = *parsed.options;
   win32::Win32Registry registry;
-  win32::Win32FileSystem files;
+  static win32::Win32FileSystem files;  // the process's file system from here on
   if (options.enumerateOnly) {
     WriteStdout(RunEnumerationOnly(registry, options.tasks));
     return kExitOk;
   }
-  const Settings settings = Settings::Defaults(win32::ProgramFolder());
+  InitSystemFacts();
+  SetProgramEnvironment(files, win32::ProgramFolder());
+  AppSettings() = LoadSettings(files);  // the language of the texts, among others
+  const Settings& settings = AppSettings();
   const ScanSettings scanSettings = [&] {
     ScanSettings made;
     made.IncludeRemoveMedia = settings.IncludeRemoveMedia;
     made.IncludeCDdrive = settings.IncludeCDdrive;
-    made.WindowsVersionCode = WindowsVersionCodeNow();
-    made.RunsOnWow64 = RunsOnWow64Now();
+    made.WindowsVersionCode = WindowsVersionCode();
+    made.RunsOnWow64 = IsWow64();
     return made;
   }();
   const ScanCommandResult result =
