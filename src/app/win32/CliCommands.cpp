@@ -5,6 +5,7 @@ namespace hs::cli {
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
       {"scan", RunScan},
+      {"repair", RunRepair},
       {"restore", RunRestore},
       {"backups", RunBackups},
   };

@@ -18,6 +18,7 @@ struct Command {
 const std::vector<Command>& Commands();
 
 int RunScan(const std::vector<std::string>& args);     // CliScan.cpp
+int RunRepair(const std::vector<std::string>& args);   // CliRepair.cpp
 int RunRestore(const std::vector<std::string>& args);  // CliRestore.cpp
 int RunBackups(const std::vector<std::string>& args);  // CliBackups.cpp
 
