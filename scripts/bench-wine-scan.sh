@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROUNDS="${1:-2}"
-CLI=build/win64/hivesweep-cli.exe
+CLI="${HS_CLI:-build/win64/hivesweep-cli.exe}"  # HS_CLI: another build to time
 [ -f "$CLI" ] || { echo "build $CLI first (scripts/build.sh win64)" >&2; exit 2; }
 . scripts/wine-env.sh
 hs_new_prefix

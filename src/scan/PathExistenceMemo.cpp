@@ -50,12 +50,11 @@ PathProbe PathExistenceMemo::Probe(std::string_view path) {
   if (path.find_first_of("*?") != std::string_view::npos || NamesDevice(path))
     return PathProbe::NotFound;
   const std::string& key = FoldedKey(path);
-  const auto known = m_answers.find(key);
-  if (known != m_answers.end()) return known->second;
+  if (const PathProbe* known = m_answers.Find(key)) return *known;
   if (m_stop) m_stop->Check();
   ++m_queries;
   const PathProbe answer = m_fs.probe(std::string(path));
-  m_answers.emplace(key, answer);
+  m_answers.Insert(key, answer);
   return answer;
 }
 
@@ -70,7 +69,7 @@ bool PathExistenceMemo::FolderExists(std::string_view path) {
 }
 
 void PathExistenceMemo::Clear() {
-  m_answers.clear();
+  m_answers.Clear();
 }
 
 }  // namespace hs

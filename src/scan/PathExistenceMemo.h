@@ -6,9 +6,9 @@
 // component is a DOS device name (the system would answer for the device).
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 #include "platform/FileSystemBackend.h"
+#include "scan/FlatStringMap.h"
 
 namespace hs {
 
@@ -28,7 +28,7 @@ class PathExistenceMemo {
 
   // Drops every remembered answer (at the end of a scan).
   void Clear();
-  std::size_t Size() const { return m_answers.size(); }
+  std::size_t Size() const { return m_answers.Size(); }
   // How many questions reached the file system.
   std::uint64_t Queries() const { return m_queries; }
   // How many questions were asked of the memo.
@@ -39,7 +39,7 @@ class PathExistenceMemo {
 
   FileSystemBackend& m_fs;
   const StopFlag* m_stop;
-  std::unordered_map<std::string, PathProbe> m_answers;
+  FlatStringMap<PathProbe> m_answers;
   std::string m_key;  // reused so that a lookup allocates nothing
   std::uint64_t m_queries = 0;
   std::uint64_t m_lookups = 0;

@@ -137,15 +137,14 @@ bool PathChecker::ReferenceIsMissing(std::string_view text, std::string_view fil
   m_key += '\0';
   m_key += fileName;
   m_key += acceptFolder ? '\1' : '\0';
-  const auto known = m_answers.find(m_key);
-  if (known != m_answers.end()) return known->second;
+  if (const bool* known = m_answers.Find(m_key)) return *known;
   const bool missing = Judge(text, fileName, drives, acceptFolder);
-  if (m_answers.size() < kMaxAnswers) {
+  if (m_answers.Size() < kMaxAnswers) {
     m_key.assign(text);
     m_key += '\0';
     m_key += fileName;
     m_key += acceptFolder ? '\1' : '\0';
-    m_answers.emplace(m_key, missing);
+    m_answers.Insert(m_key, missing);
   }
   return missing;
 }

@@ -5,8 +5,8 @@
 // the text finds an existing file; what it cannot judge counts as present.
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
+#include "scan/FlatStringMap.h"
 #include "scan/ScanDrives.h"
 
 namespace hs {
@@ -28,7 +28,7 @@ class PathChecker {
                           std::string_view drives, bool acceptFolder);
 
   // Drops the remembered answers (at the end of a scan).
-  void Clear() { m_answers.clear(); }
+  void Clear() { m_answers.Clear(); }
 
   // Expands environment variables; the expansion only when it names an
   // existing folder, otherwise `text` unchanged.
@@ -50,7 +50,7 @@ class PathChecker {
   PathExistenceMemo& m_memo;
   const DriveFlags& m_drives;
   bool m_includeRemoveMedia;
-  std::unordered_map<std::string, bool> m_answers;  // key: see AnswerKey
+  FlatStringMap<bool> m_answers;  // text, NUL, file name, folder flag
   std::string m_key;  // reused so that a lookup allocates nothing
 };
 
