@@ -17,7 +17,7 @@ class FlatStringMap {
  public:
   const Value* Find(std::string_view key) const {
     if (m_slots.empty()) return nullptr;
-    const std::uint64_t hash = Hash(key);
+    const std::size_t hash = Hash(key);
     for (std::size_t i = hash & Mask();; i = (i + 1) & Mask()) {
       const Slot& slot = m_slots[i];
       if (!slot.used) return nullptr;
@@ -30,7 +30,7 @@ class FlatStringMap {
   // Adds a key that is not in the table yet.
   void Insert(std::string_view key, const Value& value) {
     if ((m_size + 1) * 2 > m_slots.size()) Grow();
-    const std::uint64_t hash = Hash(key);
+    const std::size_t hash = Hash(key);
     Slot slot{hash, m_keys.size(), key.size(), value, true};
     m_keys.append(key);
     Place(slot);
@@ -48,14 +48,14 @@ class FlatStringMap {
 
  private:
   struct Slot {
-    std::uint64_t hash = 0;
+    std::size_t hash = 0;
     std::size_t offset = 0;
     std::size_t length = 0;
     Value value{};
     bool used = false;
   };
 
-  static std::uint64_t Hash(std::string_view key) { return std::hash<std::string_view>{}(key); }
+  static std::size_t Hash(std::string_view key) { return std::hash<std::string_view>{}(key); }
   std::size_t Mask() const { return m_slots.size() - 1; }
 
   void Place(const Slot& slot) {
