@@ -13,6 +13,7 @@
 #include "app/RegGlobal.h"
 #include "app/ScanCommand.h"
 #include "app/win32/CliCommands.h"
+#include "app/win32/CliSettings.h"
 #include "app/win32/SystemFacts.h"
 #include "platform/win32/ProgramLocation.h"
 #include "platform/win32/Win32FileSystem.h"
@@ -25,27 +26,6 @@ namespace {
 constexpr const char* kScanUsage =
     "usage: hivesweep-cli scan [--sections N,N,...] [--report FILE] [--json]\n"
     "       (--enumerate-only: benchmark yardstick, walks the trees of tasks 3-5 unchecked)\n";
-
-// The console has no window: the settings file's window lines are read and
-// left alone.
-class NoWindow : public MainWindowPlacement {
- public:
-  ScreenSize Screen() const override { return {}; }
-  WindowBounds Bounds() const override { return {}; }
-  void SetWidth(int) override {}
-  void SetHeight(int) override {}
-  std::optional<int> PlacementShowCommand() const override { return std::nullopt; }
-  void CollectSectionChecks(std::array<bool, 24>&) override {}
-};
-
-// The settings of options.ini beside the program (defaults when absent).
-Settings LoadSettings(FileSystemBackend& files) {
-  const std::string folder = win32::ProgramFolder();
-  Settings settings = Settings::Defaults(folder);
-  NoWindow window;
-  LoadSaveOptions(true, files, folder, settings, window);
-  return settings;
-}
 
 void WriteStdout(const std::string& bytes) {
   ::_setmode(::_fileno(stdout), _O_BINARY);
@@ -68,7 +48,7 @@ int ScanMain(const std::vector<std::string>& args) {
   }
   InitSystemFacts();
   SetProgramEnvironment(files, win32::ProgramFolder());
-  AppSettings() = LoadSettings(files);  // the language of the texts, among others
+  AppSettings() = LoadCliSettings(files);  // the language of the texts, among others
   const Settings& settings = AppSettings();
   const ScanSettings scanSettings = [&] {
     ScanSettings made;
