@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "app/SharedHelpers.h"
 #include "common/CodePage.h"
 #include "common/Text.h"
 #include "platform/TRegistry.h"
@@ -172,10 +173,6 @@ class SectionWriter {
   bool m_wholeKey;
   std::string m_out;
 };
-
-std::string TwoDigits(int number) {
-  return (number < 10 ? "0" : "") + std::to_string(number);
-}
 
 void Require(FsStatus status, const std::string& what, const std::string& fileName) {
   if (status == FsStatus::Ok) return;

@@ -28,11 +28,25 @@ std::string InstallerProblem() {
   return GetLanString("RES_Problem_Installer", "Installer Reference Issue");
 }
 
+// Top-level software keys that Windows itself creates and that stand empty on
+// a fresh system (the policy store, the registered-applications list, the
+// low-integrity store, the OEM partner key...). Empty here is their normal
+// state, not a trace of removed software, so they are never offered.
+bool IsSystemSoftwareKey(const std::string& name) {
+  static const char* const kSystemKeys[] = {
+      "AppDataLow", "Classes", "Clients",  "Microsoft", "Partner", "Policies",
+      "Registered Applications", "RegisteredApplications", "Wow6432Node"};
+  for (const char* system : kSystemKeys)
+    if (EqualsNoCase(name, system)) return true;
+  return false;
+}
+
 void ScanSoftwareKeysOf(ScanContext& context, RootKey root, const std::string& problem) {
   TRegistry reg(context.Registry, root, RegAccess::Read);
   if (!reg.OpenPath("Software")) return;
   const std::string hive = RootKeyToHiveName(root);
   for (const std::string& name : reg.SubkeyNameList()) {
+    if (IsSystemSoftwareKey(name)) continue;
     const std::string path = "Software\\" + name;
     context.ShowCurrentKey(path);
     if (CountEntries(context.Registry, root, path) == 0)

@@ -19,7 +19,12 @@ TEST(SystemScanners, ObsoleteSoftwareKeysByTheEmptinessRule) {
       "[HKEY_CURRENT_USER\\Software\\Chain\\A\\B\\C]\r\n\"x\"=dword:00000001\r\n"
       "[HKEY_CURRENT_USER\\Software\\Same]\r\n"
       "[HKEY_LOCAL_MACHINE\\Software\\Same]\r\n"
-      "[HKEY_LOCAL_MACHINE\\Software\\Guarded\\Inner]\r\n");
+      "[HKEY_LOCAL_MACHINE\\Software\\Guarded\\Inner]\r\n"
+      // Windows' own keys, empty on a fresh system: never obsolete software.
+      "[HKEY_LOCAL_MACHINE\\Software\\Policies]\r\n"
+      "[HKEY_LOCAL_MACHINE\\Software\\Registered Applications]\r\n"
+      "[HKEY_CURRENT_USER\\Software\\policies]\r\n"
+      "[HKEY_CURRENT_USER\\Software\\AppDataLow]\r\n");
   h.registry.denyAccess("HKEY_LOCAL_MACHINE\\Software\\Guarded\\Inner");
   EXPECT_EQ(Rows(h.Run(14)), (Strings{"HKEY_CURRENT_USER\\Software | Hollow | 3",
                                       "HKEY_CURRENT_USER\\Software | Same | 3",
