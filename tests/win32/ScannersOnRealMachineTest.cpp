@@ -214,6 +214,12 @@ TEST_F(RealMachineScan, ServicesSoftwareSoundsAndInstaller) {
                      hklm + cv + "App Management\\ARPCache | HivesweepOrphan"}));
 }
 
+// A fresh Wine prefix holds these standard keys empty, as a fresh Windows does.
+TEST_F(RealMachineScan, WindowsOwnEmptySoftwareKeysAreNotObsolete) {
+  EXPECT_EQ(Run({"14"}, "Policies"), Strings{});
+  EXPECT_EQ(Run({"14"}, "Registered Applications"), Strings{});
+}
+
 TEST_F(RealMachineScan, MruListsUsageCountersAndApplications) {
   const std::string mru =
       "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32\\OpenSaveMRU";
