@@ -13,7 +13,7 @@ char32_t UpperCodePoint(char32_t c) {
   if (c >= 0x100 && c <= 0x17F && (c & 1) && c != 0x131 && c != 0x138 && c != 0x149)
     return c - 1;  // Latin Extended-A pairs (approximation good enough for names)
   if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) return c - 32;  // Greek
-  if (c >= 0x430 && c <= 0x44F) return c - 32;                 // Cyrillic
+  if (c >= 0x430 && c <= 0x44F) return c - 32;                // Cyrillic
   if (c >= 0x450 && c <= 0x45F) return c - 80;
   if (c >= 0xFF41 && c <= 0xFF5A) return c - 32;  // full-width Latin
   return c;
@@ -53,8 +53,8 @@ char32_t DecodeUtf8(std::string_view text, std::size_t& pos, bool& ok) {
     cp = (cp << 6) | (byte(at) & 0x3F);
   }
   pos += static_cast<std::size_t>(extra) + 1;
-  const bool overlong = (extra == 1 && cp < 0x80) || (extra == 2 && cp < 0x800) ||
-                        (extra == 3 && cp < 0x10000);
+  const bool overlong =
+      (extra == 1 && cp < 0x80) || (extra == 2 && cp < 0x800) || (extra == 3 && cp < 0x10000);
   if (overlong || cp > 0x10FFFF) {
     ok = false;
     return 0xFFFD;
@@ -100,16 +100,19 @@ std::string UpperCase(std::string_view text) {
   return out;
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() == b.size() && IsAscii(a) && IsAscii(b)) {
-    for (std::size_t i = 0; i < a.size(); ++i) {
-      char x = a[i], y = b[i];
-      if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-      if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-      if (x != y) return false;
-    }
-    return true;
+bool AsciiEqualsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
+    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
+    if (x != y) return false;
   }
+  return true;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() == b.size() && IsAscii(a) && IsAscii(b)) return AsciiEqualsNoCase(a, b);
   return UpperCase(a) == UpperCase(b);
 }
 

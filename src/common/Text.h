@@ -13,6 +13,8 @@ namespace hs {
 // the registry folds names when it compares them.
 std::string UpperCase(std::string_view text);
 bool EqualsNoCase(std::string_view a, std::string_view b);
+// Only the ASCII letters a-z folded; other bytes compare as they are.
+bool AsciiEqualsNoCase(std::string_view a, std::string_view b);
 bool ContainsNoCase(std::string_view haystack, std::string_view needle);
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 bool EndsWithNoCase(std::string_view text, std::string_view suffix);

@@ -15,18 +15,6 @@ bool IsProfileSpace(char16_t c) {
   return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x20;
 }
 
-// Names compare with only the ASCII letters folded, as the system does.
-bool NamesEqual(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-    if (x != y) return false;
-  }
-  return true;
-}
-
 std::u16string_view TrimProfileSpace(std::u16string_view text) {
   while (!text.empty() && IsProfileSpace(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsProfileSpace(text.back())) text.remove_suffix(1);
@@ -203,7 +191,8 @@ std::size_t IniFile::findSection(std::string_view section) const {
   // The nameless lines before the first header answer to the empty name.
   if (wanted.empty()) return kBeforeFirstLine;
   for (std::size_t i = 0; i < m_lines.size(); ++i)
-    if (m_lines[i].kind == LineKind::Section && NamesEqual(m_lines[i].name, wanted)) return i;
+    if (m_lines[i].kind == LineKind::Section && AsciiEqualsNoCase(m_lines[i].name, wanted))
+      return i;
   return std::string::npos;
 }
 
@@ -213,7 +202,7 @@ std::size_t IniFile::findKey(std::size_t header, std::string_view key) const {
   const std::size_t first = header == kBeforeFirstLine ? 0 : header + 1;
   for (std::size_t i = first; i < m_lines.size(); ++i) {
     if (m_lines[i].kind == LineKind::Section) break;
-    if (m_lines[i].kind == LineKind::Entry && NamesEqual(m_lines[i].name, wanted)) return i;
+    if (m_lines[i].kind == LineKind::Entry && AsciiEqualsNoCase(m_lines[i].name, wanted)) return i;
   }
   return std::string::npos;
 }
