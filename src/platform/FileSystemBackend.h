@@ -33,6 +33,7 @@ struct DirEntry {
   bool isFolder = false;
   std::uint64_t size = 0;
   std::int64_t modifiedUnixSeconds = 0;
+  bool isLink = false;  // a junction or symbolic link: may lead back up the tree
 };
 
 struct ShortcutTarget {

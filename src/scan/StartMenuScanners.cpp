@@ -25,8 +25,8 @@ const int kShortcutFolders[] = {csidl::kCommonStartMenu, csidl::kCommonDesktopDi
                                 csidl::kAppData,         csidl::kRecent,
                                 csidl::kStartMenu,       csidl::kDesktopDirectory};
 
-// Folder junctions can form loops (a profile folder pointing at its parent);
-// no shortcut worth finding lies deeper than this.
+// No shortcut worth finding lies deeper than this; it bounds the walk should
+// a loop of folders get past the link test below.
 constexpr int kMaxFolderDepth = 32;
 
 bool IsDotEntry(const std::string& name) {
@@ -119,7 +119,10 @@ void WalkShortcutFolder(ShortcutWalk& walk, const std::string& folder, int depth
     if (IsDotEntry(entry.name)) continue;
     const std::string path = folder + "\\" + entry.name;
     if (entry.isFolder) {
-      if (depth < kMaxFolderDepth) WalkShortcutFolder(walk, path, depth + 1);
+      // Junctions and symbolic links are not followed: two links back to a
+      // parent would make the walk grow as 2^depth, and what they lead to
+      // is walked where it really lies when it is inside a searched folder.
+      if (!entry.isLink && depth < kMaxFolderDepth) WalkShortcutFolder(walk, path, depth + 1);
     } else if (HasLnkExtension(entry.name)) {
       ExamineShortcut(walk, path);
     }

@@ -96,8 +96,10 @@ TEST_P(FileSystemConformance, ListDirectoryGivesEveryEntryOnce) {
   EXPECT_TRUE(entries[1].isFolder);
   EXPECT_EQ(entries[2].name, "a.txt");
   EXPECT_EQ(entries[2].size, 3u);
-  for (const DirEntry& e : entries)
+  for (const DirEntry& e : entries) {
     EXPECT_GT(e.modifiedUnixSeconds, 946684800) << e.name;  // after 2000-01-01
+    EXPECT_FALSE(e.isLink) << e.name;
+  }
   ASSERT_EQ(fs->listDirectory(at("Folder\\"), entries), FsStatus::Ok);  // trailing backslash
   ASSERT_EQ(entries.size(), 1u);
   EXPECT_EQ(entries[0].name, "deep.txt");

@@ -119,6 +119,17 @@ TEST_F(Shortcuts, AbsentFloppyTargetsAreReportedWithRemovableMedia) {
   EXPECT_TRUE(h.Run(17).empty());
 }
 
+TEST_F(Shortcuts, LinkedFoldersAreNotFollowed) {
+  h.files.addFolderLink("C:\\Users\\u\\Desktop\\Elsewhere");
+  h.files.addShortcut("C:\\Users\\u\\Desktop\\Elsewhere\\gone.lnk", "C:\\Apps\\gone.exe");
+  h.files.addShortcut("C:\\Users\\u\\Desktop\\top.lnk", "C:\\Apps\\gone2.exe");
+  EXPECT_EQ(Rows(h.Run(17)), (Strings{"C:\\Users\\u\\Desktop\\top.lnk | C:\\Apps\\gone2.exe | 4"}));
+  // A searched folder that is itself a link (as under Wine) is still walked.
+  h.files.setSpecialFolder(csidl::kDesktopDirectory, "C:\\Users\\u\\Desktop\\Elsewhere");
+  EXPECT_EQ(Rows(h.Run(17)),
+            (Strings{"C:\\Users\\u\\Desktop\\Elsewhere\\gone.lnk | C:\\Apps\\gone.exe | 4"}));
+}
+
 // A shell that cannot make its link object: the shortcut task ends, the next
 // task still runs.
 class NoShellLink : public MemoryFileSystem {

@@ -13,6 +13,7 @@ struct MemoryFileSystem::Node {
   std::string content;
   std::optional<std::string> shortcutTarget;
   bool unreadableShortcut = false;
+  bool isLink = false;
   std::int64_t modified = 1700000000;
   std::map<std::string, std::unique_ptr<Node>> children;  // by upper-case name
 };
@@ -155,6 +156,11 @@ void MemoryFileSystem::addFolder(const std::string& path) {
   if (Components(path, parts)) Make(m_state->root, parts, m_state->clock);
 }
 
+void MemoryFileSystem::addFolderLink(const std::string& path) {
+  std::vector<std::string> parts;
+  if (Components(path, parts)) Make(m_state->root, parts, m_state->clock)->isLink = true;
+}
+
 void MemoryFileSystem::addFile(const std::string& path, const std::string& content) {
   std::vector<std::string> parts;
   if (!Components(path, parts) || parts.size() < 2) return;
@@ -287,7 +293,8 @@ FsStatus MemoryFileSystem::listDirectory(const std::string& folder, std::vector<
   std::vector<std::string> parts;
   Components(folder, parts);
   for (const auto& [upper, child] : Find(m_state->root, parts)->children)
-    out.push_back({child->name, child->isFolder, child->content.size(), child->modified});
+    out.push_back(
+        {child->name, child->isFolder, child->content.size(), child->modified, child->isLink});
   return FsStatus::Ok;
 }
 

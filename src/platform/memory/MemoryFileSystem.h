@@ -20,6 +20,9 @@ class MemoryFileSystem : public FileSystemBackend {
   // --- set-up ---
   void addFile(const std::string& path, const std::string& content = {});
   void addFolder(const std::string& path);
+  // A folder listed as a junction or symbolic link; what lies below it is
+  // added like anywhere else.
+  void addFolderLink(const std::string& path);
   void addShortcut(const std::string& path, const std::string& target);
   void addUnreadableShortcut(const std::string& path);
   void setDriveType(char letter, DriveType type);

@@ -181,6 +181,7 @@ FsStatus Win32FileSystem::listDirectory(const std::string& folder, std::vector<D
     item.isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     item.size = (static_cast<std::uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
     item.modifiedUnixSeconds = UnixSeconds(entry.ftLastWriteTime);
+    item.isLink = (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     out.push_back(std::move(item));
   } while (::FindNextFileW(find.get(), &entry));
   const DWORD error = ::GetLastError();
