@@ -2,7 +2,6 @@
 
 #include "mainwindow/Report.h"
 #include "mainwindow/ResultFilter.h"
-#include "scan/BareEnumeration.h"
 #include "scan/ScanTaskRunner.h"
 
 namespace hs {
@@ -98,13 +97,20 @@ std::string RenderScanOutput(const std::vector<Finding>& findings, bool json) {
   return json ? FindingsToJson(findings) : RenderReport(findings).bytes;
 }
 
-std::string RunEnumerationOnly(RegistryBackend& registry, const std::vector<std::string>& tasks) {
-  EnumerationCount count;
+void EnumerateTaskTrees(RegistryBackend& registry, const std::vector<std::string>& tasks,
+                        EnumerationCount& count) {
   for (const std::string& task : tasks) {
     if (task == "3") BareEnumerate(registry, RootKey::LocalMachine, "Software", count);
     if (task == "4") BareEnumerate(registry, RootKey::CurrentUser, "", count);
     if (task == "5") BareEnumerate(registry, RootKey::Users, "", count);
+    if (task == "15")
+      BareEnumerate(registry, RootKey::LocalMachine, "SYSTEM\\CurrentControlSet\\Services", count);
   }
+}
+
+std::string RunEnumerationOnly(RegistryBackend& registry, const std::vector<std::string>& tasks) {
+  EnumerationCount count;
+  EnumerateTaskTrees(registry, tasks, count);
   return std::to_string(count.keys) + " keys, " + std::to_string(count.values) + " values, " +
          std::to_string(count.stringValues) + " string values\n";
 }

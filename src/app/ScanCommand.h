@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/RegGlobal.h"
+#include "scan/BareEnumeration.h"
 #include "scan/Finding.h"
 #include "scan/ScanContext.h"
 
@@ -16,7 +17,7 @@ struct ScanCommandOptions {
   std::vector<std::string> tasks;  // task numbers as decimal strings, in order
   std::optional<std::string> reportFile;
   bool json = false;
-  bool enumerateOnly = false;  // benchmark yardstick: walk tasks 3-5's trees, no checks
+  bool enumerateOnly = false;  // benchmark yardstick: walk the tasks' trees, no checks
 };
 
 struct ScanArgumentsResult {
@@ -51,8 +52,15 @@ ScanCommandResult RunScanCommand(RegistryBackend& registry, FileSystemBackend& f
 // The output: the text report (code page bytes, CR LF) or JSON.
 std::string RenderScanOutput(const std::vector<Finding>& findings, bool json);
 
-// The --enumerate-only output: counts of keys and values of the trees of
-// tasks 3, 4 and 5 that are in the list.
+// The benchmark yardstick: every key opened and every value read, nothing
+// checked, in the trees of tasks 3, 4 and 5 and the services key of task 15
+// that are in the list. For a full scan that is every tree it reads: the
+// other tasks read keys inside these (the classes root is a view of
+// HKLM\Software\Classes and HKCU\Software\Classes).
+void EnumerateTaskTrees(RegistryBackend& registry, const std::vector<std::string>& tasks,
+                        EnumerationCount& count);
+
+// The --enumerate-only output: the counts of EnumerateTaskTrees.
 std::string RunEnumerationOnly(RegistryBackend& registry, const std::vector<std::string>& tasks);
 
 // Writes the output to a file; false when it could not be written whole.

@@ -96,6 +96,23 @@ TEST(ScanCommand, EnumerationOnlyCountsTheTreesOfTheFilesAndFoldersTasks) {
   EXPECT_EQ(RunEnumerationOnly(registry, {"5", "12"}), "3 keys, 2 values, 1 string values\n");
 }
 
+TEST(ScanCommand, EnumerationOnlyOfTheFullScanAddsTheServicesKeyAndNothingElse) {
+  MemoryRegistry registry;
+  RegFileError error;
+  ASSERT_TRUE(registry.importText(
+      "REGEDIT4\n"
+      "[HKEY_LOCAL_MACHINE\\Software\\A]\n\"x\"=\"1\"\n"
+      "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\svc]\n"
+      "\"ImagePath\"=\"C:\\\\svc.exe\"\n\"Start\"=dword:3\n"
+      "[HKEY_LOCAL_MACHINE\\SYSTEM\\Setup]\n\"y\"=\"2\"\n"
+      "[HKEY_CLASSES_ROOT\\CLSID\\{x}]\n\"z\"=\"3\"\n",
+      error));
+  // Software, Software\A, the two user roots, Services and Services\svc;
+  // SYSTEM\Setup and the classes root are not walked.
+  EXPECT_EQ(RunEnumerationOnly(registry, DefaultScanTasks()), "6 keys, 3 values, 2 string values\n");
+  EXPECT_EQ(RunEnumerationOnly(registry, {"3", "4", "5"}), "4 keys, 1 values, 1 string values\n");
+}
+
 TEST(ScanCommand, AReportFileThatCannotBeWrittenIsSaid) {
   MemoryFileSystem files;
   files.addFolder("C:\\Out");

@@ -25,7 +25,9 @@ namespace {
 
 constexpr const char* kScanUsage =
     "usage: hivesweep-cli scan [--sections N,N,...] [--report FILE] [--json]\n"
-    "       (--enumerate-only: benchmark yardstick, walks the trees of tasks 3-5 unchecked)\n";
+    "       (--enumerate-only: benchmark yardstick, walks unchecked the trees of tasks 3-5\n"
+    "        and the services key of task 15 that are in the list; without --sections,\n"
+    "        every tree the full scan reads)\n";
 
 void WriteStdout(const std::string& bytes) {
   ::_setmode(::_fileno(stdout), _O_BINARY);
