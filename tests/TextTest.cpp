@@ -9,6 +9,11 @@ TEST(Text, CaseInsensitiveComparisonFoldsAsciiAndLatin1) {
   EXPECT_TRUE(EqualsNoCase("HKEY_Local_Machine", "hkey_local_machine"));
   EXPECT_TRUE(EqualsNoCase("caf\xC3\xA9", "CAF\xC3\x89"));
   EXPECT_FALSE(EqualsNoCase("abc", "abd"));
+  EXPECT_FALSE(EqualsNoCase("Value", "VALUE2"));
+  EXPECT_FALSE(EqualsNoCase("", "x"));
+  EXPECT_TRUE(EqualsNoCase("", ""));
+  EXPECT_FALSE(EqualsNoCase("caf\xC3\xA9", "CAFE"));
+  EXPECT_TRUE(EqualsNoCase("\xC3\xA9t\xC3\xA9", "\xC3\x89T\xC3\x89"));
   EXPECT_EQ(FindNoCase("C:\\Windows\\HP\\x", "\\hp"), 10u);
   EXPECT_LT(CompareNoCase("alpha", "Beta"), 0);
   EXPECT_EQ(CompareNoCase("ALPHA", "alpha"), 0);

@@ -112,7 +112,9 @@ bool AsciiEqualsNoCase(std::string_view a, std::string_view b) {
 }
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() == b.size() && IsAscii(a) && IsAscii(b)) return AsciiEqualsNoCase(a, b);
+  // ASCII folding keeps the length, so ASCII texts of different lengths
+  // differ without building upper-cased copies (value look-ups ask this a lot).
+  if (IsAscii(a) && IsAscii(b)) return AsciiEqualsNoCase(a, b);
   return UpperCase(a) == UpperCase(b);
 }
 

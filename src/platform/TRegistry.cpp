@@ -4,6 +4,13 @@
 
 namespace hs {
 
+std::uint32_t DwordOfValue(const RegValue& value) {
+  if (value.type != kRegDword || value.data.size() < 4)
+    throw RegistryError("Invalid data type for '" + value.name + "'");
+  return static_cast<std::uint32_t>(value.data[0] | (value.data[1] << 8) | (value.data[2] << 16) |
+                                    (static_cast<std::uint32_t>(value.data[3]) << 24));
+}
+
 std::string RegDataToText(const std::vector<std::uint8_t>& data) {
   std::u16string text;
   text.reserve(data.size() / 2);
@@ -92,10 +99,8 @@ std::string TRegistry::ReadValueText(const std::string& name) {
 
 std::uint32_t TRegistry::ReadDword(const std::string& name) {
   RegValue value;
-  if (!RawValue(name, value) || value.type != kRegDword || value.data.size() < 4)
-    throw RegistryError("Invalid data type for '" + name + "'");
-  return static_cast<std::uint32_t>(value.data[0] | (value.data[1] << 8) | (value.data[2] << 16) |
-                                    (static_cast<std::uint32_t>(value.data[3]) << 24));
+  if (!RawValue(name, value)) throw RegistryError("Invalid data type for '" + name + "'");
+  return DwordOfValue(value);
 }
 
 std::vector<std::uint8_t> TRegistry::ReadBytes(const std::string& name) {

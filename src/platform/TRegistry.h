@@ -77,6 +77,10 @@ class TRegistry {
   std::string m_currentPath;
 };
 
+// The number of a value read with ValueList, as ReadDword reads it (and
+// raising as it does); saves asking the key again by name.
+std::uint32_t DwordOfValue(const RegValue& value);
+
 // Decodes registry string data (UTF-16LE bytes) to UTF-8, cut at the first NUL.
 std::string RegDataToText(const std::vector<std::uint8_t>& data);
 

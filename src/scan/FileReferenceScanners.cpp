@@ -155,7 +155,7 @@ void ScanSharedDlls(ScanContext& context) {
   context.ShowCurrentKey(kSharedDllsKey);
   for (const RegValue& value : key.ValueList()) {
     if (value.type != kRegDword) continue;
-    const bool unused = key.ReadDword(value.name) == 0;
+    const bool unused = DwordOfValue(value) == 0;
     if (unused || OnAbsentRemovableDisk(context, value.name) ||
         context.ReferenceIsMissing(value.name, "", false))
       context.AddFinding(problem, std::string(kLocalMachine) + "\\" + kSharedDllsKey, value.name,

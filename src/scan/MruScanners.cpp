@@ -70,13 +70,14 @@ void ScanOpenSaveLists(ScanContext& context, const std::string& problem) {
                   problem, "");
 }
 
-void CheckUsageRecord(ScanContext& context, TRegistry& reg, const std::string& storedName,
-                      const std::string& problem) {
+// `value` comes from the key's value list, so its size and data are the
+// ones ValueSize and ReadBytes would give, without asking the key by name
+// once per value.
+void CheckUsageRecord(ScanContext& context, const RegValue& value, const std::string& problem) {
   context.CheckStop();
-  const std::int64_t size = reg.ValueSize(storedName);
-  if (size < 0 || size > kMaxUsageRecordSize) return;
-  const std::vector<std::uint8_t> record = reg.ReadBytes(storedName);
-  const std::string name = Rot13(storedName);
+  if (value.data.size() > static_cast<std::size_t>(kMaxUsageRecordSize)) return;
+  const std::vector<std::uint8_t>& record = value.data;
+  const std::string name = Rot13(value.name);
   bool missing = false;
   const std::size_t colon = name.find(':');
   if (name.find(".lnk") == std::string::npos && colon != std::string::npos)
@@ -92,7 +93,7 @@ void ScanUsageCounters(ScanContext& context, const std::string& problem) {
   TRegistry reg(context.Registry, RootKey::CurrentUser, RegAccess::Read);
   if (!reg.OpenPath(kUsageCountKey)) return;
   context.ShowCurrentKey(kUsageCountKey);
-  for (const std::string& name : reg.ValueNameList()) CheckUsageRecord(context, reg, name, problem);
+  for (const RegValue& value : reg.ValueList()) CheckUsageRecord(context, value, problem);
 }
 
 void CollectCommandKeys(ScanContext& context, RootKey root, const std::string& path,
