@@ -39,7 +39,10 @@ World& TheFullWorld() {
 // Counts findings and the CPU time of each task.
 class TaskTimingSink : public NullScanSink {
  public:
-  void AddFinding(const Finding&) override { ++findings; }
+  void AddFinding(const Finding& finding) override {
+    ++findings;
+    ++findingsOfTask[finding.Task];
+  }
   void TaskStarted(int) override { m_start = CpuSeconds(); }
   void TaskEnded(int task) override { seconds[task] += CpuSeconds() - m_start; }
   void TaskFailed(int task, const std::string& message) override {
@@ -47,6 +50,7 @@ class TaskTimingSink : public NullScanSink {
   }
 
   std::uint64_t findings = 0;
+  std::map<int, std::uint64_t> findingsOfTask;
   std::map<int, double> seconds;
 
  private:
@@ -63,6 +67,7 @@ void BM_FullScan(benchmark::State& state) {
   std::uint64_t queries = 0;
   std::uint64_t lookups = 0;
   std::map<int, double> taskSeconds;
+  std::map<int, std::uint64_t> taskFindings;
   for (auto _ : state) {
     state.PauseTiming();
     const double bareStart = CpuSeconds();
@@ -83,6 +88,7 @@ void BM_FullScan(benchmark::State& state) {
     queries = context.Memo.Queries();
     lookups = context.Memo.Lookups();
     for (const auto& [task, seconds] : sink.seconds) taskSeconds[task] += seconds;
+    taskFindings = sink.findingsOfTask;
   }
   const double runs = static_cast<double>(state.iterations());
   const double bare = bareSeconds / runs;
@@ -104,6 +110,9 @@ void BM_FullScan(benchmark::State& state) {
   std::fprintf(stderr, "full scan, CPU ms per task:");
   for (const auto& [task, seconds] : taskSeconds)
     if (seconds / runs >= 0.0005) std::fprintf(stderr, " %d=%.1f", task, seconds / runs * 1000);
+  std::fprintf(stderr, "\nfull scan, findings per task:");
+  for (const auto& [task, count] : taskFindings)
+    std::fprintf(stderr, " %d=%llu", task, static_cast<unsigned long long>(count));
   std::fprintf(stderr, "\n");
 }
 

@@ -54,11 +54,16 @@ class Areas {
     return text;
   }
   std::string Folder() { return ProductFolder(Pick(kVendors), Pick(kProducts)); }
-  // `name` in a product folder; `missingPercent` of the time the file is
-  // not there, otherwise it is made.
+  // `name` in a product folder, made there; `missingPercent` of the time in
+  // the folder of a product removed with its folder instead.
   std::string ProductFile(const std::string& name, int missingPercent) {
-    const std::string path = Folder() + "\\" + name;
-    if (!Chance(missingPercent)) File(path);
+    const int vendor = Pick(kVendors);
+    const int product = Pick(kProducts);
+    if (Chance(missingPercent))
+      return "C:\\Program Files\\Old" + std::to_string(vendor) + "\\Product" +
+             std::to_string(product) + "\\" + name;
+    const std::string path = ProductFolder(vendor, product) + "\\" + name;
+    File(path);
     return path;
   }
   // A system library; one in ten is gone.
