@@ -109,7 +109,8 @@ TEST(ScanCommand, EnumerationOnlyOfTheFullScanAddsTheServicesKeyAndNothingElse) 
       error));
   // Software, Software\A, the two user roots, Services and Services\svc;
   // SYSTEM\Setup and the classes root are not walked.
-  EXPECT_EQ(RunEnumerationOnly(registry, DefaultScanTasks()), "6 keys, 3 values, 2 string values\n");
+  EXPECT_EQ(RunEnumerationOnly(registry, DefaultScanTasks()),
+            "6 keys, 3 values, 2 string values\n");
   EXPECT_EQ(RunEnumerationOnly(registry, {"3", "4", "5"}), "4 keys, 1 values, 1 string values\n");
 }
 

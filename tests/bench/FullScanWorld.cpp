@@ -133,7 +133,8 @@ void AddComRegistrations(Areas& a) {
   for (int n = 0; n < 4000; ++n) {
     const std::string key = "Interface\\" + a.Guid();
     a.Class(key, {StringValue("", "IBench" + std::to_string(n))});
-    a.Class(key + "\\ProxyStubClsid32", {StringValue("", "{00020424-0000-0000-C000-000000000046}")});
+    a.Class(key + "\\ProxyStubClsid32",
+            {StringValue("", "{00020424-0000-0000-C000-000000000046}")});
     a.Class(key + "\\NumMethods", {StringValue("", std::to_string(3 + a.Pick(20)))});
     if (a.Chance(60))
       a.Class(key + "\\TypeLib",
