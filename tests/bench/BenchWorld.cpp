@@ -42,7 +42,7 @@ std::string PathLikeText(std::mt19937& random) {
 namespace {
 
 RegValue OtherValue(std::mt19937& random, const std::string& name) {
-  const std::uint32_t n = random() % 100000;
+  const auto n = static_cast<std::uint32_t>(random() % 100000);
   switch (random() % 4) {
     case 0: return StringValue(name, "Some setting " + std::to_string(n));
     case 1: return StringValue(name, "1.2.3." + std::to_string(n));
