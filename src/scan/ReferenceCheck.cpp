@@ -139,13 +139,7 @@ bool PathChecker::ReferenceIsMissing(std::string_view text, std::string_view fil
   m_key += acceptFolder ? '\1' : '\0';
   if (const bool* known = m_answers.Find(m_key)) return *known;
   const bool missing = Judge(text, fileName, drives, acceptFolder);
-  if (m_answers.Size() < kMaxAnswers) {
-    m_key.assign(text);
-    m_key += '\0';
-    m_key += fileName;
-    m_key += acceptFolder ? '\1' : '\0';
-    m_answers.Insert(m_key, missing);
-  }
+  if (m_answers.Size() < kMaxAnswers) m_answers.Insert(m_key, missing);  // Judge leaves m_key be
   return missing;
 }
 

@@ -4,13 +4,14 @@
 
 namespace hs {
 
-ScanSettings ScanSettings::FromAppSettings(int windowsVersionCode, bool runsOnWow64) {
-  ScanSettings settings;
-  settings.IncludeRemoveMedia = AppSettings().IncludeRemoveMedia;
-  settings.IncludeCDdrive = AppSettings().IncludeCDdrive;
-  settings.WindowsVersionCode = windowsVersionCode;
-  settings.RunsOnWow64 = runsOnWow64;
-  return settings;
+ScanSettings ScanSettings::From(const Settings& settings, int windowsVersionCode,
+                                bool runsOnWow64) {
+  ScanSettings made;
+  made.IncludeRemoveMedia = settings.IncludeRemoveMedia;
+  made.IncludeCDdrive = settings.IncludeCDdrive;
+  made.WindowsVersionCode = windowsVersionCode;
+  made.RunsOnWow64 = runsOnWow64;
+  return made;
 }
 
 ScanContext::ScanContext(RegistryBackend& registry, FileSystemBackend& files, ScanSink& sink,

@@ -18,6 +18,8 @@
 
 namespace hs {
 
+struct Settings;
+
 // The settings a scan reads; nobody changes them while it runs.
 struct ScanSettings {
   bool IncludeRemoveMedia = false;
@@ -25,9 +27,9 @@ struct ScanSettings {
   int WindowsVersionCode = 12;
   bool RunsOnWow64 = false;
 
-  // IncludeRemoveMedia and IncludeCDdrive from the process settings; the
-  // version code and WOW64 flag are the caller's to fill.
-  static ScanSettings FromAppSettings(int windowsVersionCode, bool runsOnWow64);
+  // IncludeRemoveMedia and IncludeCDdrive from `settings` (the process
+  // settings, or the console's own copy); the system facts from the caller.
+  static ScanSettings From(const Settings& settings, int windowsVersionCode, bool runsOnWow64);
 };
 
 class ScanContext {

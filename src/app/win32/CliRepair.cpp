@@ -29,11 +29,7 @@ int RunRepair(const std::vector<std::string>& args) {
   // The user's ignore lists apply: a repair never deletes an ignored entry.
   const Settings settings = LoadCliSettings(files);
   InitSystemFacts();
-  ScanSettings scanSettings;
-  scanSettings.IncludeRemoveMedia = settings.IncludeRemoveMedia;
-  scanSettings.IncludeCDdrive = settings.IncludeCDdrive;
-  scanSettings.WindowsVersionCode = WindowsVersionCode();
-  scanSettings.RunsOnWow64 = IsWow64();
+  const ScanSettings scanSettings = ScanSettings::From(settings, WindowsVersionCode(), IsWow64());
   const ScanCommandResult scan =
       RunScanCommand(registry, files, scanSettings, settings, scanArgs.options->tasks);
   for (const TaskError& error : scan.taskErrors)

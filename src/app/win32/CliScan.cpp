@@ -52,14 +52,7 @@ int ScanMain(const std::vector<std::string>& args) {
   SetProgramEnvironment(files, win32::ProgramFolder());
   AppSettings() = LoadCliSettings(files);  // the language of the texts, among others
   const Settings& settings = AppSettings();
-  const ScanSettings scanSettings = [&] {
-    ScanSettings made;
-    made.IncludeRemoveMedia = settings.IncludeRemoveMedia;
-    made.IncludeCDdrive = settings.IncludeCDdrive;
-    made.WindowsVersionCode = WindowsVersionCode();
-    made.RunsOnWow64 = IsWow64();
-    return made;
-  }();
+  const ScanSettings scanSettings = ScanSettings::From(settings, WindowsVersionCode(), IsWow64());
   const ScanCommandResult result =
       RunScanCommand(registry, files, scanSettings, settings, options.tasks);
   for (const TaskError& error : result.taskErrors)
