@@ -6,10 +6,17 @@ cd "$(dirname "$0")/.."
 JOBS="${JOBS:-2}"
 what="${1:-all}"
 
+# ccache, when installed, lets several work trees of the project share objects.
+LAUNCHER=()
+if command -v ccache >/dev/null; then
+  export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+  LAUNCHER=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+
 build() {  # build DIR [cmake args...]
   local dir="$1"
   shift
-  cmake -S . -B "build/$dir" -DCMAKE_BUILD_TYPE=Release "$@" >"build/cmake-$dir.log" 2>&1 ||
+  cmake -S . -B "build/$dir" -DCMAKE_BUILD_TYPE=Release "${LAUNCHER[@]}" "$@" >"build/cmake-$dir.log" 2>&1 ||
     { cat "build/cmake-$dir.log"; return 1; }
   cmake --build "build/$dir" -j"$JOBS"
 }
