@@ -23,7 +23,7 @@ class FakeEditor : public RegistryEditorRunner {
     RegFileError error;
     if (m_fs.readFile(commandLine.substr(open + 1, commandLine.size() - open - 2), bytes) ==
         FsStatus::Ok)
-      m_reg.importText(bytes, error);
+      m_reg.importText(bytes, m_fs.ansiCodePage(), error);
     return result;
   }
   EditorRun result = EditorRun::Ended;

@@ -183,6 +183,10 @@ void MemoryFileSystem::addUnreadableShortcut(const std::string& path) {
   Find(m_state->root, parts)->unreadableShortcut = true;
 }
 
+void MemoryFileSystem::setAnsiCodePage(std::shared_ptr<const CodePage> page) {
+  if (page) m_codePage = std::move(page);
+}
+
 void MemoryFileSystem::remove(const std::string& path) {
   std::vector<std::string> parts;
   if (!Components(path, parts) || parts.size() < 2) return;
@@ -226,7 +230,9 @@ void MemoryFileSystem::setFreeBytes(std::optional<std::uint64_t> bytes) {
   m_state->freeBytes = bytes;
 }
 
-void MemoryFileSystem::failFlushes(bool fail) { m_state->failFlushes = fail; }
+void MemoryFileSystem::failFlushes(bool fail) {
+  m_state->failFlushes = fail;
+}
 
 PathProbe MemoryFileSystem::probe(const std::string& path) {
   ++m_probeCount;

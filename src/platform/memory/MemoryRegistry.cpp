@@ -72,9 +72,8 @@ void MemoryRegistry::refuseDeletes(const std::string& fullKeyPath) {
   m_noDelete.insert(UpperCase(fullKeyPath));
 }
 
-RegStatus MemoryRegistry::openKey(RootKey root, const RegKeyHandle* parent,
-                                  const std::string& path, RegAccess access, bool create,
-                                  RegKeyPtr& out) {
+RegStatus MemoryRegistry::openKey(RootKey root, const RegKeyHandle* parent, const std::string& path,
+                                  RegAccess access, bool create, RegKeyPtr& out) {
   out.reset();
   std::shared_ptr<Node> node = parent ? AsMemory(*parent).node : rootNode(root);
   if (!node || node->deleted) return RegStatus::NotFound;
@@ -220,11 +219,16 @@ void MemoryRegistry::import(const RegFile& file) {
   }
 }
 
-bool MemoryRegistry::importText(const std::string& bytes, RegFileError& error) {
+bool MemoryRegistry::importText(const std::string& bytes, const CodePage& codePage,
+                                RegFileError& error) {
   RegFile file;
-  if (!ParseRegFile(bytes, file, error)) return false;
+  if (!ParseRegFile(bytes, codePage, file, error)) return false;
   import(file);
   return true;
+}
+
+bool MemoryRegistry::importText(const std::string& bytes, RegFileError& error) {
+  return importText(bytes, Windows1252CodePage(), error);
 }
 
 }  // namespace hs

@@ -15,6 +15,7 @@
 // * listDirectory, deleteSilently and openForWrite refuse names with
 //   wildcards; deleteSilently also refuses drive roots and relative paths.
 // * The object holds no state; any thread may use it.
+#include "common/win32/AnsiCodePage.h"
 #include "platform/FileSystemBackend.h"
 
 namespace hs::win32 {
@@ -35,6 +36,10 @@ class Win32FileSystem : public FileSystemBackend {
   FsStatus readFileFrom(const std::string& path, std::uint64_t offset, std::string& out) override;
   FsStatus replaceFile(const std::string& from, const std::string& to) override;
   bool deleteSilently(const std::string& path) override;
+  const CodePage& ansiCodePage() const override { return m_ansiCodePage; }
+
+ private:
+  AnsiCodePage m_ansiCodePage;
 };
 
 }  // namespace hs::win32
