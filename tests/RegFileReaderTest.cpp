@@ -20,7 +20,8 @@ TEST(RegFileReader, ReadsRegedit4WithAllValueForms) {
       "\"Gone\"=-\r\n";
   RegFile file;
   RegFileError error;
-  ASSERT_TRUE(ParseRegFile(text, Windows1252CodePage(), file, error)) << error.line << ": " << error.message;
+  ASSERT_TRUE(ParseRegFile(text, Windows1252CodePage(), file, error))
+      << error.line << ": " << error.message;
   ASSERT_EQ(file.sections.size(), 1u);
   const auto& values = file.sections[0].values;
   ASSERT_EQ(values.size(), 6u);
@@ -104,7 +105,8 @@ TEST(RegFileReader, AgreesWithTheImporterOnStringsAndEscapes) {
       "\"esc\\q\"=\"a\\nb\\rc\\\\d\\\"\" ; comment\r\n";
   RegFile file;
   RegFileError error;
-  ASSERT_TRUE(ParseRegFile(text, Windows1252CodePage(), file, error)) << error.line << ": " << error.message;
+  ASSERT_TRUE(ParseRegFile(text, Windows1252CodePage(), file, error))
+      << error.line << ": " << error.message;
   ASSERT_EQ(file.sections.size(), 1u);
   EXPECT_EQ(file.sections[0].keyPath, "HKEY_USERS\\X");
   const auto& v = file.sections[0].values;
@@ -117,8 +119,10 @@ TEST(RegFileReader, AgreesWithTheImporterOnStringsAndEscapes) {
   EXPECT_EQ(RegDataToText(v[4].value.data), "a\nb\rc\\d\"");
 
   RegFile other;
-  EXPECT_FALSE(ParseRegFile("\r\nREGEDIT4\r\n", Windows1252CodePage(), other, error)) << "the header is the first line";
-  EXPECT_FALSE(ParseRegFile("REGEDIT4\r\n[HKEY_USERS\\X]\r\n\"v\"=\"a\\0\"\r\n", Windows1252CodePage(), other, error));
+  EXPECT_FALSE(ParseRegFile("\r\nREGEDIT4\r\n", Windows1252CodePage(), other, error))
+      << "the header is the first line";
+  EXPECT_FALSE(ParseRegFile("REGEDIT4\r\n[HKEY_USERS\\X]\r\n\"v\"=\"a\\0\"\r\n",
+                            Windows1252CodePage(), other, error));
 }
 
 }  // namespace hs

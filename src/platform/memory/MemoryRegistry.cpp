@@ -72,8 +72,9 @@ void MemoryRegistry::refuseDeletes(const std::string& fullKeyPath) {
   m_noDelete.insert(UpperCase(fullKeyPath));
 }
 
-RegStatus MemoryRegistry::openKey(RootKey root, const RegKeyHandle* parent, const std::string& path,
-                                  RegAccess access, bool create, RegKeyPtr& out) {
+RegStatus MemoryRegistry::openKey(RootKey root, const RegKeyHandle* parent,
+                                  const std::string& path, RegAccess access, bool create,
+                                  RegKeyPtr& out) {
   out.reset();
   std::shared_ptr<Node> node = parent ? AsMemory(*parent).node : rootNode(root);
   if (!node || node->deleted) return RegStatus::NotFound;

@@ -36,7 +36,7 @@ class MemoryRegistry : public RegistryBackend {
   bool importText(const std::string& bytes, RegFileError& error);
 
   // Fault injection, by full key path ("HKEY_CURRENT_USER\Software\X").
-  void denyAccess(const std::string& fullKeyPath);     // open fails: access denied
+  void denyAccess(const std::string& fullKeyPath);  // open fails: access denied
   void refuseDeletes(const std::string& fullKeyPath);  // deletes in/of it fail
 
   struct Node;
