@@ -24,12 +24,16 @@ namespace {
 // through HS_EXPECT_ACP fails instead of skipping.
 bool RunsInCodePage(unsigned page) {
   const char* expected = std::getenv("HS_EXPECT_ACP");
-  if (expected) EXPECT_EQ(::GetACP(), std::strtoul(expected, nullptr, 10)) << "wrong locale";
+  if (expected) {
+    EXPECT_EQ(::GetACP(), std::strtoul(expected, nullptr, 10)) << "wrong locale";
+  }
   return ::GetACP() == page;
 }
 
 TEST(AnsiCodePage, AgreesWithThePortableWindows1252Table) {
-  if (!RunsInCodePage(1252)) GTEST_SKIP() << "ANSI code page " << ::GetACP();
+  if (!RunsInCodePage(1252)) {
+    GTEST_SKIP() << "ANSI code page " << ::GetACP();
+  }
   const win32::AnsiCodePage system;
   const Windows1252CodePage portable;
   for (int b = 1; b < 256; ++b) {
@@ -47,7 +51,9 @@ TEST(AnsiCodePage, AgreesWithThePortableWindows1252Table) {
 }
 
 TEST(AnsiCodePage, CyrillicPageCarriesCyrillicAndRefusesTheRest) {
-  if (!RunsInCodePage(1251)) GTEST_SKIP() << "ANSI code page " << ::GetACP();
+  if (!RunsInCodePage(1251)) {
+    GTEST_SKIP() << "ANSI code page " << ::GetACP();
+  }
   const win32::AnsiCodePage system;
   std::string out;
   EXPECT_TRUE(system.encode(u"\u0418\u043C\u044F \u2116", out));  // Имя №
@@ -117,7 +123,9 @@ std::string TempFolder() {
 }
 
 TEST(AnsiCodePage, CyrillicRepairIsRestoredByRegeditBitForBit) {
-  if (!RunsInCodePage(1251)) GTEST_SKIP() << "ANSI code page " << ::GetACP();
+  if (!RunsInCodePage(1251)) {
+    GTEST_SKIP() << "ANSI code page " << ::GetACP();
+  }
   win32::Win32Registry reg;
   win32::Win32FileSystem fs;
   TRegistry scratch(reg, RootKey::CurrentUser);
