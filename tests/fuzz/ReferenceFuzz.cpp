@@ -1,7 +1,9 @@
 // ReferenceIsMissing on arbitrary registry text, against a small in-memory
 // machine. Input: text NUL file name NUL option letters ('f' accepts a
-// folder, 'r' includes removable media, 'w' runs on WOW64). The answer must
-// not crash, and must be the same when the same text is asked again.
+// folder, 'r' includes removable media, 'w' runs on WOW64) NUL earlier text.
+// The answer must not crash, and must not depend on what the scan remembers:
+// asked again, after the remembered answers are dropped, or after another
+// text was asked first, it stays the same.
 #include <cstdlib>
 
 #include "FuzzInput.h"
@@ -21,6 +23,8 @@ void AddMachine(hs::MemoryFileSystem& files) {
   files.addFolder("C:\\Locked");
   files.denyAccess("C:\\Locked");
   files.addFile("D:\\setup.exe");
+  files.addFile("C:\\Données\\été.exe");
+  files.addFile("C:\\Ω\\файл.exe");
   files.setEnvironment("SystemRoot", "C:\\Windows");
   files.setEnvironment("ProgramFiles", "C:\\Program Files");
   files.setEnvironment("Self", "%Self%\\x");
@@ -32,7 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string_view input = hs::fuzz::AsText(data, size);
   const std::string text = hs::fuzz::TakeField(input);
   const std::string fileName = hs::fuzz::TakeField(input);
-  const std::string options(input);
+  const std::string options = hs::fuzz::TakeField(input);
+  const std::string earlierText(input);
 
   hs::MemoryFileSystem files;
   AddMachine(files);
@@ -49,5 +54,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   context.Checker.Clear();
   if (context.ReferenceIsMissing(text, fileName, acceptFolder) != first) std::abort();
   context.Checker.ExpandSystemPath(text);
+
+  hs::ScanContext later(registry, files, sink, settings, {});
+  later.ReferenceIsMissing(earlierText, fileName, acceptFolder);
+  if (later.ReferenceIsMissing(text, fileName, acceptFolder) != first) std::abort();
   return 0;
 }
