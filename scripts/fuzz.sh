@@ -69,11 +69,12 @@ replay() {
 run() {  # run TARGET SECONDS [flags...]
   local target="$1" seconds="$2"
   shift 2
-  local work="$BUILD/corpus/$target" artifacts="$BUILD/artifacts/$target/"
+  local work="$BUILD/corpus/$target" artifacts="$BUILD/artifacts/$target/" dict=()
   mkdir -p "$work" "$artifacts"
+  [ -f "tests/fuzz/$target.dict" ] && dict=(-dict="tests/fuzz/$target.dict")
   "$BUILD/$target" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
     -max_len="$(max_len "$target")" -artifact_prefix="$artifacts" -print_final_stats=1 \
-    "$@" "$work" "$CORPORA/$target"
+    "${dict[@]}" "$@" "$work" "$CORPORA/$target"
 }
 
 merge() {  # keeps the smallest set of inputs that covers what all of them cover
