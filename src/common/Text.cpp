@@ -124,6 +124,10 @@ bool UpperCaseKeepsPositions(std::string_view text) {
   std::size_t pos = 0;
   bool ok = true;
   while (pos < text.size()) {
+    if (static_cast<unsigned char>(text[pos]) < 0x80) {
+      ++pos;
+      continue;
+    }
     const std::size_t start = pos;
     if (Utf8Length(UpperCodePoint(DecodeUtf8(text, pos, ok))) != pos - start) return false;
   }
