@@ -104,21 +104,21 @@ TEST_F(CommandTest, RestoreAndBackupsCommands) {
   RunRepairCommand(reg, fs, findings, "C:\\Out", hooks);
   fs.addFile("C:\\Out\\Backup20200101000000.reg", std::string(2000, 'x'));
   fs.addFile("C:\\Out\\readme.txt", "x");
-  CommandOutput listed = RunBackupsCommand({}, fs, "C:\\Out");
+  CommandOutput listed = RunBackupsCommand({}, fs, reg, "C:\\Out");
   EXPECT_EQ(listed.exitCode, 0);
   const std::vector<std::string> lines = Split(listed.out, '\n');
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[0].rfind("Backup20240307091502.reg\t", 0), 0u);
   EXPECT_EQ(lines[1].substr(lines[1].size() - 5), "\t2 KB");
-  EXPECT_EQ(RunBackupsCommand({"x"}, fs, "C:\\Out").exitCode, 2);
-  EXPECT_NE(RunBackupsCommand({}, fs, "C:\\None").err.find("The backup directory does not exist."),
+  EXPECT_EQ(RunBackupsCommand({"x"}, fs, reg, "C:\\Out").exitCode, 2);
+  EXPECT_NE(RunBackupsCommand({}, fs, reg, "C:\\None").err.find("The backup directory does not exist."),
             std::string::npos);
 
   ImportingEditor editor(fs, reg);
-  EXPECT_EQ(RunRestoreCommand({}, fs, reg, editor, true).exitCode, 2);
-  EXPECT_EQ(RunRestoreCommand({"C:\\Out\\readme.txt"}, fs, reg, editor, true).exitCode, 2);
+  EXPECT_EQ(RunRestoreCommand({}, fs, reg, editor, true, "C:\\Out").exitCode, 2);
+  EXPECT_EQ(RunRestoreCommand({"C:\\Out\\readme.txt"}, fs, reg, editor, true, "C:\\Out").exitCode, 2);
   const CommandOutput restored =
-      RunRestoreCommand({"C:\\Out\\Backup20240307091502.reg"}, fs, reg, editor, true);
+      RunRestoreCommand({"C:\\Out\\Backup20240307091502.reg"}, fs, reg, editor, true, "C:\\Out");
   EXPECT_EQ(restored.exitCode, 0) << restored.err << restored.out;
   EXPECT_EQ(restored.out,
             "Restored and verified: C:\\Out\\Backup20240307091502.reg\nThe backup file was deleted.\n");

@@ -4,7 +4,9 @@
 #include "platform/TRegistry.h"
 #include "platform/memory/MemoryFileSystem.h"
 #include "platform/memory/MemoryRegistry.h"
+#include "common/Sha256.h"
 #include "restore/BackupList.h"
+#include "restore/BackupRecord.h"
 #include "restore/RestoreBackup.h"
 
 namespace hs {
@@ -44,11 +46,22 @@ const char* const kBackup =
     "[HKEY_CURRENT_USER\\Software\\App\\Sub]\r\n"
     "@=dword:00000001\r\n";
 
+// Records `bytes` (or their first `length`) as this program's writing of `file`.
+void RecordAsOurs(MemoryRegistry& reg, MemoryFileSystem& fs, const std::string& file,
+                  const std::string& bytes, std::size_t length = std::string::npos) {
+  const std::string_view part = std::string_view(bytes).substr(0, length);
+  ASSERT_TRUE(BackupRecord(reg, fs).record(file, {part.size(), Sha256Of(part)}));
+}
+
 class RestoreTest : public ::testing::Test {
  protected:
-  void SetUp() override { fs.addFile(kFile, kBackup); }
-  RestoreOutcome Restore(bool deleteAfter = true) {
-    return RestoreBackupFile(fs, reg, editor, kFile, deleteAfter);
+  void SetUp() override {
+    fs.addFile(kFile, kBackup);
+    RecordAsOurs(reg, fs, kFile, kBackup);
+  }
+  RestoreOutcome Restore(bool deleteAfter = true, const std::string& file = kFile,
+                         bool force = false) {
+    return RestoreBackupFile(fs, reg, editor, {file, "C:\\Backup", deleteAfter, force});
   }
   static constexpr const char* kFile = "C:\\Backup\\Backup20240101120000.reg";
   MemoryFileSystem fs;
@@ -59,7 +72,9 @@ class RestoreTest : public ::testing::Test {
 TEST_F(RestoreTest, VerifiedRestoreDeletesTheFileOnlyWhenAsked) {
   RestoreOutcome outcome = Restore(false);
   EXPECT_EQ(outcome.end, RestoreEnd::Restored) << outcome.message;
-  EXPECT_EQ(editor.commandLines.at(0), "Regedit /s \"C:\\Backup\\Backup20240101120000.reg\"");
+  // The editor reads a private copy, never the file others may write to.
+  EXPECT_EQ(editor.commandLines.at(0).rfind("Regedit /s \"C:\\Users\\Admin\\Temp\\", 0), 0u)
+      << editor.commandLines.at(0);
   EXPECT_EQ(fs.probe(kFile), PathProbe::File);
   outcome = Restore(true);
   EXPECT_EQ(outcome.end, RestoreEnd::Restored);
@@ -93,23 +108,27 @@ TEST_F(RestoreTest, EditorAndFileFailures) {
   EXPECT_EQ(fs.probe(kFile), PathProbe::File);
 
   editor.result = EditorRun::Ended;
-  EXPECT_EQ(RestoreBackupFile(fs, reg, editor, "C:\\Backup\\missing.reg", true).end,
-            RestoreEnd::BadFile);
+  EXPECT_EQ(Restore(true, "C:\\Backup\\missing.reg").end, RestoreEnd::BadFile);
   fs.addFile("C:\\Backup\\bad.reg", "not a registry file");
-  EXPECT_EQ(RestoreBackupFile(fs, reg, editor, "C:\\Backup\\bad.reg", true).end,
-            RestoreEnd::BadFile);
+  EXPECT_EQ(Restore(true, "C:\\Backup\\bad.reg", true).end, RestoreEnd::Refused);
   EXPECT_EQ(fs.probe("C:\\Backup\\bad.reg"), PathProbe::File);
 }
 
-TEST_F(RestoreTest, ACutOffFileRestoresOnlyItsIntactPart) {
-  fs.addFile(kFile, std::string(kBackup) + "\"Half\"=hex:01,02,\\\r\n03,");
-  const RestoreOutcome outcome = Restore(false);
-  EXPECT_EQ(outcome.end, RestoreEnd::Restored) << outcome.message;
+TEST_F(RestoreTest, ACutOffFileRestoresOnlyItsIntactPartAndIsKept) {
+  const std::string cut = std::string(kBackup) + "\"Half\"=hex:01,02,\\\r\n03,";
+  fs.addFile(kFile, cut);
+  RecordAsOurs(reg, fs, kFile, cut);  // even a file recorded whole is cut at its intact part
+  const RestoreOutcome outcome = Restore(true);
+  EXPECT_EQ(outcome.end, RestoreEnd::Partial) << outcome.message;
   EXPECT_TRUE(outcome.cutOff);
+  EXPECT_NE(outcome.message.find("incomplete line"), std::string::npos) << outcome.message;
   TRegistry key(reg, RootKey::CurrentUser);
   ASSERT_TRUE(key.OpenPath("Software\\App\\Sub"));
   EXPECT_FALSE(key.HasValue("Half")) << "a partial value never reaches the registry";
-  EXPECT_EQ(fs.probe(std::string(kFile) + ".intact"), PathProbe::NotFound);
+  EXPECT_EQ(fs.probe(kFile), PathProbe::File);
+  std::vector<DirEntry> temp;
+  ASSERT_EQ(fs.listDirectory("C:\\Users\\Admin\\Temp", temp), FsStatus::Ok);
+  EXPECT_TRUE(temp.empty()) << "the private copy is removed";
 }
 
 // What the repair deletes, the restore brings back, checked item by item.
@@ -131,8 +150,10 @@ TEST_F(RestoreTest, RepairThenRestoreRoundTrip) {
   TRegistry key(reg, RootKey::CurrentUser);
   ASSERT_FALSE(key.PathExists("Software\\RT\\K"));
 
-  const RestoreOutcome restored = RestoreBackupFile(fs, reg, editor, repaired.backupFile, true);
+  const RestoreOutcome restored =
+      RestoreBackupFile(fs, reg, editor, {repaired.backupFile, "C:\\B", true, false});
   EXPECT_EQ(restored.end, RestoreEnd::Restored) << restored.message;
+  EXPECT_TRUE(restored.fileDeleted);
   EXPECT_TRUE(key.PathExists("Software\\RT\\K\\Deep"));
   ASSERT_TRUE(key.OpenPath("Software\\RT"));
   RegValue value;
