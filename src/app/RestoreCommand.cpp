@@ -20,34 +20,50 @@ std::string Padded(int number, std::size_t width) {
 
 int ExitCodeFor(RestoreEnd end) {
   switch (end) {
-    case RestoreEnd::Restored: return 0;
-    case RestoreEnd::Partial: return kExitPartiallyRestored;
+    case RestoreEnd::Restored:
+      return 0;
+    case RestoreEnd::Partial:
+      return kExitPartiallyRestored;
     case RestoreEnd::Refused:
-    case RestoreEnd::BadFile: return 2;
-    default: return 3;
+    case RestoreEnd::BadFile:
+      return 2;
+    default:
+      return 3;
   }
 }
 
 const char* OutcomeName(RestoreEnd end) {
   switch (end) {
-    case RestoreEnd::Restored: return "restored";
-    case RestoreEnd::Partial: return "partially restored";
-    case RestoreEnd::Refused: return "refused";
-    case RestoreEnd::BadFile: return "bad file";
-    case RestoreEnd::EditorNotStarted: return "editor not started";
-    case RestoreEnd::Stopped: return "stopped";
-    case RestoreEnd::NotVerified: return "not verified";
-    case RestoreEnd::Failed: return "failed";
+    case RestoreEnd::Restored:
+      return "restored";
+    case RestoreEnd::Partial:
+      return "partially restored";
+    case RestoreEnd::Refused:
+      return "refused";
+    case RestoreEnd::BadFile:
+      return "bad file";
+    case RestoreEnd::EditorNotStarted:
+      return "editor not started";
+    case RestoreEnd::Stopped:
+      return "stopped";
+    case RestoreEnd::NotVerified:
+      return "not verified";
+    case RestoreEnd::Failed:
+      return "failed";
   }
   return "failed";
 }
 
 const char* ProvenanceName(Provenance provenance) {
   switch (provenance) {
-    case Provenance::Recorded: return "recorded";
-    case Provenance::RecordedPrefix: return "recorded in part";
-    case Provenance::NotRecorded: return "not recorded";
-    case Provenance::Changed: return "changed";
+    case Provenance::Recorded:
+      return "recorded";
+    case Provenance::RecordedPrefix:
+      return "recorded in part";
+    case Provenance::NotRecorded:
+      return "not recorded";
+    case Provenance::Changed:
+      return "changed";
   }
   return "not recorded";
 }
@@ -82,14 +98,15 @@ bool Untrusted(const RestoreOutcome& outcome) {
 }
 
 std::string RestoreJson(const RestoreRequest& request, const RestoreOutcome& outcome) {
-  std::string json = "{\"file\": " + JsonQuoted(request.file) + ", \"outcome\": " +
-                     JsonQuoted(OutcomeName(outcome.end)) +
-                     ", \"exitCode\": " + std::to_string(ExitCodeFor(outcome.end)) +
-                     ", \"reason\": " + JsonQuoted(outcome.message) +
-                     ", \"provenance\": " + JsonQuoted(ProvenanceName(outcome.provenance.provenance)) +
-                     ", \"cutOff\": " + (outcome.cutOff ? "true" : "false") +
-                     ", \"deleted\": " + (outcome.fileDeleted ? "true" : "false") +
-                     ", \"keptBecause\": " + JsonQuoted(outcome.keptBecause) + ", \"differences\": [";
+  std::string json =
+      "{\"file\": " + JsonQuoted(request.file) +
+      ", \"outcome\": " + JsonQuoted(OutcomeName(outcome.end)) +
+      ", \"exitCode\": " + std::to_string(ExitCodeFor(outcome.end)) +
+      ", \"reason\": " + JsonQuoted(outcome.message) +
+      ", \"provenance\": " + JsonQuoted(ProvenanceName(outcome.provenance.provenance)) +
+      ", \"cutOff\": " + (outcome.cutOff ? "true" : "false") +
+      ", \"deleted\": " + (outcome.fileDeleted ? "true" : "false") +
+      ", \"keptBecause\": " + JsonQuoted(outcome.keptBecause) + ", \"differences\": [";
   for (std::size_t i = 0; i < outcome.differences.size(); ++i)
     json += std::string(i ? ", " : "") + "{\"item\": " + JsonQuoted(outcome.differences[i].item) +
             ", \"problem\": " + JsonQuoted(outcome.differences[i].problem) + "}";
@@ -137,7 +154,8 @@ std::string BackupJson(FileSystemBackend& fs, RegistryBackend& registry, const s
   const RestorePreview preview = PreviewRestore(fs, registry, path);
   const auto [outcome, reason] = ListedOutcome(preview);
   std::string hives;
-  for (const std::string& hive : preview.hives) hives += (hives.empty() ? "" : ", ") + JsonQuoted(hive);
+  for (const std::string& hive : preview.hives)
+    hives += (hives.empty() ? "" : ", ") + JsonQuoted(hive);
   return "{\"file\": " + JsonQuoted(file.name) + ", \"path\": " + JsonQuoted(path) +
          ", \"modified\": " + JsonQuoted(LocalDateTimeText(file.modifiedUnixSeconds)) +
          ", \"size\": " + std::to_string(file.size) + ", \"outcome\": " + JsonQuoted(outcome) +
@@ -173,7 +191,8 @@ CommandOutput RunRestoreCommand(const std::vector<std::string>& args, FileSystem
   request.force = parsed->force;
   const RestoreOutcome outcome = RestoreBackupFile(fs, registry, editor, request);
   output.exitCode = ExitCodeFor(outcome.end);
-  output.out = parsed->json ? RestoreJson(request, outcome) : RestoreText(request, outcome, output.err);
+  output.out =
+      parsed->json ? RestoreJson(request, outcome) : RestoreText(request, outcome, output.err);
   return output;
 }
 

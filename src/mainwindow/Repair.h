@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/FileSystemBackend.h"
 #include "mainwindow/RegistrySnapshot.h"
 #include "mainwindow/ResultFilter.h"
+#include "platform/FileSystemBackend.h"
 #include "platform/RegistryBackend.h"
 #include "regfile/RegFileWriter.h"
 #include "restore/BackupFileRecorder.h"
@@ -91,8 +91,8 @@ class RepairRun {
   bool fail(std::string reason);
   // Writes one export and checks it; false (with m_reason) when the item must
   // not be deleted.
-  bool backUp(RootKey root, const std::string& keyPath, const std::string& valueName,
-              bool wholeKey, std::vector<KeySnapshot>& snapshot);
+  bool backUp(RootKey root, const std::string& keyPath, const std::string& valueName, bool wholeKey,
+              std::vector<KeySnapshot>& snapshot);
   std::uint64_t currentFileSize();
 
   RegistryBackend& m_registry;

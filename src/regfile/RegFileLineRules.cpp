@@ -38,7 +38,8 @@ void ForEachLine(std::string_view bytes, const std::function<bool(std::string_vi
       }
       if (!visit(Utf16ToUtf8(line))) return;
       line.clear();
-      if (unit == u'\r' && i + 3 < bytes.size() && bytes[i + 2] == '\n' && bytes[i + 3] == 0) i += 2;
+      if (unit == u'\r' && i + 3 < bytes.size() && bytes[i + 2] == '\n' && bytes[i + 3] == 0)
+        i += 2;
     }
     if (!line.empty()) visit(Utf16ToUtf8(line));
     return;
@@ -47,7 +48,8 @@ void ForEachLine(std::string_view bytes, const std::function<bool(std::string_vi
   while (start < bytes.size()) {
     const std::size_t end = std::min(bytes.find_first_of("\r\n", start), bytes.size());
     const std::string_view raw = bytes.substr(start, end - start);
-    const bool more = encoding == Encoding::Utf8 ? visit(raw) : visit(Utf16ToUtf8(AnsiToUtf16(raw)));
+    const bool more =
+        encoding == Encoding::Utf8 ? visit(raw) : visit(Utf16ToUtf8(AnsiToUtf16(raw)));
     if (!more || end == bytes.size()) return;
     start = end + (bytes.substr(end, 2) == "\r\n" ? 2 : 1);
   }

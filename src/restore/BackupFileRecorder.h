@@ -20,8 +20,8 @@ class BackupFileRecorder {
   // One write of `written` bytes at `offset` of `file` (`created` when it
   // made the file); `bytes` are what the file holds from `offset` on, read
   // back. More bytes than written means someone else wrote too.
-  void appended(const std::string& file, bool created, std::uint64_t offset,
-                std::string_view bytes, std::uint64_t written);
+  void appended(const std::string& file, bool created, std::uint64_t offset, std::string_view bytes,
+                std::uint64_t written);
   // Records the file as fed so far. False, with problem(), when it is not.
   bool record();
   // Why the file is not recorded; "" while every record succeeded.

@@ -70,12 +70,15 @@ ProvenanceCheck CheckProvenance(BackupRecord& record, const std::string& file,
 
 std::string ProvenanceText(const ProvenanceCheck& check) {
   switch (check.provenance) {
-    case Provenance::Recorded: return {};
+    case Provenance::Recorded:
+      return {};
     case Provenance::RecordedPrefix:
       return "only its first " + std::to_string(check.trustedLength) +
              " bytes are recorded as written by this program";
-    case Provenance::NotRecorded: return "it is not recorded as a file this program wrote";
-    case Provenance::Changed: return "it changed since this program wrote it";
+    case Provenance::NotRecorded:
+      return "it is not recorded as a file this program wrote";
+    case Provenance::Changed:
+      return "it changed since this program wrote it";
   }
   return {};
 }

@@ -27,8 +27,7 @@ struct RecordedPart {
 
 class BackupRecord {
  public:
-  BackupRecord(RegistryBackend& registry, FileSystemBackend& fs)
-      : m_registry(registry), m_fs(fs) {}
+  BackupRecord(RegistryBackend& registry, FileSystemBackend& fs) : m_registry(registry), m_fs(fs) {}
 
   // Records that the first `length` bytes of the existing `file` hash to
   // `digest`. A file new to the record first drops the entries of files that

@@ -85,7 +85,9 @@ void DeleteIfAllowed(FileSystemBackend& fs, const RestoreRequest& request,
 
 }  // namespace
 
-std::string ImportCommandLine(const std::string& file) { return "Regedit /s \"" + file + "\""; }
+std::string ImportCommandLine(const std::string& file) {
+  return "Regedit /s \"" + file + "\"";
+}
 
 RestoreOutcome RestoreBackupFile(FileSystemBackend& fs, RegistryBackend& registry,
                                  RegistryEditorRunner& editor, const RestoreRequest& request) {

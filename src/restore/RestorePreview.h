@@ -13,12 +13,12 @@
 namespace hs {
 
 struct RestorePreview {
-  std::string fileName;    // without folder
-  std::string refusal;     // why it cannot be imported even on request; "" when it can
+  std::string fileName;  // without folder
+  std::string refusal;   // why it cannot be imported even on request; "" when it can
   ProvenanceCheck provenance;
-  bool cutOff = false;          // ends in an incomplete line, left out on import
-  std::size_t keyCount = 0;     // distinct keys it writes
-  std::size_t valueCount = 0;   // value lines
+  bool cutOff = false;             // ends in an incomplete line, left out on import
+  std::size_t keyCount = 0;        // distinct keys it writes
+  std::size_t valueCount = 0;      // value lines
   std::vector<std::string> hives;  // the hives of those keys, in the file's order
 };
 

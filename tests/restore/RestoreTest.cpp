@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "common/Sha256.h"
 #include "mainwindow/Repair.h"
 #include "platform/TRegistry.h"
 #include "platform/memory/MemoryFileSystem.h"
 #include "platform/memory/MemoryRegistry.h"
-#include "common/Sha256.h"
 #include "restore/BackupList.h"
 #include "restore/BackupRecord.h"
 #include "restore/RestoreBackup.h"
@@ -161,6 +161,197 @@ TEST_F(RestoreTest, RepairThenRestoreRoundTrip) {
   EXPECT_EQ(value.type, static_cast<std::uint32_t>(kRegQword));
 }
 
+// A file anyone with write access to the backup folder could have made:
+// nothing of it reaches the registry, with or without force, and it stays.
+TEST_F(RestoreTest, AHostileFileIsRefusedBeforeTheEditorRuns) {
+  TRegistry key(reg, RootKey::LocalMachine);
+  ASSERT_TRUE(key.OpenPath("Software\\Victim", true));
+  ASSERT_TRUE(key.WriteValueText("Keep", "1"));
+  const std::string hostile =
+      "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n"
+      "\"Evil\"=\"C:\\\\evil.exe\"\r\n\r\n[-HKEY_LOCAL_MACHINE\\Software\\Victim]\r\n";
+  fs.addFile(kFile, hostile);
+  RecordAsOurs(reg, fs, kFile, hostile);  // not even a recorded file may delete
+  for (const bool force : {false, true}) {
+    const RestoreOutcome outcome = Restore(true, kFile, force);
+    EXPECT_EQ(outcome.end, RestoreEnd::Refused);
+    EXPECT_NE(
+        outcome.message.find("line 6 \"[-HKEY_LOCAL_MACHINE\\Software\\Victim]\" deletes a key"),
+        std::string::npos)
+        << outcome.message;
+  }
+  EXPECT_TRUE(editor.commandLines.empty());
+  EXPECT_EQ(fs.probe(kFile), PathProbe::File);
+  EXPECT_TRUE(key.OpenPath("\\Software\\Victim"));
+  EXPECT_TRUE(key.HasValue("Keep"));
+  EXPECT_FALSE(TRegistry(reg, RootKey::CurrentUser).PathExists("Software\\Microsoft"));
+}
+
+TEST_F(RestoreTest, OnlyARecordedFileOrItsRecordedPartIsImportedWithoutForce) {
+  const std::string planted = "C:\\Backup\\Backup20990101000000.reg";
+  fs.addFile(planted, kBackup);  // same bytes, but not written by us
+  RestoreOutcome outcome = Restore(true, planted);
+  EXPECT_EQ(outcome.end, RestoreEnd::Refused);
+  EXPECT_EQ(outcome.provenance.provenance, Provenance::NotRecorded);
+  EXPECT_NE(outcome.message.find("not recorded"), std::string::npos) << outcome.message;
+  EXPECT_TRUE(editor.commandLines.empty());
+  outcome = Restore(false, planted, true);
+  EXPECT_EQ(outcome.end, RestoreEnd::Restored) << outcome.message;
+
+  // A recorded file changed inside its recorded part is not ours any more.
+  std::string changed = kBackup;
+  changed.replace(changed.find("gone.exe"), 8, "evil.exe");
+  fs.addFile(kFile, changed);
+  outcome = Restore(true);
+  EXPECT_EQ(outcome.end, RestoreEnd::Refused);
+  EXPECT_EQ(outcome.provenance.provenance, Provenance::Changed);
+
+  // A tail added after the recorded part is left out unless forced.
+  const std::string tail =
+      "\r\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n"
+      "\"Evil\"=\"C:\\\\evil.exe\"\r\n";
+  fs.addFile(kFile, kBackup + tail);
+  outcome = Restore(true);
+  EXPECT_EQ(outcome.end, RestoreEnd::Partial) << outcome.message;
+  EXPECT_EQ(outcome.provenance.trustedLength, std::string(kBackup).size());
+  EXPECT_EQ(fs.probe(kFile), PathProbe::File);
+  TRegistry run(reg, RootKey::CurrentUser);
+  EXPECT_FALSE(run.PathExists("Software\\Microsoft\\Windows\\CurrentVersion\\Run"));
+  outcome = Restore(false, kFile, true);
+  EXPECT_EQ(outcome.end, RestoreEnd::Restored) << outcome.message;
+  EXPECT_TRUE(run.PathExists("Software\\Microsoft\\Windows\\CurrentVersion\\Run"));
+}
+
+TEST_F(RestoreTest, OnlyAFileDirectlyInTheBackupFolderIsDeleted) {
+  const auto restoreFrom = [&](const std::string& file, const std::string& bytes) {
+    fs.addFile(file, bytes);
+    RecordAsOurs(reg, fs, file, bytes);
+    return Restore(true, file);
+  };
+  RestoreOutcome outcome = restoreFrom("C:\\Elsewhere\\Backup1.reg", kBackup);
+  EXPECT_EQ(outcome.end, RestoreEnd::Restored) << outcome.message;
+  EXPECT_FALSE(outcome.fileDeleted);
+  EXPECT_NE(outcome.keptBecause.find("not in the backup folder"), std::string::npos);
+  EXPECT_EQ(fs.probe("C:\\Elsewhere\\Backup1.reg"), PathProbe::File);
+
+  outcome = restoreFrom("C:\\Backup\\Sub\\Backup2.reg", kBackup);
+  EXPECT_FALSE(outcome.fileDeleted);
+  outcome = Restore(true, "C:\\Backup\\..\\Elsewhere\\Backup1.reg");
+  EXPECT_FALSE(outcome.fileDeleted);
+  EXPECT_EQ(fs.probe("C:\\Elsewhere\\Backup1.reg"), PathProbe::File);
+
+  // A link in the backup folder: neither it nor its target goes.
+  fs.addLink("C:\\Backup\\Linked.reg", "C:\\Elsewhere\\Backup1.reg");
+  outcome = Restore(true, "C:\\Backup\\Linked.reg");
+  EXPECT_EQ(outcome.end, RestoreEnd::Restored) << outcome.message;
+  EXPECT_FALSE(outcome.fileDeleted);
+  EXPECT_EQ(fs.probe("C:\\Elsewhere\\Backup1.reg"), PathProbe::File);
+  // A folder link inside the backup folder leads elsewhere too.
+  fs.addLink("C:\\Backup\\Out", "C:\\Elsewhere");
+  EXPECT_FALSE(Restore(true, "C:\\Backup\\Out\\Backup1.reg").fileDeleted);
+  EXPECT_EQ(fs.probe("C:\\Elsewhere\\Backup1.reg"), PathProbe::File);
+
+  outcome = Restore(true, "c:/backup/BACKUP20240101120000.REG");
+  EXPECT_TRUE(outcome.fileDeleted) << outcome.keptBecause;
+}
+
+TEST_F(RestoreTest, ThePrivateCopyIsRemovedWhateverHappens) {
+  std::vector<DirEntry> temp;
+  for (const EditorRun result : {EditorRun::NotStarted, EditorRun::Stopped}) {
+    editor.result = result;
+    EXPECT_NE(Restore().end, RestoreEnd::Restored);
+    ASSERT_EQ(fs.listDirectory("C:\\Users\\Admin\\Temp", temp), FsStatus::Ok);
+    EXPECT_TRUE(temp.empty());
+  }
+  editor.result = EditorRun::Ended;
+  fs.setFreeBytes(20);  // the copy cannot be written whole
+  EXPECT_EQ(Restore().end, RestoreEnd::Failed);
+  fs.setFreeBytes(std::nullopt);
+  ASSERT_EQ(fs.listDirectory("C:\\Users\\Admin\\Temp", temp), FsStatus::Ok);
+  EXPECT_TRUE(temp.empty());
+  EXPECT_EQ(editor.commandLines.size(), 2u) << "the editor never saw a partial copy";
+  EXPECT_EQ(fs.probe(kFile), PathProbe::File);
+}
+
+class RepairRecordTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RegFileError error;
+    ASSERT_TRUE(
+        reg.importText("REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\\R\\A]\r\n\"V\"=\"1\"\r\n"
+                       "[HKEY_CURRENT_USER\\Software\\R\\B]\r\n\"V\"=\"2\"\r\n",
+                       error));
+    fs.addFolder("C:\\B");
+    hooks.clock = [] { return LocalDateTime{2024, 1, 2, 3, 4, 5}; };
+    rows = {{"p", "HKEY_CURRENT_USER\\Software\\R\\A", "", FindingKind::fkKey, true, 0},
+            {"p", "HKEY_CURRENT_USER\\Software\\R\\B", "", FindingKind::fkKey, true, 0}};
+  }
+  static constexpr const char* kFile = "C:\\B\\Backup20240102030405.reg";
+  MemoryRegistry reg;
+  MemoryFileSystem fs;
+  FakeEditor editor{fs, reg};
+  RepairHooks hooks;
+  std::vector<Finding> rows;
+};
+
+TEST_F(RepairRecordTest, TheRecordFollowsTheBackupAndACrashLeavesItsVerifiedPartTrusted) {
+  RepairRun repair(reg, fs, "C:\\B", false, hooks);
+  ASSERT_TRUE(repair.Run(rows).notRepaired.empty());
+  EXPECT_EQ(repair.BackupRecordProblem(), "");
+  std::string bytes;
+  ASSERT_EQ(fs.readFile(kFile, bytes), FsStatus::Ok);
+  const auto recorded = BackupRecord(reg, fs).lookup(kFile);
+  ASSERT_TRUE(recorded.has_value());
+  EXPECT_EQ(recorded->length, bytes.size());
+  EXPECT_EQ(recorded->digest, Sha256Of(bytes));
+
+  // As if the repair had crashed while writing its next export.
+  fs.addFile(kFile, bytes + "\r\n[HKEY_CURRENT_USER\\Software\\R\\C]\r\n\"V\"=hex:01,\\\r\n 02");
+  RestoreOutcome outcome = RestoreBackupFile(fs, reg, editor, {kFile, "C:\\B", true, false});
+  EXPECT_EQ(outcome.end, RestoreEnd::Partial) << outcome.message;
+  EXPECT_EQ(outcome.provenance.provenance, Provenance::RecordedPrefix);
+  TRegistry key(reg, RootKey::CurrentUser);
+  EXPECT_TRUE(key.PathExists("Software\\R\\A"));
+  EXPECT_TRUE(key.PathExists("Software\\R\\B"));
+  EXPECT_FALSE(key.PathExists("Software\\R\\C"));
+  EXPECT_EQ(fs.probe(kFile), PathProbe::File);
+}
+
+TEST_F(RepairRecordTest, AnUnrecordableBackupStillRepairsAndSaysSo) {
+  reg.denyAccess("HKEY_LOCAL_MACHINE\\Software\\Corvane Hivesweep");
+  RepairRun repair(reg, fs, "C:\\B", false, hooks);
+  EXPECT_TRUE(repair.Run(rows).notRepaired.empty());
+  EXPECT_NE(repair.BackupRecordProblem().find("administrator"), std::string::npos);
+  EXPECT_FALSE(TRegistry(reg, RootKey::CurrentUser).PathExists("Software\\R\\A"));
+}
+
+TEST_F(RepairRecordTest, AFileThatExistedBeforeTheRepairIsNeverVouchedFor) {
+  fs.addFile(kFile, "REGEDIT4\r\n\r\n[-HKEY_LOCAL_MACHINE\\Software]\r\n");  // planted in advance
+  RepairRun repair(reg, fs, "C:\\B", false, hooks);
+  repair.Run(rows);
+  EXPECT_NE(repair.BackupRecordProblem(), "");
+  EXPECT_FALSE(BackupRecord(reg, fs).lookup(kFile).has_value());
+}
+
+TEST(BackupRecord, ANewEntryDropsTheEntriesOfFilesThatAreGone) {
+  MemoryRegistry reg;
+  MemoryFileSystem fs;
+  fs.addFile("C:\\B\\old.reg", "x");
+  fs.addFile("C:\\B\\kept.reg", "y");
+  fs.addFile("C:\\B\\new.reg", "z");
+  BackupRecord record(reg, fs);
+  ASSERT_TRUE(record.record("C:\\B\\old.reg", {1, Sha256Of("x")}));
+  ASSERT_TRUE(record.record("c:\\b\\KEPT.reg", {1, Sha256Of("y")}));
+  fs.remove("C:\\B\\old.reg");
+  ASSERT_TRUE(record.record("C:\\B\\kept.reg", {1, Sha256Of("y")}));  // known: nothing dropped
+  TRegistry key(reg, RootKey::LocalMachine);
+  ASSERT_TRUE(key.OpenPath(kBackupRecordKey));
+  EXPECT_EQ(key.ValueNameList().size(), 2u);
+  ASSERT_TRUE(record.record("C:\\B\\new.reg", {1, Sha256Of("z")}));
+  EXPECT_EQ(key.ValueNameList(), (std::vector<std::string>{"C:\\B\\kept.reg", "C:\\B\\new.reg"}));
+  EXPECT_FALSE(record.record("C:\\B\\missing.reg", {1, Sha256Of("z")}));
+}
+
 TEST(BackupList, ListsRegFilesNewestFirst) {
   MemoryFileSystem fs;
   fs.addFile("C:\\B\\Backup20240101120000.reg", std::string(1025, 'x'));
@@ -191,8 +382,12 @@ TEST(MemoryFileSystem, ReadsAFileFromAnOffset) {
 
 TEST(BackupList, SizeTexts) {
   const std::pair<std::uint64_t, const char*> cases[] = {
-      {0, "0 KB"},          {1, "1 KB"},           {1024, "1 KB"},
-      {1025, "2 KB"},       {1234567, "1,206 KB"}, {1023999, "1,000 KB"},
+      {0, "0 KB"},
+      {1, "1 KB"},
+      {1024, "1 KB"},
+      {1025, "2 KB"},
+      {1234567, "1,206 KB"},
+      {1023999, "1,000 KB"},
       {3ull << 31, "6,291,456 KB"},
   };
   for (const auto& [bytes, text] : cases) EXPECT_EQ(SizeText(bytes), text) << bytes;

@@ -198,7 +198,9 @@ void MemoryFileSystem::addLink(const std::string& path, const std::string& targe
   node->isFolder = false;
 }
 
-void MemoryFileSystem::setTempFolder(const std::string& folder) { m_state->tempFolder = folder; }
+void MemoryFileSystem::setTempFolder(const std::string& folder) {
+  m_state->tempFolder = folder;
+}
 
 void MemoryFileSystem::addFile(const std::string& path, const std::string& content) {
   std::vector<std::string> parts;
@@ -265,7 +267,9 @@ void MemoryFileSystem::setFreeBytes(std::optional<std::uint64_t> bytes) {
   m_state->freeBytes = bytes;
 }
 
-void MemoryFileSystem::failFlushes(bool fail) { m_state->failFlushes = fail; }
+void MemoryFileSystem::failFlushes(bool fail) {
+  m_state->failFlushes = fail;
+}
 
 PathProbe MemoryFileSystem::probe(const std::string& path) {
   ++m_probeCount;
@@ -332,8 +336,8 @@ FsStatus MemoryFileSystem::listDirectory(const std::string& folder, std::vector<
   std::vector<std::string> parts;
   Components(folder, parts);
   for (const auto& [upper, child] : Find(m_state->root, parts)->children) {
-    const bool folder = child->linkTarget ? probe(*child->linkTarget) == PathProbe::Folder
-                                          : child->isFolder;
+    const bool folder =
+        child->linkTarget ? probe(*child->linkTarget) == PathProbe::Folder : child->isFolder;
     out.push_back({child->name, folder, child->content.size(), child->modified, child->isLink});
   }
   return FsStatus::Ok;

@@ -1,9 +1,9 @@
 #include "platform/win32/Win32FileSystem.h"
 
-#include <windows.h>
 #include <shellapi.h>
 #include <shlobj.h>
 #include <shobjidl.h>
+#include <windows.h>
 
 #include <limits>
 
@@ -21,19 +21,24 @@ bool HasWildcardOrNul(const std::string& path) {
 
 FsStatus ToFsStatus(DWORD error) {
   switch (error) {
-    case ERROR_SUCCESS: return FsStatus::Ok;
+    case ERROR_SUCCESS:
+      return FsStatus::Ok;
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
     case ERROR_INVALID_NAME:
     case ERROR_BAD_PATHNAME:
-    case ERROR_DIRECTORY: return FsStatus::NotFound;
+    case ERROR_DIRECTORY:
+      return FsStatus::NotFound;
     case ERROR_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
-    case ERROR_WRITE_PROTECT: return FsStatus::AccessDenied;
+    case ERROR_WRITE_PROTECT:
+      return FsStatus::AccessDenied;
     case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL: return FsStatus::DiskFull;
-    default: return FsStatus::Failed;
+    case ERROR_HANDLE_DISK_FULL:
+      return FsStatus::DiskFull;
+    default:
+      return FsStatus::Failed;
   }
 }
 
@@ -119,8 +124,7 @@ PathProbe Win32FileSystem::probe(const std::string& path) {
 }
 
 DriveType Win32FileSystem::driveType(char letter) {
-  const wchar_t root[] = {static_cast<wchar_t>(static_cast<unsigned char>(letter)), L':', L'\\',
-                          0};
+  const wchar_t root[] = {static_cast<wchar_t>(static_cast<unsigned char>(letter)), L':', L'\\', 0};
   const UINT type = ::GetDriveTypeW(root);
   return type <= DRIVE_RAMDISK ? static_cast<DriveType>(type) : DriveType::Unknown;
 }
@@ -130,8 +134,8 @@ bool Win32FileSystem::volumeReady(const std::string& root) {
   const std::wstring wide = Widen(root);
   wchar_t volumeName[128];
   const ErrorModeScope noPrompt(SEM_FAILCRITICALERRORS);
-  return ::GetVolumeInformationW(wide.c_str(), volumeName, 128, nullptr, nullptr, nullptr,
-                                 nullptr, 0) != 0;
+  return ::GetVolumeInformationW(wide.c_str(), volumeName, 128, nullptr, nullptr, nullptr, nullptr,
+                                 0) != 0;
 }
 
 std::optional<std::string> Win32FileSystem::expandEnvironment(const std::string& text) {
@@ -323,9 +327,9 @@ FsStatus Win32FileSystem::resolvePath(const std::string& path, std::string& out)
   if (!item) return LastFsStatus();
   std::wstring buffer(MAX_PATH + 1, L'\0');
   for (int attempt = 0; attempt < 4; ++attempt) {
-    const DWORD length = ::GetFinalPathNameByHandleW(
-        item.get(), buffer.data(), static_cast<DWORD>(buffer.size()),
-        FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    const DWORD length =
+        ::GetFinalPathNameByHandleW(item.get(), buffer.data(), static_cast<DWORD>(buffer.size()),
+                                    FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
     if (length == 0) return LastFsStatus();
     if (length < buffer.size()) {
       buffer.resize(length);
