@@ -26,8 +26,9 @@ RepairArgumentsResult ParseRepairArguments(const std::vector<std::string>& args)
 }
 
 std::string RepairSummarySentence(int processedCount) {
-  return GetLanString("RES_ThereTotal", "There are total") + " " + std::to_string(processedCount) +
-         " " + GetLanString("RES_RepairProblems", "problems to be repaired.");
+  return GetLanString("RES_ThereTotal", "There are total") + " " +
+         std::to_string(processedCount) + " " +
+         GetLanString("RES_RepairProblems", "problems to be repaired.");
 }
 
 CommandOutput RunRepairCommand(RegistryBackend& registry, FileSystemBackend& fs,

@@ -61,8 +61,8 @@ RepairRun::RepairRun(RegistryBackend& registry, FileSystemBackend& fs, std::stri
 
 std::string RepairRun::FolderQuestion(const std::string& folder) {
   return folder + "," +
-         GetLanString("RES_Directory_Not_Exist", "The backup directory does not exist.") + "\r\n" +
-         GetLanString("RES_Create_Directory", "creates a new directory?");
+         GetLanString("RES_Directory_Not_Exist", "The backup directory does not exist.") +
+         "\r\n" + GetLanString("RES_Create_Directory", "creates a new directory?");
 }
 
 void RepairRun::SetBackupFile(const std::string& fileName) {
@@ -116,8 +116,8 @@ RepairOutcome RepairRun::Run(std::vector<Finding>& rows) {
       reasons[i] = error.what();
       for (std::size_t j = rows.size(); j-- > 0;) {
         if (!rows[j].Checked) continue;
-        const std::string why =
-            j < i ? "not attempted: the repair stopped: " + outcome.error : reasons[j];
+        const std::string why = j < i ? "not attempted: the repair stopped: " + outcome.error
+                                      : reasons[j];
         outcome.notRepaired.push_back({rows[j], why});
       }
       outcome.backupWritten = m_backupWritten;
@@ -169,14 +169,10 @@ bool RepairRun::repairRow(const Finding& row) {
 
 bool RepairRun::deleteFile(const std::string& path) {
   switch (m_fs.probe(path)) {
-    case PathProbe::NotFound:
-      return fail("the file " + path + " no longer exists");
-    case PathProbe::Folder:
-      return fail(path + " is a folder, not a file; it is never deleted");
-    case PathProbe::Inaccessible:
-      return fail("the file " + path + " cannot be reached");
-    case PathProbe::File:
-      break;
+    case PathProbe::NotFound: return fail("the file " + path + " no longer exists");
+    case PathProbe::Folder: return fail(path + " is a folder, not a file; it is never deleted");
+    case PathProbe::Inaccessible: return fail("the file " + path + " cannot be reached");
+    case PathProbe::File: break;
   }
   if (!m_fs.deleteSilently(path)) return fail("the system refused to delete the file " + path);
   return true;
@@ -196,8 +192,8 @@ bool RepairRun::backUp(RootKey root, const std::string& keyPath, const std::stri
   const std::uint64_t offset = currentFileSize();
   ExportResult written;
   try {
-    written =
-        ExportRegistryItem(m_fs, m_registry, m_backupFile, root, keyPath, valueName, wholeKey);
+    written = ExportRegistryItem(m_fs, m_registry, m_backupFile, root, keyPath, valueName,
+                                 wholeKey);
   } catch (const UnrepresentableError& error) {
     return fail(std::string(error.what()) + "; it is not deleted");
   }
@@ -214,9 +210,8 @@ bool RepairRun::backUp(RootKey root, const std::string& keyPath, const std::stri
   if (!ParseRegFile(readBack, file, error))
     return fail("the backup read back is not a valid registry file (" + error.message + ")");
   std::string reason;
-  const bool read = wholeKey
-                        ? SnapshotKeyTree(m_registry, root, keyPath, snapshot, reason)
-                        : SnapshotValue(m_registry, root, keyPath, valueName, snapshot, reason);
+  const bool read = wholeKey ? SnapshotKeyTree(m_registry, root, keyPath, snapshot, reason)
+                             : SnapshotValue(m_registry, root, keyPath, valueName, snapshot, reason);
   if (!read) return fail(reason);
   if (!BackupMatches(file, root, snapshot, reason))
     return fail("the backup read back differs from the registry: " + reason);
@@ -250,10 +245,10 @@ bool RepairRun::DeleteRegistryValue(const std::string& hive, const std::string& 
   const auto root = HiveNameToRootKey(hive);
   if (!root) return fail("\"" + hive + "\" is not a hive name");
   const std::string label =
-      FullPath(*root, keyPath) +
-      (valueName.empty() ? " (default value)" : " value \"" + valueName + "\"");
+      FullPath(*root, keyPath) + (valueName.empty() ? " (default value)" : " value \"" + valueName + "\"");
   RegKeyPtr key;
-  const RegStatus opened = m_registry.openKey(*root, nullptr, keyPath, RegAccess::All, false, key);
+  const RegStatus opened =
+      m_registry.openKey(*root, nullptr, keyPath, RegAccess::All, false, key);
   if (opened == RegStatus::NotFound)
     return fail("the key " + FullPath(*root, keyPath) + " no longer exists");
   if (opened != RegStatus::Ok)

@@ -91,8 +91,8 @@ class RepairRun {
   bool fail(std::string reason);
   // Writes one export and checks it; false (with m_reason) when the item must
   // not be deleted.
-  bool backUp(RootKey root, const std::string& keyPath, const std::string& valueName, bool wholeKey,
-              std::vector<KeySnapshot>& snapshot);
+  bool backUp(RootKey root, const std::string& keyPath, const std::string& valueName,
+              bool wholeKey, std::vector<KeySnapshot>& snapshot);
   std::uint64_t currentFileSize();
 
   RegistryBackend& m_registry;

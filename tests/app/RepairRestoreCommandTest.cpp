@@ -38,14 +38,12 @@ class CommandTest : public ::testing::Test {
  protected:
   void SetUp() override {
     RegFileError error;
-    ASSERT_TRUE(
-        reg.importText("REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\\Demo]\r\n"
-                       "\"Gone\"=\"C:\\\\gone.exe\"\r\n\"Locked\"=\"x\"\r\n",
-                       error));
-    findings = {
-        {"p", "HKEY_CURRENT_USER\\Software\\Demo\\Gone", "", FindingKind::fkValueInPath, false, 3},
-        {"p", "HKEY_CURRENT_USER\\Software", "", FindingKind::fkKey, false, 3},
-        {"p", "HKEY_CURRENT_USER\\Software\\Demo", "Missing", FindingKind::fkNamedValue, false, 3}};
+    ASSERT_TRUE(reg.importText("REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\\Demo]\r\n"
+                               "\"Gone\"=\"C:\\\\gone.exe\"\r\n\"Locked\"=\"x\"\r\n",
+                               error));
+    findings = {{"p", "HKEY_CURRENT_USER\\Software\\Demo\\Gone", "", FindingKind::fkValueInPath, false, 3},
+                {"p", "HKEY_CURRENT_USER\\Software", "", FindingKind::fkKey, false, 3},
+                {"p", "HKEY_CURRENT_USER\\Software\\Demo", "Missing", FindingKind::fkNamedValue, false, 3}};
     hooks.clock = [] { return LocalDateTime{2024, 3, 7, 9, 15, 2}; };
   }
   MemoryRegistry reg;
@@ -57,15 +55,13 @@ class CommandTest : public ::testing::Test {
 TEST_F(CommandTest, RepairPrintsSummaryBackupAndEveryRowNotRepaired) {
   const CommandOutput output = RunRepairCommand(reg, fs, findings, "C:\\Out\\Backup", hooks);
   EXPECT_EQ(output.exitCode, 0) << output.err;
-  EXPECT_EQ(
-      output.out,
-      "There are total 3 problems to be repaired.\n"
-      "Backup file: C:\\Out\\Backup\\Backup20240307091502.reg\n"
-      "Not repaired: HKEY_CURRENT_USER\\Software\\Demo [Missing]: the "
-      "HKEY_CURRENT_USER\\Software\\Demo "
-      "value \"Missing\" no longer exists\n"
-      "Not repaired: HKEY_CURRENT_USER\\Software: HKEY_CURRENT_USER\\Software is a protected key; "
-      "it is never deleted\n");
+  EXPECT_EQ(output.out,
+            "There are total 3 problems to be repaired.\n"
+            "Backup file: C:\\Out\\Backup\\Backup20240307091502.reg\n"
+            "Not repaired: HKEY_CURRENT_USER\\Software\\Demo [Missing]: the HKEY_CURRENT_USER\\Software\\Demo "
+            "value \"Missing\" no longer exists\n"
+            "Not repaired: HKEY_CURRENT_USER\\Software: HKEY_CURRENT_USER\\Software is a protected key; "
+            "it is never deleted\n");
   EXPECT_EQ(fs.probe("C:\\Out\\Backup\\Backup20240307091502.reg"), PathProbe::File);
 }
 
@@ -81,8 +77,7 @@ TEST_F(CommandTest, RepairIntoAnUnwritableFolderIsAnEnvironmentError) {
   output = RunRepairCommand(reg, readOnly, findings, "C:\\Out", hooks);
   EXPECT_EQ(output.exitCode, 3);
   EXPECT_NE(output.out.find("Backup file: none written"), std::string::npos);
-  EXPECT_NE(output.out.find("Not repaired: HKEY_CURRENT_USER\\Software\\Demo\\Gone: "),
-            std::string::npos);
+  EXPECT_NE(output.out.find("Not repaired: HKEY_CURRENT_USER\\Software\\Demo\\Gone: "), std::string::npos);
   TRegistry key(reg, RootKey::CurrentUser);
   ASSERT_TRUE(key.OpenPath("Software\\Demo"));
   EXPECT_TRUE(key.HasValue("Gone"));
@@ -95,8 +90,7 @@ class ImportingEditor : public RegistryEditorRunner {
     const std::size_t open = commandLine.find('"');
     std::string bytes;
     RegFileError error;
-    if (m_fs.readFile(commandLine.substr(open + 1, commandLine.size() - open - 2), bytes) ==
-        FsStatus::Ok)
+    if (m_fs.readFile(commandLine.substr(open + 1, commandLine.size() - open - 2), bytes) == FsStatus::Ok)
       m_reg.importText(bytes, error);
     return EditorRun::Ended;
   }
@@ -128,9 +122,8 @@ TEST_F(CommandTest, RestoreAndBackupsCommands) {
   const CommandOutput restored =
       RunRestoreCommand({"C:\\Out\\Backup20240307091502.reg"}, fs, reg, editor, true, "C:\\Out");
   EXPECT_EQ(restored.exitCode, 0) << restored.err << restored.out;
-  EXPECT_EQ(
-      restored.out,
-      "Restored and verified: C:\\Out\\Backup20240307091502.reg\nThe backup file was deleted.\n");
+  EXPECT_EQ(restored.out,
+            "Restored and verified: C:\\Out\\Backup20240307091502.reg\nThe backup file was deleted.\n");
   TRegistry key(reg, RootKey::CurrentUser);
   ASSERT_TRUE(key.OpenPath("Software\\Demo"));
   EXPECT_EQ(key.ReadValueText("Gone"), "C:\\gone.exe");

@@ -2,8 +2,8 @@
 #include <cstdio>
 
 #include "app/RestoreCommand.h"
-#include "app/win32/CliCommands.h"
 #include "app/win32/CliSettings.h"
+#include "app/win32/CliCommands.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
 #include "restore/win32/RegistryEditorProcess.h"
