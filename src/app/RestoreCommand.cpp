@@ -91,12 +91,6 @@ std::optional<RestoreArguments> ParseRestoreArguments(const std::vector<std::str
   return parsed;
 }
 
-bool Untrusted(const RestoreOutcome& outcome) {
-  return outcome.end == RestoreEnd::Refused &&
-         (outcome.provenance.provenance == Provenance::NotRecorded ||
-          outcome.provenance.provenance == Provenance::Changed);
-}
-
 std::string RestoreJson(const RestoreRequest& request, const RestoreOutcome& outcome) {
   std::string json =
       "{\"file\": " + JsonQuoted(request.file) +
@@ -104,6 +98,7 @@ std::string RestoreJson(const RestoreRequest& request, const RestoreOutcome& out
       ", \"exitCode\": " + std::to_string(ExitCodeFor(outcome.end)) +
       ", \"reason\": " + JsonQuoted(outcome.message) +
       ", \"provenance\": " + JsonQuoted(ProvenanceName(outcome.provenance.provenance)) +
+      ", \"needsForce\": " + (outcome.needsForce ? "true" : "false") +
       ", \"cutOff\": " + (outcome.cutOff ? "true" : "false") +
       ", \"deleted\": " + (outcome.fileDeleted ? "true" : "false") +
       ", \"keptBecause\": " + JsonQuoted(outcome.keptBecause) + ", \"differences\": [";
@@ -118,7 +113,7 @@ std::string RestoreText(const RestoreRequest& request, const RestoreOutcome& out
   std::string out;
   if (outcome.end != RestoreEnd::Restored) {
     err = outcome.message + "\n";
-    if (Untrusted(outcome))
+    if (outcome.needsForce)
       err += "Run \"restore --force " + request.file + "\" to import it anyway.\n";
     if (outcome.end == RestoreEnd::Partial) out += "Partially restored: " + request.file + "\n";
     for (const RestoreDifference& difference : outcome.differences)

@@ -36,6 +36,7 @@ bool ChooseImportedPart(const RestoreRequest& request, std::string& bytes,
     if (provenance.provenance == Provenance::NotRecorded ||
         provenance.provenance == Provenance::Changed) {
       outcome.end = RestoreEnd::Refused;
+      outcome.needsForce = true;
       outcome.message = request.file + " is not imported without an explicit request: " +
                         ProvenanceText(provenance) + ".";
       return false;

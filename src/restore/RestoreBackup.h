@@ -40,6 +40,7 @@ struct RestoreOutcome {
   std::string message;                         // why it is not Restored
   std::vector<RestoreDifference> differences;  // for NotVerified
   ProvenanceCheck provenance;
+  bool needsForce = false;   // Refused only because the record does not vouch for the file
   bool cutOff = false;       // the file ended in a partial line; its intact part was imported
   bool fileDeleted = false;  // deleteAfter was set and the file is gone
   std::string keptBecause;   // deleteAfter was set and the file was kept: why

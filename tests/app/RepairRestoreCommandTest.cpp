@@ -146,6 +146,8 @@ TEST_F(CommandTest, RestoreExitCodesAndJsonOutcomes) {
   EXPECT_NE(output.err.find("line 3 \"[-HKEY_CURRENT_USER\\Software]\" deletes a key"),
             std::string::npos)
       << output.err;
+  EXPECT_EQ(output.err.find("--force"), std::string::npos)
+      << "force never overrides the line rules";
   output = restore({"--force", "--json", "C:\\Out\\hostile.reg"});
   EXPECT_EQ(output.exitCode, 2);
   EXPECT_EQ(
@@ -156,11 +158,14 @@ TEST_F(CommandTest, RestoreExitCodesAndJsonOutcomes) {
   EXPECT_EQ(output.exitCode, 2);
   EXPECT_NE(output.err.find("restore --force C:\\Out\\planted.reg"), std::string::npos)
       << output.err;
+  EXPECT_NE(restore({"--json", "C:\\Out\\planted.reg"}).out.find("\"needsForce\": true"),
+            std::string::npos);
   EXPECT_EQ(restore({"--force", "C:\\Out\\planted.reg"}).exitCode, 0);
 
   fs.addFile(ours, bytes + "\"Half\"=hex:01,\\\r\n");
   output = restore({"--json", ours});
   EXPECT_EQ(output.exitCode, kExitPartiallyRestored) << output.out;
+  EXPECT_NE(output.out.find("\"needsForce\": false"), std::string::npos) << output.out;
   EXPECT_NE(output.out.find("\"outcome\": \"partially restored\""), std::string::npos);
   EXPECT_NE(output.out.find("\"provenance\": \"recorded in part\""), std::string::npos)
       << output.out;
