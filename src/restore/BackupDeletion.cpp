@@ -28,13 +28,12 @@ std::string WhyNotDeletable(FileSystemBackend& fs, const std::string& file,
   bool link = true;
   if (fs.isLink(file, link) != FsStatus::Ok || link) return "it is a link or cannot be checked";
   std::string resolvedFile, resolvedFolder;
-  if (fs.resolvePath(file, resolvedFile) != FsStatus::Ok ||
-      fs.resolvePath(backupFolder, resolvedFolder) != FsStatus::Ok)
-    return "its location cannot be resolved";
+  if (fs.resolvePath(file, resolvedFile) != FsStatus::Ok) return "its location cannot be resolved";
   const std::size_t slash = resolvedFile.find_last_of('\\');
   const std::string parent =
       slash == std::string::npos ? std::string() : resolvedFile.substr(0, slash);
-  if (!EqualsNoCase(WithoutTrailingSeparator(parent), WithoutTrailingSeparator(resolvedFolder)))
+  if (fs.resolvePath(backupFolder, resolvedFolder) != FsStatus::Ok ||
+      !EqualsNoCase(WithoutTrailingSeparator(parent), WithoutTrailingSeparator(resolvedFolder)))
     return "it is not in the backup folder " + backupFolder;
   return {};
 }
