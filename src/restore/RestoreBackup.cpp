@@ -49,6 +49,8 @@ bool ChooseImportedPart(const RestoreRequest& request, std::string& bytes,
   else if (outcome.cutOff)
     outcome.message = "the file ends in an incomplete line";
   bytes.resize(length);
+  // A recorded length always ends a line; should it not, its partial line stays out.
+  if (length < intact) bytes.resize(IntactLength(bytes));
   return true;
 }
 
