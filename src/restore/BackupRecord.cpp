@@ -62,7 +62,8 @@ ProvenanceCheck CheckProvenance(BackupRecord& record, const std::string& file,
                                 std::string_view bytes) {
   const std::optional<RecordedPart> part = record.lookup(file);
   if (!part) return {Provenance::NotRecorded, 0};
-  if (part->length > bytes.size() || Sha256Of(bytes.substr(0, part->length)) != part->digest)
+  if (part->length > bytes.size()) return {Provenance::Changed, 0};
+  if (Sha256Of(bytes.substr(0, static_cast<std::size_t>(part->length))) != part->digest)
     return {Provenance::Changed, 0};
   if (part->length < bytes.size()) return {Provenance::RecordedPrefix, part->length};
   return {Provenance::Recorded, part->length};
