@@ -69,6 +69,10 @@ bool IsHexList(std::string_view text) {
   return true;
 }
 
+bool IsControl(char c) {
+  return static_cast<unsigned char>(c) < 0x20 && c != '\t';
+}
+
 // Checks one line at a time, remembering whether hex data continues.
 class LineRules {
  public:
@@ -76,6 +80,10 @@ class LineRules {
   std::string check(std::string_view raw) {
     ++m_number;
     if (raw.find('\0') != std::string_view::npos) return "holds a NUL character";
+    // Importers trim different sets of control characters; at a line's ends
+    // they could make a continuation line of one what is a value line to another.
+    if (!raw.empty() && (IsControl(raw.front()) || IsControl(raw.back())))
+      return "begins or ends with a control character";
     const std::string_view line = TrimBlanks(raw);
     if (m_number == 1) return checkHeader(line);
     if (m_continues) return checkContinuation(line);

@@ -61,6 +61,7 @@ TEST(RegFileLineRules, TheFirstOffendingLineIsNamed) {
       {"\"S\"=str(2):\"x\"\r\n", 4, "\"S\"=str(2):\"x\"", "neither a string"},
       {"\"unclosed=\"x\"\r\n", 4, "\"unclosed=\"x\"", "value line without '='"},
       {std::string("\"A\"=\"x\0y\"\r\n", 10), 4, "", "NUL"},
+      {"\"B\"=hex:01,\\\x0b\r\n\"Run\"=\"x\"\r\n", 4, "", "control character"},
       // A lone CR ends a line for the reader, so it does here too.
       {"\"A\"=\"x\"\r[-HKEY_CURRENT_USER\\Software]\r\n", 5, "[-HKEY_CURRENT_USER\\Software]",
        "deletes a key"},
