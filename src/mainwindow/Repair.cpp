@@ -202,6 +202,8 @@ bool RepairRun::backUp(RootKey root, const std::string& keyPath, const std::stri
   std::string readBack;
   if (m_fs.readFileFrom(m_backupFile, written.created ? 0 : offset, readBack) != FsStatus::Ok)
     throw BackupWriteError("Reading back the backup file " + m_backupFile + " failed");
+  m_recorder.appended(m_backupFile, written.created, written.created ? 0 : offset, readBack,
+                      written.bytesWritten);
   if (!written.created) readBack.insert(0, "REGEDIT4\r\n");
   RegFile file;
   RegFileError error;
@@ -213,6 +215,7 @@ bool RepairRun::backUp(RootKey root, const std::string& keyPath, const std::stri
   if (!read) return fail(reason);
   if (!BackupMatches(file, root, snapshot, reason))
     return fail("the backup read back differs from the registry: " + reason);
+  m_recorder.record();  // a file not recorded still restores, on explicit request
   return true;
 }
 

@@ -14,11 +14,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/FileSystemBackend.h"
 #include "mainwindow/RegistrySnapshot.h"
 #include "mainwindow/ResultFilter.h"
+#include "platform/FileSystemBackend.h"
 #include "platform/RegistryBackend.h"
 #include "regfile/RegFileWriter.h"
+#include "restore/BackupFileRecorder.h"
 #include "scan/Finding.h"
 
 namespace hs {
@@ -76,6 +77,9 @@ class RepairRun {
                            const std::string& valueName);
   void SetBackupFile(const std::string& fileName);
   const std::string& LastReason() const { return m_reason; }
+  // Why the backup file is not recorded as this program's (a restore will
+  // need an explicit request); "" when every verified export was recorded.
+  const std::string& BackupRecordProblem() const { return m_recorder.problem(); }
 
   // The question asked when the backup folder is missing.
   static std::string FolderQuestion(const std::string& folder);
@@ -93,6 +97,7 @@ class RepairRun {
 
   RegistryBackend& m_registry;
   FileSystemBackend& m_fs;
+  BackupFileRecorder m_recorder{m_registry, m_fs};
   std::string m_folder;
   bool m_restorePoint;
   RepairHooks m_hooks;
