@@ -1,5 +1,7 @@
 #include "mainwindow/RegistrySnapshot.h"
 
+#include "regfile/RegFileWriter.h"
+
 namespace hs {
 namespace {
 
@@ -107,18 +109,29 @@ bool SnapshotValue(RegistryBackend& registry, RootKey root, const std::string& k
   return true;
 }
 
-bool BackupMatches(const RegFile& file, RootKey root, const std::vector<KeySnapshot>& snapshot,
-                   std::string& difference) {
-  if (file.sections.size() != snapshot.size()) {
-    difference = "the backup holds " + std::to_string(file.sections.size()) +
-                 " keys where " + std::to_string(snapshot.size()) + " were written";
+std::string FormatSnapshot(RootKey root, const std::vector<KeySnapshot>& snapshot) {
+  std::string out;
+  for (const KeySnapshot& key : snapshot) out += FormatKeySection(root, key.keyPath, key.values);
+  return out;
+}
+
+bool SectionsMatch(std::span<const RegFileSection> sections, RootKey root,
+                   const std::vector<KeySnapshot>& snapshot, std::string& difference) {
+  if (sections.size() != snapshot.size()) {
+    difference = "the backup holds " + std::to_string(sections.size()) + " keys where " +
+                 std::to_string(snapshot.size()) + " were written";
     return false;
   }
   for (std::size_t i = 0; i < snapshot.size(); ++i)
-    if (!CompareSection(file.sections[i], FullPath(root, snapshot[i].keyPath), snapshot[i],
+    if (!CompareSection(sections[i], FullPath(root, snapshot[i].keyPath), snapshot[i],
                         difference))
       return false;
   return true;
+}
+
+bool BackupMatches(const RegFile& file, RootKey root, const std::vector<KeySnapshot>& snapshot,
+                   std::string& difference) {
+  return SectionsMatch(file.sections, root, snapshot, difference);
 }
 
 bool DeleteSnapshotTree(RegistryBackend& registry, RootKey root,
@@ -147,6 +160,26 @@ bool DeleteSnapshotTree(RegistryBackend& registry, RootKey root,
                StatusText(status);
       return false;
     }
+  }
+  return true;
+}
+
+bool DeleteSnapshotValue(RegistryBackend& registry, RootKey root, const KeySnapshot& snapshot,
+                         std::string& reason) {
+  const RegValue& expected = snapshot.values.at(0);
+  const std::string label = ValueLabel(FullPath(root, snapshot.keyPath), expected.name);
+  RegKeyPtr key;
+  if (!OpenKey(registry, root, snapshot.keyPath, RegAccess::All, key, reason)) return false;
+  RegValue now;
+  const RegStatus read = registry.queryValue(*key, expected.name, now);
+  if (read != RegStatus::Ok || !SameValue(now, expected)) {
+    reason = "the " + label + " changed after its backup was written";
+    return false;
+  }
+  const RegStatus status = registry.deleteValue(*key, expected.name);
+  if (status != RegStatus::Ok) {
+    reason = "the system refused to delete the " + label + ": " + StatusText(status);
+    return false;
   }
   return true;
 }

@@ -2,6 +2,7 @@
 // What the repair is about to delete, read from the registry in the backup
 // writer's order, so that a backup can be checked against it and the delete
 // can remove exactly what was checked and nothing that appeared since.
+#include <span>
 #include <string>
 #include <vector>
 
@@ -23,9 +24,16 @@ bool SnapshotValue(RegistryBackend& registry, RootKey root, const std::string& k
                    const std::string& valueName, std::vector<KeySnapshot>& out,
                    std::string& reason);
 
-// True when the file's sections are exactly the snapshot: the same keys in
-// the same order, each with the same values (name, type and data) in order.
-// Otherwise false with the first difference in `difference`.
+// The snapshot as backup file sections, in its order. Throws
+// UnrepresentableError when the file cannot carry a key or value.
+std::string FormatSnapshot(RootKey root, const std::vector<KeySnapshot>& snapshot);
+
+// True when the sections are exactly the snapshot: the same keys in the same
+// order, each with the same values (name, type and data) in order. Otherwise
+// false with the first difference in `difference`.
+bool SectionsMatch(std::span<const RegFileSection> sections, RootKey root,
+                   const std::vector<KeySnapshot>& snapshot, std::string& difference);
+// The same for a whole file.
 bool BackupMatches(const RegFile& file, RootKey root, const std::vector<KeySnapshot>& snapshot,
                    std::string& difference);
 
@@ -34,5 +42,10 @@ bool BackupMatches(const RegFile& file, RootKey root, const std::vector<KeySnaps
 // the removal stops there with `reason`, keeping everything above it.
 bool DeleteSnapshotTree(RegistryBackend& registry, RootKey root,
                         const std::vector<KeySnapshot>& snapshot, std::string& reason);
+
+// Deletes the one value of a value snapshot, unless it changed since the
+// snapshot (then false with `reason`, nothing deleted).
+bool DeleteSnapshotValue(RegistryBackend& registry, RootKey root, const KeySnapshot& snapshot,
+                         std::string& reason);
 
 }  // namespace hs

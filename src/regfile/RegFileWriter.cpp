@@ -140,19 +140,21 @@ class SectionWriter {
       : m_registry(registry), m_root(root), m_valueName(valueName), m_wholeKey(wholeKey) {}
 
   void WriteKeySection(const std::string& keyPath) {
-    m_out += kCrLf;
-    m_out += KeyLine(m_root, keyPath);
-    m_out += kCrLf;
     TRegistry key(m_registry, m_root, RegAccess::Read);
-    if (!key.OpenPath("\\" + keyPath)) return;  // a key line alone
+    if (!key.OpenPath("\\" + keyPath)) {
+      m_out += FormatKeySection(m_root, keyPath, {});  // a key line alone
+      return;
+    }
     if (!m_wholeKey) {
       RegValue value;
-      if (key.RawValue(m_valueName, value)) writeValue(value);
+      std::vector<RegValue> values;
+      if (key.RawValue(m_valueName, value)) values.push_back(std::move(value));
+      m_out += FormatKeySection(m_root, keyPath, values);
       return;
     }
     const std::vector<RegValue> values = key.ValueList();
     const std::vector<std::string> subkeys = key.SubkeyNameList();
-    for (const RegValue& value : values) writeValue(value);
+    m_out += FormatKeySection(m_root, keyPath, values);
     // Closed before any subkey is visited: each subkey is opened by its full
     // path, never relative to a key still open.
     key.ClosePath();
@@ -162,10 +164,6 @@ class SectionWriter {
   std::string Take() { return std::move(m_out); }
 
  private:
-  void writeValue(const RegValue& value) {
-    m_out += FormatValueLine(value);
-    m_out += kCrLf;
-  }
 
   RegistryBackend& m_registry;
   RootKey m_root;
@@ -205,6 +203,18 @@ std::string FormatValueLine(const RegValue& value) {
   return NamePart(value.name) + "=" + DataPart(value);
 }
 
+std::string FormatKeySection(RootKey root, const std::string& keyPath,
+                             const std::vector<RegValue>& values) {
+  std::string out = kCrLf;
+  out += KeyLine(root, keyPath);
+  out += kCrLf;
+  for (const RegValue& value : values) {
+    out += FormatValueLine(value);
+    out += kCrLf;
+  }
+  return out;
+}
+
 std::string FormatExport(RegistryBackend& registry, RootKey root, std::string keyPath,
                          const std::string& valueName, bool wholeKey) {
   if (!keyPath.empty() && keyPath.back() == '\\') keyPath.pop_back();
@@ -218,7 +228,11 @@ ExportResult ExportRegistryItem(FileSystemBackend& fs, RegistryBackend& registry
                                 const std::string& keyPath, const std::string& valueName,
                                 bool wholeKey) {
   // Formatted first: an item the file cannot carry leaves the file untouched.
-  const std::string sections = FormatExport(registry, root, keyPath, valueName, wholeKey);
+  return AppendToBackup(fs, fileName, FormatExport(registry, root, keyPath, valueName, wholeKey));
+}
+
+ExportResult AppendToBackup(FileSystemBackend& fs, const std::string& fileName,
+                            const std::string& sections) {
   ExportResult result;
   result.created = fs.probe(fileName) != PathProbe::File;
   std::unique_ptr<FileWriter> file;

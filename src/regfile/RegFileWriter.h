@@ -13,6 +13,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/FileSystemBackend.h"
 #include "platform/RegistryBackend.h"
@@ -38,6 +39,11 @@ std::string EscapeRegString(std::string_view text);
 // data carries its own "\" CR LF line breaks). Throws UnrepresentableError.
 std::string FormatValueLine(const RegValue& value);
 
+// One key section in the file's code page: its empty line, the key line and
+// one line per value, in order. Throws UnrepresentableError.
+std::string FormatKeySection(RootKey root, const std::string& keyPath,
+                             const std::vector<RegValue>& values);
+
 // The sections of one export in the file's code page, each beginning with
 // its empty line. Whole key: the key, its values, then each subkey's subtree,
 // depth first, parent first. Otherwise the key line and the one named value
@@ -51,8 +57,13 @@ struct ExportResult {
   std::uint64_t bytesWritten = 0;  // header included
 };
 
-// Appends one export to `fileName` (creating it with the "REGEDIT4" line when
-// it does not exist) and flushes it. A trailing backslash of keyPath is
+// Appends formatted sections to `fileName` in one write (creating it with the
+// "REGEDIT4" line when it does not exist) and flushes them before returning.
+// Throws BackupWriteError.
+ExportResult AppendToBackup(FileSystemBackend& fs, const std::string& fileName,
+                            const std::string& sections);
+
+// FormatExport, then AppendToBackup. A trailing backslash of keyPath is
 // dropped. Throws UnrepresentableError (nothing written) or BackupWriteError.
 ExportResult ExportRegistryItem(FileSystemBackend& fs, RegistryBackend& registry,
                                 const std::string& fileName, RootKey root,
