@@ -10,20 +10,50 @@
 namespace hs {
 namespace {
 
-// `path` is `tree` or lies below it; key names compare without case.
-bool WithinTree(const std::string& path, const std::string& tree) {
-  if (path.size() < tree.size() || !StartsWithNoCase(path, tree)) return false;
-  return path.size() == tree.size() || path[tree.size()] == '\\';
+// Root and key path without regard to case, as the registry compares them.
+std::string KeyId(RootKey root, std::string_view keyPath) {
+  return std::to_string(static_cast<int>(root)) + ":" + UpperCase(keyPath);
+}
+
+// The key itself, then each key above it up to the root.
+template <typename Visit>
+bool AnyKeyAtOrAbove(const std::string& keyId, Visit visit) {
+  const std::size_t rootEnd = keyId.find(':') + 1;
+  for (std::size_t end = keyId.size();;) {
+    if (visit(keyId.substr(0, end))) return true;
+    const std::size_t slash = keyId.rfind('\\', end - 1);
+    if (end <= rootEnd || slash == std::string::npos || slash < rootEnd) return false;
+    end = slash;
+  }
+}
+
+std::string ValueId(const BackupItem& item) {
+  return KeyId(item.root, item.keyPath) + "\n" + UpperCase(item.valueName);
 }
 
 }  // namespace
 
-bool ItemsOverlap(const BackupItem& a, const BackupItem& b) {
-  if (a.root != b.root) return false;
-  if (a.wholeKey && WithinTree(b.keyPath, a.keyPath)) return true;
-  if (b.wholeKey && WithinTree(a.keyPath, b.keyPath)) return true;
-  return !a.wholeKey && !b.wholeKey && EqualsNoCase(a.keyPath, b.keyPath) &&
-         EqualsNoCase(a.valueName, b.valueName);
+bool BatchFootprint::Overlaps(const BackupItem& item) const {
+  const std::string key = KeyId(item.root, item.keyPath);
+  if (AnyKeyAtOrAbove(key, [&](const std::string& id) { return m_trees.count(id) != 0; }))
+    return true;
+  if (item.wholeKey) return m_keysAndAbove.count(key) != 0;
+  return m_values.count(ValueId(item)) != 0;
+}
+
+void BatchFootprint::Add(const BackupItem& item) {
+  const std::string key = KeyId(item.root, item.keyPath);
+  if (item.wholeKey)
+    m_trees.insert(key);
+  else
+    m_values.insert(ValueId(item));
+  AnyKeyAtOrAbove(key, [&](const std::string& id) { return !m_keysAndAbove.insert(id).second; });
+}
+
+void BatchFootprint::Clear() {
+  m_trees.clear();
+  m_keysAndAbove.clear();
+  m_values.clear();
 }
 
 BatchCheck WriteAndVerify(FileSystemBackend& fs, const std::string& fileName,

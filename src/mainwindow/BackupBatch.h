@@ -6,6 +6,7 @@
 // read (ItemsOverlap) must not share a batch.
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "mainwindow/RegistrySnapshot.h"
@@ -22,9 +23,21 @@ struct BackupItem {
   std::string sections;               // the snapshot as file sections
 };
 
-// True when deleting one item could change what the other holds: one lies in
-// the other's key tree, or both name the same value of the same key.
-bool ItemsOverlap(const BackupItem& a, const BackupItem& b);
+// What the items of a batch touch. An item overlaps the batch when deleting
+// it or one of the batch's items could change what the other holds: one lies
+// in the other's key tree, or both name the same value of the same key. Each
+// test costs a few lookups per key level, whatever the batch's size.
+class BatchFootprint {
+ public:
+  bool Overlaps(const BackupItem& item) const;
+  void Add(const BackupItem& item);
+  void Clear();
+
+ private:
+  std::unordered_set<std::string> m_trees;          // keys of whole-key items
+  std::unordered_set<std::string> m_keysAndAbove;   // every item's key and the keys above it
+  std::unordered_set<std::string> m_values;         // key and name of value items
+};
 
 struct BatchCheck {
   std::uint64_t fileSize = 0;            // the file's size after the batch

@@ -33,8 +33,12 @@ bool SnapshotInto(RegistryBackend& registry, RootKey root, const std::string& ke
   if (!OpenKey(registry, root, keyPath, RegAccess::Read, key, reason)) return false;
   KeySnapshot snapshot{keyPath, {}};
   std::vector<std::string> subkeys;
+  RegKeyInfo info;
   RegStatus status = registry.values(*key, snapshot.values);
-  if (status == RegStatus::Ok) status = registry.subkeyNames(*key, subkeys);
+  // The count first: most keys a repair removes are leaves, and one call
+  // less per key counts under a registry that answers through a server.
+  if (status == RegStatus::Ok) status = registry.keyInfo(*key, info);
+  if (status == RegStatus::Ok && info.subkeyCount != 0) status = registry.subkeyNames(*key, subkeys);
   if (status != RegStatus::Ok) {
     reason = "the key " + FullPath(root, keyPath) + " cannot be read: " + StatusText(status);
     return false;
@@ -134,30 +138,47 @@ bool BackupMatches(const RegFile& file, RootKey root, const std::vector<KeySnaps
   return SectionsMatch(file.sections, root, snapshot, difference);
 }
 
+const RegKeyHandle* ParentKeys::Open(RegistryBackend& registry, RootKey root,
+                                     const std::string& path, std::string& reason) {
+  if (m_key && m_root == root && m_path == path) return m_key.get();
+  m_key.reset();
+  if (!OpenKey(registry, root, path, RegAccess::All, m_key, reason)) return nullptr;
+  m_root = root;
+  m_path = path;
+  return m_key.get();
+}
+
 bool DeleteSnapshotTree(RegistryBackend& registry, RootKey root,
-                        const std::vector<KeySnapshot>& snapshot, std::string& reason) {
+                        const std::vector<KeySnapshot>& snapshot, std::string& reason,
+                        ParentKeys* parents) {
+  ParentKeys ownParents;
+  if (!parents) parents = &ownParents;
   // Reversed parent-first order visits every key after all of its subkeys.
   for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it) {
     const std::string& path = it->keyPath;
+    const std::string changed = "the key " + FullPath(root, path) + " changed after its backup was written";
     RegKeyPtr key;
     if (!OpenKey(registry, root, path, RegAccess::Read, key, reason)) return false;
-    RegKeyInfo info;
     std::vector<RegValue> values;
-    if (registry.keyInfo(*key, info) != RegStatus::Ok || info.subkeyCount != 0 ||
-        registry.values(*key, values) != RegStatus::Ok || !SameValues(it->values, values)) {
-      reason = "the key " + FullPath(root, path) + " changed after its backup was written";
+    if (registry.values(*key, values) != RegStatus::Ok || !SameValues(it->values, values)) {
+      reason = changed;
       return false;
     }
-    key.reset();
     const std::size_t slash = path.rfind('\\');
     const std::string parentPath = slash == std::string::npos ? "" : path.substr(0, slash);
     const std::string leaf = slash == std::string::npos ? path : path.substr(slash + 1);
-    RegKeyPtr parent;
-    if (!OpenKey(registry, root, parentPath, RegAccess::All, parent, reason)) return false;
+    const RegKeyHandle* parent = parents->Open(registry, root, parentPath, reason);
+    if (!parent) return false;
+    // The system never deletes a key that has subkeys: one that gained a
+    // subkey since the snapshot is refused here and named as changed.
     const RegStatus status = registry.deleteLeafKey(*parent, leaf);
     if (status != RegStatus::Ok) {
-      reason = "the system refused to delete the key " + FullPath(root, path) + ": " +
-               StatusText(status);
+      RegKeyInfo info;
+      if (registry.keyInfo(*key, info) == RegStatus::Ok && info.subkeyCount != 0)
+        reason = changed;
+      else
+        reason = "the system refused to delete the key " + FullPath(root, path) + ": " +
+                 StatusText(status);
       return false;
     }
   }

@@ -37,11 +37,26 @@ bool SectionsMatch(std::span<const RegFileSection> sections, RootKey root,
 bool BackupMatches(const RegFile& file, RootKey root, const std::vector<KeySnapshot>& snapshot,
                    std::string& difference);
 
+// The parent key of the last delete, kept open for the next: deletes of
+// sibling keys open their parent once.
+class ParentKeys {
+ public:
+  // The open parent, or null with `reason`.
+  const RegKeyHandle* Open(RegistryBackend& registry, RootKey root, const std::string& path,
+                           std::string& reason);
+
+ private:
+  RootKey m_root = RootKey::CurrentUser;
+  std::string m_path;
+  RegKeyPtr m_key;
+};
+
 // Deletes the keys of a whole-key snapshot, deepest and last first. A key that
 // gained a subkey or whose values changed since the snapshot is not deleted:
 // the removal stops there with `reason`, keeping everything above it.
 bool DeleteSnapshotTree(RegistryBackend& registry, RootKey root,
-                        const std::vector<KeySnapshot>& snapshot, std::string& reason);
+                        const std::vector<KeySnapshot>& snapshot, std::string& reason,
+                        ParentKeys* parents = nullptr);
 
 // Deletes the one value of a value snapshot, unless it changed since the
 // snapshot (then false with `reason`, nothing deleted).

@@ -104,7 +104,7 @@ RepairOutcome RepairRun::Run(std::vector<Finding>& rows) {
   outcome.backupFile = m_backupFile;
   m_backupWritten = false;
   m_rows.assign(rows.size(), {});
-  m_batch.clear();
+  clearBatch();
   m_batchLimit = 1;
 
   // Bottom to top; rows leave the list only at the end, so indexes hold.
@@ -124,8 +124,9 @@ RepairOutcome RepairRun::Run(std::vector<Finding>& rows) {
     for (std::size_t j = 0; j < rows.size() && j <= next; ++j)
       if (!m_rows[j].repaired && m_rows[j].reason.empty())
         m_rows[j].reason = "not attempted: the repair stopped: " + outcome.error;
-    for (const PendingItem& pending : m_batch) m_rows[pending.row].reason = error.what();
-    m_batch.clear();
+    for (const PendingItem& pending : m_batch)
+      if (m_rows[pending.row].reason.empty()) m_rows[pending.row].reason = error.what();
+    clearBatch();
   }
 
   // After a stop the rows not repaired stay in the list; otherwise they leave it too.
@@ -253,6 +254,10 @@ bool RepairRun::readItem(BackupItem& item) {
       return fail("the " + label + " no longer exists");
     item.snapshot = {{item.keyPath, {std::move(value)}}};
   }
+  return true;
+}
+
+bool RepairRun::formatItem(BackupItem& item) {
   try {
     item.sections = FormatSnapshot(item.root, item.snapshot);
   } catch (const UnrepresentableError& error) {
@@ -262,44 +267,58 @@ bool RepairRun::readItem(BackupItem& item) {
 }
 
 void RepairRun::stage(std::size_t row, BackupItem item) {
-  for (const PendingItem& pending : m_batch)
-    if (ItemsOverlap(pending.item, item)) {
-      commitBatch();
-      break;
-    }
+  if (m_footprint.Overlaps(item)) commitBatch();
   // Read only now: an overlapping item's delete must come first.
   if (!readItem(item)) {
     m_rows[row].reason = m_reason;
     return;
   }
+  m_footprint.Add(item);
   m_batch.push_back({row, std::move(item)});
   if (m_batch.size() >= m_batchLimit) commitBatch();
 }
 
 void RepairRun::commitBatch() {
-  if (m_batch.empty()) return;
+  // Formatted here, after the batch's reads, so that the registry calls of a
+  // batch follow each other closely.
+  std::vector<PendingItem*> written;
   std::vector<const BackupItem*> items;
-  for (const PendingItem& pending : m_batch) items.push_back(&pending.item);
-  const BatchCheck check = WriteAndVerify(m_fs, m_backupFile, currentFileSize(), items);
-  m_backupWritten = true;
-  m_fileSize = check.fileSize;
-  // The file's first m_fileSize bytes are written, flushed and read back; the
-  // batch's items with no difference are verified and may now be deleted.
-  for (std::size_t i = 0; i < m_batch.size(); ++i) {
-    RowState& state = m_rows[m_batch[i].row];
-    if (!check.differences[i].empty())
-      state.reason = check.differences[i];
-    else if (!(state.repaired = deleteItem(m_batch[i].item)))
-      state.reason = m_reason;
+  for (PendingItem& pending : m_batch) {
+    if (!formatItem(pending.item)) {
+      m_rows[pending.row].reason = m_reason;
+      continue;
+    }
+    written.push_back(&pending);
+    items.push_back(&pending.item);
   }
-  m_batch.clear();
+  if (!items.empty()) {
+    const BatchCheck check = WriteAndVerify(m_fs, m_backupFile, currentFileSize(), items);
+    m_backupWritten = true;
+    m_fileSize = check.fileSize;
+    // The file's first m_fileSize bytes are written, flushed and read back;
+    // the batch's items with no difference are verified and may be deleted.
+    ParentKeys parents;
+    for (std::size_t i = 0; i < written.size(); ++i) {
+      RowState& state = m_rows[written[i]->row];
+      if (!check.differences[i].empty())
+        state.reason = check.differences[i];
+      else if (!(state.repaired = deleteItem(written[i]->item, parents)))
+        state.reason = m_reason;
+    }
+  }
+  clearBatch();
   m_batchLimit = std::min(m_batchLimit * 2, kMaxBatchItems);
 }
 
-bool RepairRun::deleteItem(const BackupItem& item) {
+void RepairRun::clearBatch() {
+  m_batch.clear();
+  m_footprint.Clear();
+}
+
+bool RepairRun::deleteItem(const BackupItem& item, ParentKeys& parents) {
   std::string reason;
   const bool deleted = item.wholeKey
-                           ? DeleteSnapshotTree(m_registry, item.root, item.snapshot, reason)
+                           ? DeleteSnapshotTree(m_registry, item.root, item.snapshot, reason, &parents)
                            : DeleteSnapshotValue(m_registry, item.root, item.snapshot.at(0), reason);
   return deleted || fail(reason);
 }
@@ -307,7 +326,7 @@ bool RepairRun::deleteItem(const BackupItem& item) {
 // One item in a batch of its own, outside a run.
 bool RepairRun::deleteOne(BackupItem item) {
   m_rows.assign(1, {});
-  m_batch.clear();
+  clearBatch();
   stage(0, std::move(item));
   commitBatch();
   m_reason = m_rows[0].reason;

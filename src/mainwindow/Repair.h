@@ -86,7 +86,7 @@ class RepairRun {
 
   // Rows per batch: the first batches are small, so that a backup that cannot
   // be written is found after one item; then they double up to this.
-  static constexpr std::size_t kMaxBatchItems = 256;
+  static constexpr std::size_t kMaxBatchItems = 1024;
 
  private:
   struct RowState {
@@ -108,16 +108,18 @@ class RepairRun {
   bool valueTarget(const std::string& hive, const std::string& keyPath,
                    const std::string& valueName, BackupItem& out);
   bool rowTarget(const Finding& row, BackupItem& out);
-  // Reads the item's snapshot and formats it; false (with m_reason) when the
-  // item cannot be read or the file cannot carry it.
+  // Reads the item's snapshot; false (with m_reason) when it cannot be read.
   bool readItem(BackupItem& item);
+  // Formats the snapshot; false (with m_reason) when the file cannot carry it.
+  bool formatItem(BackupItem& item);
   // Adds a targeted item to the batch, committing the batch first when the
   // item overlaps it, and after when the batch is full.
   void stage(std::size_t row, BackupItem item);
   // Writes and checks the batch, then deletes its verified items in order.
   // Throws BackupWriteError with nothing of the batch deleted.
   void commitBatch();
-  bool deleteItem(const BackupItem& item);
+  void clearBatch();
+  bool deleteItem(const BackupItem& item, ParentKeys& parents);
   bool deleteOne(BackupItem item);
   std::uint64_t currentFileSize();
 
@@ -133,6 +135,7 @@ class RepairRun {
   std::string m_reason;
   std::vector<RowState> m_rows;
   std::vector<PendingItem> m_batch;
+  BatchFootprint m_footprint;
   std::size_t m_batchLimit = 1;
 };
 
