@@ -73,8 +73,8 @@ BatchCheck WriteAndVerify(FileSystemBackend& fs, const std::string& fileName,
   RegFile file;
   RegFileError error;
   if (!ParseRegFile(readBack, file, error)) {
-    check.differences.assign(items.size(), "the backup read back is not a valid registry file (" +
-                                               error.message + ")");
+    check.differences.assign(
+        items.size(), "the backup read back is not a valid registry file (" + error.message + ")");
     return check;
   }
   // Each item owns as many sections as its snapshot has keys, in order.
@@ -86,8 +86,7 @@ BatchCheck WriteAndVerify(FileSystemBackend& fs, const std::string& fileName,
     std::string difference;
     if (!SectionsMatch(all.subspan(first, std::min(count, all.size() - first)), item->root,
                        item->snapshot, difference))
-      check.differences.push_back("the backup read back differs from the registry: " +
-                                  difference);
+      check.differences.push_back("the backup read back differs from the registry: " + difference);
     else
       check.differences.emplace_back();
     next += count;

@@ -34,9 +34,9 @@ class BatchFootprint {
   void Clear();
 
  private:
-  std::unordered_set<std::string> m_trees;          // keys of whole-key items
-  std::unordered_set<std::string> m_keysAndAbove;   // every item's key and the keys above it
-  std::unordered_set<std::string> m_values;         // key and name of value items
+  std::unordered_set<std::string> m_trees;         // keys of whole-key items
+  std::unordered_set<std::string> m_keysAndAbove;  // every item's key and the keys above it
+  std::unordered_set<std::string> m_values;        // key and name of value items
 };
 
 struct BatchCheck {

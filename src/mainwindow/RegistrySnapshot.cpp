@@ -38,7 +38,8 @@ bool SnapshotInto(RegistryBackend& registry, RootKey root, const std::string& ke
   // The count first: most keys a repair removes are leaves, and one call
   // less per key counts under a registry that answers through a server.
   if (status == RegStatus::Ok) status = registry.keyInfo(*key, info);
-  if (status == RegStatus::Ok && info.subkeyCount != 0) status = registry.subkeyNames(*key, subkeys);
+  if (status == RegStatus::Ok && info.subkeyCount != 0)
+    status = registry.subkeyNames(*key, subkeys);
   if (status != RegStatus::Ok) {
     reason = "the key " + FullPath(root, keyPath) + " cannot be read: " + StatusText(status);
     return false;
@@ -127,8 +128,7 @@ bool SectionsMatch(std::span<const RegFileSection> sections, RootKey root,
     return false;
   }
   for (std::size_t i = 0; i < snapshot.size(); ++i)
-    if (!CompareSection(sections[i], FullPath(root, snapshot[i].keyPath), snapshot[i],
-                        difference))
+    if (!CompareSection(sections[i], FullPath(root, snapshot[i].keyPath), snapshot[i], difference))
       return false;
   return true;
 }
@@ -156,7 +156,8 @@ bool DeleteSnapshotTree(RegistryBackend& registry, RootKey root,
   // Reversed parent-first order visits every key after all of its subkeys.
   for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it) {
     const std::string& path = it->keyPath;
-    const std::string changed = "the key " + FullPath(root, path) + " changed after its backup was written";
+    const std::string changed =
+        "the key " + FullPath(root, path) + " changed after its backup was written";
     RegKeyPtr key;
     if (!OpenKey(registry, root, path, RegAccess::Read, key, reason)) return false;
     std::vector<RegValue> values;

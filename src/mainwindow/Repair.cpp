@@ -119,13 +119,14 @@ RepairOutcome RepairRun::Run(std::vector<Finding>& rows) {
   } catch (const BackupWriteError& error) {
     outcome.end = RepairEnd::Aborted;
     outcome.error = error.what();
-    // From the stopping row up (`next` wraps when the last batch stopped),
-    // rows with no outcome yet were not attempted; the batch's rows were.
+    // The batch's rows were attempted (a row the file cannot carry keeps its
+    // own reason); from the stopping row up (`next` wraps when the last batch
+    // stopped), rows with no outcome yet were not.
+    for (const PendingItem& pending : m_batch)
+      if (m_rows[pending.row].reason.empty()) m_rows[pending.row].reason = error.what();
     for (std::size_t j = 0; j < rows.size() && j <= next; ++j)
       if (!m_rows[j].repaired && m_rows[j].reason.empty())
         m_rows[j].reason = "not attempted: the repair stopped: " + outcome.error;
-    for (const PendingItem& pending : m_batch)
-      if (m_rows[pending.row].reason.empty()) m_rows[pending.row].reason = error.what();
     clearBatch();
   }
 
@@ -205,8 +206,7 @@ std::uint64_t RepairRun::currentFileSize() {
   return m_fileSize;
 }
 
-bool RepairRun::keyTarget(const std::string& hive, const std::string& keyPathIn,
-                          BackupItem& out) {
+bool RepairRun::keyTarget(const std::string& hive, const std::string& keyPathIn, BackupItem& out) {
   const auto root = HiveNameToRootKey(hive);
   if (!root) return fail("\"" + hive + "\" is not a hive name");
   std::string keyPath = keyPathIn;
@@ -317,9 +317,9 @@ void RepairRun::clearBatch() {
 
 bool RepairRun::deleteItem(const BackupItem& item, ParentKeys& parents) {
   std::string reason;
-  const bool deleted = item.wholeKey
-                           ? DeleteSnapshotTree(m_registry, item.root, item.snapshot, reason, &parents)
-                           : DeleteSnapshotValue(m_registry, item.root, item.snapshot.at(0), reason);
+  const bool deleted =
+      item.wholeKey ? DeleteSnapshotTree(m_registry, item.root, item.snapshot, reason, &parents)
+                    : DeleteSnapshotValue(m_registry, item.root, item.snapshot.at(0), reason);
   return deleted || fail(reason);
 }
 

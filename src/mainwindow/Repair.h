@@ -18,8 +18,8 @@
 
 #include "mainwindow/BackupBatch.h"
 #include "mainwindow/RegistrySnapshot.h"
-#include "platform/FileSystemBackend.h"
 #include "mainwindow/ResultFilter.h"
+#include "platform/FileSystemBackend.h"
 #include "platform/RegistryBackend.h"
 #include "regfile/RegFileWriter.h"
 #include "scan/Finding.h"

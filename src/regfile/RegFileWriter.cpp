@@ -164,7 +164,6 @@ class SectionWriter {
   std::string Take() { return std::move(m_out); }
 
  private:
-
   RegistryBackend& m_registry;
   RootKey m_root;
   const std::string& m_valueName;
