@@ -53,18 +53,19 @@ for round in $(seq 1 "$ROUNDS"); do
   "$HS_WINE" regedit /s "$(winepath -w "$OUT/entries.reg" 2>/dev/null)" >"$OUT/import.log" 2>&1
   start=$(date +%s.%N)
   "$HS_WINE" regedit /e 'C:\export.reg' "$KEY" >"$OUT/export.log" 2>&1
-  export=$(seconds_since "$start")
+  exported=$(seconds_since "$start")
   "$HS_WINE" "$BENCH" --sections 11 --backup-dir 'C:\bench-backup' >"$OUT/repair.out" 2>"$OUT/repair.err" ||
     { echo "the repair failed:"; cat "$OUT/repair.err"; exit 1; }
   repair=$(awk '/^repair-seconds/ { print $2 }' "$OUT/repair.out" | tr -d '\r')
   rows=$(awk '/^rows/ { print $2 }' "$OUT/repair.out" | tr -d '\r')
-  echo "round $round: export ${export} s ($(stat -c %s "$C/export.reg") bytes), repair ${repair} s" \
-       "($rows rows, backup $(cat "$C"/bench-backup/*.reg | wc -c) bytes), ratio" \
-       "$(echo "scale=2; $repair / $export" | bc)"
-  echo "$export" >>"$OUT/export.times"
+  failed=$(awk '/^not-repaired/ { print $2 }' "$OUT/repair.out" | tr -d '\r')
+  echo "round $round: export ${exported} s ($(stat -c %s "$C/export.reg") bytes), repair ${repair} s" \
+       "($rows rows, $failed not repaired, backup $(cat "$C"/bench-backup/*.reg | wc -c) bytes), ratio" \
+       "$(echo "scale=2; $repair / $exported" | bc)"
+  echo "$exported" >>"$OUT/export.times"
   echo "$repair" >>"$OUT/repair.times"
 done
-export=$(median <"$OUT/export.times")
+exported=$(median <"$OUT/export.times")
 repair=$(median <"$OUT/repair.times")
-echo "median of $ROUNDS: export $export s, repair $repair s, ratio $(echo "scale=2; $repair / $export" | bc)"
+echo "median of $ROUNDS: export $exported s, repair $repair s, ratio $(echo "scale=2; $repair / $exported" | bc)"
 echo "logs: $OUT"

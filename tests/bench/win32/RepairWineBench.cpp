@@ -53,7 +53,11 @@ int wmain(int argc, wchar_t** argv) {
   const hs::CommandOutput output =
       hs::RunRepairCommand(registry, files, scan.findings, *parsed.options->backupDir);
   ::QueryPerformanceCounter(&end);
-  std::printf("rows %zu\nrepair-seconds %.3f\n", scan.findings.size(), Seconds(start, end));
+  std::size_t notRepaired = 0;
+  for (std::size_t at = 0; (at = output.out.find("Not repaired:", at)) != std::string::npos; ++at)
+    ++notRepaired;
+  std::printf("rows %zu\nnot-repaired %zu\nrepair-seconds %.3f\n", scan.findings.size(),
+              notRepaired, Seconds(start, end));
   std::fputs(output.err.c_str(), stderr);
   return output.exitCode;
 }
