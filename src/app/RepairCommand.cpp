@@ -52,6 +52,9 @@ CommandOutput RunRepairCommand(RegistryBackend& registry, FileSystemBackend& fs,
     output.out += "Backup file: " + outcome.backupFile + "\n";
   else
     output.out += "Backup file: none written (nothing was exported)\n";
+  if (outcome.backupWritten && !run.BackupRecordProblem().empty())
+    output.out += "Backup not recorded: " + run.BackupRecordProblem() +
+                  "; restoring it will need restore --force\n";
   for (const NotRepaired& failed : outcome.notRepaired) {
     output.out += "Not repaired: " + failed.row.KeyPath;
     if (!failed.row.ValueText.empty()) output.out += " [" + failed.row.ValueText + "]";
