@@ -59,7 +59,7 @@ void CheckRepairArguments(const std::vector<std::string>& args) {
 }
 
 bool IsDocumentedExitCode(int code) {
-  return code == 0 || code == 2 || code == 3;
+  return code == 0 || code == 2 || code == 3 || code == hs::kExitPartiallyRestored;
 }
 
 void CheckRestoreAndBackups(const std::vector<std::string>& args) {
@@ -70,10 +70,11 @@ void CheckRestoreAndBackups(const std::vector<std::string>& args) {
   fs.addFile(kBackupFolder + "\\readme.txt", "x");
   hs::MemoryRegistry registry;
   ImportingEditor editor(fs, registry);
-  const hs::CommandOutput restored = hs::RunRestoreCommand(args, fs, registry, editor, true);
+  const hs::CommandOutput restored =
+      hs::RunRestoreCommand(args, fs, registry, editor, true, kBackupFolder);
   if (!IsDocumentedExitCode(restored.exitCode)) std::abort();
   if (restored.exitCode != 0 && restored.err.empty()) std::abort();
-  const hs::CommandOutput listed = hs::RunBackupsCommand(args, fs, kBackupFolder);
+  const hs::CommandOutput listed = hs::RunBackupsCommand(args, fs, registry, kBackupFolder);
   if (!IsDocumentedExitCode(listed.exitCode)) std::abort();
 }
 
