@@ -6,6 +6,8 @@
 #       to build/fuzz/artifacts/TARGET/
 #   scripts/fuzz.sh merge TARGET   minimizes the committed corpus with the new inputs
 #   scripts/fuzz.sh replay         runs every committed input of every target once
+#       (the corpus, and tests/fuzz/regressions/TARGET: inputs that once
+#       failed, kept whatever a merge keeps)
 #   scripts/fuzz.sh list           the target names
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -48,6 +50,7 @@ replay() {
   local passed=0 failed=()
   for target in $(targets); do
     local inputs=("$CORPORA/$target"/*)
+    [ -d "tests/fuzz/regressions/$target" ] && inputs+=("tests/fuzz/regressions/$target"/*)
     if [ -e "${inputs[0]}" ] &&
       "$BUILD/$target" -rss_limit_mb=2048 -timeout=10 "${inputs[@]}" >"$BUILD/replay-$target.log" 2>&1; then
       echo "fuzz replay $target: ${#inputs[@]} inputs"
@@ -77,11 +80,14 @@ run() {  # run TARGET SECONDS [flags...]
     "${dict[@]}" "$@" "$work" "$CORPORA/$target"
 }
 
-merge() {  # keeps the smallest set of inputs that covers what all of them cover
-  local target="$1" merged="$BUILD/merged/$target"
+# Keeps a small set of inputs that reaches every edge all of them reach
+# (edges only: with hit counts as features nearly every input would stay).
+merge() {
+  local target="$1"
+  local merged="$BUILD/merged/$target"
   rm -rf "$merged"
   mkdir -p "$merged" "$BUILD/corpus/$target"
-  "$BUILD/$target" -merge=1 -rss_limit_mb=2048 -timeout=10 -max_len="$(max_len "$target")" \
+  "$BUILD/$target" -merge=1 -use_counters=0 -rss_limit_mb=2048 -timeout=10 -max_len="$(max_len "$target")" \
     "$merged" "$CORPORA/$target" "$BUILD/corpus/$target"
   rm -rf "${CORPORA:?}/$target"
   mv "$merged" "$CORPORA/$target"
