@@ -226,8 +226,8 @@ bool RepairRun::DeleteRegistryKey(const std::string& hive, const std::string& ke
   if (IsProtectedKey(*root, keyPath))
     return fail(FullPath(*root, keyPath) + " is a protected key; it is never deleted");
   RegKeyPtr key;
-  if (m_registry.openKey(*root, nullptr, keyPath, RegAccess::Read, false, key) ==
-      RegStatus::NotFound)
+  if (m_registry.openKey(*root, nullptr, keyPath, RegAccess::Read, false, key,
+                         LastLink::OpenLink) == RegStatus::NotFound)
     return fail("the key " + FullPath(*root, keyPath) + " no longer exists");
   key.reset();
   std::vector<KeySnapshot> snapshot;

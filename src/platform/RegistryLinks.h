@@ -17,6 +17,12 @@ inline constexpr int kMaxKeyDepth = 512;
 
 inline constexpr const char* kLinkValueName = "SymbolicLinkValue";
 
+// How a walk opens the key at `depth` below its start: the start, named by
+// the caller, may be reached through a link; nothing below it is.
+inline LastLink WalkLinkRule(int depth) {
+  return depth == 0 ? LastLink::Follow : LastLink::OpenLink;
+}
+
 // True for the value that makes its key a link.
 bool IsLinkValue(const RegValue& value);
 // True when a key opened with LastLink::OpenLink is a link, judged from its

@@ -5,6 +5,7 @@
 #include "app/SharedHelpers.h"
 #include "common/CodePage.h"
 #include "common/Text.h"
+#include "platform/RegistryLinks.h"
 #include "platform/TRegistry.h"
 
 namespace hs {
@@ -139,24 +140,34 @@ class SectionWriter {
                 bool wholeKey)
       : m_registry(registry), m_root(root), m_valueName(valueName), m_wholeKey(wholeKey) {}
 
-  void WriteKeySection(const std::string& keyPath) {
+  void WriteKeySection(const std::string& keyPath, int depth = 0) {
     m_out += kCrLf;
     m_out += KeyLine(m_root, keyPath);
     m_out += kCrLf;
     TRegistry key(m_registry, m_root, RegAccess::Read);
-    if (!key.OpenPath("\\" + keyPath)) return;  // a key line alone
+    // A whole key is read as it is, links included: a link is no tree to
+    // follow but an item of its own, which the registry editor would import
+    // as a plain key.
+    const LastLink last = m_wholeKey ? LastLink::OpenLink : LastLink::Follow;
+    if (!key.OpenPath("\\" + keyPath, false, last)) return;  // a key line alone
     if (!m_wholeKey) {
       RegValue value;
       if (key.RawValue(m_valueName, value)) writeValue(value);
       return;
     }
     const std::vector<RegValue> values = key.ValueList();
+    if (HoldsLinkValue(values))
+      throw UnrepresentableError("the key " + RootKeyToHiveName(m_root) + "\\" + keyPath +
+                                 " is a registry link, which a REGEDIT4 file cannot recreate");
+    if (depth >= kMaxKeyDepth)
+      throw UnrepresentableError("the key " + RootKeyToHiveName(m_root) + "\\" + keyPath +
+                                 " lies deeper than the registry allows");
     const std::vector<std::string> subkeys = key.SubkeyNameList();
     for (const RegValue& value : values) writeValue(value);
     // Closed before any subkey is visited: each subkey is opened by its full
     // path, never relative to a key still open.
     key.ClosePath();
-    for (const std::string& subkey : subkeys) WriteKeySection(keyPath + "\\" + subkey);
+    for (const std::string& subkey : subkeys) WriteKeySection(keyPath + "\\" + subkey, depth + 1);
   }
 
   std::string Take() { return std::move(m_out); }
