@@ -3,16 +3,19 @@
 #include <vector>
 
 #include "platform/RegistryBackend.h"
+#include "platform/RegistryLinks.h"
 #include "platform/TRegistry.h"
 
 namespace hs {
 namespace {
 
 void EnumerateKey(RegistryBackend& registry, RootKey root, const RegKeyHandle* parent,
-                  const std::string& name, EnumerationCount& count,
+                  const std::string& name, int depth, EnumerationCount& count,
                   std::vector<RegValue>& values) {
   RegKeyPtr key;
-  if (registry.openKey(root, parent, name, RegAccess::Read, false, key) != RegStatus::Ok) return;
+  if (depth > kMaxKeyDepth || registry.openKey(root, parent, name, RegAccess::Read, false, key,
+                                               WalkLinkRule(depth)) != RegStatus::Ok)
+    return;
   ++count.keys;
   if (registry.values(*key, values) == RegStatus::Ok) {
     count.values += values.size();
@@ -26,7 +29,7 @@ void EnumerateKey(RegistryBackend& registry, RootKey root, const RegKeyHandle* p
   std::vector<std::string> subkeys;
   if (registry.subkeyNames(*key, subkeys) != RegStatus::Ok) return;
   for (const std::string& subkey : subkeys)
-    if (!subkey.empty()) EnumerateKey(registry, root, key.get(), subkey, count, values);
+    if (!subkey.empty()) EnumerateKey(registry, root, key.get(), subkey, depth + 1, count, values);
 }
 
 }  // namespace
@@ -34,7 +37,7 @@ void EnumerateKey(RegistryBackend& registry, RootKey root, const RegKeyHandle* p
 void BareEnumerate(RegistryBackend& registry, RootKey root, const std::string& path,
                    EnumerationCount& count) {
   std::vector<RegValue> values;
-  EnumerateKey(registry, root, nullptr, path, count, values);
+  EnumerateKey(registry, root, nullptr, path, 0, count, values);
 }
 
 }  // namespace hs

@@ -6,6 +6,7 @@
 
 #include "app/RegGlobal.h"
 #include "common/Text.h"
+#include "platform/RegistryLinks.h"
 #include "platform/TRegistry.h"
 #include "scan/ScanContext.h"
 
@@ -81,13 +82,14 @@ void CheckValues(Walk& walk, const RegKeyHandle& key, const std::string& path) {
 
 // `path` is this key's path below the hive; it grows and shrinks in place as
 // the walk goes down and up.
-void WalkKey(Walk& walk, const RegKeyHandle* parent, std::string_view name, std::string& path) {
-  if (IsExcluded(walk, path)) return;
+void WalkKey(Walk& walk, const RegKeyHandle* parent, std::string_view name, std::string& path,
+             int depth) {
+  if (depth > kMaxKeyDepth || IsExcluded(walk, path)) return;
   ScanContext& context = walk.context;
   context.CheckStop();
   RegKeyPtr key;
-  if (context.Registry.openKey(walk.root, parent, std::string(name), RegAccess::Read, false, key) !=
-      RegStatus::Ok)
+  if (context.Registry.openKey(walk.root, parent, std::string(name), RegAccess::Read, false, key,
+                               WalkLinkRule(depth)) != RegStatus::Ok)
     return;
   context.ShowCurrentKey(path);
   CheckValues(walk, *key, path);
@@ -98,7 +100,7 @@ void WalkKey(Walk& walk, const RegKeyHandle* parent, std::string_view name, std:
     if (subkey.empty()) continue;
     if (length != 0) path += '\\';
     path += subkey;
-    WalkKey(walk, key.get(), subkey, path);
+    WalkKey(walk, key.get(), subkey, path, depth + 1);
     path.resize(length);
   }
 }
@@ -122,7 +124,7 @@ void ScanValueTree(ScanContext& context, const std::string& hiveName, const std:
   else if (context.CurrentCaption == CurrentUserCaption())
     walk.exclusions.assign(kCurrentUserExclusions.begin(), kCurrentUserExclusions.end());
   std::string path = keyPath;
-  WalkKey(walk, nullptr, keyPath, path);
+  WalkKey(walk, nullptr, keyPath, path, 0);
 }
 
 void ScanFilesAndFoldersLocalMachine(ScanContext& context) {

@@ -1,3 +1,6 @@
+#include <algorithm>
+
+#include "scan/BareEnumeration.h"
 #include "scan/FilesAndFoldersScan.h"
 #include "scan/ScanTestSupport.h"
 #include "scan/UninstallScanners.h"
@@ -145,6 +148,37 @@ TEST_F(FilesAndFoldersTest, CountEntriesFollowsChainsOfSingleSubkeys) {
   for (const auto& [path, empty] : cases)
     EXPECT_EQ(CountEntries(registry, RootKey::CurrentUser, path) == 0, empty) << path;
   EXPECT_EQ(CountEntries(registry, RootKey::CurrentUser, "E\\two"), 2);
+}
+
+// Links back to an ancestor, in the trees the walks read: a walk that went
+// through links would never end (the console died of a stack overflow). Each
+// walk lists a link but does not go through it, and so reports a value once.
+TEST_F(FilesAndFoldersTest, WalksNeverGoThroughRegistryLinks) {
+  const std::string fileExts = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
+  Load(
+      "[HKEY_CURRENT_USER\\Software\\Loop\\Inner]\n\"a\"=\"C:\\\\Gone\\\\a.exe\"\n"
+      "[HKEY_CLASSES_ROOT\\CLSID\\{L}\\InprocServer32]\n@=\"C:\\\\Gone\\\\l.dll\"\n"
+      "[HKEY_CURRENT_USER\\" +
+      fileExts + "\\.lop\\Only]\n");
+  const auto link = [&](RootKey root, const std::string& path, const std::string& target) {
+    ASSERT_TRUE(registry.createLink(root, path, MemoryRegistry::kernelPath(root, target))) << path;
+  };
+  link(RootKey::CurrentUser, "Software\\Loop\\Inner\\Back", "Software\\Loop");
+  link(RootKey::ClassesRoot, "CLSID\\{L}\\InprocServer32\\Back", "CLSID");
+  link(RootKey::CurrentUser, fileExts + "\\.lop\\Only\\Back", fileExts + "\\.lop");
+  Strings tasks;  // without task 3, whose walk would take the place of task 13's
+  for (int task = 4; task <= 22; ++task) tasks.push_back(std::to_string(task));
+  Scan(tasks);
+  const auto reported = [&](const std::string& text) {
+    return std::count_if(sink.findings.begin(), sink.findings.end(),
+                         [&](const Finding& f) { return f.ValueText == text; });
+  };
+  EXPECT_EQ(reported("C:\\Gone\\a.exe"), 1);
+  EXPECT_EQ(reported("C:\\Gone\\l.dll"), 1);
+  EXPECT_NE(CountEntries(registry, RootKey::CurrentUser, fileExts + "\\.lop"), 0);
+  EnumerationCount count;
+  BareEnumerate(registry, RootKey::CurrentUser, "Software\\Loop", count);
+  EXPECT_EQ(count.keys, 3u);
 }
 
 }  // namespace
