@@ -1,16 +1,20 @@
 #include "scan/ScanContext.h"
 
+#include <algorithm>
+
 #include "app/RegGlobal.h"
+#include "scan/ScanTaskRunner.h"
 
 namespace hs {
 
-ScanSettings ScanSettings::From(const Settings& settings, int windowsVersionCode,
-                                bool runsOnWow64) {
+ScanSettings ScanSettings::From(const Settings& settings, int windowsVersionCode, bool runsOnWow64,
+                                const std::string& currentUserSid) {
   ScanSettings made;
   made.IncludeRemoveMedia = settings.IncludeRemoveMedia;
   made.IncludeCDdrive = settings.IncludeCDdrive;
   made.WindowsVersionCode = windowsVersionCode;
   made.RunsOnWow64 = runsOnWow64;
+  made.CurrentUserSid = currentUserSid;
   return made;
 }
 
@@ -57,6 +61,12 @@ void ScanContext::AddValueFinding(const std::string& problem, const std::string&
     AddFinding(problem, key, valueName, FindingKind::fkNamedValue);
   else
     AddFinding(problem, key + "\\" + valueName, valueText, FindingKind::fkValueInPath);
+}
+
+bool ScanContext::TaskListHas(int task) const {
+  return std::any_of(TaskList.begin(), TaskList.end(), [task](const std::string& entry) {
+    return TaskNumberFromText(entry) == task;
+  });
 }
 
 std::string JoinKeyPath(std::string_view first, std::string_view second) {

@@ -70,6 +70,9 @@ using UniqueFileHandle = UniqueAny<HANDLE, detail::CloseKernelHandle, detail::In
 using UniqueFindHandle = UniqueAny<HANDLE, detail::CloseFind, detail::InvalidHandleValue>;
 using UniqueHmodule = UniqueAny<HMODULE, detail::ReleaseModule>;
 using UniqueCoTaskMem = UniqueAny<void*, detail::FreeTaskMemory>;
+inline void FreeLocalMemory(void* memory) {
+  ::LocalFree(memory);
+}
 using UniqueHmenu = UniqueAny<HMENU, detail::DestroyMenuHandle>;
 using UniqueHfont = UniqueAny<HFONT, detail::DeleteFont>;
 
@@ -86,6 +89,8 @@ class ComPtr {
     }
     return *this;
   }
+// What the system allocated with LocalAlloc for the caller to free.
+using UniqueLocalMemory = UniqueAny<void*, detail::FreeLocalMemory>;
   ComPtr(const ComPtr&) = delete;
   ComPtr& operator=(const ComPtr&) = delete;
   ~ComPtr() { reset(); }
