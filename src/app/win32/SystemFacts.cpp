@@ -1,7 +1,8 @@
 #include "app/win32/SystemFacts.h"
 
-#include <sddl.h>
 #include <windows.h>
+// After windows.h, which defines what it needs.
+#include <sddl.h>
 
 #include <vector>
 
