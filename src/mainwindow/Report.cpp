@@ -17,11 +17,17 @@ bool BreaksLine(char16_t c) {
 
 void AppendAnsiLine(const std::string& line, ReportBytes& out) {
   const std::u16string wide = Utf8ToUtf16(line);
+  out.bytes.reserve(out.bytes.size() + wide.size() + 2);
+  std::string ansi;
   for (std::size_t i = 0; i < wide.size(); ++i) {
     char16_t c = wide[i];
+    // Printable ASCII is itself in the code page: most of a report.
+    if ((c >= 0x20 && c < 0x7F) || c == u'\t') {
+      out.bytes += static_cast<char>(c);
+      continue;
+    }
     const bool pair = c >= 0xD800 && c <= 0xDBFF && i + 1 < wide.size();
     if (pair) ++i;  // one character outside the page, one '?'
-    std::string ansi;
     if (pair || BreaksLine(c) || !Utf16ToAnsi(std::u16string_view(&c, 1), ansi)) {
       out.bytes += '?';
       ++out.lossy;
