@@ -25,6 +25,9 @@ ROUNDS="${1:-2}"
 WORLD="${2:-full}"
 case "$WORLD" in full|trees|dense) ;; *) echo "WORLD is full, trees or dense" >&2; exit 2 ;; esac
 CLI="${HS_CLI:-build/win64/hivesweep-cli.exe}"  # HS_CLI: another build to time
+# HS_YARD_CLI: the build that records and replays the file-system questions
+# (for an HS_CLI from before --probe-log existed); the questions are the same.
+YARD_CLI="${HS_YARD_CLI:-$CLI}"
 [ -f "$CLI" ] || { echo "build $CLI first (scripts/build.sh win64)" >&2; exit 2; }
 . scripts/wine-env.sh
 hs_new_prefix
@@ -403,6 +406,16 @@ run() {  # run LABEL ARGS... ; prints the wall time in seconds
   echo "$t1 - $t0" | bc
 }
 
+timed() {  # timed LABEL ARGS... ; prints the wall time and the program's own CPU time (user + system)
+  local label="$1"
+  shift
+  local cli="$CLI"
+  case "$*" in *probe*) cli="$YARD_CLI" ;; esac
+  /usr/bin/time -f "%e %U %S" -o "$OUT/$label.time" "$HS_WINE" "$cli" scan "$@" \
+    >"$OUT/$label.out" 2>"$OUT/$label.err" || true
+  awk '{ print $1, $2 + $3 }' "$OUT/$label.time"
+}
+
 findings() {  # the report's rows: every line but the three of its heading
   echo $(($(wc -l <"$C/$1") - 3))
 }
@@ -413,18 +426,27 @@ median() {  # median of the arguments
 
 if [ "$WORLD" = dense ]; then
   # One untimed scan records the paths it asks the file system about.
-  run record --sections 4 --report 'C:\bench-report.txt' --probe-log 'C:\bench-probes.bin' >/dev/null
+  CLI="$YARD_CLI" run record --sections 4 --report 'C:\bench-report.txt' --probe-log 'C:\bench-probes.bin' >/dev/null
   echo "task 4: $(findings bench-report.txt) findings, $(tr -cd '\0' <"$C/bench-probes.bin" | wc -c) distinct file-system questions"
-  bares=() scans=() yards=()
+  # Wall time on a shared machine follows its load; the program's own CPU
+  # time (Wine's server works the same for both) is measured too.
+  bares=() scans=() yards=() cbares=() cscans=() cyards=()
   for round in $(seq 1 "$ROUNDS"); do
-    bares+=("$(run bare --sections 4 --enumerate-only)")
-    scans+=("$(run scan --sections 4 --report 'C:\bench-report.txt')")
-    yards+=("$(run yard --sections 4 --enumerate-only --replay-probes 'C:\bench-probes.bin')")
-    echo "round $round: bare ${bares[-1]} s, scan ${scans[-1]} s, bare + questions ${yards[-1]} s ($(tail -1 "$OUT/yard.out" | tr -d '\r'))"
+    read -r wall cpu < <(timed bare --sections 4 --enumerate-only)
+    bares+=("$wall") cbares+=("$cpu")
+    read -r wall cpu < <(timed scan --sections 4 --report 'C:\bench-report.txt')
+    scans+=("$wall") cscans+=("$cpu")
+    read -r wall cpu < <(timed yard --sections 4 --enumerate-only --replay-probes 'C:\bench-probes.bin')
+    yards+=("$wall") cyards+=("$cpu")
+    echo "round $round: wall bare ${bares[-1]} s, scan ${scans[-1]} s, bare + questions ${yards[-1]} s;" \
+      "CPU ${cbares[-1]} / ${cscans[-1]} / ${cyards[-1]} s ($(tail -1 "$OUT/yard.out" | tr -d '\r'))"
   done
-  bare=$(median "${bares[@]}") scan=$(median "${scans[@]}") yard=$(median "${yards[@]}")
-  echo "task 4, medians of $ROUNDS: bare ${bare} s, scan ${scan} s, bare + questions ${yard} s;" \
-    "scan / bare $(echo "scale=3; $scan / $bare" | bc), scan / (bare + questions) $(echo "scale=3; $scan / $yard" | bc)"
+  ratios() {  # ratios LABEL BARE SCAN YARD
+    echo "task 4, $1, medians of $ROUNDS: bare $2 s, scan $3 s, bare + questions $4 s;" \
+      "scan / bare $(echo "scale=3; $3 / $2" | bc), scan / (bare + questions) $(echo "scale=3; $3 / $4" | bc)"
+  }
+  ratios wall "$(median "${bares[@]}")" "$(median "${scans[@]}")" "$(median "${yards[@]}")"
+  ratios CPU "$(median "${cbares[@]}")" "$(median "${cscans[@]}")" "$(median "${cyards[@]}")"
   echo "reports and logs: $OUT"
   exit 0
 fi

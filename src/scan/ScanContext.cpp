@@ -56,11 +56,21 @@ void ScanContext::AddFinding(std::string problem, std::string keyPath, std::stri
 void ScanContext::AddValueFinding(const std::string& problem, const std::string& hiveName,
                                   const std::string& keyPath, const std::string& valueName,
                                   const std::string& valueText) {
-  const std::string key = JoinKeyPath(hiveName, keyPath);
-  if (valueName.find('\\') != std::string::npos)
-    AddFinding(problem, key, valueName, FindingKind::fkNamedValue);
-  else
-    AddFinding(problem, key + "\\" + valueName, valueText, FindingKind::fkValueInPath);
+  // Built in one piece: a finding-dense scan adds tens of thousands of these.
+  std::string key;
+  key.reserve(hiveName.size() + keyPath.size() + valueName.size() + 2);
+  key += hiveName;
+  if (!keyPath.empty()) {
+    if (!key.empty()) key += '\\';
+    key += keyPath;
+  }
+  if (valueName.find('\\') != std::string::npos) {
+    AddFinding(problem, std::move(key), valueName, FindingKind::fkNamedValue);
+    return;
+  }
+  key += '\\';
+  key += valueName;
+  AddFinding(problem, std::move(key), valueText, FindingKind::fkValueInPath);
 }
 
 bool ScanContext::TaskListHas(int task) const {
