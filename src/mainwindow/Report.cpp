@@ -1,5 +1,7 @@
 #include "mainwindow/Report.h"
 
+#include <algorithm>
+
 #include "common/CodePage.h"
 #include "common/Text.h"
 
@@ -15,14 +17,22 @@ bool BreaksLine(char16_t c) {
   return (c < 0x20 && c != u'\t') || c == 0x7F;
 }
 
+bool IsPrintableAscii(char c) {
+  return (c >= 0x20 && c < 0x7F) || c == '\t';
+}
+
 void AppendAnsiLine(const std::string& line, ReportBytes& out) {
+  // Printable ASCII is itself in the code page: most of a report.
+  if (std::all_of(line.begin(), line.end(), IsPrintableAscii)) {
+    out.bytes.append(line).append("\r\n");
+    return;
+  }
   const std::u16string wide = Utf8ToUtf16(line);
   out.bytes.reserve(out.bytes.size() + wide.size() + 2);
   std::string ansi;
   for (std::size_t i = 0; i < wide.size(); ++i) {
     char16_t c = wide[i];
-    // Printable ASCII is itself in the code page: most of a report.
-    if ((c >= 0x20 && c < 0x7F) || c == u'\t') {
+    if (c < 0x80 && IsPrintableAscii(static_cast<char>(c))) {
       out.bytes += static_cast<char>(c);
       continue;
     }
