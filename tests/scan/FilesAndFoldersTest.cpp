@@ -125,6 +125,33 @@ TEST_F(FilesAndFoldersTest, AKeyThatCannotBeOpenedIsSkippedWithItsSubtree) {
   EXPECT_EQ(Rows(sink.findings), (Strings{"1|HKEY_USERS\\S\\Open\\v|C:\\Gone\\2.exe"}));
 }
 
+// HKEY_CURRENT_USER is the user's SID key under HKEY_USERS; the in-memory
+// registry keeps them apart, so only what task 5 walks is seen here.
+TEST_F(FilesAndFoldersTest, Task5LeavesOutTheCurrentUsersHiveOnlyWhenTask4RunsToo) {
+  Load(
+      "[HKEY_USERS\\.DEFAULT\\A]\n\"v\"=\"C:\\\\Gone\\\\default.exe\"\n"
+      "[HKEY_USERS\\S-1-5-21-7\\A]\n\"v\"=\"C:\\\\Gone\\\\own.exe\"\n"
+      "[HKEY_USERS\\s-1-5-21-7_classes\\A]\n\"v\"=\"C:\\\\Gone\\\\classes.exe\"\n"
+      "[HKEY_USERS\\S-1-5-21-70\\A]\n\"v\"=\"C:\\\\Gone\\\\other.exe\"\n"
+      "[HKEY_USERS\\S-1-5-21-70\\S-1-5-21-7]\n\"v\"=\"C:\\\\Gone\\\\deeper.exe\"\n");
+  settings.CurrentUserSid = "S-1-5-21-7";
+  const Strings others = {"1|HKEY_USERS\\.DEFAULT\\A\\v|C:\\Gone\\default.exe",
+                          "1|HKEY_USERS\\S-1-5-21-70\\A\\v|C:\\Gone\\other.exe",
+                          "1|HKEY_USERS\\S-1-5-21-70\\S-1-5-21-7\\v|C:\\Gone\\deeper.exe"};
+  EXPECT_EQ(Rows(Scan({"4", "5"})), others);
+  EXPECT_EQ(sink.captions.back(), "Scanning Files and Folders - HKEY_USERS...");
+
+  sink = test::RecordingSink();
+  Strings all = others;
+  all.insert(all.begin() + 1, "1|HKEY_USERS\\S-1-5-21-7\\A\\v|C:\\Gone\\own.exe");
+  all.push_back("1|HKEY_USERS\\s-1-5-21-7_classes\\A\\v|C:\\Gone\\classes.exe");
+  EXPECT_EQ(Rows(Scan({"5"})), all);
+
+  sink = test::RecordingSink();
+  settings.CurrentUserSid.clear();  // unknown: nothing to leave out
+  EXPECT_EQ(Rows(Scan({"5", "4"})), all);
+}
+
 TEST_F(FilesAndFoldersTest, ValuesOnTheHiveRootGetASingleBackslash) {
   Load("[HKEY_CURRENT_USER]\n\"v\"=\"C:\\\\Gone\\\\1.exe\"\n");
   Scan({"4"});

@@ -72,6 +72,8 @@ using UniqueFindHandle = UniqueAny<HANDLE, detail::CloseFind, detail::InvalidHan
 using UniqueHmodule = UniqueAny<HMODULE, detail::ReleaseModule>;
 using UniqueCoTaskMem = UniqueAny<void*, detail::FreeTaskMemory>;
 using UniqueHlocal = UniqueAny<HLOCAL, detail::FreeLocalMemory>;
+// What the system allocated with LocalAlloc for the caller to free.
+using UniqueLocalMemory = UniqueAny<void*, detail::FreeLocalMemory>;
 using UniqueHmenu = UniqueAny<HMENU, detail::DestroyMenuHandle>;
 using UniqueHfont = UniqueAny<HFONT, detail::DeleteFont>;
 
