@@ -1,7 +1,11 @@
 #include "app/ScanCommand.h"
 
+
+#include <algorithm>
+
 #include "mainwindow/Report.h"
 #include "mainwindow/ResultFilter.h"
+#include "scan/FilesAndFoldersScan.h"
 #include "scan/ScanTaskRunner.h"
 
 namespace hs {
@@ -64,12 +68,22 @@ ScanArgumentsResult ParseScanArguments(const std::vector<std::string>& args) {
       options.json = true;
     } else if (arg == "--enumerate-only" && !options.enumerateOnly) {
       options.enumerateOnly = true;
+    } else if (arg == "--probe-log" && !options.probeLog && hasValue && !args[i + 1].empty()) {
+      options.probeLog = args[++i];
+    } else if (arg == "--replay-probes" && !options.replayProbes && hasValue &&
+               !args[i + 1].empty()) {
+      options.replayProbes = args[++i];
     } else {
-      result.error = (arg == "--sections" || arg == "--report") && !hasValue
-                         ? arg + " needs a value"
-                         : "unexpected argument '" + arg + "'";
+      const bool takesValue = arg == "--sections" || arg == "--report" || arg == "--probe-log" ||
+                              arg == "--replay-probes";
+      result.error =
+          takesValue && !hasValue ? arg + " needs a value" : "unexpected argument '" + arg + "'";
       return result;
     }
+  }
+  if (options.replayProbes && !options.enumerateOnly) {
+    result.error = "--replay-probes goes with --enumerate-only";
+    return result;
   }
   if (!sectionsGiven) options.tasks = DefaultScanTasks();
   result.options = std::move(options);
@@ -98,19 +112,23 @@ std::string RenderScanOutput(const std::vector<Finding>& findings, bool json) {
 }
 
 void EnumerateTaskTrees(RegistryBackend& registry, const std::vector<std::string>& tasks,
-                        EnumerationCount& count) {
+                        EnumerationCount& count, const std::string& currentUserSid) {
+  const bool walksCurrentUser = std::find(tasks.begin(), tasks.end(), "4") != tasks.end();
+  const std::vector<std::string> ownHive =
+      walksCurrentUser ? CurrentUserHiveKeys(currentUserSid) : std::vector<std::string>{};
   for (const std::string& task : tasks) {
     if (task == "3") BareEnumerate(registry, RootKey::LocalMachine, "Software", count);
     if (task == "4") BareEnumerate(registry, RootKey::CurrentUser, "", count);
-    if (task == "5") BareEnumerate(registry, RootKey::Users, "", count);
+    if (task == "5") BareEnumerate(registry, RootKey::Users, "", count, ownHive);
     if (task == "15")
       BareEnumerate(registry, RootKey::LocalMachine, "SYSTEM\\CurrentControlSet\\Services", count);
   }
 }
 
-std::string RunEnumerationOnly(RegistryBackend& registry, const std::vector<std::string>& tasks) {
+std::string RunEnumerationOnly(RegistryBackend& registry, const std::vector<std::string>& tasks,
+                               const std::string& currentUserSid) {
   EnumerationCount count;
-  EnumerateTaskTrees(registry, tasks, count);
+  EnumerateTaskTrees(registry, tasks, count, currentUserSid);
   return std::to_string(count.keys) + " keys, " + std::to_string(count.values) + " values, " +
          std::to_string(count.stringValues) + " string values\n";
 }

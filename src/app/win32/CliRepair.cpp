@@ -29,7 +29,8 @@ int RunRepair(const std::vector<std::string>& args) {
   // The user's ignore lists apply: a repair never deletes an ignored entry.
   const Settings settings = LoadCliSettings(files);
   InitSystemFacts();
-  const ScanSettings scanSettings = ScanSettings::From(settings, WindowsVersionCode(), IsWow64());
+  const ScanSettings scanSettings =
+      ScanSettings::From(settings, WindowsVersionCode(), IsWow64(), CurrentUserSid());
   const ScanCommandResult scan =
       RunScanCommand(registry, files, scanSettings, settings, scanArgs.options->tasks);
   for (const TaskError& error : scan.taskErrors)
