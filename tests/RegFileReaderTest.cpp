@@ -65,6 +65,8 @@ TEST(RegFileReader, MalformedFilesNameTheLine) {
       {"REGEDIT4\r\n[HKEY_USERS\\X]\r\n\"v=\"x\"\r\n", 3},
       {"REGEDIT4\r\n[HKEY_USERS\\X]\r\n\"v\"=\"unterminated\r\n", 3},
       {"REGEDIT4\r\n[HKEY_USERS\\X]\r\n\"v\"=hex(zz):00\r\n", 3},
+      // A type of more than 32 bits would wrap into another (here REG_SZ).
+      {"REGEDIT4\r\n[HKEY_USERS\\X]\r\n\"v\"=hex(100000001):41\r\n", 3},
   };
   for (const Case& c : cases) {
     RegFile file;

@@ -36,10 +36,15 @@ bool HexDataParser::feed(char c) {
       return true;
     case State::TypeDigits:
       if (HexDigitValue(c) >= 0) {
+        m_anyTypeDigit = true;
+        // A type is 32 bits: more digits would wrap into another type.
+        if (m_typeDigits.empty() && c == '0') return true;
+        if (m_typeDigits.size() == 8) return fail(kBadType);
         m_typeDigits += c;
         return true;
       }
-      if (c != ')' || m_typeDigits.empty()) return fail(kBadType);
+      if (c != ')' || !m_anyTypeDigit) return fail(kBadType);
+      if (m_typeDigits.empty()) m_typeDigits = "0";
       m_type = static_cast<std::uint32_t>(std::strtoul(m_typeDigits.c_str(), nullptr, 16));
       m_state = State::AfterType;
       return true;

@@ -33,6 +33,7 @@ class HexDataParser {
   State m_state = State::Start;
   const char* m_error = "";
   std::string m_typeDigits;
+  bool m_anyTypeDigit = false;
   std::uint32_t m_type = kRegBinary;
   std::vector<std::uint8_t> m_bytes;
   bool m_anyListCharacter = false;
