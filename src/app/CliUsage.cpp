@@ -22,7 +22,9 @@ constexpr CommandText kCommands[] = {
      "                   default: every section of the window's tree\n"
      "  --report FILE    write the output to FILE instead of standard output\n"
      "  --json           JSON instead of the text report\n"
-     "  --quiet          no progress on standard error (it is shown only on a console)\n"},
+     "  --quiet          no progress on standard error (it is shown only on a console)\n"
+     "  --enumerate-only benchmark yardstick: walks the scan's trees unchecked and\n"
+     "                   prints how many keys and values it read\n"},
     {"repair", "repair [--sections LIST] [--backup-dir DIR] [--json] [--quiet]",
      "  Scans as 'scan' does, then repairs every row found into one backup file.\n"
      "  Ignore lists and the backup folder come from the program's options.\n"
