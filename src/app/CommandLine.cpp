@@ -4,7 +4,9 @@
 
 namespace hs {
 
-bool IsHelpFlag(const std::string& arg) { return arg == "--help" || arg == "-h" || arg == "/?"; }
+bool IsHelpFlag(const std::string& arg) {
+  return arg == "--help" || arg == "-h" || arg == "/?";
+}
 
 bool AsksForHelp(const std::vector<std::string>& args) {
   return std::any_of(args.begin(), args.end(), IsHelpFlag);

@@ -12,8 +12,8 @@ bool AsksForHelp(const std::vector<std::string>& args);
 
 // For the option at args[i], reads its value into `value` and moves i onto
 // it. False, with error "<option> needs a value", when no argument follows
-// or it is empty or another option ("--..."); false with "<option> given twice" when `seen` is already
-// set. Sets `seen`.
+// or it is empty or another option ("--..."); false with "<option> given twice" when `seen` is
+// already set. Sets `seen`.
 bool TakeOptionValue(const std::vector<std::string>& args, std::size_t& i, bool& seen,
                      std::string& value, std::string& error);
 // A switch without value: false with "<option> given twice" when seen.

@@ -36,9 +36,8 @@ RepairArgumentsResult ParseRepairArguments(const std::vector<std::string>& args)
 }
 
 std::string RepairSummarySentence(int processedCount) {
-  return GetLanString("RES_ThereTotal", "There are total") + " " +
-         std::to_string(processedCount) + " " +
-         GetLanString("RES_RepairProblems", "problems to be repaired.");
+  return GetLanString("RES_ThereTotal", "There are total") + " " + std::to_string(processedCount) +
+         " " + GetLanString("RES_RepairProblems", "problems to be repaired.");
 }
 
 namespace {
@@ -53,8 +52,7 @@ bool SameRow(const Finding& a, const Finding& b) {
 std::vector<std::optional<std::string>> RowReasons(const std::vector<Finding>& rows,
                                                    const RepairOutcome& outcome) {
   if (outcome.end == RepairEnd::FolderFailed)
-    return std::vector<std::optional<std::string>>(rows.size(),
-                                                   "not attempted: " + outcome.error);
+    return std::vector<std::optional<std::string>>(rows.size(), "not attempted: " + outcome.error);
   std::vector<std::optional<std::string>> reasons(rows.size());
   std::vector<bool> used(outcome.notRepaired.size(), false);
   for (std::size_t i = 0; i < rows.size(); ++i)
@@ -96,8 +94,7 @@ std::string RepairText(const RepairOutcome& outcome) {
 }  // namespace
 
 std::string RepairOutcomeJson(const std::vector<Finding>& rows, const RepairOutcome& outcome) {
-  const bool stopped =
-      outcome.end == RepairEnd::FolderFailed || outcome.end == RepairEnd::Aborted;
+  const bool stopped = outcome.end == RepairEnd::FolderFailed || outcome.end == RepairEnd::Aborted;
   std::string out = "{\"processed\": " + std::to_string(outcome.processedCount) +
                     ", \"backupFile\": " + JsonOrNull(outcome.backupWritten, outcome.backupFile) +
                     ", \"completed\": " + (stopped ? "false" : "true") +
@@ -132,8 +129,8 @@ CommandOutput RunRepairCommand(RegistryBackend& registry, FileSystemBackend& fs,
   if (outcome.end == RepairEnd::FolderFailed || outcome.end == RepairEnd::Aborted) {
     outcome.error = ErrorWithReason(fs, outcome.error);
     output.exitCode = 3;
-    output.err = (outcome.end == RepairEnd::Aborted ? "The repair stopped: " : "") +
-                 outcome.error + "\n";
+    output.err =
+        (outcome.end == RepairEnd::Aborted ? "The repair stopped: " : "") + outcome.error + "\n";
   }
   if (json)
     output.out = RepairOutcomeJson(given, outcome);

@@ -36,8 +36,8 @@ void ScanProgress::Finish() {
 }
 
 void ScanProgress::show() {
-  std::string line = "[" + std::to_string(m_taskIndex) + "/" + std::to_string(m_taskCount) +
-                     "] " + m_caption + " " + std::to_string(m_found) +
+  std::string line = "[" + std::to_string(m_taskIndex) + "/" + std::to_string(m_taskCount) + "] " +
+                     m_caption + " " + std::to_string(m_found) +
                      (m_found == 1 ? " row found" : " rows found");
   const std::size_t length = line.size();
   // Blanks wipe what a longer previous line left on the screen.

@@ -7,10 +7,14 @@ std::string FsFailureReason(FileSystemBackend& fs, FsStatus status) {
   std::string text = fs.lastErrorText();
   if (!text.empty()) return text;
   switch (status) {
-    case FsStatus::NotFound: return "the path does not exist";
-    case FsStatus::AccessDenied: return "access denied";
-    case FsStatus::DiskFull: return "the disk is full";
-    default: return {};
+    case FsStatus::NotFound:
+      return "the path does not exist";
+    case FsStatus::AccessDenied:
+      return "access denied";
+    case FsStatus::DiskFull:
+      return "the disk is full";
+    default:
+      return {};
   }
 }
 
