@@ -93,16 +93,17 @@ std::string UnescapeReportField(const std::string& field) {
 
 TEST(Report, EscapedTextsReadBackExactlyAndPlainBackslashesStayAsTheyAre) {
   const std::string plain[] = {"C:\\run\\new.exe", "\\\\server\\share\\x86_a", "C:\\u00e9x"};
-  const std::string texts[] = {
-      plain[0], plain[1], plain[2], "line1\r\nline2", "end\\\n", "\\\\\r",
-      "\\u000A", "\\\\u000A\n", "\x01\x7F\\", "C:\\u0041\\", "\\users"};
+  const std::string texts[] = {plain[0],     plain[1],      plain[2],  "line1\r\nline2",
+                               "end\\\n",    "\\\\\r",      "\\u000A", "\\\\u000A\n",
+                               "\x01\x7F\\", "C:\\u0041\\", "\\users"};
   for (const std::string& text : texts) {
     const std::string line = RenderReport({Row("P", "K", text, FindingKind::fkKey, 3)}).bytes;
     const std::string field = line.substr(line.rfind("  #####  ") + 9);
     ASSERT_EQ(field.find_first_of("\r\n"), field.size() - 2) << text;
     EXPECT_EQ(UnescapeReportField(field.substr(0, field.size() - 2)), text) << field;
   }
-  const std::string report = RenderReport({Row("P", plain[0], plain[1], FindingKind::fkKey, 3)}).bytes;
+  const std::string report =
+      RenderReport({Row("P", plain[0], plain[1], FindingKind::fkKey, 3)}).bytes;
   EXPECT_EQ(report.substr(report.find("\r\n\r\n") + 4),
             "P  #####  " + plain[0] + "  #####  " + plain[1] + "\r\n");
 }

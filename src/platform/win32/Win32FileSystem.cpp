@@ -43,14 +43,18 @@ FsStatus ToFsStatus(DWORD error) {
 // per thread like GetLastError, so the object itself stays stateless.
 thread_local DWORD t_lastError = ERROR_SUCCESS;
 
-void ForgetLastError() { t_lastError = ERROR_SUCCESS; }
+void ForgetLastError() {
+  t_lastError = ERROR_SUCCESS;
+}
 
 FsStatus Failure(DWORD error) {
   t_lastError = error;
   return error == ERROR_SUCCESS ? FsStatus::Failed : ToFsStatus(error);
 }
 
-FsStatus LastFsStatus() { return Failure(::GetLastError()); }
+FsStatus LastFsStatus() {
+  return Failure(::GetLastError());
+}
 
 // A name with wildcards or a NUL is refused before any system call.
 FsStatus Refused(FsStatus status) {
