@@ -7,7 +7,8 @@ PACKAGES=(
   cmake make g++ python3
   googletest libgtest-dev libbenchmark-dev
   mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-  wine wine64 xvfb xauth imagemagick
+  wine wine64 xvfb xauth imagemagick locales
+  clang libclang-rt-14-dev  # libFuzzer and the sanitizers' runtime for tests/fuzz
 )
 
 missing=()
@@ -22,5 +23,13 @@ if [ "${#missing[@]}" -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+# Wine takes its ANSI code page from the locale: the Cyrillic one (1251) lets
+# the backup tests run in a code page other than Windows-1252.
+if ! locale -a 2>/dev/null | grep -qix 'ru_RU.utf-\?8'; then
+  echo "setup: making the ru_RU.UTF-8 locale"
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  $SUDO localedef -i ru_RU -f UTF-8 ru_RU.UTF-8
 fi
 echo "setup: all packages present"

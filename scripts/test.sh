@@ -13,6 +13,10 @@ echo "== native tests"
 build/native/hivesweep-tests >"$LOGS/native.log" 2>&1 || status=1
 cat "$LOGS/native.log"
 
+echo "== fuzz targets: every committed input once"
+scripts/fuzz.sh replay >"$LOGS/fuzz.log" 2>&1 || status=1
+cat "$LOGS/fuzz.log"
+
 echo "== Windows tests under Wine"
 . scripts/wine-env.sh
 hs_new_prefix

@@ -20,7 +20,8 @@ TEST(RegFileReader, ReadsRegedit4WithAllValueForms) {
       "\"Gone\"=-\r\n";
   RegFile file;
   RegFileError error;
-  ASSERT_TRUE(ParseRegFile(text, file, error)) << error.line << ": " << error.message;
+  ASSERT_TRUE(ParseRegFile(text, Windows1252CodePage(), file, error))
+      << error.line << ": " << error.message;
   ASSERT_EQ(file.sections.size(), 1u);
   const auto& values = file.sections[0].values;
   ASSERT_EQ(values.size(), 6u);
@@ -45,7 +46,7 @@ TEST(RegFileReader, ReadsVersion5Utf16WithBom) {
   }
   RegFile file;
   RegFileError error;
-  ASSERT_TRUE(ParseRegFile(bytes, file, error)) << error.message;
+  ASSERT_TRUE(ParseRegFile(bytes, Windows1252CodePage(), file, error)) << error.message;
   EXPECT_TRUE(file.unicode);
   EXPECT_EQ(RegDataToText(file.sections[0].values[0].value.data), "\xE4\xB8\xAD");
 }
@@ -68,7 +69,7 @@ TEST(RegFileReader, MalformedFilesNameTheLine) {
   for (const Case& c : cases) {
     RegFile file;
     RegFileError error;
-    EXPECT_FALSE(ParseRegFile(c.text, file, error)) << c.text;
+    EXPECT_FALSE(ParseRegFile(c.text, Windows1252CodePage(), file, error)) << c.text;
     EXPECT_EQ(error.line, c.line) << c.text;
     EXPECT_FALSE(error.message.empty());
   }
@@ -104,7 +105,8 @@ TEST(RegFileReader, AgreesWithTheImporterOnStringsAndEscapes) {
       "\"esc\\q\"=\"a\\nb\\rc\\\\d\\\"\" ; comment\r\n";
   RegFile file;
   RegFileError error;
-  ASSERT_TRUE(ParseRegFile(text, file, error)) << error.line << ": " << error.message;
+  ASSERT_TRUE(ParseRegFile(text, Windows1252CodePage(), file, error))
+      << error.line << ": " << error.message;
   ASSERT_EQ(file.sections.size(), 1u);
   EXPECT_EQ(file.sections[0].keyPath, "HKEY_USERS\\X");
   const auto& v = file.sections[0].values;
@@ -117,8 +119,10 @@ TEST(RegFileReader, AgreesWithTheImporterOnStringsAndEscapes) {
   EXPECT_EQ(RegDataToText(v[4].value.data), "a\nb\rc\\d\"");
 
   RegFile other;
-  EXPECT_FALSE(ParseRegFile("\r\nREGEDIT4\r\n", other, error)) << "the header is the first line";
-  EXPECT_FALSE(ParseRegFile("REGEDIT4\r\n[HKEY_USERS\\X]\r\n\"v\"=\"a\\0\"\r\n", other, error));
+  EXPECT_FALSE(ParseRegFile("\r\nREGEDIT4\r\n", Windows1252CodePage(), other, error))
+      << "the header is the first line";
+  EXPECT_FALSE(ParseRegFile("REGEDIT4\r\n[HKEY_USERS\\X]\r\n\"v\"=\"a\\0\"\r\n",
+                            Windows1252CodePage(), other, error));
 }
 
 }  // namespace hs

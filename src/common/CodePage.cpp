@@ -1,5 +1,7 @@
 #include "common/CodePage.h"
 
+#include "common/Text.h"
+
 namespace hs {
 namespace {
 
@@ -42,6 +44,30 @@ bool Utf16ToAnsi(std::u16string_view text, std::string& out) {
     }
   }
   return exact;
+}
+
+std::u16string Windows1252CodePage::decode(std::string_view bytes) const {
+  return AnsiToUtf16(bytes);
+}
+
+bool Windows1252CodePage::encode(std::u16string_view text, std::string& out) const {
+  return Utf16ToAnsi(text, out);
+}
+
+std::size_t DecodeCut(std::string_view bytes, std::size_t limit) {
+  if (bytes.size() <= limit) return bytes.size();
+  for (std::size_t i = limit; i > 0; --i)
+    if (static_cast<unsigned char>(bytes[i - 1]) < 0x40) return i;
+  return limit;
+}
+
+void AppendDecodedUtf8(const CodePage& page, std::string_view bytes, std::string& out) {
+  constexpr std::size_t kPiece = 1 << 16;
+  while (!bytes.empty()) {
+    const std::size_t cut = DecodeCut(bytes, kPiece);
+    out += Utf16ToUtf8(page.decode(bytes.substr(0, cut)));
+    bytes.remove_prefix(cut);
+  }
 }
 
 }  // namespace hs

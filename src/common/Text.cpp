@@ -5,18 +5,15 @@
 namespace hs {
 namespace {
 
+#include "common/UpperCaseTable.inc"
+
+// The registry folds a name one UTF-16 unit at a time, so surrogate pairs
+// (supplementary characters) never change.
 char32_t UpperCodePoint(char32_t c) {
-  if (c >= U'a' && c <= U'z') return c - 32;
-  if (c < 0x80) return c;
-  if ((c >= 0xE0 && c <= 0xFE && c != 0xF7)) return c - 32;  // Latin-1
-  if (c == 0xFF) return 0x178;
-  if (c >= 0x100 && c <= 0x17F && (c & 1) && c != 0x131 && c != 0x138 && c != 0x149)
-    return c - 1;  // Latin Extended-A pairs (approximation good enough for names)
-  if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) return c - 32;  // Greek
-  if (c >= 0x430 && c <= 0x44F) return c - 32;                // Cyrillic
-  if (c >= 0x450 && c <= 0x45F) return c - 80;
-  if (c >= 0xFF41 && c <= 0xFF5A) return c - 32;  // full-width Latin
-  return c;
+  if (c < 0x80) return (c >= U'a' && c <= U'z') ? c - 32 : c;
+  if (c >= 0x10000) return c;
+  constexpr char32_t kInBlock = (1u << kUpperBlockBits) - 1;
+  return (c + kUpperDelta[kUpperBlock[c >> kUpperBlockBits]][c & kInBlock]) & 0xFFFF;
 }
 
 // Decodes one UTF-8 sequence at text[pos]; advances pos. Invalid bytes give
@@ -85,6 +82,29 @@ bool IsAscii(std::string_view text) {
                      [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
+std::size_t Utf8Length(char32_t cp) {
+  return cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4;
+}
+
+// Upper-cased code points with the byte offset each starts at in the text.
+struct FoldedText {
+  std::u32string points;
+  std::vector<std::size_t> offsets;
+};
+
+FoldedText Fold(std::string_view text) {
+  FoldedText folded;
+  folded.points.reserve(text.size());
+  folded.offsets.reserve(text.size());
+  std::size_t pos = 0;
+  bool ok = true;
+  while (pos < text.size()) {
+    folded.offsets.push_back(pos);
+    folded.points += UpperCodePoint(DecodeUtf8(text, pos, ok));
+  }
+  return folded;
+}
+
 }  // namespace
 
 std::string UpperCase(std::string_view text) {
@@ -100,6 +120,20 @@ std::string UpperCase(std::string_view text) {
   return out;
 }
 
+bool UpperCaseKeepsPositions(std::string_view text) {
+  std::size_t pos = 0;
+  bool ok = true;
+  while (pos < text.size()) {
+    if (static_cast<unsigned char>(text[pos]) < 0x80) {
+      ++pos;
+      continue;
+    }
+    const std::size_t start = pos;
+    if (Utf8Length(UpperCodePoint(DecodeUtf8(text, pos, ok))) != pos - start) return false;
+  }
+  return true;
+}
+
 bool AsciiEqualsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
@@ -113,13 +147,24 @@ bool AsciiEqualsNoCase(std::string_view a, std::string_view b) {
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
   // ASCII folding keeps the length, so ASCII texts of different lengths
-  // differ without building upper-cased copies (value look-ups ask this a lot).
+  // differ without decoding (value look-ups ask this a lot).
   if (IsAscii(a) && IsAscii(b)) return AsciiEqualsNoCase(a, b);
-  return UpperCase(a) == UpperCase(b);
+  // Some capitals take more or fewer UTF-8 bytes than their small letters,
+  // so the two texts are walked character by character.
+  std::size_t i = 0, j = 0;
+  bool ok = true;
+  while (i < a.size() && j < b.size())
+    if (UpperCodePoint(DecodeUtf8(a, i, ok)) != UpperCodePoint(DecodeUtf8(b, j, ok))) return false;
+  return i == a.size() && j == b.size();
 }
 
 std::size_t FindNoCase(std::string_view haystack, std::string_view needle) {
-  return UpperCase(haystack).find(UpperCase(needle));
+  if (IsAscii(haystack) && IsAscii(needle)) return UpperCase(haystack).find(UpperCase(needle));
+  const FoldedText text = Fold(haystack);
+  const std::u32string wanted = Fold(needle).points;
+  const auto at = std::search(text.points.begin(), text.points.end(), wanted.begin(), wanted.end());
+  if (at == text.points.end()) return wanted.empty() ? 0 : std::string::npos;
+  return text.offsets[static_cast<std::size_t>(at - text.points.begin())];
 }
 
 bool ContainsNoCase(std::string_view haystack, std::string_view needle) {
@@ -127,12 +172,27 @@ bool ContainsNoCase(std::string_view haystack, std::string_view needle) {
 }
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
+  std::size_t t = 0, p = 0;
+  bool ok = true;
+  while (p < prefix.size()) {
+    if (t == text.size() ||
+        UpperCodePoint(DecodeUtf8(text, t, ok)) != UpperCodePoint(DecodeUtf8(prefix, p, ok)))
+      return false;
+  }
+  return true;
 }
 
 bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
-  return text.size() >= suffix.size() &&
-         EqualsNoCase(text.substr(text.size() - suffix.size()), suffix);
+  // No other character folds to an ASCII one, so an ASCII suffix can only
+  // match the same number of bytes.
+  if (IsAscii(suffix))
+    return text.size() >= suffix.size() &&
+           AsciiEqualsNoCase(text.substr(text.size() - suffix.size()), suffix);
+  const std::u32string folded = Fold(text).points;
+  const std::u32string wanted = Fold(suffix).points;
+  return folded.size() >= wanted.size() &&
+         std::equal(wanted.begin(), wanted.end(),
+                    folded.end() - static_cast<std::ptrdiff_t>(wanted.size()));
 }
 
 int CompareNoCase(std::string_view a, std::string_view b) {

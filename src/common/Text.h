@@ -9,16 +9,22 @@
 
 namespace hs {
 
-// Upper-cases ASCII and the common Latin-1, Greek and Cyrillic letters, the way
-// the registry folds names when it compares them.
+// Upper-cases the way the registry folds names when it compares them: each
+// BMP character that forms a two-way case pair with its capital (Unicode's
+// simple mappings); U+0131, U+017F, U+00B5, final sigma and the like stay
+// as they are, and so do supplementary characters. No character outside
+// ASCII folds to an ASCII one. A capital may take more or fewer UTF-8 bytes
+// than its small letter (U+0250 -> U+2C6F): byte positions in the result
+// hold in the text only where UpperCaseKeepsPositions says so.
 std::string UpperCase(std::string_view text);
+bool UpperCaseKeepsPositions(std::string_view text);
 bool EqualsNoCase(std::string_view a, std::string_view b);
 // Only the ASCII letters a-z folded; other bytes compare as they are.
 bool AsciiEqualsNoCase(std::string_view a, std::string_view b);
 bool ContainsNoCase(std::string_view haystack, std::string_view needle);
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 bool EndsWithNoCase(std::string_view text, std::string_view suffix);
-// 0-based position of needle in haystack ignoring case, or npos.
+// Byte position in haystack (not in a folded copy) of needle ignoring case, or npos.
 std::size_t FindNoCase(std::string_view haystack, std::string_view needle);
 // <0, 0, >0 like strcmp, on upper-cased code points (registry subkey order).
 int CompareNoCase(std::string_view a, std::string_view b);

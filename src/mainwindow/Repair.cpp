@@ -205,7 +205,7 @@ bool RepairRun::backUp(RootKey root, const std::string& keyPath, const std::stri
   if (!written.created) readBack.insert(0, "REGEDIT4\r\n");
   RegFile file;
   RegFileError error;
-  if (!ParseRegFile(readBack, file, error))
+  if (!ParseRegFile(readBack, m_fs.ansiCodePage(), file, error))
     return fail("the backup read back is not a valid registry file (" + error.message + ")");
   std::string reason;
   const bool read = wholeKey ? SnapshotKeyTree(m_registry, root, keyPath, snapshot, reason)

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "common/CodePage.h"
+
 namespace hs {
 
 // What a look at a path found. Only NotFound means "missing": a path the
@@ -82,6 +84,9 @@ class FileSystemBackend {
   virtual FsStatus replaceFile(const std::string& from, const std::string& to) = 0;
   // Deletes a file or folder without confirmation or recycle bin.
   virtual bool deleteSilently(const std::string& path) = 0;
+  // The machine's ANSI code page: the system registry editor reads REGEDIT4
+  // files in it, so backups are written and checked in it.
+  virtual const CodePage& ansiCodePage() const = 0;
 
   // The system's own words for the failure of the last call on this thread
   // that returns an FsStatus (a writer's write and flush included), such as

@@ -4,8 +4,9 @@
 #include <cctype>
 #include <cstdlib>
 
-#include "common/CodePage.h"
 #include "common/Text.h"
+#include "regfile/HexDataParser.h"
+#include "regfile/RegFileLines.h"
 
 namespace hs {
 namespace {
@@ -13,51 +14,24 @@ namespace {
 constexpr const char* kHeader4 = "REGEDIT4";
 constexpr const char* kHeader5 = "Windows Registry Editor Version 5.00";
 
-// Turns the file's bytes into UTF-8 text.
-std::string DecodeFile(const std::string& bytes, bool& unicodeEncoding) {
-  unicodeEncoding = false;
-  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-      static_cast<unsigned char>(bytes[1]) == 0xFE) {
-    unicodeEncoding = true;
-    std::u16string text;
-    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
-      text += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                    (static_cast<unsigned char>(bytes[i + 1]) << 8));
-    return Utf16ToUtf8(text);
-  }
-  if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-    unicodeEncoding = true;
-    return bytes.substr(3);
-  }
-  return Utf16ToUtf8(AnsiToUtf16(bytes));
-}
-
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::string current;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' || text[i] == '\n') {
-      lines.push_back(current);
-      current.clear();
-      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      current += text[i];
-    }
-  }
-  if (!current.empty()) lines.push_back(current);
-  return lines;
+std::string_view TrimView(std::string_view text) {
+  const auto isSpace = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+  while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isSpace(text.back())) text.remove_suffix(1);
+  return text;
 }
 
 class Parser {
  public:
-  Parser(std::vector<std::string> lines, RegFile& out, RegFileError& error)
-      : m_lines(std::move(lines)), m_out(out), m_error(error) {}
+  Parser(RegFileLines& lines, const CodePage& codePage, RegFile& out, RegFileError& error)
+      : m_lines(lines), m_codePage(codePage), m_out(out), m_error(error) {}
 
   bool run() {
     if (!parseHeader()) return false;
-    while (m_index < m_lines.size()) {
-      const int lineNo = static_cast<int>(m_index) + 1;
-      std::string line = Trim(m_lines[m_index++]);
+    std::string_view raw;
+    while (m_lines.next(raw)) {
+      const int lineNo = m_lines.number();
+      const std::string_view line = TrimView(raw);
       if (line.empty() || line[0] == ';' || line[0] == '#') continue;
       if (line[0] == '[') {
         if (!parseSection(line, lineNo)) return false;
@@ -78,52 +52,42 @@ class Parser {
   // The header is the first line; the system's importer skips only blanks
   // before it and takes nothing else as a header.
   bool parseHeader() {
-    if (m_lines.empty()) return fail(0, "the file is empty");
-    const std::string& first = m_lines[0];
-    const std::size_t start = std::min(first.find_first_not_of(" \t"), first.size());
-    const std::string header = first.substr(start);
-    if (header == kHeader4) {
+    std::string_view first;
+    if (!m_lines.next(first)) return fail(0, "the file is empty");
+    first.remove_prefix(std::min(first.find_first_not_of(" \t"), first.size()));
+    if (first == kHeader4) {
       m_out.unicode = false;
-    } else if (header == kHeader5) {
+    } else if (first == kHeader5) {
       m_out.unicode = true;
     } else {
-      return fail(static_cast<int>(m_index) + 1, "not a registry file: unknown header");
+      return fail(1, "not a registry file: unknown header");
     }
-    ++m_index;
     return true;
   }
 
   // The key name runs to the last ']' of the line, as the importer reads it.
-  bool parseSection(const std::string& line, int lineNo) {
+  bool parseSection(std::string_view line, int lineNo) {
     const std::size_t close = line.rfind(']');
-    if (close == std::string::npos || close == 0) return fail(lineNo, "key line without closing ']'");
-    std::string path = line.substr(1, close - 1);
+    if (close == std::string_view::npos || close == 0)
+      return fail(lineNo, "key line without closing ']'");
+    std::string_view path = line.substr(1, close - 1);
     RegFileSection section;
     section.line = lineNo;
     if (!path.empty() && path[0] == '-') {
       section.remove = true;
-      path.erase(0, 1);
+      path.remove_prefix(1);
     }
     if (path.empty()) return fail(lineNo, "empty key name");
-    section.keyPath = path;
+    section.keyPath = std::string(path);
     m_out.sections.push_back(std::move(section));
     return true;
-  }
-
-  // A value's text may continue over following lines ending in a backslash.
-  std::string joinContinuations(std::string text) {
-    while (!text.empty() && text.back() == '\\' && m_index < m_lines.size()) {
-      text.pop_back();
-      text += Trim(m_lines[m_index++]);
-    }
-    return text;
   }
 
   // Parses a quoted string starting at text[pos] (the opening quote); returns
   // the unescaped text and moves pos past the closing quote. Escapes as the
   // system's importer reads them: \n and \r are line breaks, \0 is refused,
   // any other escaped character stands for itself.
-  bool parseQuoted(const std::string& text, std::size_t& pos, std::string& out, int lineNo) {
+  bool parseQuoted(std::string_view text, std::size_t& pos, std::string& out, int lineNo) {
     out.clear();
     for (++pos; pos < text.size(); ++pos) {
       const char c = text[pos];
@@ -143,7 +107,7 @@ class Parser {
     return fail(lineNo, "missing closing quote");
   }
 
-  bool parseValueLine(const std::string& raw, int lineNo) {
+  bool parseValueLine(std::string_view raw, int lineNo) {
     if (m_out.sections.empty()) return fail(lineNo, "value outside of any key");
     RegFileValue entry;
     std::size_t pos = 0;
@@ -155,16 +119,17 @@ class Parser {
       return fail(lineNo, "expected a value name in quotes or @");
     }
     while (pos < raw.size() && (raw[pos] == ' ' || raw[pos] == '\t')) ++pos;
-    if (pos >= raw.size() || raw[pos] != '=') return fail(lineNo, "expected '=' after the value name");
-    std::string data = Trim(raw.substr(pos + 1));
-    if (StartsWithNoCase(data, "hex")) data = joinContinuations(data);
+    if (pos >= raw.size() || raw[pos] != '=')
+      return fail(lineNo, "expected '=' after the value name");
+    const std::string_view data = TrimView(raw.substr(pos + 1));
     if (!parseData(data, entry, lineNo)) return false;
     m_out.sections.back().values.push_back(std::move(entry));
     return true;
   }
 
-  bool parseData(const std::string& data, RegFileValue& entry, int lineNo) {
+  bool parseData(std::string_view data, RegFileValue& entry, int lineNo) {
     RegValue& value = entry.value;
+    if (StartsWithNoCase(data, "hex")) return parseHex(data.substr(3), value, lineNo);
     if (data == "-") {
       entry.remove = true;
       return true;
@@ -173,57 +138,55 @@ class Parser {
       std::size_t pos = 0;
       std::string text;
       if (!parseQuoted(data, pos, text, lineNo)) return false;
-      const std::string rest = Trim(data.substr(pos));
+      const std::string_view rest = TrimView(data.substr(pos));
       if (!rest.empty() && rest[0] != ';') return fail(lineNo, "text after the closing quote");
       value.type = kRegSz;
       value.data = Utf16LeBytes(Utf8ToUtf16(text));
       return true;
     }
     if (StartsWithNoCase(data, "dword:")) return parseDword(data.substr(6), value, lineNo);
-    if (StartsWithNoCase(data, "hex")) return parseHex(data.substr(3), value, lineNo);
-    return fail(lineNo, "unknown value data: " + data.substr(0, 40));
+    return fail(lineNo, "unknown value data: " + std::string(data.substr(0, 40)));
   }
 
-  bool parseDword(const std::string& digits, RegValue& value, int lineNo) {
+  bool parseDword(std::string_view digits, RegValue& value, int lineNo) {
     if (digits.empty() || digits.size() > 8) return fail(lineNo, "bad dword");
     for (char c : digits)
       if (!std::isxdigit(static_cast<unsigned char>(c))) return fail(lineNo, "bad dword");
-    const unsigned long number = std::strtoul(digits.c_str(), nullptr, 16);
+    const unsigned long number = std::strtoul(std::string(digits).c_str(), nullptr, 16);
     value.type = kRegDword;
     for (int i = 0; i < 4; ++i) value.data.push_back(static_cast<std::uint8_t>(number >> (8 * i)));
     return true;
   }
 
-  bool parseHex(const std::string& rest, RegValue& value, int lineNo) {
-    std::size_t pos = 0;
-    value.type = kRegBinary;
-    if (!rest.empty() && rest[0] == '(') {
-      const std::size_t close = rest.find(')');
-      if (close == std::string::npos || close == 1) return fail(lineNo, "bad hex(type)");
-      const std::string typeText = rest.substr(1, close - 1);
-      for (char c : typeText)
-        if (!std::isxdigit(static_cast<unsigned char>(c))) return fail(lineNo, "bad hex(type)");
-      value.type = static_cast<std::uint32_t>(std::strtoul(typeText.c_str(), nullptr, 16));
-      pos = close + 1;
+  // Hex data continues over the following lines while its text ends in a
+  // backslash; blanks around each line do not count. The trailing
+  // backslashes are held back until it is known whether a line follows that
+  // they join (a blank line joins and leaves the text ending as before).
+  bool parseHex(std::string_view first, RegValue& value, int lineNo) {
+    HexDataParser hex;
+    std::size_t heldBackslashes = 0;
+    const auto feed = [&](std::string_view segment) {
+      for (char c : segment) {
+        if (c == '\\') {
+          ++heldBackslashes;
+          continue;
+        }
+        for (; heldBackslashes > 0; --heldBackslashes)
+          if (!hex.feed('\\')) return false;
+        if (!hex.feed(c)) return false;
+      }
+      return true;
+    };
+    bool fed = feed(first);
+    std::string_view next;
+    while (fed && heldBackslashes > 0 && m_lines.next(next)) {
+      --heldBackslashes;
+      fed = feed(TrimView(next));
     }
-    if (pos >= rest.size() || rest[pos] != ':') return fail(lineNo, "expected ':' after hex");
-    std::vector<std::uint8_t> bytes;
-    if (!parseHexBytes(rest.substr(pos + 1), bytes)) return fail(lineNo, "bad hex byte list");
-    value.data = convertHexStrings(value.type, bytes);
-    return true;
-  }
-
-  static bool parseHexBytes(const std::string& list, std::vector<std::uint8_t>& out) {
-    std::string compact;
-    for (char c : list)
-      if (c != ' ' && c != '\t') compact += c;
-    if (compact.empty()) return true;
-    for (const std::string& item : Split(compact, ',')) {
-      if (item.empty() || item.size() > 2) return false;
-      for (char c : item)
-        if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
-      out.push_back(static_cast<std::uint8_t>(std::strtoul(item.c_str(), nullptr, 16)));
-    }
+    for (; fed && heldBackslashes > 0; --heldBackslashes) fed = hex.feed('\\');
+    if (!fed || !hex.finish()) return fail(lineNo, hex.error());
+    value.type = hex.type();
+    value.data = convertHexStrings(value.type, hex.takeBytes());
     return true;
   }
 
@@ -240,24 +203,26 @@ class Parser {
       return bytes;
     }
     if (bytes.back() != 0) bytes.push_back(0);
-    const std::string ansi(bytes.begin(), bytes.end());
-    return Utf16LeBytes(AnsiToUtf16(ansi), false);
+    const std::u16string text = m_codePage.decode(
+        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    std::vector<std::uint8_t>().swap(bytes);  // freed before the UTF-16 copy is made
+    return Utf16LeBytes(text, false);
   }
 
-  std::vector<std::string> m_lines;
-  std::size_t m_index = 0;
+  RegFileLines& m_lines;
+  const CodePage& m_codePage;
   RegFile& m_out;
   RegFileError& m_error;
 };
 
 }  // namespace
 
-bool ParseRegFile(const std::string& bytes, RegFile& out, RegFileError& error) {
+bool ParseRegFile(const std::string& bytes, const CodePage& codePage, RegFile& out,
+                  RegFileError& error) {
   out = RegFile{};
   error = RegFileError{};
-  bool unicodeEncoding = false;
-  const std::string text = DecodeFile(bytes, unicodeEncoding);
-  Parser parser(SplitLines(text), out, error);
+  RegFileLines lines(bytes, codePage);
+  Parser parser(lines, codePage, out, error);
   return parser.run();
 }
 

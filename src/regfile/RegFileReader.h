@@ -1,10 +1,11 @@
 #pragma once
-// Reader of registry export files: REGEDIT4 (8-bit code page) and "Windows
+// Reader of registry export files: REGEDIT4 (the ANSI code page) and "Windows
 // Registry Editor Version 5.00" (UTF-16LE with BOM, or UTF-8). Used to load
 // fixtures into the in-memory registry and to verify backups and restores.
 #include <string>
 #include <vector>
 
+#include "common/CodePage.h"
 #include "platform/RegistryBackend.h"
 
 namespace hs {
@@ -31,9 +32,13 @@ struct RegFileError {
   std::string message;
 };
 
-// Parses the raw bytes of a file. Returns false with `error` filled for a
-// malformed file; never throws on bad input.
-bool ParseRegFile(const std::string& bytes, RegFile& out, RegFileError& error);
+// Parses the raw bytes of a file; an 8-bit file is read in `codePage`, which
+// must be the one the registry editor reading the file uses (the machine's
+// ANSI code page, FileSystemBackend::ansiCodePage). Returns false with
+// `error` filled for a malformed file; never throws on bad input. Besides the
+// result it holds little more than one line at a time.
+bool ParseRegFile(const std::string& bytes, const CodePage& codePage, RegFile& out,
+                  RegFileError& error);
 
 // The length of the file's intact part: everything up to its last line end,
 // less a value whose hex data continues past it. A file cut off while it was

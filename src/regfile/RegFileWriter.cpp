@@ -14,9 +14,9 @@ constexpr const char* kCrLf = "\r\n";
 constexpr const char* kHexDigits = "0123456789ABCDEF";
 
 // Engine text (UTF-8) in the file's code page; throws when it cannot be held.
-std::string ToCodePage(std::string_view text, const std::string& what) {
+std::string ToCodePage(std::string_view text, const std::string& what, const CodePage& codePage) {
   std::string bytes;
-  if (!Utf16ToAnsi(Utf8ToUtf16(text), bytes))
+  if (!codePage.encode(Utf8ToUtf16(text), bytes))
     throw UnrepresentableError(what + " holds characters that a REGEDIT4 file cannot carry");
   return bytes;
 }
@@ -28,17 +28,31 @@ void RequireSingleLine(std::string_view text, const std::string& what) {
       throw UnrepresentableError(what + " holds a line break or NUL that a REGEDIT4 file cannot carry");
 }
 
-std::string KeyLine(RootKey root, const std::string& keyPath) {
+std::string KeyLine(RootKey root, const std::string& keyPath, const CodePage& codePage) {
   const std::string what = "the key name \"" + keyPath + "\"";
   RequireSingleLine(keyPath, what);
-  return "[" + RootKeyToHiveName(root) + "\\" + ToCodePage(keyPath, what) + "]";
+  return "[" + RootKeyToHiveName(root) + "\\" + ToCodePage(keyPath, what, codePage) + "]";
 }
 
-std::string NamePart(const std::string& name) {
+// Escaped before it is encoded: in a double-byte code page the second byte of
+// a character may be a backslash or a quote, and the importer unescapes the
+// decoded line, not its bytes.
+std::string NamePart(const std::string& name, const CodePage& codePage) {
   if (name.empty()) return "@";
   const std::string what = "the value name \"" + name + "\"";
   RequireSingleLine(name, what);
-  return "\"" + EscapeRegString(ToCodePage(name, what)) + "\"";
+  return "\"" + ToCodePage(EscapeRegString(name), what, codePage) + "\"";
+}
+
+// EscapeRegString on UTF-16 text, which may hold what UTF-8 cannot.
+std::u16string EscapeRegText(std::u16string_view text) {
+  std::u16string out;
+  out.reserve(text.size() + 8);
+  for (char16_t c : text) {
+    if (c == u'\\' || c == u'"') out += u'\\';
+    out += c;
+  }
+  return out;
 }
 
 // "hex:" / "hex(N):" and the bytes, broken after the comma that follows every
@@ -77,13 +91,13 @@ std::u16string StringUnits(const RegValue& value) {
 // The one-byte-per-character image of string data, as hex(1), hex(2) and
 // hex(7) carry it. The importer adds a NUL to data that does not end in one,
 // so such data cannot come back unchanged.
-std::vector<std::uint8_t> CodePageStringBytes(const RegValue& value) {
+std::vector<std::uint8_t> CodePageStringBytes(const RegValue& value, const CodePage& codePage) {
   const std::u16string units = StringUnits(value);
   if (!units.empty() && units.back() != 0)
     throw UnrepresentableError("the value \"" + value.name +
                                "\" holds a string without its final NUL that a REGEDIT4 file cannot carry");
   std::string bytes;
-  if (!Utf16ToAnsi(units, bytes))
+  if (!codePage.encode(units, bytes))
     throw UnrepresentableError("the data of the value \"" + value.name +
                                "\" holds characters that a REGEDIT4 file cannot carry");
   return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
@@ -108,20 +122,22 @@ std::string DwordPart(const std::vector<std::uint8_t>& data) {
   return out;
 }
 
-std::string DataPart(const RegValue& value) {
+std::string DataPart(const RegValue& value, const CodePage& codePage) {
   switch (value.type) {
     case kRegSz: {
       const std::u16string units = StringUnits(value);
-      if (!FitsQuotedForm(units)) return HexPart(HexTypeTag(kRegSz), CodePageStringBytes(value));
+      if (!FitsQuotedForm(units))
+        return HexPart(HexTypeTag(kRegSz), CodePageStringBytes(value, codePage));
       std::string text;
-      if (!Utf16ToAnsi(units.substr(0, units.size() - 1), text))
+      const std::u16string_view content(units.data(), units.size() - 1);
+      if (!codePage.encode(EscapeRegText(content), text))
         throw UnrepresentableError("the data of the value \"" + value.name +
                                    "\" holds characters that a REGEDIT4 file cannot carry");
-      return "\"" + EscapeRegString(text) + "\"";
+      return "\"" + text + "\"";
     }
     case kRegExpandSz:
     case kRegMultiSz:
-      return HexPart(HexTypeTag(value.type), CodePageStringBytes(value));
+      return HexPart(HexTypeTag(value.type), CodePageStringBytes(value, codePage));
     case kRegDword:
       if (value.data.size() == 4) return DwordPart(value.data);
       return HexPart(HexTypeTag(kRegDword), value.data);
@@ -136,12 +152,16 @@ std::string DataPart(const RegValue& value) {
 class SectionWriter {
  public:
   SectionWriter(RegistryBackend& registry, RootKey root, const std::string& valueName,
-                bool wholeKey)
-      : m_registry(registry), m_root(root), m_valueName(valueName), m_wholeKey(wholeKey) {}
+                bool wholeKey, const CodePage& codePage)
+      : m_registry(registry),
+        m_root(root),
+        m_valueName(valueName),
+        m_wholeKey(wholeKey),
+        m_codePage(codePage) {}
 
   void WriteKeySection(const std::string& keyPath) {
     m_out += kCrLf;
-    m_out += KeyLine(m_root, keyPath);
+    m_out += KeyLine(m_root, keyPath, m_codePage);
     m_out += kCrLf;
     TRegistry key(m_registry, m_root, RegAccess::Read);
     if (!key.OpenPath("\\" + keyPath)) return;  // a key line alone
@@ -163,7 +183,7 @@ class SectionWriter {
 
  private:
   void writeValue(const RegValue& value) {
-    m_out += FormatValueLine(value);
+    m_out += FormatValueLine(value, m_codePage);
     m_out += kCrLf;
   }
 
@@ -171,6 +191,7 @@ class SectionWriter {
   RootKey m_root;
   const std::string& m_valueName;
   bool m_wholeKey;
+  const CodePage& m_codePage;
   std::string m_out;
 };
 
@@ -200,14 +221,14 @@ std::string EscapeRegString(std::string_view text) {
   return out;
 }
 
-std::string FormatValueLine(const RegValue& value) {
-  return NamePart(value.name) + "=" + DataPart(value);
+std::string FormatValueLine(const RegValue& value, const CodePage& codePage) {
+  return NamePart(value.name, codePage) + "=" + DataPart(value, codePage);
 }
 
 std::string FormatExport(RegistryBackend& registry, RootKey root, std::string keyPath,
-                         const std::string& valueName, bool wholeKey) {
+                         const std::string& valueName, bool wholeKey, const CodePage& codePage) {
   if (!keyPath.empty() && keyPath.back() == '\\') keyPath.pop_back();
-  SectionWriter writer(registry, root, valueName, wholeKey);
+  SectionWriter writer(registry, root, valueName, wholeKey, codePage);
   writer.WriteKeySection(keyPath);
   return writer.Take();
 }
@@ -217,7 +238,8 @@ ExportResult ExportRegistryItem(FileSystemBackend& fs, RegistryBackend& registry
                                 const std::string& keyPath, const std::string& valueName,
                                 bool wholeKey) {
   // Formatted first: an item the file cannot carry leaves the file untouched.
-  const std::string sections = FormatExport(registry, root, keyPath, valueName, wholeKey);
+  const std::string sections =
+      FormatExport(registry, root, keyPath, valueName, wholeKey, fs.ansiCodePage());
   ExportResult result;
   result.created = fs.probe(fileName) != PathProbe::File;
   std::unique_ptr<FileWriter> file;

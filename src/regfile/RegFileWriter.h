@@ -7,13 +7,16 @@
 // the same type and the same bytes. REG_SZ, REG_DWORD and REG_BINARY keep the
 // classic forms ("text", dword:, hex:); every other type is written as
 // hex(N): so that its type and data survive, string types in the file's code
-// page (Windows-1252) as REGEDIT4 importers read them. Anything the file
-// cannot carry exactly raises UnrepresentableError before a byte is written.
+// page as REGEDIT4 importers read them. The file's code page is the machine's
+// ANSI code page, the one the registry editor will read it in. Anything the
+// file cannot carry exactly raises UnrepresentableError before a byte is
+// written.
 #include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "common/CodePage.h"
 #include "platform/FileSystemBackend.h"
 #include "platform/RegistryBackend.h"
 
@@ -34,17 +37,17 @@ class UnrepresentableError : public std::runtime_error {
 // Doubles every backslash, then puts a backslash before every double quote.
 std::string EscapeRegString(std::string_view text);
 
-// One value line in the file's code page, without its final CR LF (long hex
-// data carries its own "\" CR LF line breaks). Throws UnrepresentableError.
-std::string FormatValueLine(const RegValue& value);
+// One value line in `codePage`, without its final CR LF (long hex data
+// carries its own "\" CR LF line breaks). Throws UnrepresentableError.
+std::string FormatValueLine(const RegValue& value, const CodePage& codePage);
 
-// The sections of one export in the file's code page, each beginning with
+// The sections of one export in `codePage`, each beginning with
 // its empty line. Whole key: the key, its values, then each subkey's subtree,
 // depth first, parent first. Otherwise the key line and the one named value
 // (no value line when the value does not exist). A key that cannot be opened
 // gives its key line alone. Throws UnrepresentableError.
 std::string FormatExport(RegistryBackend& registry, RootKey root, std::string keyPath,
-                         const std::string& valueName, bool wholeKey);
+                         const std::string& valueName, bool wholeKey, const CodePage& codePage);
 
 struct ExportResult {
   bool created = false;            // the file was new and got the header line
@@ -52,7 +55,7 @@ struct ExportResult {
 };
 
 // Appends one export to `fileName` (creating it with the "REGEDIT4" line when
-// it does not exist) and flushes it. A trailing backslash of keyPath is
+// it does not exist) in fs.ansiCodePage() and flushes it. A trailing backslash of keyPath is
 // dropped. Throws UnrepresentableError (nothing written) or BackupWriteError.
 ExportResult ExportRegistryItem(FileSystemBackend& fs, RegistryBackend& registry,
                                 const std::string& fileName, RootKey root,

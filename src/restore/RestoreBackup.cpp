@@ -36,7 +36,7 @@ RestoreOutcome RestoreBackupFile(FileSystemBackend& fs, RegistryBackend& registr
   if (cutOff) bytes.resize(intact);
   RegFile parsed;
   RegFileError error;
-  if (!ParseRegFile(bytes, parsed, error))
+  if (!ParseRegFile(bytes, fs.ansiCodePage(), parsed, error))
     return Ended(RestoreEnd::BadFile, file + " is not a registry file (line " +
                                           std::to_string(error.line) + ": " + error.message + ").");
 

@@ -42,19 +42,12 @@ std::string CurrentUserCaption() {
                       "Scanning Files and Folders - HKEY_CURRENT_USER...");
 }
 
-char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
-
-// Case-insensitive against an ASCII pattern; no non-ASCII letter folds to an
-// ASCII one, so this equals comparing upper-cased copies.
-bool AsciiEqualsNoCase(std::string_view text, std::string_view pattern) {
-  if (text.size() != pattern.size()) return false;
-  for (std::size_t i = 0; i < text.size(); ++i)
-    if (AsciiUpper(text[i]) != AsciiUpper(pattern[i])) return false;
-  return true;
-}
-
+// The patterns are ASCII, and the registry folds no other character to an
+// ASCII one (not U+0131 to I, nor U+017F to S), so comparing bytes with ASCII
+// folding answers as EqualsNoCase does, without decoding.
 bool AsciiStartsWithNoCase(std::string_view text, std::string_view pattern) {
-  return text.size() >= pattern.size() && AsciiEqualsNoCase(text.substr(0, pattern.size()), pattern);
+  return text.size() >= pattern.size() &&
+         AsciiEqualsNoCase(text.substr(0, pattern.size()), pattern);
 }
 
 // One call's fixed inputs, shared by every level of the walk.

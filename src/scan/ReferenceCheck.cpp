@@ -145,11 +145,11 @@ bool PathChecker::ReferenceIsMissing(std::string_view text, std::string_view fil
 
 bool PathChecker::Judge(std::string_view text, std::string_view fileName, std::string_view drives,
                         bool acceptFolder) {
-  // Searches run on an upper-cased copy kept in step with the text. Folding
-  // keeps byte positions for valid UTF-8; for anything else the folded copy
-  // is judged itself.
+  // Searches run on an upper-cased copy kept in step with the text. Where
+  // folding moves byte positions (invalid UTF-8, a few capitals of another
+  // encoded length) the folded copy is judged itself.
   std::string upper = UpperCase(text);
-  std::string path = upper.size() == text.size() ? std::string(text) : upper;
+  std::string path = UpperCaseKeepsPositions(text) ? std::string(text) : upper;
   if (upper.find("\\HP") != std::string::npos) return false;
   if (m_drives.RunsOnWow64 &&
       (upper.find("SYSTEM32") != std::string::npos ||
@@ -175,7 +175,7 @@ bool PathChecker::Judge(std::string_view text, std::string_view fileName, std::s
     if (!expanded.empty() && expanded.front() == '%') return false;
     path = expanded + tail;
     upper = UpperCase(path);
-    if (upper.size() != path.size()) path = upper;
+    if (!UpperCaseKeepsPositions(path)) path = upper;
     if (m_drives.RunsOnWow64 && (upper.find("SYSTEM32") != std::string::npos ||
                                  upper.find("PROGRAM FILES") != std::string::npos))
       return false;

@@ -93,7 +93,7 @@ class ImportingEditor : public RegistryEditorRunner {
     std::string bytes;
     RegFileError error;
     if (m_fs.readFile(commandLine.substr(open + 1, commandLine.size() - open - 2), bytes) == FsStatus::Ok)
-      m_reg.importText(bytes, error);
+      m_reg.importText(bytes, m_fs.ansiCodePage(), error);
     return EditorRun::Ended;
   }
 

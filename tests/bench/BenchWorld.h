@@ -78,6 +78,7 @@ class TimedFileSystem : public FileSystemBackend {
   FsStatus replaceFile(const std::string& from, const std::string& to) override {
     return m_inner.replaceFile(from, to);
   }
+  const CodePage& ansiCodePage() const override { return m_inner.ansiCodePage(); }
   bool deleteSilently(const std::string& path) override { return m_inner.deleteSilently(path); }
 
  private:

@@ -129,6 +129,63 @@ TEST_P(RegistryConformance, KeysAndValuesAreFoundWithoutRegardToCase) {
   EXPECT_EQ(names.size(), 1u);
 }
 
+TEST_P(RegistryConformance, NamesFoldOnlyIntoTheirCasePartners) {
+  // A name stored in one spelling and asked for in another: found exactly
+  // when EqualsNoCase says the names are equal. Letters whose case mapping
+  // does not lead back to them (dotless i, dotted I, long s, micro, final
+  // sigma, Kelvin) stay apart, and so do supplementary characters.
+  struct Spelling {
+    std::u16string stored, asked;
+    bool same;
+  };
+  const Spelling spellings[] = {
+      {u"\u0141", u"\u0142", true},   // L with stroke
+      {u"\u0141", u"\u0140", false},  // ... is not L with middle dot
+      {u"\u0139", u"\u0138", false},  // L with acute, kra
+      {u"\u017B", u"\u017C", true},   // Z with dot above
+      {u"\u017B", u"\u017A", false},  // ... is not z with acute
+      {u"\u017D", u"\u017E", true},   // Z with caron
+      {u"\u0147", u"\u0148", true},   // N with caron
+      {u"\u0141\u00F3d\u017A", u"\u0142\u00D3D\u0179", true},
+      {u"\u0178", u"\u00FF", true},  // y with diaeresis
+      {u"I", u"\u0131", false},      // dotless i
+      {u"i", u"\u0130", false},      // capital I with dot
+      {u"I", u"\u0130", false},
+      {u"\u0131", u"\u0130", false},
+      {u"S", u"\u017F", false},       // long s
+      {u"\u039C", u"\u00B5", false},  // micro sign
+      {u"\u03BC", u"\u00B5", false},
+      {u"\u03A3", u"\u03C3", true},   // sigma
+      {u"\u03A3", u"\u03C2", false},  // final sigma
+      {u"\u03C3", u"\u03C2", false},
+      {u"\u0386", u"\u03AC", true},           // alpha with tonos
+      {u"\u0416", u"\u0436", true},           // Cyrillic zhe
+      {u"\u0401", u"\u0451", true},           // io
+      {u"\u0490", u"\u0491", true},           // ghe with upturn
+      {u"\u04C1", u"\u04C2", true},           // zhe with breve: capital is the odd one
+      {u"\u0531", u"\u0561", true},           // Armenian ayb
+      {u"k", u"\u212A", false},               // Kelvin sign
+      {u"\uFF21", u"\uFF41", true},           // full-width A
+      {u"\u2C6F", u"\u0250", true},           // turned a: capital takes 3 UTF-8 bytes
+      {u"\U00010400", u"\U00010428", false},  // Deseret: beyond the BMP
+  };
+  int n = 0;
+  for (const Spelling& spelling : spellings) {
+    const std::string stored = Utf16ToUtf8(spelling.stored), asked = Utf16ToUtf8(spelling.asked);
+    const std::string where = "case " + std::to_string(n);
+    EXPECT_EQ(EqualsNoCase(stored, asked), spelling.same) << where;
+    RegKeyPtr key = open("V" + std::to_string(n), true);
+    ASSERT_TRUE(key) << where;
+    ASSERT_EQ(backend->setValue(*key, Value(stored, kRegDword, {1, 0, 0, 0})), RegStatus::Ok);
+    RegValue read;
+    EXPECT_EQ(backend->queryValue(*key, asked, read) == RegStatus::Ok, spelling.same) << where;
+    const std::string keyPath = "K" + std::to_string(n) + "\\";
+    ASSERT_TRUE(open(keyPath + stored, true)) << where;
+    EXPECT_EQ(open(keyPath + asked) != nullptr, spelling.same) << where;
+    ++n;
+  }
+}
+
 TEST_P(RegistryConformance, ValueDataRoundTripsByteForByte) {
   std::vector<std::uint8_t> big(300000);
   for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<std::uint8_t>(i * 7 + 3);

@@ -238,8 +238,8 @@ TEST_F(RepairTest, FaultsNeverDeleteWithoutABackup) {
     std::string backup;
     files.readFile(kFile, backup);
     RegFile file;
-    const bool readable =
-        backup.empty() || ParseRegFile(backup.substr(0, IntactLength(backup)), file, error);
+    const bool readable = backup.empty() || ParseRegFile(backup.substr(0, IntactLength(backup)),
+                                                         Windows1252CodePage(), file, error);
     for (const Finding& row : all) {
       bool listed = false;
       for (const NotRepaired& failed : outcome.notRepaired) {
@@ -346,7 +346,7 @@ TEST(RegistrySnapshot, DeleteStopsAtWhatChangedAfterTheBackup) {
   // A file whose content differs from the registry is caught.
   RegFile file;
   ASSERT_TRUE(ParseRegFile("REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\\App\\Sub]\r\n\"x\"=\"2\"\r\n",
-                           file, error));
+                           Windows1252CodePage(), file, error));
   ASSERT_TRUE(SnapshotKeyTree(reg, RootKey::CurrentUser, "Software\\App\\Sub", snapshot, reason));
   EXPECT_FALSE(BackupMatches(file, RootKey::CurrentUser, snapshot, reason));
   EXPECT_NE(reason.find("value \"x\""), std::string::npos) << reason;

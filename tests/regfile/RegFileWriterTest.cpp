@@ -132,10 +132,12 @@ TEST(RegFileWriter, EveryFormReadsBackUnchanged) {
       {"large", kRegBinary, Bytes(5000)},
   };
   for (const RegValue& value : values) {
-    const std::string text = "REGEDIT4\r\n\r\n[HKEY_USERS\\X]\r\n" + FormatValueLine(value) + "\r\n";
+    const std::string text = "REGEDIT4\r\n\r\n[HKEY_USERS\\X]\r\n" +
+                             FormatValueLine(value, Windows1252CodePage()) + "\r\n";
     RegFile file;
     RegFileError error;
-    ASSERT_TRUE(ParseRegFile(text, file, error)) << value.name << ": " << error.message;
+    ASSERT_TRUE(ParseRegFile(text, Windows1252CodePage(), file, error))
+        << value.name << ": " << error.message;
     const RegValue& back = file.sections.at(0).values.at(0).value;
     EXPECT_EQ(back.name, value.name);
     EXPECT_EQ(back.type, value.type) << value.name;
@@ -154,7 +156,7 @@ TEST(RegFileWriter, RefusesWhatTheFileCannotCarry) {
       Sz("line\r\nbreak", "in the name"),
   };
   for (const RegValue& value : values)
-    EXPECT_THROW(FormatValueLine(value), UnrepresentableError) << value.name;
+    EXPECT_THROW(FormatValueLine(value, Windows1252CodePage()), UnrepresentableError) << value.name;
 
   MemoryRegistry reg;
   MemoryFileSystem fs;
@@ -176,11 +178,14 @@ TEST(RegFileWriter, MissingOrUnopenableKeysGiveTheKeyLineAlone) {
   MemoryFileSystem fs;
   Put(reg, "Software\\Locked", {Sz("v", "1")});
   reg.denyAccess("HKEY_CURRENT_USER\\Software\\Locked");
-  EXPECT_EQ(FormatExport(reg, RootKey::CurrentUser, "Software\\Gone", "", true),
-            "\r\n[HKEY_CURRENT_USER\\Software\\Gone]\r\n");
-  EXPECT_EQ(FormatExport(reg, RootKey::CurrentUser, "Software\\Locked", "v", false),
+  EXPECT_EQ(
+      FormatExport(reg, RootKey::CurrentUser, "Software\\Gone", "", true, Windows1252CodePage()),
+      "\r\n[HKEY_CURRENT_USER\\Software\\Gone]\r\n");
+  EXPECT_EQ(FormatExport(reg, RootKey::CurrentUser, "Software\\Locked", "v", false,
+                         Windows1252CodePage()),
             "\r\n[HKEY_CURRENT_USER\\Software\\Locked]\r\n");
-  EXPECT_EQ(FormatExport(reg, RootKey::LocalMachine, "Software\\Gone", "nope", false),
+  EXPECT_EQ(FormatExport(reg, RootKey::LocalMachine, "Software\\Gone", "nope", false,
+                         Windows1252CodePage()),
             "\r\n[HKEY_LOCAL_MACHINE\\Software\\Gone]\r\n");
 }
 

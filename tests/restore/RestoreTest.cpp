@@ -6,6 +6,7 @@
 #include "platform/memory/MemoryRegistry.h"
 #include "restore/BackupList.h"
 #include "restore/RestoreBackup.h"
+#include "restore/RestoreVerify.h"
 
 namespace hs {
 namespace {
@@ -23,7 +24,7 @@ class FakeEditor : public RegistryEditorRunner {
     RegFileError error;
     if (m_fs.readFile(commandLine.substr(open + 1, commandLine.size() - open - 2), bytes) ==
         FsStatus::Ok)
-      m_reg.importText(bytes, error);
+      m_reg.importText(bytes, m_fs.ansiCodePage(), error);
     return result;
   }
   EditorRun result = EditorRun::Ended;
@@ -138,6 +139,27 @@ TEST_F(RestoreTest, RepairThenRestoreRoundTrip) {
   RegValue value;
   ASSERT_TRUE(key.RawValue("Val", value));
   EXPECT_EQ(value.type, static_cast<std::uint32_t>(kRegQword));
+}
+
+TEST(RestoreVerify, ValuesWhoseNamesDifferInOneLetterAreEachChecked) {
+  // L with stroke (U+0141) and l with middle dot (U+0140) are two names to
+  // the registry: a file holding both is restored only when both are there.
+  const std::string stroke = "\xC5\x81", middleDot = "\xC5\x80";
+  RegFileSection section;
+  section.keyPath = "HKEY_CURRENT_USER\\Software\\App";
+  section.values = {{RegValue{stroke, kRegDword, {1, 0, 0, 0}}},
+                    {RegValue{middleDot, kRegDword, {2, 0, 0, 0}}}};
+  RegFile file;
+  file.unicode = true;
+  file.sections.push_back(section);
+  MemoryRegistry registry;
+  TRegistry key(registry, RootKey::CurrentUser);
+  ASSERT_TRUE(key.OpenPath("Software\\App", true));
+  ASSERT_TRUE(key.WriteValue({middleDot, kRegDword, {2, 0, 0, 0}}));
+  const std::vector<RestoreDifference> differences = VerifyRestored(registry, file);
+  ASSERT_EQ(differences.size(), 1u);
+  EXPECT_EQ(differences[0].item, "HKEY_CURRENT_USER\\Software\\App value \"" + stroke + "\"");
+  EXPECT_EQ(differences[0].problem, "is missing");
 }
 
 TEST(BackupList, ListsRegFilesNewestFirst) {

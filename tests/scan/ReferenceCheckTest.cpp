@@ -112,6 +112,17 @@ TEST_F(ReferenceCheckTest, JudgesRegistryStringsConservatively) {
   for (const Case& c : cases) EXPECT_EQ(Check(c), c.expected) << c.text << " (" << c.why << ")";
 }
 
+TEST_F(ReferenceCheckTest, TextWhoseCapitalsChangeLengthIsCutAtTheFileName) {
+  // U+2C65 shrinks by a byte when upper-cased and U+0250 grows by one: the
+  // text and its capitals are as long, but the file name sits elsewhere.
+  files.addFile("C:\\Apps\xE2\xB1\xA5\\app.exe");
+  const std::string present = "C:\\Apps\xE2\xB1\xA5\\app.exe \xC9\x90";
+  const std::string missing = "C:\\Apps\xE2\xB1\xA5\\gone.exe \xC9\x90";
+  EXPECT_FALSE(Check({present.c_str(), "app.exe", false, false, "file name, present"}));
+  EXPECT_TRUE(Check({missing.c_str(), "gone.exe", false, true, "file name, missing"}));
+  EXPECT_FALSE(Check({present.c_str(), "", false, false, "no file name, present"}));
+}
+
 TEST_F(ReferenceCheckTest, ExpandSystemPathKeepsTextUnlessItNamesAFolder) {
   DriveFlags drives;
   PathExistenceMemo memo(files, nullptr);

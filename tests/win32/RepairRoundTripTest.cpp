@@ -209,7 +209,7 @@ TEST_F(RoundTripTest, ReaderAgreesWithRegeditImport) {
   ASSERT_EQ(editor.run(ImportCommandLine(file)), EditorRun::Ended);
   RegFile parsed;
   RegFileError error;
-  ASSERT_TRUE(ParseRegFile(text, parsed, error)) << error.message;
+  ASSERT_TRUE(ParseRegFile(text, fs.ansiCodePage(), parsed, error)) << error.message;
   const std::vector<RestoreDifference> differences = VerifyRestored(reg, parsed);
   for (const RestoreDifference& difference : differences)
     ADD_FAILURE() << difference.item << " " << difference.problem;

@@ -183,6 +183,10 @@ void MemoryFileSystem::addUnreadableShortcut(const std::string& path) {
   Find(m_state->root, parts)->unreadableShortcut = true;
 }
 
+void MemoryFileSystem::setAnsiCodePage(std::shared_ptr<const CodePage> page) {
+  if (page) m_codePage = std::move(page);
+}
+
 void MemoryFileSystem::remove(const std::string& path) {
   std::vector<std::string> parts;
   if (!Components(path, parts) || parts.size() < 2) return;

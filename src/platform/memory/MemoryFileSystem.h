@@ -30,6 +30,8 @@ class MemoryFileSystem : public FileSystemBackend {
   void setEnvironment(const std::string& name, const std::string& value);
   void setSpecialFolder(int csidl, const std::string& path);
   void remove(const std::string& path);
+  // The ANSI code page it reports; Windows-1252 until set.
+  void setAnsiCodePage(std::shared_ptr<const CodePage> page);
 
   // --- faults ---
   void denyAccess(const std::string& path);       // probe says Inaccessible, reads fail
@@ -52,6 +54,7 @@ class MemoryFileSystem : public FileSystemBackend {
   FsStatus readFileFrom(const std::string& path, std::uint64_t offset, std::string& out) override;
   FsStatus replaceFile(const std::string& from, const std::string& to) override;
   bool deleteSilently(const std::string& path) override;
+  const CodePage& ansiCodePage() const override { return *m_codePage; }
 
   // How many probes were made: lets tests check that a scan memoizes.
   std::uint64_t probeCount() const { return m_probeCount; }
@@ -62,6 +65,7 @@ class MemoryFileSystem : public FileSystemBackend {
  private:
   std::shared_ptr<State> m_state;
   std::uint64_t m_probeCount = 0;
+  std::shared_ptr<const CodePage> m_codePage = std::make_shared<Windows1252CodePage>();
 };
 
 }  // namespace hs

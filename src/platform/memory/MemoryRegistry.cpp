@@ -220,11 +220,16 @@ void MemoryRegistry::import(const RegFile& file) {
   }
 }
 
-bool MemoryRegistry::importText(const std::string& bytes, RegFileError& error) {
+bool MemoryRegistry::importText(const std::string& bytes, const CodePage& codePage,
+                                RegFileError& error) {
   RegFile file;
-  if (!ParseRegFile(bytes, file, error)) return false;
+  if (!ParseRegFile(bytes, codePage, file, error)) return false;
   import(file);
   return true;
+}
+
+bool MemoryRegistry::importText(const std::string& bytes, RegFileError& error) {
+  return importText(bytes, Windows1252CodePage(), error);
 }
 
 }  // namespace hs

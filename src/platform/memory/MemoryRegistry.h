@@ -30,7 +30,9 @@ class MemoryRegistry : public RegistryBackend {
 
   // Applies a parsed registry file as the system's importer would.
   void import(const RegFile& file);
-  // Parses and applies; false with `error` filled for a malformed file.
+  // Parses and applies; false with `error` filled for a malformed file. An
+  // 8-bit file is read in `codePage`, or in Windows-1252 when none is given.
+  bool importText(const std::string& bytes, const CodePage& codePage, RegFileError& error);
   bool importText(const std::string& bytes, RegFileError& error);
 
   // Fault injection, by full key path ("HKEY_CURRENT_USER\Software\X").

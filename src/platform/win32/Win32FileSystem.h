@@ -18,6 +18,7 @@
 //   last failing call on the calling thread (kept per thread, as
 //   GetLastError is); "" once a later call succeeded.
 // * The object holds no state; any thread may use it.
+#include "common/win32/AnsiCodePage.h"
 #include "platform/FileSystemBackend.h"
 
 namespace hs::win32 {
@@ -39,6 +40,10 @@ class Win32FileSystem : public FileSystemBackend {
   FsStatus replaceFile(const std::string& from, const std::string& to) override;
   bool deleteSilently(const std::string& path) override;
   std::string lastErrorText() override;
+  const CodePage& ansiCodePage() const override { return m_ansiCodePage; }
+
+ private:
+  AnsiCodePage m_ansiCodePage;
 };
 
 }  // namespace hs::win32

@@ -1,0 +1,46 @@
+// The language setting and its translation file. Input: options.ini bytes
+// NUL message key NUL translation file bytes. The language named by the
+// settings file must never lead outside the program folder, and a message
+// must never come back empty.
+#include <cstdlib>
+
+#include "FuzzInput.h"
+#include "app/RegGlobal.h"
+#include "platform/memory/MemoryFileSystem.h"
+#include "settings/FakeMainWindow.h"
+#include "settings/SettingsFile.h"
+
+namespace {
+
+const std::string kFolder = "C:\\Hivesweep\\";
+
+bool StaysInProgramFolder(const std::string& path) {
+  const std::string prefix = kFolder + "Lan_";
+  if (path.compare(0, prefix.size(), prefix) != 0) return false;
+  return path.find_first_of("\\/:", prefix.size()) == std::string::npos;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  std::string_view input = hs::fuzz::AsText(data, size);
+  const std::string options = hs::fuzz::TakeField(input);
+  const std::string key = hs::fuzz::TakeField(input);
+
+  hs::MemoryFileSystem fs;
+  fs.addFolder(kFolder);
+  hs::SetProgramEnvironment(fs, kFolder);
+
+  hs::Settings settings = hs::Settings::Defaults(kFolder);
+  hs::FakeMainWindow window;
+  hs::LoadOptions(hs::IniFile::FromBytes(options), kFolder, settings, window);
+  hs::AppSettings() = settings;
+
+  const std::string path = hs::TranslationFilePath(settings.Lan);
+  if (!path.empty()) {
+    if (!StaysInProgramFolder(path)) std::abort();
+    fs.addFile(path, std::string(input));
+  }
+  if (hs::GetLanString(key, "English text").empty()) std::abort();
+  return 0;
+}
