@@ -33,10 +33,16 @@ constexpr CommandText kCommands[] = {
      "  --json           one JSON document: the backup file and every row with its\n"
      "                   outcome and reason\n"
      "  --quiet          no progress on standard error\n"},
-    {"restore", "restore FILE",
+    {"restore", "restore [--force] [--json] FILE",
      "  Imports a backup file with the registry editor and checks that the registry\n"
-     "  holds what the file says.\n"},
-    {"backups", "backups", "  Lists the backup folder's files, newest first.\n"},
+     "  holds what the file says; the file is kept unless all of it came back.\n"
+     "  --force          restore a file that is not recorded as one of this program's\n"
+     "                   backups\n"
+     "  --json           one JSON object with the outcome and its reason\n"
+     "  exit code 4: only part of the file was restored (the rest is listed)\n"},
+    {"backups", "backups [--json]",
+     "  Lists the backup folder's files, newest first.\n"
+     "  --json           one object per file, with whether it may be restored as it is\n"},
     {"sections", "sections",
      "  Lists the scan's sections: task number, the name --sections accepts, and\n"
      "  what each looks for.\n"},

@@ -77,12 +77,20 @@ std::string ErrorWithReason(FileSystemBackend& fs, const std::string& error) {
   return error + ": " + reason;
 }
 
-std::string RepairText(const RepairOutcome& outcome) {
+// The backup record's problem, when the backup file was written but could
+// not be recorded (a restore will then need --force).
+std::string RecordProblem(const RepairRun& run, const RepairOutcome& outcome) {
+  return outcome.backupWritten ? run.BackupRecordProblem() : std::string();
+}
+
+std::string RepairText(const RepairOutcome& outcome, const std::string& recordProblem) {
   std::string out = RepairSummarySentence(outcome.processedCount) + "\n";
   if (outcome.backupWritten)
     out += "Backup file: " + outcome.backupFile + "\n";
   else
     out += "Backup file: none written (nothing was exported)\n";
+  if (!recordProblem.empty())
+    out += "Backup not recorded: " + recordProblem + "; restoring it will need restore --force\n";
   for (const NotRepaired& failed : outcome.notRepaired) {
     out += "Not repaired: " + failed.row.KeyPath;
     if (!failed.row.ValueText.empty()) out += " [" + failed.row.ValueText + "]";
@@ -93,12 +101,15 @@ std::string RepairText(const RepairOutcome& outcome) {
 
 }  // namespace
 
-std::string RepairOutcomeJson(const std::vector<Finding>& rows, const RepairOutcome& outcome) {
+std::string RepairOutcomeJson(const std::vector<Finding>& rows, const RepairOutcome& outcome,
+                              const std::string& recordProblem) {
   const bool stopped = outcome.end == RepairEnd::FolderFailed || outcome.end == RepairEnd::Aborted;
-  std::string out = "{\"processed\": " + std::to_string(outcome.processedCount) +
-                    ", \"backupFile\": " + JsonOrNull(outcome.backupWritten, outcome.backupFile) +
-                    ", \"completed\": " + (stopped ? "false" : "true") +
-                    ", \"error\": " + JsonOrNull(stopped, outcome.error) + ", \"rows\": [";
+  std::string out =
+      "{\"processed\": " + std::to_string(outcome.processedCount) +
+      ", \"backupFile\": " + JsonOrNull(outcome.backupWritten, outcome.backupFile) +
+      ", \"backupNotRecorded\": " + JsonOrNull(!recordProblem.empty(), recordProblem) +
+      ", \"completed\": " + (stopped ? "false" : "true") +
+      ", \"error\": " + JsonOrNull(stopped, outcome.error) + ", \"rows\": [";
   const std::vector<std::optional<std::string>> reasons = RowReasons(rows, outcome);
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const Finding& row = rows[i];
@@ -132,10 +143,11 @@ CommandOutput RunRepairCommand(RegistryBackend& registry, FileSystemBackend& fs,
     output.err =
         (outcome.end == RepairEnd::Aborted ? "The repair stopped: " : "") + outcome.error + "\n";
   }
+  const std::string recordProblem = RecordProblem(run, outcome);
   if (json)
-    output.out = RepairOutcomeJson(given, outcome);
+    output.out = RepairOutcomeJson(given, outcome, recordProblem);
   else if (outcome.end != RepairEnd::FolderFailed)
-    output.out = RepairText(outcome);
+    output.out = RepairText(outcome, recordProblem);
   return output;
 }
 

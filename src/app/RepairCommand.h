@@ -44,10 +44,13 @@ CommandOutput RunRepairCommand(RegistryBackend& registry, FileSystemBackend& fs,
                                std::vector<Finding> findings, const std::string& folder,
                                const RepairHooks& hooks = {}, bool json = false);
 
-// {"processed": N, "backupFile": path or null (nothing written), "completed":
-// bool, "error": text or null, "rows": [...]}: every row given, in list
+// {"processed": N, "backupFile": path or null (nothing written),
+// "backupNotRecorded": why the backup is missing from the backup record (a
+// restore then needs --force) or null, "completed": bool, "error": text or
+// null, "rows": [...]}: every row given, in list
 // order, as {"problem", "key", "value", "kind", "task", "outcome"
 // ("repaired" or "not repaired"), "reason" (null when repaired)}.
-std::string RepairOutcomeJson(const std::vector<Finding>& rows, const RepairOutcome& outcome);
+std::string RepairOutcomeJson(const std::vector<Finding>& rows, const RepairOutcome& outcome,
+                              const std::string& recordProblem = {});
 
 }  // namespace hs

@@ -146,12 +146,19 @@ bool AsciiEqualsNoCase(std::string_view a, std::string_view b) {
 }
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
-  // ASCII folding keeps the length, so ASCII texts of different lengths
-  // differ without decoding (value look-ups ask this a lot).
-  if (IsAscii(a) && IsAscii(b)) return AsciiEqualsNoCase(a, b);
-  // Some capitals take more or fewer UTF-8 bytes than their small letters,
-  // so the two texts are walked character by character.
-  std::size_t i = 0, j = 0;
+  // Value look-ups ask this a lot: ASCII bytes are compared as they come, and
+  // only from the first other byte on are both texts decoded (some capitals
+  // take another number of UTF-8 bytes than their small letters).
+  const auto upper = [](unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 32 : c; };
+  const std::size_t common = std::min(a.size(), b.size());
+  std::size_t i = 0;
+  for (; i < common; ++i) {
+    const auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+    if ((x | y) >= 0x80) break;
+    if (upper(x) != upper(y)) return false;
+  }
+  if (i == common) return a.size() == b.size();
+  std::size_t j = i;
   bool ok = true;
   while (i < a.size() && j < b.size())
     if (UpperCodePoint(DecodeUtf8(a, i, ok)) != UpperCodePoint(DecodeUtf8(b, j, ok))) return false;

@@ -1,5 +1,7 @@
 #include "mainwindow/RegistrySnapshot.h"
 
+#include "regfile/RegFileWriter.h"
+
 namespace hs {
 namespace {
 
@@ -31,8 +33,13 @@ bool SnapshotInto(RegistryBackend& registry, RootKey root, const std::string& ke
   if (!OpenKey(registry, root, keyPath, RegAccess::Read, key, reason)) return false;
   KeySnapshot snapshot{keyPath, {}};
   std::vector<std::string> subkeys;
+  RegKeyInfo info;
   RegStatus status = registry.values(*key, snapshot.values);
-  if (status == RegStatus::Ok) status = registry.subkeyNames(*key, subkeys);
+  // The count first: most keys a repair removes are leaves, and one call
+  // less per key counts under a registry that answers through a server.
+  if (status == RegStatus::Ok) status = registry.keyInfo(*key, info);
+  if (status == RegStatus::Ok && info.subkeyCount != 0)
+    status = registry.subkeyNames(*key, subkeys);
   if (status != RegStatus::Ok) {
     reason = "the key " + FullPath(root, keyPath) + " cannot be read: " + StatusText(status);
     return false;
@@ -107,46 +114,96 @@ bool SnapshotValue(RegistryBackend& registry, RootKey root, const std::string& k
   return true;
 }
 
-bool BackupMatches(const RegFile& file, RootKey root, const std::vector<KeySnapshot>& snapshot,
-                   std::string& difference) {
-  if (file.sections.size() != snapshot.size()) {
-    difference = "the backup holds " + std::to_string(file.sections.size()) +
-                 " keys where " + std::to_string(snapshot.size()) + " were written";
+std::string FormatSnapshot(RootKey root, const std::vector<KeySnapshot>& snapshot,
+                           const CodePage& codePage) {
+  std::string out;
+  for (const KeySnapshot& key : snapshot)
+    out += FormatKeySection(root, key.keyPath, key.values, codePage);
+  return out;
+}
+
+bool SectionsMatch(std::span<const RegFileSection> sections, RootKey root,
+                   const std::vector<KeySnapshot>& snapshot, std::string& difference) {
+  if (sections.size() != snapshot.size()) {
+    difference = "the backup holds " + std::to_string(sections.size()) + " keys where " +
+                 std::to_string(snapshot.size()) + " were written";
     return false;
   }
   for (std::size_t i = 0; i < snapshot.size(); ++i)
-    if (!CompareSection(file.sections[i], FullPath(root, snapshot[i].keyPath), snapshot[i],
-                        difference))
+    if (!CompareSection(sections[i], FullPath(root, snapshot[i].keyPath), snapshot[i], difference))
       return false;
   return true;
 }
 
+bool BackupMatches(const RegFile& file, RootKey root, const std::vector<KeySnapshot>& snapshot,
+                   std::string& difference) {
+  return SectionsMatch(file.sections, root, snapshot, difference);
+}
+
+const RegKeyHandle* ParentKeys::Open(RegistryBackend& registry, RootKey root,
+                                     const std::string& path, std::string& reason) {
+  if (m_key && m_root == root && m_path == path) return m_key.get();
+  m_key.reset();
+  if (!OpenKey(registry, root, path, RegAccess::All, m_key, reason)) return nullptr;
+  m_root = root;
+  m_path = path;
+  return m_key.get();
+}
+
 bool DeleteSnapshotTree(RegistryBackend& registry, RootKey root,
-                        const std::vector<KeySnapshot>& snapshot, std::string& reason) {
+                        const std::vector<KeySnapshot>& snapshot, std::string& reason,
+                        ParentKeys* parents) {
+  ParentKeys ownParents;
+  if (!parents) parents = &ownParents;
   // Reversed parent-first order visits every key after all of its subkeys.
   for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it) {
     const std::string& path = it->keyPath;
+    const std::string changed =
+        "the key " + FullPath(root, path) + " changed after its backup was written";
     RegKeyPtr key;
     if (!OpenKey(registry, root, path, RegAccess::Read, key, reason)) return false;
-    RegKeyInfo info;
     std::vector<RegValue> values;
-    if (registry.keyInfo(*key, info) != RegStatus::Ok || info.subkeyCount != 0 ||
-        registry.values(*key, values) != RegStatus::Ok || !SameValues(it->values, values)) {
-      reason = "the key " + FullPath(root, path) + " changed after its backup was written";
+    if (registry.values(*key, values) != RegStatus::Ok || !SameValues(it->values, values)) {
+      reason = changed;
       return false;
     }
-    key.reset();
     const std::size_t slash = path.rfind('\\');
     const std::string parentPath = slash == std::string::npos ? "" : path.substr(0, slash);
     const std::string leaf = slash == std::string::npos ? path : path.substr(slash + 1);
-    RegKeyPtr parent;
-    if (!OpenKey(registry, root, parentPath, RegAccess::All, parent, reason)) return false;
+    const RegKeyHandle* parent = parents->Open(registry, root, parentPath, reason);
+    if (!parent) return false;
+    // The system never deletes a key that has subkeys: one that gained a
+    // subkey since the snapshot is refused here and named as changed.
     const RegStatus status = registry.deleteLeafKey(*parent, leaf);
     if (status != RegStatus::Ok) {
-      reason = "the system refused to delete the key " + FullPath(root, path) + ": " +
-               StatusText(status);
+      RegKeyInfo info;
+      if (registry.keyInfo(*key, info) == RegStatus::Ok && info.subkeyCount != 0)
+        reason = changed;
+      else
+        reason = "the system refused to delete the key " + FullPath(root, path) + ": " +
+                 StatusText(status);
       return false;
     }
+  }
+  return true;
+}
+
+bool DeleteSnapshotValue(RegistryBackend& registry, RootKey root, const KeySnapshot& snapshot,
+                         std::string& reason) {
+  const RegValue& expected = snapshot.values.at(0);
+  const std::string label = ValueLabel(FullPath(root, snapshot.keyPath), expected.name);
+  RegKeyPtr key;
+  if (!OpenKey(registry, root, snapshot.keyPath, RegAccess::All, key, reason)) return false;
+  RegValue now;
+  const RegStatus read = registry.queryValue(*key, expected.name, now);
+  if (read != RegStatus::Ok || !SameValue(now, expected)) {
+    reason = "the " + label + " changed after its backup was written";
+    return false;
+  }
+  const RegStatus status = registry.deleteValue(*key, expected.name);
+  if (status != RegStatus::Ok) {
+    reason = "the system refused to delete the " + label + ": " + StatusText(status);
+    return false;
   }
   return true;
 }

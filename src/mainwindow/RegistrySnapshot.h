@@ -2,6 +2,7 @@
 // What the repair is about to delete, read from the registry in the backup
 // writer's order, so that a backup can be checked against it and the delete
 // can remove exactly what was checked and nothing that appeared since.
+#include <span>
 #include <string>
 #include <vector>
 
@@ -23,16 +24,44 @@ bool SnapshotValue(RegistryBackend& registry, RootKey root, const std::string& k
                    const std::string& valueName, std::vector<KeySnapshot>& out,
                    std::string& reason);
 
-// True when the file's sections are exactly the snapshot: the same keys in
-// the same order, each with the same values (name, type and data) in order.
-// Otherwise false with the first difference in `difference`.
+// The snapshot as backup file sections, in its order. Throws
+// UnrepresentableError when the file cannot carry a key or value.
+std::string FormatSnapshot(RootKey root, const std::vector<KeySnapshot>& snapshot,
+                           const CodePage& codePage);
+
+// True when the sections are exactly the snapshot: the same keys in the same
+// order, each with the same values (name, type and data) in order. Otherwise
+// false with the first difference in `difference`.
+bool SectionsMatch(std::span<const RegFileSection> sections, RootKey root,
+                   const std::vector<KeySnapshot>& snapshot, std::string& difference);
+// The same for a whole file.
 bool BackupMatches(const RegFile& file, RootKey root, const std::vector<KeySnapshot>& snapshot,
                    std::string& difference);
+
+// The parent key of the last delete, kept open for the next: deletes of
+// sibling keys open their parent once.
+class ParentKeys {
+ public:
+  // The open parent, or null with `reason`.
+  const RegKeyHandle* Open(RegistryBackend& registry, RootKey root, const std::string& path,
+                           std::string& reason);
+
+ private:
+  RootKey m_root = RootKey::CurrentUser;
+  std::string m_path;
+  RegKeyPtr m_key;
+};
 
 // Deletes the keys of a whole-key snapshot, deepest and last first. A key that
 // gained a subkey or whose values changed since the snapshot is not deleted:
 // the removal stops there with `reason`, keeping everything above it.
 bool DeleteSnapshotTree(RegistryBackend& registry, RootKey root,
-                        const std::vector<KeySnapshot>& snapshot, std::string& reason);
+                        const std::vector<KeySnapshot>& snapshot, std::string& reason,
+                        ParentKeys* parents = nullptr);
+
+// Deletes the one value of a value snapshot, unless it changed since the
+// snapshot (then false with `reason`, nothing deleted).
+bool DeleteSnapshotValue(RegistryBackend& registry, RootKey root, const KeySnapshot& snapshot,
+                         std::string& reason);
 
 }  // namespace hs

@@ -1,5 +1,7 @@
 #include "mainwindow/Repair.h"
 
+#include <algorithm>
+
 #include "app/RegGlobal.h"
 #include "common/Rot13.h"
 #include "common/Text.h"
@@ -101,68 +103,85 @@ RepairOutcome RepairRun::Run(std::vector<Finding>& rows) {
   SetBackupFile(MakeBackupFileName(m_folder, m_hooks.clock()));
   outcome.backupFile = m_backupFile;
   m_backupWritten = false;
+  m_rows.assign(rows.size(), {});
+  clearBatch();
+  m_batchLimit = 1;
 
-  // Bottom to top, so that removing a row never moves one still to be visited.
-  std::vector<std::string> reasons(rows.size());
-  for (std::size_t i = rows.size(); i-- > 0;) {
-    if (!rows[i].Checked) continue;
-    ++outcome.processedCount;
-    bool repaired = false;
-    try {
-      repaired = repairRow(rows[i]);
-    } catch (const BackupWriteError& error) {
-      outcome.end = RepairEnd::Aborted;
-      outcome.error = error.what();
-      reasons[i] = error.what();
-      for (std::size_t j = rows.size(); j-- > 0;) {
-        if (!rows[j].Checked) continue;
-        const std::string why = j < i ? "not attempted: the repair stopped: " + outcome.error
-                                      : reasons[j];
-        outcome.notRepaired.push_back({rows[j], why});
-      }
-      outcome.backupWritten = m_backupWritten;
-      return outcome;
+  // Bottom to top; rows leave the list only at the end, so indexes hold.
+  std::size_t next = rows.size();
+  try {
+    for (; next-- > 0;) {
+      if (!rows[next].Checked) continue;
+      ++outcome.processedCount;
+      visitRow(next, rows[next]);
     }
-    if (repaired) {
-      rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(i));
-      reasons.erase(reasons.begin() + static_cast<std::ptrdiff_t>(i));
-    } else {
-      reasons[i] = m_reason;
-    }
+    commitBatch();
+  } catch (const BackupWriteError& error) {
+    outcome.end = RepairEnd::Aborted;
+    outcome.error = error.what();
+    // The batch's rows were attempted (a row the file cannot carry keeps its
+    // own reason); from the stopping row up (`next` wraps when the last batch
+    // stopped), rows with no outcome yet were not.
+    for (const PendingItem& pending : m_batch)
+      if (m_rows[pending.row].reason.empty()) m_rows[pending.row].reason = error.what();
+    for (std::size_t j = 0; j < rows.size() && j <= next; ++j)
+      if (!m_rows[j].repaired && m_rows[j].reason.empty())
+        m_rows[j].reason = "not attempted: the repair stopped: " + outcome.error;
+    clearBatch();
   }
+
+  // After a stop the rows not repaired stay in the list; otherwise they leave it too.
+  const bool keepFailed = outcome.end == RepairEnd::Aborted;
   for (std::size_t i = rows.size(); i-- > 0;) {
     if (!rows[i].Checked) continue;
-    outcome.notRepaired.push_back({rows[i], reasons[i]});
-    rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(i));
+    if (!m_rows[i].repaired) outcome.notRepaired.push_back({rows[i], m_rows[i].reason});
+    if (m_rows[i].repaired || !keepFailed)
+      rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(i));
   }
   outcome.backupWritten = m_backupWritten;
   return outcome;
 }
 
-bool RepairRun::repairRow(const Finding& row) {
+void RepairRun::visitRow(std::size_t index, const Finding& row) {
+  if (row.Kind == FindingKind::fkFile) {
+    // No backup: the batch before it is finished first, to keep the row order.
+    commitBatch();
+    m_rows[index].repaired = deleteFile(row.KeyPath);
+    if (!m_rows[index].repaired) m_rows[index].reason = m_reason;
+    return;
+  }
+  BackupItem item;
+  if (!rowTarget(row, item)) {
+    m_rows[index].reason = m_reason;
+    return;
+  }
+  stage(index, std::move(item));
+}
+
+bool RepairRun::rowTarget(const Finding& row, BackupItem& out) {
   const std::size_t slash = row.KeyPath.find('\\');
   if (slash == std::string::npos) return fail("the row names no registry key or file path");
   const std::string hive = row.KeyPath.substr(0, slash);
   const std::string keyPath = row.KeyPath.substr(slash + 1);
   switch (row.Kind) {
     case FindingKind::fkKey:
-      return DeleteRegistryKey(hive, keyPath);
+      return keyTarget(hive, keyPath, out);
     case FindingKind::fkValueInPath: {
       const std::size_t last = keyPath.rfind('\\');
-      if (last == std::string::npos) return DeleteRegistryValue(hive, "", keyPath);
-      return DeleteRegistryValue(hive, keyPath.substr(0, last), keyPath.substr(last + 1));
+      if (last == std::string::npos) return valueTarget(hive, "", keyPath, out);
+      return valueTarget(hive, keyPath.substr(0, last), keyPath.substr(last + 1), out);
     }
     case FindingKind::fkNamedValue:
-      return DeleteRegistryValue(hive, keyPath, row.ValueText);
+      return valueTarget(hive, keyPath, row.ValueText, out);
     case FindingKind::fkSubkey:
       if (row.ValueText.empty()) return fail("the row names no subkey to delete");
-      return DeleteRegistryKey(hive, keyPath + "\\" + row.ValueText);
-    case FindingKind::fkFile:
-      return deleteFile(row.KeyPath);
+      return keyTarget(hive, keyPath + "\\" + row.ValueText, out);
     case FindingKind::fkDefaultValue:
-      return DeleteRegistryValue(hive, keyPath, "");
+      return valueTarget(hive, keyPath, "", out);
     case FindingKind::fkRotatedValue:
-      return DeleteRegistryValue(hive, keyPath, Rot13(row.ValueText));
+      return valueTarget(hive, keyPath, Rot13(row.ValueText), out);
+    case FindingKind::fkFile:
+      break;
   }
   return fail("the row has an unknown repair kind");
 }
@@ -187,36 +206,7 @@ std::uint64_t RepairRun::currentFileSize() {
   return m_fileSize;
 }
 
-bool RepairRun::backUp(RootKey root, const std::string& keyPath, const std::string& valueName,
-                       bool wholeKey, std::vector<KeySnapshot>& snapshot) {
-  const std::uint64_t offset = currentFileSize();
-  ExportResult written;
-  try {
-    written = ExportRegistryItem(m_fs, m_registry, m_backupFile, root, keyPath, valueName,
-                                 wholeKey);
-  } catch (const UnrepresentableError& error) {
-    return fail(std::string(error.what()) + "; it is not deleted");
-  }
-  m_backupWritten = true;
-  m_fileSize = (written.created ? 0 : offset) + written.bytesWritten;
-  std::string readBack;
-  if (m_fs.readFileFrom(m_backupFile, written.created ? 0 : offset, readBack) != FsStatus::Ok)
-    throw BackupWriteError("Reading back the backup file " + m_backupFile + " failed");
-  if (!written.created) readBack.insert(0, "REGEDIT4\r\n");
-  RegFile file;
-  RegFileError error;
-  if (!ParseRegFile(readBack, m_fs.ansiCodePage(), file, error))
-    return fail("the backup read back is not a valid registry file (" + error.message + ")");
-  std::string reason;
-  const bool read = wholeKey ? SnapshotKeyTree(m_registry, root, keyPath, snapshot, reason)
-                             : SnapshotValue(m_registry, root, keyPath, valueName, snapshot, reason);
-  if (!read) return fail(reason);
-  if (!BackupMatches(file, root, snapshot, reason))
-    return fail("the backup read back differs from the registry: " + reason);
-  return true;
-}
-
-bool RepairRun::DeleteRegistryKey(const std::string& hive, const std::string& keyPathIn) {
+bool RepairRun::keyTarget(const std::string& hive, const std::string& keyPathIn, BackupItem& out) {
   const auto root = HiveNameToRootKey(hive);
   if (!root) return fail("\"" + hive + "\" is not a hive name");
   std::string keyPath = keyPathIn;
@@ -225,39 +215,139 @@ bool RepairRun::DeleteRegistryKey(const std::string& hive, const std::string& ke
     return fail("\"" + FullPath(*root, keyPath) + "\" is not a well-formed key path");
   if (IsProtectedKey(*root, keyPath))
     return fail(FullPath(*root, keyPath) + " is a protected key; it is never deleted");
-  RegKeyPtr key;
-  if (m_registry.openKey(*root, nullptr, keyPath, RegAccess::Read, false, key) ==
-      RegStatus::NotFound)
-    return fail("the key " + FullPath(*root, keyPath) + " no longer exists");
-  key.reset();
-  std::vector<KeySnapshot> snapshot;
-  if (!backUp(*root, keyPath, "", true, snapshot)) return false;
-  std::string reason;
-  if (!DeleteSnapshotTree(m_registry, *root, snapshot, reason)) return fail(reason);
+  out.root = *root;
+  out.keyPath = keyPath;
+  out.wholeKey = true;
   return true;
+}
+
+bool RepairRun::valueTarget(const std::string& hive, const std::string& keyPath,
+                            const std::string& valueName, BackupItem& out) {
+  const auto root = HiveNameToRootKey(hive);
+  if (!root) return fail("\"" + hive + "\" is not a hive name");
+  out.root = *root;
+  out.keyPath = keyPath;
+  out.valueName = valueName;
+  out.wholeKey = false;
+  return true;
+}
+
+bool RepairRun::readItem(BackupItem& item) {
+  std::string reason;
+  if (item.wholeKey) {
+    if (!SnapshotKeyTree(m_registry, item.root, item.keyPath, item.snapshot, reason))
+      return fail(reason);
+  } else {
+    const std::string label =
+        FullPath(item.root, item.keyPath) +
+        (item.valueName.empty() ? " (default value)" : " value \"" + item.valueName + "\"");
+    RegKeyPtr key;
+    const RegStatus opened =
+        m_registry.openKey(item.root, nullptr, item.keyPath, RegAccess::All, false, key);
+    if (opened == RegStatus::NotFound)
+      return fail("the key " + FullPath(item.root, item.keyPath) + " no longer exists");
+    if (opened != RegStatus::Ok)
+      return fail("the key " + FullPath(item.root, item.keyPath) +
+                  " cannot be opened for deleting");
+    RegValue value;
+    if (m_registry.queryValue(*key, item.valueName, value) != RegStatus::Ok)
+      return fail("the " + label + " no longer exists");
+    item.snapshot = {{item.keyPath, {std::move(value)}}};
+  }
+  return true;
+}
+
+bool RepairRun::formatItem(BackupItem& item) {
+  try {
+    item.sections = FormatSnapshot(item.root, item.snapshot, m_fs.ansiCodePage());
+  } catch (const UnrepresentableError& error) {
+    return fail(std::string(error.what()) + "; it is not deleted");
+  }
+  return true;
+}
+
+void RepairRun::stage(std::size_t row, BackupItem item) {
+  if (m_footprint.Overlaps(item)) commitBatch();
+  // Read only now: an overlapping item's delete must come first.
+  if (!readItem(item)) {
+    m_rows[row].reason = m_reason;
+    return;
+  }
+  m_footprint.Add(item);
+  m_batch.push_back({row, std::move(item)});
+  if (m_batch.size() >= m_batchLimit) commitBatch();
+}
+
+void RepairRun::commitBatch() {
+  // Formatted here, after the batch's reads, so that the registry calls of a
+  // batch follow each other closely.
+  std::vector<PendingItem*> written;
+  std::vector<const BackupItem*> items;
+  for (PendingItem& pending : m_batch) {
+    if (!formatItem(pending.item)) {
+      m_rows[pending.row].reason = m_reason;
+      continue;
+    }
+    written.push_back(&pending);
+    items.push_back(&pending.item);
+  }
+  if (!items.empty()) {
+    const BatchCheck check =
+        WriteAndVerify(m_fs, m_backupFile, currentFileSize(), items, m_recorder);
+    m_backupWritten = true;
+    m_fileSize = check.fileSize;
+    // The file's first m_fileSize bytes are written, flushed and read back;
+    // the batch's items with no difference are verified and may be deleted.
+    // Recorded first, so that what is deleted restores without --force (a
+    // file not recorded still restores, on explicit request).
+    if (std::any_of(check.differences.begin(), check.differences.end(),
+                    [](const std::string& difference) { return difference.empty(); }))
+      m_recorder.record();
+    ParentKeys parents;
+    for (std::size_t i = 0; i < written.size(); ++i) {
+      RowState& state = m_rows[written[i]->row];
+      if (!check.differences[i].empty())
+        state.reason = check.differences[i];
+      else if (!(state.repaired = deleteItem(written[i]->item, parents)))
+        state.reason = m_reason;
+    }
+  }
+  clearBatch();
+  m_batchLimit = std::min(m_batchLimit * 2, kMaxBatchItems);
+}
+
+void RepairRun::clearBatch() {
+  m_batch.clear();
+  m_footprint.Clear();
+}
+
+bool RepairRun::deleteItem(const BackupItem& item, ParentKeys& parents) {
+  std::string reason;
+  const bool deleted =
+      item.wholeKey ? DeleteSnapshotTree(m_registry, item.root, item.snapshot, reason, &parents)
+                    : DeleteSnapshotValue(m_registry, item.root, item.snapshot.at(0), reason);
+  return deleted || fail(reason);
+}
+
+// One item in a batch of its own, outside a run.
+bool RepairRun::deleteOne(BackupItem item) {
+  m_rows.assign(1, {});
+  clearBatch();
+  stage(0, std::move(item));
+  commitBatch();
+  m_reason = m_rows[0].reason;
+  return m_rows[0].repaired;
+}
+
+bool RepairRun::DeleteRegistryKey(const std::string& hive, const std::string& keyPath) {
+  BackupItem item;
+  return keyTarget(hive, keyPath, item) && deleteOne(std::move(item));
 }
 
 bool RepairRun::DeleteRegistryValue(const std::string& hive, const std::string& keyPath,
                                     const std::string& valueName) {
-  const auto root = HiveNameToRootKey(hive);
-  if (!root) return fail("\"" + hive + "\" is not a hive name");
-  const std::string label =
-      FullPath(*root, keyPath) + (valueName.empty() ? " (default value)" : " value \"" + valueName + "\"");
-  RegKeyPtr key;
-  const RegStatus opened =
-      m_registry.openKey(*root, nullptr, keyPath, RegAccess::All, false, key);
-  if (opened == RegStatus::NotFound)
-    return fail("the key " + FullPath(*root, keyPath) + " no longer exists");
-  if (opened != RegStatus::Ok)
-    return fail("the key " + FullPath(*root, keyPath) + " cannot be opened for deleting");
-  RegValue existing;
-  if (m_registry.queryValue(*key, valueName, existing) != RegStatus::Ok)
-    return fail("the " + label + " no longer exists");
-  std::vector<KeySnapshot> snapshot;
-  if (!backUp(*root, keyPath, valueName, false, snapshot)) return false;
-  if (m_registry.deleteValue(*key, valueName) != RegStatus::Ok)
-    return fail("the system refused to delete the " + label);
-  return true;
+  BackupItem item;
+  return valueTarget(hive, keyPath, valueName, item) && deleteOne(std::move(item));
 }
 
 }  // namespace hs

@@ -1,6 +1,8 @@
 #pragma once
 // The repair run over the findings list: every checked row, from the last to
-// the first, is written to one backup file and then deleted.
+// the first, is written to one backup file and then deleted. Rows are backed
+// up in batches (BackupBatch.h): a batch's items are written, flushed, read
+// back and checked together, then deleted in row order.
 //
 // Guarantees beyond the plain run:
 // * nothing is deleted unless its backup was written, flushed, read back and
@@ -14,11 +16,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/FileSystemBackend.h"
+#include "mainwindow/BackupBatch.h"
 #include "mainwindow/RegistrySnapshot.h"
 #include "mainwindow/ResultFilter.h"
+#include "platform/FileSystemBackend.h"
 #include "platform/RegistryBackend.h"
 #include "regfile/RegFileWriter.h"
+#include "restore/BackupFileRecorder.h"
 #include "scan/Finding.h"
 
 namespace hs {
@@ -68,31 +72,64 @@ class RepairRun {
 
   RepairOutcome Run(std::vector<Finding>& rows);
 
-  // The two delete steps; they need the run's backup file (Run makes it, or
-  // SetBackupFile). False with LastReason() when nothing was deleted or the
-  // delete stopped. A backup file that cannot be written raises BackupWriteError.
+  // The two delete steps for one item, backed up alone; they need the run's
+  // backup file (Run makes it, or SetBackupFile). False with LastReason() when
+  // nothing was deleted or the delete stopped. A backup file that cannot be
+  // written raises BackupWriteError.
   bool DeleteRegistryKey(const std::string& hive, const std::string& keyPath);
   bool DeleteRegistryValue(const std::string& hive, const std::string& keyPath,
                            const std::string& valueName);
   void SetBackupFile(const std::string& fileName);
   const std::string& LastReason() const { return m_reason; }
+  // Why the backup file is not recorded as this program's (a restore will
+  // need an explicit request); "" when every verified export was recorded.
+  const std::string& BackupRecordProblem() const { return m_recorder.problem(); }
 
   // The question asked when the backup folder is missing.
   static std::string FolderQuestion(const std::string& folder);
 
+  // Rows per batch: the first batches are small, so that a backup that cannot
+  // be written is found after one item; then they double up to this.
+  static constexpr std::size_t kMaxBatchItems = 1024;
+
  private:
+  struct RowState {
+    bool repaired = false;
+    std::string reason;  // why not, once visited
+  };
+  struct PendingItem {
+    std::size_t row;
+    BackupItem item;
+  };
+
   bool prepareFolder(RepairOutcome& outcome);
-  bool repairRow(const Finding& row);
+  void visitRow(std::size_t index, const Finding& row);
   bool deleteFile(const std::string& path);
   bool fail(std::string reason);
-  // Writes one export and checks it; false (with m_reason) when the item must
-  // not be deleted.
-  bool backUp(RootKey root, const std::string& keyPath, const std::string& valueName,
-              bool wholeKey, std::vector<KeySnapshot>& snapshot);
+  // What a registry row names, checked before anything is read; false (with
+  // m_reason) when it must not be touched.
+  bool keyTarget(const std::string& hive, const std::string& keyPath, BackupItem& out);
+  bool valueTarget(const std::string& hive, const std::string& keyPath,
+                   const std::string& valueName, BackupItem& out);
+  bool rowTarget(const Finding& row, BackupItem& out);
+  // Reads the item's snapshot; false (with m_reason) when it cannot be read.
+  bool readItem(BackupItem& item);
+  // Formats the snapshot; false (with m_reason) when the file cannot carry it.
+  bool formatItem(BackupItem& item);
+  // Adds a targeted item to the batch, committing the batch first when the
+  // item overlaps it, and after when the batch is full.
+  void stage(std::size_t row, BackupItem item);
+  // Writes and checks the batch, then deletes its verified items in order.
+  // Throws BackupWriteError with nothing of the batch deleted.
+  void commitBatch();
+  void clearBatch();
+  bool deleteItem(const BackupItem& item, ParentKeys& parents);
+  bool deleteOne(BackupItem item);
   std::uint64_t currentFileSize();
 
   RegistryBackend& m_registry;
   FileSystemBackend& m_fs;
+  BackupFileRecorder m_recorder{m_registry, m_fs};
   std::string m_folder;
   bool m_restorePoint;
   RepairHooks m_hooks;
@@ -101,6 +138,10 @@ class RepairRun {
   std::uint64_t m_fileSize = 0;
   bool m_backupWritten = false;
   std::string m_reason;
+  std::vector<RowState> m_rows;
+  std::vector<PendingItem> m_batch;
+  BatchFootprint m_footprint;
+  std::size_t m_batchLimit = 1;
 };
 
 // After a completed run, the rows it took out of the list go to the

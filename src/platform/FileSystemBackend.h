@@ -88,6 +88,28 @@ class FileSystemBackend {
   // files in it, so backups are written and checked in it.
   virtual const CodePage& ansiCodePage() const = 0;
 
+  // The full path of an existing file or folder as the system names it, with
+  // ".", ".." and every junction or symbolic link on the way resolved. The
+  // defaults answer Failed: a backend that cannot tell must not be trusted.
+  virtual FsStatus resolvePath(const std::string& path, std::string& out) {
+    out.clear();
+    return path.empty() ? FsStatus::NotFound : FsStatus::Failed;
+  }
+  // Whether the item itself (never what it leads to) is a junction, a
+  // symbolic link or another reparse point.
+  virtual FsStatus isLink(const std::string& path, bool& link) {
+    link = !path.empty();
+    return FsStatus::Failed;
+  }
+  // A new, empty file in the user's own temporary folder, created exclusively:
+  // never through an existing name or link. `path` names it; the caller
+  // deletes it.
+  virtual FsStatus createPrivateTempFile(std::string& path, std::unique_ptr<FileWriter>& out) {
+    path.clear();
+    out.reset();
+    return FsStatus::Failed;
+  }
+
   // The system's own words for the failure of the last call on this thread
   // that returns an FsStatus (a writer's write and flush included), such as
   // "Access is denied."; "" after a success or when the backend has no such

@@ -160,19 +160,21 @@ class SectionWriter {
         m_codePage(codePage) {}
 
   void WriteKeySection(const std::string& keyPath) {
-    m_out += kCrLf;
-    m_out += KeyLine(m_root, keyPath, m_codePage);
-    m_out += kCrLf;
     TRegistry key(m_registry, m_root, RegAccess::Read);
-    if (!key.OpenPath("\\" + keyPath)) return;  // a key line alone
+    if (!key.OpenPath("\\" + keyPath)) {
+      m_out += FormatKeySection(m_root, keyPath, {}, m_codePage);  // a key line alone
+      return;
+    }
     if (!m_wholeKey) {
       RegValue value;
-      if (key.RawValue(m_valueName, value)) writeValue(value);
+      std::vector<RegValue> values;
+      if (key.RawValue(m_valueName, value)) values.push_back(std::move(value));
+      m_out += FormatKeySection(m_root, keyPath, values, m_codePage);
       return;
     }
     const std::vector<RegValue> values = key.ValueList();
     const std::vector<std::string> subkeys = key.SubkeyNameList();
-    for (const RegValue& value : values) writeValue(value);
+    m_out += FormatKeySection(m_root, keyPath, values, m_codePage);
     // Closed before any subkey is visited: each subkey is opened by its full
     // path, never relative to a key still open.
     key.ClosePath();
@@ -182,11 +184,6 @@ class SectionWriter {
   std::string Take() { return std::move(m_out); }
 
  private:
-  void writeValue(const RegValue& value) {
-    m_out += FormatValueLine(value, m_codePage);
-    m_out += kCrLf;
-  }
-
   RegistryBackend& m_registry;
   RootKey m_root;
   const std::string& m_valueName;
@@ -225,6 +222,18 @@ std::string FormatValueLine(const RegValue& value, const CodePage& codePage) {
   return NamePart(value.name, codePage) + "=" + DataPart(value, codePage);
 }
 
+std::string FormatKeySection(RootKey root, const std::string& keyPath,
+                             const std::vector<RegValue>& values, const CodePage& codePage) {
+  std::string out = kCrLf;
+  out += KeyLine(root, keyPath, codePage);
+  out += kCrLf;
+  for (const RegValue& value : values) {
+    out += FormatValueLine(value, codePage);
+    out += kCrLf;
+  }
+  return out;
+}
+
 std::string FormatExport(RegistryBackend& registry, RootKey root, std::string keyPath,
                          const std::string& valueName, bool wholeKey, const CodePage& codePage) {
   if (!keyPath.empty() && keyPath.back() == '\\') keyPath.pop_back();
@@ -238,8 +247,11 @@ ExportResult ExportRegistryItem(FileSystemBackend& fs, RegistryBackend& registry
                                 const std::string& keyPath, const std::string& valueName,
                                 bool wholeKey) {
   // Formatted first: an item the file cannot carry leaves the file untouched.
-  const std::string sections =
-      FormatExport(registry, root, keyPath, valueName, wholeKey, fs.ansiCodePage());
+  return AppendToBackup(fs, fileName, FormatExport(registry, root, keyPath, valueName, wholeKey, fs.ansiCodePage()));
+}
+
+ExportResult AppendToBackup(FileSystemBackend& fs, const std::string& fileName,
+                            const std::string& sections) {
   ExportResult result;
   result.created = fs.probe(fileName) != PathProbe::File;
   std::unique_ptr<FileWriter> file;

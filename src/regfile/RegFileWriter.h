@@ -15,6 +15,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/CodePage.h"
 #include "platform/FileSystemBackend.h"
@@ -41,6 +42,11 @@ std::string EscapeRegString(std::string_view text);
 // carries its own "\" CR LF line breaks). Throws UnrepresentableError.
 std::string FormatValueLine(const RegValue& value, const CodePage& codePage);
 
+// One key section in `codePage`: its empty line, the key line and one line
+// per value, in order. Throws UnrepresentableError.
+std::string FormatKeySection(RootKey root, const std::string& keyPath,
+                             const std::vector<RegValue>& values, const CodePage& codePage);
+
 // The sections of one export in `codePage`, each beginning with
 // its empty line. Whole key: the key, its values, then each subkey's subtree,
 // depth first, parent first. Otherwise the key line and the one named value
@@ -54,8 +60,13 @@ struct ExportResult {
   std::uint64_t bytesWritten = 0;  // header included
 };
 
-// Appends one export to `fileName` (creating it with the "REGEDIT4" line when
-// it does not exist) in fs.ansiCodePage() and flushes it. A trailing backslash of keyPath is
+// Appends formatted sections to `fileName` in one write (creating it with the
+// "REGEDIT4" line when it does not exist) and flushes them before returning.
+// Throws BackupWriteError.
+ExportResult AppendToBackup(FileSystemBackend& fs, const std::string& fileName,
+                            const std::string& sections);
+
+// FormatExport in fs.ansiCodePage(), then AppendToBackup. A trailing backslash of keyPath is
 // dropped. Throws UnrepresentableError (nothing written) or BackupWriteError.
 ExportResult ExportRegistryItem(FileSystemBackend& fs, RegistryBackend& registry,
                                 const std::string& fileName, RootKey root,

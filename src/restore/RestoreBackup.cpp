@@ -1,7 +1,13 @@
 #include "restore/RestoreBackup.h"
 
+#include <algorithm>
+#include <string_view>
+
 #include "app/RegGlobal.h"
+#include "regfile/RegFileLineRules.h"
 #include "regfile/RegFileReader.h"
+#include "restore/BackupDeletion.h"
+#include "restore/PrivateTempFile.h"
 
 namespace hs {
 namespace {
@@ -13,59 +19,105 @@ RestoreOutcome Ended(RestoreEnd end, std::string message) {
   return outcome;
 }
 
-// A cut-off file is imported through a copy of its intact part, so that the
-// partial line at its end never reaches the registry.
-bool WriteIntactCopy(FileSystemBackend& fs, const std::string& path, const std::string& bytes) {
-  std::unique_ptr<FileWriter> writer;
-  return fs.openForWrite(path, false, writer) == FsStatus::Ok &&
-         writer->write(bytes) == FsStatus::Ok && writer->flush() == FsStatus::Ok;
+// Cuts `bytes` to what may be imported; false with the refusal in `outcome`.
+// A part left out is named in outcome.message.
+bool ChooseImportedPart(const RestoreRequest& request, std::string& bytes,
+                        RestoreOutcome& outcome) {
+  const std::size_t intact = IntactLength(bytes);
+  if (const auto breach = FindLineRuleBreach(std::string_view(bytes).substr(0, intact))) {
+    outcome.end = RestoreEnd::Refused;
+    outcome.message = request.file + " is refused: " + DescribeBreach(*breach) +
+                      "; backups never hold such a line.";
+    return false;
+  }
+  const ProvenanceCheck& provenance = outcome.provenance;
+  std::size_t length = intact;
+  if (!request.force) {
+    if (provenance.provenance == Provenance::NotRecorded ||
+        provenance.provenance == Provenance::Changed) {
+      outcome.end = RestoreEnd::Refused;
+      outcome.needsForce = true;
+      outcome.message = request.file + " is not imported without an explicit request: " +
+                        ProvenanceText(provenance) + ".";
+      return false;
+    }
+    length = std::min<std::size_t>(length, static_cast<std::size_t>(provenance.trustedLength));
+  }
+  outcome.cutOff = intact < bytes.size();
+  if (length < intact)
+    outcome.message = ProvenanceText(provenance);
+  else if (outcome.cutOff)
+    outcome.message = "the file ends in an incomplete line";
+  bytes.resize(length);
+  // A recorded length always ends a line; should it not, its partial line stays out.
+  if (length < intact) bytes.resize(IntactLength(bytes));
+  return true;
 }
 
-}  // namespace
-
-std::string ImportCommandLine(const std::string& file) { return "Regedit /s \"" + file + "\""; }
-
-RestoreOutcome RestoreBackupFile(FileSystemBackend& fs, RegistryBackend& registry,
-                                 RegistryEditorRunner& editor, const std::string& file,
-                                 bool deleteAfter) {
-  std::string bytes;
-  if (fs.probe(file) != PathProbe::File || fs.readFile(file, bytes) != FsStatus::Ok)
-    return Ended(RestoreEnd::BadFile, "The backup file " + file + " cannot be read.");
-  const std::size_t intact = IntactLength(bytes);
-  const bool cutOff = intact < bytes.size();
-  if (cutOff) bytes.resize(intact);
-  RegFile parsed;
-  RegFileError error;
-  if (!ParseRegFile(bytes, fs.ansiCodePage(), parsed, error))
-    return Ended(RestoreEnd::BadFile, file + " is not a registry file (line " +
-                                          std::to_string(error.line) + ": " + error.message + ").");
-
-  std::string importFile = file;
-  if (cutOff) {
-    importFile = file + ".intact";
-    if (!WriteIntactCopy(fs, importFile, bytes))
-      return Ended(RestoreEnd::Failed, "The intact part of the cut-off file " + file +
-                                           " could not be written beside it.");
-  }
-  const EditorRun run = editor.run(ImportCommandLine(importFile));
-  if (cutOff) fs.deleteSilently(importFile);
+RestoreOutcome ImportAndVerify(FileSystemBackend& fs, RegistryBackend& registry,
+                               RegistryEditorRunner& editor, const std::string& bytes,
+                               const RegFile& parsed, RestoreOutcome outcome) {
+  // The import reads a private copy: the file itself lies in a folder others
+  // may write to, and must not change between its checks and its import.
+  PrivateTempFile copy(fs);
+  if (!copy.write(bytes))
+    return Ended(RestoreEnd::Failed, "A private copy of the file to import could not be written.");
+  const EditorRun run = editor.run(ImportCommandLine(copy.path()));
+  copy.remove();
   if (run == EditorRun::NotStarted)
     return Ended(RestoreEnd::EditorNotStarted,
                  GetLanString("RES_Regedit_Not_Exist", "Please check if Regedit.exe exists."));
   if (run == EditorRun::Stopped)
     return Ended(RestoreEnd::Stopped, "The registry editor was stopped; nothing is verified.");
-
-  RestoreOutcome outcome;
-  outcome.cutOff = cutOff;
   outcome.differences = VerifyRestored(registry, parsed);
-  if (!outcome.differences.empty()) {
-    outcome.end = RestoreEnd::NotVerified;
-    outcome.message = std::to_string(outcome.differences.size()) +
-                      " items of the backup are not in the registry as the file has them; the "
-                      "backup file is kept.";
+  if (outcome.differences.empty()) return outcome;
+  outcome.end = RestoreEnd::NotVerified;
+  outcome.message = std::to_string(outcome.differences.size()) +
+                    " items of the backup are not in the registry as the file has them; the "
+                    "backup file is kept.";
+  return outcome;
+}
+
+void DeleteIfAllowed(FileSystemBackend& fs, const RestoreRequest& request,
+                     RestoreOutcome& outcome) {
+  outcome.keptBecause = WhyNotDeletable(fs, request.file, request.backupFolder);
+  if (!outcome.keptBecause.empty()) return;
+  outcome.fileDeleted = fs.deleteSilently(request.file);
+  if (!outcome.fileDeleted) outcome.keptBecause = "the system refused to delete it";
+}
+
+}  // namespace
+
+std::string ImportCommandLine(const std::string& file) {
+  return "Regedit /s \"" + file + "\"";
+}
+
+RestoreOutcome RestoreBackupFile(FileSystemBackend& fs, RegistryBackend& registry,
+                                 RegistryEditorRunner& editor, const RestoreRequest& request) {
+  std::string bytes;
+  if (fs.probe(request.file) != PathProbe::File || fs.readFile(request.file, bytes) != FsStatus::Ok)
+    return Ended(RestoreEnd::BadFile, "The backup file " + request.file + " cannot be read.");
+  const std::size_t fileSize = bytes.size();
+  RestoreOutcome outcome;
+  BackupRecord record(registry, fs);
+  outcome.provenance = CheckProvenance(record, request.file, bytes);
+  if (!ChooseImportedPart(request, bytes, outcome)) return outcome;
+  RegFile parsed;
+  RegFileError error;
+  if (!ParseRegFile(bytes, fs.ansiCodePage(), parsed, error))
+    return Ended(RestoreEnd::BadFile, request.file + " is not a registry file (line " +
+                                          std::to_string(error.line) + ": " + error.message + ").");
+  const bool partial = bytes.size() < fileSize;
+  outcome = ImportAndVerify(fs, registry, editor, bytes, parsed, std::move(outcome));
+  if (outcome.end != RestoreEnd::Restored) return outcome;
+  if (partial) {
+    outcome.end = RestoreEnd::Partial;
+    outcome.message = "Only the first " + std::to_string(bytes.size()) + " of " +
+                      std::to_string(fileSize) + " bytes were restored (" + outcome.message +
+                      "); the backup file is kept.";
     return outcome;
   }
-  if (deleteAfter) outcome.fileDeleted = fs.deleteSilently(file);
+  if (request.deleteAfter) DeleteIfAllowed(fs, request, outcome);
   return outcome;
 }
 

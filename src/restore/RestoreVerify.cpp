@@ -10,7 +10,9 @@ namespace {
 struct ExpectedKey {
   std::string path;  // as written in the file
   bool present = true;
-  std::map<std::string, RegFileValue> values;  // by upper-cased name, last one wins
+  // By upper-cased name, last one wins; pointing into the parsed file, which
+  // outlives the check, so the data is not held twice.
+  std::map<std::string, const RegFileValue*> values;
 };
 
 using ExpectedState = std::map<std::string, ExpectedKey>;  // by upper-cased path
@@ -43,7 +45,8 @@ ExpectedState ExpectedFrom(const RegFile& file) {
     ExpectedKey& key = state[upper];
     key.path = path;
     key.present = true;
-    for (const RegFileValue& entry : section.values) key.values[UpperCase(entry.value.name)] = entry;
+    for (const RegFileValue& entry : section.values)
+      key.values[UpperCase(entry.value.name)] = &entry;
   }
   return state;
 }
@@ -54,7 +57,8 @@ std::string ValueItem(const std::string& keyPath, const std::string& name) {
 
 void CheckValues(RegistryBackend& registry, const RegKeyHandle& key, const ExpectedKey& expected,
                  std::vector<RestoreDifference>& out) {
-  for (const auto& [upper, entry] : expected.values) {
+  for (const auto& [upper, pointer] : expected.values) {
+    const RegFileValue& entry = *pointer;
     RegValue actual;
     const bool found = registry.queryValue(key, entry.value.name, actual) == RegStatus::Ok;
     const std::string item = ValueItem(expected.path, entry.value.name);

@@ -106,27 +106,89 @@ TEST_F(CommandTest, RestoreAndBackupsCommands) {
   RunRepairCommand(reg, fs, findings, "C:\\Out", hooks);
   fs.addFile("C:\\Out\\Backup20200101000000.reg", std::string(2000, 'x'));
   fs.addFile("C:\\Out\\readme.txt", "x");
-  CommandOutput listed = RunBackupsCommand({}, fs, "C:\\Out");
+  CommandOutput listed = RunBackupsCommand({}, fs, reg, "C:\\Out");
   EXPECT_EQ(listed.exitCode, 0);
   const std::vector<std::string> lines = Split(listed.out, '\n');
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[0].rfind("Backup20240307091502.reg\t", 0), 0u);
   EXPECT_EQ(lines[1].substr(lines[1].size() - 5), "\t2 KB");
-  EXPECT_EQ(RunBackupsCommand({"x"}, fs, "C:\\Out").exitCode, 2);
-  EXPECT_NE(RunBackupsCommand({}, fs, "C:\\None").err.find("The backup directory does not exist."),
-            std::string::npos);
+  EXPECT_EQ(RunBackupsCommand({"x"}, fs, reg, "C:\\Out").exitCode, 2);
+  EXPECT_NE(
+      RunBackupsCommand({}, fs, reg, "C:\\None").err.find("The backup directory does not exist."),
+      std::string::npos);
 
   ImportingEditor editor(fs, reg);
-  EXPECT_EQ(RunRestoreCommand({}, fs, reg, editor, true).exitCode, 2);
-  EXPECT_EQ(RunRestoreCommand({"C:\\Out\\readme.txt"}, fs, reg, editor, true).exitCode, 2);
+  EXPECT_EQ(RunRestoreCommand({}, fs, reg, editor, true, "C:\\Out").exitCode, 2);
+  EXPECT_EQ(RunRestoreCommand({"C:\\Out\\readme.txt"}, fs, reg, editor, true, "C:\\Out").exitCode,
+            2);
   const CommandOutput restored =
-      RunRestoreCommand({"C:\\Out\\Backup20240307091502.reg"}, fs, reg, editor, true);
+      RunRestoreCommand({"C:\\Out\\Backup20240307091502.reg"}, fs, reg, editor, true, "C:\\Out");
   EXPECT_EQ(restored.exitCode, 0) << restored.err << restored.out;
   EXPECT_EQ(restored.out,
             "Restored and verified: C:\\Out\\Backup20240307091502.reg\nThe backup file was deleted.\n");
   TRegistry key(reg, RootKey::CurrentUser);
   ASSERT_TRUE(key.OpenPath("Software\\Demo"));
   EXPECT_EQ(key.ReadValueText("Gone"), "C:\\gone.exe");
+}
+
+TEST_F(CommandTest, RestoreExitCodesAndJsonOutcomes) {
+  RunRepairCommand(reg, fs, findings, "C:\\Out", hooks);
+  const std::string ours = "C:\\Out\\Backup20240307091502.reg";
+  std::string bytes;
+  ASSERT_EQ(fs.readFile(ours, bytes), FsStatus::Ok);
+  fs.addFile("C:\\Out\\planted.reg", bytes);
+  fs.addFile("C:\\Out\\hostile.reg", "REGEDIT4\r\n\r\n[-HKEY_CURRENT_USER\\Software]\r\n");
+  ImportingEditor editor(fs, reg);
+  const auto restore = [&](std::vector<std::string> args) {
+    return RunRestoreCommand(args, fs, reg, editor, false, "C:\\Out");
+  };
+
+  CommandOutput output = restore({"C:\\Out\\hostile.reg"});
+  EXPECT_EQ(output.exitCode, 2);
+  EXPECT_NE(output.err.find("line 3 \"[-HKEY_CURRENT_USER\\Software]\" deletes a key"),
+            std::string::npos)
+      << output.err;
+  EXPECT_EQ(output.err.find("--force"), std::string::npos)
+      << "force never overrides the line rules";
+  output = restore({"--force", "--json", "C:\\Out\\hostile.reg"});
+  EXPECT_EQ(output.exitCode, 2);
+  EXPECT_EQ(
+      output.out.rfind("{\"file\": \"C:\\\\Out\\\\hostile.reg\", \"outcome\": \"refused\"", 0), 0u)
+      << output.out;
+
+  output = restore({"C:\\Out\\planted.reg"});
+  EXPECT_EQ(output.exitCode, 2);
+  EXPECT_NE(output.err.find("restore --force C:\\Out\\planted.reg"), std::string::npos)
+      << output.err;
+  EXPECT_NE(restore({"--json", "C:\\Out\\planted.reg"}).out.find("\"needsForce\": true"),
+            std::string::npos);
+  EXPECT_EQ(restore({"--force", "C:\\Out\\planted.reg"}).exitCode, 0);
+
+  fs.addFile(ours, bytes + "\"Half\"=hex:01,\\\r\n");
+  output = restore({"--json", ours});
+  EXPECT_EQ(output.exitCode, kExitPartiallyRestored) << output.out;
+  EXPECT_NE(output.out.find("\"needsForce\": false"), std::string::npos) << output.out;
+  EXPECT_NE(output.out.find("\"outcome\": \"partially restored\""), std::string::npos);
+  EXPECT_NE(output.out.find("\"provenance\": \"recorded in part\""), std::string::npos)
+      << output.out;
+  EXPECT_EQ(fs.probe(ours), PathProbe::File);
+
+  for (const auto& bad : std::vector<std::vector<std::string>>{
+           {"--force"}, {"--json", "--json", ours}, {ours, ours}, {"--all", ours}})
+    EXPECT_EQ(restore(bad).exitCode, 2);
+
+  output = RunBackupsCommand({"--json"}, fs, reg, "C:\\Out");
+  EXPECT_EQ(output.exitCode, 0);
+  const std::vector<std::string> lines = Split(output.out, '\n');
+  ASSERT_EQ(lines.size(), 6u) << output.out;  // "[", three files, "]", ""
+  EXPECT_NE(lines[1].find("\"file\": \"planted.reg\", "), std::string::npos) << lines[1];
+  EXPECT_NE(lines[1].find("\"outcome\": \"needs --force\", \"reason\": \"it is not recorded"),
+            std::string::npos);
+  EXPECT_NE(lines[1].find("\"keys\": 1, \"values\": 1, \"hives\": [\"HKEY_CURRENT_USER\"]"),
+            std::string::npos)
+      << lines[1];
+  EXPECT_NE(lines[2].find("\"outcome\": \"refused\""), std::string::npos) << lines[2];
+  EXPECT_NE(lines[3].find("\"outcome\": \"partly restorable\""), std::string::npos) << lines[3];
 }
 
 TEST(RestoreCommand, DateText) {

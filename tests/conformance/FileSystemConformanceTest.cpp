@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "common/Text.h"
 #include "conformance/FileSystemConformance.h"
 #include "platform/memory/MemoryFileSystem.h"
 
@@ -199,6 +200,58 @@ TEST_P(FileSystemConformance, SystemInformationAnswersForDriveC) {
   EXPECT_EQ(fs->expandEnvironment("%HS_NO_SUCH_VARIABLE%\\x.exe"),
             std::optional<std::string>("%HS_NO_SUCH_VARIABLE%\\x.exe"));
   EXPECT_EQ(fs->expandEnvironment(""), std::optional<std::string>(""));
+}
+
+TEST_P(FileSystemConformance, ResolvePathNamesWhatExistsAsTheSystemSpellsIt) {
+  writeFile("Backup.reg", "x");
+  ASSERT_EQ(fs->createDirectory(at("Sub")), FsStatus::Ok);
+  std::string root;
+  ASSERT_EQ(fs->resolvePath(scratch, root), FsStatus::Ok);
+  EXPECT_TRUE(EndsWithNoCase(root, "\\HivesweepConformance")) << root;
+  EXPECT_EQ(root.find('/'), std::string::npos) << root;
+  const std::string expected = root + "\\Backup.reg";
+  for (const std::string& spelling :
+       {at("Backup.reg"), at("sub\\..\\BACKUP.REG"), WithForwardSlashes(at("Sub/../backup.reg")),
+        at(".\\Backup.reg."), scratch + "\\..\\HivesweepConformance\\Backup.reg"}) {
+    std::string resolved;
+    EXPECT_EQ(fs->resolvePath(spelling, resolved), FsStatus::Ok) << spelling;
+    EXPECT_EQ(resolved, expected) << spelling;
+  }
+  std::string resolved;
+  EXPECT_EQ(fs->resolvePath(at("Sub"), resolved), FsStatus::Ok);
+  EXPECT_EQ(resolved, root + "\\Sub");
+  EXPECT_EQ(fs->resolvePath(at("missing.reg"), resolved), FsStatus::NotFound);
+  EXPECT_EQ(fs->resolvePath(at("nowhere\\x.reg"), resolved), FsStatus::NotFound);
+  EXPECT_EQ(fs->resolvePath(at("*.reg"), resolved), FsStatus::NotFound);
+  EXPECT_TRUE(resolved.empty());
+
+  bool link = true;
+  EXPECT_EQ(fs->isLink(at("Backup.reg"), link), FsStatus::Ok);
+  EXPECT_FALSE(link);
+  EXPECT_EQ(fs->isLink(at("Sub"), link), FsStatus::Ok);
+  EXPECT_FALSE(link);
+  EXPECT_EQ(fs->isLink(at("missing.reg"), link), FsStatus::NotFound);
+}
+
+TEST_P(FileSystemConformance, PrivateTempFilesAreNewFilesEveryTime) {
+  std::string first, second;
+  std::unique_ptr<FileWriter> firstWriter, secondWriter;
+  ASSERT_EQ(fs->createPrivateTempFile(first, firstWriter), FsStatus::Ok);
+  ASSERT_EQ(fs->createPrivateTempFile(second, secondWriter), FsStatus::Ok);
+  ASSERT_TRUE(firstWriter && secondWriter);
+  EXPECT_FALSE(EqualsNoCase(first, second));
+  EXPECT_EQ(fs->probe(first), PathProbe::File);
+  EXPECT_EQ(ReadAll(*fs, first), "");  // new, not an old file reused
+  ASSERT_EQ(firstWriter->write("REGEDIT4\r\n"), FsStatus::Ok);
+  ASSERT_EQ(firstWriter->flush(), FsStatus::Ok);
+  firstWriter.reset();
+  secondWriter.reset();
+  EXPECT_EQ(ReadAll(*fs, first), "REGEDIT4\r\n");
+  std::string resolved;
+  EXPECT_EQ(fs->resolvePath(first, resolved), FsStatus::Ok);
+  EXPECT_TRUE(fs->deleteSilently(first));
+  EXPECT_TRUE(fs->deleteSilently(second));
+  EXPECT_EQ(fs->probe(first), PathProbe::NotFound);
 }
 
 INSTANTIATE_TEST_SUITE_P(Memory, FileSystemConformance,

@@ -327,6 +327,128 @@ TEST_F(RepairTest, SecondRunInTheSameSecondAppendsWithoutHeader) {
   EXPECT_NE(backup.find("\"Keep\""), std::string::npos);
 }
 
+// Rows go to the backup in batches; a row whose item overlaps one already in
+// the batch (same value, or within its key tree, names compared without case)
+// waits for the batch's deletes and sees what the rows below it left.
+TEST_F(RepairTest, OverlappingRowsSeeWhatTheRowsBelowThemLeft) {
+  std::vector<Finding> rows = {
+      Row(FindingKind::fkKey, "HKEY_CURRENT_USER\\Software\\App"),
+      Row(FindingKind::fkKey, "HKEY_CURRENT_USER\\Software\\App\\Tree\\Leaf"),
+      Row(FindingKind::fkSubkey, "HKEY_CURRENT_USER\\software\\APP", "TREE"),
+      Row(FindingKind::fkNamedValue, "HKEY_CURRENT_USER\\Software\\App", "keep"),
+      Row(FindingKind::fkNamedValue, "HKEY_CURRENT_USER\\Software\\App", "Keep"),
+  };
+  // Three rows below them fill the first, small batches.
+  for (int i = 0; i < 3; ++i) {
+    const std::string path = "Software\\Filler\\" + std::to_string(i);
+    TRegistry key(reg, RootKey::CurrentUser);
+    ASSERT_TRUE(key.OpenPath(path, true));
+    ASSERT_TRUE(key.WriteValueText("v", "1"));
+    rows.push_back(Row(FindingKind::fkKey, "HKEY_CURRENT_USER\\" + path));
+  }
+  const RepairOutcome outcome = Run(rows);
+  EXPECT_EQ(outcome.end, RepairEnd::Completed);
+  ASSERT_EQ(outcome.notRepaired.size(), 2u);
+  EXPECT_EQ(outcome.notRepaired[0].row.ValueText, "keep");
+  EXPECT_EQ(outcome.notRepaired[1].row.KeyPath, "HKEY_CURRENT_USER\\Software\\App\\Tree\\Leaf");
+  for (const NotRepaired& failed : outcome.notRepaired)
+    EXPECT_NE(failed.reason.find("no longer exists"), std::string::npos) << failed.reason;
+  EXPECT_FALSE(KeyExists("Software\\App"));
+  EXPECT_FALSE(KeyExists("Software\\Filler\\0"));
+
+  // Each item once, bottom to top; the whole key holds only what was left.
+  const std::string backup = Backup();
+  std::vector<std::string> keyLines;
+  for (const std::string& line : Split(backup, '\n'))
+    if (!line.empty() && line[0] == '[') keyLines.push_back(Trim(line));
+  const std::vector<std::string> expected = {
+      "[HKEY_CURRENT_USER\\Software\\Filler\\2]",
+      "[HKEY_CURRENT_USER\\Software\\Filler\\1]",
+      "[HKEY_CURRENT_USER\\Software\\Filler\\0]",
+      "[HKEY_CURRENT_USER\\Software\\App]",
+      "[HKEY_CURRENT_USER\\software\\APP\\TREE]",
+      "[HKEY_CURRENT_USER\\software\\APP\\TREE\\Leaf]",
+      "[HKEY_CURRENT_USER\\software\\APP\\TREE\\Other]",
+      "[HKEY_CURRENT_USER\\Software\\App]",
+      "[HKEY_CURRENT_USER\\Software\\App\\Sub]",
+  };
+  EXPECT_EQ(keyLines, expected);
+  EXPECT_EQ(backup.find("\"Keep\""), backup.rfind("\"Keep\"")) << "the value is saved once";
+}
+
+// A backup that cannot be written stops the run at that batch: the batches
+// below it are deleted, none of its rows is, and the rows above it are
+// reported as not attempted. The first batches hold 1, 2 and 4 rows.
+TEST_F(RepairTest, AWriteFailureStopsAtItsBatch) {
+  std::vector<Finding> rows;
+  TRegistry key(reg, RootKey::CurrentUser);
+  ASSERT_TRUE(key.OpenPath("Software\\Many", true));
+  for (int i = 0; i < 10; ++i) {
+    ASSERT_TRUE(key.WriteValueText("V" + std::to_string(i), "data"));
+    rows.push_back(Row(FindingKind::fkNamedValue, "HKEY_CURRENT_USER\\Software\\Many",
+                       "V" + std::to_string(i)));
+  }
+  const std::string section = "\r\n[HKEY_CURRENT_USER\\Software\\Many]\r\n\"V9\"=\"data\"\r\n";
+  fs.setFreeBytes(std::string("REGEDIT4\r\n").size() + 4 * section.size());
+
+  const RepairOutcome outcome = Run(rows);
+  EXPECT_EQ(outcome.end, RepairEnd::Aborted);
+  EXPECT_NE(outcome.error.find("disk is full"), std::string::npos) << outcome.error;
+  ASSERT_EQ(outcome.notRepaired.size(), 7u);
+  EXPECT_EQ(rows.size(), 7u) << "after a stop the rows not repaired stay in the list";
+  for (int i = 0; i < 10; ++i)
+    EXPECT_EQ(ValueExists(RootKey::CurrentUser, "Software\\Many", "V" + std::to_string(i)), i < 7)
+        << i;
+  for (std::size_t i = 0; i < outcome.notRepaired.size(); ++i) {
+    const NotRepaired& failed = outcome.notRepaired[i];
+    EXPECT_EQ(failed.row.ValueText, "V" + std::to_string(6 - i));
+    EXPECT_EQ(failed.reason.rfind("not attempted", 0) == 0, i >= 4) << failed.reason;
+  }
+  RegFile file;
+  RegFileError error;
+  const std::string backup = Backup();
+  ASSERT_TRUE(ParseRegFile(backup.substr(0, IntactLength(backup)), Windows1252CodePage(), file, error)) << error.message;
+  ASSERT_GE(file.sections.size(), 3u);
+  for (std::size_t i = 0; i < 3; ++i)
+    EXPECT_EQ(file.sections[i].values.at(0).value.name, "V" + std::to_string(9 - i));
+}
+
+// A file system whose read-back of the backup differs in one place.
+class GarblingFileSystem : public MemoryFileSystem {
+ public:
+  FsStatus readFileFrom(const std::string& path, std::uint64_t offset, std::string& out) override {
+    const FsStatus status = MemoryFileSystem::readFileFrom(path, offset, out);
+    const std::size_t at = out.find("\"Tool\"");
+    if (at != std::string::npos) out.replace(at, 6, "\"T0ol\"");
+    return status;
+  }
+};
+
+// The read-back is checked item by item: a difference in one item of a batch
+// refuses that item alone.
+TEST_F(RepairTest, AReadBackDifferenceRefusesOnlyItsItem) {
+  GarblingFileSystem garbling;
+  garbling.addFolder(kFolder);
+  std::vector<Finding> rows = {
+      Row(FindingKind::fkNamedValue, "HKEY_CURRENT_USER\\Software\\App", "Keep"),
+      Row(FindingKind::fkSubkey, "HKEY_CURRENT_USER\\Software\\App", "Sub"),
+      Row(FindingKind::fkNamedValue, "HKEY_CURRENT_USER\\Software\\App", "Tool"),
+      Row(FindingKind::fkDefaultValue, "HKEY_CURRENT_USER\\Software\\App"),
+  };
+  RepairHooks hooks;
+  hooks.clock = [] { return LocalDateTime{2024, 3, 7, 9, 15, 2}; };
+  const RepairOutcome outcome = RepairRun(reg, garbling, kFolder, false, hooks).Run(rows);
+  EXPECT_EQ(outcome.end, RepairEnd::Completed);
+  ASSERT_EQ(outcome.notRepaired.size(), 1u);
+  EXPECT_EQ(outcome.notRepaired[0].row.ValueText, "Tool");
+  EXPECT_NE(outcome.notRepaired[0].reason.find("differs"), std::string::npos)
+      << outcome.notRepaired[0].reason;
+  EXPECT_TRUE(ValueExists(RootKey::CurrentUser, "Software\\App", "Tool"));
+  EXPECT_FALSE(ValueExists(RootKey::CurrentUser, "Software\\App", "Keep"));
+  EXPECT_FALSE(ValueExists(RootKey::CurrentUser, "Software\\App", ""));
+  EXPECT_FALSE(KeyExists("Software\\App\\Sub"));
+}
+
 TEST(RegistrySnapshot, DeleteStopsAtWhatChangedAfterTheBackup) {
   MemoryRegistry reg;
   RegFileError error;

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include "common/Sha256.h"
 #include "mainwindow/Repair.h"
 #include "platform/TRegistry.h"
 #include "platform/memory/MemoryFileSystem.h"
 #include "platform/memory/MemoryRegistry.h"
 #include "restore/BackupList.h"
+#include "restore/BackupRecord.h"
 #include "restore/RestoreBackup.h"
 #include "restore/RestoreVerify.h"
 
@@ -45,11 +47,22 @@ const char* const kBackup =
     "[HKEY_CURRENT_USER\\Software\\App\\Sub]\r\n"
     "@=dword:00000001\r\n";
 
+// Records `bytes` (or their first `length`) as this program's writing of `file`.
+void RecordAsOurs(MemoryRegistry& reg, MemoryFileSystem& fs, const std::string& file,
+                  const std::string& bytes, std::size_t length = std::string::npos) {
+  const std::string_view part = std::string_view(bytes).substr(0, length);
+  ASSERT_TRUE(BackupRecord(reg, fs).record(file, {part.size(), Sha256Of(part)}));
+}
+
 class RestoreTest : public ::testing::Test {
  protected:
-  void SetUp() override { fs.addFile(kFile, kBackup); }
-  RestoreOutcome Restore(bool deleteAfter = true) {
-    return RestoreBackupFile(fs, reg, editor, kFile, deleteAfter);
+  void SetUp() override {
+    fs.addFile(kFile, kBackup);
+    RecordAsOurs(reg, fs, kFile, kBackup);
+  }
+  RestoreOutcome Restore(bool deleteAfter = true, const std::string& file = kFile,
+                         bool force = false) {
+    return RestoreBackupFile(fs, reg, editor, {file, "C:\\Backup", deleteAfter, force});
   }
   static constexpr const char* kFile = "C:\\Backup\\Backup20240101120000.reg";
   MemoryFileSystem fs;
@@ -60,7 +73,9 @@ class RestoreTest : public ::testing::Test {
 TEST_F(RestoreTest, VerifiedRestoreDeletesTheFileOnlyWhenAsked) {
   RestoreOutcome outcome = Restore(false);
   EXPECT_EQ(outcome.end, RestoreEnd::Restored) << outcome.message;
-  EXPECT_EQ(editor.commandLines.at(0), "Regedit /s \"C:\\Backup\\Backup20240101120000.reg\"");
+  // The editor reads a private copy, never the file others may write to.
+  EXPECT_EQ(editor.commandLines.at(0).rfind("Regedit /s \"C:\\Users\\Admin\\Temp\\", 0), 0u)
+      << editor.commandLines.at(0);
   EXPECT_EQ(fs.probe(kFile), PathProbe::File);
   outcome = Restore(true);
   EXPECT_EQ(outcome.end, RestoreEnd::Restored);
@@ -94,23 +109,27 @@ TEST_F(RestoreTest, EditorAndFileFailures) {
   EXPECT_EQ(fs.probe(kFile), PathProbe::File);
 
   editor.result = EditorRun::Ended;
-  EXPECT_EQ(RestoreBackupFile(fs, reg, editor, "C:\\Backup\\missing.reg", true).end,
-            RestoreEnd::BadFile);
+  EXPECT_EQ(Restore(true, "C:\\Backup\\missing.reg").end, RestoreEnd::BadFile);
   fs.addFile("C:\\Backup\\bad.reg", "not a registry file");
-  EXPECT_EQ(RestoreBackupFile(fs, reg, editor, "C:\\Backup\\bad.reg", true).end,
-            RestoreEnd::BadFile);
+  EXPECT_EQ(Restore(true, "C:\\Backup\\bad.reg", true).end, RestoreEnd::Refused);
   EXPECT_EQ(fs.probe("C:\\Backup\\bad.reg"), PathProbe::File);
 }
 
-TEST_F(RestoreTest, ACutOffFileRestoresOnlyItsIntactPart) {
-  fs.addFile(kFile, std::string(kBackup) + "\"Half\"=hex:01,02,\\\r\n03,");
-  const RestoreOutcome outcome = Restore(false);
-  EXPECT_EQ(outcome.end, RestoreEnd::Restored) << outcome.message;
+TEST_F(RestoreTest, ACutOffFileRestoresOnlyItsIntactPartAndIsKept) {
+  const std::string cut = std::string(kBackup) + "\"Half\"=hex:01,02,\\\r\n03,";
+  fs.addFile(kFile, cut);
+  RecordAsOurs(reg, fs, kFile, cut);  // even a file recorded whole is cut at its intact part
+  const RestoreOutcome outcome = Restore(true);
+  EXPECT_EQ(outcome.end, RestoreEnd::Partial) << outcome.message;
   EXPECT_TRUE(outcome.cutOff);
+  EXPECT_NE(outcome.message.find("incomplete line"), std::string::npos) << outcome.message;
   TRegistry key(reg, RootKey::CurrentUser);
   ASSERT_TRUE(key.OpenPath("Software\\App\\Sub"));
   EXPECT_FALSE(key.HasValue("Half")) << "a partial value never reaches the registry";
-  EXPECT_EQ(fs.probe(std::string(kFile) + ".intact"), PathProbe::NotFound);
+  EXPECT_EQ(fs.probe(kFile), PathProbe::File);
+  std::vector<DirEntry> temp;
+  ASSERT_EQ(fs.listDirectory("C:\\Users\\Admin\\Temp", temp), FsStatus::Ok);
+  EXPECT_TRUE(temp.empty()) << "the private copy is removed";
 }
 
 // What the repair deletes, the restore brings back, checked item by item.
@@ -132,8 +151,10 @@ TEST_F(RestoreTest, RepairThenRestoreRoundTrip) {
   TRegistry key(reg, RootKey::CurrentUser);
   ASSERT_FALSE(key.PathExists("Software\\RT\\K"));
 
-  const RestoreOutcome restored = RestoreBackupFile(fs, reg, editor, repaired.backupFile, true);
+  const RestoreOutcome restored =
+      RestoreBackupFile(fs, reg, editor, {repaired.backupFile, "C:\\B", true, false});
   EXPECT_EQ(restored.end, RestoreEnd::Restored) << restored.message;
+  EXPECT_TRUE(restored.fileDeleted);
   EXPECT_TRUE(key.PathExists("Software\\RT\\K\\Deep"));
   ASSERT_TRUE(key.OpenPath("Software\\RT"));
   RegValue value;
@@ -160,6 +181,197 @@ TEST(RestoreVerify, ValuesWhoseNamesDifferInOneLetterAreEachChecked) {
   ASSERT_EQ(differences.size(), 1u);
   EXPECT_EQ(differences[0].item, "HKEY_CURRENT_USER\\Software\\App value \"" + stroke + "\"");
   EXPECT_EQ(differences[0].problem, "is missing");
+}
+
+// A file anyone with write access to the backup folder could have made:
+// nothing of it reaches the registry, with or without force, and it stays.
+TEST_F(RestoreTest, AHostileFileIsRefusedBeforeTheEditorRuns) {
+  TRegistry key(reg, RootKey::LocalMachine);
+  ASSERT_TRUE(key.OpenPath("Software\\Victim", true));
+  ASSERT_TRUE(key.WriteValueText("Keep", "1"));
+  const std::string hostile =
+      "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n"
+      "\"Evil\"=\"C:\\\\evil.exe\"\r\n\r\n[-HKEY_LOCAL_MACHINE\\Software\\Victim]\r\n";
+  fs.addFile(kFile, hostile);
+  RecordAsOurs(reg, fs, kFile, hostile);  // not even a recorded file may delete
+  for (const bool force : {false, true}) {
+    const RestoreOutcome outcome = Restore(true, kFile, force);
+    EXPECT_EQ(outcome.end, RestoreEnd::Refused);
+    EXPECT_NE(
+        outcome.message.find("line 6 \"[-HKEY_LOCAL_MACHINE\\Software\\Victim]\" deletes a key"),
+        std::string::npos)
+        << outcome.message;
+  }
+  EXPECT_TRUE(editor.commandLines.empty());
+  EXPECT_EQ(fs.probe(kFile), PathProbe::File);
+  EXPECT_TRUE(key.OpenPath("\\Software\\Victim"));
+  EXPECT_TRUE(key.HasValue("Keep"));
+  EXPECT_FALSE(TRegistry(reg, RootKey::CurrentUser).PathExists("Software\\Microsoft"));
+}
+
+TEST_F(RestoreTest, OnlyARecordedFileOrItsRecordedPartIsImportedWithoutForce) {
+  const std::string planted = "C:\\Backup\\Backup20990101000000.reg";
+  fs.addFile(planted, kBackup);  // same bytes, but not written by us
+  RestoreOutcome outcome = Restore(true, planted);
+  EXPECT_EQ(outcome.end, RestoreEnd::Refused);
+  EXPECT_EQ(outcome.provenance.provenance, Provenance::NotRecorded);
+  EXPECT_NE(outcome.message.find("not recorded"), std::string::npos) << outcome.message;
+  EXPECT_TRUE(editor.commandLines.empty());
+  outcome = Restore(false, planted, true);
+  EXPECT_EQ(outcome.end, RestoreEnd::Restored) << outcome.message;
+
+  // A recorded file changed inside its recorded part is not ours any more.
+  std::string changed = kBackup;
+  changed.replace(changed.find("gone.exe"), 8, "evil.exe");
+  fs.addFile(kFile, changed);
+  outcome = Restore(true);
+  EXPECT_EQ(outcome.end, RestoreEnd::Refused);
+  EXPECT_EQ(outcome.provenance.provenance, Provenance::Changed);
+
+  // A tail added after the recorded part is left out unless forced.
+  const std::string tail =
+      "\r\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n"
+      "\"Evil\"=\"C:\\\\evil.exe\"\r\n";
+  fs.addFile(kFile, kBackup + tail);
+  outcome = Restore(true);
+  EXPECT_EQ(outcome.end, RestoreEnd::Partial) << outcome.message;
+  EXPECT_EQ(outcome.provenance.trustedLength, std::string(kBackup).size());
+  EXPECT_EQ(fs.probe(kFile), PathProbe::File);
+  TRegistry run(reg, RootKey::CurrentUser);
+  EXPECT_FALSE(run.PathExists("Software\\Microsoft\\Windows\\CurrentVersion\\Run"));
+  outcome = Restore(false, kFile, true);
+  EXPECT_EQ(outcome.end, RestoreEnd::Restored) << outcome.message;
+  EXPECT_TRUE(run.PathExists("Software\\Microsoft\\Windows\\CurrentVersion\\Run"));
+}
+
+TEST_F(RestoreTest, OnlyAFileDirectlyInTheBackupFolderIsDeleted) {
+  const auto restoreFrom = [&](const std::string& file, const std::string& bytes) {
+    fs.addFile(file, bytes);
+    RecordAsOurs(reg, fs, file, bytes);
+    return Restore(true, file);
+  };
+  RestoreOutcome outcome = restoreFrom("C:\\Elsewhere\\Backup1.reg", kBackup);
+  EXPECT_EQ(outcome.end, RestoreEnd::Restored) << outcome.message;
+  EXPECT_FALSE(outcome.fileDeleted);
+  EXPECT_NE(outcome.keptBecause.find("not in the backup folder"), std::string::npos);
+  EXPECT_EQ(fs.probe("C:\\Elsewhere\\Backup1.reg"), PathProbe::File);
+
+  outcome = restoreFrom("C:\\Backup\\Sub\\Backup2.reg", kBackup);
+  EXPECT_FALSE(outcome.fileDeleted);
+  outcome = Restore(true, "C:\\Backup\\..\\Elsewhere\\Backup1.reg");
+  EXPECT_FALSE(outcome.fileDeleted);
+  EXPECT_EQ(fs.probe("C:\\Elsewhere\\Backup1.reg"), PathProbe::File);
+
+  // A link in the backup folder: neither it nor its target goes.
+  fs.addLink("C:\\Backup\\Linked.reg", "C:\\Elsewhere\\Backup1.reg");
+  outcome = Restore(true, "C:\\Backup\\Linked.reg");
+  EXPECT_EQ(outcome.end, RestoreEnd::Restored) << outcome.message;
+  EXPECT_FALSE(outcome.fileDeleted);
+  EXPECT_EQ(fs.probe("C:\\Elsewhere\\Backup1.reg"), PathProbe::File);
+  // A folder link inside the backup folder leads elsewhere too.
+  fs.addLink("C:\\Backup\\Out", "C:\\Elsewhere");
+  EXPECT_FALSE(Restore(true, "C:\\Backup\\Out\\Backup1.reg").fileDeleted);
+  EXPECT_EQ(fs.probe("C:\\Elsewhere\\Backup1.reg"), PathProbe::File);
+
+  outcome = Restore(true, "c:/backup/BACKUP20240101120000.REG");
+  EXPECT_TRUE(outcome.fileDeleted) << outcome.keptBecause;
+}
+
+TEST_F(RestoreTest, ThePrivateCopyIsRemovedWhateverHappens) {
+  std::vector<DirEntry> temp;
+  for (const EditorRun result : {EditorRun::NotStarted, EditorRun::Stopped}) {
+    editor.result = result;
+    EXPECT_NE(Restore().end, RestoreEnd::Restored);
+    ASSERT_EQ(fs.listDirectory("C:\\Users\\Admin\\Temp", temp), FsStatus::Ok);
+    EXPECT_TRUE(temp.empty());
+  }
+  editor.result = EditorRun::Ended;
+  fs.setFreeBytes(20);  // the copy cannot be written whole
+  EXPECT_EQ(Restore().end, RestoreEnd::Failed);
+  fs.setFreeBytes(std::nullopt);
+  ASSERT_EQ(fs.listDirectory("C:\\Users\\Admin\\Temp", temp), FsStatus::Ok);
+  EXPECT_TRUE(temp.empty());
+  EXPECT_EQ(editor.commandLines.size(), 2u) << "the editor never saw a partial copy";
+  EXPECT_EQ(fs.probe(kFile), PathProbe::File);
+}
+
+class RepairRecordTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RegFileError error;
+    ASSERT_TRUE(
+        reg.importText("REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\\R\\A]\r\n\"V\"=\"1\"\r\n"
+                       "[HKEY_CURRENT_USER\\Software\\R\\B]\r\n\"V\"=\"2\"\r\n",
+                       error));
+    fs.addFolder("C:\\B");
+    hooks.clock = [] { return LocalDateTime{2024, 1, 2, 3, 4, 5}; };
+    rows = {{"p", "HKEY_CURRENT_USER\\Software\\R\\A", "", FindingKind::fkKey, true, 0},
+            {"p", "HKEY_CURRENT_USER\\Software\\R\\B", "", FindingKind::fkKey, true, 0}};
+  }
+  static constexpr const char* kFile = "C:\\B\\Backup20240102030405.reg";
+  MemoryRegistry reg;
+  MemoryFileSystem fs;
+  FakeEditor editor{fs, reg};
+  RepairHooks hooks;
+  std::vector<Finding> rows;
+};
+
+TEST_F(RepairRecordTest, TheRecordFollowsTheBackupAndACrashLeavesItsVerifiedPartTrusted) {
+  RepairRun repair(reg, fs, "C:\\B", false, hooks);
+  ASSERT_TRUE(repair.Run(rows).notRepaired.empty());
+  EXPECT_EQ(repair.BackupRecordProblem(), "");
+  std::string bytes;
+  ASSERT_EQ(fs.readFile(kFile, bytes), FsStatus::Ok);
+  const auto recorded = BackupRecord(reg, fs).lookup(kFile);
+  ASSERT_TRUE(recorded.has_value());
+  EXPECT_EQ(recorded->length, bytes.size());
+  EXPECT_EQ(recorded->digest, Sha256Of(bytes));
+
+  // As if the repair had crashed while writing its next export.
+  fs.addFile(kFile, bytes + "\r\n[HKEY_CURRENT_USER\\Software\\R\\C]\r\n\"V\"=hex:01,\\\r\n 02");
+  RestoreOutcome outcome = RestoreBackupFile(fs, reg, editor, {kFile, "C:\\B", true, false});
+  EXPECT_EQ(outcome.end, RestoreEnd::Partial) << outcome.message;
+  EXPECT_EQ(outcome.provenance.provenance, Provenance::RecordedPrefix);
+  TRegistry key(reg, RootKey::CurrentUser);
+  EXPECT_TRUE(key.PathExists("Software\\R\\A"));
+  EXPECT_TRUE(key.PathExists("Software\\R\\B"));
+  EXPECT_FALSE(key.PathExists("Software\\R\\C"));
+  EXPECT_EQ(fs.probe(kFile), PathProbe::File);
+}
+
+TEST_F(RepairRecordTest, AnUnrecordableBackupStillRepairsAndSaysSo) {
+  reg.denyAccess("HKEY_LOCAL_MACHINE\\Software\\Corvane Hivesweep");
+  RepairRun repair(reg, fs, "C:\\B", false, hooks);
+  EXPECT_TRUE(repair.Run(rows).notRepaired.empty());
+  EXPECT_NE(repair.BackupRecordProblem().find("administrator"), std::string::npos);
+  EXPECT_FALSE(TRegistry(reg, RootKey::CurrentUser).PathExists("Software\\R\\A"));
+}
+
+TEST_F(RepairRecordTest, AFileThatExistedBeforeTheRepairIsNeverVouchedFor) {
+  fs.addFile(kFile, "REGEDIT4\r\n\r\n[-HKEY_LOCAL_MACHINE\\Software]\r\n");  // planted in advance
+  RepairRun repair(reg, fs, "C:\\B", false, hooks);
+  repair.Run(rows);
+  EXPECT_NE(repair.BackupRecordProblem(), "");
+  EXPECT_FALSE(BackupRecord(reg, fs).lookup(kFile).has_value());
+}
+
+TEST(BackupRecord, ANewEntryDropsTheEntriesOfFilesThatAreGone) {
+  MemoryRegistry reg;
+  MemoryFileSystem fs;
+  fs.addFile("C:\\B\\old.reg", "x");
+  fs.addFile("C:\\B\\kept.reg", "y");
+  fs.addFile("C:\\B\\new.reg", "z");
+  BackupRecord record(reg, fs);
+  ASSERT_TRUE(record.record("C:\\B\\old.reg", {1, Sha256Of("x")}));
+  ASSERT_TRUE(record.record("c:\\b\\KEPT.reg", {1, Sha256Of("y")}));
+  fs.remove("C:\\B\\old.reg");
+  ASSERT_TRUE(record.record("C:\\B\\kept.reg", {1, Sha256Of("y")}));  // known: nothing dropped
+  TRegistry key(reg, RootKey::LocalMachine);
+  ASSERT_TRUE(key.OpenPath(kBackupRecordKey));
+  EXPECT_EQ(key.ValueNameList().size(), 2u);
+  ASSERT_TRUE(record.record("C:\\B\\new.reg", {1, Sha256Of("z")}));
+  EXPECT_EQ(key.ValueNameList(), (std::vector<std::string>{"C:\\B\\kept.reg", "C:\\B\\new.reg"}));
+  EXPECT_FALSE(record.record("C:\\B\\missing.reg", {1, Sha256Of("z")}));
 }
 
 TEST(BackupList, ListsRegFilesNewestFirst) {
@@ -192,8 +404,12 @@ TEST(MemoryFileSystem, ReadsAFileFromAnOffset) {
 
 TEST(BackupList, SizeTexts) {
   const std::pair<std::uint64_t, const char*> cases[] = {
-      {0, "0 KB"},          {1, "1 KB"},           {1024, "1 KB"},
-      {1025, "2 KB"},       {1234567, "1,206 KB"}, {1023999, "1,000 KB"},
+      {0, "0 KB"},
+      {1, "1 KB"},
+      {1024, "1 KB"},
+      {1025, "2 KB"},
+      {1234567, "1,206 KB"},
+      {1023999, "1,000 KB"},
       {3ull << 31, "6,291,456 KB"},
   };
   for (const auto& [bytes, text] : cases) EXPECT_EQ(SizeText(bytes), text) << bytes;

@@ -1,17 +1,19 @@
-// hivesweep-cli backups: the backup folder's files, newest first
+// hivesweep-cli backups [--json]: the backup folder's files, newest first
 #include <cstdio>
 
 #include "app/RestoreCommand.h"
-#include "app/win32/CliSettings.h"
 #include "app/win32/CliCommands.h"
+#include "app/win32/CliSettings.h"
 #include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Registry.h"
 
 namespace hs::cli {
 
 int RunBackups(const std::vector<std::string>& args) {
   win32::Win32FileSystem files;
+  win32::Win32Registry registry;
   const CommandOutput output =
-      RunBackupsCommand(args, files, LoadCliSettings(files).OutputDirectory);
+      RunBackupsCommand(args, files, registry, LoadCliSettings(files).OutputDirectory);
   std::fputs(output.out.c_str(), stdout);
   std::fputs(output.err.c_str(), stderr);
   return output.exitCode;

@@ -1,4 +1,4 @@
-// hivesweep-cli restore FILE: verified restore of one backup file
+// hivesweep-cli restore [--force] [--json] FILE: verified restore of one backup file
 #include <cstdio>
 
 #include "app/RestoreCommand.h"
@@ -24,7 +24,8 @@ int RunRestore(const std::vector<std::string>& args) {
   win32::Win32FileSystem files;
   win32::Win32RegistryEditor editor;
   const Settings settings = LoadCliSettings(files);
-  return Print(RunRestoreCommand(args, files, registry, editor, settings.DeleteBackupFile));
+  return Print(RunRestoreCommand(args, files, registry, editor, settings.DeleteBackupFile,
+                                 settings.OutputDirectory));
 }
 
 }  // namespace hs::cli

@@ -14,6 +14,7 @@ struct MemoryFileSystem::Node {
   std::optional<std::string> shortcutTarget;
   bool unreadableShortcut = false;
   bool isLink = false;
+  std::optional<std::string> linkTarget;  // where a link with a known target leads
   std::int64_t modified = 1700000000;
   std::map<std::string, std::unique_ptr<Node>> children;  // by upper-case name
 };
@@ -29,6 +30,8 @@ struct MemoryFileSystem::State {
   std::optional<std::uint64_t> freeBytes;
   bool failFlushes = false;
   std::int64_t clock = 1700000000;
+  std::string tempFolder = "C:\\Users\\Admin\\Temp";
+  std::uint64_t tempCounter = 0;
 };
 
 namespace {
@@ -125,7 +128,27 @@ MemoryFileSystem::~MemoryFileSystem() = default;
 
 namespace {
 
-Node* Find(Node& root, const std::vector<std::string>& parts) {
+// Rewrites `parts` into the path they lead to: links with a known target are
+// followed (the last one only with followLast), existing names take the
+// spelling they were created with. False for a loop of links.
+bool Resolve(Node& root, std::vector<std::string>& parts, bool followLast, int depth = 0) {
+  Node* node = &root;
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    const auto it = node->children.find(UpperCase(parts[i]));
+    if (it == node->children.end()) return true;
+    node = it->second.get();
+    parts[i] = node->name;
+    if (!node->linkTarget || (i + 1 == parts.size() && !followLast)) continue;
+    std::vector<std::string> target;
+    if (depth >= 32 || !Components(*node->linkTarget, target)) return false;
+    target.insert(target.end(), parts.begin() + static_cast<std::ptrdiff_t>(i) + 1, parts.end());
+    parts = std::move(target);
+    return Resolve(root, parts, followLast, depth + 1);
+  }
+  return true;
+}
+
+Node* FindExact(Node& root, const std::vector<std::string>& parts) {
   Node* node = &root;
   for (const std::string& part : parts) {
     const auto it = node->children.find(UpperCase(part));
@@ -133,6 +156,11 @@ Node* Find(Node& root, const std::vector<std::string>& parts) {
     node = it->second.get();
   }
   return node;
+}
+
+Node* Find(Node& root, const std::vector<std::string>& parts, bool followLast = true) {
+  std::vector<std::string> resolved = parts;
+  return Resolve(root, resolved, followLast) ? FindExact(root, resolved) : nullptr;
 }
 
 Node* Make(Node& root, const std::vector<std::string>& parts, std::int64_t stamp) {
@@ -159,6 +187,19 @@ void MemoryFileSystem::addFolder(const std::string& path) {
 void MemoryFileSystem::addFolderLink(const std::string& path) {
   std::vector<std::string> parts;
   if (Components(path, parts)) Make(m_state->root, parts, m_state->clock)->isLink = true;
+}
+
+void MemoryFileSystem::addLink(const std::string& path, const std::string& target) {
+  std::vector<std::string> parts;
+  if (!Components(path, parts) || parts.size() < 2) return;
+  Node* node = Make(m_state->root, parts, m_state->clock);
+  node->isLink = true;
+  node->linkTarget = target;
+  node->isFolder = false;
+}
+
+void MemoryFileSystem::setTempFolder(const std::string& folder) {
+  m_state->tempFolder = folder;
 }
 
 void MemoryFileSystem::addFile(const std::string& path, const std::string& content) {
@@ -296,9 +337,11 @@ FsStatus MemoryFileSystem::listDirectory(const std::string& folder, std::vector<
   if (state != PathProbe::Folder) return FsStatus::NotFound;
   std::vector<std::string> parts;
   Components(folder, parts);
-  for (const auto& [upper, child] : Find(m_state->root, parts)->children)
-    out.push_back(
-        {child->name, child->isFolder, child->content.size(), child->modified, child->isLink});
+  for (const auto& [upper, child] : Find(m_state->root, parts)->children) {
+    const bool folder =
+        child->linkTarget ? probe(*child->linkTarget) == PathProbe::Folder : child->isFolder;
+    out.push_back({child->name, folder, child->content.size(), child->modified, child->isLink});
+  }
   return FsStatus::Ok;
 }
 
@@ -329,6 +372,7 @@ FsStatus MemoryFileSystem::openForWrite(const std::string& path, bool append,
   out.reset();
   std::vector<std::string> parts;
   if (!Components(path, parts) || parts.size() < 2) return FsStatus::Failed;
+  if (!Resolve(m_state->root, parts, true)) return FsStatus::Failed;
   std::vector<std::string> parentParts(parts.begin(), parts.end() - 1);
   const Node* parent = Find(m_state->root, parentParts);
   if (!parent || !parent->isFolder) return FsStatus::NotFound;
@@ -391,9 +435,55 @@ bool MemoryFileSystem::deleteSilently(const std::string& path) {
   if (!Components(path, parts) || parts.size() < 2) return false;
   std::vector<std::string> parentParts(parts.begin(), parts.end() - 1);
   if (m_state->readOnly.count(JoinUpper(parentParts, parentParts.size()))) return false;
-  if (probe(path) == PathProbe::NotFound) return false;
-  remove(path);
+  // A link goes itself; what it leads to stays.
+  if (!Resolve(m_state->root, parts, false)) return false;
+  const std::string leaf = UpperCase(parts.back());
+  parts.pop_back();
+  Node* parent = FindExact(m_state->root, parts);
+  if (!parent || !parent->children.count(leaf)) return false;
+  parent->children.erase(leaf);
   return true;
+}
+
+FsStatus MemoryFileSystem::resolvePath(const std::string& path, std::string& out) {
+  out.clear();
+  std::vector<std::string> parts;
+  if (!Components(path, parts)) return FsStatus::NotFound;
+  if (!Resolve(m_state->root, parts, true)) return FsStatus::Failed;
+  if (probe(path) == PathProbe::Inaccessible) return FsStatus::AccessDenied;
+  const Node* node = FindExact(m_state->root, parts);
+  if (!node || (!node->isFolder && EndsWithSeparator(path))) return FsStatus::NotFound;
+  out = parts[0] + "\\";
+  for (std::size_t i = 1; i < parts.size(); ++i) out += (i > 1 ? "\\" : "") + parts[i];
+  return FsStatus::Ok;
+}
+
+FsStatus MemoryFileSystem::isLink(const std::string& path, bool& link) {
+  link = false;
+  std::vector<std::string> parts;
+  if (!Components(path, parts)) return FsStatus::NotFound;
+  const Node* node = Find(m_state->root, parts, false);
+  if (!node) return FsStatus::NotFound;
+  link = node->isLink;
+  return FsStatus::Ok;
+}
+
+FsStatus MemoryFileSystem::createPrivateTempFile(std::string& path,
+                                                 std::unique_ptr<FileWriter>& out) {
+  out.reset();
+  path.clear();
+  if (probe(m_state->tempFolder) == PathProbe::NotFound) addFolder(m_state->tempFolder);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string candidate =
+        m_state->tempFolder + "\\hs" + std::to_string(++m_state->tempCounter) + ".tmp";
+    std::vector<std::string> parts;
+    Components(candidate, parts);
+    if (Find(m_state->root, parts, false)) continue;  // never through an existing name
+    const FsStatus status = openForWrite(candidate, false, out);
+    if (status == FsStatus::Ok) path = candidate;
+    return status;
+  }
+  return FsStatus::Failed;
 }
 
 }  // namespace hs

@@ -23,6 +23,11 @@ class MemoryFileSystem : public FileSystemBackend {
   // A folder listed as a junction or symbolic link; what lies below it is
   // added like anywhere else.
   void addFolderLink(const std::string& path);
+  // A file or folder link leading to `target`: reads and writes go through
+  // it, resolvePath follows it, isLink and deleteSilently see the link itself.
+  void addLink(const std::string& path, const std::string& target);
+  // Where createPrivateTempFile makes its files (created when missing).
+  void setTempFolder(const std::string& folder);
   void addShortcut(const std::string& path, const std::string& target);
   void addUnreadableShortcut(const std::string& path);
   void setDriveType(char letter, DriveType type);
@@ -55,6 +60,9 @@ class MemoryFileSystem : public FileSystemBackend {
   FsStatus replaceFile(const std::string& from, const std::string& to) override;
   bool deleteSilently(const std::string& path) override;
   const CodePage& ansiCodePage() const override { return *m_codePage; }
+  FsStatus resolvePath(const std::string& path, std::string& out) override;
+  FsStatus isLink(const std::string& path, bool& link) override;
+  FsStatus createPrivateTempFile(std::string& path, std::unique_ptr<FileWriter>& out) override;
 
   // How many probes were made: lets tests check that a scan memoizes.
   std::uint64_t probeCount() const { return m_probeCount; }

@@ -335,4 +335,87 @@ std::string Win32FileSystem::lastErrorText() {
   return t_lastError == ERROR_SUCCESS ? std::string() : SystemMessage(t_lastError);
 }
 
+namespace {
+
+// "\\?\C:\x" -> "C:\x", "\\?\UNC\server\share" -> "\\server\share".
+std::wstring WithoutLongPathPrefix(std::wstring path) {
+  if (path.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\" + path.substr(7);
+  if (path.rfind(L"\\\\?\\", 0) == 0) return path.substr(4);
+  return path;
+}
+
+std::wstring TempFileName(unsigned attempt) {
+  LARGE_INTEGER ticks{};
+  ::QueryPerformanceCounter(&ticks);
+  const unsigned long long mixed =
+      static_cast<unsigned long long>(ticks.QuadPart) * 0x9E3779B97F4A7C15ULL ^
+      (static_cast<unsigned long long>(::GetCurrentProcessId()) << 32) ^ attempt;
+  std::wstring name = L"hs";
+  for (int shift = 60; shift >= 0; shift -= 4) name += L"0123456789abcdef"[(mixed >> shift) & 0xF];
+  return name + L".tmp";
+}
+
+}  // namespace
+
+FsStatus Win32FileSystem::resolvePath(const std::string& path, std::string& out) {
+  out.clear();
+  ForgetLastError();
+  if (path.empty() || HasWildcardOrNul(path)) return FsStatus::NotFound;
+  const std::wstring wide = Widen(path);
+  // Attributes access only, every sharing mode: the look changes nothing.
+  UniqueFileHandle item(::CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!item) return LastFsStatus();
+  std::wstring buffer(MAX_PATH + 1, L'\0');
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    const DWORD length =
+        ::GetFinalPathNameByHandleW(item.get(), buffer.data(), static_cast<DWORD>(buffer.size()),
+                                    FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0) return LastFsStatus();
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      out = Narrow(WithoutLongPathPrefix(buffer));
+      return FsStatus::Ok;
+    }
+    buffer.assign(length + 1, L'\0');
+  }
+  return FsStatus::Failed;
+}
+
+FsStatus Win32FileSystem::isLink(const std::string& path, bool& link) {
+  link = false;
+  ForgetLastError();
+  if (path.empty() || HasWildcardOrNul(path)) return FsStatus::NotFound;
+  const std::wstring wide = Widen(path);
+  // GetFileAttributes answers for a link itself, not for its target.
+  const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return LastFsStatus();
+  link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  return FsStatus::Ok;
+}
+
+FsStatus Win32FileSystem::createPrivateTempFile(std::string& path,
+                                                std::unique_ptr<FileWriter>& out) {
+  path.clear();
+  out.reset();
+  ForgetLastError();
+  wchar_t folder[MAX_PATH + 1] = {};
+  const DWORD length = ::GetTempPathW(MAX_PATH + 1, folder);
+  if (length == 0 || length > MAX_PATH) return FsStatus::Failed;
+  for (unsigned attempt = 0; attempt < 16; ++attempt) {
+    const std::wstring candidate = std::wstring(folder, length) + TempFileName(attempt);
+    UniqueFileHandle file(::CreateFileW(candidate.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                        CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY, nullptr));
+    if (!file) {
+      if (::GetLastError() == ERROR_FILE_EXISTS) continue;
+      return LastFsStatus();
+    }
+    path = Narrow(candidate);
+    out = std::make_unique<Win32FileWriter>(std::move(file));
+    return FsStatus::Ok;
+  }
+  return FsStatus::Failed;
+}
+
 }  // namespace hs::win32

@@ -17,6 +17,9 @@
 // * lastErrorText is FormatMessageW's text of the Win32 error behind the
 //   last failing call on the calling thread (kept per thread, as
 //   GetLastError is); "" once a later call succeeded.
+// * resolvePath asks the opened item for its final name (links followed);
+//   createPrivateTempFile creates "hs<random>.tmp" in GetTempPath's folder
+//   with CREATE_NEW, so an existing name or link is never opened.
 // * The object holds no state; any thread may use it.
 #include "common/win32/AnsiCodePage.h"
 #include "platform/FileSystemBackend.h"
@@ -40,6 +43,9 @@ class Win32FileSystem : public FileSystemBackend {
   FsStatus replaceFile(const std::string& from, const std::string& to) override;
   bool deleteSilently(const std::string& path) override;
   std::string lastErrorText() override;
+  FsStatus resolvePath(const std::string& path, std::string& out) override;
+  FsStatus isLink(const std::string& path, bool& link) override;
+  FsStatus createPrivateTempFile(std::string& path, std::unique_ptr<FileWriter>& out) override;
   const CodePage& ansiCodePage() const override { return m_ansiCodePage; }
 
  private:

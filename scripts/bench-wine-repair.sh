@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Times the repair of 5,000 uninstall entries under Wine against Wine's own
+# "regedit /e" export of the same key. The entries name programs that are
+# gone and offer no uninstall command, so the Add/Remove Programs task finds
+# each of them and the repair deletes each whole entry, its backup written,
+# read back and verified first. Each round imports the entries afresh, times
+# the export, then the repair alone (hivesweep-repair-bench runs the scan
+# before it starts its clock); the figures are the medians of the rounds.
+# Wine's server is kept running, so Wine's own start-up is left out, except
+# the start of the regedit process, which the export's time includes.
+# Slow (minutes); not part of scripts/test.sh. Needs build/win64 (run
+# scripts/build.sh win64 first). Usage: scripts/bench-wine-repair.sh [ROUNDS] [ENTRIES]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+ROUNDS="${1:-5}"
+ENTRIES="${2:-5000}"
+BENCH="${HS_REPAIR_BENCH:-build/win64/hivesweep-repair-bench.exe}"  # another build to time
+[ -f "$BENCH" ] || { echo "build $BENCH first (scripts/build.sh win64)" >&2; exit 2; }
+. scripts/wine-env.sh
+hs_new_prefix
+trap hs_end_prefix EXIT
+OUT="$(mktemp -d /tmp/hivesweep-repair-bench.XXXXXX)"
+C="$WINEPREFIX/drive_c"
+KEY='HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+
+python3 - "$OUT/entries.reg" "$ENTRIES" "$KEY" <<'PY'
+import sys
+reg_path, count, key = sys.argv[1], int(sys.argv[2]), sys.argv[3]
+with open(reg_path, "w", encoding="latin-1", newline="\r\n") as out:
+    out.write("REGEDIT4\n\n")
+    for n in range(count):
+        folder = f"C:\\\\Program Files\\\\Gone Vendor {n % 50}\\\\Gone Program {n}"
+        out.write(f"[{key}\\Gone Program {n}]\n")
+        out.write(f'"DisplayName"="Gone Program {n}"\n')
+        out.write(f'"DisplayVersion"="1.{n % 7}.{n}"\n')
+        out.write(f'"Publisher"="Gone Vendor {n % 50}"\n')
+        out.write(f'"InstallLocation"="{folder}\\\\"\n')
+        out.write(f'"DisplayIcon"="{folder}\\\\program.exe,0"\n')
+        out.write(f'"EstimatedSize"=dword:{n * 37 % 100000:08x}\n')
+        out.write(f'"NoModify"=dword:00000001\n\n')
+PY
+
+wineserver -p
+"$HS_WINE" cmd /c exit >"$OUT/warmup.log" 2>&1 || true
+
+seconds_since() { echo "$(date +%s.%N) - $1" | bc; }
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+: >"$OUT/export.times"
+: >"$OUT/repair.times"
+for round in $(seq 1 "$ROUNDS"); do
+  rm -rf "$C/bench-backup" "$C/export.reg"
+  "$HS_WINE" regedit /s "$(winepath -w "$OUT/entries.reg" 2>/dev/null)" >"$OUT/import.log" 2>&1
+  start=$(date +%s.%N)
+  "$HS_WINE" regedit /e 'C:\export.reg' "$KEY" >"$OUT/export.log" 2>&1
+  exported=$(seconds_since "$start")
+  "$HS_WINE" "$BENCH" --sections 11 --backup-dir 'C:\bench-backup' >"$OUT/repair.out" 2>"$OUT/repair.err" ||
+    { echo "the repair failed:"; cat "$OUT/repair.err"; exit 1; }
+  repair=$(awk '/^repair-seconds/ { print $2 }' "$OUT/repair.out" | tr -d '\r')
+  rows=$(awk '/^rows/ { print $2 }' "$OUT/repair.out" | tr -d '\r')
+  failed=$(awk '/^not-repaired/ { print $2 }' "$OUT/repair.out" | tr -d '\r')
+  echo "round $round: export ${exported} s ($(stat -c %s "$C/export.reg") bytes), repair ${repair} s" \
+       "($rows rows, $failed not repaired, backup $(cat "$C"/bench-backup/*.reg | wc -c) bytes), ratio" \
+       "$(echo "scale=2; $repair / $exported" | bc)"
+  echo "$exported" >>"$OUT/export.times"
+  echo "$repair" >>"$OUT/repair.times"
+done
+exported=$(median <"$OUT/export.times")
+repair=$(median <"$OUT/repair.times")
+echo "median of $ROUNDS: export $exported s, repair $repair s, ratio $(echo "scale=2; $repair / $exported" | bc)"
+echo "logs: $OUT"
