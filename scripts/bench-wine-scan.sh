@@ -10,6 +10,11 @@
 # libraries, file types, uninstall entries, shared libraries, application
 # paths, services, sound schemes, recent-file lists, usage counters, start
 # menu order, shortcut files...), WORLD "trees" only the generated trees.
+# WORLD "dense" times task 4 alone on a finding-dense HKEY_CURRENT_USER
+# (scripts/bench-world-dense-hkcu.py: 20,000 keys, 40,000 findings) against
+# the bare enumeration and against the enumeration followed by the scan's own
+# file-system questions asked again (--replay-probes): the part of the scan no
+# code of ours can save. ROUNDS alternating runs of each, medians reported.
 # Wine's server is kept running while the scans are timed, so the figures
 # leave out Wine's own start-up, as a running Windows would.
 # Slow (minutes); not part of scripts/test.sh. Needs build/win64 (run
@@ -18,8 +23,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 ROUNDS="${1:-2}"
 WORLD="${2:-full}"
-case "$WORLD" in full|trees) ;; *) echo "WORLD is full or trees" >&2; exit 2 ;; esac
+case "$WORLD" in full|trees|dense) ;; *) echo "WORLD is full, trees or dense" >&2; exit 2 ;; esac
 CLI="${HS_CLI:-build/win64/hivesweep-cli.exe}"  # HS_CLI: another build to time
+# HS_YARD_CLI: the build that records and replays the file-system questions
+# (for an HS_CLI from before --probe-log existed); the questions are the same.
+YARD_CLI="${HS_YARD_CLI:-$CLI}"
 [ -f "$CLI" ] || { echo "build $CLI first (scripts/build.sh win64)" >&2; exit 2; }
 . scripts/wine-env.sh
 hs_new_prefix
@@ -32,6 +40,9 @@ C="$WINEPREFIX/drive_c"
 # the timing is of the registry scan.
 find "$C/users" -type l | while IFS= read -r link; do rm -f "$link" && mkdir -p "$link"; done
 
+if [ "$WORLD" = dense ]; then
+  python3 scripts/bench-world-dense-hkcu.py "$C" "$OUT/bench.reg"
+else
 # Folders and files the generated strings refer to: every product folder
 # exists with app.exe and lib0..4.dll; "gone" files and "Old" folders do not.
 python3 - "$C" "$OUT/bench.reg" "$WORLD" <<'PY'
@@ -372,6 +383,7 @@ user_areas()
 shortcuts()
 out.close()
 PY
+fi
 
 echo "== importing $(grep -c '^\[' "$OUT/bench.reg") keys, $(grep -c '^["@]' "$OUT/bench.reg") values ($WORLD)"
 start=$(date +%s.%N)
@@ -394,9 +406,50 @@ run() {  # run LABEL ARGS... ; prints the wall time in seconds
   echo "$t1 - $t0" | bc
 }
 
+timed() {  # timed LABEL ARGS... ; prints the wall time and the program's own CPU time (user + system)
+  local label="$1"
+  shift
+  local cli="$CLI"
+  case "$*" in *probe*) cli="$YARD_CLI" ;; esac
+  /usr/bin/time -f "%e %U %S" -o "$OUT/$label.time" "$HS_WINE" "$cli" scan "$@" \
+    >"$OUT/$label.out" 2>"$OUT/$label.err" || true
+  awk '{ print $1, $2 + $3 }' "$OUT/$label.time"
+}
+
 findings() {  # the report's rows: every line but the three of its heading
   echo $(($(wc -l <"$C/$1") - 3))
 }
+
+median() {  # median of the arguments
+  printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+if [ "$WORLD" = dense ]; then
+  # One untimed scan records the paths it asks the file system about.
+  CLI="$YARD_CLI" run record --sections 4 --report 'C:\bench-report.txt' --probe-log 'C:\bench-probes.bin' >/dev/null
+  echo "task 4: $(findings bench-report.txt) findings, $(tr -cd '\0' <"$C/bench-probes.bin" | wc -c) distinct file-system questions"
+  # Wall time on a shared machine follows its load; the program's own CPU
+  # time (Wine's server works the same for both) is measured too.
+  bares=() scans=() yards=() cbares=() cscans=() cyards=()
+  for round in $(seq 1 "$ROUNDS"); do
+    read -r wall cpu < <(timed bare --sections 4 --enumerate-only)
+    bares+=("$wall") cbares+=("$cpu")
+    read -r wall cpu < <(timed scan --sections 4 --report 'C:\bench-report.txt')
+    scans+=("$wall") cscans+=("$cpu")
+    read -r wall cpu < <(timed yard --sections 4 --enumerate-only --replay-probes 'C:\bench-probes.bin')
+    yards+=("$wall") cyards+=("$cpu")
+    echo "round $round: wall bare ${bares[-1]} s, scan ${scans[-1]} s, bare + questions ${yards[-1]} s;" \
+      "CPU ${cbares[-1]} / ${cscans[-1]} / ${cyards[-1]} s ($(tail -1 "$OUT/yard.out" | tr -d '\r'))"
+  done
+  ratios() {  # ratios LABEL BARE SCAN YARD
+    echo "task 4, $1, medians of $ROUNDS: bare $2 s, scan $3 s, bare + questions $4 s;" \
+      "scan / bare $(echo "scale=3; $3 / $2" | bc), scan / (bare + questions) $(echo "scale=3; $3 / $4" | bc)"
+  }
+  ratios wall "$(median "${bares[@]}")" "$(median "${scans[@]}")" "$(median "${yards[@]}")"
+  ratios CPU "$(median "${cbares[@]}")" "$(median "${cscans[@]}")" "$(median "${cyards[@]}")"
+  echo "reports and logs: $OUT"
+  exit 0
+fi
 
 for round in $(seq 1 "$ROUNDS"); do
   bare=$(run bare --sections 3,4,5 --enumerate-only)

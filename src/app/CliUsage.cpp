@@ -24,7 +24,9 @@ constexpr CommandText kCommands[] = {
      "  --json           JSON instead of the text report\n"
      "  --quiet          no progress on standard error (it is shown only on a console)\n"
      "  --enumerate-only benchmark yardstick: walks the scan's trees unchecked and\n"
-     "                   prints how many keys and values it read\n"},
+     "                   prints how many keys and values it read\n"
+     "  --probe-log FILE  record the paths the scan asks the file system about;\n"
+     "  --replay-probes FILE (with --enumerate-only) ask them again after the walk\n"},
     {"repair", "repair [--sections LIST] [--backup-dir DIR] [--json] [--quiet]",
      "  Scans as 'scan' does, then repairs every row found into one backup file.\n"
      "  Ignore lists and the backup folder come from the program's options.\n"

@@ -61,6 +61,9 @@ int WindowsVersionCode() {
 bool IsWow64() {
   return Environment().facts.wow64;
 }
+const std::string& CurrentUserSid() {
+  return Environment().facts.userSid;
+}
 
 std::string TranslationFilePath(const std::string& language) {
   if (language.empty()) return {};

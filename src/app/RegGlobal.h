@@ -47,16 +47,20 @@ void SetProgramRegistry(RegistryBackend& registry);
 RegistryBackend& ProgramRegistry();
 
 // Facts about the running system, set once at start by the Windows side (and
-// by tests as they need). Until then: an unknown version (code 10), no WOW64.
+// by tests as they need). Until then: an unknown version (code 10), no WOW64,
+// no user SID.
 struct SystemFacts {
   WindowsVersionInfo version;
   bool wow64 = false;
+  std::string userSid;  // "S-1-5-21-...": the key of this user's hive under HKEY_USERS
 };
 void SetSystemFacts(const SystemFacts& facts);
 // The code of the running Windows version (see WindowsVersionCodeFor).
 int WindowsVersionCode();
 // Yes when the program runs as a 32-bit process on 64-bit Windows.
 bool IsWow64();
+// The SID of the user this process runs as, in its text form; "" when unknown.
+const std::string& CurrentUserSid();
 
 // The translation file of `language`: program folder + "Lan_" + language +
 // ".ini"; "" when the name could reach outside the program folder (a path

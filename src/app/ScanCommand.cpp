@@ -1,9 +1,12 @@
 #include "app/ScanCommand.h"
 
+#include <algorithm>
+
 #include "app/CommandLine.h"
 #include "app/ScanSections.h"
 #include "mainwindow/Report.h"
 #include "mainwindow/ResultFilter.h"
+#include "scan/FilesAndFoldersScan.h"
 #include "scan/ScanTaskRunner.h"
 
 namespace hs {
@@ -79,6 +82,8 @@ ScanArgumentsResult ParseScanArguments(const std::vector<std::string>& args) {
   ScanCommandOptions options;
   bool sectionsGiven = false;
   bool reportGiven = false;
+  bool probeLogGiven = false;
+  bool replayGiven = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     std::string value;
@@ -95,11 +100,21 @@ ScanArgumentsResult ParseScanArguments(const std::vector<std::string>& args) {
       ok = TakeSwitch(arg, options.quiet, result.error);
     } else if (arg == "--enumerate-only") {
       ok = TakeSwitch(arg, options.enumerateOnly, result.error);
+    } else if (arg == "--probe-log") {
+      ok = TakeOptionValue(args, i, probeLogGiven, value, result.error);
+      if (ok) options.probeLog = value;
+    } else if (arg == "--replay-probes") {
+      ok = TakeOptionValue(args, i, replayGiven, value, result.error);
+      if (ok) options.replayProbes = value;
     } else {
       result.error = "unexpected argument '" + arg + "'";
       ok = false;
     }
     if (!ok) return result;
+  }
+  if (options.replayProbes && !options.enumerateOnly) {
+    result.error = "--replay-probes goes with --enumerate-only";
+    return result;
   }
   if (!sectionsGiven) options.tasks = DefaultScanTasks();
   result.options = std::move(options);
@@ -129,19 +144,23 @@ std::string RenderScanOutput(const std::vector<Finding>& findings, bool json) {
 }
 
 void EnumerateTaskTrees(RegistryBackend& registry, const std::vector<std::string>& tasks,
-                        EnumerationCount& count) {
+                        EnumerationCount& count, const std::string& currentUserSid) {
+  const bool walksCurrentUser = std::find(tasks.begin(), tasks.end(), "4") != tasks.end();
+  const std::vector<std::string> ownHive =
+      walksCurrentUser ? CurrentUserHiveKeys(currentUserSid) : std::vector<std::string>{};
   for (const std::string& task : tasks) {
     if (task == "3") BareEnumerate(registry, RootKey::LocalMachine, "Software", count);
     if (task == "4") BareEnumerate(registry, RootKey::CurrentUser, "", count);
-    if (task == "5") BareEnumerate(registry, RootKey::Users, "", count);
+    if (task == "5") BareEnumerate(registry, RootKey::Users, "", count, ownHive);
     if (task == "15")
       BareEnumerate(registry, RootKey::LocalMachine, "SYSTEM\\CurrentControlSet\\Services", count);
   }
 }
 
-std::string RunEnumerationOnly(RegistryBackend& registry, const std::vector<std::string>& tasks) {
+std::string RunEnumerationOnly(RegistryBackend& registry, const std::vector<std::string>& tasks,
+                               const std::string& currentUserSid) {
   EnumerationCount count;
-  EnumerateTaskTrees(registry, tasks, count);
+  EnumerateTaskTrees(registry, tasks, count, currentUserSid);
   return std::to_string(count.keys) + " keys, " + std::to_string(count.values) + " values, " +
          std::to_string(count.stringValues) + " string values\n";
 }

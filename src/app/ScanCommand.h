@@ -20,6 +20,11 @@ struct ScanCommandOptions {
   bool json = false;
   bool quiet = false;          // no progress on standard error
   bool enumerateOnly = false;  // benchmark yardstick: walk the tasks' trees, no checks
+  // Benchmark: where the scan writes the paths it asked the file system about
+  // (ProbeLog.h), and, with enumerateOnly, such a record to ask again after
+  // the walk.
+  std::optional<std::string> probeLog;
+  std::optional<std::string> replayProbes;
 };
 
 struct ScanArgumentsResult {
@@ -60,12 +65,15 @@ std::string RenderScanOutput(const std::vector<Finding>& findings, bool json);
 // checked, in the trees of tasks 3, 4 and 5 and the services key of task 15
 // that are in the list. For a full scan that is every tree it reads: the
 // other tasks read keys inside these (the classes root is a view of
-// HKLM\Software\Classes and HKCU\Software\Classes).
+// HKLM\Software\Classes and HKCU\Software\Classes). With task 4 in the list,
+// task 5's tree leaves out the hive of the user `currentUserSid`, as the
+// scan does.
 void EnumerateTaskTrees(RegistryBackend& registry, const std::vector<std::string>& tasks,
-                        EnumerationCount& count);
+                        EnumerationCount& count, const std::string& currentUserSid = "");
 
 // The --enumerate-only output: the counts of EnumerateTaskTrees.
-std::string RunEnumerationOnly(RegistryBackend& registry, const std::vector<std::string>& tasks);
+std::string RunEnumerationOnly(RegistryBackend& registry, const std::vector<std::string>& tasks,
+                               const std::string& currentUserSid = "");
 
 // Writes the output to a file; false when it could not be written whole,
 // with the reason (the system's words when it gave some) in `reason`.

@@ -1,5 +1,8 @@
 #include "mainwindow/RegistrySnapshot.h"
 
+#include <iterator>
+
+#include "platform/RegistryLinks.h"
 #include "regfile/RegFileWriter.h"
 
 namespace hs {
@@ -19,15 +22,22 @@ std::string StatusText(RegStatus status) {
   return "the system refused";
 }
 
-bool OpenKey(RegistryBackend& registry, RootKey root, const std::string& keyPath,
-             RegAccess access, RegKeyPtr& key, std::string& reason) {
-  const RegStatus status = registry.openKey(root, nullptr, keyPath, access, false, key);
+bool OpenKey(RegistryBackend& registry, RootKey root, const std::string& keyPath, RegAccess access,
+             RegKeyPtr& key, std::string& reason, LastLink last = LastLink::OpenLink) {
+  const RegStatus status = registry.openKey(root, nullptr, keyPath, access, false, key, last);
   if (status == RegStatus::Ok) return true;
   reason = "the key " + FullPath(root, keyPath) + " cannot be read: " + StatusText(status);
   return false;
 }
 
-bool SnapshotInto(RegistryBackend& registry, RootKey root, const std::string& keyPath,
+std::string LinkReason(RootKey root, const std::string& keyPath) {
+  return "the key " + FullPath(root, keyPath) +
+         " is a registry link, which a backup file cannot recreate; it is not deleted";
+}
+
+// Keys are opened as they are: a link is never gone through, so what is
+// read (and later deleted) lies inside the tree that was named.
+bool SnapshotInto(RegistryBackend& registry, RootKey root, const std::string& keyPath, int depth,
                   std::vector<KeySnapshot>& out, std::string& reason) {
   RegKeyPtr key;
   if (!OpenKey(registry, root, keyPath, RegAccess::Read, key, reason)) return false;
@@ -44,10 +54,19 @@ bool SnapshotInto(RegistryBackend& registry, RootKey root, const std::string& ke
     reason = "the key " + FullPath(root, keyPath) + " cannot be read: " + StatusText(status);
     return false;
   }
+  if (HoldsLinkValue(snapshot.values)) {
+    reason = LinkReason(root, keyPath);
+    return false;
+  }
+  if (depth >= kMaxKeyDepth && !subkeys.empty()) {
+    reason = "the key " + FullPath(root, keyPath) + " lies deeper than the registry allows";
+    return false;
+  }
   key.reset();
   out.push_back(std::move(snapshot));
   for (const std::string& subkey : subkeys)
-    if (!SnapshotInto(registry, root, keyPath + "\\" + subkey, out, reason)) return false;
+    if (!SnapshotInto(registry, root, keyPath + "\\" + subkey, depth + 1, out, reason))
+      return false;
   return true;
 }
 
@@ -94,7 +113,7 @@ bool CompareSection(const RegFileSection& section, const std::string& fullKey,
 bool SnapshotKeyTree(RegistryBackend& registry, RootKey root, const std::string& keyPath,
                      std::vector<KeySnapshot>& out, std::string& reason) {
   out.clear();
-  return SnapshotInto(registry, root, keyPath, out, reason);
+  return SnapshotInto(registry, root, keyPath, 0, out, reason);
 }
 
 bool SnapshotValue(RegistryBackend& registry, RootKey root, const std::string& keyPath,
@@ -102,7 +121,8 @@ bool SnapshotValue(RegistryBackend& registry, RootKey root, const std::string& k
                    std::string& reason) {
   out.clear();
   RegKeyPtr key;
-  if (!OpenKey(registry, root, keyPath, RegAccess::Read, key, reason)) return false;
+  if (!OpenKey(registry, root, keyPath, RegAccess::Read, key, reason, LastLink::Follow))
+    return false;
   RegValue value;
   const RegStatus status = registry.queryValue(*key, valueName, value);
   if (status != RegStatus::Ok) {
@@ -141,12 +161,18 @@ bool BackupMatches(const RegFile& file, RootKey root, const std::vector<KeySnaps
 }
 
 const RegKeyHandle* ParentKeys::Open(RegistryBackend& registry, RootKey root,
-                                     const std::string& path, std::string& reason) {
-  if (m_key && m_root == root && m_path == path) return m_key.get();
+                                     const std::string& path, std::string& reason, LastLink last) {
+  if (m_key && m_root == root && m_path == path && m_last == last) return m_key.get();
   m_key.reset();
-  if (!OpenKey(registry, root, path, RegAccess::All, m_key, reason)) return nullptr;
+  if (!OpenKey(registry, root, path, RegAccess::All, m_key, reason, last)) return nullptr;
+  if (last == LastLink::OpenLink && IsLinkKey(registry, *m_key)) {
+    m_key.reset();
+    reason = LinkReason(root, path);
+    return nullptr;
+  }
   m_root = root;
   m_path = path;
+  m_last = last;
   return m_key.get();
 }
 
@@ -170,7 +196,12 @@ bool DeleteSnapshotTree(RegistryBackend& registry, RootKey root,
     const std::size_t slash = path.rfind('\\');
     const std::string parentPath = slash == std::string::npos ? "" : path.substr(0, slash);
     const std::string leaf = slash == std::string::npos ? path : path.substr(slash + 1);
-    const RegKeyHandle* parent = parents->Open(registry, root, parentPath, reason);
+    // Only the named key's own parent may be reached through a link (the path
+    // the finding names); a parent inside the tree that became a link since
+    // would lead the delete out of it.
+    const bool topKey = std::next(it) == snapshot.rend();
+    const RegKeyHandle* parent = parents->Open(registry, root, parentPath, reason,
+                                               topKey ? LastLink::Follow : LastLink::OpenLink);
     if (!parent) return false;
     // The system never deletes a key that has subkeys: one that gained a
     // subkey since the snapshot is refused here and named as changed.

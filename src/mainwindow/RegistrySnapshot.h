@@ -17,7 +17,9 @@ struct KeySnapshot {
 };
 
 // One key with its whole subtree (depth first, parent first), or one value of
-// one key. False with `reason` when a key or value cannot be read.
+// one key. False with `reason` when a key or value cannot be read, or when the
+// key or a key below it is a registry link (never followed: a backup file
+// cannot recreate one, so such a tree is not deleted).
 bool SnapshotKeyTree(RegistryBackend& registry, RootKey root, const std::string& keyPath,
                      std::vector<KeySnapshot>& out, std::string& reason);
 bool SnapshotValue(RegistryBackend& registry, RootKey root, const std::string& keyPath,
@@ -42,19 +44,22 @@ bool BackupMatches(const RegFile& file, RootKey root, const std::vector<KeySnaps
 // sibling keys open their parent once.
 class ParentKeys {
  public:
-  // The open parent, or null with `reason`.
+  // The open parent, or null with `reason`. Opened with LastLink::OpenLink,
+  // a parent that is a link is refused.
   const RegKeyHandle* Open(RegistryBackend& registry, RootKey root, const std::string& path,
-                           std::string& reason);
+                           std::string& reason, LastLink last);
 
  private:
   RootKey m_root = RootKey::CurrentUser;
   std::string m_path;
+  LastLink m_last = LastLink::OpenLink;
   RegKeyPtr m_key;
 };
 
 // Deletes the keys of a whole-key snapshot, deepest and last first. A key that
 // gained a subkey or whose values changed since the snapshot is not deleted:
-// the removal stops there with `reason`, keeping everything above it.
+// the removal stops there with `reason`, keeping everything above it. No key
+// is reached through a link but by the path of the snapshot's first key.
 bool DeleteSnapshotTree(RegistryBackend& registry, RootKey root,
                         const std::vector<KeySnapshot>& snapshot, std::string& reason,
                         ParentKeys* parents = nullptr);

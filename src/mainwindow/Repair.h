@@ -7,7 +7,8 @@
 // Guarantees beyond the plain run:
 // * nothing is deleted unless its backup was written, flushed, read back and
 //   found equal to what is about to be deleted;
-// * a key or value the backup file cannot carry is not deleted;
+// * a key or value the backup file cannot carry is not deleted, nor a key
+//   tree that holds a registry link (a link's target is never touched);
 // * a hive root or a protected key (ProtectedKeys.h) is never deleted;
 // * a delete removes only what the backup holds: a key that gained a subkey
 //   or changed after its backup stops the delete;

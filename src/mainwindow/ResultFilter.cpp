@@ -78,11 +78,17 @@ class RowFilter {
   }
 
  private:
+  // Each fixed text holds a character that no other character folds to ("{",
+  // "%"); a row without it cannot contain the text, and most rows are let
+  // through without folding anything.
   static bool IsFixedExclusion(const Finding& row) {
+    const bool keyHasBrace = row.KeyPath.find('{') != std::string::npos;
     for (const char* text : kFixedKeyExclusions)
-      if (ContainsNoCase(row.KeyPath, text)) return true;
-    return ContainsNoCase(row.KeyPath, kUserNameMarker) ||
-           ContainsNoCase(row.ValueText, kUserNameMarker);
+      if (keyHasBrace && ContainsNoCase(row.KeyPath, text)) return true;
+    const auto hasMarker = [](const std::string& field) {
+      return field.find('%') != std::string::npos && ContainsNoCase(field, kUserNameMarker);
+    };
+    return hasMarker(row.KeyPath) || hasMarker(row.ValueText);
   }
 
   bool IsUnrepaired(const Finding& row) const {
@@ -96,6 +102,7 @@ class RowFilter {
   }
 
   bool IsIgnored(const Finding& row) const {
+    if (m_valueEntries.empty() && m_keyEntries.empty()) return false;
     if (row.KeyPath.find('\\') == std::string::npos) return false;
     const RowLocation at = LocationOf(row);
     return InValueList(at) || InKeyList(at, UpperCase(row.KeyPath));

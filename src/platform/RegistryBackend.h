@@ -49,6 +49,14 @@ struct RegKeyInfo {
 
 enum class RegAccess { Read, All };
 
+// What openKey does when the last component of its path is a registry link
+// (a key made with REG_OPTION_CREATE_LINK). Earlier components always follow
+// links, so paths through the system's own links keep working.
+enum class LastLink {
+  Follow,    // open the key the link points to
+  OpenLink,  // open the link key itself: it shows its SymbolicLinkValue and no subkeys
+};
+
 // An open key. Closing happens on destruction.
 class RegKeyHandle {
  public:
@@ -62,9 +70,10 @@ class RegistryBackend {
 
   // Opens (or with create, creates) `path` below `parent`, or below the root
   // key when parent is null. An empty path opens the parent/root itself.
-  // On failure `out` is left empty.
+  // On failure `out` is left empty. Overrides repeat the default of `last`.
   virtual RegStatus openKey(RootKey root, const RegKeyHandle* parent, const std::string& path,
-                            RegAccess access, bool create, RegKeyPtr& out) = 0;
+                            RegAccess access, bool create, RegKeyPtr& out,
+                            LastLink last = LastLink::Follow) = 0;
   virtual RegStatus subkeyNames(const RegKeyHandle& key, std::vector<std::string>& out) = 0;
   virtual RegStatus values(const RegKeyHandle& key, std::vector<RegValue>& out) = 0;
   virtual RegStatus valueNames(const RegKeyHandle& key, std::vector<std::string>& out) = 0;
@@ -74,6 +83,7 @@ class RegistryBackend {
   virtual RegStatus setValue(const RegKeyHandle& key, const RegValue& value) = 0;
   virtual RegStatus deleteValue(const RegKeyHandle& key, const std::string& name) = 0;
   // Deletes the direct subkey `name` of `parent`; it must have no subkeys.
+  // A link is deleted itself: its target is never reached.
   virtual RegStatus deleteLeafKey(const RegKeyHandle& parent, const std::string& name) = 0;
 };
 

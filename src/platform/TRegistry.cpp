@@ -1,6 +1,7 @@
 #include "platform/TRegistry.h"
 
 #include "common/Text.h"
+#include "platform/RegistryLinks.h"
 
 namespace hs {
 
@@ -38,11 +39,11 @@ std::string TRegistry::joinedPath(const std::string& path) const {
   return path.empty() ? m_currentPath : m_currentPath + "\\" + path;
 }
 
-bool TRegistry::OpenPath(const std::string& path, bool create) {
+bool TRegistry::OpenPath(const std::string& path, bool create, LastLink last) {
   std::string subPath;
   const RegKeyHandle* base = baseFor(path, subPath);
   RegKeyPtr key;
-  if (m_backend.openKey(m_root, base, subPath, m_access, create, key) != RegStatus::Ok)
+  if (m_backend.openKey(m_root, base, subPath, m_access, create, key, last) != RegStatus::Ok)
     return false;
   m_currentPath = joinedPath(path);
   while (!m_currentPath.empty() && m_currentPath.back() == '\\') m_currentPath.pop_back();
@@ -135,14 +136,16 @@ RegKeyInfo TRegistry::KeyCounts() {
   return info;
 }
 
-bool TRegistry::removeTree(const RegKeyHandle& parent, const std::string& name) {
+bool TRegistry::removeTree(const RegKeyHandle& parent, const std::string& name, int depth) {
   RegKeyPtr key;
-  if (m_backend.openKey(m_root, &parent, name, RegAccess::All, false, key) != RegStatus::Ok)
+  if (depth > kMaxKeyDepth || m_backend.openKey(m_root, &parent, name, RegAccess::All, false, key,
+                                                LastLink::OpenLink) != RegStatus::Ok)
     return false;
   std::vector<std::string> children;
   m_backend.subkeyNames(*key, children);
   bool ok = true;
-  for (auto it = children.rbegin(); it != children.rend(); ++it) ok = removeTree(*key, *it) && ok;
+  for (auto it = children.rbegin(); it != children.rend(); ++it)
+    ok = removeTree(*key, *it, depth + 1) && ok;
   key.reset();
   return m_backend.deleteLeafKey(parent, name) == RegStatus::Ok && ok;
 }
@@ -158,7 +161,7 @@ bool TRegistry::RemovePath(const std::string& path) {
   RegKeyPtr parent;
   if (m_backend.openKey(m_root, base, parentPath, RegAccess::All, false, parent) != RegStatus::Ok)
     return false;
-  return removeTree(*parent, leaf);
+  return removeTree(*parent, leaf, 0);
 }
 
 bool TRegistry::RemoveValue(const std::string& name) {

@@ -36,7 +36,8 @@ class TRegistry {
   // Opens `path` relative to the current key when one is open and the path
   // does not begin with a backslash, otherwise from the root; on success it
   // becomes the current key. On failure the current key is unchanged.
-  bool OpenPath(const std::string& path, bool create = false);
+  // LastLink::OpenLink opens a link at the end of the path itself.
+  bool OpenPath(const std::string& path, bool create = false, LastLink last = LastLink::Follow);
   void ClosePath();
 
   std::vector<std::string> SubkeyNameList();  // empty when no key is open
@@ -59,6 +60,7 @@ class TRegistry {
 
   // Removes the key and its whole subtree (subkeys from the highest index
   // down). False when the key is missing or anything could not be removed.
+  // A link in the tree is removed itself; what it points to is left alone.
   bool RemovePath(const std::string& path);
   bool RemoveValue(const std::string& name);
   bool WriteValueText(const std::string& name, const std::string& text);
@@ -68,7 +70,7 @@ class TRegistry {
   // Resolves the relative/absolute rule into a parent handle and sub-path.
   const RegKeyHandle* baseFor(const std::string& path, std::string& subPath) const;
   std::string joinedPath(const std::string& path) const;
-  bool removeTree(const RegKeyHandle& parent, const std::string& name);
+  bool removeTree(const RegKeyHandle& parent, const std::string& name, int depth);
 
   RegistryBackend& m_backend;
   RootKey m_root;

@@ -5,6 +5,7 @@
 #include "app/SharedHelpers.h"
 #include "common/CodePage.h"
 #include "common/Text.h"
+#include "platform/RegistryLinks.h"
 #include "platform/TRegistry.h"
 
 namespace hs {
@@ -159,9 +160,13 @@ class SectionWriter {
         m_wholeKey(wholeKey),
         m_codePage(codePage) {}
 
-  void WriteKeySection(const std::string& keyPath) {
+  void WriteKeySection(const std::string& keyPath, int depth = 0) {
     TRegistry key(m_registry, m_root, RegAccess::Read);
-    if (!key.OpenPath("\\" + keyPath)) {
+    // A whole key is read as it is, links included: a link is no tree to
+    // follow but an item of its own, which the registry editor would import
+    // as a plain key.
+    const LastLink last = m_wholeKey ? LastLink::OpenLink : LastLink::Follow;
+    if (!key.OpenPath("\\" + keyPath, false, last)) {
       m_out += FormatKeySection(m_root, keyPath, {}, m_codePage);  // a key line alone
       return;
     }
@@ -173,12 +178,18 @@ class SectionWriter {
       return;
     }
     const std::vector<RegValue> values = key.ValueList();
+    if (HoldsLinkValue(values))
+      throw UnrepresentableError("the key " + RootKeyToHiveName(m_root) + "\\" + keyPath +
+                                 " is a registry link, which a REGEDIT4 file cannot recreate");
+    if (depth >= kMaxKeyDepth)
+      throw UnrepresentableError("the key " + RootKeyToHiveName(m_root) + "\\" + keyPath +
+                                 " lies deeper than the registry allows");
     const std::vector<std::string> subkeys = key.SubkeyNameList();
     m_out += FormatKeySection(m_root, keyPath, values, m_codePage);
     // Closed before any subkey is visited: each subkey is opened by its full
     // path, never relative to a key still open.
     key.ClosePath();
-    for (const std::string& subkey : subkeys) WriteKeySection(keyPath + "\\" + subkey);
+    for (const std::string& subkey : subkeys) WriteKeySection(keyPath + "\\" + subkey, depth + 1);
   }
 
   std::string Take() { return std::move(m_out); }

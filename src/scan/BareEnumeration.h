@@ -3,6 +3,7 @@
 // read, nothing checked.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/RootKey.h"
 
@@ -16,7 +17,9 @@ struct EnumerationCount {
   std::uint64_t stringValues = 0;
 };
 
+// `skippedChildren`: names of direct subkeys of `path` left out with their
+// subtrees (any case), as the scan leaves them out.
 void BareEnumerate(RegistryBackend& registry, RootKey root, const std::string& path,
-                   EnumerationCount& count);
+                   EnumerationCount& count, const std::vector<std::string>& skippedChildren = {});
 
 }  // namespace hs

@@ -5,6 +5,7 @@
 
 #include "app/RegGlobal.h"
 #include "common/Text.h"
+#include "platform/RegistryLinks.h"
 #include "platform/TRegistry.h"
 #include "scan/FilesAndFoldersScan.h"
 #include "scan/ScanContext.h"
@@ -111,14 +112,16 @@ bool TaskListHasFilesAndFolders(const ScanContext& context) {
                      [](const std::string& entry) { return TaskNumberFromText(entry) == 3; });
 }
 
-void ScanDefaultValueTree(ScanContext& context, const std::string& hiveName,
-                          const std::string& prefix, const std::string& name) {
+namespace {
+
+void ScanDefaultValueTreeAt(ScanContext& context, const std::string& hiveName,
+                            const std::string& prefix, const std::string& name, int depth) {
   const std::string hive = UpperCase(hiveName);
   const auto root = HiveNameToRootKey(hive);
-  if (!root) return;
+  if (!root || depth > kMaxKeyDepth) return;
   TRegistry reg(context.Registry, *root, RegAccess::Read);
   const std::string path = prefix + name;
-  if (!reg.OpenPath(path)) return;
+  if (!reg.OpenPath(path, false, WalkLinkRule(depth))) return;
   context.ShowCurrentKey(path);
   if (IsText(reg.ValueType(""))) {
     const std::string text = reg.ReadValueText("");
@@ -127,7 +130,14 @@ void ScanDefaultValueTree(ScanContext& context, const std::string& hiveName,
   }
   for (const std::string& subkey : reg.SubkeyNameList())
     if (!subkey.empty())  // an empty name would open this key again, for ever
-      ScanDefaultValueTree(context, hive, path + "\\", subkey);
+      ScanDefaultValueTreeAt(context, hive, path + "\\", subkey, depth + 1);
+}
+
+}  // namespace
+
+void ScanDefaultValueTree(ScanContext& context, const std::string& hiveName,
+                          const std::string& prefix, const std::string& name) {
+  ScanDefaultValueTreeAt(context, hiveName, prefix, name, 0);
 }
 
 void CheckInterfaceTypeLibs(ScanContext& context) {

@@ -6,6 +6,7 @@
 
 #include "app/RegGlobal.h"
 #include "common/Text.h"
+#include "platform/RegistryLinks.h"
 #include "platform/TRegistry.h"
 #include "scan/ScanContext.h"
 
@@ -81,13 +82,14 @@ void CheckValues(Walk& walk, const RegKeyHandle& key, const std::string& path) {
 
 // `path` is this key's path below the hive; it grows and shrinks in place as
 // the walk goes down and up.
-void WalkKey(Walk& walk, const RegKeyHandle* parent, std::string_view name, std::string& path) {
-  if (IsExcluded(walk, path)) return;
+void WalkKey(Walk& walk, const RegKeyHandle* parent, std::string_view name, std::string& path,
+             int depth) {
+  if (depth > kMaxKeyDepth || IsExcluded(walk, path)) return;
   ScanContext& context = walk.context;
   context.CheckStop();
   RegKeyPtr key;
-  if (context.Registry.openKey(walk.root, parent, std::string(name), RegAccess::Read, false, key) !=
-      RegStatus::Ok)
+  if (context.Registry.openKey(walk.root, parent, std::string(name), RegAccess::Read, false, key,
+                               WalkLinkRule(depth)) != RegStatus::Ok)
     return;
   context.ShowCurrentKey(path);
   CheckValues(walk, *key, path);
@@ -98,31 +100,47 @@ void WalkKey(Walk& walk, const RegKeyHandle* parent, std::string_view name, std:
     if (subkey.empty()) continue;
     if (length != 0) path += '\\';
     path += subkey;
-    WalkKey(walk, key.get(), subkey, path);
+    WalkKey(walk, key.get(), subkey, path, depth + 1);
     path.resize(length);
   }
+}
+
+void WalkValueTree(ScanContext& context, const std::string& hiveName, const std::string& keyPath,
+                   const std::string& problem, const std::string& fileNameHint,
+                   std::vector<std::string_view> exclusions) {
+  const std::string hive = UpperCase(hiveName);
+  const std::optional<RootKey> root = HiveNameToRootKey(hive);
+  if (!root) return;
+  Walk walk{context, *root, hive, problem, fileNameHint, std::move(exclusions), {}};
+  std::string path = keyPath;
+  WalkKey(walk, nullptr, keyPath, path, 0);
+}
+
+std::string FilesAndFoldersProblem(const char* problemKey) {
+  return GetLanString(problemKey, "Invalid File or Folder");
 }
 
 void RunFilesAndFoldersTask(ScanContext& context, const std::string& caption,
                             const char* problemKey, const char* hive, const char* path) {
   context.ShowTaskCaption(caption);
-  ScanValueTree(context, hive, path, GetLanString(problemKey, "Invalid File or Folder"), "");
+  ScanValueTree(context, hive, path, FilesAndFoldersProblem(problemKey), "");
 }
 
 }  // namespace
 
+std::vector<std::string> CurrentUserHiveKeys(const std::string& currentUserSid) {
+  if (currentUserSid.empty()) return {};
+  return {currentUserSid, currentUserSid + "_Classes"};
+}
+
 void ScanValueTree(ScanContext& context, const std::string& hiveName, const std::string& keyPath,
                    const std::string& problem, const std::string& fileNameHint) {
-  const std::string hive = UpperCase(hiveName);
-  const std::optional<RootKey> root = HiveNameToRootKey(hive);
-  if (!root) return;
-  Walk walk{context, *root, hive, problem, fileNameHint, {}, {}};
+  std::vector<std::string_view> exclusions;
   if (context.CurrentCaption == LocalMachineCaption())
-    walk.exclusions.assign(kLocalMachineExclusions.begin(), kLocalMachineExclusions.end());
+    exclusions.assign(kLocalMachineExclusions.begin(), kLocalMachineExclusions.end());
   else if (context.CurrentCaption == CurrentUserCaption())
-    walk.exclusions.assign(kCurrentUserExclusions.begin(), kCurrentUserExclusions.end());
-  std::string path = keyPath;
-  WalkKey(walk, nullptr, keyPath, path);
+    exclusions.assign(kCurrentUserExclusions.begin(), kCurrentUserExclusions.end());
+  WalkValueTree(context, hiveName, keyPath, problem, fileNameHint, std::move(exclusions));
 }
 
 void ScanFilesAndFoldersLocalMachine(ScanContext& context) {
@@ -137,11 +155,18 @@ void ScanFilesAndFoldersCurrentUser(ScanContext& context) {
                          "");
 }
 
+// HKEY_CURRENT_USER is this user's key under HKEY_USERS seen from another
+// root (and its Software\Classes the "_Classes" key beside it): when task 4
+// walks it in the same scan, walking it here too would list every finding
+// twice, and the second repair of each would fail.
 void ScanFilesAndFoldersUsers(ScanContext& context) {
-  RunFilesAndFoldersTask(context,
-                         GetLanString("RES_Scanning_Files_And_Folders_HKEY_USERS",
-                                      "Scanning Files and Folders - HKEY_USERS..."),
-                         "RES_Problem_Files_And_Folders_HKEY_USERS", "HKEY_USERS", "");
+  context.ShowTaskCaption(GetLanString("RES_Scanning_Files_And_Folders_HKEY_USERS",
+                                       "Scanning Files and Folders - HKEY_USERS..."));
+  std::vector<std::string> ownHive;
+  if (context.TaskListHas(4)) ownHive = CurrentUserHiveKeys(context.Settings.CurrentUserSid);
+  WalkValueTree(context, "HKEY_USERS", "",
+                FilesAndFoldersProblem("RES_Problem_Files_And_Folders_HKEY_USERS"), "",
+                {ownHive.begin(), ownHive.end()});
 }
 
 }  // namespace hs

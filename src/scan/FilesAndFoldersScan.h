@@ -3,6 +3,7 @@
 // tested with ReferenceIsMissing. Tasks 3, 4 and 5 are nothing but this walk;
 // other scanners reuse it on one subtree each.
 #include <string>
+#include <vector>
 
 namespace hs {
 
@@ -17,7 +18,12 @@ class ScanContext;
 void ScanValueTree(ScanContext& context, const std::string& hiveName, const std::string& keyPath,
                    const std::string& problem, const std::string& fileNameHint);
 
-// The scanner entries of tasks 3, 4 and 5.
+// The keys under HKEY_USERS that hold the hive of the user with this SID
+// (the SID itself and SID + "_Classes"); none for an empty SID.
+std::vector<std::string> CurrentUserHiveKeys(const std::string& currentUserSid);
+
+// The scanner entries of tasks 3, 4 and 5. Task 5 leaves out the current
+// user's keys (CurrentUserHiveKeys) when task 4 is in the same scan.
 void ScanFilesAndFoldersLocalMachine(ScanContext& context);
 void ScanFilesAndFoldersCurrentUser(ScanContext& context);
 void ScanFilesAndFoldersUsers(ScanContext& context);

@@ -6,6 +6,7 @@
 #include "app/RegGlobal.h"
 #include "common/Rot13.h"
 #include "common/Text.h"
+#include "platform/RegistryLinks.h"
 #include "platform/TRegistry.h"
 #include "scan/FilesAndFoldersScan.h"
 #include "scan/ScanContext.h"
@@ -97,10 +98,11 @@ void ScanUsageCounters(ScanContext& context, const std::string& problem) {
 }
 
 void CollectCommandKeys(ScanContext& context, RootKey root, const std::string& path,
-                        std::vector<CommandKey>& out) {
+                        std::vector<CommandKey>& out, int depth = 0) {
+  if (depth > kMaxKeyDepth) return;
   context.CheckStop();
   TRegistry reg(context.Registry, root, RegAccess::Read);
-  if (!reg.OpenPath(path)) return;
+  if (!reg.OpenPath(path, false, WalkLinkRule(depth))) return;
   {
     TRegistry command(context.Registry, root, RegAccess::Read);
     if (command.OpenPath(path + "\\command")) {
@@ -109,7 +111,7 @@ void CollectCommandKeys(ScanContext& context, RootKey root, const std::string& p
     }
   }
   for (const std::string& subkey : reg.SubkeyNameList())
-    if (!subkey.empty()) CollectCommandKeys(context, root, path + "\\" + subkey, out);
+    if (!subkey.empty()) CollectCommandKeys(context, root, path + "\\" + subkey, out, depth + 1);
 }
 
 void CheckApplication(ScanContext& context, const std::string& name, const std::string& problem) {

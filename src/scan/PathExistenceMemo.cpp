@@ -6,14 +6,27 @@
 namespace hs {
 namespace {
 
+// Plain loops: the scan asks this for every prefix of every path it walks,
+// and the library's character-set searches call a function per character.
+bool IsSeparator(char c) {
+  return c == '\\' || c == '/';
+}
+
+bool HasWildcard(std::string_view path) {
+  for (const char c : path)
+    if (c == '*' || c == '?') return true;
+  return false;
+}
+
 // Whether the last component names a DOS device (CON, NUL, COM1...): the
 // system answers for the device, so "C:\\Program Files\\Con" would "exist"
 // while a program folder named "Contoso" is being looked for. A device is
 // never a file or folder on disk.
 bool NamesDevice(std::string_view path) {
-  while (!path.empty() && (path.back() == '\\' || path.back() == '/')) path.remove_suffix(1);
-  const std::size_t slash = path.find_last_of("\\/");
-  std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+  while (!path.empty() && IsSeparator(path.back())) path.remove_suffix(1);
+  std::size_t start = path.size();
+  while (start > 0 && !IsSeparator(path[start - 1])) --start;
+  std::string_view name = path.substr(start);
   name = name.substr(0, name.find('.'));
   while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
   if (name.size() != 3 && name.size() != 4) return false;
@@ -47,8 +60,7 @@ const std::string& PathExistenceMemo::FoldedKey(std::string_view path) {
 
 PathProbe PathExistenceMemo::Probe(std::string_view path) {
   ++m_lookups;
-  if (path.find_first_of("*?") != std::string_view::npos || NamesDevice(path))
-    return PathProbe::NotFound;
+  if (HasWildcard(path) || NamesDevice(path)) return PathProbe::NotFound;
   const std::string& key = FoldedKey(path);
   if (const PathProbe* known = m_answers.Find(key)) return *known;
   if (m_stop) m_stop->Check();

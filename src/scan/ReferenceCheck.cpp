@@ -98,30 +98,80 @@ bool PathChecker::JudgeInExistingFolder(std::string_view path, std::size_t nameS
   return true;
 }
 
+// Whether the system might resolve the text differently from its plain
+// prefixes: "." components or forward slashes. Then a missing folder along
+// the way proves nothing.
+static bool MayResolveOtherwise(std::string_view path) {
+  return path.find("\\.") != std::string_view::npos || path.find('/') != std::string_view::npos;
+}
+
 // Whether a folder prefix ("...\\name\\") that the system does not find
-// proves everything below it missing. Not when the system might resolve the
-// text differently from a plain prefix: "." components, forward slashes, or a
-// name ending in a dot or blank (which the system may trim).
-static bool MissingFolderProvesMissing(std::string_view path, std::string_view folder) {
-  if (path.find("\\.") != std::string_view::npos || path.find('/') != std::string_view::npos)
-    return false;
+// proves everything below it missing (in a text that resolves plainly): not
+// for a drive root, nor for a name ending in a dot or blank (which the system
+// may trim).
+static bool MissingFolderProvesMissing(std::string_view folder) {
   if (folder.size() < 5) return false;
   const char last = folder[folder.size() - 2];
   return last != '.' && last != ' ' && last != '\\';
 }
 
+// The key of a folder prefix: ASCII folded as the existence memo folds it;
+// other text as it stands (its folding may move byte positions).
+const std::string& PathChecker::WalkKey(std::string_view folder) {
+  m_walkKey.assign(folder);
+  for (char& c : m_walkKey) {
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      m_walkKey.assign(folder);
+      break;
+    }
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  }
+  return m_walkKey;
+}
+
+void PathChecker::RememberWalk(std::string_view folder, FolderWalk outcome) {
+  const std::string& key = WalkKey(folder);
+  if (!m_walkedFolders.Find(key)) m_walkedFolders.Insert(key, outcome);
+}
+
+// Where an earlier walk lets this one go on: after the longest folder prefix
+// it reached (0: from the start), and how it ended there.
+std::size_t PathChecker::ResumeWalk(std::string_view path, FolderWalk& outcome) {
+  outcome = FolderWalk::PassedClean;
+  for (std::size_t end = path.size(); end > 0;) {
+    const std::size_t slash = path.rfind('\\', end - 1);
+    if (slash == std::string_view::npos) break;
+    if (const FolderWalk* known = m_walkedFolders.Find(WalkKey(path.substr(0, slash + 1)))) {
+      outcome = *known;
+      return slash + 1;
+    }
+    end = slash;
+  }
+  return 0;
+}
+
 // Step by step from the first character. Once a folder prefix is not found,
 // nothing below it can exist, so the rest of the text is not asked about.
+// How the walk ends at a folder prefix depends on that prefix alone (and on
+// MayResolveOtherwise), so it is remembered per prefix for the texts that
+// share it: texts that resolve otherwise walk on past a proving folder.
 bool PathChecker::JudgeFromFirstCharacter(std::string_view path) {
-  std::string prefix;
+  const bool resolvesOtherwise = MayResolveOtherwise(path);
+  FolderWalk walked = FolderWalk::PassedClean;
+  const std::size_t start = ResumeWalk(path, walked);
+  if (walked == FolderWalk::ProvesMissing && !resolvesOtherwise) return true;
+  std::string prefix(path.substr(0, start));
   prefix.reserve(path.size() + 4);
-  for (const char c : path) {
+  for (const char c : path.substr(start)) {
     if (IsArgumentDelimiter(c) && WithProgramSuffixExists(prefix)) return false;
     prefix += c;
     const PathProbe answer = m_memo.Probe(prefix);
     if (answer == PathProbe::File || answer == PathProbe::Inaccessible) return false;
-    if (c == '\\' && answer == PathProbe::NotFound && MissingFolderProvesMissing(path, prefix))
-      return true;
+    if (c != '\\') continue;
+    if (answer == PathProbe::NotFound && MissingFolderProvesMissing(prefix))
+      walked = FolderWalk::ProvesMissing;
+    RememberWalk(prefix, walked);
+    if (walked == FolderWalk::ProvesMissing && !resolvesOtherwise) return true;
   }
   return true;
 }
@@ -151,10 +201,9 @@ bool PathChecker::Judge(std::string_view text, std::string_view fileName, std::s
   std::string upper = UpperCase(text);
   std::string path = UpperCaseKeepsPositions(text) ? std::string(text) : upper;
   if (upper.find("\\HP") != std::string::npos) return false;
-  if (m_drives.RunsOnWow64 &&
-      (upper.find("SYSTEM32") != std::string::npos ||
-       upper.find("PROGRAMFILES") != std::string::npos ||
-       upper.find("PROGRAM FILES") != std::string::npos))
+  if (m_drives.RunsOnWow64 && (upper.find("SYSTEM32") != std::string::npos ||
+                               upper.find("PROGRAMFILES") != std::string::npos ||
+                               upper.find("PROGRAM FILES") != std::string::npos))
     return false;
 
   if (path.front() == '"') {
@@ -169,7 +218,8 @@ bool PathChecker::Judge(std::string_view text, std::string_view fileName, std::s
     const std::string rest = path.substr(1);
     if (rest.empty()) return false;
     const std::size_t close = rest.find('%');
-    const std::string variable = close == std::string::npos ? rest : "%" + rest.substr(0, close + 1);
+    const std::string variable =
+        close == std::string::npos ? rest : "%" + rest.substr(0, close + 1);
     const std::string tail = close == std::string::npos ? rest : path.substr(close + 2);
     const std::string expanded = ExpandSystemPath(variable);
     if (!expanded.empty() && expanded.front() == '%') return false;
@@ -185,9 +235,12 @@ bool PathChecker::Judge(std::string_view text, std::string_view fileName, std::s
 
   if (path.empty()) return false;
   switch (DriveTest(path, drives)) {
-    case DriveVerdict::NotJudged: return false;
-    case DriveVerdict::Missing: return true;
-    case DriveVerdict::Judge: break;
+    case DriveVerdict::NotJudged:
+      return false;
+    case DriveVerdict::Missing:
+      return true;
+    case DriveVerdict::Judge:
+      break;
   }
   if (path.find(":\\", 3) != std::string::npos) return false;
   const std::size_t nameStart = path.rfind('\\') + 1;
@@ -207,9 +260,12 @@ bool PathChecker::FileNameIsMissing(const std::string& path, const std::string& 
   if (at == std::string::npos) return false;
   std::string cut = path.substr(0, at + upperName.size());
   switch (DriveTest(cut, drives)) {
-    case DriveVerdict::NotJudged: return false;
-    case DriveVerdict::Missing: return true;
-    case DriveVerdict::Judge: break;
+    case DriveVerdict::NotJudged:
+      return false;
+    case DriveVerdict::Missing:
+      return true;
+    case DriveVerdict::Judge:
+      break;
   }
   if (m_memo.FileExists(cut)) return false;
   // A name without extension (an App Paths entry "MyTool") names a program

@@ -28,7 +28,10 @@ class PathChecker {
                           std::string_view drives, bool acceptFolder);
 
   // Drops the remembered answers (at the end of a scan).
-  void Clear() { m_answers.Clear(); }
+  void Clear() {
+    m_answers.Clear();
+    m_walkedFolders.Clear();
+  }
 
   // Expands environment variables; the expansion only when it names an
   // existing folder, otherwise `text` unchanged.
@@ -41,6 +44,12 @@ class PathChecker {
   bool WithProgramSuffixExists(std::string& candidate);
   bool JudgeInExistingFolder(std::string_view path, std::size_t nameStart, bool acceptFolder);
   bool JudgeFromFirstCharacter(std::string_view path);
+  // PassedClean: no existing file along the way; ProvesMissing: also a
+  // folder at or above the prefix is missing.
+  enum class FolderWalk : char { PassedClean, ProvesMissing };
+  std::size_t ResumeWalk(std::string_view path, FolderWalk& outcome);
+  void RememberWalk(std::string_view folder, FolderWalk outcome);
+  const std::string& WalkKey(std::string_view folder);
   bool Judge(std::string_view text, std::string_view fileName, std::string_view drives,
              bool acceptFolder);
   bool FileNameIsMissing(const std::string& path, const std::string& upper,
@@ -52,6 +61,11 @@ class PathChecker {
   bool m_includeRemoveMedia;
   FlatStringMap<bool> m_answers;  // text, NUL, file name, folder flag
   std::string m_key;  // reused so that a lookup allocates nothing
+  // How the step-by-step walk ended at each folder prefix ("C:\A\B\") it
+  // reached: texts in the same folders share their prefixes, and the walk
+  // over a prefix depends on nothing else.
+  FlatStringMap<FolderWalk> m_walkedFolders;
+  std::string m_walkKey;
 };
 
 // Characters at which a command line may end and its arguments begin.

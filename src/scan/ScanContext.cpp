@@ -1,16 +1,20 @@
 #include "scan/ScanContext.h"
 
+#include <algorithm>
+
 #include "app/RegGlobal.h"
+#include "scan/ScanTaskRunner.h"
 
 namespace hs {
 
-ScanSettings ScanSettings::From(const Settings& settings, int windowsVersionCode,
-                                bool runsOnWow64) {
+ScanSettings ScanSettings::From(const Settings& settings, int windowsVersionCode, bool runsOnWow64,
+                                const std::string& currentUserSid) {
   ScanSettings made;
   made.IncludeRemoveMedia = settings.IncludeRemoveMedia;
   made.IncludeCDdrive = settings.IncludeCDdrive;
   made.WindowsVersionCode = windowsVersionCode;
   made.RunsOnWow64 = runsOnWow64;
+  made.CurrentUserSid = currentUserSid;
   return made;
 }
 
@@ -52,11 +56,27 @@ void ScanContext::AddFinding(std::string problem, std::string keyPath, std::stri
 void ScanContext::AddValueFinding(const std::string& problem, const std::string& hiveName,
                                   const std::string& keyPath, const std::string& valueName,
                                   const std::string& valueText) {
-  const std::string key = JoinKeyPath(hiveName, keyPath);
-  if (valueName.find('\\') != std::string::npos)
-    AddFinding(problem, key, valueName, FindingKind::fkNamedValue);
-  else
-    AddFinding(problem, key + "\\" + valueName, valueText, FindingKind::fkValueInPath);
+  // Built in one piece: a finding-dense scan adds tens of thousands of these.
+  std::string key;
+  key.reserve(hiveName.size() + keyPath.size() + valueName.size() + 2);
+  key += hiveName;
+  if (!keyPath.empty()) {
+    if (!key.empty()) key += '\\';
+    key += keyPath;
+  }
+  if (valueName.find('\\') != std::string::npos) {
+    AddFinding(problem, std::move(key), valueName, FindingKind::fkNamedValue);
+    return;
+  }
+  key += '\\';
+  key += valueName;
+  AddFinding(problem, std::move(key), valueText, FindingKind::fkValueInPath);
+}
+
+bool ScanContext::TaskListHas(int task) const {
+  return std::any_of(TaskList.begin(), TaskList.end(), [task](const std::string& entry) {
+    return TaskNumberFromText(entry) == task;
+  });
 }
 
 std::string JoinKeyPath(std::string_view first, std::string_view second) {

@@ -26,10 +26,14 @@ struct ScanSettings {
   bool IncludeCDdrive = false;
   int WindowsVersionCode = 12;
   bool RunsOnWow64 = false;
+  // The key of this user's hive under HKEY_USERS ("S-1-5-21-..."); "" when
+  // unknown.
+  std::string CurrentUserSid;
 
   // IncludeRemoveMedia and IncludeCDdrive from `settings` (the process
   // settings, or the console's own copy); the system facts from the caller.
-  static ScanSettings From(const Settings& settings, int windowsVersionCode, bool runsOnWow64);
+  static ScanSettings From(const Settings& settings, int windowsVersionCode, bool runsOnWow64,
+                           const std::string& currentUserSid);
 };
 
 class ScanContext {
@@ -69,6 +73,8 @@ class ScanContext {
                        const std::string& keyPath, const std::string& valueName,
                        const std::string& valueText);
   void CheckStop() const { Stop.Check(); }
+  // Whether the scan's task list names this task.
+  bool TaskListHas(int task) const;
 
   // ReferenceIsMissing against this scan's drives.
   bool ReferenceIsMissing(std::string_view text, std::string_view fileName, bool acceptFolder) {

@@ -4,6 +4,7 @@
 
 #include "app/RegGlobal.h"
 #include "common/Text.h"
+#include "platform/RegistryLinks.h"
 #include "platform/TRegistry.h"
 #include "scan/FilesAndFoldersScan.h"
 #include "scan/ScanContext.h"
@@ -74,14 +75,14 @@ bool IsSchemeKeyName(const std::string& name) {
 }
 
 void WalkSoundEvents(ScanContext& context, const std::string& hiveName, const std::string& prefix,
-                     const std::string& name, const std::string& problem) {
+                     const std::string& name, const std::string& problem, int depth = 0) {
   const std::string hive = UpperCase(hiveName);
   const auto root = HiveNameToRootKey(hive);
-  if (!root) return;
+  if (!root || depth > kMaxKeyDepth) return;
   context.CheckStop();
   TRegistry reg(context.Registry, *root, RegAccess::Read);
   const std::string path = prefix + name;
-  if (!reg.OpenPath(path)) return;
+  if (!reg.OpenPath(path, false, WalkLinkRule(depth))) return;
   if (IsSchemeKeyName(name) && IsText(reg.ValueType(""))) {
     context.ShowCurrentKey(path);
     const std::string sound = reg.ReadValueText("");
@@ -90,7 +91,7 @@ void WalkSoundEvents(ScanContext& context, const std::string& hiveName, const st
   }
   for (const std::string& subkey : reg.SubkeyNameList())
     if (!subkey.empty())  // an empty name would open this key again, for ever
-      WalkSoundEvents(context, hive, path + "\\", subkey, problem);
+      WalkSoundEvents(context, hive, path + "\\", subkey, problem, depth + 1);
 }
 
 void CheckInstallerFolders(ScanContext& context, const std::string& problem) {

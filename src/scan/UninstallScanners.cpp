@@ -2,6 +2,7 @@
 
 #include "app/RegGlobal.h"
 #include "common/Text.h"
+#include "platform/RegistryLinks.h"
 #include "platform/TRegistry.h"
 #include "scan/ScanContext.h"
 
@@ -74,9 +75,13 @@ void ScanUserFileExts(ScanContext& context, const std::string& problem) {
 
 }  // namespace
 
-int CountEntries(RegistryBackend& registry, RootKey root, const std::string& path) {
+namespace {
+
+int CountEntriesAt(RegistryBackend& registry, RootKey root, const std::string& path, int depth) {
+  if (depth > kMaxKeyDepth) return 1;  // not known to be empty
   RegKeyPtr key;
-  const RegStatus status = registry.openKey(root, nullptr, path, RegAccess::Read, false, key);
+  const RegStatus status =
+      registry.openKey(root, nullptr, path, RegAccess::Read, false, key, WalkLinkRule(depth));
   if (status == RegStatus::NotFound) return 0;
   if (status != RegStatus::Ok) return 1;
   RegKeyInfo counts;
@@ -85,8 +90,15 @@ int CountEntries(RegistryBackend& registry, RootKey root, const std::string& pat
   std::vector<std::string> subkeys;
   if (registry.subkeyNames(*key, subkeys) != RegStatus::Ok) return 1;
   if (subkeys.size() >= 2) return static_cast<int>(subkeys.size());
-  if (subkeys.size() == 1) return CountEntries(registry, root, path + "\\" + subkeys.front());
+  if (subkeys.size() == 1)
+    return CountEntriesAt(registry, root, path + "\\" + subkeys.front(), depth + 1);
   return 0;
+}
+
+}  // namespace
+
+int CountEntries(RegistryBackend& registry, RootKey root, const std::string& path) {
+  return CountEntriesAt(registry, root, path, 0);
 }
 
 void ScanAddRemovePrograms(ScanContext& context) {

@@ -113,9 +113,11 @@ using SystemFactsTest = ProcessStateTest;
 TEST_F(SystemFactsTest, VersionCodeAndWow64ComeFromTheFactsSetAtStart) {
   EXPECT_EQ(WindowsVersionCode(), 10);  // unknown until set
   EXPECT_FALSE(IsWow64());
-  SetSystemFacts({{kPlatformWin32Nt, 6, 1}, true});
+  EXPECT_EQ(CurrentUserSid(), "");
+  SetSystemFacts({{kPlatformWin32Nt, 6, 1}, true, "S-1-5-21-1-2-3-1000"});
   EXPECT_EQ(WindowsVersionCode(), 12);
   EXPECT_TRUE(IsWow64());
+  EXPECT_EQ(CurrentUserSid(), "S-1-5-21-1-2-3-1000");
 }
 
 TEST(TwoDigits, PadsNumbersUpToNine) {

@@ -43,6 +43,11 @@ TEST(ScanArguments, AcceptTheDocumentedFormsAndRefuseEverythingElse) {
       {{"--report", ""}, false, {}},
       {{"--json", "--json"}, false, {}},
       {{"--verbose"}, false, {}},
+      {{"--probe-log", "p.bin", "--sections", "4"}, true, {"4"}},
+      {{"--enumerate-only", "--replay-probes", "p.bin"}, true, all},
+      {{"--replay-probes", "p.bin"}, false, {}},  // only after a bare walk
+      {{"--probe-log"}, false, {}},
+      {{"--probe-log", "a", "--probe-log", "b"}, false, {}},
       {{"scan"}, false, {}},
   };
   for (const Case& c : cases) {
@@ -105,6 +110,14 @@ TEST(ScanCommand, EnumerationOnlyCountsTheTreesOfTheFilesAndFoldersTasks) {
   ASSERT_TRUE(
       registry.importText("REGEDIT4\n[HKEY_USERS\\A\\B]\n\"x\"=\"1\"\n\"y\"=dword:1\n", error));
   EXPECT_EQ(RunEnumerationOnly(registry, {"5", "12"}), "3 keys, 2 values, 1 string values\n");
+  // As the scan, task 5 leaves out the user's own hive when task 4 walks it.
+  ASSERT_TRUE(registry.importText("REGEDIT4\n[HKEY_USERS\\S-1-5-21-9_Classes\\C]\n", error));
+  EXPECT_EQ(RunEnumerationOnly(registry, {"5"}, "S-1-5-21-9"),
+            "5 keys, 2 values, 1 string values\n");
+  EXPECT_EQ(RunEnumerationOnly(registry, {"4", "5"}, "S-1-5-21-8"),
+            "6 keys, 2 values, 1 string values\n");
+  EXPECT_EQ(RunEnumerationOnly(registry, {"4", "5"}, "S-1-5-21-9"),
+            "4 keys, 2 values, 1 string values\n");
 }
 
 TEST(ScanCommand, EnumerationOnlyOfTheFullScanAddsTheServicesKeyAndNothingElse) {

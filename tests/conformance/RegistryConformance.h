@@ -21,6 +21,10 @@ struct RegistryTarget {
   // backend follows Windows.
   bool valuesSortedByName = false;  // Wine: values by name, Windows: creation order
   bool subkeysFoldedToLower = false;  // Wine: "_" before letters, Windows: after "Z"
+  // Creates `linkPath` as a registry link to `targetPath`, both below root.
+  std::function<bool(RegistryBackend&, RootKey, const std::string& linkPath,
+                     const std::string& targetPath)>
+      makeLink;
 };
 
 inline std::string TargetName(const ::testing::TestParamInfo<RegistryTarget>& info) {
@@ -34,6 +38,8 @@ class RegistryConformance : public ::testing::TestWithParam<RegistryTarget> {
   // Opens (create: creates) `path` below the scratch key.
   RegKeyPtr open(const std::string& path, bool create = false, RegAccess access = RegAccess::All);
   std::string fullPath(const std::string& path) const;  // below the root
+  // Makes `linkPath` (below the scratch key) a link to `targetPath` (too).
+  void makeLink(const std::string& linkPath, const std::string& targetPath);
 
   std::unique_ptr<RegistryBackend> backend;
   RegKeyPtr base;  // the scratch key, full access

@@ -2,6 +2,7 @@
 
 #include "common/Text.h"
 #include "conformance/RegistryConformance.h"
+#include "platform/RegistryLinks.h"
 #include "platform/TRegistry.h"
 #include "platform/memory/MemoryRegistry.h"
 
@@ -28,6 +29,12 @@ RegKeyPtr RegistryConformance::open(const std::string& path, bool create, RegAcc
 
 std::string RegistryConformance::fullPath(const std::string& path) const {
   return path.empty() ? GetParam().basePath : GetParam().basePath + "\\" + path;
+}
+
+void RegistryConformance::makeLink(const std::string& linkPath, const std::string& targetPath) {
+  ASSERT_TRUE(
+      GetParam().makeLink(*backend, GetParam().root, fullPath(linkPath), fullPath(targetPath)))
+      << linkPath;
 }
 
 namespace {
@@ -349,6 +356,60 @@ TEST_P(RegistryConformance, ReadAccessRefusesWrites) {
   EXPECT_FALSE(open("R\\Made"));
 }
 
+TEST_P(RegistryConformance, LinksAreFollowedUnlessTheLastComponentIsOpenedItself) {
+  ASSERT_TRUE(open("Target\\Child", true));
+  ASSERT_EQ(backend->setValue(*open("Target"), Value("v", kRegSz, Wide(u"t"))), RegStatus::Ok);
+  makeLink("Holder\\Link", "Target");
+  std::vector<std::string> names;
+  ASSERT_EQ(backend->subkeyNames(*open("Holder"), names), RegStatus::Ok);
+  EXPECT_EQ(names, std::vector<std::string>{"Link"});  // listed by its own name
+
+  RegKeyPtr followed = open("holder\\LINK");
+  ASSERT_TRUE(followed);
+  ASSERT_EQ(backend->subkeyNames(*followed, names), RegStatus::Ok);
+  EXPECT_EQ(names, std::vector<std::string>{"Child"});
+  EXPECT_FALSE(IsLinkKey(*backend, *followed));
+  // Earlier components follow whatever the last one is asked to do.
+  RegKeyPtr below;
+  EXPECT_EQ(backend->openKey(GetParam().root, base.get(), "Holder\\Link\\Child", RegAccess::Read,
+                             false, below, LastLink::OpenLink),
+            RegStatus::Ok);
+
+  RegKeyPtr itself;
+  ASSERT_EQ(backend->openKey(GetParam().root, nullptr, fullPath("Holder\\Link"), RegAccess::Read,
+                             false, itself, LastLink::OpenLink),
+            RegStatus::Ok);
+  EXPECT_TRUE(IsLinkKey(*backend, *itself));
+  ASSERT_EQ(backend->subkeyNames(*itself, names), RegStatus::Ok);
+  EXPECT_TRUE(names.empty());
+  std::vector<RegValue> values;
+  ASSERT_EQ(backend->values(*itself, values), RegStatus::Ok);
+  ASSERT_EQ(values.size(), 1u);
+  EXPECT_TRUE(HoldsLinkValue(values));
+  // The target as the kernel names it, without a final NUL: it ends in the
+  // target key's own name.
+  const std::string target = Utf16ToUtf8(Utf16FromLeBytes(values[0].data));
+  EXPECT_TRUE(EndsWithNoCase(target, "\\" + fullPath("Target"))) << target;
+}
+
+TEST_P(RegistryConformance, DeletingALinkNeverReachesItsTarget) {
+  ASSERT_TRUE(open("Target\\Child", true));
+  makeLink("Holder\\Link", "Target");
+  makeLink("Holder\\Loop", "Holder");  // back to its own parent
+  ASSERT_TRUE(open("Holder\\Plain", true));
+  RegKeyPtr holder = open("Holder");
+  ASSERT_TRUE(holder);
+  EXPECT_EQ(backend->deleteLeafKey(*holder, "Link"), RegStatus::Ok);
+  EXPECT_TRUE(open("Target\\Child"));
+  EXPECT_FALSE(open("Holder\\Link"));
+
+  makeLink("Holder\\Link", "Target");
+  TRegistry registry(*backend, GetParam().root);
+  EXPECT_TRUE(registry.RemovePath("\\" + fullPath("Holder")));
+  EXPECT_FALSE(open("Holder"));
+  EXPECT_TRUE(open("Target\\Child"));
+}
+
 // --- the registry-access object on each backend ---
 
 TEST_P(RegistryConformance, TRegistryOpenPathIsRelativeUnlessItStartsWithBackslash) {
@@ -411,7 +472,13 @@ TEST_P(RegistryConformance, TRegistryReadsTextCutAtNulAndCountsRawSizes) {
 INSTANTIATE_TEST_SUITE_P(Memory, RegistryConformance,
                          ::testing::Values(RegistryTarget{
                              "Memory", [] { return std::make_unique<MemoryRegistry>(); },
-                             RootKey::CurrentUser, "Software\\HivesweepTest\\Conformance"}),
+                             RootKey::CurrentUser, "Software\\HivesweepTest\\Conformance", false,
+                             false,
+                             [](RegistryBackend& backend, RootKey root, const std::string& link,
+                                const std::string& target) {
+                               return static_cast<MemoryRegistry&>(backend).createLink(
+                                   root, link, MemoryRegistry::kernelPath(root, target));
+                             }}),
                          TargetName);
 
 }  // namespace hs::conformance

@@ -183,6 +183,39 @@ TEST_F(RepairTest, RowsThatCannotBeRepairedCarryAReason) {
   EXPECT_EQ(fs.probe("C:\\Links\\folder.lnk"), PathProbe::Folder);
 }
 
+// A link below a finding (here one back to an ancestor too), or a finding that
+// is a link, would lead the export and the delete into a tree the finding does
+// not name; a backup file could not bring the link back either.
+TEST_F(RepairTest, TreesHoldingALinkAreKeptAndWhatLinksPointToIsUntouched) {
+  const std::string target = MemoryRegistry::kernelPath(RootKey::CurrentUser, "Software\\Target");
+  TRegistry key(reg, RootKey::CurrentUser);
+  ASSERT_TRUE(key.OpenPath("Software\\Target\\Child", true));
+  ASSERT_TRUE(key.WriteValueText("v", "kept"));
+  ASSERT_TRUE(reg.createLink(RootKey::CurrentUser, "Software\\App\\Tree\\Leaf\\Out", target));
+  ASSERT_TRUE(reg.createLink(RootKey::CurrentUser, "Software\\App\\Tree\\Back",
+                             MemoryRegistry::kernelPath(RootKey::CurrentUser, "Software\\App")));
+  ASSERT_TRUE(reg.createLink(RootKey::CurrentUser, "Software\\App\\Alias", target));
+  std::vector<Finding> rows{
+      Row(FindingKind::fkKey, "HKEY_CURRENT_USER\\Software\\App\\Tree"),
+      Row(FindingKind::fkSubkey, "HKEY_CURRENT_USER\\Software\\App", "Alias")};
+  const RepairOutcome outcome = Run(rows);
+  EXPECT_EQ(outcome.end, RepairEnd::Completed);
+  ASSERT_EQ(outcome.notRepaired.size(), 2u);
+  for (const NotRepaired& failed : outcome.notRepaired)
+    EXPECT_NE(failed.reason.find("is a registry link"), std::string::npos) << failed.reason;
+  EXPECT_TRUE(ValueExists(RootKey::CurrentUser, "Software\\Target\\Child", "v"));
+  EXPECT_TRUE(KeyExists("Software\\App\\Tree\\Leaf"));
+  EXPECT_TRUE(KeyExists("Software\\App\\Tree\\Other"));
+  EXPECT_TRUE(KeyExists("Software\\App\\Alias\\Child"));
+  EXPECT_EQ(Backup().find("Child"), std::string::npos);
+
+  // The snapshot refuses on its own, whoever calls it.
+  std::vector<KeySnapshot> snapshot;
+  std::string reason;
+  EXPECT_FALSE(SnapshotKeyTree(reg, RootKey::CurrentUser, "Software\\App", snapshot, reason));
+  EXPECT_NE(reason.find("is a registry link"), std::string::npos) << reason;
+}
+
 // Whatever fails, no item is deleted without a verified backup, and the rows
 // not repaired are exactly the checked rows whose items are still there.
 TEST_F(RepairTest, FaultsNeverDeleteWithoutABackup) {

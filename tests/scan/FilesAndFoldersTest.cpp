@@ -1,3 +1,6 @@
+#include <algorithm>
+
+#include "scan/BareEnumeration.h"
 #include "scan/FilesAndFoldersScan.h"
 #include "scan/ScanTestSupport.h"
 #include "scan/UninstallScanners.h"
@@ -122,6 +125,33 @@ TEST_F(FilesAndFoldersTest, AKeyThatCannotBeOpenedIsSkippedWithItsSubtree) {
   EXPECT_EQ(Rows(sink.findings), (Strings{"1|HKEY_USERS\\S\\Open\\v|C:\\Gone\\2.exe"}));
 }
 
+// HKEY_CURRENT_USER is the user's SID key under HKEY_USERS; the in-memory
+// registry keeps them apart, so only what task 5 walks is seen here.
+TEST_F(FilesAndFoldersTest, Task5LeavesOutTheCurrentUsersHiveOnlyWhenTask4RunsToo) {
+  Load(
+      "[HKEY_USERS\\.DEFAULT\\A]\n\"v\"=\"C:\\\\Gone\\\\default.exe\"\n"
+      "[HKEY_USERS\\S-1-5-21-7\\A]\n\"v\"=\"C:\\\\Gone\\\\own.exe\"\n"
+      "[HKEY_USERS\\s-1-5-21-7_classes\\A]\n\"v\"=\"C:\\\\Gone\\\\classes.exe\"\n"
+      "[HKEY_USERS\\S-1-5-21-70\\A]\n\"v\"=\"C:\\\\Gone\\\\other.exe\"\n"
+      "[HKEY_USERS\\S-1-5-21-70\\S-1-5-21-7]\n\"v\"=\"C:\\\\Gone\\\\deeper.exe\"\n");
+  settings.CurrentUserSid = "S-1-5-21-7";
+  const Strings others = {"1|HKEY_USERS\\.DEFAULT\\A\\v|C:\\Gone\\default.exe",
+                          "1|HKEY_USERS\\S-1-5-21-70\\A\\v|C:\\Gone\\other.exe",
+                          "1|HKEY_USERS\\S-1-5-21-70\\S-1-5-21-7\\v|C:\\Gone\\deeper.exe"};
+  EXPECT_EQ(Rows(Scan({"4", "5"})), others);
+  EXPECT_EQ(sink.captions.back(), "Scanning Files and Folders - HKEY_USERS...");
+
+  sink = test::RecordingSink();
+  Strings all = others;
+  all.insert(all.begin() + 1, "1|HKEY_USERS\\S-1-5-21-7\\A\\v|C:\\Gone\\own.exe");
+  all.push_back("1|HKEY_USERS\\s-1-5-21-7_classes\\A\\v|C:\\Gone\\classes.exe");
+  EXPECT_EQ(Rows(Scan({"5"})), all);
+
+  sink = test::RecordingSink();
+  settings.CurrentUserSid.clear();  // unknown: nothing to leave out
+  EXPECT_EQ(Rows(Scan({"5", "4"})), all);
+}
+
 TEST_F(FilesAndFoldersTest, ValuesOnTheHiveRootGetASingleBackslash) {
   Load("[HKEY_CURRENT_USER]\n\"v\"=\"C:\\\\Gone\\\\1.exe\"\n");
   Scan({"4"});
@@ -145,6 +175,37 @@ TEST_F(FilesAndFoldersTest, CountEntriesFollowsChainsOfSingleSubkeys) {
   for (const auto& [path, empty] : cases)
     EXPECT_EQ(CountEntries(registry, RootKey::CurrentUser, path) == 0, empty) << path;
   EXPECT_EQ(CountEntries(registry, RootKey::CurrentUser, "E\\two"), 2);
+}
+
+// Links back to an ancestor, in the trees the walks read: a walk that went
+// through links would never end (the console died of a stack overflow). Each
+// walk lists a link but does not go through it, and so reports a value once.
+TEST_F(FilesAndFoldersTest, WalksNeverGoThroughRegistryLinks) {
+  const std::string fileExts = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
+  Load(
+      "[HKEY_CURRENT_USER\\Software\\Loop\\Inner]\n\"a\"=\"C:\\\\Gone\\\\a.exe\"\n"
+      "[HKEY_CLASSES_ROOT\\CLSID\\{L}\\InprocServer32]\n@=\"C:\\\\Gone\\\\l.dll\"\n"
+      "[HKEY_CURRENT_USER\\" +
+      fileExts + "\\.lop\\Only]\n");
+  const auto link = [&](RootKey root, const std::string& path, const std::string& target) {
+    ASSERT_TRUE(registry.createLink(root, path, MemoryRegistry::kernelPath(root, target))) << path;
+  };
+  link(RootKey::CurrentUser, "Software\\Loop\\Inner\\Back", "Software\\Loop");
+  link(RootKey::ClassesRoot, "CLSID\\{L}\\InprocServer32\\Back", "CLSID");
+  link(RootKey::CurrentUser, fileExts + "\\.lop\\Only\\Back", fileExts + "\\.lop");
+  Strings tasks;  // without task 3, whose walk would take the place of task 13's
+  for (int task = 4; task <= 22; ++task) tasks.push_back(std::to_string(task));
+  Scan(tasks);
+  const auto reported = [&](const std::string& text) {
+    return std::count_if(sink.findings.begin(), sink.findings.end(),
+                         [&](const Finding& f) { return f.ValueText == text; });
+  };
+  EXPECT_EQ(reported("C:\\Gone\\a.exe"), 1);
+  EXPECT_EQ(reported("C:\\Gone\\l.dll"), 1);
+  EXPECT_NE(CountEntries(registry, RootKey::CurrentUser, fileExts + "\\.lop"), 0);
+  EnumerationCount count;
+  BareEnumerate(registry, RootKey::CurrentUser, "Software\\Loop", count);
+  EXPECT_EQ(count.keys, 3u);
 }
 
 }  // namespace

@@ -159,6 +159,37 @@ TEST_F(ReferenceCheckTest, APathBelowAMissingFolderIsNotAskedCharacterByCharacte
   EXPECT_LT(files.probeCount() - before, 20u);
 }
 
+// The walk remembers how it ended at each folder prefix; texts judged after
+// it must get the verdicts a fresh checker gives, at a fraction of the cost.
+TEST_F(ReferenceCheckTest, FoldersWalkedOnceDecideLaterTextsAsAFreshWalkWould) {
+  files.addFile("C:\\Data\\run.exe");
+  DriveFlags drives;
+  drives.ScanDrives = "c";
+  PathExistenceMemo memo(files, nullptr);
+  PathChecker checker(files, memo, drives, false);
+  const auto judge = [&](const char* text) {
+    return checker.ReferenceIsMissing(text, "", drives.ScanDrives, false);
+  };
+  EXPECT_TRUE(judge("C:\\Program Files\\Gone Maker\\Product\\a.exe"));
+  EXPECT_TRUE(judge("C:\\Data\\Sub\\a.exe"));
+  const std::uint64_t before = memo.Lookups();
+  EXPECT_TRUE(judge("C:\\Program Files\\Gone Maker\\Product\\b.exe -x"));
+  EXPECT_LE(memo.Lookups() - before, 2u) << "the folders were walked already";
+
+  for (const char* text : {
+           "c:\\program files\\gone maker\\other\\c.exe",
+           "C:\\Program Files\\Gone Maker\\..\\App\\app.exe",  // dots: resolved by the system
+           "C:\\Program Files\\Gone Maker/..\\App\\app.exe",
+           "C:\\Program Files\\Gone Maker\\Product\\b.exe /x",
+           "C:\\Program Files\\Gone Maker\\..\\App\\app.exe -x\\y",
+           "C:\\Data\\run.exe\\x\\y.dll",  // a file after a folder passed cleanly
+           "C:\\Data\\run.exe -x\\y.dll",
+           "C:\\Data\\Sub\\..\\run.exe",
+           "C:\\Data\\Sub.\\b.exe",
+       })
+    EXPECT_EQ(judge(text), Check({text, "", false, false, ""})) << text;
+}
+
 TEST_F(ReferenceCheckTest, DotComponentsAreStillFoundThroughAMissingFolder) {
   // The system resolves ".." lexically, so a missing folder proves nothing.
   DriveFlags drives;

@@ -147,7 +147,7 @@ TEST(AnsiCodePage, CyrillicRepairIsRestoredByRegeditBitForBit) {
       << "written in code page 1251";
 
   win32::Win32RegistryEditor editor;
-  const RestoreOutcome restored = RestoreBackupFile(fs, reg, editor, outcome.backupFile, true);
+  const RestoreOutcome restored = RestoreBackupFile(fs, reg, editor, {outcome.backupFile, TempFolder(), true, false});
   EXPECT_EQ(restored.end, RestoreEnd::Restored) << restored.message;
   for (const RestoreDifference& difference : restored.differences)
     ADD_FAILURE() << difference.item << " " << difference.problem;

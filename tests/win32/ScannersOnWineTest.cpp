@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/win32/SystemFacts.h"
 #include "common/Text.h"
 #include "platform/TRegistry.h"
 #include "platform/win32/Win32FileSystem.h"
@@ -103,9 +104,10 @@ class ScannersOnWine : public ::testing::Test {
 
   // Runs the tasks and keeps the findings that mention this run's marker, as
   // "kind|KeyPath|ValueText".
-  std::vector<std::string> Scan(const std::vector<std::string>& tasks) {
+  std::vector<std::string> Scan(const std::vector<std::string>& tasks,
+                                const ScanSettings& settings = {}) {
     CollectingSink sink;
-    ScanContext context(backend, files, sink, ScanSettings{}, tasks);
+    ScanContext context(backend, files, sink, settings, tasks);
     EXPECT_EQ(RunScanTasks(context), ScanOutcome::Completed);
     std::vector<std::string> rows;
     for (const Finding& finding : sink.findings)
@@ -163,6 +165,23 @@ TEST_F(ScannersOnWine, FilesAndFoldersWalkFindsMissingReferencesInEachHive) {
                           [&](const std::string& row) { return EqualsNoCase(row, wanted); }),
             1)
       << ::testing::PrintToString(hku);
+}
+
+// HKEY_CURRENT_USER is the user's SID key under HKEY_USERS: a scan of both
+// lists each finding of the user's hive once.
+TEST_F(ScannersOnWine, TasksFourAndFiveListAFindingOfTheUsersHiveOnce) {
+  const std::string cu = "Software\\HivesweepTest\\" + marker;
+  SeedText(RootKey::CurrentUser, cu, "Gone", In("gone.exe"), true);
+  ScanSettings settings;
+  settings.CurrentUserSid = QueryCurrentUserSid();
+  ASSERT_EQ(settings.CurrentUserSid.rfind("S-1-5-", 0), 0u) << settings.CurrentUserSid;
+  const std::string row = "\\" + cu + "\\Gone|" + In("gone.exe");
+  EXPECT_EQ(Scan({"4", "5"}, settings), (Rows{"1|HKEY_CURRENT_USER" + row}));
+  // Alone, task 5 walks the user's hive as any other.
+  const Rows alone = Scan({"5"}, settings);
+  ASSERT_EQ(alone.size(), 1u) << ::testing::PrintToString(alone);
+  EXPECT_TRUE(EqualsNoCase(alone[0], "1|HKEY_USERS\\" + settings.CurrentUserSid + row))
+      << alone[0];
 }
 
 TEST_F(ScannersOnWine, FileReferenceScannersJudgeTheirFixedLocations) {

@@ -27,7 +27,8 @@ int RunRepair(const std::vector<std::string>& args) {
   // The user's language and ignore lists apply: a repair never deletes an
   // ignored entry.
   const Settings& settings = PrepareCliProcess(files);
-  const ScanSettings scanSettings = ScanSettings::From(settings, WindowsVersionCode(), IsWow64());
+  const ScanSettings scanSettings =
+      ScanSettings::From(settings, WindowsVersionCode(), IsWow64(), CurrentUserSid());
   const ScanCommandResult scan = ScanWithProgress(registry, files, scanSettings, settings,
                                                   scanArgs.options->tasks, options.quiet);
   for (const TaskError& error : scan.taskErrors)

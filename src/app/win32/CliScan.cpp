@@ -5,10 +5,12 @@
 #include <io.h>
 #include <windows.h>
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "app/ProbeLog.h"
 #include "app/RegGlobal.h"
 #include "app/ScanCommand.h"
 #include "app/win32/CliCommands.h"
@@ -26,6 +28,44 @@ void WriteStdout(const std::string& bytes) {
   std::fflush(stdout);
 }
 
+double SecondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The yardstick run: the walk, then (when given) the recorded questions to
+// the file system asked again, each part timed.
+int EnumerateMain(const ScanCommandOptions& options, RegistryBackend& registry,
+                  FileSystemBackend& files) {
+  std::vector<std::string> probes;
+  if (options.replayProbes) {
+    std::string bytes;
+    if (files.readFile(*options.replayProbes, bytes) != FsStatus::Ok) {
+      std::fprintf(stderr, "hivesweep-cli scan: cannot read %s\n", options.replayProbes->c_str());
+      return kExitEnvironment;
+    }
+    probes = ParseProbeLog(bytes);
+  }
+  const auto start = std::chrono::steady_clock::now();
+  std::string output = RunEnumerationOnly(registry, options.tasks, QueryCurrentUserSid());
+  const double walk = SecondsSince(start);
+  if (options.replayProbes) {
+    const auto replayStart = std::chrono::steady_clock::now();
+    const std::size_t found = ReplayProbes(files, probes);
+    output += "walk " + std::to_string(walk) + " s, " + std::to_string(probes.size()) +
+              " probes (" + std::to_string(found) + " found) " +
+              std::to_string(SecondsSince(replayStart)) + " s\n";
+  }
+  WriteStdout(output);
+  return kExitOk;
+}
+
+bool WriteProbeLog(FileSystemBackend& files, const std::string& path,
+                   const ProbeRecorder& recorder) {
+  if (WriteOutputFile(files, path, ProbeLogBytes(recorder.Paths()))) return true;
+  std::fprintf(stderr, "hivesweep-cli scan: cannot write the probe log to %s\n", path.c_str());
+  return false;
+}
+
 }  // namespace
 
 int RunScan(const std::vector<std::string>& args) {
@@ -34,14 +74,17 @@ int RunScan(const std::vector<std::string>& args) {
   const ScanCommandOptions& options = *parsed.options;
   win32::Win32Registry registry;
   static win32::Win32FileSystem files;  // the process's file system from here on
-  if (options.enumerateOnly) {
-    WriteStdout(RunEnumerationOnly(registry, options.tasks));
-    return kExitOk;
-  }
+  if (options.enumerateOnly) return EnumerateMain(options, registry, files);
   const Settings& settings = PrepareCliProcess(files);
-  const ScanSettings scanSettings = ScanSettings::From(settings, WindowsVersionCode(), IsWow64());
+  const ScanSettings scanSettings =
+      ScanSettings::From(settings, WindowsVersionCode(), IsWow64(), CurrentUserSid());
+  ProbeRecorder recorder(files);
+  FileSystemBackend& scanFiles =
+      options.probeLog ? static_cast<FileSystemBackend&>(recorder) : files;
   const ScanCommandResult result =
-      ScanWithProgress(registry, files, scanSettings, settings, options.tasks, options.quiet);
+      ScanWithProgress(registry, scanFiles, scanSettings, settings, options.tasks, options.quiet);
+  if (options.probeLog && !WriteProbeLog(files, *options.probeLog, recorder))
+    return kExitEnvironment;
   for (const TaskError& error : result.taskErrors)
     std::fprintf(stderr, "hivesweep-cli scan: task %d ended early: %s\n", error.task,
                  error.message.c_str());

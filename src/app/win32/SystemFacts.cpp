@@ -1,6 +1,13 @@
 #include "app/win32/SystemFacts.h"
 
 #include <windows.h>
+// After windows.h, which defines what it needs.
+#include <sddl.h>
+
+#include <vector>
+
+#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/WideText.h"
 
 namespace hs {
 
@@ -24,8 +31,24 @@ bool QueryIsWow64() {
   return isWow64Process(::GetCurrentProcess(), &wow64) && wow64;
 }
 
+std::string QueryCurrentUserSid() {
+  win32::UniqueHandle token;
+  if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, token.put())) return {};
+  DWORD size = 0;
+  ::GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
+  if (size < sizeof(TOKEN_USER)) return {};
+  // The SID lies behind the structure in the same buffer; DWORD-aligned.
+  std::vector<DWORD> buffer((size + sizeof(DWORD) - 1) / sizeof(DWORD));
+  if (!::GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size)) return {};
+  const auto* user = reinterpret_cast<const TOKEN_USER*>(buffer.data());
+  LPWSTR text = nullptr;
+  if (!::ConvertSidToStringSidW(user->User.Sid, &text)) return {};
+  const win32::UniqueLocalMemory owned(text);
+  return win32::Narrow(text);
+}
+
 void InitSystemFacts() {
-  SetSystemFacts({QueryWindowsVersion(), QueryIsWow64()});
+  SetSystemFacts({QueryWindowsVersion(), QueryIsWow64(), QueryCurrentUserSid()});
 }
 
 }  // namespace hs

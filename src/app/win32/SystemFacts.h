@@ -1,6 +1,7 @@
 #pragma once
 // Asks Windows for the facts the engine decides by: the version triple of
-// GetVersionEx and whether this is a 32-bit process on 64-bit Windows.
+// GetVersionEx, whether this is a 32-bit process on 64-bit Windows, and the
+// SID of the user the process runs as.
 #include "app/RegGlobal.h"
 
 namespace hs {
@@ -9,7 +10,10 @@ WindowsVersionInfo QueryWindowsVersion();
 // IsWow64Process, looked up at run time because older systems lack it; no
 // when it is missing or fails.
 bool QueryIsWow64();
-// Both of the above, stored in the process-wide state.
+// The process token's user as "S-1-5-21-..."; "" when the system does not
+// tell (Windows 9x has no tokens).
+std::string QueryCurrentUserSid();
+// All of the above, stored in the process-wide state.
 void InitSystemFacts();
 
 }  // namespace hs

@@ -1,6 +1,7 @@
 #include "platform/memory/MemoryRegistry.h"
 
 #include "common/Text.h"
+#include "platform/RegistryLinks.h"
 
 namespace hs {
 
@@ -12,6 +13,7 @@ struct MemoryRegistry::Node {
   std::map<std::string, std::shared_ptr<Node>> children;
   std::vector<RegValue> values;
   bool deleted = false;
+  bool isLink = false;  // its SymbolicLinkValue names the key it stands for
 
   RegValue* findValue(const std::string& valueName) {
     for (RegValue& v : values)
@@ -72,31 +74,110 @@ void MemoryRegistry::refuseDeletes(const std::string& fullKeyPath) {
   m_noDelete.insert(UpperCase(fullKeyPath));
 }
 
-RegStatus MemoryRegistry::openKey(RootKey root, const RegKeyHandle* parent,
-                                  const std::string& path, RegAccess access, bool create,
-                                  RegKeyPtr& out) {
-  out.reset();
-  std::shared_ptr<Node> node = parent ? AsMemory(*parent).node : rootNode(root);
-  if (!node || node->deleted) return RegStatus::NotFound;
-  if (parent) root = AsMemory(*parent).root;
-  for (const std::string& part : Split(path, '\\')) {
-    if (part.empty()) continue;  // tolerate doubled or trailing separators
-    const std::string upper = UpperCase(part);
+namespace {
+
+// Chains of links longer than this end in an error, as the system's do.
+constexpr int kMaxLinkHops = 16;
+
+struct KernelRoot {
+  std::string prefix;  // upper case, with its final backslash
+  RootKey root;
+};
+
+// Longest prefixes first: the current user's hive lies inside \REGISTRY\USER.
+std::vector<KernelRoot> KernelRoots() {
+  return {{"\\REGISTRY\\MACHINE\\SOFTWARE\\CLASSES\\", RootKey::ClassesRoot},
+          {"\\REGISTRY\\MACHINE\\", RootKey::LocalMachine},
+          {std::string("\\REGISTRY\\USER\\") + MemoryRegistry::kCurrentUserSid + "\\",
+           RootKey::CurrentUser},
+          {"\\REGISTRY\\USER\\", RootKey::Users}};
+}
+
+}  // namespace
+
+std::string MemoryRegistry::kernelPath(RootKey root, const std::string& path) {
+  for (const KernelRoot& known : KernelRoots())
+    if (known.root == root) return known.prefix + path;
+  return "";
+}
+
+RegStatus MemoryRegistry::followLink(std::shared_ptr<Node>& node, RootKey& root, int hops) {
+  if (hops >= kMaxLinkHops) return RegStatus::Failed;
+  const RegValue* target = node->findValue(kLinkValueName);
+  if (!target || target->type != kRegLink) return RegStatus::NotFound;
+  const std::string text = Utf16ToUtf8(Utf16FromLeBytes(target->data));
+  for (const KernelRoot& known : KernelRoots()) {
+    if (!StartsWithNoCase(text + "\\", known.prefix)) continue;
+    root = known.root;
+    node = rootNode(root);
+    const std::string rest =
+        text.size() > known.prefix.size() ? text.substr(known.prefix.size()) : std::string();
+    return walk(node, root, rest, false, true, hops + 1);
+  }
+  return RegStatus::NotFound;
+}
+
+RegStatus MemoryRegistry::walk(std::shared_ptr<Node>& node, RootKey& root, const std::string& path,
+                               bool create, bool followLast, int hops) {
+  std::vector<std::string> parts;
+  for (std::string& part : Split(path, '\\'))
+    if (!part.empty()) parts.push_back(std::move(part));  // doubled or trailing separators
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (node->isLink) return RegStatus::NotFound;  // a link opened itself has no subkeys
+    const std::string upper = UpperCase(parts[i]);
     auto it = node->children.find(upper);
     if (it == node->children.end()) {
       // Like the real registry, creating needs no write access on the
       // handle it starts from: only the keys' own permissions count.
       if (!create) return RegStatus::NotFound;
       auto child = std::make_shared<Node>();
-      child->name = part;
+      child->name = parts[i];
       child->upperFullPath = node->upperFullPath + "\\" + upper;
       it = node->children.emplace(upper, child).first;
     }
     node = it->second;
     if (isDenied(node->upperFullPath)) return RegStatus::AccessDenied;
+    if (node->isLink && (followLast || i + 1 < parts.size())) {
+      const RegStatus followed = followLink(node, root, hops);
+      if (followed != RegStatus::Ok) return followed;
+    }
   }
+  return RegStatus::Ok;
+}
+
+RegStatus MemoryRegistry::openKey(RootKey root, const RegKeyHandle* parent, const std::string& path,
+                                  RegAccess access, bool create, RegKeyPtr& out, LastLink last) {
+  out.reset();
+  std::shared_ptr<Node> node = parent ? AsMemory(*parent).node : rootNode(root);
+  if (!node || node->deleted) return RegStatus::NotFound;
+  if (parent) root = AsMemory(*parent).root;
+  const RegStatus status = walk(node, root, path, create, last == LastLink::Follow, 0);
+  if (status != RegStatus::Ok) return status;
   out = std::make_unique<MemoryKeyHandle>(root, node, access);
   return RegStatus::Ok;
+}
+
+bool MemoryRegistry::createLink(RootKey root, const std::string& path,
+                                const std::string& kernelTarget) {
+  const std::size_t slash = path.rfind('\\');
+  const std::string parentPath = slash == std::string::npos ? "" : path.substr(0, slash);
+  const std::string leaf = slash == std::string::npos ? path : path.substr(slash + 1);
+  RegKeyPtr parent;
+  if (leaf.empty() ||
+      openKey(root, nullptr, parentPath, RegAccess::All, true, parent) != RegStatus::Ok)
+    return false;
+  const auto& parentNode = AsMemory(*parent).node;
+  const std::string upper = UpperCase(leaf);
+  if (parentNode->children.count(upper) != 0) return false;
+  auto link = std::make_shared<Node>();
+  link->name = leaf;
+  link->upperFullPath = parentNode->upperFullPath + "\\" + upper;
+  link->isLink = true;
+  // The target is stored as the system stores it: UTF-16 without a final NUL.
+  link->values.push_back(
+      RegValue{kLinkValueName, kRegLink, Utf16LeBytes(Utf8ToUtf16(kernelTarget), false)});
+  parentNode->children.emplace(upper, std::move(link));
+  return true;
 }
 
 RegStatus MemoryRegistry::subkeyNames(const RegKeyHandle& key, std::vector<std::string>& out) {

@@ -1,8 +1,9 @@
 #pragma once
 // In-memory registry with the real registry's behaviour: subkeys enumerate in
 // case-insensitive order, values in creation order, a deleted key's open
-// handles fail, a key opened for reading refuses writes. Faults can be injected
-// so that repair and scan failure paths are testable.
+// handles fail, a key opened for reading refuses writes, links are followed
+// as the real registry follows them. Faults can be injected so that repair and
+// scan failure paths are testable.
 #include <map>
 #include <memory>
 #include <set>
@@ -18,7 +19,8 @@ class MemoryRegistry : public RegistryBackend {
   MemoryRegistry();
 
   RegStatus openKey(RootKey root, const RegKeyHandle* parent, const std::string& path,
-                    RegAccess access, bool create, RegKeyPtr& out) override;
+                    RegAccess access, bool create, RegKeyPtr& out,
+                    LastLink last = LastLink::Follow) override;
   RegStatus subkeyNames(const RegKeyHandle& key, std::vector<std::string>& out) override;
   RegStatus values(const RegKeyHandle& key, std::vector<RegValue>& out) override;
   RegStatus valueNames(const RegKeyHandle& key, std::vector<std::string>& out) override;
@@ -35,6 +37,15 @@ class MemoryRegistry : public RegistryBackend {
   bool importText(const std::string& bytes, const CodePage& codePage, RegFileError& error);
   bool importText(const std::string& bytes, RegFileError& error);
 
+  // The user whose hive HKEY_CURRENT_USER stands for in link targets.
+  static constexpr const char* kCurrentUserSid = "S-1-5-21-0-0-0-1000";
+  // The kernel's name of a key ("\REGISTRY\MACHINE\..."), as link targets
+  // spell it; "" for a root that has none here.
+  static std::string kernelPath(RootKey root, const std::string& path);
+  // Creates `path` as a link to `kernelTarget` (its parent is created when
+  // missing). False when the key exists already.
+  bool createLink(RootKey root, const std::string& path, const std::string& kernelTarget);
+
   // Fault injection, by full key path ("HKEY_CURRENT_USER\Software\X").
   void denyAccess(const std::string& fullKeyPath);  // open fails: access denied
   void refuseDeletes(const std::string& fullKeyPath);  // deletes in/of it fail
@@ -43,6 +54,11 @@ class MemoryRegistry : public RegistryBackend {
 
  private:
   std::shared_ptr<Node> rootNode(RootKey root) const;
+  // Moves `node` along `path`; links met on the way are followed, the last
+  // one only when `followLast`. `hops` counts links followed so far.
+  RegStatus walk(std::shared_ptr<Node>& node, RootKey& root, const std::string& path, bool create,
+                 bool followLast, int hops);
+  RegStatus followLink(std::shared_ptr<Node>& node, RootKey& root, int hops);
   bool isDenied(const std::string& upperFullPath) const;
   bool refusesDelete(const std::string& upperFullPath) const;
 

@@ -58,6 +58,7 @@ inline void CloseKernelHandle(HANDLE handle) { ::CloseHandle(handle); }
 inline void CloseFind(HANDLE handle) { ::FindClose(handle); }
 inline void ReleaseModule(HMODULE module) { ::FreeLibrary(module); }
 inline void FreeTaskMemory(void* memory) { ::CoTaskMemFree(memory); }
+inline void FreeLocalMemory(HLOCAL memory) { ::LocalFree(memory); }
 inline void DestroyMenuHandle(HMENU menu) { ::DestroyMenu(menu); }
 inline void DeleteFont(HFONT font) { ::DeleteObject(font); }
 }  // namespace detail
@@ -70,6 +71,9 @@ using UniqueFileHandle = UniqueAny<HANDLE, detail::CloseKernelHandle, detail::In
 using UniqueFindHandle = UniqueAny<HANDLE, detail::CloseFind, detail::InvalidHandleValue>;
 using UniqueHmodule = UniqueAny<HMODULE, detail::ReleaseModule>;
 using UniqueCoTaskMem = UniqueAny<void*, detail::FreeTaskMemory>;
+using UniqueHlocal = UniqueAny<HLOCAL, detail::FreeLocalMemory>;
+// What the system allocated with LocalAlloc for the caller to free.
+using UniqueLocalMemory = UniqueAny<void*, detail::FreeLocalMemory>;
 using UniqueHmenu = UniqueAny<HMENU, detail::DestroyMenuHandle>;
 using UniqueHfont = UniqueAny<HFONT, detail::DeleteFont>;
 

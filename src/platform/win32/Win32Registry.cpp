@@ -89,23 +89,52 @@ LSTATUS EnumValueAt(HKEY key, DWORD index, std::wstring& nameBuffer,
   return ERROR_MORE_DATA;
 }
 
+using NtDeleteKeyFn = LONG(WINAPI*)(HANDLE);
+
+NtDeleteKeyFn FindNtDeleteKey() {
+  const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+  const FARPROC proc = ntdll ? ::GetProcAddress(ntdll, "NtDeleteKey") : nullptr;
+  // Through a plain function pointer: FARPROC's own type does not match.
+  return proc ? reinterpret_cast<NtDeleteKeyFn>(reinterpret_cast<void (*)()>(proc)) : nullptr;
+}
+
+RegStatus DeleteOpenKey(HKEY key) {
+  static const NtDeleteKeyFn ntDeleteKey = FindNtDeleteKey();
+  if (!ntDeleteKey) return RegStatus::Failed;
+  const auto status = static_cast<unsigned long>(ntDeleteKey(key));
+  switch (status) {
+    case 0x00000000UL:
+      return RegStatus::Ok;
+    case 0xC000017CUL:
+      return RegStatus::NotFound;  // STATUS_KEY_DELETED
+    case 0xC0000022UL:             // STATUS_ACCESS_DENIED
+    case 0xC0000121UL:
+      return RegStatus::AccessDenied;  // STATUS_CANNOT_DELETE: has subkeys
+    default:
+      return RegStatus::Failed;
+  }
+}
+
 }  // namespace
 
 RegStatus Win32Registry::openKey(RootKey root, const RegKeyHandle* parent, const std::string& path,
-                                 RegAccess access, bool create, RegKeyPtr& out) {
+                                 RegAccess access, bool create, RegKeyPtr& out, LastLink last) {
   out.reset();
   const HKEY base = parent ? RawKey(*parent) : RootHandle(root);
   if (!base) return RegStatus::Failed;
   const std::wstring subPath = NormalizedPath(path);
   const REGSAM sam = access == RegAccess::Read ? KEY_READ : KEY_ALL_ACCESS;
+  // The system applies REG_OPTION_OPEN_LINK to the last component only.
+  const DWORD linkOption = last == LastLink::OpenLink ? REG_OPTION_OPEN_LINK : 0;
   auto handle = std::make_unique<Win32KeyHandle>();
   LSTATUS status;
   if (create && !subPath.empty()) {
-    status = ::RegCreateKeyExW(base, subPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, sam,
-                               nullptr, handle->key.put(), nullptr);
+    status =
+        ::RegCreateKeyExW(base, subPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE | linkOption,
+                          sam, nullptr, handle->key.put(), nullptr);
   } else {
     // An empty path opens a new handle to `base` itself.
-    status = ::RegOpenKeyExW(base, subPath.c_str(), 0, sam, handle->key.put());
+    status = ::RegOpenKeyExW(base, subPath.c_str(), linkOption, sam, handle->key.put());
   }
   if (status != ERROR_SUCCESS) return ToStatus(status);
   out = std::move(handle);
@@ -232,11 +261,18 @@ RegStatus Win32Registry::deleteValue(const RegKeyHandle& key, const std::string&
 }
 
 RegStatus Win32Registry::deleteLeafKey(const RegKeyHandle& parent, const std::string& name) {
-  // RegDeleteKeyW with an empty name would delete `parent` itself, and a path
-  // would reach below the direct subkeys: neither names a direct subkey.
+  // An empty name would delete `parent` itself, and a path would reach below
+  // the direct subkeys: neither names a direct subkey.
   const std::wstring leaf = Widen(name);
   if (leaf.empty() || leaf.find(L'\\') != std::wstring::npos) return RegStatus::NotFound;
-  return ToStatus(::RegDeleteKeyW(RawKey(parent), leaf.c_str()));
+  // RegDeleteKeyW opens the subkey following a link and would delete the
+  // link's target. Opened with REG_OPTION_OPEN_LINK, the handle is the named
+  // key itself, whatever it is, and the kernel call deletes exactly that key.
+  UniqueHkey key;
+  const LSTATUS opened =
+      ::RegOpenKeyExW(RawKey(parent), leaf.c_str(), REG_OPTION_OPEN_LINK, DELETE, key.put());
+  if (opened != ERROR_SUCCESS) return ToStatus(opened);
+  return DeleteOpenKey(key.get());
 }
 
 }  // namespace hs::win32

@@ -44,7 +44,7 @@ int wmain(int argc, wchar_t** argv) {
   const hs::Settings settings = hs::cli::LoadCliSettings(files);
   hs::InitSystemFacts();
   const hs::ScanSettings scanSettings =
-      hs::ScanSettings::From(settings, hs::WindowsVersionCode(), hs::IsWow64());
+      hs::ScanSettings::From(settings, hs::WindowsVersionCode(), hs::IsWow64(), hs::CurrentUserSid());
   const hs::ScanCommandResult scan =
       hs::RunScanCommand(registry, files, scanSettings, settings, scanArgs.options->tasks);
 
