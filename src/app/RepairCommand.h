@@ -1,7 +1,8 @@
 #pragma once
-// The console repair: "repair [--sections N,N,...] [--backup-dir DIR]". The
-// scan is the console scan's; this part repairs every row it found into one
-// backup file, without a restore point, and tells what was not repaired.
+// The console repair: "repair [--sections LIST] [--backup-dir DIR] [--json]
+// [--quiet]". The scan is the console scan's; this part repairs every row it
+// found into one backup file, without a restore point, and tells what was not
+// repaired and why.
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,6 +14,8 @@ namespace hs {
 struct RepairCommandOptions {
   std::vector<std::string> scanArgs;  // "--sections" and its list, for the scan's parser
   std::optional<std::string> backupDir;
+  bool json = false;   // one JSON document on standard output
+  bool quiet = false;  // no progress on standard error
 };
 
 struct RepairArgumentsResult {
@@ -33,9 +36,21 @@ std::string RepairSummarySentence(int processedCount);
 
 // Checks every row and repairs all of them into a backup file of `folder`
 // (created when missing). Exit code 3 when the folder cannot be created or
-// the backup file cannot be written.
+// the backup file cannot be written; the message then carries the system's
+// reason. The text form: the summary, "Backup file: ..." and one
+// "Not repaired: ..." line per row; with `json`, one document (see
+// RepairOutcomeJson) and the same exit code.
 CommandOutput RunRepairCommand(RegistryBackend& registry, FileSystemBackend& fs,
                                std::vector<Finding> findings, const std::string& folder,
-                               const RepairHooks& hooks = {});
+                               const RepairHooks& hooks = {}, bool json = false);
+
+// {"processed": N, "backupFile": path or null (nothing written),
+// "backupNotRecorded": why the backup is missing from the backup record (a
+// restore then needs --force) or null, "completed": bool, "error": text or
+// null, "rows": [...]}: every row given, in list
+// order, as {"problem", "key", "value", "kind", "task", "outcome"
+// ("repaired" or "not repaired"), "reason" (null when repaired)}.
+std::string RepairOutcomeJson(const std::vector<Finding>& rows, const RepairOutcome& outcome,
+                              const std::string& recordProblem = {});
 
 }  // namespace hs

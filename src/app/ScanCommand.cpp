@@ -1,8 +1,9 @@
 #include "app/ScanCommand.h"
 
-
 #include <algorithm>
 
+#include "app/CommandLine.h"
+#include "app/ScanSections.h"
 #include "mainwindow/Report.h"
 #include "mainwindow/ResultFilter.h"
 #include "scan/FilesAndFoldersScan.h"
@@ -11,34 +12,58 @@
 namespace hs {
 namespace {
 
-// Keeps every finding and every task error, in order.
-class CollectingSink : public NullScanSink {
+// Keeps every finding and every task error, in order, and passes every event
+// on to the observer.
+class CollectingSink : public ScanSink {
  public:
-  void AddFinding(const Finding& finding) override { findings.push_back(finding); }
+  explicit CollectingSink(ScanSink& observer) : m_observer(observer) {}
+  void AddFinding(const Finding& finding) override {
+    findings.push_back(finding);
+    m_observer.AddFinding(finding);
+  }
+  void ShowTaskCaption(const std::string& caption) override { m_observer.ShowTaskCaption(caption); }
+  void ShowCurrentKey(const std::string& keyPath) override { m_observer.ShowCurrentKey(keyPath); }
+  void TaskStarted(int task) override { m_observer.TaskStarted(task); }
+  void TaskEnded(int task) override { m_observer.TaskEnded(task); }
   void TaskFailed(int task, const std::string& message) override {
     errors.push_back(TaskError{task, message});
+    m_observer.TaskFailed(task, message);
   }
+  void ScanFinished() override { m_observer.ScanFinished(); }
+
   std::vector<Finding> findings;
   std::vector<TaskError> errors;
+
+ private:
+  ScanSink& m_observer;
 };
+
+// A task number (1 to 23, leading zeros allowed) or a section name.
+std::optional<int> SectionTask(const std::string& item) {
+  const bool digits = !item.empty() && item.size() <= 3 &&
+                      item.find_first_not_of("0123456789") == std::string::npos;
+  if (!digits) return TaskForSectionName(item);
+  const int number = std::stoi(item);
+  if (number < 1 || number > kHighestTask) return std::nullopt;
+  return number;
+}
 
 bool ParseSections(const std::string& text, std::vector<std::string>& tasks, std::string& error) {
   if (text.empty()) {
-    error = "--sections needs a list of task numbers";
+    error = "--sections needs a list of task numbers or section names";
     return false;
   }
   std::size_t start = 0;
   while (start <= text.size()) {
     const std::size_t comma = std::min(text.find(',', start), text.size());
     const std::string item = text.substr(start, comma - start);
-    const bool digits = !item.empty() && item.size() <= 3 &&
-                        item.find_first_not_of("0123456789") == std::string::npos;
-    const int number = digits ? std::stoi(item) : 0;
-    if (number < 1 || number > kHighestTask) {
-      error = "bad task number '" + item + "' in --sections (1 to 23)";
+    const std::optional<int> task = SectionTask(item);
+    if (!task) {
+      error = "unknown section '" + item +
+              "' in --sections (task numbers 1 to 23 or the names 'hivesweep-cli sections' lists)";
       return false;
     }
-    tasks.push_back(std::to_string(number));
+    tasks.push_back(std::to_string(*task));
     start = comma + 1;
   }
   return true;
@@ -56,30 +81,36 @@ ScanArgumentsResult ParseScanArguments(const std::vector<std::string>& args) {
   ScanArgumentsResult result;
   ScanCommandOptions options;
   bool sectionsGiven = false;
+  bool reportGiven = false;
+  bool probeLogGiven = false;
+  bool replayGiven = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    const bool hasValue = i + 1 < args.size();
-    if (arg == "--sections" && !sectionsGiven && hasValue) {
-      sectionsGiven = true;
-      if (!ParseSections(args[++i], options.tasks, result.error)) return result;
-    } else if (arg == "--report" && !options.reportFile && hasValue && !args[i + 1].empty()) {
-      options.reportFile = args[++i];
-    } else if (arg == "--json" && !options.json) {
-      options.json = true;
-    } else if (arg == "--enumerate-only" && !options.enumerateOnly) {
-      options.enumerateOnly = true;
-    } else if (arg == "--probe-log" && !options.probeLog && hasValue && !args[i + 1].empty()) {
-      options.probeLog = args[++i];
-    } else if (arg == "--replay-probes" && !options.replayProbes && hasValue &&
-               !args[i + 1].empty()) {
-      options.replayProbes = args[++i];
+    std::string value;
+    bool ok = true;
+    if (arg == "--sections") {
+      ok = TakeOptionValue(args, i, sectionsGiven, value, result.error) &&
+           ParseSections(value, options.tasks, result.error);
+    } else if (arg == "--report") {
+      ok = TakeOptionValue(args, i, reportGiven, value, result.error);
+      if (ok) options.reportFile = value;
+    } else if (arg == "--json") {
+      ok = TakeSwitch(arg, options.json, result.error);
+    } else if (arg == "--quiet") {
+      ok = TakeSwitch(arg, options.quiet, result.error);
+    } else if (arg == "--enumerate-only") {
+      ok = TakeSwitch(arg, options.enumerateOnly, result.error);
+    } else if (arg == "--probe-log") {
+      ok = TakeOptionValue(args, i, probeLogGiven, value, result.error);
+      if (ok) options.probeLog = value;
+    } else if (arg == "--replay-probes") {
+      ok = TakeOptionValue(args, i, replayGiven, value, result.error);
+      if (ok) options.replayProbes = value;
     } else {
-      const bool takesValue = arg == "--sections" || arg == "--report" || arg == "--probe-log" ||
-                              arg == "--replay-probes";
-      result.error =
-          takesValue && !hasValue ? arg + " needs a value" : "unexpected argument '" + arg + "'";
-      return result;
+      result.error = "unexpected argument '" + arg + "'";
+      ok = false;
     }
+    if (!ok) return result;
   }
   if (options.replayProbes && !options.enumerateOnly) {
     result.error = "--replay-probes goes with --enumerate-only";
@@ -92,8 +123,9 @@ ScanArgumentsResult ParseScanArguments(const std::vector<std::string>& args) {
 
 ScanCommandResult RunScanCommand(RegistryBackend& registry, FileSystemBackend& files,
                                  const ScanSettings& scanSettings, const Settings& settings,
-                                 const std::vector<std::string>& tasks) {
-  CollectingSink sink;
+                                 const std::vector<std::string>& tasks, ScanSink* observer) {
+  NullScanSink nobody;
+  CollectingSink sink(observer ? *observer : nobody);
   {
     ScanContext context(registry, files, sink, scanSettings, tasks);
     RunScanTasks(context);
@@ -133,10 +165,16 @@ std::string RunEnumerationOnly(RegistryBackend& registry, const std::vector<std:
          std::to_string(count.stringValues) + " string values\n";
 }
 
-bool WriteOutputFile(FileSystemBackend& files, const std::string& path, const std::string& bytes) {
+bool WriteOutputFile(FileSystemBackend& files, const std::string& path, const std::string& bytes,
+                     std::string* reason) {
   std::unique_ptr<FileWriter> writer;
-  if (files.openForWrite(path, false, writer) != FsStatus::Ok || !writer) return false;
-  return writer->write(bytes) == FsStatus::Ok && writer->flush() == FsStatus::Ok;
+  FsStatus status = files.openForWrite(path, false, writer);
+  if (status == FsStatus::Ok && writer) status = writer->write(bytes);
+  if (status == FsStatus::Ok && writer) status = writer->flush();
+  if (status == FsStatus::Ok && !writer) status = FsStatus::Failed;
+  if (status == FsStatus::Ok) return true;
+  if (reason) *reason = FsFailureReason(files, status);
+  return false;
 }
 
 }  // namespace hs

@@ -1,5 +1,6 @@
 #pragma once
-// The console scan: "scan [--sections N,N,...] [--report FILE] [--json]".
+// The console scan: "scan [--sections LIST] [--report FILE] [--json] [--quiet]",
+// LIST being task numbers and section names (ScanSections.h), comma-separated.
 // Argument parsing and the run itself live here so that they are testable
 // without Windows; the console program only supplies the machine.
 #include <optional>
@@ -17,6 +18,7 @@ struct ScanCommandOptions {
   std::vector<std::string> tasks;  // task numbers as decimal strings, in order
   std::optional<std::string> reportFile;
   bool json = false;
+  bool quiet = false;          // no progress on standard error
   bool enumerateOnly = false;  // benchmark yardstick: walk the tasks' trees, no checks
   // Benchmark: where the scan writes the paths it asked the file system about
   // (ProbeLog.h), and, with enumerateOnly, such a record to ask again after
@@ -49,10 +51,12 @@ struct ScanCommandResult {
 };
 
 // Runs the tasks, checks every row and applies the result filter with the
-// ignore lists of `settings`.
+// ignore lists of `settings`. The observer, when given, hears every event of
+// the scan as it happens (progress); the result holds the findings either way.
 ScanCommandResult RunScanCommand(RegistryBackend& registry, FileSystemBackend& files,
                                  const ScanSettings& scanSettings, const Settings& settings,
-                                 const std::vector<std::string>& tasks);
+                                 const std::vector<std::string>& tasks,
+                                 ScanSink* observer = nullptr);
 
 // The output: the text report (code page bytes, CR LF) or JSON.
 std::string RenderScanOutput(const std::vector<Finding>& findings, bool json);
@@ -71,7 +75,9 @@ void EnumerateTaskTrees(RegistryBackend& registry, const std::vector<std::string
 std::string RunEnumerationOnly(RegistryBackend& registry, const std::vector<std::string>& tasks,
                                const std::string& currentUserSid = "");
 
-// Writes the output to a file; false when it could not be written whole.
-bool WriteOutputFile(FileSystemBackend& files, const std::string& path, const std::string& bytes);
+// Writes the output to a file; false when it could not be written whole,
+// with the reason (the system's words when it gave some) in `reason`.
+bool WriteOutputFile(FileSystemBackend& files, const std::string& path, const std::string& bytes,
+                     std::string* reason = nullptr);
 
 }  // namespace hs

@@ -17,13 +17,47 @@ bool BreaksLine(char16_t c) {
   return (c < 0x20 && c != u'\t') || c == 0x7F;
 }
 
+bool IsHexDigit(char16_t c) {
+  return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+}
+
+// Whether the text at `at` reads as an escape once a backslash precedes it:
+// "u" and four hex digits.
+bool ReadsAsEscape(const std::u16string& text, std::size_t at) {
+  if (at + 5 > text.size() || text[at] != u'u') return false;
+  for (std::size_t i = at + 1; i < at + 5; ++i)
+    if (!IsHexDigit(text[i])) return false;
+  return true;
+}
+
+void AppendControlEscape(char16_t c, std::string& out) {
+  static const char kHex[] = "0123456789ABCDEF";
+  out += "\\u00";
+  out += kHex[(c >> 4) & 0xF];
+  out += kHex[c & 0xF];
+}
+
+// A run of backslashes is written as it is, unless an escape or text that
+// reads as one follows it: then it is doubled, so that an odd run before
+// "uXXXX" always ends in an escape and an even one never does.
+std::size_t AppendBackslashRun(const std::u16string& text, std::size_t start, std::string& out) {
+  std::size_t end = start;
+  while (end < text.size() && text[end] == u'\\') ++end;
+  const bool escapeFollows =
+      end < text.size() && (BreaksLine(text[end]) || ReadsAsEscape(text, end));
+  out.append((end - start) * (escapeFollows ? 2 : 1), '\\');
+  return end;
+}
+
 bool IsPrintableAscii(char c) {
   return (c >= 0x20 && c < 0x7F) || c == '\t';
 }
 
 void AppendAnsiLine(const std::string& line, ReportBytes& out) {
-  // Printable ASCII is itself in the code page: most of a report.
-  if (std::all_of(line.begin(), line.end(), IsPrintableAscii)) {
+  // Printable ASCII is itself in the code page: most of a report. Only a
+  // backslash before "u" may need doubling (see RenderReport).
+  if (std::all_of(line.begin(), line.end(), IsPrintableAscii) &&
+      line.find("\\u") == std::string::npos) {
     out.bytes.append(line).append("\r\n");
     return;
   }
@@ -32,13 +66,21 @@ void AppendAnsiLine(const std::string& line, ReportBytes& out) {
   std::string ansi;
   for (std::size_t i = 0; i < wide.size(); ++i) {
     char16_t c = wide[i];
+    if (c == u'\\') {
+      i = AppendBackslashRun(wide, i, out.bytes) - 1;
+      continue;
+    }
+    if (BreaksLine(c)) {
+      AppendControlEscape(c, out.bytes);
+      continue;
+    }
     if (c < 0x80 && IsPrintableAscii(static_cast<char>(c))) {
       out.bytes += static_cast<char>(c);
       continue;
     }
     const bool pair = c >= 0xD800 && c <= 0xDBFF && i + 1 < wide.size();
     if (pair) ++i;  // one character outside the page, one '?'
-    if (pair || BreaksLine(c) || !Utf16ToAnsi(std::u16string_view(&c, 1), ansi)) {
+    if (pair || !Utf16ToAnsi(std::u16string_view(&c, 1), ansi)) {
       out.bytes += '?';
       ++out.lossy;
     } else {

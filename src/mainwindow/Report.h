@@ -21,8 +21,13 @@ struct ReportBytes {
 };
 
 // The report as the file holds it. A character the code page cannot carry
-// becomes '?', and so does a line break or other control character inside a
-// registry text (a tab is kept), so that each finding stays on one line.
+// becomes '?'. A line break or other control character inside a registry
+// text (a tab is kept) is written as "\u" and four hex digits ("\u000D",
+// "\u000A"), so that each finding stays on one line. Backslashes stay as
+// they are (registry paths are full of them, "\r" or "\n" would clash with
+// "\run" and "\new"); only a run of them just before such an escape, or
+// before text that reads like one ("\u0041"), is doubled. So an odd run of
+// backslashes before "uXXXX" ends in an escape, an even run does not.
 ReportBytes RenderReport(const std::vector<Finding>& rows);
 
 // The findings as a JSON array of {"problem","key","value","kind","task"}

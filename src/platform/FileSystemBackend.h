@@ -109,7 +109,18 @@ class FileSystemBackend {
     out.reset();
     return FsStatus::Failed;
   }
+
+  // The system's own words for the failure of the last call on this thread
+  // that returns an FsStatus (a writer's write and flush included), such as
+  // "Access is denied."; "" after a success or when the backend has no such
+  // texts.
+  virtual std::string lastErrorText() { return {}; }
 };
+
+// Why a call failed, for people: the backend's lastErrorText when it has one,
+// else a short text for the status ("access denied"); "" for Ok and for a
+// plain Failed without a system text.
+std::string FsFailureReason(FileSystemBackend& fs, FsStatus status);
 
 // CSIDL numbers used by the engine.
 namespace csidl {

@@ -203,13 +203,12 @@ class SectionWriter {
   std::string m_out;
 };
 
-void Require(FsStatus status, const std::string& what, const std::string& fileName) {
+void Require(FileSystemBackend& fs, FsStatus status, const std::string& what,
+             const std::string& fileName) {
   if (status == FsStatus::Ok) return;
-  std::string cause = "failed";
-  if (status == FsStatus::DiskFull) cause = "failed: the disk is full";
-  if (status == FsStatus::AccessDenied) cause = "failed: access denied";
-  if (status == FsStatus::NotFound) cause = "failed: the folder does not exist";
-  throw BackupWriteError(what + " of the backup file " + fileName + " " + cause);
+  const std::string reason = FsFailureReason(fs, status);
+  throw BackupWriteError(what + " of the backup file " + fileName + " failed" +
+                         (reason.empty() ? "" : ": " + reason));
 }
 
 }  // namespace
@@ -267,11 +266,11 @@ ExportResult AppendToBackup(FileSystemBackend& fs, const std::string& fileName,
   ExportResult result;
   result.created = fs.probe(fileName) != PathProbe::File;
   std::unique_ptr<FileWriter> file;
-  Require(fs.openForWrite(fileName, !result.created, file), "Opening", fileName);
+  Require(fs, fs.openForWrite(fileName, !result.created, file), "Opening", fileName);
   std::string bytes = result.created ? std::string("REGEDIT4") + kCrLf : std::string();
   bytes += sections;
-  Require(file->write(bytes), "Writing", fileName);
-  Require(file->flush(), "Flushing", fileName);
+  Require(fs, file->write(bytes), "Writing", fileName);
+  Require(fs, file->flush(), "Flushing", fileName);
   result.bytesWritten = bytes.size();
   return result;
 }

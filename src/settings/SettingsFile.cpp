@@ -1,6 +1,7 @@
 #include "settings/SettingsFile.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "settings/AtomicFile.h"
 
@@ -59,22 +60,34 @@ void WriteWindow(IniFile& file, const MainWindowPlacement& window) {
   file.WriteInteger(kWindow, "Height", bounds.height);
 }
 
-IniFile ReadSettingsFile(FileSystemBackend& fs, const SettingsFilePaths& paths) {
-  const std::string path = SettingsFileToRead(fs, paths);
-  return path.empty() ? IniFile() : IniFile::Load(fs, path);
+// Whether a file can be created in the folder of `path`: the same test the
+// atomic save's first step makes, with the same temporary name.
+bool FolderTakesFiles(FileSystemBackend& fs, const std::string& path) {
+  const std::string probe = path + ".tmp";
+  std::unique_ptr<FileWriter> writer;
+  if (fs.openForWrite(probe, false, writer) != FsStatus::Ok) return false;
+  writer.reset();
+  fs.deleteSilently(probe);
+  return true;
+}
+
+bool Present(FileSystemBackend& fs, const std::string& path) {
+  // A file the system will not show us still counts as there: its defaults
+  // are better than a stale copy elsewhere.
+  const PathProbe probe = fs.probe(path);
+  return probe == PathProbe::File || probe == PathProbe::Inaccessible;
 }
 
 std::optional<std::string> WriteSettingsFile(FileSystemBackend& fs, const SettingsFilePaths& paths,
+                                             const SettingsFileChoice& choice,
                                              const std::string& bytes) {
-  const AtomicWriteResult beside = WriteFileAtomically(fs, paths.besideProgram, bytes);
-  if (beside.status == FsStatus::Ok) return std::nullopt;
-  if (!beside.temporaryCreated && !paths.inAppData.empty()) {
-    fs.createDirectory(paths.appDataFolder);  // fails harmlessly when it exists
-    const AtomicWriteResult inAppData = WriteFileAtomically(fs, paths.inAppData, bytes);
-    if (inAppData.status == FsStatus::Ok) return std::nullopt;
-    if (inAppData.temporaryCreated) return "Unable to write to " + paths.inAppData;
-  }
-  return "Unable to write to " + paths.besideProgram;
+  const bool inAppData = choice.writeTo == paths.inAppData;
+  if (inAppData) fs.createDirectory(paths.appDataFolder);  // fails harmlessly when it exists
+  const AtomicWriteResult written = WriteFileAtomically(fs, choice.writeTo, bytes);
+  if (written.status == FsStatus::Ok) return std::nullopt;
+  // Nothing could be created anywhere: the program's own file is the one to name.
+  if (inAppData && !written.temporaryCreated) return "Unable to write to " + paths.besideProgram;
+  return "Unable to write to " + choice.writeTo;
 }
 
 }  // namespace
@@ -90,14 +103,15 @@ SettingsFilePaths LocateSettingsFile(FileSystemBackend& fs, const std::string& p
   return paths;
 }
 
-std::string SettingsFileToRead(FileSystemBackend& fs, const SettingsFilePaths& paths) {
-  // A file the system will not show us still counts as there: its defaults
-  // are better than a stale copy elsewhere.
-  const PathProbe beside = fs.probe(paths.besideProgram);
-  if (beside == PathProbe::File || beside == PathProbe::Inaccessible) return paths.besideProgram;
-  if (!paths.inAppData.empty() && fs.probe(paths.inAppData) == PathProbe::File)
-    return paths.inAppData;
-  return {};
+SettingsFileChoice ChooseSettingsFile(FileSystemBackend& fs, const SettingsFilePaths& paths) {
+  SettingsFileChoice choice;
+  const bool besideProgram = paths.inAppData.empty() || FolderTakesFiles(fs, paths.besideProgram);
+  choice.writeTo = besideProgram ? paths.besideProgram : paths.inAppData;
+  if (Present(fs, choice.writeTo))
+    choice.readFrom = choice.writeTo;
+  else if (!besideProgram && Present(fs, paths.besideProgram))
+    choice.readFrom = paths.besideProgram;
+  return choice;
 }
 
 void LoadOptions(const IniFile& file, const std::string& programFolder, Settings& settings,
@@ -139,13 +153,14 @@ std::optional<std::string> LoadSaveOptions(bool load, FileSystemBackend& fs,
                                            const std::string& programFolder, Settings& settings,
                                            MainWindowPlacement& window) {
   const SettingsFilePaths paths = LocateSettingsFile(fs, programFolder);
-  IniFile file = ReadSettingsFile(fs, paths);
+  const SettingsFileChoice choice = ChooseSettingsFile(fs, paths);
+  IniFile file = choice.readFrom.empty() ? IniFile() : IniFile::Load(fs, choice.readFrom);
   if (load) {
     LoadOptions(file, programFolder, settings, window);
     return std::nullopt;
   }
   SaveOptions(file, settings, window);
-  return WriteSettingsFile(fs, paths, file.ToBytes());
+  return WriteSettingsFile(fs, paths, choice, file.ToBytes());
 }
 
 std::optional<std::string> LoadSaveOptions(bool load, MainWindowPlacement& window) {

@@ -2,10 +2,13 @@
 // options.ini: where it lives, and loading and saving the settings in the
 // order in which a new file receives its lines.
 //
-// The file lives beside the executable. When the program's folder is not
-// writable it is saved in the user's application-data folder under
-// "Corvane Hivesweep" instead; reading prefers the file beside the executable
-// whenever that one exists.
+// One rule picks the file for loads and saves alike: beside the executable
+// when a file can be created in the program's folder, otherwise in the
+// user's application-data folder under "Corvane Hivesweep". A file left
+// beside the executable in a folder that is not writable is read only until
+// the first save has made the application-data copy (it carries the old
+// settings over); from then on that copy is read, so a save is never hidden
+// behind the file it could not replace.
 #include <optional>
 #include <string>
 
@@ -28,8 +31,13 @@ struct SettingsFilePaths {
   std::string inAppData;      // appDataFolder + "\options.ini", or ""
 };
 SettingsFilePaths LocateSettingsFile(FileSystemBackend& fs, const std::string& programFolder);
-// The file to read from, or "" when neither exists.
-std::string SettingsFileToRead(FileSystemBackend& fs, const SettingsFilePaths& paths);
+struct SettingsFileChoice {
+  std::string writeTo;   // the file a save replaces
+  std::string readFrom;  // writeTo when it exists, else the file it takes over, or ""
+};
+// Applies the rule above; tests the program folder by creating (and removing)
+// the save's temporary file there.
+SettingsFileChoice ChooseSettingsFile(FileSystemBackend& fs, const SettingsFilePaths& paths);
 
 // Reads every setting (missing keys give the defaults); applies the stored
 // width and height to the window. Ignore lists are appended to.

@@ -21,7 +21,9 @@ TEST(RepairCommand, Arguments) {
       {{"--sections"}, false},
       {{"--backup-dir", ""}, false},
       {{"--sections", "3", "--sections", "4"}, false},
-      {{"--json"}, false},
+      {{"--json", "--quiet"}, true},
+      {{"--json", "--json"}, false},
+      {{"--backup-dir", "--json"}, false},
       {{"extra"}, false},
   };
   for (const Case& c : cases) {

@@ -21,6 +21,11 @@ TEST(ScanArguments, AcceptTheDocumentedFormsAndRefuseEverythingElse) {
       {{"--sections", "3"}, true, {"3"}},
       {{"--sections", "12,3,23,1"}, true, {"12", "3", "23", "1"}},
       {{"--sections", "03"}, true, {"3"}},
+      {{"--sections", "Fonts,3,shared-DLLS,empty-keys"}, true, {"7", "3", "9", "23"}},
+      {{"--sections", "fonts,"}, false, {}},
+      {{"--sections", "font"}, false, {}},
+      {{"--report", "--json"}, false, {}},
+      {{"--quiet", "--json"}, true, all},
       {{"--json", "--report", "out.txt"}, true, all},
       {{"--sections"}, false, {}},
       {{"--sections", ""}, false, {}},
@@ -50,9 +55,15 @@ TEST(ScanArguments, AcceptTheDocumentedFormsAndRefuseEverythingElse) {
     std::string joined;
     for (const std::string& arg : c.args) joined += arg + " ";
     ASSERT_EQ(result.options.has_value(), c.ok) << joined;
-    if (c.ok) EXPECT_EQ(result.options->tasks, c.tasks) << joined;
-    else EXPECT_FALSE(result.error.empty()) << joined;
+    if (c.ok)
+      EXPECT_EQ(result.options->tasks, c.tasks) << joined;
+    else
+      EXPECT_FALSE(result.error.empty()) << joined;
   }
+  EXPECT_EQ(ParseScanArguments({"--json", "--report"}).error, "--report needs a value");
+  EXPECT_EQ(ParseScanArguments({"--report", ""}).error, "--report needs a value");
+  EXPECT_EQ(ParseScanArguments({"--sections", "--json"}).error, "--sections needs a value");
+  EXPECT_EQ(ParseScanArguments({"--json", "--json"}).error, "--json given twice");
   EXPECT_EQ(all.size(), 22u);
   EXPECT_EQ(all.front(), "1");
   EXPECT_EQ(all.back(), "22");
@@ -96,8 +107,8 @@ TEST(ScanCommand, ChecksFiltersAndReportsTheFindingsInOrder) {
 TEST(ScanCommand, EnumerationOnlyCountsTheTreesOfTheFilesAndFoldersTasks) {
   MemoryRegistry registry;
   RegFileError error;
-  ASSERT_TRUE(registry.importText("REGEDIT4\n[HKEY_USERS\\A\\B]\n\"x\"=\"1\"\n\"y\"=dword:1\n",
-                                  error));
+  ASSERT_TRUE(
+      registry.importText("REGEDIT4\n[HKEY_USERS\\A\\B]\n\"x\"=\"1\"\n\"y\"=dword:1\n", error));
   EXPECT_EQ(RunEnumerationOnly(registry, {"5", "12"}), "3 keys, 2 values, 1 string values\n");
   // As the scan, task 5 leaves out the user's own hive when task 4 walks it.
   ASSERT_TRUE(registry.importText("REGEDIT4\n[HKEY_USERS\\S-1-5-21-9_Classes\\C]\n", error));
@@ -112,14 +123,14 @@ TEST(ScanCommand, EnumerationOnlyCountsTheTreesOfTheFilesAndFoldersTasks) {
 TEST(ScanCommand, EnumerationOnlyOfTheFullScanAddsTheServicesKeyAndNothingElse) {
   MemoryRegistry registry;
   RegFileError error;
-  ASSERT_TRUE(registry.importText(
-      "REGEDIT4\n"
-      "[HKEY_LOCAL_MACHINE\\Software\\A]\n\"x\"=\"1\"\n"
-      "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\svc]\n"
-      "\"ImagePath\"=\"C:\\\\svc.exe\"\n\"Start\"=dword:3\n"
-      "[HKEY_LOCAL_MACHINE\\SYSTEM\\Setup]\n\"y\"=\"2\"\n"
-      "[HKEY_CLASSES_ROOT\\CLSID\\{x}]\n\"z\"=\"3\"\n",
-      error));
+  ASSERT_TRUE(
+      registry.importText("REGEDIT4\n"
+                          "[HKEY_LOCAL_MACHINE\\Software\\A]\n\"x\"=\"1\"\n"
+                          "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\svc]\n"
+                          "\"ImagePath\"=\"C:\\\\svc.exe\"\n\"Start\"=dword:3\n"
+                          "[HKEY_LOCAL_MACHINE\\SYSTEM\\Setup]\n\"y\"=\"2\"\n"
+                          "[HKEY_CLASSES_ROOT\\CLSID\\{x}]\n\"z\"=\"3\"\n",
+                          error));
   // Software, Software\A, the two user roots, Services and Services\svc;
   // SYSTEM\Setup and the classes root are not walked.
   EXPECT_EQ(RunEnumerationOnly(registry, DefaultScanTasks()),

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include "mainwindow/Report.h"
 
 namespace hs {
@@ -47,7 +49,7 @@ TEST(Report, EmptyListGivesTheHeaderOnly) {
             "Visit https://www.corvane.example/hivesweep for the latest version\r\n\r\n");
 }
 
-TEST(Report, UnrepresentableAndLineBreakingCharactersBecomeQuestionMarks) {
+TEST(Report, UnrepresentableCharactersBecomeQuestionMarksAndLineBreaksEscapes) {
   // CJK, an emoji (one '?' for the pair), CR LF inside a registry text, and
   // invalid UTF-8: each finding stays on its own line.
   const std::vector<Finding> rows = {
@@ -56,9 +58,54 @@ TEST(Report, UnrepresentableAndLineBreakingCharactersBecomeQuestionMarks) {
   const ReportBytes report = RenderReport(rows);
   const std::string body = report.bytes.substr(report.bytes.find("\r\n\r\n") + 4);
   EXPECT_EQ(body,
-            "P  #####  HKEY_CURRENT_USER\\?  #####  a??b?\r\n"
+            "P  #####  HKEY_CURRENT_USER\\?  #####  a\\u000D\\u000Ab?\r\n"
             "P?  #####  HKEY_CURRENT_USER\\x  #####  ?\r\n");
-  EXPECT_EQ(report.lossy, 5u);  // a literal '?' in the source is not counted
+  EXPECT_EQ(report.lossy, 3u);  // a literal '?' in the source is not counted
+}
+
+// Reads one report field back: the inverse the escape rule promises.
+bool HexEscapeAt(const std::string& field, std::size_t at) {
+  if (at + 5 > field.size() || field[at] != 'u') return false;
+  for (std::size_t i = at + 1; i < at + 5; ++i)
+    if (!std::isxdigit(static_cast<unsigned char>(field[i]))) return false;
+  return true;
+}
+
+std::string UnescapeReportField(const std::string& field) {
+  std::string out;
+  for (std::size_t i = 0; i < field.size();) {
+    std::size_t run = 0;
+    while (i + run < field.size() && field[i + run] == '\\') ++run;
+    if (run == 0) {
+      out += field[i++];
+      continue;
+    }
+    const bool beforeEscape = HexEscapeAt(field, i + run);
+    out.append(beforeEscape ? run / 2 : run, '\\');
+    i += run;
+    if (beforeEscape && run % 2 == 1) {
+      out += static_cast<char>(std::stoi(field.substr(i + 1, 4), nullptr, 16));
+      i += 5;
+    }
+  }
+  return out;
+}
+
+TEST(Report, EscapedTextsReadBackExactlyAndPlainBackslashesStayAsTheyAre) {
+  const std::string plain[] = {"C:\\run\\new.exe", "\\\\server\\share\\x86_a", "C:\\u00e9x"};
+  const std::string texts[] = {plain[0],     plain[1],      plain[2],  "line1\r\nline2",
+                               "end\\\n",    "\\\\\r",      "\\u000A", "\\\\u000A\n",
+                               "\x01\x7F\\", "C:\\u0041\\", "\\users"};
+  for (const std::string& text : texts) {
+    const std::string line = RenderReport({Row("P", "K", text, FindingKind::fkKey, 3)}).bytes;
+    const std::string field = line.substr(line.rfind("  #####  ") + 9);
+    ASSERT_EQ(field.find_first_of("\r\n"), field.size() - 2) << text;
+    EXPECT_EQ(UnescapeReportField(field.substr(0, field.size() - 2)), text) << field;
+  }
+  const std::string report =
+      RenderReport({Row("P", plain[0], plain[1], FindingKind::fkKey, 3)}).bytes;
+  EXPECT_EQ(report.substr(report.find("\r\n\r\n") + 4),
+            "P  #####  " + plain[0] + "  #####  " + plain[1] + "\r\n");
 }
 
 TEST(Report, JsonEscapesEveryRegistryText) {

@@ -236,9 +236,36 @@ TEST_F(SettingsFileTest, AnUnwritableProgramFolderSendsTheFileToApplicationData)
   EXPECT_EQ(fs.probe(kBeside), PathProbe::NotFound);
   EXPECT_NE(FileText(kInAppData).find("Lan=German"), std::string::npos);
   EXPECT_EQ(Load().Lan, "German");
-  // The file beside the executable wins whenever it exists.
+  // A file that turns up beside the executable in the read-only folder does
+  // not hide the one the saves go to.
   fs.addFile(kBeside, "[Options]\r\nLan=French\r\n");
-  EXPECT_EQ(Load().Lan, "French");
+  EXPECT_EQ(Load().Lan, "German");
+}
+
+TEST_F(SettingsFileTest, AFileLeftInAReadOnlyProgramFolderIsTakenOverByTheFirstSave) {
+  fs.addFile(kBeside, "; the administrator's\r\n[Options]\r\nLan=French\r\nBeep=1\r\n");
+  fs.makeReadOnly(kProgramFolder);
+  Settings settings = Load();
+  EXPECT_EQ(settings.Lan, "French");
+  EXPECT_TRUE(settings.Beep);
+  settings.Lan = "German";
+  ASSERT_EQ(Save(settings), std::nullopt);
+  // Load and save agree: the saved file is the one read from now on.
+  EXPECT_EQ(Load().Lan, "German");
+  EXPECT_TRUE(Load().Beep);
+  EXPECT_EQ(FileText(kInAppData).rfind("; the administrator's\r\n", 0), 0u);
+  EXPECT_NE(FileText(kBeside).find("Lan=French"), std::string::npos);
+  // A writable program folder keeps its own file, and the test of the folder
+  // leaves nothing behind.
+  MemoryFileSystem portable;
+  portable.addFolder(kProgramFolder);
+  portable.setSpecialFolder(csidl::kAppData, kAppData);
+  portable.addFile(kInAppData, "[Options]\r\nLan=German\r\n");
+  portable.addFile(kBeside, "[Options]\r\nLan=French\r\n");
+  Settings loaded = Settings::Defaults(kProgramFolder);
+  LoadSaveOptions(true, portable, kProgramFolder, loaded, window);
+  EXPECT_EQ(loaded.Lan, "French");
+  EXPECT_EQ(portable.probe(kBeside + ".tmp"), PathProbe::NotFound);
 }
 
 TEST_F(SettingsFileTest, WhenNoFolderIsWritableTheErrorNamesTheProgramsFile) {

@@ -17,9 +17,15 @@ struct Command {
 
 const std::vector<Command>& Commands();
 
-int RunScan(const std::vector<std::string>& args);     // CliScan.cpp
-int RunRepair(const std::vector<std::string>& args);   // CliRepair.cpp
-int RunRestore(const std::vector<std::string>& args);  // CliRestore.cpp
-int RunBackups(const std::vector<std::string>& args);  // CliBackups.cpp
+int RunScan(const std::vector<std::string>& args);      // CliScan.cpp
+int RunRepair(const std::vector<std::string>& args);    // CliRepair.cpp
+int RunRestore(const std::vector<std::string>& args);   // CliRestore.cpp
+int RunBackups(const std::vector<std::string>& args);   // CliBackups.cpp
+int RunSections(const std::vector<std::string>& args);  // CliSections.cpp
+int RunHelp(const std::vector<std::string>& args);      // CliCommands.cpp
+
+// "hivesweep-cli COMMAND: ERROR" and the command's usage on standard error;
+// returns kExitUsage.
+int BadUsage(const char* command, const std::string& error);
 
 }  // namespace hs::cli

@@ -1,6 +1,6 @@
-// hivesweep-cli repair [--sections N,N,...] [--backup-dir DIR]: the console
-// scan, then the repair of every row it found into one backup file, without a
-// restore point. The work itself is in app/RepairCommand.
+// hivesweep-cli repair: the console scan, then the repair of every row it
+// found into one backup file, without a restore point. The work itself is in
+// app/RepairCommand.
 #include <windows.h>
 
 #include <cstdio>
@@ -8,8 +8,8 @@
 #include "app/RepairCommand.h"
 #include "app/ScanCommand.h"
 #include "app/win32/CliCommands.h"
+#include "app/win32/CliProgress.h"
 #include "app/win32/CliSettings.h"
-#include "app/win32/SystemFacts.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
 
@@ -19,26 +19,25 @@ int RunRepair(const std::vector<std::string>& args) {
   const RepairArgumentsResult parsed = ParseRepairArguments(args);
   const ScanArgumentsResult scanArgs =
       parsed.options ? ParseScanArguments(parsed.options->scanArgs) : ScanArgumentsResult{};
-  if (!parsed.options || !scanArgs.options) {
-    std::fprintf(stderr, "hivesweep-cli repair: %s\n",
-                 (parsed.options ? scanArgs.error : parsed.error).c_str());
-    return kExitUsage;
-  }
+  if (!parsed.options || !scanArgs.options)
+    return BadUsage("repair", parsed.options ? scanArgs.error : parsed.error);
+  const RepairCommandOptions& options = *parsed.options;
   win32::Win32Registry registry;
-  win32::Win32FileSystem files;
-  // The user's ignore lists apply: a repair never deletes an ignored entry.
-  const Settings settings = LoadCliSettings(files);
-  InitSystemFacts();
+  static win32::Win32FileSystem files;  // the process's file system from here on
+  // The user's language and ignore lists apply: a repair never deletes an
+  // ignored entry.
+  const Settings& settings = PrepareCliProcess(files);
   const ScanSettings scanSettings =
       ScanSettings::From(settings, WindowsVersionCode(), IsWow64(), CurrentUserSid());
-  const ScanCommandResult scan =
-      RunScanCommand(registry, files, scanSettings, settings, scanArgs.options->tasks);
+  const ScanCommandResult scan = ScanWithProgress(registry, files, scanSettings, settings,
+                                                  scanArgs.options->tasks, options.quiet);
   for (const TaskError& error : scan.taskErrors)
     std::fprintf(stderr, "hivesweep-cli repair: scan task %d ended early: %s\n", error.task,
                  error.message.c_str());
+  ShowProgressLine("Repairing " + std::to_string(scan.findings.size()) + " rows...", options.quiet);
   const CommandOutput output =
       RunRepairCommand(registry, files, scan.findings,
-                       parsed.options->backupDir.value_or(settings.OutputDirectory));
+                       options.backupDir.value_or(settings.OutputDirectory), {}, options.json);
   std::fputs(output.out.c_str(), stdout);
   std::fflush(stdout);
   std::fputs(output.err.c_str(), stderr);

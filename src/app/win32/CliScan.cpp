@@ -1,10 +1,9 @@
 // "hivesweep-cli scan": the scan of the window's full tree (or the tasks
 // given) over the live registry and file system, checked and filtered, as a
 // text report or JSON. The work itself is in app/ScanCommand.
-#include <windows.h>
-
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 
 #include <chrono>
 #include <cstdio>
@@ -15,23 +14,13 @@
 #include "app/RegGlobal.h"
 #include "app/ScanCommand.h"
 #include "app/win32/CliCommands.h"
+#include "app/win32/CliProgress.h"
 #include "app/win32/CliSettings.h"
-#include "app/win32/SystemFacts.h"
-#include "platform/win32/ProgramLocation.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
-#include "settings/SettingsFile.h"
 
 namespace hs::cli {
 namespace {
-
-constexpr const char* kScanUsage =
-    "usage: hivesweep-cli scan [--sections N,N,...] [--report FILE] [--json]\n"
-    "       (--enumerate-only: benchmark yardstick, walks unchecked the trees of tasks 3-5\n"
-    "        and the services key of task 15 that are in the list; without --sections,\n"
-    "        every tree the full scan reads)\n"
-    "       (--probe-log FILE: record the paths the scan asks the file system about;\n"
-    "        --enumerate-only --replay-probes FILE: ask them again after the walk)\n";
 
 void WriteStdout(const std::string& bytes) {
   ::_setmode(::_fileno(stdout), _O_BINARY);
@@ -77,27 +66,23 @@ bool WriteProbeLog(FileSystemBackend& files, const std::string& path,
   return false;
 }
 
-int ScanMain(const std::vector<std::string>& args) {
+}  // namespace
+
+int RunScan(const std::vector<std::string>& args) {
   const ScanArgumentsResult parsed = ParseScanArguments(args);
-  if (!parsed.options) {
-    std::fprintf(stderr, "hivesweep-cli scan: %s\n%s", parsed.error.c_str(), kScanUsage);
-    return kExitUsage;
-  }
+  if (!parsed.options) return BadUsage("scan", parsed.error);
   const ScanCommandOptions& options = *parsed.options;
   win32::Win32Registry registry;
   static win32::Win32FileSystem files;  // the process's file system from here on
   if (options.enumerateOnly) return EnumerateMain(options, registry, files);
-  InitSystemFacts();
-  SetProgramEnvironment(files, win32::ProgramFolder());
-  AppSettings() = LoadCliSettings(files);  // the language of the texts, among others
-  const Settings& settings = AppSettings();
+  const Settings& settings = PrepareCliProcess(files);
   const ScanSettings scanSettings =
       ScanSettings::From(settings, WindowsVersionCode(), IsWow64(), CurrentUserSid());
   ProbeRecorder recorder(files);
   FileSystemBackend& scanFiles =
       options.probeLog ? static_cast<FileSystemBackend&>(recorder) : files;
   const ScanCommandResult result =
-      RunScanCommand(registry, scanFiles, scanSettings, settings, options.tasks);
+      ScanWithProgress(registry, scanFiles, scanSettings, settings, options.tasks, options.quiet);
   if (options.probeLog && !WriteProbeLog(files, *options.probeLog, recorder))
     return kExitEnvironment;
   for (const TaskError& error : result.taskErrors)
@@ -108,16 +93,13 @@ int ScanMain(const std::vector<std::string>& args) {
     WriteStdout(output);
     return kExitOk;
   }
-  if (!WriteOutputFile(files, *options.reportFile, output)) {
-    std::fprintf(stderr, "hivesweep-cli scan: cannot write the report to %s\n",
-                 options.reportFile->c_str());
+  std::string reason;
+  if (!WriteOutputFile(files, *options.reportFile, output, &reason)) {
+    std::fprintf(stderr, "hivesweep-cli scan: cannot write the report to %s%s%s\n",
+                 options.reportFile->c_str(), reason.empty() ? "" : ": ", reason.c_str());
     return kExitEnvironment;
   }
   return kExitOk;
 }
-
-}  // namespace
-
-int RunScan(const std::vector<std::string>& args) { return ScanMain(args); }
 
 }  // namespace hs::cli

@@ -4,6 +4,7 @@
 // it, so that the backup folder, DeleteBackupFile and the ignore lists are
 // the user's own.
 #include "app/RegGlobal.h"
+#include "app/win32/SystemFacts.h"
 #include "platform/win32/ProgramLocation.h"
 #include "settings/SettingsFile.h"
 
@@ -26,6 +27,17 @@ inline Settings LoadCliSettings(FileSystemBackend& files) {
   NoWindow window;
   LoadSaveOptions(true, files, folder, settings, window);
   return settings;
+}
+
+// The process-wide state a scanning command needs, set up as the window
+// does: system facts, the program's folder and file system, and the settings
+// (the language of every text among them). `files` must live as long as the
+// process uses it.
+inline const Settings& PrepareCliProcess(FileSystemBackend& files) {
+  InitSystemFacts();
+  SetProgramEnvironment(files, win32::ProgramFolder());
+  AppSettings() = LoadCliSettings(files);
+  return AppSettings();
 }
 
 }  // namespace hs::cli

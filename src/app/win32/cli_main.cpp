@@ -5,39 +5,47 @@
 #include <string>
 #include <vector>
 
+#include "app/CliUsage.h"
+#include "app/CommandLine.h"
 #include "app/win32/CliCommands.h"
 #include "common/Text.h"
 
 namespace {
 
-int PrintUsage() {
-  std::fputs(
-      "usage: hivesweep-cli --version\n"
-      "       hivesweep-cli scan [--sections N,N,...] [--report FILE] [--json]\n"
-      "       hivesweep-cli repair [--sections N,N,...] [--backup-dir DIR]\n"
-      "       hivesweep-cli restore FILE\n"
-      "       hivesweep-cli backups\n",
-      stderr);
-  return hs::cli::kExitUsage;
-}
-
-}  // namespace
-
-int wmain(int argc, wchar_t** argv) {
+std::vector<std::string> Arguments(int argc, wchar_t** argv) {
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) {
     const std::wstring arg(argv[i]);
     args.push_back(hs::Utf16ToUtf8(std::u16string(arg.begin(), arg.end())));
   }
-  if (args.empty()) return PrintUsage();
+  return args;
+}
+
+int Usage(FILE* stream, int exitCode) {
+  std::fputs(hs::GeneralUsage().c_str(), stream);
+  return exitCode;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  std::vector<std::string> args = Arguments(argc, argv);
+  if (args.empty()) return Usage(stderr, hs::cli::kExitUsage);
   const std::string command = args.front();
   args.erase(args.begin());
+  if (hs::IsHelpFlag(command)) return Usage(stdout, hs::cli::kExitOk);
   if (command == "--version" && args.empty()) {
     std::printf("%s\n", HS_VERSION);
     return hs::cli::kExitOk;
   }
-  for (const hs::cli::Command& entry : hs::cli::Commands())
-    if (command == entry.name) return entry.run(args);
+  for (const hs::cli::Command& entry : hs::cli::Commands()) {
+    if (command != entry.name) continue;
+    if (command != "help" && hs::AsksForHelp(args)) {
+      std::fputs(hs::CommandUsage(command).c_str(), stdout);
+      return hs::cli::kExitOk;
+    }
+    return entry.run(args);
+  }
   std::fprintf(stderr, "hivesweep-cli: unknown command '%s'\n", command.c_str());
-  return PrintUsage();
+  return Usage(stderr, hs::cli::kExitUsage);
 }

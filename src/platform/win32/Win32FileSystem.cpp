@@ -5,7 +5,9 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include <iterator>
 #include <limits>
+#include <string>
 
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/WideText.h"
@@ -37,9 +39,39 @@ FsStatus ToFsStatus(DWORD error) {
   }
 }
 
-FsStatus LastFsStatus() {
-  const DWORD error = ::GetLastError();
+// The Win32 error of the last failed call on this thread, for lastErrorText;
+// per thread like GetLastError, so the object itself stays stateless.
+thread_local DWORD t_lastError = ERROR_SUCCESS;
+
+void ForgetLastError() {
+  t_lastError = ERROR_SUCCESS;
+}
+
+FsStatus Failure(DWORD error) {
+  t_lastError = error;
   return error == ERROR_SUCCESS ? FsStatus::Failed : ToFsStatus(error);
+}
+
+FsStatus LastFsStatus() {
+  return Failure(::GetLastError());
+}
+
+// A name with wildcards or a NUL is refused before any system call.
+FsStatus Refused(FsStatus status) {
+  t_lastError = ERROR_INVALID_NAME;
+  return status;
+}
+
+std::string SystemMessage(DWORD error) {
+  wchar_t buffer[512];
+  const DWORD length =
+      ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                       0, buffer, static_cast<DWORD>(std::size(buffer)), nullptr);
+  std::wstring text(buffer, length);
+  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' '))
+    text.pop_back();
+  if (text.empty()) return "system error " + std::to_string(error);
+  return Narrow(text);
 }
 
 std::int64_t UnixSeconds(const FILETIME& time) {
@@ -70,6 +102,7 @@ class Win32FileWriter : public FileWriter {
   explicit Win32FileWriter(UniqueFileHandle file) : m_file(std::move(file)) {}
 
   FsStatus write(const std::string& bytes) override {
+    ForgetLastError();
     std::size_t done = 0;
     while (done < bytes.size()) {
       const DWORD chunk = static_cast<DWORD>(
@@ -77,13 +110,14 @@ class Win32FileWriter : public FileWriter {
       DWORD written = 0;
       if (!::WriteFile(m_file.get(), bytes.data() + done, chunk, &written, nullptr))
         return LastFsStatus();
-      if (written == 0) return FsStatus::DiskFull;
+      if (written == 0) return Failure(ERROR_DISK_FULL);
       done += written;
     }
     return FsStatus::Ok;
   }
 
   FsStatus flush() override {
+    ForgetLastError();
     return ::FlushFileBuffers(m_file.get()) ? FsStatus::Ok : LastFsStatus();
   }
 
@@ -162,7 +196,8 @@ std::string Win32FileSystem::specialFolder(int csidl) {
 
 FsStatus Win32FileSystem::listDirectory(const std::string& folder, std::vector<DirEntry>& out) {
   out.clear();
-  if (folder.empty() || HasWildcardOrNul(folder)) return FsStatus::NotFound;
+  ForgetLastError();
+  if (folder.empty() || HasWildcardOrNul(folder)) return Refused(FsStatus::NotFound);
   std::wstring pattern = Widen(folder);
   if (pattern.back() != L'\\' && pattern.back() != L'/') pattern += L'\\';
   pattern += L'*';
@@ -172,7 +207,7 @@ FsStatus Win32FileSystem::listDirectory(const std::string& folder, std::vector<D
     const DWORD error = ::GetLastError();
     // No match at all happens only in an empty drive root.
     if (error == ERROR_FILE_NOT_FOUND && probe(folder) == PathProbe::Folder) return FsStatus::Ok;
-    return ToFsStatus(error);
+    return Failure(error);
   }
   do {
     if (IsDotEntry(entry.cFileName)) continue;
@@ -185,7 +220,7 @@ FsStatus Win32FileSystem::listDirectory(const std::string& folder, std::vector<D
     out.push_back(std::move(item));
   } while (::FindNextFileW(find.get(), &entry));
   const DWORD error = ::GetLastError();
-  return error == ERROR_NO_MORE_FILES ? FsStatus::Ok : ToFsStatus(error);
+  return error == ERROR_NO_MORE_FILES ? FsStatus::Ok : Failure(error);
 }
 
 ShortcutTarget Win32FileSystem::readShortcut(const std::string& path) {
@@ -209,17 +244,20 @@ ShortcutTarget Win32FileSystem::readShortcut(const std::string& path) {
 }
 
 FsStatus Win32FileSystem::createDirectory(const std::string& path) {
-  if (path.empty() || HasWildcardOrNul(path)) return FsStatus::Failed;
+  ForgetLastError();
+  if (path.empty() || HasWildcardOrNul(path)) return Refused(FsStatus::Failed);
   const std::wstring wide = Widen(path);
   if (::CreateDirectoryW(wide.c_str(), nullptr)) return FsStatus::Ok;
   const DWORD error = ::GetLastError();
-  return error == ERROR_ALREADY_EXISTS ? FsStatus::Failed : ToFsStatus(error);
+  const FsStatus status = Failure(error);
+  return error == ERROR_ALREADY_EXISTS ? FsStatus::Failed : status;
 }
 
 FsStatus Win32FileSystem::openForWrite(const std::string& path, bool append,
                                        std::unique_ptr<FileWriter>& out) {
   out.reset();
-  if (path.empty() || HasWildcardOrNul(path)) return FsStatus::Failed;
+  ForgetLastError();
+  if (path.empty() || HasWildcardOrNul(path)) return Refused(FsStatus::Failed);
   const std::wstring wide = Widen(path);
   UniqueFileHandle file(::CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                       append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
@@ -240,7 +278,8 @@ FsStatus Win32FileSystem::readFile(const std::string& path, std::string& out) {
 FsStatus Win32FileSystem::readFileFrom(const std::string& path, std::uint64_t offset,
                                        std::string& out) {
   out.clear();
-  if (path.empty() || HasWildcardOrNul(path)) return FsStatus::NotFound;
+  ForgetLastError();
+  if (path.empty() || HasWildcardOrNul(path)) return Refused(FsStatus::NotFound);
   const std::wstring wide = Widen(path);
   UniqueFileHandle file(::CreateFileW(wide.c_str(), GENERIC_READ,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -248,7 +287,8 @@ FsStatus Win32FileSystem::readFileFrom(const std::string& path, std::uint64_t of
   if (!file) return LastFsStatus();
   LARGE_INTEGER size{};
   if (!::GetFileSizeEx(file.get(), &size)) return LastFsStatus();
-  if (static_cast<std::uint64_t>(size.QuadPart) > out.max_size() / 2) return FsStatus::Failed;
+  if (static_cast<std::uint64_t>(size.QuadPart) > out.max_size() / 2)
+    return Failure(ERROR_NOT_ENOUGH_MEMORY);
   if (offset >= static_cast<std::uint64_t>(size.QuadPart)) return FsStatus::Ok;
   LARGE_INTEGER start{};
   start.QuadPart = static_cast<LONGLONG>(offset);
@@ -266,7 +306,8 @@ FsStatus Win32FileSystem::readFileFrom(const std::string& path, std::uint64_t of
 }
 
 FsStatus Win32FileSystem::replaceFile(const std::string& from, const std::string& to) {
-  if (HasWildcardOrNul(from) || HasWildcardOrNul(to)) return FsStatus::Failed;
+  ForgetLastError();
+  if (HasWildcardOrNul(from) || HasWildcardOrNul(to)) return Refused(FsStatus::Failed);
   const std::wstring wideFrom = Widen(from);
   const std::wstring wideTo = Widen(to);
   if (::MoveFileExW(wideFrom.c_str(), wideTo.c_str(),
@@ -288,6 +329,10 @@ bool Win32FileSystem::deleteSilently(const std::string& path) {
   operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
   const int result = ::SHFileOperationW(&operation);
   return result == 0 && !operation.fAnyOperationsAborted;
+}
+
+std::string Win32FileSystem::lastErrorText() {
+  return t_lastError == ERROR_SUCCESS ? std::string() : SystemMessage(t_lastError);
 }
 
 namespace {
@@ -314,6 +359,7 @@ std::wstring TempFileName(unsigned attempt) {
 
 FsStatus Win32FileSystem::resolvePath(const std::string& path, std::string& out) {
   out.clear();
+  ForgetLastError();
   if (path.empty() || HasWildcardOrNul(path)) return FsStatus::NotFound;
   const std::wstring wide = Widen(path);
   // Attributes access only, every sharing mode: the look changes nothing.
@@ -339,6 +385,7 @@ FsStatus Win32FileSystem::resolvePath(const std::string& path, std::string& out)
 
 FsStatus Win32FileSystem::isLink(const std::string& path, bool& link) {
   link = false;
+  ForgetLastError();
   if (path.empty() || HasWildcardOrNul(path)) return FsStatus::NotFound;
   const std::wstring wide = Widen(path);
   // GetFileAttributes answers for a link itself, not for its target.
@@ -352,6 +399,7 @@ FsStatus Win32FileSystem::createPrivateTempFile(std::string& path,
                                                 std::unique_ptr<FileWriter>& out) {
   path.clear();
   out.reset();
+  ForgetLastError();
   wchar_t folder[MAX_PATH + 1] = {};
   const DWORD length = ::GetTempPathW(MAX_PATH + 1, folder);
   if (length == 0 || length > MAX_PATH) return FsStatus::Failed;

@@ -14,6 +14,9 @@
 //   answer is readable=false, the same as for a file that is no shortcut.
 // * listDirectory, deleteSilently and openForWrite refuse names with
 //   wildcards; deleteSilently also refuses drive roots and relative paths.
+// * lastErrorText is FormatMessageW's text of the Win32 error behind the
+//   last failing call on the calling thread (kept per thread, as
+//   GetLastError is); "" once a later call succeeded.
 // * resolvePath asks the opened item for its final name (links followed);
 //   createPrivateTempFile creates "hs<random>.tmp" in GetTempPath's folder
 //   with CREATE_NEW, so an existing name or link is never opened.
@@ -39,6 +42,7 @@ class Win32FileSystem : public FileSystemBackend {
   FsStatus readFileFrom(const std::string& path, std::uint64_t offset, std::string& out) override;
   FsStatus replaceFile(const std::string& from, const std::string& to) override;
   bool deleteSilently(const std::string& path) override;
+  std::string lastErrorText() override;
   FsStatus resolvePath(const std::string& path, std::string& out) override;
   FsStatus isLink(const std::string& path, bool& link) override;
   FsStatus createPrivateTempFile(std::string& path, std::unique_ptr<FileWriter>& out) override;
