@@ -25,7 +25,8 @@ Encoding EncodingOf(std::string_view bytes) {
 // Calls `visit` with each line as UTF-8 (without its line end) until it
 // returns false. Line ends are CR, LF and CR LF, as the reader splits them;
 // a last line without line end counts when it is not empty.
-void ForEachLine(std::string_view bytes, const std::function<bool(std::string_view)>& visit) {
+void ForEachLine(std::string_view bytes, const CodePage& codePage,
+                 const std::function<bool(std::string_view)>& visit) {
   const Encoding encoding = EncodingOf(bytes);
   if (encoding == Encoding::Utf16) {
     std::u16string line;
@@ -49,7 +50,7 @@ void ForEachLine(std::string_view bytes, const std::function<bool(std::string_vi
     const std::size_t end = std::min(bytes.find_first_of("\r\n", start), bytes.size());
     const std::string_view raw = bytes.substr(start, end - start);
     const bool more =
-        encoding == Encoding::Utf8 ? visit(raw) : visit(Utf16ToUtf8(AnsiToUtf16(raw)));
+        encoding == Encoding::Utf8 ? visit(raw) : visit(Utf16ToUtf8(codePage.decode(raw)));
     if (!more || end == bytes.size()) return;
     start = end + (bytes.substr(end, 2) == "\r\n" ? 2 : 1);
   }
@@ -151,10 +152,10 @@ class LineRules {
 
 }  // namespace
 
-std::optional<LineRuleBreach> FindLineRuleBreach(std::string_view bytes) {
+std::optional<LineRuleBreach> FindLineRuleBreach(std::string_view bytes, const CodePage& codePage) {
   LineRules rules;
   std::optional<LineRuleBreach> breach;
-  ForEachLine(bytes, [&](std::string_view line) {
+  ForEachLine(bytes, codePage, [&](std::string_view line) {
     std::string why = rules.check(line);
     if (why.empty()) return true;
     std::string shown(line.substr(0, kShownLength));

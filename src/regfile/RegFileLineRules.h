@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/CodePage.h"
+
 namespace hs {
 
 struct LineRuleBreach {
@@ -20,8 +22,10 @@ struct LineRuleBreach {
 // 8-bit): the header on the first line, then only blank lines, key sections
 // under the five hives, value lines with string, dword or hex data, and the
 // continuation lines of hex data. Reports the first line that breaks a rule.
-// Works line by line on `bytes` without copying the whole file.
-std::optional<LineRuleBreach> FindLineRuleBreach(std::string_view bytes);
+// Works line by line on `bytes` without copying the whole file. 8-bit lines
+// are read in `codePage`, as the registry editor will read them: a line must
+// not look harmless in one page and delete in another.
+std::optional<LineRuleBreach> FindLineRuleBreach(std::string_view bytes, const CodePage& codePage);
 
 // "line 7 \"[-HKEY_...]\": deletes a key".
 std::string DescribeBreach(const LineRuleBreach& breach);

@@ -21,10 +21,10 @@ RestoreOutcome Ended(RestoreEnd end, std::string message) {
 
 // Cuts `bytes` to what may be imported; false with the refusal in `outcome`.
 // A part left out is named in outcome.message.
-bool ChooseImportedPart(const RestoreRequest& request, std::string& bytes,
+bool ChooseImportedPart(const RestoreRequest& request, const CodePage& codePage, std::string& bytes,
                         RestoreOutcome& outcome) {
   const std::size_t intact = IntactLength(bytes);
-  if (const auto breach = FindLineRuleBreach(std::string_view(bytes).substr(0, intact))) {
+  if (const auto breach = FindLineRuleBreach(std::string_view(bytes).substr(0, intact), codePage)) {
     outcome.end = RestoreEnd::Refused;
     outcome.message = request.file + " is refused: " + DescribeBreach(*breach) +
                       "; backups never hold such a line.";
@@ -101,7 +101,7 @@ RestoreOutcome RestoreBackupFile(FileSystemBackend& fs, RegistryBackend& registr
   RestoreOutcome outcome;
   BackupRecord record(registry, fs);
   outcome.provenance = CheckProvenance(record, request.file, bytes);
-  if (!ChooseImportedPart(request, bytes, outcome)) return outcome;
+  if (!ChooseImportedPart(request, fs.ansiCodePage(), bytes, outcome)) return outcome;
   RegFile parsed;
   RegFileError error;
   if (!ParseRegFile(bytes, fs.ansiCodePage(), parsed, error))

@@ -46,7 +46,7 @@ RestorePreview PreviewRestore(FileSystemBackend& fs, RegistryBackend& registry,
   const std::size_t intact = IntactLength(bytes);
   preview.cutOff = intact < bytes.size();
   bytes.resize(intact);
-  if (const auto breach = FindLineRuleBreach(bytes)) {
+  if (const auto breach = FindLineRuleBreach(bytes, fs.ansiCodePage())) {
     preview.refusal = DescribeBreach(*breach);
     return preview;
   }

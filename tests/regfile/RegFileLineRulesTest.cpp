@@ -34,8 +34,9 @@ TEST(RegFileLineRules, ExportFormsPass) {
       "\r\n"
       "[hkey_users\\.DEFAULT]\r\n"
       "[HKEY_CLASSES_ROOT\\.x]\n[HKEY_CURRENT_CONFIG\\Software]\r\n";
-  EXPECT_EQ(FindLineRuleBreach("REGEDIT4\r\n\r\n" + body), std::nullopt);
-  EXPECT_EQ(FindLineRuleBreach(Utf16File("Windows Registry Editor Version 5.00\r\n\r\n" + body)),
+  EXPECT_EQ(FindLineRuleBreach("REGEDIT4\r\n\r\n" + body, Windows1252CodePage()), std::nullopt);
+  EXPECT_EQ(FindLineRuleBreach(Utf16File("Windows Registry Editor Version 5.00\r\n\r\n" + body),
+                               Windows1252CodePage()),
             std::nullopt);
 }
 
@@ -67,7 +68,7 @@ TEST(RegFileLineRules, TheFirstOffendingLineIsNamed) {
        "deletes a key"},
   };
   for (const auto& c : cases) {
-    const auto breach = FindLineRuleBreach(kKey + c.lines);
+    const auto breach = FindLineRuleBreach(kKey + c.lines, Windows1252CodePage());
     ASSERT_TRUE(breach.has_value()) << c.lines;
     EXPECT_EQ(breach->line, c.line) << c.lines;
     if (*c.text) {
@@ -78,17 +79,18 @@ TEST(RegFileLineRules, TheFirstOffendingLineIsNamed) {
   }
   const auto unicode =
       FindLineRuleBreach(Utf16File("Windows Registry Editor Version 5.00\r\n\r\n"
-                                   "[HKEY_CURRENT_USER\\Software\\Ä]\r\n\"Ä\"=-\r\n"));
+                                   "[HKEY_CURRENT_USER\\Software\\Ä]\r\n\"Ä\"=-\r\n"),
+                         Windows1252CodePage());
   ASSERT_TRUE(unicode.has_value());
   EXPECT_EQ(unicode->line, 4);
   EXPECT_EQ(unicode->text, "\"Ä\"=-");
 
-  const auto noKey = FindLineRuleBreach("REGEDIT4\r\n\"A\"=\"x\"\r\n");
+  const auto noKey = FindLineRuleBreach("REGEDIT4\r\n\"A\"=\"x\"\r\n", Windows1252CodePage());
   ASSERT_TRUE(noKey.has_value());
   EXPECT_EQ(noKey->line, 2);
-  EXPECT_EQ(FindLineRuleBreach("REGEDIT5\r\n")->line, 1);
-  EXPECT_EQ(FindLineRuleBreach("\r\nREGEDIT4\r\n")->line, 1);
-  EXPECT_TRUE(FindLineRuleBreach("").has_value());
+  EXPECT_EQ(FindLineRuleBreach("REGEDIT5\r\n", Windows1252CodePage())->line, 1);
+  EXPECT_EQ(FindLineRuleBreach("\r\nREGEDIT4\r\n", Windows1252CodePage())->line, 1);
+  EXPECT_TRUE(FindLineRuleBreach("", Windows1252CodePage()).has_value());
 }
 
 }  // namespace
