@@ -299,10 +299,13 @@ void RepairRun::commitBatch() {
     // The file's first m_fileSize bytes are written, flushed and read back;
     // the batch's items with no difference are verified and may be deleted.
     // Recorded first, so that what is deleted restores without --force (a
-    // file not recorded still restores, on explicit request).
-    if (std::any_of(check.differences.begin(), check.differences.end(),
+    // file not recorded still restores, on explicit request). Bytes that did
+    // not read back as written are never vouched for, nor anything after them.
+    if (std::all_of(check.differences.begin(), check.differences.end(),
                     [](const std::string& difference) { return difference.empty(); }))
       m_recorder.record();
+    else
+      m_recorder.stopAtUnverified();
     ParentKeys parents;
     for (std::size_t i = 0; i < written.size(); ++i) {
       RowState& state = m_rows[written[i]->row];

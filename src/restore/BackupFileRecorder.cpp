@@ -15,9 +15,17 @@ void BackupFileRecorder::appended(const std::string& file, bool created, std::ui
   if (m_following) m_hash.update(bytes);
 }
 
+void BackupFileRecorder::stopAtUnverified() {
+  if (m_following)
+    m_problem = "an item of the backup file did not read back as written; the file is recorded "
+                "only up to the items before it";
+  m_following = false;
+}
+
 bool BackupFileRecorder::record() {
   if (!m_following) {
-    m_problem = "the backup file held bytes this program did not write; it is not recorded";
+    if (m_problem.empty())
+      m_problem = "the backup file held bytes this program did not write; it is not recorded";
     return false;
   }
   if (m_recordFailed) return false;  // no rights now means no rights for the rest of the run

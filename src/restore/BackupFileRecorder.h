@@ -24,6 +24,9 @@ class BackupFileRecorder {
                 std::uint64_t written);
   // Records the file as fed so far. False, with problem(), when it is not.
   bool record();
+  // The bytes fed since the last record were not all verified: the record
+  // keeps vouching for what it held and stops following the file.
+  void stopAtUnverified();
   // Why the file is not recorded; "" while every record succeeded.
   const std::string& problem() const { return m_problem; }
 

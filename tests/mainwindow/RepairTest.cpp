@@ -4,6 +4,7 @@
 #include "mainwindow/ProtectedKeys.h"
 #include "mainwindow/RegistrySnapshot.h"
 #include "mainwindow/Repair.h"
+#include "restore/BackupRecord.h"
 #include "platform/TRegistry.h"
 #include "platform/memory/MemoryFileSystem.h"
 #include "platform/memory/MemoryRegistry.h"
@@ -480,6 +481,13 @@ TEST_F(RepairTest, AReadBackDifferenceRefusesOnlyItsItem) {
   EXPECT_FALSE(ValueExists(RootKey::CurrentUser, "Software\\App", "Keep"));
   EXPECT_FALSE(ValueExists(RootKey::CurrentUser, "Software\\App", ""));
   EXPECT_FALSE(KeyExists("Software\\App\\Sub"));
+  // The record vouches for the batches before the difference, never for it.
+  std::string bytes;
+  ASSERT_EQ(garbling.readFile(outcome.backupFile, bytes), FsStatus::Ok);
+  BackupRecord record(reg, garbling);
+  const ProvenanceCheck provenance = CheckProvenance(record, outcome.backupFile, bytes);
+  EXPECT_EQ(provenance.provenance, Provenance::RecordedPrefix);
+  EXPECT_LT(provenance.trustedLength, bytes.find("\"Tool\""));
 }
 
 TEST(RegistrySnapshot, DeleteStopsAtWhatChangedAfterTheBackup) {
