@@ -17,8 +17,9 @@ void BackupFileRecorder::appended(const std::string& file, bool created, std::ui
 
 void BackupFileRecorder::stopAtUnverified() {
   if (m_following)
-    m_problem = "an item of the backup file did not read back as written; the file is recorded "
-                "only up to the items before it";
+    m_problem =
+        "an item of the backup file did not read back as written; the file is recorded "
+        "only up to the items before it";
   m_following = false;
 }
 
