@@ -23,8 +23,11 @@ std::string_view TrimView(std::string_view text) {
 
 class Parser {
  public:
-  Parser(RegFileLines& lines, const CodePage& codePage, RegFile& out, RegFileError& error)
-      : m_lines(lines), m_codePage(codePage), m_out(out), m_error(error) {}
+  Parser(RegFileLines& lines, const CodePage& codePage, const RegFileSectionSink& sink,
+         RegFileError& error)
+      : m_lines(lines), m_codePage(codePage), m_sink(sink), m_error(error) {}
+
+  bool unicode() const { return m_out.unicode; }
 
   bool run() {
     if (!parseHeader()) return false;
@@ -39,10 +42,20 @@ class Parser {
         return false;
       }
     }
+    emitSection();
     return true;
   }
 
  private:
+  // A section is handed on once the next one begins (or the file ends), so
+  // that only one is held at a time.
+  void emitSection() {
+    if (!m_hasCurrent) return;
+    m_sink(std::move(m_current));
+    m_current = RegFileSection{};
+    m_hasCurrent = false;
+  }
+
   bool fail(int line, std::string message) {
     m_error.line = line;
     m_error.message = std::move(message);
@@ -79,7 +92,9 @@ class Parser {
     }
     if (path.empty()) return fail(lineNo, "empty key name");
     section.keyPath = std::string(path);
-    m_out.sections.push_back(std::move(section));
+    emitSection();
+    m_current = std::move(section);
+    m_hasCurrent = true;
     return true;
   }
 
@@ -108,7 +123,7 @@ class Parser {
   }
 
   bool parseValueLine(std::string_view raw, int lineNo) {
-    if (m_out.sections.empty()) return fail(lineNo, "value outside of any key");
+    if (!m_hasCurrent) return fail(lineNo, "value outside of any key");
     RegFileValue entry;
     std::size_t pos = 0;
     if (raw[0] == '@') {
@@ -123,7 +138,7 @@ class Parser {
       return fail(lineNo, "expected '=' after the value name");
     const std::string_view data = TrimView(raw.substr(pos + 1));
     if (!parseData(data, entry, lineNo)) return false;
-    m_out.sections.back().values.push_back(std::move(entry));
+    m_current.values.push_back(std::move(entry));
     return true;
   }
 
@@ -211,7 +226,10 @@ class Parser {
 
   RegFileLines& m_lines;
   const CodePage& m_codePage;
-  RegFile& m_out;
+  const RegFileSectionSink& m_sink;
+  RegFile m_out;             // the header's facts; sections go to the sink
+  RegFileSection m_current;  // while m_hasCurrent
+  bool m_hasCurrent = false;
   RegFileError& m_error;
 };
 
@@ -220,10 +238,20 @@ class Parser {
 bool ParseRegFile(const std::string& bytes, const CodePage& codePage, RegFile& out,
                   RegFileError& error) {
   out = RegFile{};
+  const RegFileSectionSink keep = [&out](RegFileSection&& section) {
+    out.sections.push_back(std::move(section));
+  };
+  return ParseRegFileSections(bytes, codePage, keep, error, &out.unicode);
+}
+
+bool ParseRegFileSections(const std::string& bytes, const CodePage& codePage,
+                          const RegFileSectionSink& sink, RegFileError& error, bool* unicode) {
   error = RegFileError{};
   RegFileLines lines(bytes, codePage);
-  Parser parser(lines, codePage, out, error);
-  return parser.run();
+  Parser parser(lines, codePage, sink, error);
+  const bool parsed = parser.run();
+  if (unicode) *unicode = parser.unicode();
+  return parsed;
 }
 
 std::size_t IntactLength(const std::string& bytes) {

@@ -2,6 +2,7 @@
 // Reader of registry export files: REGEDIT4 (the ANSI code page) and "Windows
 // Registry Editor Version 5.00" (UTF-16LE with BOM, or UTF-8). Used to load
 // fixtures into the in-memory registry and to verify backups and restores.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -45,5 +46,14 @@ bool ParseRegFile(const std::string& bytes, const CodePage& codePage, RegFile& o
 // written (a full disk) ends in a partial line that would import as wrong
 // data; only the intact part may be imported. UTF-16 files count as intact.
 std::size_t IntactLength(const std::string& bytes);
+
+// Parses as ParseRegFile does, handing each section to `sink` as soon as it
+// is complete instead of keeping them all: a file of any size costs one
+// section at a time. Sections before a malformed line have been handed on
+// when it returns false. `unicode`, when given, receives the header's kind.
+using RegFileSectionSink = std::function<void(RegFileSection&&)>;
+bool ParseRegFileSections(const std::string& bytes, const CodePage& codePage,
+                          const RegFileSectionSink& sink, RegFileError& error,
+                          bool* unicode = nullptr);
 
 }  // namespace hs

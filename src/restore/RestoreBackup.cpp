@@ -56,7 +56,7 @@ bool ChooseImportedPart(const RestoreRequest& request, const CodePage& codePage,
 
 RestoreOutcome ImportAndVerify(FileSystemBackend& fs, RegistryBackend& registry,
                                RegistryEditorRunner& editor, const std::string& bytes,
-                               const RegFile& parsed, RestoreOutcome outcome) {
+                               RestoreOutcome outcome) {
   // The import reads a private copy: the file itself lies in a folder others
   // may write to, and must not change between its checks and its import.
   PrivateTempFile copy(fs);
@@ -69,7 +69,11 @@ RestoreOutcome ImportAndVerify(FileSystemBackend& fs, RegistryBackend& registry,
                  GetLanString("RES_Regedit_Not_Exist", "Please check if Regedit.exe exists."));
   if (run == EditorRun::Stopped)
     return Ended(RestoreEnd::Stopped, "The registry editor was stopped; nothing is verified.");
-  outcome.differences = VerifyRestored(registry, parsed);
+  RegFileError error;
+  if (!VerifyRestoredFile(registry, bytes, fs.ansiCodePage(), outcome.differences, error))
+    return Ended(RestoreEnd::Failed,
+                 "The imported file could not be read back for the check (line " +
+                     std::to_string(error.line) + ": " + error.message + ").");
   if (outcome.differences.empty()) return outcome;
   outcome.end = RestoreEnd::NotVerified;
   outcome.message = std::to_string(outcome.differences.size()) +
@@ -102,13 +106,15 @@ RestoreOutcome RestoreBackupFile(FileSystemBackend& fs, RegistryBackend& registr
   BackupRecord record(registry, fs);
   outcome.provenance = CheckProvenance(record, request.file, bytes);
   if (!ChooseImportedPart(request, fs.ansiCodePage(), bytes, outcome)) return outcome;
-  RegFile parsed;
+  // Parsed here only to refuse a malformed file before anything is imported;
+  // the sections are not kept (the check after the import reads them again).
   RegFileError error;
-  if (!ParseRegFile(bytes, fs.ansiCodePage(), parsed, error))
+  if (!ParseRegFileSections(
+          bytes, fs.ansiCodePage(), [](RegFileSection&&) {}, error))
     return Ended(RestoreEnd::BadFile, request.file + " is not a registry file (line " +
                                           std::to_string(error.line) + ": " + error.message + ").");
   const bool partial = bytes.size() < fileSize;
-  outcome = ImportAndVerify(fs, registry, editor, bytes, parsed, std::move(outcome));
+  outcome = ImportAndVerify(fs, registry, editor, bytes, std::move(outcome));
   if (outcome.end != RestoreEnd::Restored) return outcome;
   if (partial) {
     outcome.end = RestoreEnd::Partial;

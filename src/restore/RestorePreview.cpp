@@ -16,19 +16,27 @@ std::string NameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-void CountWhatItAdds(const RegFile& parsed, RestorePreview& preview) {
-  std::set<std::string> keys;
-  for (const RegFileSection& section : parsed.sections) {
+// Counted section by section as the file is read: a large file costs one
+// section and the set of its key names, never its parsed whole.
+class WhatItAdds {
+ public:
+  explicit WhatItAdds(RestorePreview& preview) : m_preview(preview) {}
+
+  void add(const RegFileSection& section) {
     std::string path = section.keyPath;
     while (!path.empty() && path.back() == '\\') path.pop_back();
-    keys.insert(UpperCase(path));
-    preview.valueCount += section.values.size();
+    m_keys.insert(UpperCase(path));
+    m_preview.valueCount += section.values.size();
     const std::string hive = UpperCase(path.substr(0, path.find('\\')));
-    if (std::find(preview.hives.begin(), preview.hives.end(), hive) == preview.hives.end())
-      preview.hives.push_back(hive);
+    std::vector<std::string>& hives = m_preview.hives;
+    if (std::find(hives.begin(), hives.end(), hive) == hives.end()) hives.push_back(hive);
+    m_preview.keyCount = m_keys.size();
   }
-  preview.keyCount = keys.size();
-}
+
+ private:
+  RestorePreview& m_preview;
+  std::set<std::string> m_keys;
+};
 
 }  // namespace
 
@@ -50,14 +58,16 @@ RestorePreview PreviewRestore(FileSystemBackend& fs, RegistryBackend& registry,
     preview.refusal = DescribeBreach(*breach);
     return preview;
   }
-  RegFile parsed;
+  RestorePreview counted = preview;
+  WhatItAdds adds(counted);
   RegFileError error;
-  if (!ParseRegFile(bytes, fs.ansiCodePage(), parsed, error)) {
+  if (!ParseRegFileSections(
+          bytes, fs.ansiCodePage(), [&adds](RegFileSection&& section) { adds.add(section); },
+          error)) {
     preview.refusal = "line " + std::to_string(error.line) + ": " + error.message;
     return preview;
   }
-  CountWhatItAdds(parsed, preview);
-  return preview;
+  return counted;
 }
 
 }  // namespace hs

@@ -1,6 +1,10 @@
 #include "restore/RestoreVerify.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <map>
+#include <set>
+#include <tuple>
 
 #include "common/Text.h"
 
@@ -18,9 +22,9 @@ struct ExpectedKey {
 using ExpectedState = std::map<std::string, ExpectedKey>;  // by upper-cased path
 
 bool IsAtOrBelow(const std::string& upperPath, const std::string& upperParent) {
-  return upperPath == upperParent ||
-         (upperPath.size() > upperParent.size() && upperPath.compare(0, upperParent.size(), upperParent) == 0 &&
-          upperPath[upperParent.size()] == '\\');
+  return upperPath == upperParent || (upperPath.size() > upperParent.size() &&
+                                      upperPath.compare(0, upperParent.size(), upperParent) == 0 &&
+                                      upperPath[upperParent.size()] == '\\');
 }
 
 std::string Normalized(std::string path) {
@@ -75,7 +79,116 @@ void CheckValues(RegistryBackend& registry, const RegKeyHandle& key, const Expec
   }
 }
 
+// A value's place among all values of the file, counted in file order.
+using ValueNumber = std::uint64_t;
+
+// 128 bits of a value's upper-cased key path and name: two values of the same
+// key and name (later wins on import) share it, and two others colliding is
+// out of reach.
+struct ValueIdentity {
+  std::uint64_t first = 0, second = 0;
+  ValueNumber number = 0;
+};
+
+std::uint64_t Fnv1a(std::string_view text, std::uint64_t hash) {
+  for (const char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3ull;
+  return hash;
+}
+
+ValueIdentity IdentityOf(const std::string& upperPath, const std::string& upperName,
+                         ValueNumber number) {
+  const std::string joined = upperPath + '\0' + upperName;
+  return {Fnv1a(joined, 0xCBF29CE484222325ull),
+          Fnv1a(joined, 0x84222325CBF29CE4ull) * 31 + joined.size(), number};
+}
+
+// Numbers of the values that win on import (the last of each key and name),
+// ascending. False when the file deletes something or does not parse.
+bool WinningValues(const std::string& bytes, const CodePage& codePage,
+                   std::vector<ValueNumber>& winners, RegFileError& error) {
+  std::vector<ValueIdentity> identities;
+  ValueNumber number = 0;
+  bool deletes = false;
+  const bool parsed = ParseRegFileSections(
+      bytes, codePage,
+      [&](RegFileSection&& section) {
+        deletes = deletes || section.remove;
+        const std::string upperPath = UpperCase(Normalized(section.keyPath));
+        for (const RegFileValue& entry : section.values) {
+          deletes = deletes || entry.remove;
+          identities.push_back(IdentityOf(upperPath, UpperCase(entry.value.name), number++));
+        }
+      },
+      error);
+  if (!parsed) return false;
+  if (deletes) {
+    error = {0, "the file deletes keys or values"};
+    return false;
+  }
+  std::sort(identities.begin(), identities.end(),
+            [](const ValueIdentity& a, const ValueIdentity& b) {
+              return std::tie(a.first, a.second, a.number) < std::tie(b.first, b.second, b.number);
+            });
+  winners.clear();
+  for (std::size_t i = 0; i < identities.size(); ++i) {
+    const bool lastOfItsName = i + 1 == identities.size() ||
+                               identities[i + 1].first != identities[i].first ||
+                               identities[i + 1].second != identities[i].second;
+    if (lastOfItsName) winners.push_back(identities[i].number);
+  }
+  std::sort(winners.begin(), winners.end());
+  return true;
+}
+
+void CheckSection(RegistryBackend& registry, const RegFileSection& section,
+                  const std::vector<ValueNumber>& winners, std::size_t& nextWinner,
+                  ValueNumber& number, std::set<std::string>& missingKeys,
+                  std::vector<RestoreDifference>& out) {
+  const ValueNumber first = number;
+  number += section.values.size();
+  const std::string path = Normalized(section.keyPath);
+  const auto hivePath = SplitHivePath(path);
+  RegKeyPtr key;
+  RegStatus status = RegStatus::Failed;
+  if (hivePath)
+    status =
+        registry.openKey(hivePath->root, nullptr, hivePath->subPath, RegAccess::Read, false, key);
+  if (status != RegStatus::Ok) {
+    if (missingKeys.insert(UpperCase(path)).second)
+      out.push_back({path, !hivePath                       ? "names no hive that can be checked"
+                           : status == RegStatus::NotFound ? "is missing"
+                                                           : "cannot be read"});
+    while (nextWinner < winners.size() && winners[nextWinner] < number) ++nextWinner;
+    return;
+  }
+  ExpectedKey expected{path, true, {}};
+  for (ValueNumber n = first; n < number; ++n) {
+    if (nextWinner == winners.size() || winners[nextWinner] != n) continue;
+    ++nextWinner;
+    const RegFileValue& entry = section.values[n - first];
+    expected.values[entry.value.name] = &entry;
+  }
+  CheckValues(registry, *key, expected, out);
+}
+
 }  // namespace
+
+bool VerifyRestoredFile(RegistryBackend& registry, const std::string& bytes,
+                        const CodePage& codePage, std::vector<RestoreDifference>& out,
+                        RegFileError& error) {
+  out.clear();
+  std::vector<ValueNumber> winners;
+  if (!WinningValues(bytes, codePage, winners, error)) return false;
+  std::size_t nextWinner = 0;
+  ValueNumber number = 0;
+  std::set<std::string> missingKeys;
+  return ParseRegFileSections(
+      bytes, codePage,
+      [&](RegFileSection&& section) {
+        CheckSection(registry, section, winners, nextWinner, number, missingKeys, out);
+      },
+      error);
+}
 
 std::vector<RestoreDifference> VerifyRestored(RegistryBackend& registry, const RegFile& file) {
   std::vector<RestoreDifference> differences;

@@ -18,4 +18,13 @@ struct RestoreDifference {
 
 std::vector<RestoreDifference> VerifyRestored(RegistryBackend& registry, const RegFile& file);
 
+// The same check for a file without deletion lines (the restore admits no
+// other), read from its bytes section by section in two passes: it holds one
+// section and 8 bytes per value instead of the parsed file, so that a large
+// backup is checked in little more memory than its own bytes. False with
+// `error` for a file that does not parse, or one that deletes.
+bool VerifyRestoredFile(RegistryBackend& registry, const std::string& bytes,
+                        const CodePage& codePage, std::vector<RestoreDifference>& out,
+                        RegFileError& error);
+
 }  // namespace hs

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "common/Sha256.h"
+#include "common/Text.h"
 #include "mainwindow/Repair.h"
 #include "platform/TRegistry.h"
 #include "platform/memory/MemoryFileSystem.h"
@@ -160,6 +163,43 @@ TEST_F(RestoreTest, RepairThenRestoreRoundTrip) {
   RegValue value;
   ASSERT_TRUE(key.RawValue("Val", value));
   EXPECT_EQ(value.type, static_cast<std::uint32_t>(kRegQword));
+}
+
+// The restore checks a file section by section, holding little of it: it
+// must judge as the check over the whole parsed file does, later sections
+// winning over earlier ones whatever the letter case.
+TEST(RestoreVerify, TheFileReadSectionBySectionIsJudgedAsTheWholeFile) {
+  MemoryRegistry reg;
+  RegFileError error;
+  ASSERT_TRUE(
+      reg.importText("REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\\A]\r\n\"x\"=\"2\"\r\n"
+                     "\"y\"=dword:00000001\r\n",
+                     error));
+  const std::string file =
+      "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\A]\r\n\"x\"=\"1\"\r\n\"Y\"=dword:00000001\r\n"
+      "\"z\"=\"3\"\r\n\r\n[HKEY_CURRENT_USER\\Software\\Gone]\r\n\"v\"=\"1\"\r\n\r\n"
+      "[HKEY_CURRENT_USER\\Software\\a]\r\n\"X\"=\"2\"\r\n\r\n"
+      "[HKEY_CURRENT_USER\\Software\\Gone]\r\n\"w\"=\"1\"\r\n";
+  std::vector<RestoreDifference> streamed;
+  ASSERT_TRUE(VerifyRestoredFile(reg, file, Windows1252CodePage(), streamed, error))
+      << error.message;
+  RegFile parsed;
+  ASSERT_TRUE(ParseRegFile(file, Windows1252CodePage(), parsed, error));
+  const std::vector<RestoreDifference> whole = VerifyRestored(reg, parsed);
+  const auto texts = [](const std::vector<RestoreDifference>& differences) {
+    std::multiset<std::string> out;
+    for (const RestoreDifference& difference : differences)
+      out.insert(UpperCase(difference.item) + ": " + difference.problem);
+    return out;
+  };
+  EXPECT_EQ(texts(streamed), texts(whole));
+  EXPECT_EQ(texts(streamed),
+            (std::multiset<std::string>{"HKEY_CURRENT_USER\\SOFTWARE\\A VALUE \"Z\": is missing",
+                                        "HKEY_CURRENT_USER\\SOFTWARE\\GONE: is missing"}));
+
+  // A file that deletes is never judged this way (the restore refuses it first).
+  EXPECT_FALSE(VerifyRestoredFile(reg, "REGEDIT4\r\n[-HKEY_CURRENT_USER\\Software\\A]\r\n",
+                                  Windows1252CodePage(), streamed, error));
 }
 
 TEST(RestoreVerify, ValuesWhoseNamesDifferInOneLetterAreEachChecked) {
