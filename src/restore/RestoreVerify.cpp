@@ -162,10 +162,10 @@ void CheckSection(RegistryBackend& registry, const RegFileSection& section,
     return;
   }
   ExpectedKey expected{path, true, {}};
-  for (ValueNumber n = first; n < number; ++n) {
-    if (nextWinner == winners.size() || winners[nextWinner] != n) continue;
+  for (std::size_t i = 0; i < section.values.size(); ++i) {
+    if (nextWinner == winners.size() || winners[nextWinner] != first + i) continue;
     ++nextWinner;
-    const RegFileValue& entry = section.values[n - first];
+    const RegFileValue& entry = section.values[i];
     expected.values[entry.value.name] = &entry;
   }
   CheckValues(registry, *key, expected, out);
