@@ -114,10 +114,7 @@ std::string RepairOutcomeJson(const std::vector<Finding>& rows, const RepairOutc
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const Finding& row = rows[i];
     out += i == 0 ? "\n  " : ",\n  ";
-    out += "{\"problem\": " + JsonQuoted(row.Problem) + ", \"key\": " + JsonQuoted(row.KeyPath) +
-           ", \"value\": " + JsonQuoted(row.ValueText) +
-           ", \"kind\": " + std::to_string(static_cast<int>(row.Kind)) +
-           ", \"task\": " + std::to_string(row.Task) + ", \"outcome\": \"" +
+    out += "{" + FindingJsonMembers(row) + ", \"outcome\": \"" +
            (reasons[i] ? "not repaired" : "repaired") +
            "\", \"reason\": " + JsonOrNull(reasons[i].has_value(), reasons[i].value_or("")) + "}";
   }

@@ -168,15 +168,18 @@ std::string JsonQuoted(const std::string& text) {
   return out;
 }
 
+std::string FindingJsonMembers(const Finding& row) {
+  return "\"problem\": " + JsonQuoted(row.Problem) + ", \"key\": " + JsonQuoted(row.KeyPath) +
+         ", \"value\": " + JsonQuoted(row.ValueText) +
+         ", \"kind\": " + std::to_string(static_cast<int>(row.Kind)) +
+         ", \"task\": " + std::to_string(row.Task);
+}
+
 std::string FindingsToJson(const std::vector<Finding>& rows) {
   std::string out = "[";
   for (std::size_t i = 0; i < rows.size(); ++i) {
-    const Finding& row = rows[i];
     out += i == 0 ? "\n  " : ",\n  ";
-    out += "{\"problem\": " + JsonQuoted(row.Problem) + ", \"key\": " + JsonQuoted(row.KeyPath) +
-           ", \"value\": " + JsonQuoted(row.ValueText) +
-           ", \"kind\": " + std::to_string(static_cast<int>(row.Kind)) +
-           ", \"task\": " + std::to_string(row.Task) + "}";
+    out += "{" + FindingJsonMembers(rows[i]) + "}";
   }
   out += rows.empty() ? "]\n" : "\n]\n";
   return out;

@@ -34,6 +34,9 @@ ReportBytes RenderReport(const std::vector<Finding>& rows);
 // objects, one per line, UTF-8. Invalid UTF-8 in a text becomes U+FFFD and
 // every control character is escaped, so the output is always valid JSON.
 std::string FindingsToJson(const std::vector<Finding>& rows);
+// One finding's members, without the braces around them: "problem", "key",
+// "value", "kind", "task". Other JSON outputs add their own after them.
+std::string FindingJsonMembers(const Finding& row);
 std::string JsonQuoted(const std::string& text);
 
 // The file name the report is written to: ".txt" is appended unless the
