@@ -4,7 +4,7 @@ namespace hs {
 
 PathProbe ProbeRecorder::probe(const std::string& path) {
   m_paths.push_back(path);
-  return m_inner.probe(path);
+  return inner().probe(path);
 }
 
 std::string ProbeLogBytes(const std::vector<std::string>& paths) {

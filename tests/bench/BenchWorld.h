@@ -8,6 +8,7 @@
 #include <random>
 #include <string>
 
+#include "platform/ForwardingFileSystem.h"
 #include "platform/memory/MemoryFileSystem.h"
 #include "platform/memory/MemoryRegistry.h"
 #include "scan/BareEnumeration.h"
@@ -42,44 +43,23 @@ struct World {
 
 // Forwards to the in-memory file system and times its answers, so that the
 // report can tell the engine's cost from the file system's.
-class TimedFileSystem : public FileSystemBackend {
+class TimedFileSystem : public ForwardingFileSystem {
  public:
-  explicit TimedFileSystem(FileSystemBackend& inner) : m_inner(inner) {}
+  using ForwardingFileSystem::ForwardingFileSystem;
   double seconds = 0;
 
   PathProbe probe(const std::string& path) override {
     Timer timer(seconds);
-    return m_inner.probe(path);
+    return inner().probe(path);
   }
-  DriveType driveType(char letter) override { return m_inner.driveType(letter); }
-  bool volumeReady(const std::string& root) override { return m_inner.volumeReady(root); }
-  std::optional<std::string> expandEnvironment(const std::string& text) override {
-    return m_inner.expandEnvironment(text);
-  }
-  std::string specialFolder(int csidl) override { return m_inner.specialFolder(csidl); }
   FsStatus listDirectory(const std::string& folder, std::vector<DirEntry>& out) override {
     Timer timer(seconds);
-    return m_inner.listDirectory(folder, out);
+    return inner().listDirectory(folder, out);
   }
   ShortcutTarget readShortcut(const std::string& path) override {
     Timer timer(seconds);
-    return m_inner.readShortcut(path);
+    return inner().readShortcut(path);
   }
-  FsStatus createDirectory(const std::string& path) override {
-    return m_inner.createDirectory(path);
-  }
-  FsStatus openForWrite(const std::string& path, bool append,
-                        std::unique_ptr<FileWriter>& out) override {
-    return m_inner.openForWrite(path, append, out);
-  }
-  FsStatus readFile(const std::string& path, std::string& out) override {
-    return m_inner.readFile(path, out);
-  }
-  FsStatus replaceFile(const std::string& from, const std::string& to) override {
-    return m_inner.replaceFile(from, to);
-  }
-  const CodePage& ansiCodePage() const override { return m_inner.ansiCodePage(); }
-  bool deleteSilently(const std::string& path) override { return m_inner.deleteSilently(path); }
 
  private:
   // Wall clock: the thread CPU clock is a system call, too dear per probe.
@@ -91,8 +71,6 @@ class TimedFileSystem : public FileSystemBackend {
     double& m_total;
     std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
   };
-
-  FileSystemBackend& m_inner;
 };
 
 }  // namespace hs::bench
