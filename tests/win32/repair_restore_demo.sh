@@ -9,20 +9,7 @@ CLI=build/win64/hivesweep-cli.exe
 OUT="$(mktemp -d /tmp/hivesweep-repair-restore.XXXXXX)"
 BACKUP_DIR='C:\hivesweep-repair-restore'
 
-fail() {
-  echo "repair_restore_demo: $*"
-  echo "[  FAILED  ] 1 test, repair_restore_demo"
-  exit 1
-}
-
-wine_run() {  # wine_run NAME ARGS...: output into $OUT/NAME.out and .err
-  local name="$1"
-  shift
-  "$HS_WINE" "$@" >"$OUT/$name.out" 2>"$OUT/$name.err"
-  local status=$?
-  wineserver -w
-  return $status
-}
+. tests/win32/lib/script-test.sh
 
 [ -f "$CLI" ] || fail "missing $CLI"
 wine_run seed-demo regedit /s demo/demo.reg || fail "seeding demo/demo.reg"
@@ -104,4 +91,4 @@ print('%d touched keys compared, %d differ' % (len(touched), bad))
 sys.exit(1 if bad else 0)
 EOF
 
-echo "[  PASSED  ] 1 test, repair_restore_demo"
+pass

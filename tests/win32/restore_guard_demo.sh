@@ -16,20 +16,7 @@ cp build/win64/hivesweep-cli.exe "$C/hs-guard/"
 CLI='C:\hs-guard\hivesweep-cli.exe'
 GUARD='HKEY_CURRENT_USER\Software\HivesweepGuard'
 
-fail() {
-  echo "restore_guard_demo: $*"
-  echo "[  FAILED  ] 1 test, restore_guard_demo"
-  exit 1
-}
-
-wine_run() {  # wine_run NAME ARGS...: output into $OUT/NAME.out and .err
-  local name="$1"
-  shift
-  "$HS_WINE" "$@" >"$OUT/$name.out" 2>"$OUT/$name.err"
-  local status=$?
-  wineserver -w
-  return $status
-}
+. tests/win32/lib/script-test.sh
 
 reg_file() {  # reg_file UNIX-PATH LINE...: a REGEDIT4 file with CR LF line ends
   local path="$1"
@@ -114,4 +101,4 @@ python3 -c 'import json,sys; json.load(open(sys.argv[1], encoding="utf-8"))' "$O
 
 reg_file "$C/hs-guard-cleanup.reg" "[-$GUARD]"
 wine_run cleanup regedit /s 'C:\hs-guard-cleanup.reg'
-echo "[  PASSED  ] 1 test, restore_guard_demo"
+pass

@@ -9,11 +9,7 @@ set -uo pipefail
 CLI=build/win64/hivesweep-cli.exe
 OUT="$(mktemp -d /tmp/hivesweep-link-loop.XXXXXX)"
 
-fail() {
-  echo "shortcut_link_loop: $*"
-  echo "[  FAILED  ] 1 test, shortcut_link_loop"
-  exit 1
-}
+. tests/win32/lib/script-test.sh
 
 [ -f "$CLI" ] || fail "missing $CLI"
 desktop_of() {  # the Unix path of the user's desktop folder in this prefix
@@ -44,4 +40,4 @@ if kill -0 "$pid" 2>/dev/null; then
 fi
 wait "$pid" || fail "the shortcut scan failed: $(cat "$OUT/before.err")"
 wineserver -w
-echo "[  PASSED  ] 1 test, shortcut_link_loop"
+pass

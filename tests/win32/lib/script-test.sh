@@ -1,0 +1,23 @@
+# Sourced by the console scripts of tests/win32/: each is one test in the
+# "[  PASSED  ] 1 test, NAME" form that scripts/test.sh counts. The caller
+# sets OUT, the folder for the programs' output.
+HS_TEST_NAME="$(basename "$0" .sh)"
+
+fail() {
+  echo "$HS_TEST_NAME: $*"
+  echo "[  FAILED  ] 1 test, $HS_TEST_NAME"
+  exit 1
+}
+
+pass() {
+  echo "[  PASSED  ] 1 test, $HS_TEST_NAME"
+}
+
+wine_run() {  # wine_run NAME ARGS...: output into $OUT/NAME.out and .err
+  local name="$1"
+  shift
+  "$HS_WINE" "$@" >"$OUT/$name.out" 2>"$OUT/$name.err"
+  local status=$?
+  wineserver -w
+  return $status
+}
