@@ -1,60 +1,16 @@
 #include "regfile/RegFileLineRules.h"
 
 #include <cctype>
-#include <functional>
 
 #include "common/CodePage.h"
 #include "common/Text.h"
 #include "platform/RootKey.h"
+#include "regfile/RegFileLines.h"
 
 namespace hs {
 namespace {
 
 constexpr std::size_t kShownLength = 200;
-
-enum class Encoding { Ansi, Utf8, Utf16 };
-
-Encoding EncodingOf(std::string_view bytes) {
-  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-      static_cast<unsigned char>(bytes[1]) == 0xFE)
-    return Encoding::Utf16;
-  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return Encoding::Utf8;
-  return Encoding::Ansi;
-}
-
-// Calls `visit` with each line as UTF-8 (without its line end) until it
-// returns false. Line ends are CR, LF and CR LF, as the reader splits them;
-// a last line without line end counts when it is not empty.
-void ForEachLine(std::string_view bytes, const CodePage& codePage,
-                 const std::function<bool(std::string_view)>& visit) {
-  const Encoding encoding = EncodingOf(bytes);
-  if (encoding == Encoding::Utf16) {
-    std::u16string line;
-    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-      const auto unit = static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                              (static_cast<unsigned char>(bytes[i + 1]) << 8));
-      if (unit != u'\r' && unit != u'\n') {
-        line += unit;
-        continue;
-      }
-      if (!visit(Utf16ToUtf8(line))) return;
-      line.clear();
-      if (unit == u'\r' && i + 3 < bytes.size() && bytes[i + 2] == '\n' && bytes[i + 3] == 0)
-        i += 2;
-    }
-    if (!line.empty()) visit(Utf16ToUtf8(line));
-    return;
-  }
-  std::size_t start = encoding == Encoding::Utf8 ? 3 : 0;
-  while (start < bytes.size()) {
-    const std::size_t end = std::min(bytes.find_first_of("\r\n", start), bytes.size());
-    const std::string_view raw = bytes.substr(start, end - start);
-    const bool more =
-        encoding == Encoding::Utf8 ? visit(raw) : visit(Utf16ToUtf8(codePage.decode(raw)));
-    if (!more || end == bytes.size()) return;
-    start = end + (bytes.substr(end, 2) == "\r\n" ? 2 : 1);
-  }
-}
 
 std::string_view TrimBlanks(std::string_view text) {
   const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
@@ -153,17 +109,18 @@ class LineRules {
 }  // namespace
 
 std::optional<LineRuleBreach> FindLineRuleBreach(std::string_view bytes, const CodePage& codePage) {
+  // The lines as the reader and the registry editor see them.
+  RegFileLines lines(bytes, codePage);
   LineRules rules;
-  std::optional<LineRuleBreach> breach;
-  ForEachLine(bytes, codePage, [&](std::string_view line) {
+  std::string_view line;
+  while (lines.next(line)) {
     std::string why = rules.check(line);
-    if (why.empty()) return true;
-    std::string shown(line.substr(0, kShownLength));
-    breach = LineRuleBreach{rules.number(), std::move(shown), std::move(why)};
-    return false;
-  });
-  if (!breach && rules.number() == 0) breach = LineRuleBreach{0, {}, "the file is empty"};
-  return breach;
+    if (!why.empty())
+      return LineRuleBreach{rules.number(), std::string(line.substr(0, kShownLength)),
+                            std::move(why)};
+  }
+  if (rules.number() == 0) return LineRuleBreach{0, {}, "the file is empty"};
+  return std::nullopt;
 }
 
 std::string DescribeBreach(const LineRuleBreach& breach) {
