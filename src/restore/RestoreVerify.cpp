@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <map>
+#include <functional>
 #include <set>
 #include <tuple>
 
@@ -11,71 +11,27 @@
 namespace hs {
 namespace {
 
-struct ExpectedKey {
-  std::string path;  // as written in the file
-  bool present = true;
-  // By upper-cased name, last one wins; pointing into the parsed file, which
-  // outlives the check, so the data is not held twice.
-  std::map<std::string, const RegFileValue*> values;
-};
-
-using ExpectedState = std::map<std::string, ExpectedKey>;  // by upper-cased path
-
-bool IsAtOrBelow(const std::string& upperPath, const std::string& upperParent) {
-  return upperPath == upperParent || (upperPath.size() > upperParent.size() &&
-                                      upperPath.compare(0, upperParent.size(), upperParent) == 0 &&
-                                      upperPath[upperParent.size()] == '\\');
-}
-
 std::string Normalized(std::string path) {
   while (!path.empty() && path.back() == '\\') path.pop_back();
   return path;
-}
-
-ExpectedState ExpectedFrom(const RegFile& file) {
-  ExpectedState state;
-  for (const RegFileSection& section : file.sections) {
-    const std::string path = Normalized(section.keyPath);
-    const std::string upper = UpperCase(path);
-    if (section.remove) {
-      for (auto& [key, expected] : state)
-        if (IsAtOrBelow(key, upper)) {
-          expected.present = false;
-          expected.values.clear();
-        }
-      state[upper] = ExpectedKey{path, false, {}};
-      continue;
-    }
-    ExpectedKey& key = state[upper];
-    key.path = path;
-    key.present = true;
-    for (const RegFileValue& entry : section.values)
-      key.values[UpperCase(entry.value.name)] = &entry;
-  }
-  return state;
 }
 
 std::string ValueItem(const std::string& keyPath, const std::string& name) {
   return keyPath + (name.empty() ? " (default value)" : " value \"" + name + "\"");
 }
 
-void CheckValues(RegistryBackend& registry, const RegKeyHandle& key, const ExpectedKey& expected,
-                 std::vector<RestoreDifference>& out) {
-  for (const auto& [upper, pointer] : expected.values) {
-    const RegFileValue& entry = *pointer;
-    RegValue actual;
-    const bool found = registry.queryValue(key, entry.value.name, actual) == RegStatus::Ok;
-    const std::string item = ValueItem(expected.path, entry.value.name);
-    if (entry.remove) {
-      if (found) out.push_back({item, "is still there although the file deletes it"});
-    } else if (!found) {
-      out.push_back({item, "is missing"});
-    } else if (actual.type != entry.value.type) {
-      out.push_back({item, "has type " + std::to_string(actual.type) + " instead of " +
-                               std::to_string(entry.value.type)});
-    } else if (actual.data != entry.value.data) {
-      out.push_back({item, "holds other data than the file"});
-    }
+void CheckValue(RegistryBackend& registry, const RegKeyHandle& key, const std::string& keyPath,
+                const RegValue& expected, std::vector<RestoreDifference>& out) {
+  RegValue actual;
+  const bool found = registry.queryValue(key, expected.name, actual) == RegStatus::Ok;
+  const std::string item = ValueItem(keyPath, expected.name);
+  if (!found) {
+    out.push_back({item, "is missing"});
+  } else if (actual.type != expected.type) {
+    out.push_back({item, "has type " + std::to_string(actual.type) + " instead of " +
+                             std::to_string(expected.type)});
+  } else if (actual.data != expected.data) {
+    out.push_back({item, "holds other data than the file"});
   }
 }
 
@@ -102,29 +58,28 @@ ValueIdentity IdentityOf(const std::string& upperPath, const std::string& upperN
           Fnv1a(joined, 0x84222325CBF29CE4ull) * 31 + joined.size(), number};
 }
 
+// Hands each section of the file to a visitor; false when the file is malformed.
+using SectionVisitor = std::function<void(const RegFileSection&)>;
+using SectionSource = std::function<bool(const SectionVisitor&)>;
+
+enum class SectionsRead { Ok, Malformed, Deletes };
+
 // Numbers of the values that win on import (the last of each key and name),
-// ascending. False when the file deletes something or does not parse.
-bool WinningValues(const std::string& bytes, const CodePage& codePage,
-                   std::vector<ValueNumber>& winners, RegFileError& error) {
+// ascending.
+SectionsRead WinningValues(const SectionSource& readSections, std::vector<ValueNumber>& winners) {
   std::vector<ValueIdentity> identities;
   ValueNumber number = 0;
   bool deletes = false;
-  const bool parsed = ParseRegFileSections(
-      bytes, codePage,
-      [&](RegFileSection&& section) {
-        deletes = deletes || section.remove;
-        const std::string upperPath = UpperCase(Normalized(section.keyPath));
-        for (const RegFileValue& entry : section.values) {
-          deletes = deletes || entry.remove;
-          identities.push_back(IdentityOf(upperPath, UpperCase(entry.value.name), number++));
-        }
-      },
-      error);
-  if (!parsed) return false;
-  if (deletes) {
-    error = {0, "the file deletes keys or values"};
-    return false;
-  }
+  const bool parsed = readSections([&](const RegFileSection& section) {
+    deletes = deletes || section.remove;
+    const std::string upperPath = UpperCase(Normalized(section.keyPath));
+    for (const RegFileValue& entry : section.values) {
+      deletes = deletes || entry.remove;
+      identities.push_back(IdentityOf(upperPath, UpperCase(entry.value.name), number++));
+    }
+  });
+  if (!parsed) return SectionsRead::Malformed;
+  if (deletes) return SectionsRead::Deletes;
   std::sort(identities.begin(), identities.end(),
             [](const ValueIdentity& a, const ValueIdentity& b) {
               return std::tie(a.first, a.second, a.number) < std::tie(b.first, b.second, b.number);
@@ -137,7 +92,7 @@ bool WinningValues(const std::string& bytes, const CodePage& codePage,
     if (lastOfItsName) winners.push_back(identities[i].number);
   }
   std::sort(winners.begin(), winners.end());
-  return true;
+  return SectionsRead::Ok;
 }
 
 void CheckSection(RegistryBackend& registry, const RegFileSection& section,
@@ -161,14 +116,28 @@ void CheckSection(RegistryBackend& registry, const RegFileSection& section,
     while (nextWinner < winners.size() && winners[nextWinner] < number) ++nextWinner;
     return;
   }
-  ExpectedKey expected{path, true, {}};
   for (std::size_t i = 0; i < section.values.size(); ++i) {
     if (nextWinner == winners.size() || winners[nextWinner] != first + i) continue;
     ++nextWinner;
-    const RegFileValue& entry = section.values[i];
-    expected.values[entry.value.name] = &entry;
+    CheckValue(registry, *key, path, section.values[i].value, out);
   }
-  CheckValues(registry, *key, expected, out);
+}
+
+// Two passes over the sections: which value of each name wins, then the
+// check of the keys and of those values.
+SectionsRead Verify(RegistryBackend& registry, const SectionSource& readSections,
+                    std::vector<RestoreDifference>& out) {
+  out.clear();
+  std::vector<ValueNumber> winners;
+  if (const SectionsRead read = WinningValues(readSections, winners); read != SectionsRead::Ok)
+    return read;
+  std::size_t nextWinner = 0;
+  ValueNumber number = 0;
+  std::set<std::string> missingKeys;
+  const bool parsed = readSections([&](const RegFileSection& section) {
+    CheckSection(registry, section, winners, nextWinner, number, missingKeys, out);
+  });
+  return parsed ? SectionsRead::Ok : SectionsRead::Malformed;
 }
 
 }  // namespace
@@ -176,44 +145,23 @@ void CheckSection(RegistryBackend& registry, const RegFileSection& section,
 bool VerifyRestoredFile(RegistryBackend& registry, const std::string& bytes,
                         const CodePage& codePage, std::vector<RestoreDifference>& out,
                         RegFileError& error) {
-  out.clear();
-  std::vector<ValueNumber> winners;
-  if (!WinningValues(bytes, codePage, winners, error)) return false;
-  std::size_t nextWinner = 0;
-  ValueNumber number = 0;
-  std::set<std::string> missingKeys;
-  return ParseRegFileSections(
-      bytes, codePage,
-      [&](RegFileSection&& section) {
-        CheckSection(registry, section, winners, nextWinner, number, missingKeys, out);
-      },
-      error);
+  const SectionSource readFile = [&](const SectionVisitor& visit) {
+    return ParseRegFileSections(
+        bytes, codePage, [&visit](RegFileSection&& section) { visit(section); }, error);
+  };
+  const SectionsRead read = Verify(registry, readFile, out);
+  if (read == SectionsRead::Deletes) error = {0, "the file deletes keys or values"};
+  return read == SectionsRead::Ok;
 }
 
 std::vector<RestoreDifference> VerifyRestored(RegistryBackend& registry, const RegFile& file) {
+  const SectionSource readParsed = [&file](const SectionVisitor& visit) {
+    for (const RegFileSection& section : file.sections) visit(section);
+    return true;
+  };
   std::vector<RestoreDifference> differences;
-  for (const auto& [upper, expected] : ExpectedFrom(file)) {
-    const auto hivePath = SplitHivePath(expected.path);
-    if (!hivePath) {
-      differences.push_back({expected.path, "names no hive that can be checked"});
-      continue;
-    }
-    RegKeyPtr key;
-    const RegStatus status =
-        registry.openKey(hivePath->root, nullptr, hivePath->subPath, RegAccess::Read, false, key);
-    if (!expected.present) {
-      if (status != RegStatus::NotFound)
-        differences.push_back({expected.path, "is still there although the file deletes it"});
-      continue;
-    }
-    if (status == RegStatus::NotFound) {
-      differences.push_back({expected.path, "is missing"});
-    } else if (status != RegStatus::Ok) {
-      differences.push_back({expected.path, "cannot be read"});
-    } else {
-      CheckValues(registry, *key, expected, differences);
-    }
-  }
+  if (Verify(registry, readParsed, differences) == SectionsRead::Deletes)
+    differences = {{"the file", "deletes keys or values, which a restore never imports"}};
   return differences;
 }
 
