@@ -5,11 +5,9 @@
 // state-image bits) as an ordinary list does, for screen readers and tests.
 // Check boxes toggle on a press on the state icon and on Space for the
 // focused row; LVM_SETITEMSTATE with the state-image mask sets them too.
-// commctrl.h needs the types of windows.h.
-// clang-format off
 #include <windows.h>
+// After windows.h, which it needs.
 #include <commctrl.h>
-// clang-format on
 
 #include <cstddef>
 #include <functional>

@@ -3,11 +3,9 @@
 // fully expanded (a collapse is refused), shows each node's state as state
 // image 1 or 2, and changes a check only on a press of a mouse button on a
 // state icon or on Space for the focused node; the model applies the rules.
-// commctrl.h needs the types of windows.h.
-// clang-format off
 #include <windows.h>
+// After windows.h, which it needs.
 #include <commctrl.h>
-// clang-format on
 
 #include <functional>
 #include <vector>
