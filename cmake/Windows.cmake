@@ -11,10 +11,25 @@ add_library(hs_win32 STATIC ${HS_WIN32_SOURCES})
 target_link_libraries(hs_win32 PUBLIC hs_engine ${HS_WIN_LIBS})
 target_compile_options(hs_win32 PRIVATE ${HS_WARNINGS})
 
-add_executable(hivesweep-cli ${CMAKE_SOURCE_DIR}/src/app/win32/cli_main.cpp)
+# One resource script (UTF-8) with the one manifest and the version, for both
+# programs.
+enable_language(RC)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} --codepage=65001")
+set(HS_RESOURCES ${CMAKE_SOURCE_DIR}/src/ui/win32/Hivesweep.rc)
+set_property(SOURCE ${HS_RESOURCES} APPEND PROPERTY OBJECT_DEPENDS
+             ${CMAKE_SOURCE_DIR}/src/ui/win32/Hivesweep.manifest)
+
+add_executable(hivesweep-cli ${CMAKE_SOURCE_DIR}/src/app/win32/cli_main.cpp ${HS_RESOURCES})
 target_link_libraries(hivesweep-cli PRIVATE hs_win32)
 target_link_options(hivesweep-cli PRIVATE ${HS_STATIC})
-target_compile_options(hivesweep-cli PRIVATE ${HS_WARNINGS})
+target_compile_options(hivesweep-cli PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${HS_WARNINGS}>)
+target_compile_definitions(hivesweep-cli PRIVATE HS_CONSOLE_PROGRAM)
+
+# The GUI program.
+add_executable(hivesweep WIN32 ${CMAKE_SOURCE_DIR}/src/app/win32/gui_main.cpp ${HS_RESOURCES})
+target_link_libraries(hivesweep PRIVATE hs_win32)
+target_link_options(hivesweep PRIVATE ${HS_STATIC} -mwindows)
+target_compile_options(hivesweep PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${HS_WARNINGS}>)
 
 set(GTEST_SRC /usr/src/googletest/googletest)
 add_library(hs_gtest STATIC ${GTEST_SRC}/src/gtest-all.cc ${GTEST_SRC}/src/gtest_main.cc)
