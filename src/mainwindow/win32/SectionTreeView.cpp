@@ -8,11 +8,17 @@ namespace hs::mainwindow {
 
 namespace {
 constexpr UINT_PTR kSubclassId = 1;
+// Posted to the tree itself: expand everything again after a collapse that
+// could not be refused.
+constexpr UINT kExpandAgain = WM_APP + 0x100;
 }  // namespace
 
 SectionTreeView::SectionTreeView(HWND tree, ui::SectionTree& model)
     : m_tree(tree), m_model(model), m_view(tree) {
   m_view.useCheckStateImages();
+  // No expand buttons and nothing beside the root: a narrow indent keeps the
+  // captions in a narrow column.
+  TreeView_SetIndent(m_tree, 12);
   Populate();
   ::SetWindowSubclass(m_tree, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
 }
@@ -52,11 +58,23 @@ void SectionTreeView::Toggle(std::size_t index) {
   ShowStates();
 }
 
+// A collapse is refused when it is asked for. Some implementations of the
+// control (Wine's) collapse from the keyboard or a double click whatever the
+// answer, so a collapse that happened is undone once it is over.
 bool SectionTreeView::OnNotify(const NMHDR& header, LRESULT& result) {
-  if (header.hwndFrom != m_tree || header.code != TVN_ITEMEXPANDINGW) return false;
+  if (header.hwndFrom != m_tree) return false;
   const auto& change = *reinterpret_cast<const NMTREEVIEWW*>(&header);
-  result = (change.action & TVE_COLLAPSE) ? TRUE : FALSE;  // TRUE refuses
-  return true;
+  switch (header.code) {
+    case TVN_ITEMEXPANDINGW:
+      result = (change.action & TVE_COLLAPSE) ? TRUE : FALSE;  // TRUE refuses
+      return true;
+    case TVN_ITEMEXPANDEDW:
+      if (change.action & TVE_COLLAPSE) ::PostMessageW(m_tree, kExpandAgain, 0, 0);
+      result = 0;
+      return true;
+    default:
+      return false;
+  }
 }
 
 bool SectionTreeView::OnButtonDown(LPARAM position) {
@@ -91,6 +109,9 @@ LRESULT CALLBACK SectionTreeView::SubclassProc(HWND window, UINT message, WPARAM
     case WM_CHAR:
       if (wParam == L' ') return 0;  // no incremental search on the toggle key
       break;
+    case kExpandAgain:
+      view->m_view.expandAll();
+      return 0;
     default:
       break;
   }
