@@ -9,12 +9,14 @@
 
 #include "platform/FileSystemBackend.h"
 #include "platform/RegistryBackend.h"
+#include "platform/SystemFacts.h"
 #include "scan/Finding.h"
 #include "scan/PathExistenceMemo.h"
 #include "scan/ReferenceCheck.h"
 #include "scan/ScanDrives.h"
 #include "scan/ScanSink.h"
 #include "scan/ScanStop.h"
+#include "settings/Translation.h"
 
 namespace hs {
 
@@ -25,15 +27,19 @@ struct ScanSettings {
   bool IncludeRemoveMedia = false;
   bool IncludeCDdrive = false;
   int WindowsVersionCode = 12;
+  WindowsVersionInfo WindowsVersion{kPlatformWin32Nt, 6, 1};  // the one code 12 names
   bool RunsOnWow64 = false;
   // The key of this user's hive under HKEY_USERS ("S-1-5-21-..."); "" when
   // unknown.
   std::string CurrentUserSid;
 
-  // IncludeRemoveMedia and IncludeCDdrive from `settings` (the process
-  // settings, or the console's own copy); the system facts from the caller.
-  static ScanSettings From(const Settings& settings, int windowsVersionCode, bool runsOnWow64,
-                           const std::string& currentUserSid);
+  // The language of the captions and problem texts.
+  Translation Texts;
+
+  // IncludeRemoveMedia and IncludeCDdrive from `settings`, the rest from the
+  // system's facts and the caller's language.
+  static ScanSettings From(const Settings& settings, const SystemFacts& facts,
+                           Translation texts = {});
 };
 
 class ScanContext {
