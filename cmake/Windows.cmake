@@ -2,7 +2,7 @@
 # test executable (GoogleTest built from source), all linked statically so
 # that they run under Wine without extra DLLs.
 add_compile_definitions(UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601)
-set(HS_WIN_LIBS advapi32 shell32 ole32 uuid shlwapi comctl32 gdi32 user32)
+set(HS_WIN_LIBS advapi32 shell32 ole32 uuid shlwapi comctl32 gdi32 user32 version)
 set(HS_STATIC -static -static-libgcc -static-libstdc++ -municode)
 
 file(GLOB_RECURSE HS_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*/win32/*.cpp)
@@ -49,3 +49,6 @@ target_link_libraries(hivesweep-repair-bench PRIVATE hs_win32)
 target_include_directories(hivesweep-repair-bench PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_link_options(hivesweep-repair-bench PRIVATE ${HS_STATIC})
 target_compile_options(hivesweep-repair-bench PRIVATE ${HS_WARNINGS})
+
+# The resource test reads the built programs beside the test program.
+add_dependencies(hivesweep-tests-win hivesweep hivesweep-cli)
