@@ -52,3 +52,14 @@ target_compile_options(hivesweep-repair-bench PRIVATE ${HS_WARNINGS})
 
 # The resource test reads the built programs beside the test program.
 add_dependencies(hivesweep-tests-win hivesweep hivesweep-cli)
+
+# The translation files go beside the programs, where the Language menu
+# looks for them.
+file(GLOB HS_LANGUAGE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/lang/Lan_*.ini)
+add_custom_target(hs_languages ALL
+                  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${HS_LANGUAGE_FILES}
+                          ${CMAKE_BINARY_DIR}
+                  DEPENDS ${HS_LANGUAGE_FILES}
+                  COMMENT "Translation files beside the programs")
+add_dependencies(hivesweep hs_languages)
+add_dependencies(hivesweep-tests-win hs_languages)
