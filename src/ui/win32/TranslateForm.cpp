@@ -1,7 +1,6 @@
 #include "ui/win32/TranslateForm.h"
 
 #include <windows.h>
-// After windows.h, which it needs.
 #include <commctrl.h>
 
 #include "platform/win32/WideText.h"

@@ -1,8 +1,8 @@
 // Both programs carry the one manifest (common controls 6, administrator,
 // per-monitor DPI, the supported systems) and the version 2.8, read back from
 // the built files beside this test program.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <string>
 
