@@ -4,6 +4,7 @@
 
 #include "common/Text.h"
 #include "platform/win32/WideText.h"
+#include "ui/win32/TranslateForm.h"
 
 namespace hs::ui {
 
@@ -53,6 +54,24 @@ LanguageChoice LanguageMenu::choose(ComponentRegistry& window, UINT id,
 
 void ShowLanguageNotFound(HWND owner, const std::string& message) {
   ::MessageBoxW(owner, win32::Widen(message).c_str(), L"Corvane Hivesweep", MB_OK);
+}
+
+void ApplyLanguageOnShow(ComponentRegistry& window, const LanguageMenu& menu,
+                         const AppContext& context) {
+  menu.check(window, context.settings.Lan);
+  TranslateFormUnlessEnglish(window, context.fs, context.texts(), context.settings.Lan);
+}
+
+bool OnLanguageCommand(HWND owner, ComponentRegistry& window, const LanguageMenu& menu, UINT id,
+                       AppContext& context) {
+  const LanguageChoice choice = menu.choose(window, id, context.languageFiles());
+  if (!choice.switched) {
+    if (!choice.message.empty()) ShowLanguageNotFound(owner, choice.message);
+    return false;
+  }
+  context.settings.Lan = choice.language;
+  TranslateForm(window, context.fs, context.texts(), choice.language);
+  return true;
 }
 
 }  // namespace hs::ui

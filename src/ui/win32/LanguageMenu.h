@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "ui/AppContext.h"
 #include "ui/LanguageMenu.h"
 #include "ui/win32/ComponentRegistry.h"
 #include "ui/win32/Menus.h"
@@ -43,5 +44,17 @@ class LanguageMenu {
 // The message box of a language whose file is missing: the program's name as
 // caption, an OK button, no icon.
 void ShowLanguageNotFound(HWND owner, const std::string& message);
+
+// The main window's part, in one place. As the window is first shown: the
+// current language's item is checked and the window relabelled unless the
+// language is English.
+void ApplyLanguageOnShow(ComponentRegistry& window, const LanguageMenu& menu,
+                         const AppContext& context);
+// A command from the menu: a language whose file exists becomes the setting
+// `Lan`, its item is checked and the window relabelled from its file (English
+// included); a missing file is reported and nothing changes. True when the
+// window was relabelled (the caller then fits its buttons to their captions).
+bool OnLanguageCommand(HWND owner, ComponentRegistry& window, const LanguageMenu& menu, UINT id,
+                       AppContext& context);
 
 }  // namespace hs::ui

@@ -5,7 +5,11 @@
 #include <memory>
 
 #include "platform/memory/MemoryFileSystem.h"
+#include "platform/memory/MemoryRegistry.h"
+#include "platform/win32/WideText.h"
+#include "platform/win32/Win32FileSystem.h"
 #include "ui/win32/LanguageMenu.h"
+#include "win32/ui/EveryKindWindow.h"
 #include "win32/ui/GuiTestSupport.h"
 
 namespace hs::test {
@@ -80,6 +84,65 @@ TEST_F(LanguageMenuOnWineTest, ChoosingAPresentLanguageMovesTheCheckMark) {
   EXPECT_TRUE(::GetMenuState(menu, germanId, MF_BYCOMMAND) & MF_CHECKED);
   EXPECT_FALSE(languages->owns(kFirstId - 1));
   EXPECT_FALSE(languages->choose(window, window.find(ui::kHiddenLanguageItem)->id, files).switched);
+}
+
+// The message box of a missing language, read and answered from outside as
+// a user would: its text is remembered, then OK is pressed.
+std::wstring g_messageText;
+void CALLBACK AnswerMessageBox(HWND, UINT, UINT_PTR timer, DWORD) {
+  const HWND box = ::FindWindowW(L"#32770", L"Corvane Hivesweep");
+  if (!box) return;
+  ::KillTimer(nullptr, timer);
+  wchar_t text[512] = {};
+  ::GetDlgItemTextW(box, 0xFFFF, text, 512);  // the message box's text control
+  g_messageText = text;
+  ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
+TEST(LanguageSwitchOnWineTest, AChosenLanguageRelabelsTheWindowAndAMissingOneIsReported) {
+  EveryKindWindow window;
+  ASSERT_TRUE(window.open());
+  ui::MenuBuilder menus(window.components());
+  const HMENU languageMenu =
+      menus.addPopup(::GetMenu(window.hwnd()), "miLanguage", L"Language", 499);
+  const ui::LanguageMenu languages(menus, languageMenu, kFirstId);
+
+  wchar_t temp[MAX_PATH] = {};
+  ::GetTempPathW(MAX_PATH, temp);
+  win32::Win32FileSystem fs;
+  MemoryRegistry registry;
+  ui::AppContext context{fs, registry, win32::Narrow(temp), Settings::Defaults(""), {}, {}};
+  const std::string german = context.texts().FilePath("German");
+  fs.deleteSilently(context.texts().FilePath("French"));
+  {
+    std::unique_ptr<FileWriter> file;
+    ASSERT_EQ(fs.openForWrite(german, false, file), FsStatus::Ok);
+    ASSERT_EQ(file->write("\xEF\xBB\xBF[frmTest]\r\nbScan=Pr\xC3\xBC"
+                          "fen\r\n"
+                          "[Menu_frmTest]\r\nmiLanguage=Sprache\r\nmiGerman=&Deutsch\r\n"),
+              FsStatus::Ok);
+  }
+  ui::ApplyLanguageOnShow(window.components(), languages, context);  // English: nothing read
+  EXPECT_EQ(ui::WindowText(FindControl(window.components(), "bScan")), L"Scan");
+
+  const UINT germanId = window.components().find("miGerman")->id;
+  EXPECT_TRUE(
+      ui::OnLanguageCommand(window.hwnd(), window.components(), languages, germanId, context));
+  EXPECT_EQ(context.settings.Lan, "German");
+  EXPECT_EQ(ui::WindowText(FindControl(window.components(), "bScan")), L"Pr\u00FCfen");
+  EXPECT_EQ(MenuItemText(languageMenu, germanId), L"&Deutsch");
+  EXPECT_EQ(MenuItemText(::GetMenu(window.hwnd()), 499), L"Sprache");
+  EXPECT_TRUE(::GetMenuState(languageMenu, germanId, MF_BYCOMMAND) & MF_CHECKED);
+
+  const UINT timer = static_cast<UINT>(::SetTimer(nullptr, 0, 50, AnswerMessageBox));
+  EXPECT_FALSE(ui::OnLanguageCommand(window.hwnd(), window.components(), languages,
+                                     window.components().find("miFrench")->id, context));
+  ::KillTimer(nullptr, timer);
+  EXPECT_EQ(g_messageText,
+            win32::Widen(context.texts().FilePath("French")) + L" can not be found.");
+  EXPECT_EQ(context.settings.Lan, "German");
+  EXPECT_TRUE(::GetMenuState(languageMenu, germanId, MF_BYCOMMAND) & MF_CHECKED);
+  fs.deleteSilently(german);
 }
 
 }  // namespace
