@@ -2,7 +2,7 @@
 # test executable (GoogleTest built from source), all linked statically so
 # that they run under Wine without extra DLLs.
 add_compile_definitions(UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601)
-set(HS_WIN_LIBS advapi32 shell32 ole32 uuid shlwapi comctl32 gdi32 user32)
+set(HS_WIN_LIBS advapi32 shell32 ole32 uuid shlwapi comctl32 gdi32 user32 version)
 set(HS_STATIC -static -static-libgcc -static-libstdc++ -municode)
 
 file(GLOB_RECURSE HS_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*/win32/*.cpp)
@@ -51,3 +51,17 @@ if(HS_BENCH)
   target_link_options(hivesweep-repair-bench PRIVATE ${HS_STATIC})
   target_compile_options(hivesweep-repair-bench PRIVATE ${HS_WARNINGS})
 endif()
+
+# The resource test reads the built programs beside the test program.
+add_dependencies(hivesweep-tests-win hivesweep hivesweep-cli)
+
+# The translation files go beside the programs, where the Language menu
+# looks for them.
+file(GLOB HS_LANGUAGE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/lang/Lan_*.ini)
+add_custom_target(hs_languages ALL
+                  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${HS_LANGUAGE_FILES}
+                          ${CMAKE_BINARY_DIR}
+                  DEPENDS ${HS_LANGUAGE_FILES}
+                  COMMENT "Translation files beside the programs")
+add_dependencies(hivesweep hs_languages)
+add_dependencies(hivesweep-tests-win hs_languages)

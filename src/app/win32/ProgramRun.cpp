@@ -1,6 +1,5 @@
 #include "app/win32/ProgramRun.h"
 
-// After windows.h, which it needs.
 #include <commctrl.h>
 
 namespace hs::app {

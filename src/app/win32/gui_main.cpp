@@ -2,6 +2,9 @@
 // start wakes the running one and ends.
 #include <windows.h>
 
+#include <optional>
+
+#include "app/win32/GuiContext.h"
 #include "app/win32/ProgramRun.h"
 
 namespace {
@@ -10,13 +13,20 @@ namespace {
 // window before it gives up.
 constexpr DWORD kLoserWaitMilliseconds = 10000;
 
-std::unique_ptr<hs::app::MainWindowHost> CreateMainWindow() {
+// The main window over the program's context, shown with `showCommand`.
+std::unique_ptr<hs::app::MainWindowHost> CreateMainWindow(hs::ui::AppContext&, int) {
   return nullptr;
 }
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  return hs::app::RunSingleCopy(hs::app::ProgramInstanceNames(), kLoserWaitMilliseconds,
-                                CreateMainWindow);
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
+  // Built only by the copy that runs, after the single-instance check.
+  std::optional<hs::app::Win32Machine> machine;
+  std::optional<hs::ui::AppContext> context;
+  return hs::app::RunSingleCopy(hs::app::ProgramInstanceNames(), kLoserWaitMilliseconds, [&] {
+    machine.emplace();
+    context.emplace(hs::app::BuildGuiContext(*machine));
+    return CreateMainWindow(*context, showCommand);
+  });
 }
