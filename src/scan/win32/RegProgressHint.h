@@ -33,8 +33,8 @@ struct ScanDialogInput {
   std::shared_ptr<FileSystemBackend> files;
   // Relabels the dialog and gives the scanners their captions; null: English.
   std::shared_ptr<const Translation> translation;
-  bool cleanOnce = false;        // the dialog stays hidden (still modal)
-  HWND countsWindow = nullptr;   // receives WM_SCAN_TASK_DONE; null: nobody
+  bool cleanOnce = false;       // the dialog stays hidden (still modal)
+  HWND countsWindow = nullptr;  // receives WM_SCAN_TASK_DONE; null: nobody
 };
 
 enum class ScanDialogResult : int {
