@@ -12,6 +12,7 @@
 
 #include "scan/Finding.h"
 #include "scan/ScanContext.h"
+#include "scan/ScanHandOver.h"
 
 namespace hs {
 
@@ -35,6 +36,10 @@ struct ScanDialogInput {
   std::shared_ptr<const Translation> translation;
   bool cleanOnce = false;       // the dialog stays hidden (still modal)
   HWND countsWindow = nullptr;  // receives WM_SCAN_TASK_DONE; null: nobody
+  // The main window keeps one for its life, so that each scan gets its own
+  // id and a stopped scan still finishing cannot reach the next one's rows;
+  // null: a hand-over of this scan alone.
+  std::shared_ptr<ScanHandOver> handOver;
 };
 
 enum class ScanDialogResult : int {
