@@ -227,5 +227,32 @@ TEST_F(RegProgressHintTest, StopReturnsAtOnceWithResult3AndNothingArrivesAfterIt
   }
 }
 
+// The unattended run: the dialog is modal but never on screen, and it still
+// starts its worker (nothing activates a hidden dialog) and ends by itself.
+TEST_F(RegProgressHintTest, CleanOnceRunsTheScanWithTheDialogNeverShown) {
+  SeedMissingPrograms(*registry, 200);
+  ScanDialogInput in = Input({"4"});
+  in.cleanOnce = true;
+  std::atomic<bool> done{false};
+  std::atomic<bool> seen{false};
+  std::atomic<bool> shown{false};
+  std::thread watcher([&] {
+    while (!done) {
+      const HWND dialog = ::FindWindowW(L"#32770", L"Scanning");
+      if (dialog) seen = true;
+      if (dialog && ::IsWindowVisible(dialog)) shown = true;
+      ::Sleep(1);
+    }
+  });
+  std::vector<Finding> rows;
+  const ScanDialogResult result = RunScanDialog(nullptr, in, rows, [] {});
+  done = true;
+  watcher.join();
+  EXPECT_EQ(result, ScanDialogResult::Completed);
+  EXPECT_GE(rows.size(), 200u);
+  EXPECT_TRUE(seen.load()) << "the watcher never saw the dialog: the test proves nothing";
+  EXPECT_FALSE(shown.load());
+}
+
 }  // namespace
 }  // namespace hs
