@@ -4,13 +4,13 @@
 # without pumping its messages (the aim: under 50 ms), and whether the rows
 # it delivered, checked and filtered, equal the console's scan of the same
 # registry. Runs under Xvfb when there is no display. Slow (minutes); not
-# part of scripts/test.sh. Needs build/win64 (scripts/build.sh win64).
+# part of scripts/test.sh. Needs build/win64 (HS_BENCH=ON scripts/build.sh win64).
 # Usage: scripts/bench-wine-scan-dialog.sh [VALUES]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 VALUES="${1:-100000}"
 BENCH=build/win64/hivesweep-scan-dialog-bench.exe
-[ -f "$BENCH" ] || { echo "build $BENCH first (scripts/build.sh win64)" >&2; exit 2; }
+[ -f "$BENCH" ] || { echo "build $BENCH first (HS_BENCH=ON scripts/build.sh win64)" >&2; exit 2; }
 if [ -z "${DISPLAY:-}" ] && [ -z "${HS_UNDER_XVFB:-}" ]; then
   exec env HS_UNDER_XVFB=1 xvfb-run -a -s '-screen 0 1280x1024x24' "$0" "$@"
 fi

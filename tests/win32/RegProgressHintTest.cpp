@@ -1,8 +1,8 @@
 // The progress dialog with its worker on Wine's registry and file system: the
 // dialog is real and is driven from another thread through window messages,
 // as a user's clicks arrive.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
@@ -10,15 +10,15 @@
 #include <mutex>
 #include <thread>
 
-#include "app/RegGlobal.h"
-#include "app/ScanCommand.h"
-#include "mainwindow/ResultFilter.h"
+#include "cli/ScanCommand.h"
+#include "findings/ResultFilter.h"
 #include "platform/ForwardingFileSystem.h"
 #include "platform/TRegistry.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
 #include "scan/ScanTestSupport.h"
 #include "scan/win32/RegProgressHint.h"
+#include "settings/Settings.h"
 
 namespace hs {
 namespace {

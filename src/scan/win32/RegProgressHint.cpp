@@ -11,8 +11,10 @@
 #include "scan/ProgressStep.h"
 #include "scan/ScanProgressView.h"
 #include "scan/ScanTaskRunner.h"
+#include "settings/IniFile.h"
 #include "ui/win32/Controls.h"
 #include "ui/win32/Dialog.h"
+#include "ui/win32/TranslateForm.h"
 
 namespace hs {
 namespace {
@@ -32,7 +34,6 @@ struct ScanWork {
            HWND dialog)
       : registry(in.registry),
         files(in.files),
-        translation(in.translation),
         sink(
             std::move(handOver), scanId,
             [dialog, scanId] {
@@ -45,7 +46,6 @@ struct ScanWork {
 
   std::shared_ptr<RegistryBackend> registry;
   std::shared_ptr<FileSystemBackend> files;
-  std::shared_ptr<const Translation> translation;
   BatchingScanSink sink;
   ScanContext context;
 };
@@ -77,6 +77,7 @@ class TfrmRegProgressHint : public ui::Dialog {
 
  private:
   void createControls();
+  void relabel();
   void onActivate(WPARAM wParam);
   void onScanStart();
   void onScanBatch(WPARAM scanId, LPARAM how);
@@ -105,6 +106,7 @@ class TfrmRegProgressHint : public ui::Dialog {
 
 bool TfrmRegProgressHint::onInitDialog() {
   createControls();
+  relabel();
   // Hidden, nothing activates the dialog: it starts the scan itself.
   if (m_in.cleanOnce) {
     m_startPosted = true;
@@ -163,6 +165,14 @@ void TfrmRegProgressHint::createControls() {
   timer.name = "Timer1";
   timer.id = kTimer1;
   components().add(std::move(timer));
+}
+
+// In the scan's language; English keeps the built-in texts.
+void TfrmRegProgressHint::relabel() {
+  const Translation& texts = m_in.settings.Texts;
+  if (texts.IsEnglish()) return;
+  const std::string path = texts.FilePath(texts.Language());
+  if (!path.empty()) ui::TranslateForm(components(), IniFile::Load(*m_in.files, path));
 }
 
 INT_PTR TfrmRegProgressHint::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

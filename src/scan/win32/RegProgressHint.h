@@ -16,8 +16,6 @@
 
 namespace hs {
 
-class Translation;
-
 // Posted by the dialog to itself once it is on screen: starts the worker.
 constexpr UINT WM_SCAN_START = 0x2409;
 // Posted by the worker to `countsWindow` after each task (wParam: the task
@@ -27,13 +25,13 @@ constexpr UINT WM_SCAN_TASK_DONE = 0x2413;
 
 struct ScanDialogInput {
   std::vector<std::string> taskList;  // task numbers as decimal strings, in order
+  // With the language of the captions and problem texts, which also
+  // relabels the dialog.
   ScanSettings settings;
   // Shared with the worker: a stopped worker may still be finishing its
   // current registry or file call after the dialog has returned.
   std::shared_ptr<RegistryBackend> registry;
   std::shared_ptr<FileSystemBackend> files;
-  // Relabels the dialog and gives the scanners their captions; null: English.
-  std::shared_ptr<const Translation> translation;
   bool cleanOnce = false;       // the dialog stays hidden (still modal)
   HWND countsWindow = nullptr;  // receives WM_SCAN_TASK_DONE; null: nobody
   // The main window keeps one for its life, so that each scan gets its own
