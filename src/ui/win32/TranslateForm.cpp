@@ -1,7 +1,8 @@
 #include "ui/win32/TranslateForm.h"
 
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include "platform/win32/WideText.h"
 #include "ui/win32/Controls.h"
@@ -164,15 +165,23 @@ void TranslateForm(ComponentRegistry& window, const IniFile& translation) {
   }
 }
 
-std::vector<TranslationKey> TranslationKeysOf(const ComponentRegistry& window) {
-  std::vector<TranslationKey> keys;
+std::vector<TranslationEntry> TranslationEntriesOf(const ComponentRegistry& window) {
+  std::vector<TranslationEntry> entries;
   const std::string windowName = window.windowName();
   for (const Component& component : window.all()) {
     const ComponentKind kind = EffectiveKind(component);
-    const std::size_t count = ReadTexts(component, kind).size();
-    for (TranslationKey& key : TranslationKeysFor(windowName, kind, component.name, count))
-      keys.push_back(std::move(key));
+    const std::vector<std::wstring> texts = ReadTexts(component, kind);
+    const std::vector<TranslationKey> keys =
+        TranslationKeysFor(windowName, kind, component.name, texts.size());
+    for (std::size_t i = 0; i < keys.size(); ++i)
+      entries.push_back({keys[i], win32::Narrow(texts[i])});
   }
+  return entries;
+}
+
+std::vector<TranslationKey> TranslationKeysOf(const ComponentRegistry& window) {
+  std::vector<TranslationKey> keys;
+  for (TranslationEntry& entry : TranslationEntriesOf(window)) keys.push_back(std::move(entry.key));
   return keys;
 }
 

@@ -15,7 +15,12 @@ namespace hs::ui {
 void TranslateForm(ComponentRegistry& window, const IniFile& translation);
 
 // Every key the window's components ask a translation file for, in the
-// order TranslateForm reads them.
+// order TranslateForm reads them, with the text each shows now.
+struct TranslationEntry {
+  TranslationKey key;
+  std::string text;
+};
+std::vector<TranslationEntry> TranslationEntriesOf(const ComponentRegistry& window);
 std::vector<TranslationKey> TranslationKeysOf(const ComponentRegistry& window);
 
 }  // namespace hs::ui
