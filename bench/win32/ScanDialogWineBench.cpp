@@ -114,9 +114,8 @@ struct ListHost {
   }
 
   void rowsChanged() {
-    ::SendMessageW(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(rows->size()),
-                   LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
-    ::SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(rows->size() - 1), FALSE);
+    // As the toolkit's virtual list sets its count.
+    ::SendMessageW(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(rows->size()), LVSICF_NOSCROLL);
   }
 
   const std::vector<hs::Finding>* rows;

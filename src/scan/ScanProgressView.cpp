@@ -30,6 +30,7 @@ std::size_t ScanProgressView::Apply(ScanBatch&& batch, std::vector<Finding>& row
       case ScanEventKind::TaskEnded:
         barPosition = kProgressMax;
         taskRunning = false;
+        ++tasksEnded;
         break;
       case ScanEventKind::Finished:
         finished = true;

@@ -16,6 +16,7 @@ struct ScanProgressView {
   int barPosition = 0;       // 0..kProgressMax
   bool taskRunning = false;  // the bar creeps on each tick
   bool finished = false;     // the worker reported the end of its list
+  int tasksEnded = 0;        // end-of-task steps applied so far
   std::string caption;
   std::string currentKey;
 

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <chrono>
 #include <exception>
 #include <thread>
 #include <utility>
@@ -26,6 +27,9 @@ constexpr UINT WM_SCAN_BATCH = WM_APP + 0x13;
 constexpr LPARAM kWorkerBroke = 1;
 constexpr UINT_PTR kTimer1 = 1;
 constexpr int kStopId = 100;
+// Telling the list of new rows repaints it: while a task runs, at most this
+// often.
+constexpr std::chrono::milliseconds kRowsAnnounceInterval{100};
 
 // Everything the worker touches, kept alive by the worker itself: after a
 // Stop the dialog returns at once and the worker ends at its next check.
@@ -84,7 +88,8 @@ class TfrmRegProgressHint : public ui::Dialog {
   void onTimer();
   void onWindowPosChanging(WINDOWPOS& position);
   void onStop();
-  void drain();
+  void drain(bool timerTick);
+  void announceRows(bool now);
   void showView();
   void stopWorker();
 
@@ -102,6 +107,8 @@ class TfrmRegProgressHint : public ui::Dialog {
   std::string m_shownCaption;
   std::string m_shownKey;
   int m_shownBar = -1;
+  bool m_rowsUnannounced = false;
+  std::chrono::steady_clock::time_point m_rowsAnnounced{};
 };
 
 bool TfrmRegProgressHint::onInitDialog() {
@@ -234,12 +241,12 @@ void TfrmRegProgressHint::onScanStart() {
 
 void TfrmRegProgressHint::onScanBatch(WPARAM scanId, LPARAM how) {
   if (scanId != static_cast<WPARAM>(m_view.scanId)) return;
-  drain();
+  drain(false);
   if (how == kWorkerBroke) onStop();
 }
 
 void TfrmRegProgressHint::onTimer() {
-  drain();
+  drain(true);
   m_view.Tick();
   showView();
 }
@@ -250,15 +257,19 @@ void TfrmRegProgressHint::onWindowPosChanging(WINDOWPOS& position) {
 
 void TfrmRegProgressHint::onStop() {
   if (m_ended) return;
+  announceRows(true);
   stopWorker();
   endDialog(IDABORT);
 }
 
 // Moves what the worker handed over into the caller's rows, in order, and
 // closes the dialog when the worker reported the end of its list.
-void TfrmRegProgressHint::drain() {
+void TfrmRegProgressHint::drain(bool timerTick) {
   if (m_ended || !m_work) return;
-  if (m_view.Apply(m_handOver->Take(), m_rows) > 0 && m_rowsChanged) m_rowsChanged();
+  const int tasksEnded = m_view.tasksEnded;
+  if (m_view.Apply(m_handOver->Take(), m_rows) > 0) m_rowsUnannounced = true;
+  // A task's end is announced before its counts message is handled.
+  announceRows(timerTick || m_view.tasksEnded != tasksEnded || m_view.finished);
   showView();
   if (!m_view.finished) return;
   m_ended = true;
@@ -266,6 +277,15 @@ void TfrmRegProgressHint::drain() {
   m_handOver->EndScan(m_view.scanId);
   m_work.reset();
   endDialog(IDCANCEL);
+}
+
+void TfrmRegProgressHint::announceRows(bool now) {
+  if (!m_rowsUnannounced) return;
+  const auto time = std::chrono::steady_clock::now();
+  if (!now && time - m_rowsAnnounced < kRowsAnnounceInterval) return;
+  m_rowsUnannounced = false;
+  m_rowsAnnounced = time;
+  if (m_rowsChanged) m_rowsChanged();
 }
 
 void TfrmRegProgressHint::showView() {
