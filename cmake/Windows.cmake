@@ -50,6 +50,12 @@ if(HS_BENCH)
   target_include_directories(hivesweep-repair-bench PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR})
   target_link_options(hivesweep-repair-bench PRIVATE ${HS_STATIC})
   target_compile_options(hivesweep-repair-bench PRIVATE ${HS_WARNINGS})
+
+  # The scan through the real progress dialog, for scripts/bench-wine-scan-dialog.sh.
+  add_executable(hivesweep-scan-dialog-bench ${CMAKE_SOURCE_DIR}/bench/win32/ScanDialogWineBench.cpp)
+  target_link_libraries(hivesweep-scan-dialog-bench PRIVATE hs_win32)
+  target_link_options(hivesweep-scan-dialog-bench PRIVATE ${HS_STATIC})
+  target_compile_options(hivesweep-scan-dialog-bench PRIVATE ${HS_WARNINGS})
 endif()
 
 # The resource test reads the built programs beside the test program.
