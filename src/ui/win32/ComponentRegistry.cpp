@@ -1,0 +1,31 @@
+#include "ui/win32/ComponentRegistry.h"
+
+namespace hs::ui {
+
+bool ComponentRegistry::add(Component component) {
+  if (component.name.empty() || find(component.name)) return false;
+  m_components.push_back(std::move(component));
+  return true;
+}
+
+Component* ComponentRegistry::find(std::string_view name) {
+  for (Component& component : m_components)
+    if (component.name == name) return &component;
+  return nullptr;
+}
+
+const Component* ComponentRegistry::find(std::string_view name) const {
+  return const_cast<ComponentRegistry*>(this)->find(name);
+}
+
+Component* ComponentRegistry::findMenuItem(UINT id) {
+  for (Component& component : m_components)
+    if (component.kind == ComponentKind::MenuItem && component.id == id) return &component;
+  return nullptr;
+}
+
+std::string ComponentRegistry::windowName() const {
+  return m_components.empty() ? std::string() : m_components.front().name;
+}
+
+}  // namespace hs::ui

@@ -1,0 +1,44 @@
+#include "ui/win32/Controls.h"
+
+#include "ui/win32/Dpi.h"
+
+namespace hs::ui {
+
+HWND AddControl(HWND parent, ComponentRegistry& registry, const ControlSpec& spec) {
+  if (registry.find(spec.name)) return nullptr;
+  const HWND control = ::CreateWindowExW(
+      spec.exStyle, spec.className, spec.text.c_str(), WS_CHILD | WS_VISIBLE | spec.style,
+      ScaleToWindow(parent, spec.left), ScaleToWindow(parent, spec.top),
+      ScaleToWindow(parent, spec.width), ScaleToWindow(parent, spec.height), parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), ::GetModuleHandleW(nullptr), nullptr);
+  if (!control) return nullptr;
+  if (spec.font) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(spec.font), FALSE);
+  registry.add({.name = spec.name,
+                .kind = spec.kind,
+                .window = control,
+                .id = static_cast<UINT>(spec.id)});
+  return control;
+}
+
+std::wstring WindowText(HWND window) {
+  const int length = ::GetWindowTextLengthW(window);
+  if (length <= 0) return {};
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const int copied = ::GetWindowTextW(window, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+  return text;
+}
+
+void SetWindowTextOf(HWND window, const std::wstring& text) {
+  ::SetWindowTextW(window, text.c_str());
+}
+
+UniqueHfont CreateMessageFont() {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+    return UniqueHfont();
+  return UniqueHfont(::CreateFontIndirectW(&metrics.lfMessageFont));
+}
+
+}  // namespace hs::ui

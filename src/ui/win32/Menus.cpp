@@ -1,0 +1,126 @@
+#include "ui/win32/Menus.h"
+
+namespace hs::ui {
+
+namespace {
+
+bool IsMenuComponent(const Component& component) {
+  return component.kind == ComponentKind::MenuItem ||
+         component.kind == ComponentKind::MenuSeparator;
+}
+
+// Where a hidden item goes back: after the shown items registered before it
+// in the same menu.
+UINT ShownPosition(const ComponentRegistry& registry, const Component& item) {
+  UINT position = 0;
+  for (const Component& other : registry.all()) {
+    if (&other == &item) break;
+    if (IsMenuComponent(other) && other.menu == item.menu && !other.hidden) ++position;
+  }
+  return position;
+}
+
+void InsertInto(HMENU menu, UINT position, const Component& item, HMENU popup) {
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STATE;
+  info.wID = item.id;
+  info.fState = item.checked ? MFS_CHECKED : MFS_UNCHECKED;
+  if (item.kind == ComponentKind::MenuSeparator) {
+    info.fType = MFT_SEPARATOR;
+  } else {
+    info.fType = MFT_STRING;
+    info.fMask |= MIIM_STRING;
+    info.dwTypeData = const_cast<wchar_t*>(item.caption.c_str());
+  }
+  if (popup) {
+    info.fMask |= MIIM_SUBMENU;
+    info.hSubMenu = popup;
+  }
+  ::InsertMenuItemW(menu, position, TRUE, &info);
+}
+
+HMENU SubmenuOf(const Component& item) {
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_SUBMENU;
+  return ::GetMenuItemInfoW(item.menu, item.id, FALSE, &info) ? info.hSubMenu : nullptr;
+}
+
+}  // namespace
+
+HMENU MenuBuilder::addPopup(HMENU parent, const std::string& name, const std::wstring& caption,
+                            UINT id) {
+  const HMENU popup = ::CreatePopupMenu();
+  insert(parent, {.name = name, .kind = ComponentKind::MenuItem, .id = id, .caption = caption},
+         popup);
+  return popup;
+}
+
+void MenuBuilder::addItem(HMENU parent, const std::string& name, const std::wstring& caption,
+                          UINT id) {
+  insert(parent, {.name = name, .kind = ComponentKind::MenuItem, .id = id, .caption = caption},
+         nullptr);
+}
+
+void MenuBuilder::addSeparator(HMENU parent, const std::string& name, UINT id) {
+  insert(parent, {.name = name, .kind = ComponentKind::MenuSeparator, .id = id, .caption = L"-"},
+         nullptr);
+}
+
+void MenuBuilder::addHiddenItem(HMENU parent, const std::string& name,
+                                const std::wstring& caption, UINT id) {
+  m_registry.add({.name = name,
+                  .kind = ComponentKind::MenuItem,
+                  .menu = parent,
+                  .id = id,
+                  .caption = caption,
+                  .hidden = true});
+}
+
+void MenuBuilder::insert(HMENU parent, Component component, HMENU popup) {
+  component.menu = parent;
+  if (!m_registry.add(component)) {
+    if (popup) ::DestroyMenu(popup);
+    return;
+  }
+  InsertInto(parent, static_cast<UINT>(::GetMenuItemCount(parent)), component, popup);
+}
+
+UniqueHmenu CreateMenuBar() { return UniqueHmenu(::CreateMenu()); }
+UniqueHmenu CreatePopupMenuHandle() { return UniqueHmenu(::CreatePopupMenu()); }
+
+bool SetMenuItemVisible(ComponentRegistry& registry, const std::string& name, bool visible) {
+  Component* item = registry.find(name);
+  if (!item || !IsMenuComponent(*item)) return false;
+  if (item->hidden == !visible) return true;
+  if (visible) {
+    item->hidden = false;
+    InsertInto(item->menu, ShownPosition(registry, *item), *item, nullptr);
+  } else {
+    // RemoveMenu, not DeleteMenu: a drop-down under the item stays alive.
+    // Hiding drop-downs is not needed; their items hide one by one.
+    if (SubmenuOf(*item)) return false;
+    ::RemoveMenu(item->menu, item->id, MF_BYCOMMAND);
+    item->hidden = true;
+  }
+  return true;
+}
+
+void SetMenuItemChecked(Component& item, bool checked) {
+  item.checked = checked;
+  if (!item.hidden)
+    ::CheckMenuItem(item.menu, item.id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void SetMenuItemCaption(Component& item, const std::wstring& caption) {
+  item.caption = caption;
+  if (item.hidden || item.kind != ComponentKind::MenuItem) return;
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_STRING;
+  info.dwTypeData = const_cast<wchar_t*>(item.caption.c_str());
+  ::SetMenuItemInfoW(item.menu, item.id, FALSE, &info);
+}
+
+}  // namespace hs::ui
