@@ -33,9 +33,8 @@ std::vector<TranslationKey> TranslationKeysFor(std::string_view windowName, Comp
                                                std::string_view name, std::size_t count) {
   std::vector<TranslationKey> keys;
   if (HasNoTexts(kind) || count == 0) return keys;
-  const std::string section = kind == ComponentKind::MenuItem
-                                  ? "Menu_" + std::string(windowName)
-                                  : std::string(windowName);
+  const std::string section =
+      kind == ComponentKind::MenuItem ? "Menu_" + std::string(windowName) : std::string(windowName);
   const char* suffix = IndexedSuffix(kind);
   if (!suffix) {
     keys.push_back({section, std::string(name)});

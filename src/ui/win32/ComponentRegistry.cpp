@@ -2,6 +2,27 @@
 
 namespace hs::ui {
 
+Component ControlComponent(std::string name, ComponentKind kind, HWND window, UINT id) {
+  Component component;
+  component.name = std::move(name);
+  component.kind = kind;
+  component.window = window;
+  component.id = id;
+  return component;
+}
+
+Component MenuComponent(std::string name, ComponentKind kind, HMENU menu, UINT id,
+                        std::wstring caption, bool hidden) {
+  Component component;
+  component.name = std::move(name);
+  component.kind = kind;
+  component.menu = menu;
+  component.id = id;
+  component.caption = std::move(caption);
+  component.hidden = hidden;
+  return component;
+}
+
 bool ComponentRegistry::add(Component component) {
   if (component.name.empty() || find(component.name)) return false;
   m_components.push_back(std::move(component));

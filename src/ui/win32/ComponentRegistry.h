@@ -26,6 +26,12 @@ struct Component {
   bool checked = false;
 };
 
+// A window or control.
+Component ControlComponent(std::string name, ComponentKind kind, HWND window, UINT id = 0);
+// A menu item or separator of `menu`.
+Component MenuComponent(std::string name, ComponentKind kind, HMENU menu, UINT id,
+                        std::wstring caption, bool hidden = false);
+
 class ComponentRegistry {
  public:
   // Appends a component. Names are unique within a window: a second

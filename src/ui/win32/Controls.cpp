@@ -13,10 +13,7 @@ HWND AddControl(HWND parent, ComponentRegistry& registry, const ControlSpec& spe
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), ::GetModuleHandleW(nullptr), nullptr);
   if (!control) return nullptr;
   if (spec.font) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(spec.font), FALSE);
-  registry.add({.name = spec.name,
-                .kind = spec.kind,
-                .window = control,
-                .id = static_cast<UINT>(spec.id)});
+  registry.add(ControlComponent(spec.name, spec.kind, control, static_cast<UINT>(spec.id)));
   return control;
 }
 

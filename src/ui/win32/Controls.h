@@ -12,9 +12,9 @@ namespace hs::ui {
 
 struct ControlSpec {
   const wchar_t* className = nullptr;  // WC_BUTTON, WC_LISTVIEW, STATUSCLASSNAME...
-  std::string name;                    // component name
+  std::string name{};                  // component name
   ComponentKind kind = ComponentKind::Untranslated;
-  std::wstring text;
+  std::wstring text{};
   DWORD style = 0;  // WS_CHILD | WS_VISIBLE are always added
   DWORD exStyle = 0;
   int left = 0, top = 0, width = 0, height = 0;  // pixels at 96 DPI

@@ -31,7 +31,7 @@ std::vector<WORD> EmptyTemplate(const std::wstring& caption) {
 INT_PTR Dialog::runModal(HWND owner) {
   const std::vector<WORD> dialogTemplate = EmptyTemplate(m_spec.caption);
   m_components.all().clear();
-  m_components.add({.name = m_spec.componentName, .kind = ComponentKind::Window});
+  m_components.add(ControlComponent(m_spec.componentName, ComponentKind::Window, nullptr));
   return ::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr),
                                    reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()),
                                    owner, &Dialog::Procedure, reinterpret_cast<LPARAM>(this));

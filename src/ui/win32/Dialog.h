@@ -16,7 +16,7 @@ namespace hs::ui {
 
 struct DialogSpec {
   std::string componentName;  // the dialog's name in translation files
-  std::wstring caption;
+  std::wstring caption{};
   int clientWidth = 300;  // pixels at 96 DPI; scaled to the dialog's DPI
   int clientHeight = 200;
 };

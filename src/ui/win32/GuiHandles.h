@@ -3,18 +3,26 @@
 // tables, windows and device contexts. Menus and fonts have their aliases in
 // platform/win32/UniqueHandle.h beside the kernel handles; these sit beside
 // them and use the same template.
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include "platform/win32/UniqueHandle.h"
 
 namespace hs::ui {
 
 namespace detail {
-inline void DestroyIconHandle(HICON icon) { ::DestroyIcon(icon); }
-inline void DestroyImageList(HIMAGELIST list) { ::ImageList_Destroy(list); }
-inline void DestroyAccelerators(HACCEL table) { ::DestroyAcceleratorTable(table); }
-inline void DestroyWindowHandle(HWND window) { ::DestroyWindow(window); }
+inline void DestroyIconHandle(HICON icon) {
+  ::DestroyIcon(icon);
+}
+inline void DestroyImageList(HIMAGELIST list) {
+  ::ImageList_Destroy(list);
+}
+inline void DestroyAccelerators(HACCEL table) {
+  ::DestroyAcceleratorTable(table);
+}
+inline void DestroyWindowHandle(HWND window) {
+  ::DestroyWindow(window);
+}
 template <typename T>
 void DeleteGdiObject(T object) {
   ::DeleteObject(object);

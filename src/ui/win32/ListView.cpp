@@ -8,7 +8,9 @@ namespace {
 
 constexpr int kTextBufferChars = 1024;
 
-UINT CheckStateImage(bool checked) { return INDEXTOSTATEIMAGEMASK(checked ? 2U : 1U); }
+UINT CheckStateImage(bool checked) {
+  return INDEXTOSTATEIMAGEMASK(checked ? 2U : 1U);
+}
 
 }  // namespace
 
@@ -71,8 +73,8 @@ std::wstring ListView::text(int row, int column) const {
 }
 
 bool ListView::isChecked(int row) const {
-  const auto state = ::SendMessageW(m_list, LVM_GETITEMSTATE, static_cast<WPARAM>(row),
-                                    LVIS_STATEIMAGEMASK);
+  const auto state =
+      ::SendMessageW(m_list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK);
   return (static_cast<UINT>(state) & LVIS_STATEIMAGEMASK) == CheckStateImage(true);
 }
 
@@ -95,7 +97,8 @@ int ListView::appendRow(const std::wstring& firstColumn) {
   item.mask = LVIF_TEXT;
   item.iItem = rowCount();
   item.pszText = const_cast<wchar_t*>(firstColumn.c_str());
-  return static_cast<int>(::SendMessageW(m_list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+  return static_cast<int>(
+      ::SendMessageW(m_list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
 void ListView::setText(int row, int column, const std::wstring& text) {
@@ -114,7 +117,9 @@ void ListView::setChecked(int row, bool checked) {
                  reinterpret_cast<LPARAM>(&item));
 }
 
-void ListView::clear() { ::SendMessageW(m_list, LVM_DELETEALLITEMS, 0, 0); }
+void ListView::clear() {
+  ::SendMessageW(m_list, LVM_DELETEALLITEMS, 0, 0);
+}
 
 void ListView::setVirtualRowCount(int rows) {
   ::SendMessageW(m_list, LVM_SETITEMCOUNT, static_cast<WPARAM>(rows), LVSICF_NOSCROLL);

@@ -7,8 +7,8 @@
 // answers through VirtualRows. Its check marks are asked for too (the state
 // image is in the list's callback mask), so LVM_GETITEMTEXT and
 // LVM_GETITEMSTATE with LVIS_STATEIMAGEMASK answer as in an ordinary list.
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include <optional>
 #include <string>

@@ -52,43 +52,39 @@ HMENU SubmenuOf(const Component& item) {
 HMENU MenuBuilder::addPopup(HMENU parent, const std::string& name, const std::wstring& caption,
                             UINT id) {
   const HMENU popup = ::CreatePopupMenu();
-  insert(parent, {.name = name, .kind = ComponentKind::MenuItem, .id = id, .caption = caption},
-         popup);
+  insert(MenuComponent(name, ComponentKind::MenuItem, parent, id, caption), popup);
   return popup;
 }
 
 void MenuBuilder::addItem(HMENU parent, const std::string& name, const std::wstring& caption,
                           UINT id) {
-  insert(parent, {.name = name, .kind = ComponentKind::MenuItem, .id = id, .caption = caption},
-         nullptr);
+  insert(MenuComponent(name, ComponentKind::MenuItem, parent, id, caption), nullptr);
 }
 
 void MenuBuilder::addSeparator(HMENU parent, const std::string& name, UINT id) {
-  insert(parent, {.name = name, .kind = ComponentKind::MenuSeparator, .id = id, .caption = L"-"},
-         nullptr);
+  insert(MenuComponent(name, ComponentKind::MenuSeparator, parent, id, L"-"), nullptr);
 }
 
-void MenuBuilder::addHiddenItem(HMENU parent, const std::string& name,
-                                const std::wstring& caption, UINT id) {
-  m_registry.add({.name = name,
-                  .kind = ComponentKind::MenuItem,
-                  .menu = parent,
-                  .id = id,
-                  .caption = caption,
-                  .hidden = true});
+void MenuBuilder::addHiddenItem(HMENU parent, const std::string& name, const std::wstring& caption,
+                                UINT id) {
+  m_registry.add(MenuComponent(name, ComponentKind::MenuItem, parent, id, caption, true));
 }
 
-void MenuBuilder::insert(HMENU parent, Component component, HMENU popup) {
-  component.menu = parent;
+void MenuBuilder::insert(const Component& component, HMENU popup) {
   if (!m_registry.add(component)) {
     if (popup) ::DestroyMenu(popup);
     return;
   }
-  InsertInto(parent, static_cast<UINT>(::GetMenuItemCount(parent)), component, popup);
+  InsertInto(component.menu, static_cast<UINT>(::GetMenuItemCount(component.menu)), component,
+             popup);
 }
 
-UniqueHmenu CreateMenuBar() { return UniqueHmenu(::CreateMenu()); }
-UniqueHmenu CreatePopupMenuHandle() { return UniqueHmenu(::CreatePopupMenu()); }
+UniqueHmenu CreateMenuBar() {
+  return UniqueHmenu(::CreateMenu());
+}
+UniqueHmenu CreatePopupMenuHandle() {
+  return UniqueHmenu(::CreatePopupMenu());
+}
 
 bool SetMenuItemVisible(ComponentRegistry& registry, const std::string& name, bool visible) {
   Component* item = registry.find(name);

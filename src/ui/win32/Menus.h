@@ -25,7 +25,7 @@ class MenuBuilder {
   void addHiddenItem(HMENU parent, const std::string& name, const std::wstring& caption, UINT id);
 
  private:
-  void insert(HMENU parent, Component component, HMENU popup);
+  void insert(const Component& component, HMENU popup);
   ComponentRegistry& m_registry;
 };
 

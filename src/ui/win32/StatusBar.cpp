@@ -19,25 +19,37 @@ void StatusBar::setPanels(const std::vector<int>& widths) {
   int edge = 0;
   for (const int width : widths) rightEdges.push_back(edge += width);
   if (!rightEdges.empty()) rightEdges.back() = -1;
-  ::SendMessageW(m_bar, SB_SETPARTS, rightEdges.size(), reinterpret_cast<LPARAM>(rightEdges.data()));
+  ::SendMessageW(m_bar, SB_SETPARTS, rightEdges.size(),
+                 reinterpret_cast<LPARAM>(rightEdges.data()));
 }
 
 int StatusBar::panelCount() const {
   return static_cast<int>(::SendMessageW(m_bar, SB_GETPARTS, 0, 0));
 }
 
-std::wstring StatusBar::text(int panel) const { return PartText(m_bar, static_cast<WPARAM>(panel)); }
-
-void StatusBar::setText(int panel, const std::wstring& text) {
-  ::SendMessageW(m_bar, SB_SETTEXTW, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(text.c_str()));
+std::wstring StatusBar::text(int panel) const {
+  return PartText(m_bar, static_cast<WPARAM>(panel));
 }
 
-bool StatusBar::isSimple() const { return ::SendMessageW(m_bar, SB_ISSIMPLE, 0, 0) != 0; }
+void StatusBar::setText(int panel, const std::wstring& text) {
+  ::SendMessageW(m_bar, SB_SETTEXTW, static_cast<WPARAM>(panel),
+                 reinterpret_cast<LPARAM>(text.c_str()));
+}
 
-void StatusBar::setSimple(bool simple) { ::SendMessageW(m_bar, SB_SIMPLE, simple ? TRUE : FALSE, 0); }
+bool StatusBar::isSimple() const {
+  return ::SendMessageW(m_bar, SB_ISSIMPLE, 0, 0) != 0;
+}
 
-// While the bar is simple, its one text is the part SB_SIMPLEID.
-std::wstring StatusBar::simpleText() const { return PartText(m_bar, SB_SIMPLEID); }
+void StatusBar::setSimple(bool simple) {
+  ::SendMessageW(m_bar, SB_SIMPLE, simple ? TRUE : FALSE, 0);
+}
+
+// While the bar is simple it answers for the part SB_SIMPLEID, or (Wine)
+// for any part index below its panel count, with its one text.
+std::wstring StatusBar::simpleText() const {
+  std::wstring text = PartText(m_bar, SB_SIMPLEID);
+  return text.empty() ? PartText(m_bar, 0) : text;
+}
 
 void StatusBar::setSimpleText(const std::wstring& text) {
   ::SendMessageW(m_bar, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));

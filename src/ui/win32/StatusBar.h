@@ -1,8 +1,8 @@
 #pragma once
 // A thin, non-owning view of a status bar: either panels, each with its
 // text, or one simple text across the bar.
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include <string>
 #include <vector>

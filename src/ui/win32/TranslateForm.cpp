@@ -1,7 +1,7 @@
 #include "ui/win32/TranslateForm.h"
 
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include "platform/win32/WideText.h"
 #include "ui/win32/Controls.h"

@@ -46,7 +46,9 @@ std::vector<HTREEITEM> TreeView::nodesInTreeOrder() const {
   return nodes;
 }
 
-HTREEITEM TreeView::parent(HTREEITEM node) const { return next(node, TVGN_PARENT); }
+HTREEITEM TreeView::parent(HTREEITEM node) const {
+  return next(node, TVGN_PARENT);
+}
 
 std::vector<HTREEITEM> TreeView::children(HTREEITEM node) const {
   std::vector<HTREEITEM> nodes;
@@ -89,8 +91,8 @@ int TreeView::image(HTREEITEM node) const {
 }
 
 int TreeView::stateIndex(HTREEITEM node) const {
-  const auto state = ::SendMessageW(m_tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(node),
-                                    TVIS_STATEIMAGEMASK);
+  const auto state =
+      ::SendMessageW(m_tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(node), TVIS_STATEIMAGEMASK);
   return static_cast<int>((static_cast<UINT>(state) & TVIS_STATEIMAGEMASK) >> 12);
 }
 

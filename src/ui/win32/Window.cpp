@@ -32,11 +32,10 @@ bool Window::create(const WindowClassSpec& windowClass, const WindowCreateSpec& 
   // The window is its own first component, in place before WM_CREATE so
   // that the controls created there come after it.
   m_components.all().clear();
-  m_components.add({.name = spec.componentName, .kind = ComponentKind::Window});
-  const HWND window =
-      ::CreateWindowExW(spec.exStyle, windowClass.className, spec.caption.c_str(), spec.style,
-                        spec.left, spec.top, spec.width, spec.height, spec.owner, spec.menu,
-                        instance, this);
+  m_components.add(ControlComponent(spec.componentName, ComponentKind::Window, nullptr));
+  const HWND window = ::CreateWindowExW(spec.exStyle, windowClass.className, spec.caption.c_str(),
+                                        spec.style, spec.left, spec.top, spec.width, spec.height,
+                                        spec.owner, spec.menu, instance, this);
   if (!window) m_components.all().clear();
   return window != nullptr;
 }

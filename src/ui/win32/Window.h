@@ -20,8 +20,8 @@ struct WindowClassSpec {
 };
 
 struct WindowCreateSpec {
-  std::string componentName;  // the window's name in translation files
-  std::wstring caption;
+  std::string componentName{};  // the window's name in translation files
+  std::wstring caption{};
   DWORD style = WS_OVERLAPPEDWINDOW;
   DWORD exStyle = 0;
   int left = CW_USEDEFAULT;

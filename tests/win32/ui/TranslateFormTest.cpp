@@ -1,0 +1,125 @@
+// TranslateForm on a real window under Wine: every kind of component is
+// relabelled from its key, a missing key keeps the text, and the keys that a
+// window asks for are exactly the ones it relabels.
+#include <gtest/gtest.h>
+
+#include "settings/IniFile.h"
+#include "ui/win32/TranslateForm.h"
+#include "win32/ui/EveryKindWindow.h"
+#include "win32/ui/GuiTestSupport.h"
+
+namespace hs::test {
+namespace {
+
+std::wstring TabText(HWND tabs, int index) {
+  wchar_t buffer[128] = {};
+  TCITEMW item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = buffer;
+  item.cchTextMax = 128;
+  ::SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+  return buffer;
+}
+
+std::wstring ListBoxText(HWND box, int index) {
+  wchar_t buffer[128] = {};
+  ::SendMessageW(box, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer));
+  return buffer;
+}
+
+std::vector<std::wstring> TreeTexts(HWND tree) {
+  std::vector<std::wstring> texts;
+  const ui::TreeView view(tree);
+  for (const HTREEITEM node : view.nodesInTreeOrder()) texts.push_back(view.text(node));
+  return texts;
+}
+
+class TranslateFormTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(window.open());
+    PumpUntilIdle();
+  }
+  HWND control(const char* name) { return FindControl(window.components(), name); }
+  EveryKindWindow window;
+};
+
+TEST_F(TranslateFormTest, RelabelsEveryKindFromItsKey) {
+  const IniFile file = IniFile::FromBytes(
+      "\xEF\xBB\xBF[frmTest]\r\nfrmTest=Testfenster\r\nLabel1=Aufgaben\r\nbScan=Suchen\r\n"
+      "eName=must stay\r\nListBox1_Item1=zweite\r\nlvData_Column0=Problem DE\r\n"
+      "lvData_Column1=Schl\xC3\xBC"
+      "ssel\r\npcPages_Page1=Ignorieren\r\n"
+      "tvSections_0=Wurzel\r\ntvSections_2=Blatt\r\ntvSections_3=Geschwister\r\n"
+      "StatusBar1_Panel1=markiert\r\nStatusBar2=Bereit\r\n"
+      "[Menu_frmTest]\r\nmiFile=&Datei\r\nmiExit=&Beenden\r\nmiHidden=Versteckt\r\n"
+      "mlSep=not a caption\r\n");
+  ui::TranslateForm(window.components(), file);
+
+  EXPECT_EQ(ui::WindowText(window.hwnd()), L"Testfenster");
+  EXPECT_EQ(ui::WindowText(control("Label1")), L"Aufgaben");
+  EXPECT_EQ(ui::WindowText(control("bScan")), L"Suchen");
+  EXPECT_EQ(ui::WindowText(control("eName")), L"typed text");  // edit boxes keep their text
+  EXPECT_EQ(ListBoxText(control("ListBox1"), 0), L"first");    // missing key: kept
+  EXPECT_EQ(ListBoxText(control("ListBox1"), 1), L"zweite");
+  const ui::ListView list(control("lvData"));
+  EXPECT_EQ(list.columnText(0), L"Problem DE");
+  EXPECT_EQ(list.columnText(1), L"Schl\u00FCssel");  // UTF-8 in the file, UTF-16 on screen
+  EXPECT_EQ(TabText(control("pcPages"), 0), L"General");
+  EXPECT_EQ(TabText(control("pcPages"), 1), L"Ignorieren");
+  EXPECT_EQ(TreeTexts(control("tvSections")),
+            (std::vector<std::wstring>{L"Wurzel", L"Group", L"Blatt", L"Geschwister"}));
+  const ui::StatusBar panels(control("StatusBar1"));
+  EXPECT_EQ(panels.text(0), L"found");
+  EXPECT_EQ(panels.text(1), L"markiert");
+  EXPECT_EQ(ui::StatusBar(control("StatusBar2")).simpleText(), L"Bereit");
+
+  EXPECT_EQ(MenuItemText(::GetMenu(window.hwnd()), kIdFile), L"&Datei");
+  EXPECT_EQ(MenuItemText(window.fileMenu, kIdExit), L"&Beenden");
+  EXPECT_EQ(MenuItemText(window.fileMenu, kIdAfter), L"&After");
+  MENUITEMINFOW separator{};
+  separator.cbSize = sizeof separator;
+  separator.fMask = MIIM_FTYPE;
+  ASSERT_TRUE(::GetMenuItemInfoW(window.fileMenu, 1, TRUE, &separator));
+  EXPECT_TRUE(separator.fType & MFT_SEPARATOR);
+  // A hidden item takes its caption along when it is shown.
+  ASSERT_TRUE(ui::SetMenuItemVisible(window.components(), "miHidden", true));
+  EXPECT_EQ(MenuItemText(window.fileMenu, kIdHidden), L"Versteckt");
+}
+
+TEST_F(TranslateFormTest, KeysFollowTheComponentsInRegistrationOrder) {
+  std::vector<std::string> keys;
+  for (const ui::TranslationKey& key : ui::TranslationKeysOf(window.components()))
+    keys.push_back(key.section + "/" + key.key);
+  EXPECT_EQ(keys, (std::vector<std::string>{"frmTest/frmTest",
+                                            "frmTest/Label1",
+                                            "frmTest/bScan",
+                                            "frmTest/ListBox1_Item0",
+                                            "frmTest/ListBox1_Item1",
+                                            "frmTest/lvData_Column0",
+                                            "frmTest/lvData_Column1",
+                                            "frmTest/pcPages_Page0",
+                                            "frmTest/pcPages_Page1",
+                                            "frmTest/tvSections_0",
+                                            "frmTest/tvSections_1",
+                                            "frmTest/tvSections_2",
+                                            "frmTest/tvSections_3",
+                                            "frmTest/StatusBar1_Panel0",
+                                            "frmTest/StatusBar1_Panel1",
+                                            "frmTest/StatusBar2",
+                                            "Menu_frmTest/miFile",
+                                            "Menu_frmTest/miExit",
+                                            "Menu_frmTest/miHidden",
+                                            "Menu_frmTest/miAfter"}));
+}
+
+TEST_F(TranslateFormTest, AnEmptyFileChangesNothing) {
+  ui::TranslateForm(window.components(), IniFile());
+  EXPECT_EQ(ui::WindowText(window.hwnd()), L"Test window");
+  EXPECT_EQ(ui::ListView(control("lvData")).columnText(1), L"Registry key");
+  EXPECT_EQ(TreeTexts(control("tvSections")).front(), L"Root");
+  EXPECT_EQ(MenuItemText(window.fileMenu, kIdExit), L"&Exit");
+}
+
+}  // namespace
+}  // namespace hs::test
