@@ -64,11 +64,11 @@ struct SaveReportResult {
 SaveReportResult SaveToTextFile(HWND owner, ListCommandInput& input,
                                 const std::vector<Finding>& rows);
 
-// "Open in &RegEdit...": writes the row's key as the registry editor's
-// LastKey (HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\
-// Applets\Regedit) and starts the editor by its full path in the Windows
-// folder, never through the search path. False when a file row was given or
-// the editor could not be started.
+// "Open in &RegEdit...": writes the row's key as the value LastKey of the
+// registry editor's settings key of the current user (the key it shows when
+// it starts) and starts the editor by its full path in the Windows folder,
+// never through the search path. False when a file row was given or the
+// editor could not be started.
 bool OpenInRegedit(ListCommandInput& input, const Finding& row);
 
 }  // namespace hs::win32
