@@ -51,7 +51,7 @@ void RequestOnWorker(std::shared_ptr<PointRequestState> state,
 class TfrmSystemPoint : public ui::Dialog {
  public:
   explicit TfrmSystemPoint(const SystemPointInput& input)
-      : ui::Dialog({"frmSystemPoint", L"Create System Point", 400, 150}),
+      : ui::Dialog({"frmSystemPoint", L"Create System Point", 470, 150}),
         m_input(input),
         m_state(std::make_shared<PointRequestState>()) {}
   ~TfrmSystemPoint() override { detachWorker(); }
@@ -110,16 +110,16 @@ class TfrmSystemPoint : public ui::Dialog {
 
   void createControls() {
     m_font = ui::CreateMessageFont();
-    add({WC_BUTTONW, "GroupBox1", ui::ComponentKind::Captioned, L"", BS_GROUPBOX, 0, 10, 6, 380,
+    add({WC_BUTTONW, "GroupBox1", ui::ComponentKind::Captioned, L"", BS_GROUPBOX, 0, 10, 6, 450,
          136, kGroupBox});
     const wchar_t* const labels[] = {
         L"Creating Restore Point", L"Corvane Hivesweep is creating a restore point which will",
         L"enable you to safely return your system back to its former state.", L"Please wait..."};
     for (int i = 0; i < 4; ++i)
       add({WC_STATICW, "Label" + std::to_string(i + 1), ui::ComponentKind::Captioned, labels[i],
-           SS_LEFT, 0, 22, 24 + 22 * i, 356, 20, kFirstLabel + i});
+           SS_LEFT, 0, 22, 24 + 22 * i, 426, 20, kFirstLabel + i});
     const HWND bar = add({PROGRESS_CLASSW, "ProgressBar1", ui::ComponentKind::Untranslated, L"", 0,
-                          0, 22, 114, 356, 18, kSystemPointProgress});
+                          0, 22, 114, 426, 18, kSystemPointProgress});
     ::SendMessageW(bar, PBM_SETRANGE32, 0, 100);
     ::SendMessageW(bar, PBM_SETPOS, 0, 0);
   }
