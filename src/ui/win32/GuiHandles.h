@@ -3,8 +3,9 @@
 // tables, windows and device contexts. Menus and fonts have their aliases in
 // platform/win32/UniqueHandle.h beside the kernel handles; these sit beside
 // them and use the same template.
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include "platform/win32/UniqueHandle.h"
 

@@ -7,8 +7,9 @@
 // answers through VirtualRows. Its check marks are asked for too (the state
 // image is in the list's callback mask), so LVM_GETITEMTEXT and
 // LVM_GETITEMSTATE with LVIS_STATEIMAGEMASK answer as in an ordinary list.
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <optional>
 #include <string>

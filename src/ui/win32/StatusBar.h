@@ -1,8 +1,9 @@
 #pragma once
 // A thin, non-owning view of a status bar: either panels, each with its
 // text, or one simple text across the bar.
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <string>
 #include <vector>

@@ -1,7 +1,8 @@
 #include "ui/win32/TranslateForm.h"
 
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include "platform/win32/WideText.h"
 #include "ui/win32/Controls.h"

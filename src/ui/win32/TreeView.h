@@ -2,8 +2,9 @@
 // A thin, non-owning view of a tree-view control whose nodes carry a check
 // state image: state index 1 unchecked, 2 checked. "Tree order" is a node,
 // then its children in order, then its next sibling.
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <string>
 #include <vector>

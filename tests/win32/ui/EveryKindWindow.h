@@ -1,8 +1,9 @@
 #pragma once
 // A test window holding one component of every kind the toolkit translates,
 // and a virtual list over rows the test owns.
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
