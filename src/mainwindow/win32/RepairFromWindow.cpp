@@ -50,13 +50,14 @@ RepairWindowResult RepairFromWindow(HWND owner, RepairWindowInput& input,
   const WindowRepairOptions options{settings.OutputDirectory, settings.RestorePoint,
                                     input.windowsVersionCode, settings.ShowHint, settings.Beep};
   const std::size_t before = rows.size();
-  const RepairOutcome outcome = RunWindowRepair(input.fs, options, StepsFor(owner, input, options),
-                                                rows, input.state.unrepaired);
+  RepairOutcome outcome = RunWindowRepair(input.fs, options, StepsFor(owner, input, options), rows,
+                                          input.state.unrepaired);
   RepairWindowResult result;
   result.end = outcome.end;
   result.processedCount = outcome.processedCount;
   if (outcome.backupWritten) result.backupFile = outcome.backupFile;
   result.rowsRemoved = before - rows.size();
+  result.notRepaired = std::move(outcome.notRepaired);
   return result;
 }
 

@@ -51,6 +51,8 @@ struct RepairWindowResult {
   int processedCount = 0;
   std::string backupFile;  // "" when no backup file was written
   std::size_t rowsRemoved = 0;
+  // Each checked row that was not repaired, with the reason (bottom to top).
+  std::vector<NotRepaired> notRepaired;
 };
 
 // The command on the window's rows: repaired rows leave `rows`, and after a
