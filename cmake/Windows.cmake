@@ -30,8 +30,10 @@ target_compile_definitions(hivesweep-tests-win PRIVATE HS_TEST_DATA="tests/data"
 target_link_options(hivesweep-tests-win PRIVATE -static -static-libgcc -static-libstdc++)
 
 # The repair timed without its scan, for scripts/bench-wine-repair.sh.
-add_executable(hivesweep-repair-bench ${CMAKE_SOURCE_DIR}/tests/bench/win32/RepairWineBench.cpp)
-target_link_libraries(hivesweep-repair-bench PRIVATE hs_win32)
-target_include_directories(hivesweep-repair-bench PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-target_link_options(hivesweep-repair-bench PRIVATE ${HS_STATIC})
-target_compile_options(hivesweep-repair-bench PRIVATE ${HS_WARNINGS})
+if(HS_BENCH)
+  add_executable(hivesweep-repair-bench ${CMAKE_SOURCE_DIR}/bench/win32/RepairWineBench.cpp)
+  target_link_libraries(hivesweep-repair-bench PRIVATE hs_win32)
+  target_include_directories(hivesweep-repair-bench PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR})
+  target_link_options(hivesweep-repair-bench PRIVATE ${HS_STATIC})
+  target_compile_options(hivesweep-repair-bench PRIVATE ${HS_WARNINGS})
+endif()

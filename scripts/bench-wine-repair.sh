@@ -9,13 +9,13 @@
 # Wine's server is kept running, so Wine's own start-up is left out, except
 # the start of the regedit process, which the export's time includes.
 # Slow (minutes); not part of scripts/test.sh. Needs build/win64 (run
-# scripts/build.sh win64 first). Usage: scripts/bench-wine-repair.sh [ROUNDS] [ENTRIES]
+# HS_BENCH=ON scripts/build.sh win64 first). Usage: scripts/bench-wine-repair.sh [ROUNDS] [ENTRIES]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROUNDS="${1:-5}"
 ENTRIES="${2:-5000}"
 BENCH="${HS_REPAIR_BENCH:-build/win64/hivesweep-repair-bench.exe}"  # another build to time
-[ -f "$BENCH" ] || { echo "build $BENCH first (scripts/build.sh win64)" >&2; exit 2; }
+[ -f "$BENCH" ] || { echo "build $BENCH first (HS_BENCH=ON scripts/build.sh win64)" >&2; exit 2; }
 . scripts/wine-env.sh
 hs_new_prefix
 trap hs_end_prefix EXIT

@@ -88,7 +88,7 @@ with open(reg_path, "w", encoding="latin-1", newline="\r\n") as out:
 if world == "trees":
     sys.exit(0)
 
-# The areas the other tasks read, in the shapes of tests/bench/FullScanWorld.cpp.
+# The areas the other tasks read, in the shapes of bench/FullScanWorld.cpp.
 random.seed(20261209)
 HKLM, HKCU, HKCR = "HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER", "HKEY_CLASSES_ROOT"
 CV = "Software\\Microsoft\\Windows\\CurrentVersion"

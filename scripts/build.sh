@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # Builds the native engine with its tests, and the Windows programs for x64
 # and x86 with MinGW-w64. Usage: scripts/build.sh [native|win64|win32|all]
+# HS_BENCH=ON adds the benchmarks of bench/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 JOBS="${JOBS:-2}"
 what="${1:-all}"
 
 # ccache, when installed, lets several work trees of the project share objects.
-LAUNCHER=()
+LAUNCHER=(-DHS_BENCH="${HS_BENCH:-OFF}")
 if command -v ccache >/dev/null; then
   export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
-  LAUNCHER=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  LAUNCHER+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
 
 build() {  # build DIR [cmake args...]

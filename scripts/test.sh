@@ -9,6 +9,10 @@ scripts/build.sh all || { echo "0 passed, 1 failed"; exit 1; }
 LOGS="$(mktemp -d /tmp/hivesweep-tests.XXXXXX)"
 status=0
 
+echo "== format"
+format_failed=0
+scripts/check-format.sh || { status=1; format_failed=1; }
+
 echo "== native tests"
 build/native/hivesweep-tests >"$LOGS/native.log" 2>&1 || status=1
 cat "$LOGS/native.log"
@@ -34,6 +38,7 @@ count() {  # sums GoogleTest's "[  PASSED  ] N" or "[  FAILED  ] N" lines
 }
 passed=$(count PASSED)
 failed=$(count FAILED)
+failed=$((failed + format_failed))
 [ "$status" -ne 0 ] && [ "$failed" -eq 0 ] && failed=1
 echo "$passed passed, $failed failed"
 exit "$status"

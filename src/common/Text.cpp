@@ -292,4 +292,13 @@ std::string Trim(std::string_view text) {
   return std::string(text.substr(b, e - b));
 }
 
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  if (folder.empty() || folder.back() == '\\' || folder.back() == '/') return folder + name;
+  return folder + "\\" + name;
+}
+
+std::string TwoDigits(int n) {
+  return n > 9 ? std::to_string(n) : "0" + std::to_string(n);
+}
+
 }  // namespace hs

@@ -42,4 +42,10 @@ std::u16string Utf16FromLeBytes(const std::vector<std::uint8_t>& bytes);
 std::vector<std::string> Split(std::string_view text, char separator);
 std::string Trim(std::string_view text);  // blanks and control characters
 
+// folder + a path delimiter when it has none + name.
+std::string JoinPath(const std::string& folder, const std::string& name);
+// N in decimal with a leading "0" when N is not greater than 9 (file name
+// stamps: 07, 10).
+std::string TwoDigits(int n);
+
 }  // namespace hs

@@ -77,8 +77,7 @@ class RegistryBackend {
   virtual RegStatus subkeyNames(const RegKeyHandle& key, std::vector<std::string>& out) = 0;
   virtual RegStatus values(const RegKeyHandle& key, std::vector<RegValue>& out) = 0;
   virtual RegStatus valueNames(const RegKeyHandle& key, std::vector<std::string>& out) = 0;
-  virtual RegStatus queryValue(const RegKeyHandle& key, const std::string& name,
-                               RegValue& out) = 0;
+  virtual RegStatus queryValue(const RegKeyHandle& key, const std::string& name, RegValue& out) = 0;
   virtual RegStatus keyInfo(const RegKeyHandle& key, RegKeyInfo& out) = 0;
   virtual RegStatus setValue(const RegKeyHandle& key, const RegValue& value) = 0;
   virtual RegStatus deleteValue(const RegKeyHandle& key, const std::string& name) = 0;

@@ -16,13 +16,20 @@ std::optional<RootKey> HiveNameToRootKey(std::string_view name) {
 
 std::string RootKeyToHiveName(RootKey root) {
   switch (root) {
-    case RootKey::ClassesRoot: return "HKEY_CLASSES_ROOT";
-    case RootKey::CurrentUser: return "HKEY_CURRENT_USER";
-    case RootKey::LocalMachine: return "HKEY_LOCAL_MACHINE";
-    case RootKey::Users: return "HKEY_USERS";
-    case RootKey::CurrentConfig: return "HKEY_CURRENT_CONFIG";
-    case RootKey::PerformanceData: return "HKEY_PERFORMANCE_DATA";
-    case RootKey::DynData: return "HKEY_DYN_DATA";
+    case RootKey::ClassesRoot:
+      return "HKEY_CLASSES_ROOT";
+    case RootKey::CurrentUser:
+      return "HKEY_CURRENT_USER";
+    case RootKey::LocalMachine:
+      return "HKEY_LOCAL_MACHINE";
+    case RootKey::Users:
+      return "HKEY_USERS";
+    case RootKey::CurrentConfig:
+      return "HKEY_CURRENT_CONFIG";
+    case RootKey::PerformanceData:
+      return "HKEY_PERFORMANCE_DATA";
+    case RootKey::DynData:
+      return "HKEY_DYN_DATA";
   }
   return {};
 }

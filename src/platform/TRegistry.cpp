@@ -82,11 +82,16 @@ TValueType TRegistry::ValueType(const std::string& name) {
   RegValue value;
   if (!RawValue(name, value)) return TValueType::None;
   switch (value.type) {
-    case kRegSz: return TValueType::String;
-    case kRegExpandSz: return TValueType::ExpandString;
-    case kRegDword: return TValueType::Dword;
-    case kRegBinary: return TValueType::Binary;
-    default: return TValueType::None;
+    case kRegSz:
+      return TValueType::String;
+    case kRegExpandSz:
+      return TValueType::ExpandString;
+    case kRegDword:
+      return TValueType::Dword;
+    case kRegBinary:
+      return TValueType::Binary;
+    default:
+      return TValueType::None;
   }
 }
 

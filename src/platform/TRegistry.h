@@ -51,9 +51,9 @@ class TRegistry {
   // Unexpanded text cut at its first NUL; "" for a missing or empty value;
   // raises for a value that is not REG_SZ or REG_EXPAND_SZ.
   std::string ReadValueText(const std::string& name);
-  std::uint32_t ReadDword(const std::string& name);  // raises unless REG_DWORD
+  std::uint32_t ReadDword(const std::string& name);              // raises unless REG_DWORD
   std::vector<std::uint8_t> ReadBytes(const std::string& name);  // raises when missing
-  std::int64_t ValueSize(const std::string& name);  // negative when missing
+  std::int64_t ValueSize(const std::string& name);               // negative when missing
   bool HasValue(const std::string& name);
   bool PathExists(const std::string& path);
   RegKeyInfo KeyCounts();  // zeros when no key is open

@@ -2,10 +2,10 @@
 
 #include <ctime>
 
-#include "app/SharedHelpers.h"
 #include "common/CodePage.h"
 #include "common/Text.h"
 #include "platform/RegistryLinks.h"
+#include "platform/SharedHelpers.h"
 #include "platform/TRegistry.h"
 
 namespace hs {
@@ -26,7 +26,8 @@ std::string ToCodePage(std::string_view text, const std::string& what, const Cod
 void RequireSingleLine(std::string_view text, const std::string& what) {
   for (char c : text)
     if (c == '\r' || c == '\n' || c == '\0')
-      throw UnrepresentableError(what + " holds a line break or NUL that a REGEDIT4 file cannot carry");
+      throw UnrepresentableError(what +
+                                 " holds a line break or NUL that a REGEDIT4 file cannot carry");
 }
 
 std::string KeyLine(RootKey root, const std::string& keyPath, const CodePage& codePage) {
@@ -84,8 +85,9 @@ std::string HexTypeTag(std::uint32_t type) {
 // String data as the UTF-16 units it holds; odd sizes cannot be carried.
 std::u16string StringUnits(const RegValue& value) {
   if (value.data.size() % 2 != 0)
-    throw UnrepresentableError("the value \"" + value.name +
-                               "\" holds string data of odd length that a REGEDIT4 file cannot carry");
+    throw UnrepresentableError(
+        "the value \"" + value.name +
+        "\" holds string data of odd length that a REGEDIT4 file cannot carry");
   return Utf16FromLeBytes(value.data);
 }
 
@@ -95,8 +97,9 @@ std::u16string StringUnits(const RegValue& value) {
 std::vector<std::uint8_t> CodePageStringBytes(const RegValue& value, const CodePage& codePage) {
   const std::u16string units = StringUnits(value);
   if (!units.empty() && units.back() != 0)
-    throw UnrepresentableError("the value \"" + value.name +
-                               "\" holds a string without its final NUL that a REGEDIT4 file cannot carry");
+    throw UnrepresentableError(
+        "the value \"" + value.name +
+        "\" holds a string without its final NUL that a REGEDIT4 file cannot carry");
   std::string bytes;
   if (!codePage.encode(units, bytes))
     throw UnrepresentableError("the data of the value \"" + value.name +
@@ -114,10 +117,9 @@ bool FitsQuotedForm(const std::u16string& units) {
 }
 
 std::string DwordPart(const std::vector<std::uint8_t>& data) {
-  const std::uint32_t number = static_cast<std::uint32_t>(data[0]) |
-                               (static_cast<std::uint32_t>(data[1]) << 8) |
-                               (static_cast<std::uint32_t>(data[2]) << 16) |
-                               (static_cast<std::uint32_t>(data[3]) << 24);
+  const std::uint32_t number =
+      static_cast<std::uint32_t>(data[0]) | (static_cast<std::uint32_t>(data[1]) << 8) |
+      (static_cast<std::uint32_t>(data[2]) << 16) | (static_cast<std::uint32_t>(data[3]) << 24);
   std::string out = "dword:";
   for (int shift = 28; shift >= 0; shift -= 4) out += kHexDigits[(number >> shift) & 0xF];
   return out;
@@ -258,7 +260,8 @@ ExportResult ExportRegistryItem(FileSystemBackend& fs, RegistryBackend& registry
                                 const std::string& keyPath, const std::string& valueName,
                                 bool wholeKey) {
   // Formatted first: an item the file cannot carry leaves the file untouched.
-  return AppendToBackup(fs, fileName, FormatExport(registry, root, keyPath, valueName, wholeKey, fs.ansiCodePage()));
+  return AppendToBackup(
+      fs, fileName, FormatExport(registry, root, keyPath, valueName, wholeKey, fs.ansiCodePage()));
 }
 
 ExportResult AppendToBackup(FileSystemBackend& fs, const std::string& fileName,
@@ -286,9 +289,8 @@ LocalDateTime LocalNow() {
 std::string MakeBackupFileName(const std::string& folder, const LocalDateTime& when) {
   std::string name = folder;
   if (name.empty() || (name.back() != '\\' && name.back() != '/')) name += '\\';
-  return name + "Backup" + std::to_string(when.year) + TwoDigits(when.month) +
-         TwoDigits(when.day) + TwoDigits(when.hour) + TwoDigits(when.minute) +
-         TwoDigits(when.second) + ".reg";
+  return name + "Backup" + std::to_string(when.year) + TwoDigits(when.month) + TwoDigits(when.day) +
+         TwoDigits(when.hour) + TwoDigits(when.minute) + TwoDigits(when.second) + ".reg";
 }
 
 std::string MakeBackupFileName(const std::string& folder) {

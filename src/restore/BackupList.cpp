@@ -31,9 +31,4 @@ std::string SizeText(std::uint64_t bytes) {
   return grouped + " KB";
 }
 
-std::string JoinPath(const std::string& folder, const std::string& name) {
-  if (folder.empty() || folder.back() == '\\' || folder.back() == '/') return folder + name;
-  return folder + "\\" + name;
-}
-
 }  // namespace hs

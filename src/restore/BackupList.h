@@ -26,7 +26,4 @@ FsStatus ListBackupFiles(FileSystemBackend& fs, const std::string& folder,
 // 1 byte gives "1 KB", 1234567 bytes "1,206 KB".
 std::string SizeText(std::uint64_t bytes);
 
-// folder + a path delimiter when it has none + name.
-std::string JoinPath(const std::string& folder, const std::string& name);
-
 }  // namespace hs

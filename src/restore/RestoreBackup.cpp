@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <string_view>
 
-#include "app/RegGlobal.h"
 #include "regfile/RegFileLineRules.h"
 #include "regfile/RegFileReader.h"
 #include "restore/BackupDeletion.h"
@@ -56,7 +55,7 @@ bool ChooseImportedPart(const RestoreRequest& request, const CodePage& codePage,
 
 RestoreOutcome ImportAndVerify(FileSystemBackend& fs, RegistryBackend& registry,
                                RegistryEditorRunner& editor, const std::string& bytes,
-                               RestoreOutcome outcome) {
+                               const Translation& texts, RestoreOutcome outcome) {
   // The import reads a private copy: the file itself lies in a folder others
   // may write to, and must not change between its checks and its import.
   PrivateTempFile copy(fs);
@@ -65,8 +64,9 @@ RestoreOutcome ImportAndVerify(FileSystemBackend& fs, RegistryBackend& registry,
   const EditorRun run = editor.run(ImportCommandLine(copy.path()));
   copy.remove();
   if (run == EditorRun::NotStarted)
-    return Ended(RestoreEnd::EditorNotStarted,
-                 GetLanString("RES_Regedit_Not_Exist", "Please check if Regedit.exe exists."));
+    return Ended(
+        RestoreEnd::EditorNotStarted,
+        texts.GetLanString("RES_Regedit_Not_Exist", "Please check if Regedit.exe exists."));
   if (run == EditorRun::Stopped)
     return Ended(RestoreEnd::Stopped, "The registry editor was stopped; nothing is verified.");
   RegFileError error;
@@ -114,7 +114,7 @@ RestoreOutcome RestoreBackupFile(FileSystemBackend& fs, RegistryBackend& registr
     return Ended(RestoreEnd::BadFile, request.file + " is not a registry file (line " +
                                           std::to_string(error.line) + ": " + error.message + ").");
   const bool partial = bytes.size() < fileSize;
-  outcome = ImportAndVerify(fs, registry, editor, bytes, std::move(outcome));
+  outcome = ImportAndVerify(fs, registry, editor, bytes, request.texts, std::move(outcome));
   if (outcome.end != RestoreEnd::Restored) return outcome;
   if (partial) {
     outcome.end = RestoreEnd::Partial;

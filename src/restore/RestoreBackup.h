@@ -11,6 +11,7 @@
 #include "restore/BackupRecord.h"
 #include "restore/RegistryEditor.h"
 #include "restore/RestoreVerify.h"
+#include "settings/Translation.h"
 
 namespace hs {
 
@@ -33,6 +34,8 @@ struct RestoreRequest {
   // Import a file the record does not vouch for (or all of a file it vouches
   // for only in part). The line rules hold regardless.
   bool force = false;
+  // The language of the messages.
+  Translation texts;
 };
 
 struct RestoreOutcome {

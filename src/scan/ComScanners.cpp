@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <unordered_set>
 
-#include "app/RegGlobal.h"
 #include "common/Text.h"
 #include "platform/RegistryLinks.h"
 #include "platform/TRegistry.h"
@@ -18,17 +17,20 @@ const char* const kClassesRoot = "HKEY_CLASSES_ROOT";
 // A class the system registers with an AppID that it never lists.
 const char* const kClassWithoutAppId = "{91C4C540-9FDD-11D2-AFAA-00105A305A2B}";
 
-std::string CustomControlsCaption() {
-  return GetLanString("RES_Scanning_Custom_Controls", "Scanning Custom Controls...");
+std::string CustomControlsCaption(const ScanContext& context) {
+  return context.Settings.Texts.GetLanString("RES_Scanning_Custom_Controls",
+                                             "Scanning Custom Controls...");
 }
-std::string CustomControlsProblem() {
-  return GetLanString("RES_Problem_Custom_Controls", "Custom Controls Issue");
+std::string CustomControlsProblem(const ScanContext& context) {
+  return context.Settings.Texts.GetLanString("RES_Problem_Custom_Controls",
+                                             "Custom Controls Issue");
 }
-std::string ActiveXCaption() {
-  return GetLanString("RES_Scanning_Invalid_ActiveX", "Scanning Invalid ActiveX...");
+std::string ActiveXCaption(const ScanContext& context) {
+  return context.Settings.Texts.GetLanString("RES_Scanning_Invalid_ActiveX",
+                                             "Scanning Invalid ActiveX...");
 }
-std::string ActiveXProblem() {
-  return GetLanString("RES_Problem_ActiveX", "ActiveX Issue");
+std::string ActiveXProblem(const ScanContext& context) {
+  return context.Settings.Texts.GetLanString("RES_Problem_ActiveX", "ActiveX Issue");
 }
 
 bool IsText(TValueType type) {
@@ -126,7 +128,8 @@ void ScanDefaultValueTreeAt(ScanContext& context, const std::string& hiveName,
   if (IsText(reg.ValueType(""))) {
     const std::string text = reg.ReadValueText("");
     if (context.ReferenceIsMissing(text, "", false))
-      context.AddFinding(CustomControlsProblem(), hive + "\\" + path, text, FindingKind::fkKey);
+      context.AddFinding(CustomControlsProblem(context), hive + "\\" + path, text,
+                         FindingKind::fkKey);
   }
   for (const std::string& subkey : reg.SubkeyNameList())
     if (!subkey.empty())  // an empty name would open this key again, for ever
@@ -144,32 +147,32 @@ void CheckInterfaceTypeLibs(ScanContext& context) {
   const RegisteredNames typeLibs(UpperSubkeyNames(context, "TypeLib"));
   TRegistry reg(context.Registry, RootKey::ClassesRoot, RegAccess::Read);
   if (!reg.OpenPath("Interface")) return;
-  const std::string problem = CustomControlsProblem();
+  const std::string problem = CustomControlsProblem(context);
   for (const std::string& id : reg.SubkeyNameList())
     CheckOneInterface(context, reg, typeLibs, id, problem);
 }
 
 void CheckClassAppIds(ScanContext& context) {
-  context.ShowTaskCaption(ActiveXCaption());
+  context.ShowTaskCaption(ActiveXCaption(context));
   const RegisteredNames appIds(UpperSubkeyNames(context, "AppID"));
   TRegistry reg(context.Registry, RootKey::ClassesRoot, RegAccess::Read);
   if (!reg.OpenPath("CLSID")) return;
-  const std::string problem = ActiveXProblem();
+  const std::string problem = ActiveXProblem(context);
   for (const std::string& id : reg.SubkeyNameList())
     CheckOneClass(context, reg, appIds, id, problem);
 }
 
 void ScanCustomControls(ScanContext& context) {
-  context.ShowTaskCaption(CustomControlsCaption());
+  context.ShowTaskCaption(CustomControlsCaption(context));
   if (!TaskListHasFilesAndFolders(context))
     ScanDefaultValueTree(context, kClassesRoot, "CLSID", "");
   CheckInterfaceTypeLibs(context);
 }
 
 void ScanInvalidActiveX(ScanContext& context) {
-  context.ShowTaskCaption(ActiveXCaption());
+  context.ShowTaskCaption(ActiveXCaption(context));
   if (!TaskListHasFilesAndFolders(context))
-    ScanValueTree(context, kClassesRoot, "TypeLib", ActiveXProblem(), ".dll");
+    ScanValueTree(context, kClassesRoot, "TypeLib", ActiveXProblem(context), ".dll");
   CheckClassAppIds(context);
 }
 

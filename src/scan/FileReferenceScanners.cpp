@@ -3,7 +3,6 @@
 #include <unordered_set>
 #include <vector>
 
-#include "app/RegGlobal.h"
 #include "common/Text.h"
 #include "platform/TRegistry.h"
 #include "scan/ScanContext.h"
@@ -99,10 +98,10 @@ std::string FontsKeyFor(int code) {
 }
 
 void ScanSoftwareLocations(ScanContext& context) {
-  context.ShowTaskCaption(
-      GetLanString("RES_Scanning_Software_Locations", "Scanning Software Locations..."));
-  const std::string problem =
-      GetLanString("RES_Problem_Applications_Path", "Software Locations Issue");
+  context.ShowTaskCaption(context.Settings.Texts.GetLanString("RES_Scanning_Software_Locations",
+                                                              "Scanning Software Locations..."));
+  const std::string problem = context.Settings.Texts.GetLanString("RES_Problem_Applications_Path",
+                                                                  "Software Locations Issue");
   TRegistry appPaths(context.Registry, RootKey::LocalMachine);
   if (!OpenMachineKey(appPaths, kAppPathsKey)) return;
   for (const std::string& name : appPaths.SubkeyNameList()) {
@@ -122,8 +121,10 @@ void ScanSoftwareLocations(ScanContext& context) {
 }
 
 void ScanWindowsFonts(ScanContext& context) {
-  context.ShowTaskCaption(GetLanString("RES_Scanning_Windows_Fonts", "Scanning Windows Fonts..."));
-  const std::string problem = GetLanString("RES_Problem_Fonts", "Fonts Issue");
+  context.ShowTaskCaption(context.Settings.Texts.GetLanString("RES_Scanning_Windows_Fonts",
+                                                              "Scanning Windows Fonts..."));
+  const std::string problem =
+      context.Settings.Texts.GetLanString("RES_Problem_Fonts", "Fonts Issue");
   const std::string keyPath = FontsKeyFor(context.Settings.WindowsVersionCode);
   const std::unordered_set<std::string> installed = FontFolderListing(context.Files);
   TRegistry key(context.Registry, RootKey::LocalMachine);
@@ -140,16 +141,19 @@ void ScanWindowsFonts(ScanContext& context) {
 }
 
 void ScanHelpFiles(ScanContext& context) {
-  context.ShowTaskCaption(
-      GetLanString("RES_Scanning_Invalid_Help_Files", "Scanning Invalid Help Files..."));
-  const std::string problem = GetLanString("RES_Problem_Help", "Invalid Help Files");
+  context.ShowTaskCaption(context.Settings.Texts.GetLanString("RES_Scanning_Invalid_Help_Files",
+                                                              "Scanning Invalid Help Files..."));
+  const std::string problem =
+      context.Settings.Texts.GetLanString("RES_Problem_Help", "Invalid Help Files");
   ScanHelpKey(context, "Software\\Microsoft\\Windows\\Help", problem);
   ScanHelpKey(context, "Software\\Microsoft\\Windows\\Html Help", problem);
 }
 
 void ScanSharedDlls(ScanContext& context) {
-  context.ShowTaskCaption(GetLanString("RES_Scanning_Shared_Dlls", "Scanning Shared DLLs..."));
-  const std::string problem = GetLanString("RES_Problem_SharedDll", "Missing Shared Dlls");
+  context.ShowTaskCaption(
+      context.Settings.Texts.GetLanString("RES_Scanning_Shared_Dlls", "Scanning Shared DLLs..."));
+  const std::string problem =
+      context.Settings.Texts.GetLanString("RES_Problem_SharedDll", "Missing Shared Dlls");
   TRegistry key(context.Registry, RootKey::LocalMachine);
   if (!OpenMachineKey(key, kSharedDllsKey)) return;
   context.ShowCurrentKey(kSharedDllsKey);
@@ -180,9 +184,10 @@ void ScanRunKey(ScanContext& context, const std::string& hiveName, const std::st
 }
 
 void ScanStartupPrograms(ScanContext& context) {
-  context.ShowTaskCaption(
-      GetLanString("RES_Scanning_Startup_Programs", "Scanning Startup Programs..."));
-  const std::string problem = GetLanString("RES_Problem_Startup_Run", "Missing Startup Programs");
+  context.ShowTaskCaption(context.Settings.Texts.GetLanString("RES_Scanning_Startup_Programs",
+                                                              "Scanning Startup Programs..."));
+  const std::string problem =
+      context.Settings.Texts.GetLanString("RES_Problem_Startup_Run", "Missing Startup Programs");
   ScanRunKey(context, "HKEY_CURRENT_USER", kRunKey, problem);
   ScanRunKey(context, "HKEY_CURRENT_USER", kRunOnceKey, problem);
   ScanRunKey(context, "HKEY_LOCAL_MACHINE", kRunKey, problem);

@@ -4,7 +4,6 @@
 #include <string_view>
 #include <vector>
 
-#include "app/RegGlobal.h"
 #include "common/Text.h"
 #include "platform/RegistryLinks.h"
 #include "platform/TRegistry.h"
@@ -34,13 +33,13 @@ constexpr std::array<std::string_view, 4> kCurrentUserExclusions = {
 };
 constexpr std::string_view kNestedWow64Node = "SOFTWARE\\WOW6432NODE\\WOW6432NODE";
 
-std::string LocalMachineCaption() {
-  return GetLanString("RES_Scanning_Files_And_Folders_HKEY_LOCAL_MACHINE",
-                      "Scanning Files and Folders - HKEY_LOCAL_MACHINE...");
+std::string LocalMachineCaption(const ScanContext& context) {
+  return context.Settings.Texts.GetLanString("RES_Scanning_Files_And_Folders_HKEY_LOCAL_MACHINE",
+                                             "Scanning Files and Folders - HKEY_LOCAL_MACHINE...");
 }
-std::string CurrentUserCaption() {
-  return GetLanString("RES_Scanning_Files_And_Folders_HKEY_CURRENT_USER",
-                      "Scanning Files and Folders - HKEY_CURRENT_USER...");
+std::string CurrentUserCaption(const ScanContext& context) {
+  return context.Settings.Texts.GetLanString("RES_Scanning_Files_And_Folders_HKEY_CURRENT_USER",
+                                             "Scanning Files and Folders - HKEY_CURRENT_USER...");
 }
 
 // The patterns are ASCII, and the registry folds no other character to an
@@ -116,14 +115,14 @@ void WalkValueTree(ScanContext& context, const std::string& hiveName, const std:
   WalkKey(walk, nullptr, keyPath, path, 0);
 }
 
-std::string FilesAndFoldersProblem(const char* problemKey) {
-  return GetLanString(problemKey, "Invalid File or Folder");
+std::string FilesAndFoldersProblem(const ScanContext& context, const char* problemKey) {
+  return context.Settings.Texts.GetLanString(problemKey, "Invalid File or Folder");
 }
 
 void RunFilesAndFoldersTask(ScanContext& context, const std::string& caption,
                             const char* problemKey, const char* hive, const char* path) {
   context.ShowTaskCaption(caption);
-  ScanValueTree(context, hive, path, FilesAndFoldersProblem(problemKey), "");
+  ScanValueTree(context, hive, path, FilesAndFoldersProblem(context, problemKey), "");
 }
 
 }  // namespace
@@ -136,21 +135,21 @@ std::vector<std::string> CurrentUserHiveKeys(const std::string& currentUserSid) 
 void ScanValueTree(ScanContext& context, const std::string& hiveName, const std::string& keyPath,
                    const std::string& problem, const std::string& fileNameHint) {
   std::vector<std::string_view> exclusions;
-  if (context.CurrentCaption == LocalMachineCaption())
+  if (context.CurrentCaption == LocalMachineCaption(context))
     exclusions.assign(kLocalMachineExclusions.begin(), kLocalMachineExclusions.end());
-  else if (context.CurrentCaption == CurrentUserCaption())
+  else if (context.CurrentCaption == CurrentUserCaption(context))
     exclusions.assign(kCurrentUserExclusions.begin(), kCurrentUserExclusions.end());
   WalkValueTree(context, hiveName, keyPath, problem, fileNameHint, std::move(exclusions));
 }
 
 void ScanFilesAndFoldersLocalMachine(ScanContext& context) {
-  RunFilesAndFoldersTask(context, LocalMachineCaption(),
+  RunFilesAndFoldersTask(context, LocalMachineCaption(context),
                          "RES_Problem_Files_And_Folders_HKEY_LOCAL_MACHINE", "HKEY_LOCAL_MACHINE",
                          "Software");
 }
 
 void ScanFilesAndFoldersCurrentUser(ScanContext& context) {
-  RunFilesAndFoldersTask(context, CurrentUserCaption(),
+  RunFilesAndFoldersTask(context, CurrentUserCaption(context),
                          "RES_Problem_Files_And_Folders_HKEY_CURRENT_USER", "HKEY_CURRENT_USER",
                          "");
 }
@@ -160,12 +159,12 @@ void ScanFilesAndFoldersCurrentUser(ScanContext& context) {
 // walks it in the same scan, walking it here too would list every finding
 // twice, and the second repair of each would fail.
 void ScanFilesAndFoldersUsers(ScanContext& context) {
-  context.ShowTaskCaption(GetLanString("RES_Scanning_Files_And_Folders_HKEY_USERS",
-                                       "Scanning Files and Folders - HKEY_USERS..."));
+  context.ShowTaskCaption(context.Settings.Texts.GetLanString(
+      "RES_Scanning_Files_And_Folders_HKEY_USERS", "Scanning Files and Folders - HKEY_USERS..."));
   std::vector<std::string> ownHive;
   if (context.TaskListHas(4)) ownHive = CurrentUserHiveKeys(context.Settings.CurrentUserSid);
   WalkValueTree(context, "HKEY_USERS", "",
-                FilesAndFoldersProblem("RES_Problem_Files_And_Folders_HKEY_USERS"), "",
+                FilesAndFoldersProblem(context, "RES_Problem_Files_And_Folders_HKEY_USERS"), "",
                 {ownHive.begin(), ownHive.end()});
 }
 

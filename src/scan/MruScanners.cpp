@@ -3,7 +3,6 @@
 #include <cctype>
 #include <exception>
 
-#include "app/RegGlobal.h"
 #include "common/Rot13.h"
 #include "common/Text.h"
 #include "platform/RegistryLinks.h"
@@ -27,8 +26,9 @@ bool IsText(TValueType type) {
   return type == TValueType::String || type == TValueType::ExpandString;
 }
 
-std::string MruProblem() {
-  return GetLanString("RES_Problem_MRU", "Missing MRU and History Lists file");
+std::string MruProblem(const ScanContext& context) {
+  return context.Settings.Texts.GetLanString("RES_Problem_MRU",
+                                             "Missing MRU and History Lists file");
 }
 
 bool OnScannedDrive(const std::string& text, const std::string& drives) {
@@ -143,9 +143,9 @@ std::vector<CommandKey> FindCommandKeys(ScanContext& context, RootKey root,
 }
 
 void ScanMruLists(ScanContext& context) {
-  context.ShowTaskCaption(
-      GetLanString("RES_Scanning_MRU_And_History_Lists", "Scanning MRU and History Lists..."));
-  const std::string problem = MruProblem();
+  context.ShowTaskCaption(context.Settings.Texts.GetLanString("RES_Scanning_MRU_And_History_Lists",
+                                                              "Scanning MRU and History Lists..."));
+  const std::string problem = MruProblem(context);
   ScanOpenSaveLists(context, problem);
   try {
     ScanUsageCounters(context, problem);
@@ -160,8 +160,8 @@ void ScanApplications(ScanContext& context) {
   try {
     TRegistry reg(context.Registry, RootKey::LocalMachine, RegAccess::Read);
     if (!reg.OpenPath(kApplicationsKey)) return;
-    const std::string problem =
-        GetLanString("RES_Problem_Applications", "Open with Application Issue");
+    const std::string problem = context.Settings.Texts.GetLanString("RES_Problem_Applications",
+                                                                    "Open with Application Issue");
     for (const std::string& name : reg.SubkeyNameList()) CheckApplication(context, name, problem);
   } catch (const std::exception&) {
     // Any error ends this task quietly.

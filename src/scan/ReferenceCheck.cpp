@@ -28,16 +28,24 @@ bool MayBeJudged(std::string_view text, std::string_view drives) {
 
 bool IsArgumentDelimiter(char c) {
   switch (c) {
-    case ' ': case '*': case ',': case '/': case ':': case ';':
-    case '<': case '>': case '?': case '|':
+    case ' ':
+    case '*':
+    case ',':
+    case '/':
+    case ':':
+    case ';':
+    case '<':
+    case '>':
+    case '?':
+    case '|':
       return true;
     default:
       return false;
   }
 }
 
-PathChecker::PathChecker(FileSystemBackend& fs, PathExistenceMemo& memo,
-                         const DriveFlags& drives, bool includeRemoveMedia)
+PathChecker::PathChecker(FileSystemBackend& fs, PathExistenceMemo& memo, const DriveFlags& drives,
+                         bool includeRemoveMedia)
     : m_fs(fs), m_memo(memo), m_drives(drives), m_includeRemoveMedia(includeRemoveMedia) {}
 
 std::string PathChecker::ExpandSystemPath(const std::string& text) {
@@ -49,8 +57,7 @@ std::string PathChecker::ExpandSystemPath(const std::string& text) {
 PathChecker::DriveVerdict PathChecker::DriveTest(std::string_view path,
                                                  std::string_view drives) const {
   if (path.size() < 3) return DriveVerdict::NotJudged;
-  const char first = static_cast<char>(
-      (path[0] >= 'A' && path[0] <= 'Z') ? path[0] + 32 : path[0]);
+  const char first = static_cast<char>((path[0] >= 'A' && path[0] <= 'Z') ? path[0] + 32 : path[0]);
   if (drives.find(first) == std::string_view::npos) return DriveVerdict::NotJudged;
   if (path.find(":\\") != 1) return DriveVerdict::NotJudged;
   if (m_includeRemoveMedia) {

@@ -24,8 +24,8 @@ class PathChecker {
   // Never throws, except ScanStopped when the scan is being stopped.
   // Answers are remembered with the existence memo's answers they rest on,
   // so a text met again in the same scan costs one lookup.
-  bool ReferenceIsMissing(std::string_view text, std::string_view fileName,
-                          std::string_view drives, bool acceptFolder);
+  bool ReferenceIsMissing(std::string_view text, std::string_view fileName, std::string_view drives,
+                          bool acceptFolder);
 
   // Drops the remembered answers (at the end of a scan).
   void Clear() {
@@ -60,7 +60,7 @@ class PathChecker {
   const DriveFlags& m_drives;
   bool m_includeRemoveMedia;
   FlatStringMap<bool> m_answers;  // text, NUL, file name, folder flag
-  std::string m_key;  // reused so that a lookup allocates nothing
+  std::string m_key;              // reused so that a lookup allocates nothing
   // How the step-by-step walk ended at each folder prefix ("C:\A\B\") it
   // reached: texts in the same folders share their prefixes, and the walk
   // over a prefix depends on nothing else.

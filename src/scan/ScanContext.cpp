@@ -2,19 +2,20 @@
 
 #include <algorithm>
 
-#include "app/RegGlobal.h"
 #include "scan/ScanTaskRunner.h"
+#include "settings/Settings.h"
 
 namespace hs {
 
-ScanSettings ScanSettings::From(const Settings& settings, int windowsVersionCode, bool runsOnWow64,
-                                const std::string& currentUserSid) {
+ScanSettings ScanSettings::From(const Settings& settings, const SystemFacts& facts,
+                                Translation texts) {
   ScanSettings made;
   made.IncludeRemoveMedia = settings.IncludeRemoveMedia;
   made.IncludeCDdrive = settings.IncludeCDdrive;
-  made.WindowsVersionCode = windowsVersionCode;
-  made.RunsOnWow64 = runsOnWow64;
-  made.CurrentUserSid = currentUserSid;
+  made.WindowsVersionCode = facts.WindowsVersionCode();
+  made.RunsOnWow64 = facts.wow64;
+  made.CurrentUserSid = facts.userSid;
+  made.Texts = std::move(texts);
   return made;
 }
 

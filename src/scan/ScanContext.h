@@ -9,12 +9,14 @@
 
 #include "platform/FileSystemBackend.h"
 #include "platform/RegistryBackend.h"
+#include "platform/SystemFacts.h"
 #include "scan/Finding.h"
 #include "scan/PathExistenceMemo.h"
 #include "scan/ReferenceCheck.h"
 #include "scan/ScanDrives.h"
 #include "scan/ScanSink.h"
 #include "scan/ScanStop.h"
+#include "settings/Translation.h"
 
 namespace hs {
 
@@ -30,10 +32,13 @@ struct ScanSettings {
   // unknown.
   std::string CurrentUserSid;
 
-  // IncludeRemoveMedia and IncludeCDdrive from `settings` (the process
-  // settings, or the console's own copy); the system facts from the caller.
-  static ScanSettings From(const Settings& settings, int windowsVersionCode, bool runsOnWow64,
-                           const std::string& currentUserSid);
+  // The language of the captions and problem texts.
+  Translation Texts;
+
+  // IncludeRemoveMedia and IncludeCDdrive from `settings`, the rest from the
+  // system's facts and the caller's language.
+  static ScanSettings From(const Settings& settings, const SystemFacts& facts,
+                           Translation texts = {});
 };
 
 class ScanContext {

@@ -58,7 +58,9 @@ ScanOutcome RunScanTasks(ScanContext& context) {
   return ScanOutcome::Completed;
 }
 
-TScanTaskThread::~TScanTaskThread() { Stop(); }
+TScanTaskThread::~TScanTaskThread() {
+  Stop();
+}
 
 void TScanTaskThread::Start() {
   if (m_thread.joinable()) return;

@@ -5,7 +5,6 @@
 #include <unordered_set>
 #include <vector>
 
-#include "app/RegGlobal.h"
 #include "common/Text.h"
 #include "platform/FileSystemBackend.h"
 #include "platform/TRegistry.h"
@@ -132,17 +131,22 @@ void WalkShortcutFolder(ShortcutWalk& walk, const std::string& folder, int depth
 }  // namespace
 
 void ScanStartMenu(ScanContext& context) {
-  context.ShowTaskCaption(GetLanString("RES_Scanning_Start_Menu", "Scanning Start Menu..."));
+  context.ShowTaskCaption(
+      context.Settings.Texts.GetLanString("RES_Scanning_Start_Menu", "Scanning Start Menu..."));
   std::unordered_set<std::string> folders;
   if (!ProgramFolderNames(context.Files, folders)) return;
-  const std::string problem = GetLanString("RES_Problem_Start_Menu", "Old Start Menu Key");
+  const std::string problem =
+      context.Settings.Texts.GetLanString("RES_Problem_Start_Menu", "Old Start Menu Key");
   for (const char* keyPath : kMenuOrderKeys) CheckMenuOrderKey(context, keyPath, folders, problem);
 }
 
 void ScanShortcuts(ScanContext& context) {
-  context.ShowTaskCaption(GetLanString("RES_Scanning_Shortcuts", "Scanning Shortcuts..."));
+  context.ShowTaskCaption(
+      context.Settings.Texts.GetLanString("RES_Scanning_Shortcuts", "Scanning Shortcuts..."));
   ShortcutWalk walk{
-      context, GetLanString("RES_Problem_ShortCuts", "Missing ShortCut reference"), {}};
+      context,
+      context.Settings.Texts.GetLanString("RES_Problem_ShortCuts", "Missing ShortCut reference"),
+      {}};
   for (const int folderId : kShortcutFolders) {
     std::string folder = context.Files.specialFolder(folderId);
     while (!folder.empty() && folder.back() == '\\') folder.pop_back();  // a drive root

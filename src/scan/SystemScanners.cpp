@@ -2,7 +2,6 @@
 
 #include <unordered_set>
 
-#include "app/RegGlobal.h"
 #include "common/Text.h"
 #include "platform/RegistryLinks.h"
 #include "platform/TRegistry.h"
@@ -25,8 +24,8 @@ bool IsText(TValueType type) {
   return type == TValueType::String || type == TValueType::ExpandString;
 }
 
-std::string InstallerProblem() {
-  return GetLanString("RES_Problem_Installer", "Installer Reference Issue");
+std::string InstallerProblem(const ScanContext& context) {
+  return context.Settings.Texts.GetLanString("RES_Problem_Installer", "Installer Reference Issue");
 }
 
 // Top-level software keys that Windows itself creates and that stand empty on
@@ -34,9 +33,15 @@ std::string InstallerProblem() {
 // low-integrity store, the OEM partner key...). Empty here is their normal
 // state, not a trace of removed software, so they are never offered.
 bool IsSystemSoftwareKey(const std::string& name) {
-  static const char* const kSystemKeys[] = {
-      "AppDataLow", "Classes", "Clients",  "Microsoft", "Partner", "Policies",
-      "Registered Applications", "RegisteredApplications", "Wow6432Node"};
+  static const char* const kSystemKeys[] = {"AppDataLow",
+                                            "Classes",
+                                            "Clients",
+                                            "Microsoft",
+                                            "Partner",
+                                            "Policies",
+                                            "Registered Applications",
+                                            "RegisteredApplications",
+                                            "Wow6432Node"};
   for (const char* system : kSystemKeys)
     if (EqualsNoCase(name, system)) return true;
   return false;
@@ -126,41 +131,43 @@ void CheckArpCache(ScanContext& context, const std::string& problem) {
 }  // namespace
 
 void ScanObsoleteSoftware(ScanContext& context) {
-  context.ShowTaskCaption(
-      GetLanString("RES_Scanning_Software_Locations", "Scanning Software Locations..."));
+  context.ShowTaskCaption(context.Settings.Texts.GetLanString("RES_Scanning_Software_Locations",
+                                                              "Scanning Software Locations..."));
   const std::string problem =
-      GetLanString("RES_Problem_Obsolete_Software", "Obsolete Software Key");
+      context.Settings.Texts.GetLanString("RES_Problem_Obsolete_Software", "Obsolete Software Key");
   ScanSoftwareKeysOf(context, RootKey::CurrentUser, problem);
   ScanSoftwareKeysOf(context, RootKey::LocalMachine, problem);
 }
 
 void ScanWindowsServices(ScanContext& context) {
-  context.ShowTaskCaption(
-      GetLanString("RES_Scanning_Windows_Services", "Scanning Windows Services..."));
-  const std::string problem = GetLanString("RES_Problem_Windows_Service", "Windows Service Issue");
+  context.ShowTaskCaption(context.Settings.Texts.GetLanString("RES_Scanning_Windows_Services",
+                                                              "Scanning Windows Services..."));
+  const std::string problem =
+      context.Settings.Texts.GetLanString("RES_Problem_Windows_Service", "Windows Service Issue");
   TRegistry reg(context.Registry, RootKey::LocalMachine, RegAccess::Read);
   if (!reg.OpenPath(kServicesKey)) return;
   for (const std::string& name : reg.SubkeyNameList()) CheckService(context, reg, name, problem);
 }
 
 void ScanSoundEvents(ScanContext& context) {
-  context.ShowTaskCaption(
-      GetLanString("RES_Scanning_Sound_And_Appevents", "Scanning Sound and Appevents..."));
+  context.ShowTaskCaption(context.Settings.Texts.GetLanString("RES_Scanning_Sound_And_Appevents",
+                                                              "Scanning Sound and Appevents..."));
   WalkSoundEvents(context, "HKEY_Current_User", kSoundSchemesKey, "",
-                  GetLanString("RES_Problem_Sound", "Missing Sound File"));
+                  context.Settings.Texts.GetLanString("RES_Problem_Sound", "Missing Sound File"));
 }
 
 void ScanInstaller(ScanContext& context) {
-  context.ShowTaskCaption(GetLanString("RES_Scanning_Installer", "Scanning Installer..."));
-  const std::string problem = InstallerProblem();
+  context.ShowTaskCaption(
+      context.Settings.Texts.GetLanString("RES_Scanning_Installer", "Scanning Installer..."));
+  const std::string problem = InstallerProblem(context);
   ScanValueTree(context, "HKEY_LOCAL_MACHINE", kUninstallKey, problem, ".exe");
   CheckInstallerFolders(context, problem);
   CheckArpCache(context, problem);
 }
 
 void ScanEmptyKeys(ScanContext& context) {
-  context.ShowTaskCaption(
-      GetLanString("RES_Scanning_Empty_Key_HKEY_USERS", "Scanning Empty Registry Keys..."));
+  context.ShowTaskCaption(context.Settings.Texts.GetLanString("RES_Scanning_Empty_Key_HKEY_USERS",
+                                                              "Scanning Empty Registry Keys..."));
 }
 
 }  // namespace hs

@@ -1,6 +1,5 @@
 #include "scan/UninstallScanners.h"
 
-#include "app/RegGlobal.h"
 #include "common/Text.h"
 #include "platform/RegistryLinks.h"
 #include "platform/TRegistry.h"
@@ -102,9 +101,10 @@ int CountEntries(RegistryBackend& registry, RootKey root, const std::string& pat
 }
 
 void ScanAddRemovePrograms(ScanContext& context) {
-  context.ShowTaskCaption(
-      GetLanString("RES_Scanning_Add_Remove_Programs", "Scanning Add/Remove Programs..."));
-  const std::string problem = GetLanString("RES_Problem_AddRomve", "Add/Remove Programs Issue");
+  context.ShowTaskCaption(context.Settings.Texts.GetLanString("RES_Scanning_Add_Remove_Programs",
+                                                              "Scanning Add/Remove Programs..."));
+  const std::string problem =
+      context.Settings.Texts.GetLanString("RES_Problem_AddRomve", "Add/Remove Programs Issue");
   TRegistry uninstall(context.Registry, RootKey::LocalMachine);
   if (!uninstall.OpenPath(kUninstallKey)) return;
   for (const std::string& name : uninstall.SubkeyNameList()) {
@@ -119,9 +119,10 @@ void ScanAddRemovePrograms(ScanContext& context) {
 }
 
 void ScanFileExtensions(ScanContext& context) {
-  context.ShowTaskCaption(
-      GetLanString("RES_Scanning_File_Extensions", "Scanning File Extensions..."));
-  const std::string problem = GetLanString("RES_Problem_FileExtension", "Unused File Extension");
+  context.ShowTaskCaption(context.Settings.Texts.GetLanString("RES_Scanning_File_Extensions",
+                                                              "Scanning File Extensions..."));
+  const std::string problem =
+      context.Settings.Texts.GetLanString("RES_Problem_FileExtension", "Unused File Extension");
   ScanMachineClasses(context, problem);
   ScanUserFileExts(context, problem);
 }

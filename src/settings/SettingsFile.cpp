@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "common/Text.h"
 #include "settings/AtomicFile.h"
 
 namespace hs {
@@ -12,11 +13,6 @@ constexpr const char* kOptions = "Options";
 constexpr const char* kTreeViewNodeCheck = "TreeViewNodeCheck";
 constexpr const char* kWindow = "Window";
 constexpr int kStateMaximized = 3;
-
-std::string JoinPath(const std::string& folder, const std::string& name) {
-  if (folder.empty() || folder.back() == '\\' || folder.back() == '/') return folder + name;
-  return folder + "\\" + name;
-}
 
 void ReadList(const IniFile& file, const char* section, const char* prefix,
               std::vector<std::string>& list) {
@@ -37,27 +33,27 @@ int UsableSize(int stored, int current) {
   return stored >= 1 ? stored : current;
 }
 
-void ReadWindow(const IniFile& file, Settings& settings, MainWindowPlacement& window) {
+void ReadWindow(const IniFile& file, ScreenSize screen, Settings& settings) {
   if (file.ReadInteger(kWindow, "State", 1) == kStateMaximized) {
     settings.WindowMaximized = true;
     return;
   }
-  const ScreenSize screen = window.Screen();
-  const WindowBounds bounds = window.Bounds();
-  settings.WindowLeft = file.ReadInteger(kWindow, "Left", (screen.width - bounds.width) / 2);
-  settings.WindowTop = file.ReadInteger(kWindow, "Top", (screen.height - bounds.height) / 2);
-  window.SetWidth(UsableSize(file.ReadInteger(kWindow, "Width", bounds.width), bounds.width));
-  window.SetHeight(UsableSize(file.ReadInteger(kWindow, "Height", bounds.height), bounds.height));
+  settings.WindowLeft =
+      file.ReadInteger(kWindow, "Left", (screen.width - settings.WindowWidth) / 2);
+  settings.WindowTop =
+      file.ReadInteger(kWindow, "Top", (screen.height - settings.WindowHeight) / 2);
+  settings.WindowWidth =
+      UsableSize(file.ReadInteger(kWindow, "Width", settings.WindowWidth), settings.WindowWidth);
+  settings.WindowHeight =
+      UsableSize(file.ReadInteger(kWindow, "Height", settings.WindowHeight), settings.WindowHeight);
 }
 
-void WriteWindow(IniFile& file, const MainWindowPlacement& window) {
-  if (const std::optional<int> state = window.PlacementShowCommand())
-    file.WriteInteger(kWindow, "State", *state);
-  const WindowBounds bounds = window.Bounds();
-  file.WriteInteger(kWindow, "Left", bounds.left);
-  file.WriteInteger(kWindow, "Top", bounds.top);
-  file.WriteInteger(kWindow, "Width", bounds.width);
-  file.WriteInteger(kWindow, "Height", bounds.height);
+void WriteWindow(IniFile& file, const Settings& settings) {
+  if (settings.WindowState != 0) file.WriteInteger(kWindow, "State", settings.WindowState);
+  file.WriteInteger(kWindow, "Left", settings.WindowLeft);
+  file.WriteInteger(kWindow, "Top", settings.WindowTop);
+  file.WriteInteger(kWindow, "Width", settings.WindowWidth);
+  file.WriteInteger(kWindow, "Height", settings.WindowHeight);
 }
 
 // Whether a file can be created in the folder of `path`: the same test the
@@ -114,8 +110,8 @@ SettingsFileChoice ChooseSettingsFile(FileSystemBackend& fs, const SettingsFileP
   return choice;
 }
 
-void LoadOptions(const IniFile& file, const std::string& programFolder, Settings& settings,
-                 MainWindowPlacement& window) {
+void LoadOptions(const IniFile& file, const std::string& programFolder, ScreenSize screen,
+                 Settings& settings) {
   settings.OutputDirectory = file.ReadString(kOptions, "OutputDirectory", programFolder + "Backup");
   settings.DeleteBackupFile = file.ReadBool(kOptions, "DeleteBackupFile", true);
   settings.IncludeRemoveMedia = file.ReadBool(kOptions, "IncludeRemoveMedia", false);
@@ -126,45 +122,40 @@ void LoadOptions(const IniFile& file, const std::string& programFolder, Settings
         file.ReadBool(kTreeViewNodeCheck, std::to_string(flag), true);
   ReadList(file, "IgnoreValue", "Value", settings.IgnoreValueList);
   ReadList(file, "IgnoreKey", "Key", settings.IgnoreKeyList);
-  ReadWindow(file, settings, window);
+  ReadWindow(file, screen, settings);
   settings.ShowHint = file.ReadBool(kOptions, "ShowHint", true);
   settings.RestorePoint = file.ReadBool(kOptions, "RestorePoint", false);
   settings.Lan = file.ReadString(kOptions, "Lan", "English");
 }
 
-void SaveOptions(IniFile& file, Settings& settings, MainWindowPlacement& window) {
+void SaveOptions(IniFile& file, const Settings& settings) {
   file.WriteString(kOptions, "OutputDirectory", settings.OutputDirectory);
   file.WriteBool(kOptions, "DeleteBackupFile", settings.DeleteBackupFile);
   file.WriteBool(kOptions, "IncludeRemoveMedia", settings.IncludeRemoveMedia);
   file.WriteBool(kOptions, "IncludeCDdrive", settings.IncludeCDdrive);
   file.WriteBool(kOptions, "Beep", settings.Beep);
-  window.CollectSectionChecks(settings.TreeViewNodeCheck);
   for (int flag = 1; flag <= 23; ++flag)
     file.WriteBool(kTreeViewNodeCheck, std::to_string(flag), settings.TreeViewNodeCheck[flag]);
   WriteList(file, "IgnoreValue", "Value", settings.IgnoreValueList);
   WriteList(file, "IgnoreKey", "Key", settings.IgnoreKeyList);
-  WriteWindow(file, window);
+  WriteWindow(file, settings);
   file.WriteBool(kOptions, "ShowHint", settings.ShowHint);
   file.WriteBool(kOptions, "RestorePoint", settings.RestorePoint);
   file.WriteString(kOptions, "Lan", settings.Lan);
 }
 
 std::optional<std::string> LoadSaveOptions(bool load, FileSystemBackend& fs,
-                                           const std::string& programFolder, Settings& settings,
-                                           MainWindowPlacement& window) {
+                                           const std::string& programFolder, ScreenSize screen,
+                                           Settings& settings) {
   const SettingsFilePaths paths = LocateSettingsFile(fs, programFolder);
   const SettingsFileChoice choice = ChooseSettingsFile(fs, paths);
   IniFile file = choice.readFrom.empty() ? IniFile() : IniFile::Load(fs, choice.readFrom);
   if (load) {
-    LoadOptions(file, programFolder, settings, window);
+    LoadOptions(file, programFolder, screen, settings);
     return std::nullopt;
   }
-  SaveOptions(file, settings, window);
+  SaveOptions(file, settings);
   return WriteSettingsFile(fs, paths, choice, file.ToBytes());
-}
-
-std::optional<std::string> LoadSaveOptions(bool load, MainWindowPlacement& window) {
-  return LoadSaveOptions(load, ProgramFileSystem(), ProgramFolder(), AppSettings(), window);
 }
 
 }  // namespace hs

@@ -12,10 +12,9 @@
 #include <optional>
 #include <string>
 
-#include "app/RegGlobal.h"
 #include "platform/FileSystemBackend.h"
 #include "settings/IniFile.h"
-#include "settings/MainWindowPlacement.h"
+#include "settings/Settings.h"
 
 namespace hs {
 
@@ -24,6 +23,13 @@ inline constexpr const char* kAppDataFolderName = "Corvane Hivesweep";
 // An ignore list's "Count" is believed up to this many entries; a larger one
 // is a damaged or hostile file and would only stall the start.
 inline constexpr int kMaxIgnoreEntries = 10000;
+
+// The screen the main window opens on; a window without a stored position is
+// centred on it.
+struct ScreenSize {
+  int width = 0;
+  int height = 0;
+};
 
 struct SettingsFilePaths {
   std::string besideProgram;  // program folder + "options.ini"
@@ -39,21 +45,20 @@ struct SettingsFileChoice {
 // the save's temporary file there.
 SettingsFileChoice ChooseSettingsFile(FileSystemBackend& fs, const SettingsFilePaths& paths);
 
-// Reads every setting (missing keys give the defaults); applies the stored
-// width and height to the window. Ignore lists are appended to.
-void LoadOptions(const IniFile& file, const std::string& programFolder, Settings& settings,
-                 MainWindowPlacement& window);
-// Writes every setting, after asking the window for its section checks.
-void SaveOptions(IniFile& file, Settings& settings, MainWindowPlacement& window);
+// Reads every setting (missing keys give the defaults, the window's stored
+// size replaces the one in `settings`). Ignore lists are appended to.
+void LoadOptions(const IniFile& file, const std::string& programFolder, ScreenSize screen,
+                 Settings& settings);
+// Writes every setting. The main window first copies its placement and its
+// section checks into `settings`.
+void SaveOptions(IniFile& file, const Settings& settings);
 
 // The load (true) or save (false) of the main window. A save writes the whole
 // file at once and replaces the old one in one step; when that fails nothing
 // on disk changes and the result is the message to show,
-// "Unable to write to <path>". A load never fails.
+// "Unable to write to <path>". A load never fails. `screen` serves loads only.
 std::optional<std::string> LoadSaveOptions(bool load, FileSystemBackend& fs,
-                                           const std::string& programFolder, Settings& settings,
-                                           MainWindowPlacement& window);
-// The same on the process's settings, file system and program folder.
-std::optional<std::string> LoadSaveOptions(bool load, MainWindowPlacement& window);
+                                           const std::string& programFolder, ScreenSize screen,
+                                           Settings& settings);
 
 }  // namespace hs

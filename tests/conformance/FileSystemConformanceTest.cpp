@@ -72,7 +72,9 @@ TEST_P(FileSystemConformance, ProbeTellsFilesFoldersAndOnlyTrulyMissingPaths) {
       {at("a<b"), PathProbe::NotFound},
       {at("a|b"), PathProbe::NotFound},
       {at("a\"b"), PathProbe::NotFound},
-      {at("a\x01" "b"), PathProbe::NotFound},
+      {at("a\x01"
+          "b"),
+       PathProbe::NotFound},
       {at(std::string("file.txt\0tail", 13)), PathProbe::NotFound},
       {"", PathProbe::NotFound},
   };

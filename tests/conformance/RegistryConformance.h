@@ -19,7 +19,7 @@ struct RegistryTarget {
   std::string basePath;  // below root, e.g. "Software\HivesweepTest\Conformance"
   // Known differences of Wine from Windows, each asserted apart. The memory
   // backend follows Windows.
-  bool valuesSortedByName = false;  // Wine: values by name, Windows: creation order
+  bool valuesSortedByName = false;    // Wine: values by name, Windows: creation order
   bool subkeysFoldedToLower = false;  // Wine: "_" before letters, Windows: after "Z"
   // Creates `linkPath` as a registry link to `targetPath`, both below root.
   std::function<bool(RegistryBackend&, RootKey, const std::string& linkPath,

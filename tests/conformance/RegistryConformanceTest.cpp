@@ -13,9 +13,9 @@ void RegistryConformance::SetUp() {
   ASSERT_TRUE(backend);
   TRegistry registry(*backend, GetParam().root);
   registry.RemovePath("\\" + GetParam().basePath);  // leftovers of an earlier run
-  ASSERT_EQ(backend->openKey(GetParam().root, nullptr, GetParam().basePath, RegAccess::All, true,
-                             base),
-            RegStatus::Ok);
+  ASSERT_EQ(
+      backend->openKey(GetParam().root, nullptr, GetParam().basePath, RegAccess::All, true, base),
+      RegStatus::Ok);
   RegKeyInfo info;
   ASSERT_EQ(backend->keyInfo(*base, info), RegStatus::Ok);
   ASSERT_EQ(info.subkeyCount + info.valueCount, 0u) << "scratch key could not be emptied";
@@ -60,8 +60,8 @@ std::vector<std::string> NamesOf(const std::vector<RegValue>& values) {
 TEST_P(RegistryConformance, SubkeysEnumerateSortedWithoutRegardToCase) {
   // Created out of order. Windows compares upper-cased names, so "_" (after
   // "Z") follows the letters, and accented capitals follow all of ASCII.
-  for (const char* name : {"b", "\xC3\xA9mile", "Zeta", "_under", "c", "alpha", "A",
-                           "\xC3\x84rger", "a1"})
+  for (const char* name :
+       {"b", "\xC3\xA9mile", "Zeta", "_under", "c", "alpha", "A", "\xC3\x84rger", "a1"})
     ASSERT_TRUE(open(name, true)) << name;
   std::vector<std::string> names;
   ASSERT_EQ(backend->subkeyNames(*base, names), RegStatus::Ok);
@@ -253,9 +253,9 @@ TEST_P(RegistryConformance, LongNamesAreEnumeratedWhole) {
 
 TEST_P(RegistryConformance, MissingKeysAndValuesAreNotFound) {
   RegKeyPtr key;
-  EXPECT_EQ(backend->openKey(GetParam().root, base.get(), "nope\\deeper", RegAccess::Read, false,
-                             key),
-            RegStatus::NotFound);
+  EXPECT_EQ(
+      backend->openKey(GetParam().root, base.get(), "nope\\deeper", RegAccess::Read, false, key),
+      RegStatus::NotFound);
   EXPECT_FALSE(key);
   RegValue read;
   EXPECT_EQ(backend->queryValue(*base, "nope", read), RegStatus::NotFound);
@@ -280,8 +280,8 @@ TEST_P(RegistryConformance, OpenWithCreateMakesEveryMissingLevel) {
   EXPECT_EQ(names, std::vector<std::string>{"one"});
   // From the root by full path.
   RegKeyPtr fromRoot;
-  EXPECT_EQ(backend->openKey(GetParam().root, nullptr, fullPath("ONE\\two"), RegAccess::Read,
-                             false, fromRoot),
+  EXPECT_EQ(backend->openKey(GetParam().root, nullptr, fullPath("ONE\\two"), RegAccess::Read, false,
+                             fromRoot),
             RegStatus::Ok);
 }
 
@@ -348,9 +348,9 @@ TEST_P(RegistryConformance, ReadAccessRefusesWrites) {
             RegStatus::Ok);
   EXPECT_EQ(backend->setValue(*created, Value("w", kRegSz, Wide(u"z"))), RegStatus::Ok);
   RegKeyPtr readChild;
-  ASSERT_EQ(backend->openKey(GetParam().root, readOnly.get(), "Made", RegAccess::Read, false,
-                             readChild),
-            RegStatus::Ok);
+  ASSERT_EQ(
+      backend->openKey(GetParam().root, readOnly.get(), "Made", RegAccess::Read, false, readChild),
+      RegStatus::Ok);
   EXPECT_EQ(backend->deleteLeafKey(*readChild, "Below"), RegStatus::Ok);
   EXPECT_EQ(backend->deleteLeafKey(*readOnly, "Made"), RegStatus::Ok);
   EXPECT_FALSE(open("R\\Made"));
@@ -451,8 +451,7 @@ TEST_P(RegistryConformance, TRegistryRemovePathTakesTheSubtreeAndNothingElse) {
 TEST_P(RegistryConformance, TRegistryReadsTextCutAtNulAndCountsRawSizes) {
   RegKeyPtr key = open("Text", true);
   ASSERT_TRUE(key);
-  ASSERT_EQ(backend->setValue(*key, Value("cut", kRegSz, Wide(u"left\0right"sv))),
-            RegStatus::Ok);
+  ASSERT_EQ(backend->setValue(*key, Value("cut", kRegSz, Wide(u"left\0right"sv))), RegStatus::Ok);
   ASSERT_EQ(backend->setValue(*key, Value("bare", kRegExpandSz, Wide(u"%X%", false))),
             RegStatus::Ok);
   ASSERT_EQ(backend->setValue(*key, Value("num", kRegDword, {7, 0, 0, 0})), RegStatus::Ok);

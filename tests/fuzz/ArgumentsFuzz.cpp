@@ -5,11 +5,12 @@
 #include <cstdlib>
 
 #include "FuzzInput.h"
-#include "app/RepairCommand.h"
-#include "app/RestoreCommand.h"
-#include "app/ScanCommand.h"
+#include "cli/RepairCommand.h"
+#include "cli/RestoreCommand.h"
+#include "cli/ScanCommand.h"
 #include "platform/memory/MemoryFileSystem.h"
 #include "platform/memory/MemoryRegistry.h"
+#include "regfile/RegFileImport.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ class ImportingEditor : public hs::RegistryEditorRunner {
     std::string bytes;
     hs::RegFileError error;
     if (m_fs.readFile(commandLine.substr(open + 1, close - open - 1), bytes) == hs::FsStatus::Ok)
-      m_registry.importText(bytes, error);
+      ImportRegText(m_registry, bytes, error);
     return hs::EditorRun::Ended;
   }
 

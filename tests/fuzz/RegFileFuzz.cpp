@@ -7,6 +7,7 @@
 
 #include "FuzzInput.h"
 #include "platform/memory/MemoryRegistry.h"
+#include "regfile/RegFileImport.h"
 #include "regfile/RegFileReader.h"
 #include "regfile/RegFileWriter.h"
 
@@ -73,7 +74,7 @@ void CheckInPage(const std::string& bytes, const hs::CodePage& page) {
 
   hs::MemoryRegistry registry;
   hs::RegFileError importError;
-  if (registry.importText(bytes, page, importError) != parsed) std::abort();
+  if (ImportRegText(registry, bytes, page, importError) != parsed) std::abort();
 
   for (const hs::RegFileSection& section : file.sections)
     for (const hs::RegFileValue& entry : section.values)

@@ -5,10 +5,9 @@
 #include <cstdlib>
 
 #include "FuzzInput.h"
-#include "app/RegGlobal.h"
 #include "platform/memory/MemoryFileSystem.h"
-#include "settings/FakeMainWindow.h"
 #include "settings/SettingsFile.h"
+#include "settings/Translation.h"
 
 namespace {
 
@@ -29,18 +28,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   hs::MemoryFileSystem fs;
   fs.addFolder(kFolder);
-  hs::SetProgramEnvironment(fs, kFolder);
 
   hs::Settings settings = hs::Settings::Defaults(kFolder);
-  hs::FakeMainWindow window;
-  hs::LoadOptions(hs::IniFile::FromBytes(options), kFolder, settings, window);
-  hs::AppSettings() = settings;
+  hs::LoadOptions(hs::IniFile::FromBytes(options), kFolder, {1280, 1024}, settings);
+  const hs::Translation texts(fs, kFolder, settings.Lan);
 
-  const std::string path = hs::TranslationFilePath(settings.Lan);
+  const std::string path = texts.FilePath(settings.Lan);
   if (!path.empty()) {
     if (!StaysInProgramFolder(path)) std::abort();
     fs.addFile(path, std::string(input));
   }
-  if (hs::GetLanString(key, "English text").empty()) std::abort();
+  if (texts.GetLanString(key, "English text").empty()) std::abort();
   return 0;
 }

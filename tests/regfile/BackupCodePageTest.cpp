@@ -4,13 +4,14 @@
 #include <gtest/gtest.h>
 
 #include "common/Text.h"
-#include "mainwindow/RegistrySnapshot.h"
-#include "mainwindow/Repair.h"
 #include "platform/TRegistry.h"
 #include "platform/memory/MemoryFileSystem.h"
 #include "platform/memory/MemoryRegistry.h"
+#include "regfile/RegFileImport.h"
 #include "regfile/RegFileReader.h"
 #include "regfile/RegFileWriter.h"
+#include "repair/RegistrySnapshot.h"
+#include "repair/Repair.h"
 
 namespace hs {
 namespace {
@@ -151,7 +152,7 @@ TEST_F(BackupCodePageTest, DoubleByteCharactersEndingInEscapeBytesComeBackUnchan
 
   MemoryRegistry restored;
   RegFileError error;
-  ASSERT_TRUE(restored.importText(file, *page, error)) << error.line << ": " << error.message;
+  ASSERT_TRUE(ImportRegText(restored, file, *page, error)) << error.line << ": " << error.message;
   ExpectSameTree(before, Tree(restored, keyPath));
 
   for (const RegValue& refused : {Sz(kCafe, "x"), Sz("x", kCafe), Sz("x", kCafe, kRegExpandSz)})

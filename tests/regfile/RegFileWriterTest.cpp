@@ -37,8 +37,10 @@ RegValue Sz(const std::string& name, const std::string& text, std::uint32_t type
 }
 
 RegValue Dword(const std::string& name, std::uint32_t n) {
-  return {name, kRegDword, {static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8),
-                            static_cast<std::uint8_t>(n >> 16), static_cast<std::uint8_t>(n >> 24)}};
+  return {name,
+          kRegDword,
+          {static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8),
+           static_cast<std::uint8_t>(n >> 16), static_cast<std::uint8_t>(n >> 24)}};
 }
 
 void Put(MemoryRegistry& reg, const std::string& path, const std::vector<RegValue>& values) {
@@ -53,12 +55,22 @@ TEST(RegFileWriter, GoldenFileOfTwoExports) {
   MemoryFileSystem fs;
   fs.addFolder("C:\\Backups");
   Put(reg, "Software\\Golden",
-      {Sz("", "default"), Sz("@", "at sign"), Sz("a\"b\\c", "x"), Sz("Path", "C:\\dir\\\"q"),
-       Dword("Count", 26), Dword("Max", 4294967295u), Dword("Byte", 255),
-       {"Data", kRegBinary, Bytes(30)}, {"Bin26", kRegBinary, Bytes(26, 0xA0)},
-       {"Bin27", kRegBinary, Bytes(27, 0xA0)}, {"Empty", kRegBinary, {}},
-       {"Multi", kRegMultiSz, Units(u"a\0b\0", true)}, Sz("Exp", "%PATH%", kRegExpandSz),
-       {"Q", kRegQword, Bytes(8, 1)}, {"None", kRegNone, {}}, Sz("Lines", "1\r\n2"),
+      {Sz("", "default"),
+       Sz("@", "at sign"),
+       Sz("a\"b\\c", "x"),
+       Sz("Path", "C:\\dir\\\"q"),
+       Dword("Count", 26),
+       Dword("Max", 4294967295u),
+       Dword("Byte", 255),
+       {"Data", kRegBinary, Bytes(30)},
+       {"Bin26", kRegBinary, Bytes(26, 0xA0)},
+       {"Bin27", kRegBinary, Bytes(27, 0xA0)},
+       {"Empty", kRegBinary, {}},
+       {"Multi", kRegMultiSz, Units(u"a\0b\0", true)},
+       Sz("Exp", "%PATH%", kRegExpandSz),
+       {"Q", kRegQword, Bytes(8, 1)},
+       {"None", kRegNone, {}},
+       Sz("Lines", "1\r\n2"),
        Sz("Caf\xC3\xA9", "\xE2\x82\xAC 5")});
   Put(reg, "Software\\Golden\\B", {});
   Put(reg, "Software\\Golden\\A\\C", {Sz("In", "C")});
@@ -83,10 +95,13 @@ TEST(RegFileWriter, GoldenFileOfTwoExports) {
       "\"Count\"=dword:0000001A\n"
       "\"Max\"=dword:FFFFFFFF\n"
       "\"Byte\"=dword:000000FF\n"
-      "\"Data\"=hex:00,01,02,03,04,05,06,07,08,09,0A,0B,0C,0D,0E,0F,10,11,12,13,14,15,16,17,18,19,\\\n"
+      "\"Data\"=hex:00,01,02,03,04,05,06,07,08,09,0A,0B,0C,0D,0E,0F,10,11,12,13,14,15,16,17,18,19,"
+      "\\\n"
       "1A,1B,1C,1D\n"
-      "\"Bin26\"=hex:A0,A1,A2,A3,A4,A5,A6,A7,A8,A9,AA,AB,AC,AD,AE,AF,B0,B1,B2,B3,B4,B5,B6,B7,B8,B9\n"
-      "\"Bin27\"=hex:A0,A1,A2,A3,A4,A5,A6,A7,A8,A9,AA,AB,AC,AD,AE,AF,B0,B1,B2,B3,B4,B5,B6,B7,B8,B9,\\\n"
+      "\"Bin26\"=hex:A0,A1,A2,A3,A4,A5,A6,A7,A8,A9,AA,AB,AC,AD,AE,AF,B0,B1,B2,B3,B4,B5,B6,B7,B8,"
+      "B9\n"
+      "\"Bin27\"=hex:A0,A1,A2,A3,A4,A5,A6,A7,A8,A9,AA,AB,AC,AD,AE,AF,B0,B1,B2,B3,B4,B5,B6,B7,B8,B9,"
+      "\\\n"
       "BA\n"
       "\"Empty\"=hex:\n"
       "\"Multi\"=hex(7):61,00,62,00,00\n"
@@ -161,9 +176,9 @@ TEST(RegFileWriter, RefusesWhatTheFileCannotCarry) {
   MemoryRegistry reg;
   MemoryFileSystem fs;
   Put(reg, "Software\\T\\\xE4\xB8\xAD", {});
-  EXPECT_THROW(ExportRegistryItem(fs, reg, "C:\\b.reg", RootKey::CurrentUser, "Software\\T", "",
-                                  true),
-               UnrepresentableError);
+  EXPECT_THROW(
+      ExportRegistryItem(fs, reg, "C:\\b.reg", RootKey::CurrentUser, "Software\\T", "", true),
+      UnrepresentableError);
   EXPECT_EQ(fs.probe("C:\\b.reg"), PathProbe::NotFound) << "nothing may be written";
 }
 

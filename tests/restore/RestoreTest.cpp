@@ -4,10 +4,11 @@
 
 #include "common/Sha256.h"
 #include "common/Text.h"
-#include "mainwindow/Repair.h"
 #include "platform/TRegistry.h"
 #include "platform/memory/MemoryFileSystem.h"
 #include "platform/memory/MemoryRegistry.h"
+#include "regfile/RegFileImport.h"
+#include "repair/Repair.h"
 #include "restore/BackupList.h"
 #include "restore/BackupRecord.h"
 #include "restore/RestoreBackup.h"
@@ -29,7 +30,7 @@ class FakeEditor : public RegistryEditorRunner {
     RegFileError error;
     if (m_fs.readFile(commandLine.substr(open + 1, commandLine.size() - open - 2), bytes) ==
         FsStatus::Ok)
-      m_reg.importText(bytes, m_fs.ansiCodePage(), error);
+      ImportRegText(m_reg, bytes, m_fs.ansiCodePage(), error);
     return result;
   }
   EditorRun result = EditorRun::Ended;
@@ -65,7 +66,7 @@ class RestoreTest : public ::testing::Test {
   }
   RestoreOutcome Restore(bool deleteAfter = true, const std::string& file = kFile,
                          bool force = false) {
-    return RestoreBackupFile(fs, reg, editor, {file, "C:\\Backup", deleteAfter, force});
+    return RestoreBackupFile(fs, reg, editor, {file, "C:\\Backup", deleteAfter, force, {}});
   }
   static constexpr const char* kFile = "C:\\Backup\\Backup20240101120000.reg";
   MemoryFileSystem fs;
@@ -138,7 +139,8 @@ TEST_F(RestoreTest, ACutOffFileRestoresOnlyItsIntactPartAndIsKept) {
 // What the repair deletes, the restore brings back, checked item by item.
 TEST_F(RestoreTest, RepairThenRestoreRoundTrip) {
   RegFileError error;
-  ASSERT_TRUE(reg.importText(
+  ASSERT_TRUE(ImportRegText(
+      reg,
       "REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\\RT\\K]\r\n\"Bin\"=hex:00,ff\r\n"
       "\"Multi\"=hex(7):61,00,00\r\n[HKEY_CURRENT_USER\\Software\\RT\\K\\Deep]\r\n@=\"x\"\r\n"
       "[HKEY_CURRENT_USER\\Software\\RT]\r\n\"Val\"=hex(b):01,02,03,04,05,06,07,08\r\n",
@@ -155,7 +157,7 @@ TEST_F(RestoreTest, RepairThenRestoreRoundTrip) {
   ASSERT_FALSE(key.PathExists("Software\\RT\\K"));
 
   const RestoreOutcome restored =
-      RestoreBackupFile(fs, reg, editor, {repaired.backupFile, "C:\\B", true, false});
+      RestoreBackupFile(fs, reg, editor, {repaired.backupFile, "C:\\B", true, false, {}});
   EXPECT_EQ(restored.end, RestoreEnd::Restored) << restored.message;
   EXPECT_TRUE(restored.fileDeleted);
   EXPECT_TRUE(key.PathExists("Software\\RT\\K\\Deep"));
@@ -171,10 +173,10 @@ TEST_F(RestoreTest, RepairThenRestoreRoundTrip) {
 TEST(RestoreVerify, TheFileReadSectionBySectionIsJudgedAsTheWholeFile) {
   MemoryRegistry reg;
   RegFileError error;
-  ASSERT_TRUE(
-      reg.importText("REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\\A]\r\n\"x\"=\"2\"\r\n"
-                     "\"y\"=dword:00000001\r\n",
-                     error));
+  ASSERT_TRUE(ImportRegText(reg,
+                            "REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\\A]\r\n\"x\"=\"2\"\r\n"
+                            "\"y\"=dword:00000001\r\n",
+                            error));
   const std::string file =
       "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\A]\r\n\"x\"=\"1\"\r\n\"Y\"=dword:00000001\r\n"
       "\"z\"=\"3\"\r\n\r\n[HKEY_CURRENT_USER\\Software\\Gone]\r\n\"v\"=\"1\"\r\n\r\n"
@@ -339,10 +341,10 @@ class RepairRecordTest : public ::testing::Test {
  protected:
   void SetUp() override {
     RegFileError error;
-    ASSERT_TRUE(
-        reg.importText("REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\\R\\A]\r\n\"V\"=\"1\"\r\n"
-                       "[HKEY_CURRENT_USER\\Software\\R\\B]\r\n\"V\"=\"2\"\r\n",
-                       error));
+    ASSERT_TRUE(ImportRegText(reg,
+                              "REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\\R\\A]\r\n\"V\"=\"1\"\r\n"
+                              "[HKEY_CURRENT_USER\\Software\\R\\B]\r\n\"V\"=\"2\"\r\n",
+                              error));
     fs.addFolder("C:\\B");
     hooks.clock = [] { return LocalDateTime{2024, 1, 2, 3, 4, 5}; };
     rows = {{"p", "HKEY_CURRENT_USER\\Software\\R\\A", "", FindingKind::fkKey, true, 0},
@@ -369,7 +371,7 @@ TEST_F(RepairRecordTest, TheRecordFollowsTheBackupAndACrashLeavesItsVerifiedPart
 
   // As if the repair had crashed while writing its next export.
   fs.addFile(kFile, bytes + "\r\n[HKEY_CURRENT_USER\\Software\\R\\C]\r\n\"V\"=hex:01,\\\r\n 02");
-  RestoreOutcome outcome = RestoreBackupFile(fs, reg, editor, {kFile, "C:\\B", true, false});
+  RestoreOutcome outcome = RestoreBackupFile(fs, reg, editor, {kFile, "C:\\B", true, false, {}});
   EXPECT_EQ(outcome.end, RestoreEnd::Partial) << outcome.message;
   EXPECT_EQ(outcome.provenance.provenance, Provenance::RecordedPrefix);
   TRegistry key(reg, RootKey::CurrentUser);

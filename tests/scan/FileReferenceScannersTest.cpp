@@ -34,8 +34,8 @@ TEST_F(FileReferenceScannersTest, SoftwareLocationsReportTheWholeSubkeyOfAMissin
        Key("\\App Paths\\Gadget") + "@=\"C:\\\\Tools\\\\Gadget.exe\"\n" +
        Key("\\App Paths\\folder.exe") + "@=\"C:\\\\Tools\\\\folder.exe\\\\\"\n" +
        Key("\\App Paths\\other.exe") + "@=\"C:\\\\Tools\\\\unrelated.exe\"\n" +
-       Key("\\App Paths\\empty.exe") + "@=\"\"\n" +
-       Key("\\App Paths\\number.exe") + "@=dword:00000001\n");
+       Key("\\App Paths\\empty.exe") + "@=\"\"\n" + Key("\\App Paths\\number.exe") +
+       "@=dword:00000001\n");
   Scan({"6"});
   const std::string appPaths = std::string(kCv) + "\\App Paths\\";
   EXPECT_EQ(Rows(sink.findings), (Strings{
@@ -59,7 +59,8 @@ TEST_F(FileReferenceScannersTest, FontsInTheFontsFolderOrNamedBareAreNotReported
        "\"Floppy\"=\"A:\\\\x.ttf\"\n");
   settings.IncludeRemoveMedia = true;
   Scan({"7"});
-  const std::string nt = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+  const std::string nt =
+      "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
   EXPECT_EQ(Rows(sink.findings),
             (Strings{"1|" + nt + "\\Gone|C:\\Fonts\\gone.ttf", "1|" + nt + "\\Floppy|A:\\x.ttf"}));
   EXPECT_EQ(sink.findings[0].Problem, "Fonts Issue");
@@ -98,27 +99,28 @@ TEST_F(FileReferenceScannersTest, SharedDllsReportMissingLibrariesAndZeroCounts)
   settings.IncludeRemoveMedia = true;
   Scan({"9"});
   const std::string key = std::string(kCv) + "\\SharedDlls";
-  EXPECT_EQ(Rows(sink.findings), (Strings{"2|" + key + "|c:\\windows\\system32\\ZERO.DLL",
-                                          "2|" + key + "|C:\\Gone\\gone.dll",
-                                          "2|" + key + "|A:\\lib.dll"}));
+  EXPECT_EQ(Rows(sink.findings),
+            (Strings{"2|" + key + "|c:\\windows\\system32\\ZERO.DLL",
+                     "2|" + key + "|C:\\Gone\\gone.dll", "2|" + key + "|A:\\lib.dll"}));
 }
 
 TEST_F(FileReferenceScannersTest, StartupProgramsReportEmptyQuotedAndMissingCommands) {
-  Load("[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]\n"
-       "\"Empty\"=\"\"\n"
-       "\"Quotes\"=\"\\\"\\\"\"\n"
-       "\"Ok\"=\"\\\"C:\\\\Office\\\\winword.exe\\\" /q\"\n"
-       "\"a\\\\b\"=\"C:\\\\Gone\\\\x.exe\"\n"
-       "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce]\n"
-       "\"Once\"=\"C:\\\\Gone\\\\once.exe\"\n" +
-       Key("\\Run") + "\"Machine\"=\"C:\\\\Gone\\\\m.exe -x\"\n" + Key("\\RunOnce") +
-       "\"Number\"=dword:00000000\n"
-       "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Shared Tools\\MSConfig\\startupreg\\A]\n"
-       "\"command\"=dword:00000001\n"
-       "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Shared Tools\\MSConfig\\startupreg\\B]\n"
-       "\"command\"=\"C:\\\\Gone\\\\b.exe\"\n"
-       "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Shared Tools\\MSConfig\\startupreg\\C]\n"
-       "\"command\"=\"C:\\\\Office\\\\winword.exe\"\n");
+  Load(
+      "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]\n"
+      "\"Empty\"=\"\"\n"
+      "\"Quotes\"=\"\\\"\\\"\"\n"
+      "\"Ok\"=\"\\\"C:\\\\Office\\\\winword.exe\\\" /q\"\n"
+      "\"a\\\\b\"=\"C:\\\\Gone\\\\x.exe\"\n"
+      "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce]\n"
+      "\"Once\"=\"C:\\\\Gone\\\\once.exe\"\n" +
+      Key("\\Run") + "\"Machine\"=\"C:\\\\Gone\\\\m.exe -x\"\n" + Key("\\RunOnce") +
+      "\"Number\"=dword:00000000\n"
+      "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Shared Tools\\MSConfig\\startupreg\\A]\n"
+      "\"command\"=dword:00000001\n"
+      "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Shared Tools\\MSConfig\\startupreg\\B]\n"
+      "\"command\"=\"C:\\\\Gone\\\\b.exe\"\n"
+      "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Shared Tools\\MSConfig\\startupreg\\C]\n"
+      "\"command\"=\"C:\\\\Office\\\\winword.exe\"\n");
   Scan({"10"});
   const std::string run = "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
   EXPECT_EQ(Rows(sink.findings),

@@ -29,7 +29,8 @@ TEST_F(FilesAndFoldersTest, Task3LeavesOutItsExcludedSubtreesButNotTheirSiblings
        "\\RunServices]\n\"c\"=\"C:\\\\Gone\\\\svc.exe\"\n" + kCurrentVersion +
        "\\RunOnceEx]\n\"d\"=\"C:\\\\Gone\\\\once.exe\"\n" + kCurrentVersion +
        "\\App Paths\\x.exe]\n@=\"C:\\\\Gone\\\\x.exe\"\n"
-       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\CLASSES\\applications\\y.exe]\n\"e\"=\"C:\\\\Gone\\\\y.exe\"\n");
+       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\CLASSES\\applications\\y.exe]\n\"e\"=\"C:\\\\Gone\\\\y."
+       "exe\"\n");
   Scan({"3"});
   EXPECT_EQ(Rows(sink.findings),
             (Strings{"1|HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\"
@@ -52,33 +53,36 @@ TEST_F(FilesAndFoldersTest, OtherCallersGetNoExclusions) {
 }
 
 TEST_F(FilesAndFoldersTest, Task4LeavesOutItsExcludedSubtrees) {
-  Load("[HKEY_CURRENT_USER\\AppEvents\\Schemes\\Apps\\x]\n\"a\"=\"C:\\\\Gone\\\\a.wav\"\n"
-       "[HKEY_CURRENT_USER\\AppEvents\\Schemes\\Names]\n\"b\"=\"C:\\\\Gone\\\\b.wav\"\n"
-       "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32\\"
-       "OpenSaveMRU\\txt]\n\"c\"=\"C:\\\\Gone\\\\c.txt\"\n");
+  Load(
+      "[HKEY_CURRENT_USER\\AppEvents\\Schemes\\Apps\\x]\n\"a\"=\"C:\\\\Gone\\\\a.wav\"\n"
+      "[HKEY_CURRENT_USER\\AppEvents\\Schemes\\Names]\n\"b\"=\"C:\\\\Gone\\\\b.wav\"\n"
+      "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32\\"
+      "OpenSaveMRU\\txt]\n\"c\"=\"C:\\\\Gone\\\\c.txt\"\n");
   Scan({"4"});
   EXPECT_EQ(Rows(sink.findings),
             (Strings{"1|HKEY_CURRENT_USER\\AppEvents\\Schemes\\Names\\b|C:\\Gone\\b.wav"}));
 }
 
 TEST_F(FilesAndFoldersTest, OnlyStringValuesAreExaminedAndTheyAreNotExpanded) {
-  Load("[HKEY_USERS\\S-1\\Software\\T]\n"
-       "\"multi\"=hex(7):43,3a,5c,47,5c,61,00,00\n"
-       "\"number\"=dword:00000001\n"
-       "\"binary\"=hex:43,3a,5c,47,5c,61\n"
-       "\"expand\"=hex(2):25,53,79,73,74,65,6d,52,6f,6f,74,25,5c,67,6f,6e,65,2e,64,6c,6c,00\n"
-       "\"present\"=\"C:\\\\Present\\\\ok.exe -x\"\n"
-       "\"empty\"=\"\"\n");
+  Load(
+      "[HKEY_USERS\\S-1\\Software\\T]\n"
+      "\"multi\"=hex(7):43,3a,5c,47,5c,61,00,00\n"
+      "\"number\"=dword:00000001\n"
+      "\"binary\"=hex:43,3a,5c,47,5c,61\n"
+      "\"expand\"=hex(2):25,53,79,73,74,65,6d,52,6f,6f,74,25,5c,67,6f,6e,65,2e,64,6c,6c,00\n"
+      "\"present\"=\"C:\\\\Present\\\\ok.exe -x\"\n"
+      "\"empty\"=\"\"\n");
   Scan({"5"});
   EXPECT_EQ(Rows(sink.findings),
             (Strings{"1|HKEY_USERS\\S-1\\Software\\T\\expand|%SystemRoot%\\gone.dll"}));
 }
 
 TEST_F(FilesAndFoldersTest, ValueNamesThatArePathsGiveKind2AndTheDefaultValueEndsInABackslash) {
-  Load("[HKEY_USERS\\S-1\\Paths]\n"
-       "\"C:\\\\Gone\\\\lib.dll\"=\"C:\\\\Gone\\\\lib.dll\"\n"
-       "\"Path\"=\"C:\\\\Gone\\\\tool.exe\"\n"
-       "@=\"C:\\\\Gone\\\\default.exe\"\n");
+  Load(
+      "[HKEY_USERS\\S-1\\Paths]\n"
+      "\"C:\\\\Gone\\\\lib.dll\"=\"C:\\\\Gone\\\\lib.dll\"\n"
+      "\"Path\"=\"C:\\\\Gone\\\\tool.exe\"\n"
+      "@=\"C:\\\\Gone\\\\default.exe\"\n");
   Scan({"5"});
   EXPECT_EQ(Rows(sink.findings), (Strings{
                                      "2|HKEY_USERS\\S-1\\Paths|C:\\Gone\\lib.dll",
@@ -88,15 +92,16 @@ TEST_F(FilesAndFoldersTest, ValueNamesThatArePathsGiveKind2AndTheDefaultValueEnd
 }
 
 TEST_F(FilesAndFoldersTest, WalksDepthFirstValuesBeforeSubkeys) {
-  Load("[HKEY_USERS\\S\\b]\n\"v\"=\"C:\\\\Gone\\\\3.exe\"\n"
-       "[HKEY_USERS\\S\\A\\z]\n\"v\"=\"C:\\\\Gone\\\\2.exe\"\n"
-       "[HKEY_USERS\\S\\A]\n\"v\"=\"C:\\\\Gone\\\\1.exe\"\n"
-       "[HKEY_USERS\\S]\n\"v\"=\"C:\\\\Gone\\\\0.exe\"\n");
+  Load(
+      "[HKEY_USERS\\S\\b]\n\"v\"=\"C:\\\\Gone\\\\3.exe\"\n"
+      "[HKEY_USERS\\S\\A\\z]\n\"v\"=\"C:\\\\Gone\\\\2.exe\"\n"
+      "[HKEY_USERS\\S\\A]\n\"v\"=\"C:\\\\Gone\\\\1.exe\"\n"
+      "[HKEY_USERS\\S]\n\"v\"=\"C:\\\\Gone\\\\0.exe\"\n");
   Scan({"5"});
   Strings texts;
   for (const Finding& finding : sink.findings) texts.push_back(finding.ValueText);
-  EXPECT_EQ(texts, (Strings{"C:\\Gone\\0.exe", "C:\\Gone\\1.exe", "C:\\Gone\\2.exe",
-                            "C:\\Gone\\3.exe"}));
+  EXPECT_EQ(texts,
+            (Strings{"C:\\Gone\\0.exe", "C:\\Gone\\1.exe", "C:\\Gone\\2.exe", "C:\\Gone\\3.exe"}));
   EXPECT_EQ(sink.keys, (Strings{"", "S", "S\\A", "S\\A\\z", "S\\b"}));
 }
 
@@ -110,16 +115,19 @@ TEST_F(FilesAndFoldersTest, AnUnknownHiveNameOpensNothing) {
 }
 
 TEST_F(FilesAndFoldersTest, NestedWow6432NodeIsNotWalkedButTheFirstLevelIs) {
-  Load("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\X]\n\"v\"=\"C:\\\\Gone\\\\1.exe\"\n"
-       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Wow6432Node\\X]\n\"v\"=\"C:\\\\Gone\\\\2.exe\"\n");
+  Load(
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\X]\n\"v\"=\"C:\\\\Gone\\\\1.exe\"\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Wow6432Node\\X]\n\"v\"=\"C:\\\\Gone\\\\2."
+      "exe\"\n");
   Scan({"3"});
   EXPECT_EQ(Rows(sink.findings),
             (Strings{"1|HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\X\\v|C:\\Gone\\1.exe"}));
 }
 
 TEST_F(FilesAndFoldersTest, AKeyThatCannotBeOpenedIsSkippedWithItsSubtree) {
-  Load("[HKEY_USERS\\S\\Locked\\Below]\n\"v\"=\"C:\\\\Gone\\\\1.exe\"\n"
-       "[HKEY_USERS\\S\\Open]\n\"v\"=\"C:\\\\Gone\\\\2.exe\"\n");
+  Load(
+      "[HKEY_USERS\\S\\Locked\\Below]\n\"v\"=\"C:\\\\Gone\\\\1.exe\"\n"
+      "[HKEY_USERS\\S\\Open]\n\"v\"=\"C:\\\\Gone\\\\2.exe\"\n");
   registry.denyAccess("HKEY_USERS\\S\\Locked");
   Scan({"5"});
   EXPECT_EQ(Rows(sink.findings), (Strings{"1|HKEY_USERS\\S\\Open\\v|C:\\Gone\\2.exe"}));
@@ -159,18 +167,19 @@ TEST_F(FilesAndFoldersTest, ValuesOnTheHiveRootGetASingleBackslash) {
 }
 
 TEST_F(FilesAndFoldersTest, CountEntriesFollowsChainsOfSingleSubkeys) {
-  Load("[HKEY_CURRENT_USER\\E\\empty]\n"
-       "[HKEY_CURRENT_USER\\E\\chain\\OpenWithList]\n"
-       "[HKEY_CURRENT_USER\\E\\chainvalue\\OpenWithList]\n\"a\"=\"x.exe\"\n"
-       "[HKEY_CURRENT_USER\\E\\two\\A]\n[HKEY_CURRENT_USER\\E\\two\\B]\n"
-       "[HKEY_CURRENT_USER\\E\\defaultonly]\n@=\"\"\n"
-       "[HKEY_CURRENT_USER\\E\\deep\\1\\2\\3]\n\"z\"=dword:0\n"
-       "[HKEY_CURRENT_USER\\E\\locked\\x]\n\"a\"=\"1\"\n");
+  Load(
+      "[HKEY_CURRENT_USER\\E\\empty]\n"
+      "[HKEY_CURRENT_USER\\E\\chain\\OpenWithList]\n"
+      "[HKEY_CURRENT_USER\\E\\chainvalue\\OpenWithList]\n\"a\"=\"x.exe\"\n"
+      "[HKEY_CURRENT_USER\\E\\two\\A]\n[HKEY_CURRENT_USER\\E\\two\\B]\n"
+      "[HKEY_CURRENT_USER\\E\\defaultonly]\n@=\"\"\n"
+      "[HKEY_CURRENT_USER\\E\\deep\\1\\2\\3]\n\"z\"=dword:0\n"
+      "[HKEY_CURRENT_USER\\E\\locked\\x]\n\"a\"=\"1\"\n");
   registry.denyAccess("HKEY_CURRENT_USER\\E\\locked\\x");
   const std::pair<const char*, bool> cases[] = {
-      {"E\\empty", true},       {"E\\chain", true},   {"E\\chainvalue", false},
-      {"E\\two", false},        {"E\\missing", true}, {"E\\defaultonly", false},
-      {"E\\deep", false},       {"E\\locked", false},
+      {"E\\empty", true}, {"E\\chain", true},   {"E\\chainvalue", false},
+      {"E\\two", false},  {"E\\missing", true}, {"E\\defaultonly", false},
+      {"E\\deep", false}, {"E\\locked", false},
   };
   for (const auto& [path, empty] : cases)
     EXPECT_EQ(CountEntries(registry, RootKey::CurrentUser, path) == 0, empty) << path;

@@ -1,6 +1,6 @@
-#include "scan/FlatStringMap.h"
-
 #include <gtest/gtest.h>
+
+#include "scan/FlatStringMap.h"
 
 namespace hs {
 namespace {

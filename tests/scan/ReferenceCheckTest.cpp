@@ -139,9 +139,11 @@ TEST_F(ReferenceCheckTest, AsksEachPathOfTheFileSystemOncePerMemo) {
   PathExistenceMemo memo(files, nullptr);
   PathChecker checker(files, memo, drives, false);
   const std::uint64_t before = files.probeCount();
-  EXPECT_TRUE(checker.ReferenceIsMissing("C:\\Tools\\gone.exe /a /b", "", drives.ScanDrives, false));
+  EXPECT_TRUE(
+      checker.ReferenceIsMissing("C:\\Tools\\gone.exe /a /b", "", drives.ScanDrives, false));
   const std::uint64_t first = files.probeCount() - before;
-  EXPECT_TRUE(checker.ReferenceIsMissing("c:\\tools\\GONE.exe /a /b", "", drives.ScanDrives, false));
+  EXPECT_TRUE(
+      checker.ReferenceIsMissing("c:\\tools\\GONE.exe /a /b", "", drives.ScanDrives, false));
   EXPECT_EQ(files.probeCount() - before, first) << "second text asks nothing new";
   EXPECT_EQ(memo.Queries(), first);
   memo.Clear();

@@ -4,6 +4,7 @@
 // the last run.
 #include <algorithm>
 
+#include "regfile/RegFileImport.h"
 #include "scan/ScanTestSupport.h"
 
 namespace hs::testing {
@@ -17,7 +18,7 @@ struct RegistryScanHarness {
   // Loads REGEDIT4 lines (without the header line).
   void Seed(const std::string& regLines) {
     RegFileError error;
-    ASSERT_TRUE(registry.importText("REGEDIT4\r\n\r\n" + regLines + "\r\n", error))
+    ASSERT_TRUE(ImportRegText(registry, "REGEDIT4\r\n\r\n" + regLines + "\r\n", error))
         << "line " << error.line << ": " << error.message;
   }
 

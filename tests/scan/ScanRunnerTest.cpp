@@ -16,14 +16,14 @@ using Events = std::vector<std::string>;
 
 TEST(TaskNumberFromText, ReadsDecimalNumbersAndGivesZeroForAnythingElse) {
   const std::pair<const char*, int> cases[] = {
-      {"3", 3}, {"22", 22}, {"+7", 7}, {"-1", -1}, {"", 0}, {"abc", 0}, {"3x", 0},
-      {" 3", 0}, {"99999999999", 0}, {"0", 0},
+      {"3", 3},   {"22", 22}, {"+7", 7}, {"-1", -1},         {"", 0},
+      {"abc", 0}, {"3x", 0},  {" 3", 0}, {"99999999999", 0}, {"0", 0},
   };
   for (const auto& [text, number] : cases) EXPECT_EQ(TaskNumberFromText(text), number) << text;
 }
 
 TEST(ProgressStep, CreepsWithShrinkingStepsAndStopsAt999) {
-  const std::pair<int, int> steps[] = {{0, 10},   {200, 210}, {201, 206}, {400, 405},
+  const std::pair<int, int> steps[] = {{0, 10},    {200, 210}, {201, 206}, {400, 405},
                                        {401, 404}, {700, 703}, {701, 703}, {800, 802},
                                        {801, 802}, {998, 999}, {999, 999}, {1000, 1000}};
   for (const auto& [from, to] : steps) EXPECT_EQ(NextProgressPosition(from), to) << from;
@@ -86,12 +86,13 @@ TEST_F(ScanRunnerTest, AnEmptyListFinishesAtOnce) {
 
 TEST_F(ScanRunnerTest, AnErrorEndsItsTaskOnlyAndTheScanGoesOn) {
   // A shared-library count stored in two bytes cannot be read as a number.
-  Load("[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDlls]\n"
-       "\"C:\\\\gone1.dll\"=dword:00000001\n"
-       "\"C:\\\\odd.dll\"=hex(4):01,00\n"
-       "\"C:\\\\gone2.dll\"=dword:00000001\n"
-       "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]\n"
-       "\"Gone\"=\"C:\\\\gone.exe\"\n");
+  Load(
+      "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\SharedDlls]\n"
+      "\"C:\\\\gone1.dll\"=dword:00000001\n"
+      "\"C:\\\\odd.dll\"=hex(4):01,00\n"
+      "\"C:\\\\gone2.dll\"=dword:00000001\n"
+      "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]\n"
+      "\"Gone\"=\"C:\\\\gone.exe\"\n");
   Scan({"9", "10"});
   EXPECT_EQ(sink.events, (Events{"start 9", "finding", "failed 9", "end 9", "start 10", "finding",
                                  "end 10", "finished"}));
@@ -102,8 +103,9 @@ TEST_F(ScanRunnerTest, AnErrorEndsItsTaskOnlyAndTheScanGoesOn) {
 }
 
 TEST_F(ScanRunnerTest, TheMemoLivesForOneScan) {
-  Load("[HKEY_CURRENT_USER\\Software\\A]\n\"x\"=\"C:\\\\Gone\\\\a.exe\"\n"
-       "[HKEY_CURRENT_USER\\Software\\B]\n\"y\"=\"C:\\\\Gone\\\\a.exe\"\n");
+  Load(
+      "[HKEY_CURRENT_USER\\Software\\A]\n\"x\"=\"C:\\\\Gone\\\\a.exe\"\n"
+      "[HKEY_CURRENT_USER\\Software\\B]\n\"y\"=\"C:\\\\Gone\\\\a.exe\"\n");
   ScanContext& scan = Context({"4", "4"});
   const std::uint64_t before = files.probeCount();
   RunScanTasks(scan);

@@ -9,6 +9,7 @@
 
 #include "platform/memory/MemoryFileSystem.h"
 #include "platform/memory/MemoryRegistry.h"
+#include "regfile/RegFileImport.h"
 #include "scan/ScanContext.h"
 #include "scan/ScanTaskRunner.h"
 
@@ -40,7 +41,7 @@ class ScanFixture : public ::testing::Test {
   // Loads REGEDIT4 text (the header is added) into the registry.
   void Load(const std::string& body) {
     RegFileError error;
-    ASSERT_TRUE(registry.importText("REGEDIT4\n\n" + body, error))
+    ASSERT_TRUE(ImportRegText(registry, "REGEDIT4\n\n" + body, error))
         << "line " << error.line << ": " << error.message;
   }
 

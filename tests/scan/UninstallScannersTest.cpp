@@ -10,12 +10,12 @@ using Strings = std::vector<std::string>;
 class UninstallScannersTest : public test::ScanFixture {};
 
 TEST_F(UninstallScannersTest, AddRemoveProgramsReportsEntriesWithoutAWayToUninstall) {
-  const std::string u = "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-  Load(u + "\\{GUID-ONLY}]\n\"DisplayName\"=\"x\"\n" + u +
-       "\\NameOnly]\n\"DisplayName\"=\"x\"\n" + u + "\\System]\n\"SystemComponent\"=dword:0\n" +
-       u + "\\Quiet]\n\"QuietUninstallString\"=\"x\"\n" + u +
-       "\\Lower]\n\"uninstallstring\"=\"x\"\n" + u + "\\Empty]\n" + u +
-       "\\Normal]\n\"UninstallString\"=\"x\"\n");
+  const std::string u =
+      "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+  Load(u + "\\{GUID-ONLY}]\n\"DisplayName\"=\"x\"\n" + u + "\\NameOnly]\n\"DisplayName\"=\"x\"\n" +
+       u + "\\System]\n\"SystemComponent\"=dword:0\n" + u +
+       "\\Quiet]\n\"QuietUninstallString\"=\"x\"\n" + u + "\\Lower]\n\"uninstallstring\"=\"x\"\n" +
+       u + "\\Empty]\n" + u + "\\Normal]\n\"UninstallString\"=\"x\"\n");
   Scan({"11"});
   const std::string key =
       "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
@@ -38,16 +38,16 @@ TEST_F(UninstallScannersTest, FileExtensionsReportClassKeysAndUserFileTypesThatH
   const std::string classes = "HKEY_LOCAL_MACHINE\\Software\\Classes";
   const std::string exts =
       "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
-  EXPECT_EQ(Rows(sink.findings),
-            (Strings{"3|" + classes + "|.bare", "3|" + classes + "|.empty",
-                     "3|" + classes + "|oddempty", "3|" + exts + "|.abc"}));
+  EXPECT_EQ(Rows(sink.findings), (Strings{"3|" + classes + "|.bare", "3|" + classes + "|.empty",
+                                          "3|" + classes + "|oddempty", "3|" + exts + "|.abc"}));
   EXPECT_EQ(sink.findings[0].Problem, "Unused File Extension");
   EXPECT_EQ(sink.events.back(), "finished") << "an odd default value ends nothing";
 }
 
 TEST_F(UninstallScannersTest, AFileTypeKeyThatCannotBeReadIsNotReported) {
-  Load("[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\"
-       ".xyz\\UserChoice]\n\"Progid\"=\"x\"\n");
+  Load(
+      "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\"
+      ".xyz\\UserChoice]\n\"Progid\"=\"x\"\n");
   registry.denyAccess(
       "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\"
       ".xyz\\UserChoice");

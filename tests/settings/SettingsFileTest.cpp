@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/memory/MemoryFileSystem.h"
-#include "settings/FakeMainWindow.h"
 #include "settings/SettingsFile.h"
 
 namespace hs {
@@ -11,6 +10,7 @@ const std::string kProgramFolder = "C:\\Program Files\\Corvane Hivesweep\\";
 const std::string kBeside = kProgramFolder + "options.ini";
 const std::string kAppData = "C:\\Users\\ann\\AppData\\Roaming";
 const std::string kInAppData = kAppData + "\\Corvane Hivesweep\\options.ini";
+constexpr ScreenSize kScreen{1280, 1024};
 
 class SettingsFileTest : public ::testing::Test {
  protected:
@@ -20,11 +20,11 @@ class SettingsFileTest : public ::testing::Test {
   }
   Settings Load() {
     Settings settings = Settings::Defaults(kProgramFolder);
-    EXPECT_EQ(LoadSaveOptions(true, fs, kProgramFolder, settings, window), std::nullopt);
+    EXPECT_EQ(LoadSaveOptions(true, fs, kProgramFolder, kScreen, settings), std::nullopt);
     return settings;
   }
   std::optional<std::string> Save(Settings settings) {
-    return LoadSaveOptions(false, fs, kProgramFolder, settings, window);
+    return LoadSaveOptions(false, fs, kProgramFolder, kScreen, settings);
   }
   std::string FileText(const std::string& path) {
     std::string text;
@@ -33,7 +33,6 @@ class SettingsFileTest : public ::testing::Test {
   }
 
   MemoryFileSystem fs;
-  FakeMainWindow window;
 };
 
 TEST_F(SettingsFileTest, NoFileGivesTheDefaultsAndACentredWindowAtItsDesignedSize) {
@@ -49,8 +48,8 @@ TEST_F(SettingsFileTest, NoFileGivesTheDefaultsAndACentredWindowAtItsDesignedSiz
   EXPECT_EQ(settings.Lan, "English");
   EXPECT_EQ(settings.WindowLeft, (1280 - 684) / 2);
   EXPECT_EQ(settings.WindowTop, (1024 - 520) / 2);
-  EXPECT_EQ(window.bounds.width, 684);
-  EXPECT_EQ(window.bounds.height, 520);
+  EXPECT_EQ(settings.WindowWidth, 684);
+  EXPECT_EQ(settings.WindowHeight, 520);
 }
 
 TEST_F(SettingsFileTest, AFreshlySavedFileIsExactlyThis) {
@@ -59,8 +58,11 @@ TEST_F(SettingsFileTest, AFreshlySavedFileIsExactlyThis) {
   settings.TreeViewNodeCheck[5] = false;
   settings.IgnoreValueList = {"HKEY_CURRENT_USER\\Software\\A\\Name"};
   settings.IgnoreKeyList = {"HKEY_LOCAL_MACHINE\\SOFTWARE\\B", "HKEY_USERS\\C"};
-  window.bounds = {298, 252, 700, 530};
-  window.showCommand = 1;
+  settings.WindowLeft = 298;
+  settings.WindowTop = 252;
+  settings.WindowWidth = 700;
+  settings.WindowHeight = 530;
+  settings.WindowState = 1;
   ASSERT_EQ(Save(settings), std::nullopt);
   std::string expected =
       "[Options]\r\n"
@@ -82,57 +84,55 @@ TEST_F(SettingsFileTest, EdgeCasesOfStoredFiles) {
   struct Case {
     const char* name;
     std::string file;
-    void (*check)(const Settings&, const FakeMainWindow&);
+    void (*check)(const Settings&);
   };
   const Case cases[] = {
       {"state 3 opens maximized and ignores the bounds",
        "[Window]\r\nState=3\r\nLeft=5\r\nTop=6\r\nWidth=700\r\nHeight=600\r\n",
-       [](const Settings& s, const FakeMainWindow& w) {
+       [](const Settings& s) {
          EXPECT_TRUE(s.WindowMaximized);
          EXPECT_EQ(s.WindowLeft, 0);
-         EXPECT_EQ(w.bounds.width, 684);
-         EXPECT_EQ(w.bounds.height, 520);
+         EXPECT_EQ(s.WindowWidth, 684);
+         EXPECT_EQ(s.WindowHeight, 520);
        }},
       {"state 2 opens normally at the stored bounds",
        "[Window]\r\nState=2\r\nLeft=-5\r\nTop=6\r\nWidth=700\r\nHeight=600\r\n",
-       [](const Settings& s, const FakeMainWindow& w) {
+       [](const Settings& s) {
          EXPECT_FALSE(s.WindowMaximized);
          EXPECT_EQ(s.WindowLeft, -5);
          EXPECT_EQ(s.WindowTop, 6);
-         EXPECT_EQ(w.bounds.width, 700);
-         EXPECT_EQ(w.bounds.height, 600);
+         EXPECT_EQ(s.WindowWidth, 700);
+         EXPECT_EQ(s.WindowHeight, 600);
        }},
       {"left and top default from the designed size, not the stored one",
        "[Window]\r\nWidth=1000\r\nHeight=800\r\n",
-       [](const Settings& s, const FakeMainWindow& w) {
+       [](const Settings& s) {
          EXPECT_EQ(s.WindowLeft, (1280 - 684) / 2);
          EXPECT_EQ(s.WindowTop, (1024 - 520) / 2);
-         EXPECT_EQ(w.bounds.width, 1000);
+         EXPECT_EQ(s.WindowWidth, 1000);
        }},
       {"a size below one pixel keeps the designed size", "[Window]\r\nWidth=0\r\nHeight=-3\r\n",
-       [](const Settings&, const FakeMainWindow& w) {
-         EXPECT_EQ(w.bounds.width, 684);
-         EXPECT_EQ(w.bounds.height, 520);
+       [](const Settings& s) {
+         EXPECT_EQ(s.WindowWidth, 684);
+         EXPECT_EQ(s.WindowHeight, 520);
        }},
       {"count 3 with only Value1 loads three entries",
        "[IgnoreValue]\r\nCount=3\r\nValue1=HKEY_USERS\\x\\v\r\n",
-       [](const Settings& s, const FakeMainWindow&) {
+       [](const Settings& s) {
          EXPECT_EQ(s.IgnoreValueList, (std::vector<std::string>{"HKEY_USERS\\x\\v", "", ""}));
        }},
       {"entries past the count are not read", "[IgnoreKey]\r\nCount=1\r\nKey1=a\r\nKey2=b\r\n",
-       [](const Settings& s, const FakeMainWindow&) {
-         EXPECT_EQ(s.IgnoreKeyList, std::vector<std::string>{"a"});
-       }},
+       [](const Settings& s) { EXPECT_EQ(s.IgnoreKeyList, std::vector<std::string>{"a"}); }},
       {"a negative or absurd count reads nothing or at most the cap",
        "[IgnoreKey]\r\nCount=-4\r\n[IgnoreValue]\r\nCount=2000000000\r\n",
-       [](const Settings& s, const FakeMainWindow&) {
+       [](const Settings& s) {
          EXPECT_TRUE(s.IgnoreKeyList.empty());
          EXPECT_EQ(s.IgnoreValueList.size(), static_cast<std::size_t>(kMaxIgnoreEntries));
        }},
       {"yes/no: 2 is yes, yes is the default",
        "[Options]\r\nBeep=2\r\nShowHint=yes\r\nDeleteBackupFile=0x0\r\nRestorePoint=\r\n"
        "[TreeViewNodeCheck]\r\n7=0\r\n8=no\r\n",
-       [](const Settings& s, const FakeMainWindow&) {
+       [](const Settings& s) {
          EXPECT_TRUE(s.Beep);
          EXPECT_TRUE(s.ShowHint);
          EXPECT_FALSE(s.DeleteBackupFile);
@@ -142,7 +142,7 @@ TEST_F(SettingsFileTest, EdgeCasesOfStoredFiles) {
        }},
       {"texts keep what the file says, quotes and all but one pair",
        "[options]\r\noutputdirectory=\"D:\\My Backups\\\"\r\nlan=German\r\n",
-       [](const Settings& s, const FakeMainWindow&) {
+       [](const Settings& s) {
          EXPECT_EQ(s.OutputDirectory, "D:\\My Backups\\");
          EXPECT_EQ(s.Lan, "German");
        }},
@@ -150,8 +150,7 @@ TEST_F(SettingsFileTest, EdgeCasesOfStoredFiles) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     fs.addFile(kBeside, c.file);
-    window = FakeMainWindow();
-    c.check(Load(), window);
+    c.check(Load());
   }
 }
 
@@ -159,7 +158,7 @@ TEST_F(SettingsFileTest, LoadingAppendsToTheIgnoreLists) {
   fs.addFile(kBeside, "[IgnoreKey]\r\nCount=1\r\nKey1=b\r\n");
   Settings settings = Settings::Defaults(kProgramFolder);
   settings.IgnoreKeyList = {"a"};
-  LoadSaveOptions(true, fs, kProgramFolder, settings, window);
+  LoadSaveOptions(true, fs, kProgramFolder, kScreen, settings);
   EXPECT_EQ(settings.IgnoreKeyList, (std::vector<std::string>{"a", "b"}));
 }
 
@@ -185,20 +184,21 @@ TEST_F(SettingsFileTest, SavingKeepsTheFilesOwnOrderCommentsAndUnknownKeys) {
 
 TEST_F(SettingsFileTest, WithoutAPlacementNoStateIsWrittenButTheBoundsAre) {
   fs.addFile(kBeside, "[Window]\r\nState=3\r\n");
-  window.showCommand = std::nullopt;
-  window.bounds = {1, 2, 3, 4};
-  ASSERT_EQ(Save(Settings::Defaults(kProgramFolder)), std::nullopt);
+  Settings settings = Settings::Defaults(kProgramFolder);
+  settings.WindowState = 0;
+  settings.WindowLeft = 1;
+  settings.WindowTop = 2;
+  settings.WindowWidth = 3;
+  settings.WindowHeight = 4;
+  ASSERT_EQ(Save(settings), std::nullopt);
   EXPECT_NE(
       FileText(kBeside).find("[Window]\r\nState=3\r\nLeft=1\r\nTop=2\r\nWidth=3\r\nHeight=4\r\n"),
       std::string::npos);
 }
 
-TEST_F(SettingsFileTest, ASaveAsksTheWindowForItsSectionChecks) {
-  std::array<bool, 24> checks{};
-  checks.fill(true);
-  checks[3] = false;
-  window.sectionChecks = checks;
+TEST_F(SettingsFileTest, ASaveStoresTheSectionChecks) {
   Settings settings = Settings::Defaults(kProgramFolder);
+  settings.TreeViewNodeCheck[3] = false;
   ASSERT_EQ(Save(settings), std::nullopt);
   EXPECT_FALSE(Load().TreeViewNodeCheck[3]);
 }
@@ -219,7 +219,7 @@ TEST_F(SettingsFileTest, AFailedWriteLeavesTheOldFileWholeAndSaysWhere) {
     faulty.addFile(kBeside, old);
     fault.inject(faulty);
     Settings settings = Settings::Defaults(kProgramFolder);
-    EXPECT_EQ(LoadSaveOptions(false, faulty, kProgramFolder, settings, window),
+    EXPECT_EQ(LoadSaveOptions(false, faulty, kProgramFolder, kScreen, settings),
               "Unable to write to " + kBeside);
     std::string text;
     faulty.readFile(kBeside, text);
@@ -263,7 +263,7 @@ TEST_F(SettingsFileTest, AFileLeftInAReadOnlyProgramFolderIsTakenOverByTheFirstS
   portable.addFile(kInAppData, "[Options]\r\nLan=German\r\n");
   portable.addFile(kBeside, "[Options]\r\nLan=French\r\n");
   Settings loaded = Settings::Defaults(kProgramFolder);
-  LoadSaveOptions(true, portable, kProgramFolder, loaded, window);
+  LoadSaveOptions(true, portable, kProgramFolder, kScreen, loaded);
   EXPECT_EQ(loaded.Lan, "French");
   EXPECT_EQ(portable.probe(kBeside + ".tmp"), PathProbe::NotFound);
 }
@@ -276,7 +276,7 @@ TEST_F(SettingsFileTest, WhenNoFolderIsWritableTheErrorNamesTheProgramsFile) {
   noAppData.addFolder(kProgramFolder);
   noAppData.makeReadOnly(kProgramFolder);
   Settings settings = Settings::Defaults(kProgramFolder);
-  EXPECT_EQ(LoadSaveOptions(false, noAppData, kProgramFolder, settings, window),
+  EXPECT_EQ(LoadSaveOptions(false, noAppData, kProgramFolder, kScreen, settings),
             "Unable to write to " + kBeside);
 }
 

@@ -2,18 +2,18 @@
 // page other than Windows-1252 restored through Wine's own "regedit /s".
 // tests/win32/ansi_code_page_1251.sh runs the Cyrillic cases with Wine in the
 // ru_RU locale (code page 1251) and HS_EXPECT_ACP=1251; elsewhere they skip.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 
 #include "common/Text.h"
 #include "common/win32/AnsiCodePage.h"
-#include "mainwindow/RegistrySnapshot.h"
-#include "mainwindow/Repair.h"
 #include "platform/TRegistry.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
+#include "repair/RegistrySnapshot.h"
+#include "repair/Repair.h"
 #include "restore/RestoreBackup.h"
 #include "restore/win32/RegistryEditorProcess.h"
 
@@ -147,7 +147,8 @@ TEST(AnsiCodePage, CyrillicRepairIsRestoredByRegeditBitForBit) {
       << "written in code page 1251";
 
   win32::Win32RegistryEditor editor;
-  const RestoreOutcome restored = RestoreBackupFile(fs, reg, editor, {outcome.backupFile, TempFolder(), true, false});
+  const RestoreOutcome restored =
+      RestoreBackupFile(fs, reg, editor, {outcome.backupFile, TempFolder(), true, false, {}});
   EXPECT_EQ(restored.end, RestoreEnd::Restored) << restored.message;
   for (const RestoreDifference& difference : restored.differences)
     ADD_FAILURE() << difference.item << " " << difference.problem;

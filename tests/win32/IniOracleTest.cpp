@@ -1,8 +1,8 @@
 // Our profile-file reader against the system's own: every file of an awkward
 // corpus is written to a temporary folder and each (section, key) is asked of
 // both GetPrivateProfileStringW / GetPrivateProfileIntW and IniFile.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <memory>
@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "common/Text.h"
-#include "settings/FakeMainWindow.h"
 #include "settings/IniFile.h"
 #include "settings/SettingsFile.h"
 
@@ -332,9 +331,8 @@ TEST(IniOracle, ASavedSettingsFileReadsTheSameThroughTheSystem) {
   settings.IgnoreValueList = {" leading blank", "\"quoted\"", "HKEY_USERS\\S-1\\x"};
   settings.IgnoreKeyList = {"HKEY_LOCAL_MACHINE\\SOFTWARE\\Caf\xC3\xA9"};
   settings.Lan = "German";
-  FakeMainWindow window;
   IniFile file;
-  SaveOptions(file, settings, window);
+  SaveOptions(file, settings);
   const std::string bytes = file.ToBytes();
   const std::wstring path = folder.write("options", bytes);
   const IniFile reread = IniFile::FromBytes(bytes);

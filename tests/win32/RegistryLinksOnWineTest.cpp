@@ -1,18 +1,18 @@
 // Registry links on the real (Wine's) registry: the repair keeps a finding
 // whose tree holds one and leaves the target alone, and the console's scan
 // ends well over a link back to an ancestor.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "mainwindow/Repair.h"
 #include "platform/TRegistry.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
+#include "repair/Repair.h"
 #include "win32/RegistryLinkMaker.h"
 
 namespace hs {

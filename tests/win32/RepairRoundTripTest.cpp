@@ -1,14 +1,14 @@
 // Backups against the real peer: what our writer exports and the repair
 // deletes, Wine's own "regedit /s" must bring back unchanged, type and data.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include "common/Text.h"
-#include "mainwindow/Repair.h"
 #include "platform/TRegistry.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
 #include "regfile/RegFileReader.h"
+#include "repair/Repair.h"
 #include "restore/RestoreBackup.h"
 #include "restore/win32/RegistryEditorProcess.h"
 
@@ -42,7 +42,8 @@ std::vector<RegValue> CarriedValues() {
       Sz("back\\slash\\", "C:\\dir\\\"quoted\\"),
       Sz("a=b [c] @d", "= [x] @"),
       Sz(" spaced ", "  padded  "),
-      Sz("Caf\xC3\xA9 \xE2\x82\xAC \xC3\x9F", "\xC3\xA4\xC3\xB6\xC3\xBC \xE2\x80\x9Cquoted\xE2\x80\x9D \xC5\x92"),
+      Sz("Caf\xC3\xA9 \xE2\x82\xAC \xC3\x9F",
+         "\xC3\xA4\xC3\xB6\xC3\xBC \xE2\x80\x9Cquoted\xE2\x80\x9D \xC5\x92"),
       Sz("tab", "a\tb"),
       Sz("line breaks", "first\r\nsecond\nthird\r"),
       {"inner nul", kRegSz, Units(u"left\0right")},
@@ -75,7 +76,8 @@ std::vector<RegValue> CarriedValues() {
 void Write(RegistryBackend& reg, const std::string& path, const std::vector<RegValue>& values) {
   TRegistry key(reg, RootKey::CurrentUser);
   ASSERT_TRUE(key.OpenPath(path, true)) << path;
-  for (const RegValue& value : values) ASSERT_TRUE(key.WriteValue(value)) << path << " " << value.name;
+  for (const RegValue& value : values)
+    ASSERT_TRUE(key.WriteValue(value)) << path << " " << value.name;
 }
 
 std::string TempFolder(const char* name) {
@@ -139,11 +141,14 @@ TEST_F(RoundTripTest, RepairThenRegeditImportRestoresEveryDeletedItem) {
   Write(reg, base + "\\Tree \"q\" [x] @=y", CarriedValues());
   Write(reg, base + "\\Tree \"q\" [x] @=y\\Caf\xC3\xA9 \xE2\x82\xAC", {Sz("deep", "1")});
   Write(reg, base + "\\Tree \"q\" [x] @=y\\Empty", {});
-  Write(reg, base + "\\Tree \"q\" [x] @=y\\Caf\xC3\xA9 \xE2\x82\xAC\\Deeper", {{"b", kRegBinary, Bytes(27)}});
+  Write(reg, base + "\\Tree \"q\" [x] @=y\\Caf\xC3\xA9 \xE2\x82\xAC\\Deeper",
+        {{"b", kRegBinary, Bytes(27)}});
   // What a REGEDIT4 file cannot carry is refused and stays untouched.
-  Write(reg, base + "\\Refused", {Sz("\xE4\xB8\xAD name", "x"), Sz("data", "\xE4\xB8\xAD"),
-                                  {"no nul", kRegSz, Units(u"abc", false)},
-                                  {"odd", kRegExpandSz, {0x41, 0, 0x42}}});
+  Write(reg, base + "\\Refused",
+        {Sz("\xE4\xB8\xAD name", "x"),
+         Sz("data", "\xE4\xB8\xAD"),
+         {"no nul", kRegSz, Units(u"abc", false)},
+         {"odd", kRegExpandSz, {0x41, 0, 0x42}}});
   Write(reg, base + "\\Refused tree\\\xE4\xB8\xAD", {Sz("v", "1")});
 
   const std::vector<KeySnapshot> valuesBefore = Tree(base + "\\Values");
@@ -154,11 +159,13 @@ TEST_F(RoundTripTest, RepairThenRegeditImportRestoresEveryDeletedItem) {
   std::vector<Finding> rows;
   rows.push_back(Row(FindingKind::fkKey, std::string(kBaseFull) + "\\Tree \"q\" [x] @=y"));
   for (const RegValue& value : CarriedValues())
-    rows.push_back(value.name.empty()
-                       ? Row(FindingKind::fkDefaultValue, std::string(kBaseFull) + "\\Values")
-                       : Row(FindingKind::fkNamedValue, std::string(kBaseFull) + "\\Values", value.name));
+    rows.push_back(
+        value.name.empty()
+            ? Row(FindingKind::fkDefaultValue, std::string(kBaseFull) + "\\Values")
+            : Row(FindingKind::fkNamedValue, std::string(kBaseFull) + "\\Values", value.name));
   for (const RegValue& value : refusedBefore.at(0).values)
-    rows.push_back(Row(FindingKind::fkNamedValue, std::string(kBaseFull) + "\\Refused", value.name));
+    rows.push_back(
+        Row(FindingKind::fkNamedValue, std::string(kBaseFull) + "\\Refused", value.name));
   rows.push_back(Row(FindingKind::fkKey, std::string(kBaseFull) + "\\Refused tree"));
   const std::size_t refusedCount = refusedBefore.at(0).values.size() + 1;
 
@@ -176,7 +183,7 @@ TEST_F(RoundTripTest, RepairThenRegeditImportRestoresEveryDeletedItem) {
 
   win32::Win32RegistryEditor editor;
   const RestoreOutcome restored =
-      RestoreBackupFile(fs, reg, editor, {outcome.backupFile, folder, false, false});
+      RestoreBackupFile(fs, reg, editor, {outcome.backupFile, folder, false, false, {}});
   EXPECT_EQ(restored.end, RestoreEnd::Restored) << restored.message;
   for (const RestoreDifference& difference : restored.differences)
     ADD_FAILURE() << difference.item << " " << difference.problem;
@@ -188,7 +195,9 @@ TEST_F(RoundTripTest, RepairThenRegeditImportRestoresEveryDeletedItem) {
 TEST_F(RoundTripTest, ReaderAgreesWithRegeditImport) {
   const std::string text =
       "REGEDIT4\r\n\r\n"
-      "[" + std::string(kBaseFull) + "\\Reader]\r\n"
+      "[" +
+      std::string(kBaseFull) +
+      "\\Reader]\r\n"
       "\"hex1 no nul\"=hex(1):41,42\r\n"
       "\"hex2 cp\"=hex(2):80,e9,25,00\r\n"
       "\"hex7\"=hex(7):61,00,62\r\n"
@@ -224,8 +233,11 @@ TEST_F(RoundTripTest, ReadsAFileFromAnOffset) {
   ASSERT_EQ(fs.openForWrite(file, false, writer), FsStatus::Ok);
   ASSERT_EQ(writer->write("REGEDIT4\r\nrest"), FsStatus::Ok);
   writer.reset();
-  for (const auto& [offset, expected] : {std::pair<std::uint64_t, std::string>{0, "REGEDIT4\r\nrest"},
-                                         {10, "rest"}, {14, ""}, {99, ""}}) {
+  for (const auto& [offset, expected] :
+       {std::pair<std::uint64_t, std::string>{0, "REGEDIT4\r\nrest"},
+        {10, "rest"},
+        {14, ""},
+        {99, ""}}) {
     std::string out = "stale";
     EXPECT_EQ(fs.readFileFrom(file, offset, out), FsStatus::Ok);
     EXPECT_EQ(out, expected) << offset;

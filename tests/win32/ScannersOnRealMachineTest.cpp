@@ -2,10 +2,10 @@
 // shell links (Wine's under test). Each case seeds its own entries at the
 // places the scanners read, judges only the findings that name them, and
 // removes what it made.
+#include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
 #include <shobjidl.h>
-#include <windows.h>
 
 #include <algorithm>
 #include <fstream>

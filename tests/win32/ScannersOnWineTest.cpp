@@ -3,7 +3,6 @@
 // unique to this run under those locations, and judges only findings that
 // carry the run's marker. Everything seeded is removed afterwards.
 #include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "app/win32/SystemFacts.h"
 #include "common/Text.h"
 #include "platform/TRegistry.h"
+#include "platform/win32/QuerySystemFacts.h"
+#include "platform/win32/WideText.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
-#include "platform/win32/WideText.h"
 #include "scan/FilesAndFoldersScan.h"
 #include "scan/ScanContext.h"
 #include "scan/ScanTaskRunner.h"
@@ -90,10 +89,11 @@ class ScannersOnWine : public ::testing::Test {
   void SeedDword(RootKey root, const std::string& key, const std::string& name,
                  std::uint32_t number, bool ownKey) {
     Seed(root, key, name,
-         RegValue{name, kRegDword,
-                  {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
-                   static_cast<std::uint8_t>(number >> 16),
-                   static_cast<std::uint8_t>(number >> 24)}},
+         RegValue{
+             name,
+             kRegDword,
+             {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
+              static_cast<std::uint8_t>(number >> 16), static_cast<std::uint8_t>(number >> 24)}},
          ownKey);
   }
   void SeedKey(RootKey root, const std::string& key) {
@@ -150,10 +150,10 @@ TEST_F(ScannersOnWine, FilesAndFoldersWalkFindsMissingReferencesInEachHive) {
   const std::string users = ".DEFAULT\\Software\\" + marker;
   SeedText(RootKey::Users, users, "Gone", In("gone.exe"), true);
 
-  EXPECT_EQ(Scan({"3"}), (Rows{"1|HKEY_LOCAL_MACHINE\\" + lm + "\\Device|" +
-                                   In("Contoso Tools\\ctool.exe"),
-                               "1|HKEY_LOCAL_MACHINE\\" + lm + "\\Gone|" + In("gone.exe") + " /x",
-                               "2|HKEY_LOCAL_MACHINE\\" + lm + "\\Sub|" + In("gone.dll")}));
+  EXPECT_EQ(Scan({"3"}),
+            (Rows{"1|HKEY_LOCAL_MACHINE\\" + lm + "\\Device|" + In("Contoso Tools\\ctool.exe"),
+                  "1|HKEY_LOCAL_MACHINE\\" + lm + "\\Gone|" + In("gone.exe") + " /x",
+                  "2|HKEY_LOCAL_MACHINE\\" + lm + "\\Sub|" + In("gone.dll")}));
   const std::string cuRows = "HKEY_CURRENT_USER\\" + cu;
   const Rows hkcu = Scan({"4"});
   EXPECT_EQ(hkcu, (Rows{"1|" + cuRows + "\\|" + In("gone.exe"),
@@ -180,8 +180,7 @@ TEST_F(ScannersOnWine, TasksFourAndFiveListAFindingOfTheUsersHiveOnce) {
   // Alone, task 5 walks the user's hive as any other.
   const Rows alone = Scan({"5"}, settings);
   ASSERT_EQ(alone.size(), 1u) << ::testing::PrintToString(alone);
-  EXPECT_TRUE(EqualsNoCase(alone[0], "1|HKEY_USERS\\" + settings.CurrentUserSid + row))
-      << alone[0];
+  EXPECT_TRUE(EqualsNoCase(alone[0], "1|HKEY_USERS\\" + settings.CurrentUserSid + row)) << alone[0];
 }
 
 TEST_F(ScannersOnWine, FileReferenceScannersJudgeTheirFixedLocations) {
@@ -206,20 +205,18 @@ TEST_F(ScannersOnWine, FileReferenceScannersJudgeTheirFixedLocations) {
   SeedText(RootKey::LocalMachine, msconfig, "command", In("gone.exe"), true);
 
   const std::string lm = "HKEY_LOCAL_MACHINE\\";
-  EXPECT_EQ(Scan({"6"}), (Rows{"0|" + lm + appPaths + marker + "gone.exe|" +
-                               In(marker + "gone.exe") + " /n"}));
+  EXPECT_EQ(Scan({"6"}),
+            (Rows{"0|" + lm + appPaths + marker + "gone.exe|" + In(marker + "gone.exe") + " /n"}));
   EXPECT_EQ(Scan({"7"}), (Rows{"1|" + lm + fonts + "\\" + marker + " Gone|" + In("gone.ttf")}));
-  EXPECT_EQ(Scan({"8"}), (Rows{"1|" + lm + help + "\\" + marker + ".hlp|" +
-                               In(marker + ".hlp")}));
+  EXPECT_EQ(Scan({"8"}), (Rows{"1|" + lm + help + "\\" + marker + ".hlp|" + In(marker + ".hlp")}));
   // Wine lists values by name, Windows in creation order: compare as sets.
   Rows sharedRows = Scan({"9"});
   std::sort(sharedRows.begin(), sharedRows.end());
   EXPECT_EQ(sharedRows, (Rows{"2|" + lm + shared + "|" + In("gone.dll"),
                               "2|" + lm + shared + "|" + In("shared.dll")}));
-  EXPECT_EQ(Scan({"10"}),
-            (Rows{"1|HKEY_CURRENT_USER\\" + run + "\\" + marker + "Gone|\"" + In("gone.exe") +
-                      "\" -min",
-                  "0|" + lm + msconfig + "|" + In("gone.exe")}));
+  EXPECT_EQ(Scan({"10"}), (Rows{"1|HKEY_CURRENT_USER\\" + run + "\\" + marker + "Gone|\"" +
+                                    In("gone.exe") + "\" -min",
+                                "0|" + lm + msconfig + "|" + In("gone.exe")}));
 }
 
 TEST_F(ScannersOnWine, UninstallAndFileTypeScannersJudgeKeysByContent) {
@@ -235,11 +232,12 @@ TEST_F(ScannersOnWine, UninstallAndFileTypeScannersJudgeKeysByContent) {
   SeedText(RootKey::CurrentUser, exts + "." + marker + "b\\OpenWithList", "a", "x.exe", true);
   seededKeys.push_back({RootKey::CurrentUser, exts + "." + marker + "b", ""});
 
-  EXPECT_EQ(Scan({"11"}), (Rows{"3|HKEY_LOCAL_MACHINE\\" + uninstall.substr(0, uninstall.size() - 1) +
-                                "|" + marker + "NoWay"}));
-  EXPECT_EQ(Scan({"12"}),
-            (Rows{"3|HKEY_LOCAL_MACHINE\\Software\\Classes|." + marker + "empty",
-                  "3|HKEY_CURRENT_USER\\" + exts.substr(0, exts.size() - 1) + "|." + marker + "a"}));
+  EXPECT_EQ(Scan({"11"}),
+            (Rows{"3|HKEY_LOCAL_MACHINE\\" + uninstall.substr(0, uninstall.size() - 1) + "|" +
+                  marker + "NoWay"}));
+  EXPECT_EQ(Scan({"12"}), (Rows{"3|HKEY_LOCAL_MACHINE\\Software\\Classes|." + marker + "empty",
+                                "3|HKEY_CURRENT_USER\\" + exts.substr(0, exts.size() - 1) + "|." +
+                                    marker + "a"}));
 }
 
 }  // namespace

@@ -1,14 +1,13 @@
 // Saving and loading options.ini, and the shared helpers, on the real file
 // system and registry.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
-#include "app/SharedHelpers.h"
 #include "common/Text.h"
+#include "platform/SharedHelpers.h"
 #include "platform/TRegistry.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
-#include "settings/FakeMainWindow.h"
 #include "settings/SettingsFile.h"
 
 namespace hs {
@@ -32,17 +31,19 @@ std::string SystemString(const std::string& file, const char* section, const cha
 }
 
 TEST(SettingsFileWin32, SavesReplaceTheFileWholeAndLoadReadsThemBack) {
-  static win32::Win32FileSystem fs;  // the process-wide state may point at it later
+  win32::Win32FileSystem fs;
   const std::string folder = TempFolder();
   ASSERT_EQ(fs.createDirectory(folder.substr(0, folder.size() - 1)), FsStatus::Ok);
-  FakeMainWindow window;
   Settings settings = Settings::Defaults(folder);
   settings.IgnoreKeyList = {"HKEY_CURRENT_USER\\Software\\Old"};
-  ASSERT_EQ(LoadSaveOptions(false, fs, folder, settings, window), std::nullopt);
+  ASSERT_EQ(LoadSaveOptions(false, fs, folder, {1280, 1024}, settings), std::nullopt);
   settings.Lan = "German";
   settings.IgnoreKeyList = {"HKEY_CURRENT_USER\\Software\\\xE4\xB8\xAD"};
-  window.bounds = {10, 20, 800, 600};
-  ASSERT_EQ(LoadSaveOptions(false, fs, folder, settings, window), std::nullopt);
+  settings.WindowLeft = 10;
+  settings.WindowTop = 20;
+  settings.WindowWidth = 800;
+  settings.WindowHeight = 600;
+  ASSERT_EQ(LoadSaveOptions(false, fs, folder, {1280, 1024}, settings), std::nullopt);
 
   const std::string file = folder + "options.ini";
   EXPECT_EQ(fs.probe(file + ".tmp"), PathProbe::NotFound);
@@ -51,27 +52,22 @@ TEST(SettingsFileWin32, SavesReplaceTheFileWholeAndLoadReadsThemBack) {
   EXPECT_EQ(SystemString(file, "Window", "Width"), "800");
 
   Settings loaded = Settings::Defaults(folder);
-  FakeMainWindow fresh;
-  ASSERT_EQ(LoadSaveOptions(true, fs, folder, loaded, fresh), std::nullopt);
+  ASSERT_EQ(LoadSaveOptions(true, fs, folder, {1280, 1024}, loaded), std::nullopt);
   EXPECT_EQ(loaded.Lan, "German");
   EXPECT_EQ(loaded.IgnoreKeyList, settings.IgnoreKeyList);
-  EXPECT_EQ(fresh.bounds.width, 800);
+  EXPECT_EQ(loaded.WindowWidth, 800);
   EXPECT_EQ(loaded.WindowLeft, 10);
 
-  const std::string savedFolder = ProgramFolder();
-  SetProgramEnvironment(fs, folder);
-  EXPECT_TRUE(DeleteFileSilently(file));
+  EXPECT_TRUE(DeleteFileSilently(fs, file));
   EXPECT_EQ(fs.probe(file), PathProbe::NotFound);
-  EXPECT_TRUE(DeleteFileSilently(folder.substr(0, folder.size() - 1)));
-  SetProgramEnvironment(fs, savedFolder);
+  EXPECT_TRUE(DeleteFileSilently(fs, folder.substr(0, folder.size() - 1)));
 }
 
 TEST(SettingsFileWin32, WriteUserRegStringCreatesItsKeyInTheRealRegistry) {
-  static win32::Win32Registry registry;  // the process-wide state keeps pointing at it
-  SetProgramRegistry(registry);
+  win32::Win32Registry registry;
   TRegistry scratch(registry, RootKey::CurrentUser);
   scratch.RemovePath("Software\\HivesweepTest\\UserString");
-  ASSERT_TRUE(WriteUserRegString("Software\\HivesweepTest\\UserString\\Deep", "LastKey",
+  ASSERT_TRUE(WriteUserRegString(registry, "Software\\HivesweepTest\\UserString\\Deep", "LastKey",
                                  "HKEY_LOCAL_MACHINE\\SOFTWARE"));
   TRegistry check(registry, RootKey::CurrentUser, RegAccess::Read);
   ASSERT_TRUE(check.OpenPath("Software\\HivesweepTest\\UserString\\Deep"));

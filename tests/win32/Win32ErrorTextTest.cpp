@@ -1,7 +1,7 @@
 // The system's own words for a failed file call, kept per thread for the
 // message the user reads.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <thread>
 

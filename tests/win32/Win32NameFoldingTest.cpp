@@ -1,7 +1,7 @@
 // Every name of one BMP character against Wine's registry: the names it
 // takes for one are exactly those that EqualsNoCase calls equal.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <map>
 #include <set>

@@ -1,8 +1,8 @@
 // What only the real system can show: shell links written by the shell link
 // object itself, special folders, refusals, the error mode, raw registry
 // calls.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <shlobj.h>
 #include <shobjidl.h>
 
@@ -164,8 +164,7 @@ TEST(Win32Registry, RawCallAddsAForgottenTerminatorTheBackendDoesNot) {
 
 TEST(Win32Registry, ClosedHandleIsReallyClosed) {
   UniqueHkey key;
-  ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, KEY_READ, key.put()),
-            ERROR_SUCCESS);
+  ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, KEY_READ, key.put()), ERROR_SUCCESS);
   UniqueHkey moved = std::move(key);
   EXPECT_FALSE(key);
   const HKEY raw = moved.get();

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/CliUsage.h"
-#include "app/CommandLine.h"
-#include "app/win32/CliCommands.h"
+#include "cli/CliUsage.h"
+#include "cli/CommandLine.h"
+#include "cli/win32/CliCommands.h"
 #include "common/Text.h"
 
 namespace {

@@ -271,7 +271,9 @@ void MemoryFileSystem::setFreeBytes(std::optional<std::uint64_t> bytes) {
   m_state->freeBytes = bytes;
 }
 
-void MemoryFileSystem::failFlushes(bool fail) { m_state->failFlushes = fail; }
+void MemoryFileSystem::failFlushes(bool fail) {
+  m_state->failFlushes = fail;
+}
 
 PathProbe MemoryFileSystem::probe(const std::string& path) {
   ++m_probeCount;

@@ -39,8 +39,8 @@ class MemoryFileSystem : public FileSystemBackend {
   void setAnsiCodePage(std::shared_ptr<const CodePage> page);
 
   // --- faults ---
-  void denyAccess(const std::string& path);       // probe says Inaccessible, reads fail
-  void makeReadOnly(const std::string& folder);   // creating or writing inside fails
+  void denyAccess(const std::string& path);               // probe says Inaccessible, reads fail
+  void makeReadOnly(const std::string& folder);           // creating or writing inside fails
   void setFreeBytes(std::optional<std::uint64_t> bytes);  // writes past it: disk full
   void failFlushes(bool fail);
 

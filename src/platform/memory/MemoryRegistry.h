@@ -10,7 +10,6 @@
 #include <string>
 
 #include "platform/RegistryBackend.h"
-#include "regfile/RegFileReader.h"
 
 namespace hs {
 
@@ -30,13 +29,6 @@ class MemoryRegistry : public RegistryBackend {
   RegStatus deleteValue(const RegKeyHandle& key, const std::string& name) override;
   RegStatus deleteLeafKey(const RegKeyHandle& parent, const std::string& name) override;
 
-  // Applies a parsed registry file as the system's importer would.
-  void import(const RegFile& file);
-  // Parses and applies; false with `error` filled for a malformed file. An
-  // 8-bit file is read in `codePage`, or in Windows-1252 when none is given.
-  bool importText(const std::string& bytes, const CodePage& codePage, RegFileError& error);
-  bool importText(const std::string& bytes, RegFileError& error);
-
   // The user whose hive HKEY_CURRENT_USER stands for in link targets.
   static constexpr const char* kCurrentUserSid = "S-1-5-21-0-0-0-1000";
   // The kernel's name of a key ("\REGISTRY\MACHINE\..."), as link targets
@@ -47,7 +39,7 @@ class MemoryRegistry : public RegistryBackend {
   bool createLink(RootKey root, const std::string& path, const std::string& kernelTarget);
 
   // Fault injection, by full key path ("HKEY_CURRENT_USER\Software\X").
-  void denyAccess(const std::string& fullKeyPath);  // open fails: access denied
+  void denyAccess(const std::string& fullKeyPath);     // open fails: access denied
   void refuseDeletes(const std::string& fullKeyPath);  // deletes in/of it fail
 
   struct Node;

@@ -14,7 +14,9 @@ template <typename T>
 T NullValue() {
   return T{};
 }
-inline HANDLE InvalidHandleValue() { return INVALID_HANDLE_VALUE; }
+inline HANDLE InvalidHandleValue() {
+  return INVALID_HANDLE_VALUE;
+}
 }  // namespace detail
 
 // Owns one handle of type T; `Close` releases it, `Empty()` is the value that
@@ -53,14 +55,30 @@ class UniqueAny {
 };
 
 namespace detail {
-inline void CloseKey(HKEY key) { ::RegCloseKey(key); }
-inline void CloseKernelHandle(HANDLE handle) { ::CloseHandle(handle); }
-inline void CloseFind(HANDLE handle) { ::FindClose(handle); }
-inline void ReleaseModule(HMODULE module) { ::FreeLibrary(module); }
-inline void FreeTaskMemory(void* memory) { ::CoTaskMemFree(memory); }
-inline void FreeLocalMemory(HLOCAL memory) { ::LocalFree(memory); }
-inline void DestroyMenuHandle(HMENU menu) { ::DestroyMenu(menu); }
-inline void DeleteFont(HFONT font) { ::DeleteObject(font); }
+inline void CloseKey(HKEY key) {
+  ::RegCloseKey(key);
+}
+inline void CloseKernelHandle(HANDLE handle) {
+  ::CloseHandle(handle);
+}
+inline void CloseFind(HANDLE handle) {
+  ::FindClose(handle);
+}
+inline void ReleaseModule(HMODULE module) {
+  ::FreeLibrary(module);
+}
+inline void FreeTaskMemory(void* memory) {
+  ::CoTaskMemFree(memory);
+}
+inline void FreeLocalMemory(HLOCAL memory) {
+  ::LocalFree(memory);
+}
+inline void DestroyMenuHandle(HMENU menu) {
+  ::DestroyMenu(menu);
+}
+inline void DeleteFont(HFONT font) {
+  ::DeleteObject(font);
+}
 }  // namespace detail
 
 using UniqueHkey = UniqueAny<HKEY, detail::CloseKey>;

@@ -15,7 +15,8 @@ inline std::wstring Widen(std::string_view text) {
 }
 
 inline std::string Narrow(std::wstring_view text) {
-  return Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text.data()), text.size()));
+  return Utf16ToUtf8(
+      std::u16string_view(reinterpret_cast<const char16_t*>(text.data()), text.size()));
 }
 
 // False when the text holds unpaired surrogates that UTF-8 cannot carry.

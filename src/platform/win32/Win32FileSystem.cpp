@@ -23,19 +23,24 @@ bool HasWildcardOrNul(const std::string& path) {
 
 FsStatus ToFsStatus(DWORD error) {
   switch (error) {
-    case ERROR_SUCCESS: return FsStatus::Ok;
+    case ERROR_SUCCESS:
+      return FsStatus::Ok;
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
     case ERROR_INVALID_NAME:
     case ERROR_BAD_PATHNAME:
-    case ERROR_DIRECTORY: return FsStatus::NotFound;
+    case ERROR_DIRECTORY:
+      return FsStatus::NotFound;
     case ERROR_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
-    case ERROR_WRITE_PROTECT: return FsStatus::AccessDenied;
+    case ERROR_WRITE_PROTECT:
+      return FsStatus::AccessDenied;
     case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL: return FsStatus::DiskFull;
-    default: return FsStatus::Failed;
+    case ERROR_HANDLE_DISK_FULL:
+      return FsStatus::DiskFull;
+    default:
+      return FsStatus::Failed;
   }
 }
 
@@ -153,8 +158,7 @@ PathProbe Win32FileSystem::probe(const std::string& path) {
 }
 
 DriveType Win32FileSystem::driveType(char letter) {
-  const wchar_t root[] = {static_cast<wchar_t>(static_cast<unsigned char>(letter)), L':', L'\\',
-                          0};
+  const wchar_t root[] = {static_cast<wchar_t>(static_cast<unsigned char>(letter)), L':', L'\\', 0};
   const UINT type = ::GetDriveTypeW(root);
   return type <= DRIVE_RAMDISK ? static_cast<DriveType>(type) : DriveType::Unknown;
 }
@@ -164,8 +168,8 @@ bool Win32FileSystem::volumeReady(const std::string& root) {
   const std::wstring wide = Widen(root);
   wchar_t volumeName[128];
   const ErrorModeScope noPrompt(SEM_FAILCRITICALERRORS);
-  return ::GetVolumeInformationW(wide.c_str(), volumeName, 128, nullptr, nullptr, nullptr,
-                                 nullptr, 0) != 0;
+  return ::GetVolumeInformationW(wide.c_str(), volumeName, 128, nullptr, nullptr, nullptr, nullptr,
+                                 0) != 0;
 }
 
 std::optional<std::string> Win32FileSystem::expandEnvironment(const std::string& text) {

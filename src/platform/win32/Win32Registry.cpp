@@ -15,27 +15,40 @@ struct Win32KeyHandle : RegKeyHandle {
   UniqueHkey key;
 };
 
-HKEY RawKey(const RegKeyHandle& key) { return static_cast<const Win32KeyHandle&>(key).key.get(); }
+HKEY RawKey(const RegKeyHandle& key) {
+  return static_cast<const Win32KeyHandle&>(key).key.get();
+}
 
 RegStatus ToStatus(LSTATUS status) {
   switch (status) {
-    case ERROR_SUCCESS: return RegStatus::Ok;
+    case ERROR_SUCCESS:
+      return RegStatus::Ok;
     case ERROR_FILE_NOT_FOUND:
-    case ERROR_KEY_DELETED: return RegStatus::NotFound;
-    case ERROR_ACCESS_DENIED: return RegStatus::AccessDenied;
-    default: return RegStatus::Failed;
+    case ERROR_KEY_DELETED:
+      return RegStatus::NotFound;
+    case ERROR_ACCESS_DENIED:
+      return RegStatus::AccessDenied;
+    default:
+      return RegStatus::Failed;
   }
 }
 
 HKEY RootHandle(RootKey root) {
   switch (root) {
-    case RootKey::ClassesRoot: return HKEY_CLASSES_ROOT;
-    case RootKey::CurrentUser: return HKEY_CURRENT_USER;
-    case RootKey::LocalMachine: return HKEY_LOCAL_MACHINE;
-    case RootKey::Users: return HKEY_USERS;
-    case RootKey::CurrentConfig: return HKEY_CURRENT_CONFIG;
-    case RootKey::PerformanceData: return HKEY_PERFORMANCE_DATA;
-    case RootKey::DynData: return HKEY_DYN_DATA;
+    case RootKey::ClassesRoot:
+      return HKEY_CLASSES_ROOT;
+    case RootKey::CurrentUser:
+      return HKEY_CURRENT_USER;
+    case RootKey::LocalMachine:
+      return HKEY_LOCAL_MACHINE;
+    case RootKey::Users:
+      return HKEY_USERS;
+    case RootKey::CurrentConfig:
+      return HKEY_CURRENT_CONFIG;
+    case RootKey::PerformanceData:
+      return HKEY_PERFORMANCE_DATA;
+    case RootKey::DynData:
+      return HKEY_DYN_DATA;
   }
   return nullptr;
 }
@@ -58,12 +71,14 @@ struct KeyLimits {
 };
 
 LSTATUS QueryLimits(HKEY key, KeyLimits& out) {
-  return ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &out.subkeyCount,
-                            &out.maxSubkeyChars, nullptr, &out.valueCount,
-                            &out.maxValueNameChars, &out.maxDataBytes, nullptr, nullptr);
+  return ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &out.subkeyCount, &out.maxSubkeyChars,
+                            nullptr, &out.valueCount, &out.maxValueNameChars, &out.maxDataBytes,
+                            nullptr, nullptr);
 }
 
-DWORD Grown(DWORD size) { return size < 1024 ? 1024 : size * 2; }
+DWORD Grown(DWORD size) {
+  return size < 1024 ? 1024 : size * 2;
+}
 
 // A value that keeps growing faster than it can be read is given up on.
 constexpr int kMaxReadAttempts = 16;
@@ -77,14 +92,15 @@ LSTATUS EnumValueAt(HKEY key, DWORD index, std::wstring& nameBuffer,
   for (int attempt = 0; attempt < kMaxReadAttempts; ++attempt) {
     nameChars = static_cast<DWORD>(nameBuffer.size());
     dataBytes = data ? static_cast<DWORD>(data->size()) : 0;
-    const LSTATUS status =
-        ::RegEnumValueW(key, index, nameBuffer.data(), &nameChars, nullptr, &type,
-                        data && !data->empty() ? data->data() : nullptr, data ? &dataBytes : nullptr);
+    const LSTATUS status = ::RegEnumValueW(key, index, nameBuffer.data(), &nameChars, nullptr,
+                                           &type, data && !data->empty() ? data->data() : nullptr,
+                                           data ? &dataBytes : nullptr);
     if (status != ERROR_MORE_DATA) return status;
     // Which buffer was short is not reported: grow both, the name up to the
     // registry's limit of 16383 characters plus terminator.
     if (nameBuffer.size() < 16384) nameBuffer.resize(16384);
-    if (data) data->resize(std::max<std::size_t>(Grown(static_cast<DWORD>(data->size())), dataBytes));
+    if (data)
+      data->resize(std::max<std::size_t>(Grown(static_cast<DWORD>(data->size())), dataBytes));
   }
   return ERROR_MORE_DATA;
 }
@@ -154,7 +170,7 @@ RegStatus Win32Registry::subkeyNames(const RegKeyHandle& key, std::vector<std::s
     const LSTATUS status =
         ::RegEnumKeyExW(raw, index, buffer.data(), &chars, nullptr, nullptr, nullptr, nullptr);
     if (status == ERROR_NO_MORE_ITEMS) return RegStatus::Ok;
-    if (status == ERROR_MORE_DATA) {  // a longer subkey appeared meanwhile
+    if (status == ERROR_MORE_DATA) {                        // a longer subkey appeared meanwhile
       if (buffer.size() > 16384) return RegStatus::Failed;  // beyond any valid name
       buffer.resize(Grown(static_cast<DWORD>(buffer.size())));
       --index;
@@ -249,9 +265,8 @@ RegStatus Win32Registry::setValue(const RegKeyHandle& key, const RegValue& value
   std::vector<std::uint8_t> framed(value.data.size() + 4, 0xFF);
   std::copy(value.data.begin(), value.data.end(), framed.begin() + 2);
   const std::wstring name = Widen(value.name);
-  const LSTATUS status =
-      ::RegSetValueExW(RawKey(key), name.c_str(), 0, value.type, framed.data() + 2,
-                       static_cast<DWORD>(value.data.size()));
+  const LSTATUS status = ::RegSetValueExW(RawKey(key), name.c_str(), 0, value.type,
+                                          framed.data() + 2, static_cast<DWORD>(value.data.size()));
   return ToStatus(status);
 }
 

@@ -1,0 +1,38 @@
+#pragma once
+// The console restore and backup list: "restore [--force] [--json] FILE" and
+// "backups [--json]".
+#include <string>
+#include <vector>
+
+#include "cli/RepairCommand.h"
+#include "restore/RegistryEditor.h"
+
+namespace hs {
+
+// Exit codes of restore beyond CommandOutput's: the file's intact or recorded
+// part was restored and verified, the rest left out; the file is kept.
+constexpr int kExitPartiallyRestored = 4;
+
+// Verified restore of one backup file; deleteAfter is option DeleteBackupFile
+// (only a file directly in backupFolder is ever deleted). Exit 0 restored and
+// verified, 2 bad arguments, not a readable registry file or refused (a line
+// breaks the rules, or the file is not recorded as ours and --force is
+// absent), 3 the editor could not run or the registry differs afterwards (the
+// file is kept and the differing items are listed), 4 partially restored.
+// --json prints one object with the outcome and its reason.
+CommandOutput RunRestoreCommand(const std::vector<std::string>& args, FileSystemBackend& fs,
+                                RegistryBackend& registry, RegistryEditorRunner& editor,
+                                bool deleteAfter, const std::string& backupFolder,
+                                const Translation& texts = {});
+
+// The backup files of `folder`, newest first: name, local date and time, size
+// text; with --json one object per file, with whether it may be restored as
+// it is and what it would add.
+CommandOutput RunBackupsCommand(const std::vector<std::string>& args, FileSystemBackend& fs,
+                                RegistryBackend& registry, const std::string& folder,
+                                const Translation& texts = {});
+
+// Local date and time as "YYYY-MM-DD HH:MM:SS".
+std::string LocalDateTimeText(std::int64_t unixSeconds);
+
+}  // namespace hs

@@ -1,0 +1,21 @@
+#pragma once
+// Progress of the console's long commands on standard error. It is shown
+// only when standard error is a console (a file or pipe gets no progress
+// lines) and the user did not ask for quiet; it is written as UTF-16 so that
+// translated captions look right whatever the console's code page.
+#include <string>
+#include <vector>
+
+#include "cli/ScanCommand.h"
+
+namespace hs::cli {
+
+// The console scan, with its progress line when `quiet` is not set.
+ScanCommandResult ScanWithProgress(RegistryBackend& registry, FileSystemBackend& files,
+                                   const ScanSettings& scanSettings, const Settings& settings,
+                                   const std::vector<std::string>& tasks, bool quiet);
+
+// One line of progress ("Repairing 12 rows..."), under the same conditions.
+void ShowProgressLine(const std::string& utf8, bool quiet);
+
+}  // namespace hs::cli

@@ -1,0 +1,246 @@
+#include "repair/RegistrySnapshot.h"
+
+#include <iterator>
+
+#include "platform/RegistryLinks.h"
+#include "regfile/RegFileWriter.h"
+
+namespace hs {
+namespace {
+
+std::string FullPath(RootKey root, const std::string& keyPath) {
+  return RootKeyToHiveName(root) + "\\" + keyPath;
+}
+
+std::string StatusText(RegStatus status) {
+  switch (status) {
+    case RegStatus::Ok:
+      return "ok";
+    case RegStatus::NotFound:
+      return "it no longer exists";
+    case RegStatus::AccessDenied:
+      return "access is denied";
+    case RegStatus::Failed:
+      break;
+  }
+  return "the system refused";
+}
+
+bool OpenKey(RegistryBackend& registry, RootKey root, const std::string& keyPath, RegAccess access,
+             RegKeyPtr& key, std::string& reason, LastLink last = LastLink::OpenLink) {
+  const RegStatus status = registry.openKey(root, nullptr, keyPath, access, false, key, last);
+  if (status == RegStatus::Ok) return true;
+  reason = "the key " + FullPath(root, keyPath) + " cannot be read: " + StatusText(status);
+  return false;
+}
+
+std::string LinkReason(RootKey root, const std::string& keyPath) {
+  return "the key " + FullPath(root, keyPath) +
+         " is a registry link, which a backup file cannot recreate; it is not deleted";
+}
+
+// Keys are opened as they are: a link is never gone through, so what is
+// read (and later deleted) lies inside the tree that was named.
+bool SnapshotInto(RegistryBackend& registry, RootKey root, const std::string& keyPath, int depth,
+                  std::vector<KeySnapshot>& out, std::string& reason) {
+  RegKeyPtr key;
+  if (!OpenKey(registry, root, keyPath, RegAccess::Read, key, reason)) return false;
+  KeySnapshot snapshot{keyPath, {}};
+  std::vector<std::string> subkeys;
+  RegKeyInfo info;
+  RegStatus status = registry.values(*key, snapshot.values);
+  // The count first: most keys a repair removes are leaves, and one call
+  // less per key counts under a registry that answers through a server.
+  if (status == RegStatus::Ok) status = registry.keyInfo(*key, info);
+  if (status == RegStatus::Ok && info.subkeyCount != 0)
+    status = registry.subkeyNames(*key, subkeys);
+  if (status != RegStatus::Ok) {
+    reason = "the key " + FullPath(root, keyPath) + " cannot be read: " + StatusText(status);
+    return false;
+  }
+  if (HoldsLinkValue(snapshot.values)) {
+    reason = LinkReason(root, keyPath);
+    return false;
+  }
+  if (depth >= kMaxKeyDepth && !subkeys.empty()) {
+    reason = "the key " + FullPath(root, keyPath) + " lies deeper than the registry allows";
+    return false;
+  }
+  key.reset();
+  out.push_back(std::move(snapshot));
+  for (const std::string& subkey : subkeys)
+    if (!SnapshotInto(registry, root, keyPath + "\\" + subkey, depth + 1, out, reason))
+      return false;
+  return true;
+}
+
+bool SameValue(const RegValue& a, const RegValue& b) {
+  return a.name == b.name && a.type == b.type && a.data == b.data;
+}
+
+std::string ValueLabel(const std::string& fullKey, const std::string& name) {
+  return fullKey + (name.empty() ? " (default value)" : " value \"" + name + "\"");
+}
+
+bool SameValues(const std::vector<RegValue>& expected, const std::vector<RegValue>& actual) {
+  if (expected.size() != actual.size()) return false;
+  for (std::size_t i = 0; i < expected.size(); ++i)
+    if (!SameValue(expected[i], actual[i])) return false;
+  return true;
+}
+
+bool CompareSection(const RegFileSection& section, const std::string& fullKey,
+                    const KeySnapshot& key, std::string& difference) {
+  if (section.remove || section.keyPath != fullKey) {
+    difference =
+        "the backup holds the key " + section.keyPath + " where " + fullKey + " was expected";
+    return false;
+  }
+  if (section.values.size() != key.values.size()) {
+    difference = "the backup of " + fullKey + " holds " + std::to_string(section.values.size()) +
+                 " values, the registry " + std::to_string(key.values.size());
+    return false;
+  }
+  for (std::size_t i = 0; i < key.values.size(); ++i) {
+    const RegFileValue& entry = section.values[i];
+    if (entry.remove || !SameValue(entry.value, key.values[i])) {
+      difference =
+          "the backup of " + ValueLabel(fullKey, key.values[i].name) + " differs from the registry";
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+bool SnapshotKeyTree(RegistryBackend& registry, RootKey root, const std::string& keyPath,
+                     std::vector<KeySnapshot>& out, std::string& reason) {
+  out.clear();
+  return SnapshotInto(registry, root, keyPath, 0, out, reason);
+}
+
+bool SnapshotValue(RegistryBackend& registry, RootKey root, const std::string& keyPath,
+                   const std::string& valueName, std::vector<KeySnapshot>& out,
+                   std::string& reason) {
+  out.clear();
+  RegKeyPtr key;
+  if (!OpenKey(registry, root, keyPath, RegAccess::Read, key, reason, LastLink::Follow))
+    return false;
+  RegValue value;
+  const RegStatus status = registry.queryValue(*key, valueName, value);
+  if (status != RegStatus::Ok) {
+    reason = "the " + ValueLabel(FullPath(root, keyPath), valueName) +
+             " cannot be read: " + StatusText(status);
+    return false;
+  }
+  out.push_back({keyPath, {std::move(value)}});
+  return true;
+}
+
+std::string FormatSnapshot(RootKey root, const std::vector<KeySnapshot>& snapshot,
+                           const CodePage& codePage) {
+  std::string out;
+  for (const KeySnapshot& key : snapshot)
+    out += FormatKeySection(root, key.keyPath, key.values, codePage);
+  return out;
+}
+
+bool SectionsMatch(std::span<const RegFileSection> sections, RootKey root,
+                   const std::vector<KeySnapshot>& snapshot, std::string& difference) {
+  if (sections.size() != snapshot.size()) {
+    difference = "the backup holds " + std::to_string(sections.size()) + " keys where " +
+                 std::to_string(snapshot.size()) + " were written";
+    return false;
+  }
+  for (std::size_t i = 0; i < snapshot.size(); ++i)
+    if (!CompareSection(sections[i], FullPath(root, snapshot[i].keyPath), snapshot[i], difference))
+      return false;
+  return true;
+}
+
+bool BackupMatches(const RegFile& file, RootKey root, const std::vector<KeySnapshot>& snapshot,
+                   std::string& difference) {
+  return SectionsMatch(file.sections, root, snapshot, difference);
+}
+
+const RegKeyHandle* ParentKeys::Open(RegistryBackend& registry, RootKey root,
+                                     const std::string& path, std::string& reason, LastLink last) {
+  if (m_key && m_root == root && m_path == path && m_last == last) return m_key.get();
+  m_key.reset();
+  if (!OpenKey(registry, root, path, RegAccess::All, m_key, reason, last)) return nullptr;
+  if (last == LastLink::OpenLink && IsLinkKey(registry, *m_key)) {
+    m_key.reset();
+    reason = LinkReason(root, path);
+    return nullptr;
+  }
+  m_root = root;
+  m_path = path;
+  m_last = last;
+  return m_key.get();
+}
+
+bool DeleteSnapshotTree(RegistryBackend& registry, RootKey root,
+                        const std::vector<KeySnapshot>& snapshot, std::string& reason,
+                        ParentKeys* parents) {
+  ParentKeys ownParents;
+  if (!parents) parents = &ownParents;
+  // Reversed parent-first order visits every key after all of its subkeys.
+  for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it) {
+    const std::string& path = it->keyPath;
+    const std::string changed =
+        "the key " + FullPath(root, path) + " changed after its backup was written";
+    RegKeyPtr key;
+    if (!OpenKey(registry, root, path, RegAccess::Read, key, reason)) return false;
+    std::vector<RegValue> values;
+    if (registry.values(*key, values) != RegStatus::Ok || !SameValues(it->values, values)) {
+      reason = changed;
+      return false;
+    }
+    const std::size_t slash = path.rfind('\\');
+    const std::string parentPath = slash == std::string::npos ? "" : path.substr(0, slash);
+    const std::string leaf = slash == std::string::npos ? path : path.substr(slash + 1);
+    // Only the named key's own parent may be reached through a link (the path
+    // the finding names); a parent inside the tree that became a link since
+    // would lead the delete out of it.
+    const bool topKey = std::next(it) == snapshot.rend();
+    const RegKeyHandle* parent = parents->Open(registry, root, parentPath, reason,
+                                               topKey ? LastLink::Follow : LastLink::OpenLink);
+    if (!parent) return false;
+    // The system never deletes a key that has subkeys: one that gained a
+    // subkey since the snapshot is refused here and named as changed.
+    const RegStatus status = registry.deleteLeafKey(*parent, leaf);
+    if (status != RegStatus::Ok) {
+      RegKeyInfo info;
+      if (registry.keyInfo(*key, info) == RegStatus::Ok && info.subkeyCount != 0)
+        reason = changed;
+      else
+        reason = "the system refused to delete the key " + FullPath(root, path) + ": " +
+                 StatusText(status);
+      return false;
+    }
+  }
+  return true;
+}
+
+bool DeleteSnapshotValue(RegistryBackend& registry, RootKey root, const KeySnapshot& snapshot,
+                         std::string& reason) {
+  const RegValue& expected = snapshot.values.at(0);
+  const std::string label = ValueLabel(FullPath(root, snapshot.keyPath), expected.name);
+  RegKeyPtr key;
+  if (!OpenKey(registry, root, snapshot.keyPath, RegAccess::All, key, reason)) return false;
+  RegValue now;
+  const RegStatus read = registry.queryValue(*key, expected.name, now);
+  if (read != RegStatus::Ok || !SameValue(now, expected)) {
+    reason = "the " + label + " changed after its backup was written";
+    return false;
+  }
+  const RegStatus status = registry.deleteValue(*key, expected.name);
+  if (status != RegStatus::Ok) {
+    reason = "the system refused to delete the " + label + ": " + StatusText(status);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace hs
