@@ -10,7 +10,8 @@ bool PrepareFolder(FileSystemBackend& fs, const WindowRepairOptions& options,
                    const WindowRepairSteps& steps, RepairOutcome& outcome) {
   const std::string& folder = options.backupFolder;
   if (fs.probe(folder) != PathProbe::NotFound) return true;
-  if (steps.confirmCreateFolder && !steps.confirmCreateFolder(RepairRun::FolderQuestion(folder))) {
+  if (steps.confirmCreateFolder &&
+      !steps.confirmCreateFolder(RepairRun::FolderQuestion(folder, options.texts))) {
     outcome.end = RepairEnd::FolderDeclined;
     return false;
   }

@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/Repair.h"
+#include "repair/Repair.h"
+#include "settings/Translation.h"
 
 namespace hs {
 
@@ -18,6 +19,7 @@ struct WindowRepairOptions {
   int windowsVersionCode = 0;  // restore points exist on codes 9 to 12
   bool showHint = true;        // option ShowHint, read when the summary is due
   bool beep = false;           // option Beep
+  Translation texts;           // the language of the folder question
 };
 
 struct WindowRepairSteps {

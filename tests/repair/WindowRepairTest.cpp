@@ -3,6 +3,7 @@
 #include "platform/TRegistry.h"
 #include "platform/memory/MemoryFileSystem.h"
 #include "platform/memory/MemoryRegistry.h"
+#include "regfile/RegFileImport.h"
 #include "repair/WindowRepair.h"
 
 namespace hs {
@@ -24,10 +25,10 @@ Finding Row(const std::string& key, bool checked) {
 struct Scenario {
   Scenario() {
     RegFileError error;
-    EXPECT_TRUE(
-        reg.importText("REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\\Gone]\r\n\"a\"=\"1\"\r\n"
-                       "[HKEY_CURRENT_USER\\Software\\Kept]\r\n",
-                       error))
+    EXPECT_TRUE(ImportRegText(reg,
+                              "REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\\Gone]\r\n\"a\"=\"1\"\r\n"
+                              "[HKEY_CURRENT_USER\\Software\\Kept]\r\n",
+                              error))
         << error.message;
     fs.addFolder("C:\\Backup");
     rows = {Row("HKEY_CURRENT_USER\\Software\\Kept", false),
@@ -140,8 +141,9 @@ TEST(WindowRepairTest, EachEarlyEndLeavesListAndRegistryAsTheyWere) {
 
 TEST(WindowRepairOptionsTest, RestorePointOnlyWhenAskedAndOnWindowsThatHaveIt) {
   for (int code = 0; code <= 14; ++code) {
-    EXPECT_EQ(WantsRestorePoint({"", true, code, true, false}), code >= 9 && code <= 12) << code;
-    EXPECT_FALSE(WantsRestorePoint({"", false, code, true, false})) << code;
+    EXPECT_EQ(WantsRestorePoint({"", true, code, true, false, {}}), code >= 9 && code <= 12)
+        << code;
+    EXPECT_FALSE(WantsRestorePoint({"", false, code, true, false, {}})) << code;
   }
 }
 

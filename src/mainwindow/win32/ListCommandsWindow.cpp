@@ -1,14 +1,14 @@
 #include "mainwindow/win32/ListCommandsWindow.h"
 
-#include "app/RegGlobal.h"
 #include "findings/ListCommandState.h"
-#include "mainwindow/ListCommands.h"
-#include "mainwindow/Report.h"
-#include "platform/TRegistry.h"
+#include "findings/ListCommands.h"
+#include "findings/Report.h"
+#include "platform/SharedHelpers.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/WideText.h"
 #include "restore/win32/RegistryEditorProcess.h"
 #include "settings/AtomicFile.h"
+#include "settings/Settings.h"
 #include "settings/SettingsFile.h"
 
 namespace hs::win32 {
@@ -18,34 +18,9 @@ namespace {
 constexpr const char* kRegeditKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Regedit";
 
-// The placement the settings file asks for, taken from the settings as they
-// stand (the window stores its own when it closes).
-class StoredPlacement : public MainWindowPlacement {
- public:
-  StoredPlacement(const Settings& settings, ScreenSize screen)
-      : m_settings(settings), m_screen(screen) {}
-  ScreenSize Screen() const override { return m_screen; }
-  WindowBounds Bounds() const override {
-    return {m_settings.WindowLeft, m_settings.WindowTop, kDesignedWidth, kDesignedHeight};
-  }
-  void SetWidth(int) override {}
-  void SetHeight(int) override {}
-  std::optional<int> PlacementShowCommand() const override {
-    return m_settings.WindowMaximized ? 3 : 1;
-  }
-  void CollectSectionChecks(std::array<bool, 24>& flags) override {
-    flags = m_settings.TreeViewNodeCheck;
-  }
-
- private:
-  const Settings& m_settings;
-  ScreenSize m_screen;
-};
-
 // The whole settings file, replaced in one step; the error text when it failed.
 std::optional<std::string> SaveSettings(ListCommandInput& input) {
-  StoredPlacement placement(input.settings, input.screen);
-  return LoadSaveOptions(false, input.fs, input.programFolder, input.settings, placement);
+  return LoadSaveOptions(false, input.fs, input.programFolder, input.screen, input.settings);
 }
 
 // The editor in a normal window, by its full path; nothing waits for it.
@@ -117,8 +92,7 @@ SaveReportResult SaveToTextFile(HWND owner, ListCommandInput& input,
 
 bool OpenInRegedit(ListCommandInput& input, const Finding& row) {
   if (row.Kind == FindingKind::fkFile) return false;
-  TRegistry key(input.registry, RootKey::CurrentUser);
-  if (key.OpenPath(kRegeditKey, true)) key.WriteValueText("LastKey", RegeditKeyText(row));
+  WriteUserRegString(input.registry, kRegeditKey, "LastKey", RegeditKeyText(row));
   return StartRegistryEditor();
 }
 

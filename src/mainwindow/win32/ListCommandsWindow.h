@@ -16,7 +16,7 @@
 #include "platform/FileSystemBackend.h"
 #include "platform/RegistryBackend.h"
 #include "scan/Finding.h"
-#include "settings/MainWindowPlacement.h"
+#include "settings/SettingsFile.h"
 
 namespace hs {
 struct Settings;

@@ -1,9 +1,9 @@
 #include "mainwindow/win32/RepairFromWindow.h"
 
-#include "app/RegGlobal.h"
 #include "mainwindow/win32/RepairWaitDialog.h"
 #include "mainwindow/win32/ShowHintDialog.h"
 #include "mainwindow/win32/SystemPointDialog.h"
+#include "settings/Settings.h"
 #include "settings/Translation.h"
 
 namespace hs::win32 {
@@ -47,8 +47,9 @@ WindowRepairSteps StepsFor(HWND owner, RepairWindowInput& input,
 RepairWindowResult RepairFromWindow(HWND owner, RepairWindowInput& input,
                                     std::vector<Finding>& rows) {
   const Settings& settings = input.settings;
-  const WindowRepairOptions options{settings.OutputDirectory, settings.RestorePoint,
-                                    input.windowsVersionCode, settings.ShowHint, settings.Beep};
+  const WindowRepairOptions options{
+      settings.OutputDirectory, settings.RestorePoint, input.windowsVersionCode,
+      settings.ShowHint,        settings.Beep,         input.translation};
   const std::size_t before = rows.size();
   RepairOutcome outcome = RunWindowRepair(input.fs, options, StepsFor(owner, input, options), rows,
                                           input.state.unrepaired);

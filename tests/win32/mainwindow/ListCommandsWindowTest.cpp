@@ -1,15 +1,15 @@
 // The list commands' window side against Wine's file system: the text report
 // through the real save path, the overwrite question, the ignore lists saved
 // to options.ini at once, and the check marks of one problem type.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
-#include "app/RegGlobal.h"
-#include "mainwindow/Report.h"
+#include "findings/Report.h"
 #include "mainwindow/win32/ListCommandsWindow.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
 #include "settings/IniFile.h"
+#include "settings/Settings.h"
 #include "win32/mainwindow/GuiTestSupport.h"
 
 namespace hs {

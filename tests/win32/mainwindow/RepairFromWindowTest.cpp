@@ -1,14 +1,14 @@
 // The repair run from the window against Wine's registry and file system,
 // with the real dialogs: the summary is read and closed through messages.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
-#include "app/RegGlobal.h"
 #include "mainwindow/win32/RepairFromWindow.h"
 #include "mainwindow/win32/ShowHintDialog.h"
 #include "platform/TRegistry.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
+#include "settings/Settings.h"
 #include "settings/Translation.h"
 #include "win32/mainwindow/GuiTestSupport.h"
 

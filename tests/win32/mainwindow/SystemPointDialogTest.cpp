@@ -1,15 +1,15 @@
 // The restore-point dialog with the request made by the test: a new point
 // ends it without a question; a dialog closed while the request still runs ends at
 // once with Cancel, and the request's late answer goes nowhere.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <atomic>
 
-#include "app/RegGlobal.h"
 #include "mainwindow/win32/SystemPointDialog.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32FileSystem.h"
+#include "settings/Settings.h"
 #include "settings/Translation.h"
 #include "win32/mainwindow/GuiTestSupport.h"
 
