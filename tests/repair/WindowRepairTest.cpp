@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/TRegistry.h"
 #include "platform/memory/MemoryFileSystem.h"
-#include "platform/memory/MemoryRegistry.h"
-#include "regfile/RegFileImport.h"
 #include "repair/WindowRepair.h"
 
 namespace hs {
@@ -11,138 +8,94 @@ namespace {
 
 constexpr const char* kFolder = "C:\\Backup\\Repairs";
 
-Finding Row(const std::string& key, bool checked) {
-  Finding row;
-  row.Problem = "Obsolete software";
-  row.KeyPath = key;
-  row.Kind = FindingKind::fkKey;
-  row.Checked = checked;
-  return row;
-}
-
-// A registry with one key to repair and one to keep; the steps record what
-// the command did, in order.
+// The window's steps, recorded in order; the repair step answers as told. The
+// repair itself runs against Wine's registry in RepairFromWindowTest.
 struct Scenario {
   Scenario() {
-    RegFileError error;
-    EXPECT_TRUE(ImportRegText(reg,
-                              "REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\\Gone]\r\n\"a\"=\"1\"\r\n"
-                              "[HKEY_CURRENT_USER\\Software\\Kept]\r\n",
-                              error))
-        << error.message;
     fs.addFolder("C:\\Backup");
-    rows = {Row("HKEY_CURRENT_USER\\Software\\Kept", false),
-            Row("HKEY_CURRENT_USER\\Software\\Missing", true),
-            Row("HKEY_CURRENT_USER\\Software\\Gone", true)};
-    options.backupFolder = kFolder;
-    options.windowsVersionCode = 10;
-    steps.confirmCreateFolder = [this](const std::string& question) {
-      taken.push_back("folder? " + question.substr(0, question.find(',')));
-      return createFolder;
+    rows = {Finding{"p", "HKEY_CURRENT_USER\\Software\\A", "", FindingKind::fkKey, true, 0}};
+    steps.confirmCreateFolder = [this](const std::string&) { return record("folder?", yes); };
+    steps.makeRestorePoint = [this] { return record("restore point", yes); };
+    steps.repair = [this](std::vector<Finding>&) {
+      record("repair", true);
+      return repaired;
     };
-    steps.makeRestorePoint = [this] {
-      taken.push_back("restore point");
-      return restorePointOk;
-    };
-    steps.repair = [this](std::vector<Finding>& list) {
-      taken.push_back("repair");
-      return RepairIntoFolder(reg, fs, kFolder, list);
-    };
-    steps.showSummary = [this](int count) { taken.push_back("summary " + std::to_string(count)); };
-    steps.beep = [this] { taken.push_back("beep"); };
-    steps.showError = [this](const std::string&) { taken.push_back("error"); };
+    steps.showSummary = [this](int count) { record("summary " + std::to_string(count), true); };
+    steps.beep = [this] { record("beep", true); };
+    steps.showError = [this](const std::string& text) { record("error: " + text, true); };
+  }
+  bool record(const std::string& step, bool answer) {
+    taken.push_back(step);
+    return answer;
+  }
+  std::vector<std::string> Run() {
+    RunWindowRepair(fs, options, steps, rows, unrepaired);
+    return taken;
   }
 
-  RepairOutcome Run() { return RunWindowRepair(fs, options, steps, rows, unrepaired); }
-  bool KeyExists(const std::string& path) {
-    return TRegistry(reg, RootKey::CurrentUser).PathExists(path);
-  }
-
-  MemoryRegistry reg;
   MemoryFileSystem fs;
   std::vector<Finding> rows;
-  WindowRepairOptions options;
+  WindowRepairOptions options{kFolder, true, 10, true, true, {}};
   WindowRepairSteps steps;
+  RepairOutcome repaired;
   UnrepairedLists unrepaired;
   std::vector<std::string> taken;
-  bool createFolder = true;
-  bool restorePointOk = true;
+  bool yes = true;
 };
 
-TEST(WindowRepairTest, CompletedRunAsksInOrderThenSummaryAndBeep) {
-  Scenario t;
-  t.options.restorePoint = true;
-  t.options.beep = true;
-  const RepairOutcome outcome = t.Run();
+using Steps = std::vector<std::string>;
 
-  EXPECT_EQ(outcome.end, RepairEnd::Completed);
-  EXPECT_EQ(t.taken, (std::vector<std::string>{"folder? C:\\Backup\\Repairs", "restore point",
-                                               "repair", "summary 2", "beep"}));
-  // What the repair itself did is checked against Wine's registry in
-  // RepairFromWindowTest; here, that its rows come back and failures are kept.
-  EXPECT_EQ(t.rows.size(), 1u);
-  EXPECT_EQ(t.unrepaired.KeyTexts,
-            std::vector<std::string>{"HKEY_CURRENT_USER\\Software\\Missing"});
-}
-
-TEST(WindowRepairTest, EachEarlyEndLeavesListAndRegistryAsTheyWere) {
-  struct Case {
-    const char* name;
-    std::function<void(Scenario&)> arrange;
-    RepairEnd end;
-    std::vector<std::string> taken;
-  } cases[] = {
-      {"folder declined",
-       [](Scenario& t) { t.createFolder = false; },
-       RepairEnd::FolderDeclined,
-       {"folder? C:\\Backup\\Repairs"}},
-      {"folder cannot be made",
-       [](Scenario& t) { t.fs.makeReadOnly("C:\\Backup"); },
-       RepairEnd::FolderFailed,
-       {"folder? C:\\Backup\\Repairs", "error"}},
-      {"restore point cancelled",
-       [](Scenario& t) {
-         t.fs.addFolder(kFolder);
-         t.options.restorePoint = true;
-         t.restorePointOk = false;
-       },
-       RepairEnd::RestorePointCancelled,
-       {"restore point"}},
-      {"empty list: no summary, no beep",
-       [](Scenario& t) {
-         t.rows.clear();
-         t.options.beep = true;
-       },
-       RepairEnd::EmptyList,
-       {"folder? C:\\Backup\\Repairs"}},
-      {"backup file not writable: error, no summary, no beep",
-       [](Scenario& t) {
-         t.fs.addFolder(kFolder);
-         t.fs.makeReadOnly(kFolder);
-         t.options.beep = true;
-       },
-       RepairEnd::Aborted,
-       {"repair", "error"}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+TEST(WindowRepairTest, StepsRunInOrderAndEachEndStopsWhereItShould) {
+  {
     Scenario t;
-    c.arrange(t);
-    const std::size_t before = t.rows.size();
-
-    const RepairOutcome outcome = t.Run();
-    EXPECT_EQ(outcome.end, c.end);
-    EXPECT_EQ(t.taken, c.taken);
-    EXPECT_EQ(t.rows.size(), before);
-    EXPECT_TRUE(t.KeyExists("Software\\Gone"));
+    t.repaired.processedCount = 2;
+    t.repaired.notRepaired = {{Finding{"p", "HKEY_CURRENT_USER\\B", "v"}, "gone"}};
+    EXPECT_EQ(t.Run(), (Steps{"folder?", "restore point", "repair", "summary 2", "beep"}));
+    EXPECT_EQ(t.unrepaired.KeyTexts, Steps{"HKEY_CURRENT_USER\\B"});
+    EXPECT_EQ(t.unrepaired.ValueTexts, Steps{"v"});
+    EXPECT_EQ(t.fs.probe(kFolder), PathProbe::Folder);
+  }
+  {
+    Scenario t;  // the summary is switched off; the beep still comes
+    t.options.showHint = false;
+    EXPECT_EQ(t.Run(), (Steps{"folder?", "restore point", "repair", "beep"}));
+  }
+  {
+    Scenario t;
+    t.yes = false;
+    EXPECT_EQ(t.Run(), Steps{"folder?"});  // declined: no folder, nothing else
+    EXPECT_EQ(t.fs.probe(kFolder), PathProbe::NotFound);
+  }
+  {
+    Scenario t;
+    t.fs.makeReadOnly("C:\\Backup");
+    EXPECT_EQ(t.Run(), (Steps{"folder?", "error: Cannot create C:\\Backup\\Repairs"}));
+  }
+  {
+    Scenario t;  // an empty list: no summary, no beep
+    t.rows.clear();
+    EXPECT_EQ(t.Run(), Steps{"folder?"});
+  }
+  {
+    Scenario t;
+    t.fs.addFolder(kFolder);
+    t.yes = false;  // the restore point is cancelled
+    EXPECT_EQ(t.Run(), Steps{"restore point"});
+  }
+  {
+    Scenario t;  // a stopped run: its error, no summary, no beep, nothing remembered
+    t.fs.addFolder(kFolder);
+    t.repaired.end = RepairEnd::Aborted;
+    t.repaired.error = "disk full";
+    t.repaired.notRepaired = {{Finding{}, "disk full"}};
+    EXPECT_EQ(t.Run(), (Steps{"restore point", "repair", "error: disk full"}));
     EXPECT_TRUE(t.unrepaired.KeyTexts.empty());
   }
 }
 
-TEST(WindowRepairOptionsTest, RestorePointOnlyWhenAskedAndOnWindowsThatHaveIt) {
+TEST(WindowRepairTest, RestorePointOnlyWhenAskedAndOnWindowsThatHaveIt) {
   for (int code = 0; code <= 14; ++code) {
-    EXPECT_EQ(WantsRestorePoint({"", true, code, true, false, {}}), code >= 9 && code <= 12)
-        << code;
+    EXPECT_EQ(WantsRestorePoint({"", true, code, true, false, {}}), code >= 9 && code <= 12);
     EXPECT_FALSE(WantsRestorePoint({"", false, code, true, false, {}})) << code;
   }
 }
