@@ -9,6 +9,7 @@ file(GLOB_RECURSE HS_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*/w
 list(FILTER HS_WIN32_SOURCES EXCLUDE REGEX "/app/win32/(cli|gui)_main\\.cpp$")
 add_library(hs_win32 STATIC ${HS_WIN32_SOURCES})
 target_link_libraries(hs_win32 PUBLIC hs_engine ${HS_WIN_LIBS})
+target_link_libraries(hs_win32 PUBLIC comdlg32)  # the common save dialog
 target_compile_options(hs_win32 PRIVATE ${HS_WARNINGS})
 
 # One resource script (UTF-8) with the one manifest and the version, for both
