@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "mainwindow/ListCommands.h"
+#include "findings/ListCommands.h"
 
 namespace hs::ui {
 
@@ -13,7 +13,7 @@ void FinishScan(std::vector<Finding>& rows, const ScanFilterInputs& filter, Scan
   host.RefreshCounts();
   host.FitColumns(!rows.empty());
   FilterResults(rows, filter.ignoreValueList, filter.ignoreKeyList, filter.unrepaired,
-                filter.windowsVersionCode);
+                filter.windowsVersion);
   host.RefreshCounts();
   if (filter.beep) host.Beep();
 }

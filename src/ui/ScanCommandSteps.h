@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/ResultFilter.h"
+#include "findings/ResultFilter.h"
+#include "platform/SystemFacts.h"
 #include "scan/Finding.h"
 #include "ui/SectionTree.h"
 
@@ -32,7 +33,7 @@ struct ScanFilterInputs {
   const std::vector<std::string>& ignoreValueList;
   const std::vector<std::string>& ignoreKeyList;
   const UnrepairedLists& unrepaired;
-  int windowsVersionCode = 10;
+  WindowsVersionInfo windowsVersion;
   bool beep = false;
 };
 

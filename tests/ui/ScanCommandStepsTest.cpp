@@ -41,7 +41,9 @@ struct ScanCommandStepsTest : ::testing::Test {
   RecordingHost host;
   SectionTree tree;
   void SetUp() override { host.rows = &rows; }
-  ScanFilterInputs Filter(bool beep) { return {ignoreValues, ignoreKeys, unrepaired, 11, beep}; }
+  ScanFilterInputs Filter(bool beep) {
+    return {ignoreValues, ignoreKeys, unrepaired, {kPlatformWin32Nt, 6, 1}, beep};
+  }
 };
 
 TEST_F(ScanCommandStepsTest, NothingCheckedLeavesTheOldRowsAndShowsNoDialog) {

@@ -66,7 +66,8 @@ void BuildBar(ui::MenuBuilder& builder, MainMenus& menus, int& separators) {
             {nullptr, nullptr, C::Exit},
             {"miOptions", L"&Options...\tCtrl+O", C::Options}},
            0, "N", separators);
-  menus.language = builder.addPopup(bar, "miLanguage", L"&Language", 0);
+  menus.language.emplace(builder, builder.addPopup(bar, "miLanguage", L"&Language", 0),
+                         kFirstLanguageId);
   HMENU help = builder.addPopup(bar, "miHelp", L"&Help", 0);
   AddItems(builder, help,
            {{"miOnlineHelp", L"Online &Help", C::OnlineHelp},

@@ -10,6 +10,7 @@
 
 #include "ui/win32/ComponentRegistry.h"
 #include "ui/win32/GuiHandles.h"
+#include "ui/win32/LanguageMenu.h"
 
 namespace hs::mainwindow {
 
@@ -42,8 +43,8 @@ constexpr UINT kFirstLanguageId = 400;
 
 struct MainMenus {
   ui::UniqueHmenu bar;
-  HMENU language = nullptr;  // the "Language" drop-down, filled by its own helper
-  ui::UniqueHmenu list;      // the findings list's context menu (a drop-down)
+  std::optional<ui::LanguageMenu> language;  // the "Language" drop-down and its items
+  ui::UniqueHmenu list;                      // the findings list's context menu (a drop-down)
   ui::UniqueHaccel accelerators;
 };
 
