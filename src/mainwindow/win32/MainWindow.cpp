@@ -193,15 +193,15 @@ void TfrmKeyscour::CreateControls() {
     ::EnableWindow(m_buttons[i], IsCommandAvailable(buttons[i].command));
     top += 28;
   }
-  add({WC_STATICW, "Label2", K::Captioned, L"Select the sections to scan", SS_LEFT, 0, 8, 166, 172,
+  add({WC_STATICW, "Label2", K::Captioned, L"Select the sections to scan", SS_LEFT, 0, 8, 166, 214,
        16, staticId++});
   const HWND tree = add({WC_TREEVIEWW, "tvRegistry", K::TreeView, L"",
-                         TVS_HASLINES | TVS_SHOWSELALWAYS | WS_TABSTOP | WS_BORDER, 0, 8, 184, 200,
+                         TVS_HASLINES | TVS_SHOWSELALWAYS | WS_TABSTOP | WS_BORDER, 0, 8, 184, 214,
                          200, kTreeId});
   m_tree = std::make_unique<SectionTreeView>(tree, m_sections);
   const HWND list = add({WC_LISTVIEWW, "lvRegistryData", K::ListView, L"",
                          LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | WS_TABSTOP,
-                         WS_EX_CLIENTEDGE, 216, 58, 450, 300, kListId});
+                         WS_EX_CLIENTEDGE, 230, 58, 436, 300, kListId});
   m_list = std::make_unique<FindingsListView>(list, m_rows, [this] { RefreshCounts(); });
   m_list->AddColumns();
   m_statusBar = add({STATUSCLASSNAMEW, "StatusBar1", K::StatusBarPanels, L"", SBARS_SIZEGRIP, 0, 0,
