@@ -17,8 +17,6 @@ namespace hs::mainwindow {
 
 namespace {
 
-constexpr int kDesignedWidth = 684;
-constexpr int kDesignedHeight = 520;
 constexpr int kButtonCaptionMargin = 17;
 constexpr int kStatePanelWidths[] = {200, 50};
 
@@ -29,14 +27,6 @@ enum ControlId : int {
   kListBoxId,
   kFirstStaticId = 40,
 };
-
-}  // namespace
-
-ScreenSize Screen() {
-  return {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-}
-
-namespace {
 
 ui::ControlRect RectOf(HWND control, HWND parent) {
   RECT r{};
@@ -50,6 +40,10 @@ void Place(HWND control, const ui::ControlRect& r) {
 }
 
 }  // namespace
+
+ScreenSize Screen() {
+  return {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+}
 
 TfrmKeyscour::TfrmKeyscour(ui::AppContext& context, win32::WindowQuestions questions)
     : m_context(context),
@@ -66,8 +60,8 @@ bool TfrmKeyscour::Create() {
   spec.caption = L"Corvane Hivesweep 2.8";
   spec.style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
   spec.exStyle = WS_EX_CONTROLPARENT;
-  spec.width = kDesignedWidth;
-  spec.height = kDesignedHeight;
+  spec.width = Settings::kDesignedWindowWidth;
+  spec.height = Settings::kDesignedWindowHeight;
   return create(windowClass, spec);
 }
 
@@ -155,7 +149,7 @@ void TfrmKeyscour::CreateControls() {
   using K = ui::ComponentKind;
   int staticId = kFirstStaticId;
   m_imgTitle = add({WC_STATICW, "imgTitle", K::Untranslated, L"", SS_OWNERDRAW | WS_CLIPSIBLINGS, 0,
-                    0, 0, kDesignedWidth, 50, staticId++});
+                    0, 0, Settings::kDesignedWindowWidth, 50, staticId++});
   m_image1 = add({WC_STATICW, "Image1", K::Untranslated, L"", SS_ICON | SS_REALSIZECONTROL, 0, 9, 9,
                   32, 32, staticId++});
   ::SendMessageW(m_image1, STM_SETICON,
@@ -344,7 +338,11 @@ void TfrmKeyscour::onShowMain() {
 }
 
 // Unattended: scan what the settings check, repair every row found, end.
+// The message number is public, so only the run this window started itself
+// (from "-cleanonce") is carried out, and only once.
 void TfrmKeyscour::onCleanOnce() {
+  if (!m_cleanOnce || m_cleanOnceRan) return;
+  m_cleanOnceRan = true;
   ::ShowWindow(hwnd(), SW_HIDE);
   ScanRegistry();
   onRepairRegistry();

@@ -109,7 +109,8 @@ class TfrmKeyscour : public ui::Window {
   std::vector<Finding> m_rows;
   std::optional<std::vector<std::string>> m_taskList;
   ui::CleanOnceGate m_cleanOnceGate;
-  bool m_cleanOnce = false;
+  bool m_cleanOnce = false;  // this run is the clean-once run
+  bool m_cleanOnceRan = false;
   bool m_firstShown = false;
   bool m_firstActivated = false;
   win32::RepairWindowState m_repairState;  // the unrepaired lists

@@ -251,6 +251,20 @@ TEST_F(MainWindowTest, ScanFillsTheListAllCheckedAndFilteredWithExactCounts) {
 
 // --- clean-once -----------------------------------------------------------
 
+TEST_F(MainWindowTest, CleanOnceMessageFromElsewhereIsIgnored) {
+  // Another program can post the message number; only the window's own
+  // clean-once start may repair unattended.
+  WriteOptions({1, 10}, "[Options]\nShowHint=0\n");
+  Open();
+  ::PostMessageW(window->hwnd(), mainwindow::WM_CLEAN_ONCE, 0, 0);
+  PumpUntilIdle();
+  EXPECT_TRUE(::IsWindowVisible(window->hwnd()));
+  EXPECT_EQ(::SendMessageW(Control("lvRegistryData"), LVM_GETITEMCOUNT, 0, 0), 0);
+  TRegistry machine(*registry, RootKey::LocalMachine);
+  ASSERT_TRUE(machine.OpenPath("Software\\Microsoft\\Windows\\CurrentVersion\\Run"));
+  EXPECT_TRUE(machine.HasValue("Gone"));
+}
+
 TEST_F(MainWindowTest, CleanOnceInCapitalsScansRepairsAndEndsOnce) {
   // No summary dialog: nobody is there to close it.
   WriteOptions({1, 10}, "[Options]\nShowHint=0\n");
