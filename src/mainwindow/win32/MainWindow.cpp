@@ -1,5 +1,7 @@
 // TfrmKeyscour: creation, showing, activation, layout, closing and the
 // private messages.
+#include <algorithm>
+
 #include "findings/ResultFilter.h"
 #include "mainwindow/win32/RegMain.h"
 #include "platform/win32/WideText.h"
@@ -37,6 +39,28 @@ ui::ControlRect RectOf(HWND control, HWND parent) {
 
 void Place(HWND control, const ui::ControlRect& r) {
   ::MoveWindow(control, r.left, r.top, r.width, r.height, TRUE);
+}
+
+SIZE SmallestSize(HWND window) {
+  return {ui::ScaleToWindow(window, 480), ui::ScaleToWindow(window, 400)};
+}
+
+// Stored bounds come from a file anyone may edit, may name a screen since
+// removed, or a minimised window's parking place: a size is kept between the
+// smallest the layout allows and the screens' extent, and a window no
+// monitor would show opens centred instead.
+void KeepOnScreen(Settings& s, HWND window) {
+  const SIZE least = SmallestSize(window);
+  const int widest = std::max<int>(least.cx, ::GetSystemMetrics(SM_CXVIRTUALSCREEN));
+  const int tallest = std::max<int>(least.cy, ::GetSystemMetrics(SM_CYVIRTUALSCREEN));
+  s.WindowWidth = std::clamp<int>(s.WindowWidth, least.cx, widest);
+  s.WindowHeight = std::clamp<int>(s.WindowHeight, least.cy, tallest);
+  const RECT bounds{s.WindowLeft, s.WindowTop, s.WindowLeft + s.WindowWidth,
+                    s.WindowTop + s.WindowHeight};
+  if (::MonitorFromRect(&bounds, MONITOR_DEFAULTTONULL)) return;
+  const ScreenSize screen = Screen();
+  s.WindowLeft = (screen.width - s.WindowWidth) / 2;
+  s.WindowTop = (screen.height - s.WindowHeight) / 2;
 }
 
 }  // namespace
@@ -216,8 +240,9 @@ void TfrmKeyscour::CreateControls() {
 
 // The stored size (and position, applied again at the first activation).
 void TfrmKeyscour::ApplyWindowSettings() {
-  const Settings& s = m_context.settings;
+  Settings& s = m_context.settings;
   if (s.WindowMaximized) return;
+  KeepOnScreen(s, hwnd());
   ::SetWindowPos(hwnd(), nullptr, s.WindowLeft, s.WindowTop, s.WindowWidth, s.WindowHeight,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -300,7 +325,8 @@ void TfrmKeyscour::LayoutControls() {
 
 void TfrmKeyscour::onGetMinMaxInfo(MINMAXINFO& info) {
   if (!hwnd()) return;
-  info.ptMinTrackSize = {ui::ScaleToWindow(hwnd(), 480), ui::ScaleToWindow(hwnd(), 400)};
+  const SIZE least = SmallestSize(hwnd());
+  info.ptMinTrackSize = {least.cx, least.cy};
 }
 
 LRESULT TfrmKeyscour::onCtlColorStatic(HDC dc, HWND control) {
@@ -353,9 +379,12 @@ void TfrmKeyscour::StorePlacement() {
   Settings& s = m_context.settings;
   WINDOWPLACEMENT placement{};
   placement.length = sizeof placement;
-  if (::GetWindowPlacement(hwnd(), &placement)) s.WindowState = static_cast<int>(placement.showCmd);
+  const bool placed = ::GetWindowPlacement(hwnd(), &placement) != FALSE;
+  if (placed) s.WindowState = static_cast<int>(placement.showCmd);
   RECT bounds{};
   ::GetWindowRect(hwnd(), &bounds);
+  // A minimised window's own bounds are its parking place off the screen.
+  if (placed && ::IsIconic(hwnd())) bounds = placement.rcNormalPosition;
   s.WindowLeft = bounds.left;
   s.WindowTop = bounds.top;
   s.WindowWidth = bounds.right - bounds.left;

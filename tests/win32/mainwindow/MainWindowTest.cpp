@@ -178,6 +178,19 @@ TEST_F(MainWindowTest, SectionTreeChangesOnlyOnStateIconsAndStaysExpanded) {
   EXPECT_FALSE(saved.ReadBool("TreeViewNodeCheck", "6", true));
 }
 
+TEST_F(MainWindowTest, StoredBoundsNoScreenShowsOpenTheWindowCentred) {
+  // A window saved while minimised is parked at -32000; an edited file may
+  // hold any size.
+  WriteOptions({1}, "[Window]\nState=2\nLeft=-32000\nTop=-32000\nWidth=90000\nHeight=3\n");
+  Open();
+  ::SendMessageW(window->hwnd(), WM_ACTIVATE, WA_ACTIVE, 0);
+  RECT bounds{};
+  ::GetWindowRect(window->hwnd(), &bounds);
+  EXPECT_NE(::MonitorFromRect(&bounds, MONITOR_DEFAULTTONULL), nullptr);
+  EXPECT_LE(bounds.right - bounds.left, ::GetSystemMetrics(SM_CXVIRTUALSCREEN));
+  EXPECT_GE(bounds.bottom - bounds.top, 400);
+}
+
 // --- the scan and the findings list -------------------------------------
 
 std::wstring CellText(HWND list, int row, int column) {
