@@ -10,6 +10,7 @@ file(GLOB_RECURSE HS_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*/w
 list(FILTER HS_WIN32_SOURCES EXCLUDE REGEX "/app/win32/(cli|gui)_main\\.cpp$")
 add_library(hs_win32 STATIC ${HS_WIN32_SOURCES})
 target_link_libraries(hs_win32 PUBLIC hs_engine ${HS_WIN_LIBS})
+target_link_libraries(hs_win32 PUBLIC comdlg32)  # the common save dialog
 target_compile_options(hs_win32 PRIVATE ${HS_WARNINGS})
 
 # One resource script (UTF-8) with the one manifest and the version, for both
@@ -51,6 +52,12 @@ if(HS_BENCH)
   target_include_directories(hivesweep-repair-bench PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR})
   target_link_options(hivesweep-repair-bench PRIVATE ${HS_STATIC})
   target_compile_options(hivesweep-repair-bench PRIVATE ${HS_WARNINGS})
+
+  # The scan through the real progress dialog, for scripts/bench-wine-scan-dialog.sh.
+  add_executable(hivesweep-scan-dialog-bench ${CMAKE_SOURCE_DIR}/bench/win32/ScanDialogWineBench.cpp)
+  target_link_libraries(hivesweep-scan-dialog-bench PRIVATE hs_win32)
+  target_link_options(hivesweep-scan-dialog-bench PRIVATE ${HS_STATIC})
+  target_compile_options(hivesweep-scan-dialog-bench PRIVATE ${HS_WARNINGS})
 endif()
 
 # The resource test reads the built programs beside the test program.

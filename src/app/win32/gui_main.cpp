@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "app/win32/GuiContext.h"
+#include "app/win32/KeyscourProgram.h"
 #include "app/win32/ProgramRun.h"
 
 namespace {
@@ -14,8 +15,9 @@ namespace {
 constexpr DWORD kLoserWaitMilliseconds = 10000;
 
 // The main window over the program's context, shown with `showCommand`.
-std::unique_ptr<hs::app::MainWindowHost> CreateMainWindow(hs::ui::AppContext&, int) {
-  return nullptr;
+std::unique_ptr<hs::app::MainWindowHost> CreateMainWindow(hs::ui::AppContext& context,
+                                                          int showCommand) {
+  return hs::app::CreateKeyscourWindow(context, showCommand);
 }
 
 }  // namespace
