@@ -14,11 +14,13 @@
 #include "findings/ResultFilter.h"
 #include "platform/ForwardingFileSystem.h"
 #include "platform/TRegistry.h"
+#include "platform/win32/WideText.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
 #include "scan/ScanTestSupport.h"
 #include "scan/win32/RegProgressHint.h"
 #include "settings/Settings.h"
+#include "settings/Translation.h"
 
 namespace hs {
 namespace {
@@ -252,6 +254,56 @@ TEST_F(RegProgressHintTest, CleanOnceRunsTheScanWithTheDialogNeverShown) {
   EXPECT_GE(rows.size(), 200u);
   EXPECT_TRUE(seen.load()) << "the watcher never saw the dialog: the test proves nothing";
   EXPECT_FALSE(shown.load());
+}
+
+// In another language the dialog is relabelled from the translation file
+// (its components are registered under their names) and the scanners'
+// captions come through the scan's texts.
+TEST_F(RegProgressHintTest, TheDialogAndTheCaptionsSpeakTheScansLanguage) {
+  SeedMissingPrograms(*registry, 50);
+  wchar_t temp[MAX_PATH];
+  ::GetTempPathW(MAX_PATH, temp);
+  const std::string folder = win32::Narrow(temp);
+  const std::string file = folder + "Lan_Test.ini";
+  {
+    std::unique_ptr<FileWriter> writer;
+    ASSERT_EQ(files->openForWrite(file, false, writer), FsStatus::Ok);
+    writer->write(
+        "[frmRegProgressHint]\r\nfrmRegProgressHint=Suche\r\nbStop=Anhalten\r\n"
+        "[ResourceString]\r\nRES_Scanning_Files_And_Folders_HKEY_CURRENT_USER=Durchsuche HKCU\r\n");
+  }
+  win32::Win32FileSystem real;
+  auto gated = std::make_shared<GatedFileSystem>(real);
+  gated->ShutAfter(5);
+  ScanDialogInput in = Input({"4"});
+  in.files = gated;
+  in.settings.Texts = Translation(*files, folder, "Test");
+  std::wstring caption;
+  std::thread user([&] {
+    if (!gated->WaitUntilBlocked()) return;
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+      const HWND dialog = ::FindWindowW(L"#32770", L"Suche");
+      const HWND stop = dialog ? ::FindWindowExW(dialog, nullptr, L"Button", L"Anhalten") : nullptr;
+      wchar_t text[100] = L"";
+      if (dialog) ::GetWindowTextW(::FindWindowExW(dialog, nullptr, L"Static", nullptr), text, 100);
+      if (stop && std::wstring(text) == L"Durchsuche HKCU") {
+        caption = text;
+        ::PostMessageW(stop, BM_CLICK, 0, 0);
+        return;
+      }
+      ::Sleep(5);
+    }
+    gated->Open();  // not relabelled: let the scan end by itself
+  });
+  std::vector<Finding> rows;
+  const ScanDialogResult result = RunScanDialog(nullptr, in, rows, [] {});
+  user.join();
+  gated->Open();
+  in.files.reset();
+  for (int i = 0; i < 400 && gated.use_count() > 1; ++i) PumpMessages(std::chrono::milliseconds(5));
+  files->deleteSilently(file);
+  EXPECT_EQ(caption, L"Durchsuche HKCU");
+  EXPECT_EQ(result, ScanDialogResult::Stopped) << "the relabelled Stop button was not found";
 }
 
 }  // namespace
