@@ -132,7 +132,7 @@ TEST_F(RegProgressHintTest, ARealScanFillsTheRowsInTheConsolesOrderAndCountsAfte
   const std::size_t found = rows.size();
   for (Finding& row : rows) row.Checked = true;
   FilterResults(rows, settings.IgnoreValueList, settings.IgnoreKeyList, UnrepairedLists{},
-                ScanSettings{}.WindowsVersionCode);
+                ScanSettings{}.WindowsVersion);
   ASSERT_EQ(rows.size(), console.findings.size());
   for (std::size_t i = 0; i < rows.size(); ++i) {
     EXPECT_EQ(rows[i].KeyPath, console.findings[i].KeyPath) << i;

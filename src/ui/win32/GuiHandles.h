@@ -4,7 +4,6 @@
 // platform/win32/UniqueHandle.h beside the kernel handles; these sit beside
 // them and use the same template.
 #include <windows.h>
-// After windows.h, which it needs.
 #include <commctrl.h>
 
 #include "platform/win32/UniqueHandle.h"

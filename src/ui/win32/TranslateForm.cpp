@@ -1,9 +1,9 @@
 #include "ui/win32/TranslateForm.h"
 
 #include <windows.h>
-// After windows.h, which it needs.
 #include <commctrl.h>
 
+#include "common/Text.h"
 #include "platform/win32/WideText.h"
 #include "ui/win32/Controls.h"
 #include "ui/win32/ListView.h"
@@ -163,6 +163,17 @@ void TranslateForm(ComponentRegistry& window, const IniFile& translation) {
       if (after != before[i]) WriteText(component, kind, static_cast<int>(i), after);
     }
   }
+}
+
+void TranslateForm(ComponentRegistry& window, FileSystemBackend& fs, const Translation& texts,
+                   const std::string& language) {
+  const std::string path = texts.FilePath(language);
+  if (!path.empty()) TranslateForm(window, IniFile::Load(fs, path));
+}
+
+void TranslateFormUnlessEnglish(ComponentRegistry& window, FileSystemBackend& fs,
+                                const Translation& texts, const std::string& language) {
+  if (!EqualsNoCase(language, "English")) TranslateForm(window, fs, texts, language);
 }
 
 std::vector<TranslationEntry> TranslationEntriesOf(const ComponentRegistry& window) {

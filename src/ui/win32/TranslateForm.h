@@ -6,13 +6,25 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileSystemBackend.h"
 #include "settings/IniFile.h"
+#include "settings/Translation.h"
 #include "ui/TranslationKeys.h"
 #include "ui/win32/ComponentRegistry.h"
 
 namespace hs::ui {
 
 void TranslateForm(ComponentRegistry& window, const IniFile& translation);
+
+// The translation file of `language` beside the program (the path
+// `texts.FilePath` gives), read through `fs`: after the language menu's
+// choice, English included.
+void TranslateForm(ComponentRegistry& window, FileSystemBackend& fs, const Translation& texts,
+                   const std::string& language);
+// As a window is shown: nothing for English in any letter case, whose
+// texts are the ones the window was made with.
+void TranslateFormUnlessEnglish(ComponentRegistry& window, FileSystemBackend& fs,
+                                const Translation& texts, const std::string& language);
 
 // Every key the window's components ask a translation file for, in the
 // order TranslateForm reads them, with the text each shows now.

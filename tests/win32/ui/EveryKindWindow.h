@@ -2,7 +2,6 @@
 // A test window holding one component of every kind the toolkit translates,
 // and a virtual list over rows the test owns.
 #include <windows.h>
-// After windows.h, which it needs.
 #include <commctrl.h>
 
 #include <string>

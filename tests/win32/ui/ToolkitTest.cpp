@@ -88,7 +88,7 @@ class ClosingDialog : public ui::Dialog {
 
  protected:
   bool onInitDialog() override {
-    sawInit = true;
+    sawInit = FromWindow(hwnd()) == this && !FromWindow(::GetParent(hwnd()));
     button = ui::AddControl(hwnd(), components(),
                             {.className = WC_BUTTONW,
                              .name = "bOK",

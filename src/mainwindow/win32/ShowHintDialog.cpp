@@ -1,0 +1,89 @@
+#include "mainwindow/win32/ShowHintDialog.h"
+
+#include <commctrl.h>
+
+#include "mainwindow/win32/FormTranslation.h"
+#include "platform/win32/WideText.h"
+#include "settings/Translation.h"
+#include "ui/win32/Controls.h"
+#include "ui/win32/Dialog.h"
+
+namespace hs::win32 {
+
+namespace {
+
+constexpr int kGroupBox = 1000;
+constexpr int kFirstComment = 1002;
+
+class TfrmShowHint : public ui::Dialog {
+ public:
+  explicit TfrmShowHint(const ShowHintInput& input)
+      : ui::Dialog({"frmShowHint", L"Corvane Hivesweep", 500, 190}), m_input(input) {
+    m_output.showHint = input.showHint;
+  }
+  const ShowHintOutput& Output() const { return m_output; }
+
+ protected:
+  bool onInitDialog() override {
+    m_font = ui::CreateMessageFont();
+    add({WC_BUTTONW, "GroupBox1", ui::ComponentKind::Captioned, L"", BS_GROUPBOX, 0, 10, 6, 480,
+         130, kGroupBox});
+    add({WC_STATICW, "Label1", ui::ComponentKind::Captioned,
+         Widen(ShowHintSentence(m_input.translation, m_input.processedCount)), SS_LEFT, 0, 22, 28,
+         456, 20, kShowHintLabel1});
+    const wchar_t* const comments[] = {
+        L"Comments: Some registry keys or values will be created automatically",
+        L"or be locked by the system or some software. So if you have those keys",
+        L"or values, you can not get 0 problems in next scan."};
+    for (int i = 0; i < 3; ++i)
+      add({WC_STATICW, "Label" + std::to_string(i + 2), ui::ComponentKind::Captioned, comments[i],
+           SS_LEFT, 0, 22, 58 + 22 * i, 456, 20, kFirstComment + i});
+    add({WC_BUTTONW, "cbNotShowHint", ui::ComponentKind::Captioned,
+         L"Don't show this hint dialog next time", BS_AUTOCHECKBOX | WS_TABSTOP, 0, 10, 152, 290,
+         22, kShowHintNotAgain});
+    const HWND close = add({WC_BUTTONW, "bClose", ui::ComponentKind::Captioned, L"&Close",
+                            BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 400, 150, 90, 28, kShowHintClose});
+    TranslateUnlessEnglish(components(), m_input.fs, m_input.translation, m_input.language);
+    ::SetFocus(close);
+    return false;
+  }
+
+  INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_COMMAND && LOWORD(wParam) == kShowHintNotAgain) {
+      onNotShowHintClick();
+      return TRUE;
+    }
+    return ui::Dialog::handleMessage(message, wParam, lParam);  // "&Close" and Esc end it
+  }
+
+ private:
+  HWND add(ui::ControlSpec spec) {
+    spec.font = m_font.get();
+    return ui::AddControl(hwnd(), components(), spec);
+  }
+
+  void onNotShowHintClick() {
+    const HWND box = ::GetDlgItem(hwnd(), kShowHintNotAgain);
+    m_output.showHint = ::SendMessageW(box, BM_GETCHECK, 0, 0) != BST_CHECKED;
+  }
+
+  const ShowHintInput& m_input;
+  ShowHintOutput m_output;
+  ui::UniqueHfont m_font;
+};
+
+}  // namespace
+
+std::string ShowHintSentence(const Translation& translation, int processedCount) {
+  return translation.GetLanString("RES_ThereTotal", "There are total") + " " +
+         std::to_string(processedCount) + " " +
+         translation.GetLanString("RES_RepairProblems", "problems to be repaired.");
+}
+
+ShowHintOutput ShowHintDialog(HWND owner, const ShowHintInput& input) {
+  TfrmShowHint dialog(input);
+  dialog.runModal(owner);
+  return dialog.Output();
+}
+
+}  // namespace hs::win32

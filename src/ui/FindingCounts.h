@@ -1,0 +1,27 @@
+#pragma once
+// The two status-bar texts of the main window: how many rows the findings list
+// holds and how many of them are checked for repair.
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "scan/Finding.h"
+
+namespace hs::ui {
+
+// A message lookup in the current language: key and built-in English text in,
+// the text to show out.
+using MessageLookup =
+    std::function<std::string(const std::string& key, const std::string& english)>;
+
+struct FindingCountTexts {
+  std::string found;    // " 12 problems found"
+  std::string checked;  // " 5 problems selected for repairing"
+};
+
+std::size_t CheckedCount(const std::vector<Finding>& rows);
+
+FindingCountTexts CountTextsFor(std::size_t rows, std::size_t checked, const MessageLookup& lookup);
+
+}  // namespace hs::ui

@@ -1,0 +1,28 @@
+#pragma once
+// The main window's layout step, run at first show and on every resize: the
+// banner spans the client width, the update link keeps to the right edge, the
+// tree and the list reach down to the status bar and the list to the right.
+namespace hs::ui {
+
+struct ControlRect {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+};
+
+struct MainLayout {
+  ControlRect imgTitle;
+  ControlRect lUpdate;
+  ControlRect iUpdate;
+  ControlRect tvRegistry;
+  ControlRect lvRegistryData;
+  ControlRect StatusBar1;
+};
+
+// `current` holds the controls where they are now (only their designed tops,
+// lefts and fixed sizes are read). Sizes that would turn negative in a very
+// small (or minimised, 0 x 0) client area are held at 0.
+MainLayout LayoutStep(const MainLayout& current, int clientWidth, int clientHeight);
+
+}  // namespace hs::ui
