@@ -135,7 +135,7 @@ ScanCommandResult RunScanCommand(RegistryBackend& registry, FileSystemBackend& f
   result.taskErrors = std::move(sink.errors);
   for (Finding& finding : result.findings) finding.Checked = true;
   FilterResults(result.findings, settings.IgnoreValueList, settings.IgnoreKeyList,
-                UnrepairedLists{}, scanSettings.WindowsVersionCode);
+                UnrepairedLists{}, scanSettings.WindowsVersion);
   return result;
 }
 

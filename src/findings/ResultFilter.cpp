@@ -62,13 +62,13 @@ class RowFilter {
  public:
   RowFilter(const std::vector<std::string>& ignoreValueList,
             const std::vector<std::string>& ignoreKeyList, const UnrepairedLists& unrepaired,
-            int windowsVersionCode)
+            const WindowsVersionInfo& windowsVersion)
       : m_unrepaired(unrepaired) {
     for (const std::string& entry : ignoreValueList)
       if (!NamesNothing(entry)) m_valueEntries.push_back(UpperCase(entry));
     for (const std::string& entry : ignoreKeyList)
       if (!NamesNothing(entry)) m_keyEntries.push_back(WithTrailingBackslash(UpperCase(entry)));
-    if (windowsVersionCode == 11 || windowsVersionCode == 12)
+    if (BuiltInKeyExclusionsApply(windowsVersion))
       for (const std::string& entry : BuiltInKeyExclusions())
         m_keyEntries.push_back(WithTrailingBackslash(UpperCase(entry)));
   }
@@ -143,6 +143,10 @@ class RowFilter {
 
 }  // namespace
 
+bool BuiltInKeyExclusionsApply(const WindowsVersionInfo& version) {
+  return version.platformId == kPlatformWin32Nt && version.major >= 6;
+}
+
 const std::vector<std::string>& BuiltInKeyExclusions() {
   static const std::vector<std::string> exclusions = {
       "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Speech\\Recognizers\\Tokens",
@@ -162,9 +166,9 @@ const std::vector<std::string>& BuiltInKeyExclusions() {
 
 void FilterResults(std::vector<Finding>& rows, const std::vector<std::string>& ignoreValueList,
                    const std::vector<std::string>& ignoreKeyList, const UnrepairedLists& unrepaired,
-                   int windowsVersionCode) {
+                   const WindowsVersionInfo& windowsVersion) {
   if (rows.empty()) return;
-  const RowFilter filter(ignoreValueList, ignoreKeyList, unrepaired, windowsVersionCode);
+  const RowFilter filter(ignoreValueList, ignoreKeyList, unrepaired, windowsVersion);
   std::erase_if(rows, [&](const Finding& row) { return filter.Removes(row); });
 }
 

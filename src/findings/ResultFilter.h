@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/SystemFacts.h"
 #include "scan/Finding.h"
 
 namespace hs {
@@ -22,8 +23,13 @@ struct UnrepairedLists {
   }
 };
 
-// Key exclusions that apply on the Windows versions with codes 11 and 12.
+// Key exclusions that protect system keys of Windows Vista and every later
+// version.
 const std::vector<std::string>& BuiltInKeyExclusions();
+// Whether they apply: the NT family from version 6.0 on. Decided from the
+// version itself, not its code: Windows 10 and 11 report 10.0, whose code
+// is the catch-all 10.
+bool BuiltInKeyExclusionsApply(const WindowsVersionInfo& version);
 
 // Removes excluded rows in place; the survivors keep their order and check
 // marks. Comparisons ignore case. Never throws for any list contents: empty
@@ -31,6 +37,6 @@ const std::vector<std::string>& BuiltInKeyExclusions();
 // by their own file path as a key path would be.
 void FilterResults(std::vector<Finding>& rows, const std::vector<std::string>& ignoreValueList,
                    const std::vector<std::string>& ignoreKeyList, const UnrepairedLists& unrepaired,
-                   int windowsVersionCode);
+                   const WindowsVersionInfo& windowsVersion);
 
 }  // namespace hs

@@ -13,6 +13,7 @@ ScanSettings ScanSettings::From(const Settings& settings, const SystemFacts& fac
   made.IncludeRemoveMedia = settings.IncludeRemoveMedia;
   made.IncludeCDdrive = settings.IncludeCDdrive;
   made.WindowsVersionCode = facts.WindowsVersionCode();
+  made.WindowsVersion = facts.version;
   made.RunsOnWow64 = facts.wow64;
   made.CurrentUserSid = facts.userSid;
   made.Texts = std::move(texts);

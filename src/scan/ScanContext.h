@@ -27,6 +27,7 @@ struct ScanSettings {
   bool IncludeRemoveMedia = false;
   bool IncludeCDdrive = false;
   int WindowsVersionCode = 12;
+  WindowsVersionInfo WindowsVersion{kPlatformWin32Nt, 6, 1};  // the one code 12 names
   bool RunsOnWow64 = false;
   // The key of this user's hive under HKEY_USERS ("S-1-5-21-..."); "" when
   // unknown.

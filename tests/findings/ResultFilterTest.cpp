@@ -28,6 +28,20 @@ struct Case {
 
 const char* const kA = "HKEY_LOCAL_MACHINE\\Software\\A";
 
+// A version triple of the NT family with that code (10: Windows 10 and 11).
+WindowsVersionInfo VersionWithCode(int code) {
+  switch (code) {
+    case 9:
+      return {kPlatformWin32Nt, 5, 1};
+    case 11:
+      return {kPlatformWin32Nt, 6, 0};
+    case 12:
+      return {kPlatformWin32Nt, 6, 1};
+    default:
+      return {kPlatformWin32Nt, 10, 0};
+  }
+}
+
 TEST(ResultFilter, RemovesExactlyTheRowsTheListsCover) {
   const std::vector<Case> cases = {
       // Key list: both directions for key rows, one direction for value rows.
@@ -178,6 +192,12 @@ TEST(ResultFilter, RemovesExactlyTheRowsTheListsCover) {
        {},
        11,
        true},
+      {"PowerShell on Windows 10 and 11 (version 10.0, code 10)",
+       Row(K::fkKey, "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\PowerShell\\1\\PowerShellEngine"),
+       {},
+       {},
+       10,
+       true},
       {"PowerShell on 12",
        Row(K::fkKey, "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\PowerShell\\1\\PowerShellEngine"),
        {},
@@ -220,7 +240,7 @@ TEST(ResultFilter, RemovesExactlyTheRowsTheListsCover) {
   };
   for (const Case& c : cases) {
     std::vector<Finding> rows = {c.row};
-    FilterResults(rows, c.ignoreValues, c.ignoreKeys, {}, c.version);
+    FilterResults(rows, c.ignoreValues, c.ignoreKeys, {}, VersionWithCode(c.version));
     EXPECT_EQ(rows.empty(), c.removed) << c.name;
   }
 }
@@ -233,7 +253,7 @@ TEST(ResultFilter, UnrepairedRowsStayHiddenAndOthersKeepOrderAndChecks) {
   unrepaired.Add("hkey_current_user\\b", "2");            // same key, same value text: hidden
   unrepaired.Add("HKEY_CURRENT_USER\\C", "5");            // same key, other value: stays
   unrepaired.KeyTexts.push_back("HKEY_CURRENT_USER\\A");  // no partner value: ignored
-  FilterResults(rows, {}, {}, unrepaired, 9);
+  FilterResults(rows, {}, {}, unrepaired, VersionWithCode(9));
   ASSERT_EQ(rows.size(), 3u);
   EXPECT_EQ(rows[0].ValueText, "1");
   EXPECT_EQ(rows[1].ValueText, "3");
@@ -247,7 +267,7 @@ TEST(ResultFilter, FileRowIsNeverJudgedByAnotherRowsLocation) {
   std::vector<Finding> rows = {Row(K::fkKey, "HKEY_CURRENT_USER\\Software\\Ignored"),
                                Row(K::fkFile, "C:\\Data\\a.lnk", "C:\\gone.exe"),
                                Row(K::fkKey, "HKEY_CURRENT_USER\\Software\\Kept")};
-  FilterResults(rows, {}, {"HKEY_CURRENT_USER\\Software\\Ignored"}, {}, 9);
+  FilterResults(rows, {}, {"HKEY_CURRENT_USER\\Software\\Ignored"}, {}, VersionWithCode(9));
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[0].KeyPath, "C:\\Data\\a.lnk");
 }
