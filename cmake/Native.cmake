@@ -7,7 +7,8 @@ add_executable(hivesweep-tests ${HS_PORTABLE_TESTS})
 target_link_libraries(hivesweep-tests PRIVATE hs_engine GTest::gtest GTest::gtest_main Threads::Threads)
 target_include_directories(hivesweep-tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_compile_options(hivesweep-tests PRIVATE ${HS_WARNINGS})
-target_compile_definitions(hivesweep-tests PRIVATE HS_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
+target_compile_definitions(hivesweep-tests PRIVATE HS_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data"
+                                                   HS_SOURCE_ROOT="${CMAKE_SOURCE_DIR}")
 add_test(NAME native COMMAND hivesweep-tests)
 
 if(HS_BENCH)

@@ -2,7 +2,8 @@
 # test executable (GoogleTest built from source), all linked statically so
 # that they run under Wine without extra DLLs.
 add_compile_definitions(UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601)
-set(HS_WIN_LIBS advapi32 shell32 ole32 uuid shlwapi comctl32 gdi32 user32)
+set(HS_WIN_LIBS advapi32 shell32 ole32 uuid shlwapi comctl32 gdi32 user32 version windowscodecs
+                uxtheme)
 set(HS_STATIC -static -static-libgcc -static-libstdc++ -municode)
 
 file(GLOB_RECURSE HS_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*/win32/*.cpp)
@@ -12,10 +13,25 @@ target_link_libraries(hs_win32 PUBLIC hs_engine ${HS_WIN_LIBS})
 target_link_libraries(hs_win32 PUBLIC comdlg32)  # the common save dialog
 target_compile_options(hs_win32 PRIVATE ${HS_WARNINGS})
 
-add_executable(hivesweep-cli ${CMAKE_SOURCE_DIR}/src/app/win32/cli_main.cpp)
+# One resource script (UTF-8) with the one manifest and the version, for both
+# programs.
+enable_language(RC)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} --codepage=65001")
+set(HS_RESOURCES ${CMAKE_SOURCE_DIR}/src/ui/win32/Hivesweep.rc)
+set_property(SOURCE ${HS_RESOURCES} APPEND PROPERTY OBJECT_DEPENDS
+             ${CMAKE_SOURCE_DIR}/src/ui/win32/Hivesweep.manifest)
+
+add_executable(hivesweep-cli ${CMAKE_SOURCE_DIR}/src/app/win32/cli_main.cpp ${HS_RESOURCES})
 target_link_libraries(hivesweep-cli PRIVATE hs_win32)
 target_link_options(hivesweep-cli PRIVATE ${HS_STATIC})
-target_compile_options(hivesweep-cli PRIVATE ${HS_WARNINGS})
+target_compile_options(hivesweep-cli PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${HS_WARNINGS}>)
+target_compile_definitions(hivesweep-cli PRIVATE HS_CONSOLE_PROGRAM)
+
+# The GUI program.
+add_executable(hivesweep WIN32 ${CMAKE_SOURCE_DIR}/src/app/win32/gui_main.cpp ${HS_RESOURCES})
+target_link_libraries(hivesweep PRIVATE hs_win32)
+target_link_options(hivesweep PRIVATE ${HS_STATIC} -mwindows)
+target_compile_options(hivesweep PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${HS_WARNINGS}>)
 
 set(GTEST_SRC /usr/src/googletest/googletest)
 add_library(hs_gtest STATIC ${GTEST_SRC}/src/gtest-all.cc ${GTEST_SRC}/src/gtest_main.cc)
@@ -37,3 +53,17 @@ if(HS_BENCH)
   target_link_options(hivesweep-repair-bench PRIVATE ${HS_STATIC})
   target_compile_options(hivesweep-repair-bench PRIVATE ${HS_WARNINGS})
 endif()
+
+# The resource test reads the built programs beside the test program.
+add_dependencies(hivesweep-tests-win hivesweep hivesweep-cli)
+
+# The translation files go beside the programs, where the Language menu
+# looks for them.
+file(GLOB HS_LANGUAGE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/lang/Lan_*.ini)
+add_custom_target(hs_languages ALL
+                  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${HS_LANGUAGE_FILES}
+                          ${CMAKE_BINARY_DIR}
+                  DEPENDS ${HS_LANGUAGE_FILES}
+                  COMMENT "Translation files beside the programs")
+add_dependencies(hivesweep hs_languages)
+add_dependencies(hivesweep-tests-win hs_languages)

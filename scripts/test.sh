@@ -21,8 +21,9 @@ echo "== fuzz targets: every committed input once"
 scripts/fuzz.sh replay >"$LOGS/fuzz.log" 2>&1 || status=1
 cat "$LOGS/fuzz.log"
 
-echo "== Windows tests under Wine"
+echo "== Windows tests under Wine (windows on a private X display)"
 . scripts/wine-env.sh
+hs_start_display || status=1
 hs_new_prefix
 (cd build/win64 && "$HS_WINE" hivesweep-tests-win.exe >"$LOGS/wine.log" 2>&1) || status=1
 for extra in tests/win32/*.sh; do
@@ -31,6 +32,7 @@ for extra in tests/win32/*.sh; do
   bash "$extra" >>"$LOGS/wine.log" 2>&1 || status=1
 done
 hs_end_prefix
+hs_end_display
 cat "$LOGS/wine.log"
 
 count() {  # sums GoogleTest's "[  PASSED  ] N" or "[  FAILED  ] N" lines

@@ -18,3 +18,31 @@ hs_end_prefix() {
   [ -n "${WINEPREFIX:-}" ] && [ "${HS_KEEP_PREFIX:-0}" != 1 ] && rm -rf "$WINEPREFIX"
   return 0
 }
+
+# Windows need an X display under Wine. hs_start_display starts a private
+# Xvfb on a free display number for the Wine runs that follow (set
+# HS_USE_DISPLAY=1 to use your own display instead); hs_end_display stops it
+# after hs_end_prefix has ended Wine's server.
+hs_start_display() {
+  HS_XVFB_PID=""
+  if [ "${HS_USE_DISPLAY:-0}" = 1 ] && [ -n "${DISPLAY:-}" ]; then return 0; fi
+  command -v Xvfb >/dev/null || { echo "Xvfb is missing: run scripts/setup.sh" >&2; return 1; }
+  local numberFile
+  numberFile="$(mktemp /tmp/hivesweep-display.XXXXXX)"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$numberFile" 2>/dev/null &
+  HS_XVFB_PID=$!
+  local tries=0
+  while [ ! -s "$numberFile" ] && [ "$tries" -lt 100 ]; do sleep 0.1; tries=$((tries + 1)); done
+  [ -s "$numberFile" ] || { rm -f "$numberFile"; echo "Xvfb did not start" >&2; return 1; }
+  export DISPLAY=":$(head -n1 "$numberFile")"
+  rm -f "$numberFile"
+}
+
+hs_end_display() {
+  if [ -n "${HS_XVFB_PID:-}" ]; then
+    kill "$HS_XVFB_PID" 2>/dev/null
+    wait "$HS_XVFB_PID" 2>/dev/null
+  fi
+  HS_XVFB_PID=""
+  return 0
+}

@@ -4,6 +4,19 @@
 
 namespace hs::ui {
 
+namespace {
+
+// The given font, else the parent's (a dialog's template font), else the
+// default GUI font: never the bold system font of a bare control.
+HFONT FontFor(HWND parent, HFONT given) {
+  if (given) return given;
+  if (const auto inherited = reinterpret_cast<HFONT>(::SendMessageW(parent, WM_GETFONT, 0, 0)))
+    return inherited;
+  return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+}
+
+}  // namespace
+
 HWND AddControl(HWND parent, ComponentRegistry& registry, const ControlSpec& spec) {
   if (registry.find(spec.name)) return nullptr;
   const HWND control = ::CreateWindowExW(
@@ -12,7 +25,7 @@ HWND AddControl(HWND parent, ComponentRegistry& registry, const ControlSpec& spe
       ScaleToWindow(parent, spec.width), ScaleToWindow(parent, spec.height), parent,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), ::GetModuleHandleW(nullptr), nullptr);
   if (!control) return nullptr;
-  if (spec.font) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(spec.font), FALSE);
+  ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(parent, spec.font)), FALSE);
   registry.add(ControlComponent(spec.name, spec.kind, control, static_cast<UINT>(spec.id)));
   return control;
 }

@@ -19,7 +19,7 @@ struct ControlSpec {
   DWORD exStyle = 0;
   int left = 0, top = 0, width = 0, height = 0;  // pixels at 96 DPI
   int id = 0;                                    // the control id in WM_COMMAND / WM_NOTIFY
-  HFONT font = nullptr;                          // none: the system font
+  HFONT font = nullptr;  // none: the parent's font, else the default GUI font
 };
 
 // Creates the control on `parent`, registers it and returns it; null when

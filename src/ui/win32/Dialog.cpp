@@ -37,6 +37,13 @@ INT_PTR Dialog::runModal(HWND owner) {
                                    owner, &Dialog::Procedure, reinterpret_cast<LPARAM>(this));
 }
 
+Dialog* Dialog::FromWindow(HWND window) {
+  if (!window ||
+      ::GetWindowLongPtrW(window, DWLP_DLGPROC) != reinterpret_cast<LONG_PTR>(&Dialog::Procedure))
+    return nullptr;
+  return reinterpret_cast<Dialog*>(::GetWindowLongPtrW(window, DWLP_USER));
+}
+
 INT_PTR Dialog::handleMessage(UINT message, WPARAM wParam, LPARAM) {
   if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL) {
     endDialog(IDCANCEL);

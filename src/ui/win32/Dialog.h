@@ -33,6 +33,9 @@ class Dialog {
   INT_PTR runModal(HWND owner);
 
   HWND hwnd() const { return m_hwnd; }
+  // The dialog object behind a window this class made; null for any other
+  // window (tests reach a running modal dialog's components through it).
+  static Dialog* FromWindow(HWND window);
   ComponentRegistry& components() { return m_components; }
   const ComponentRegistry& components() const { return m_components; }
 

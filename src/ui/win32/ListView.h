@@ -8,7 +8,6 @@
 // image is in the list's callback mask), so LVM_GETITEMTEXT and
 // LVM_GETITEMSTATE with LVIS_STATEIMAGEMASK answer as in an ordinary list.
 #include <windows.h>
-// After windows.h, which it needs.
 #include <commctrl.h>
 
 #include <optional>

@@ -2,7 +2,6 @@
 // A thin, non-owning view of a status bar: either panels, each with its
 // text, or one simple text across the bar.
 #include <windows.h>
-// After windows.h, which it needs.
 #include <commctrl.h>
 
 #include <string>

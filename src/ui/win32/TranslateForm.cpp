@@ -1,9 +1,9 @@
 #include "ui/win32/TranslateForm.h"
 
 #include <windows.h>
-// After windows.h, which it needs.
 #include <commctrl.h>
 
+#include "common/Text.h"
 #include "platform/win32/WideText.h"
 #include "ui/win32/Controls.h"
 #include "ui/win32/ListView.h"
@@ -165,15 +165,34 @@ void TranslateForm(ComponentRegistry& window, const IniFile& translation) {
   }
 }
 
-std::vector<TranslationKey> TranslationKeysOf(const ComponentRegistry& window) {
-  std::vector<TranslationKey> keys;
+void TranslateForm(ComponentRegistry& window, FileSystemBackend& fs, const Translation& texts,
+                   const std::string& language) {
+  const std::string path = texts.FilePath(language);
+  if (!path.empty()) TranslateForm(window, IniFile::Load(fs, path));
+}
+
+void TranslateFormUnlessEnglish(ComponentRegistry& window, FileSystemBackend& fs,
+                                const Translation& texts, const std::string& language) {
+  if (!EqualsNoCase(language, "English")) TranslateForm(window, fs, texts, language);
+}
+
+std::vector<TranslationEntry> TranslationEntriesOf(const ComponentRegistry& window) {
+  std::vector<TranslationEntry> entries;
   const std::string windowName = window.windowName();
   for (const Component& component : window.all()) {
     const ComponentKind kind = EffectiveKind(component);
-    const std::size_t count = ReadTexts(component, kind).size();
-    for (TranslationKey& key : TranslationKeysFor(windowName, kind, component.name, count))
-      keys.push_back(std::move(key));
+    const std::vector<std::wstring> texts = ReadTexts(component, kind);
+    const std::vector<TranslationKey> keys =
+        TranslationKeysFor(windowName, kind, component.name, texts.size());
+    for (std::size_t i = 0; i < keys.size(); ++i)
+      entries.push_back({keys[i], win32::Narrow(texts[i])});
   }
+  return entries;
+}
+
+std::vector<TranslationKey> TranslationKeysOf(const ComponentRegistry& window) {
+  std::vector<TranslationKey> keys;
+  for (TranslationEntry& entry : TranslationEntriesOf(window)) keys.push_back(std::move(entry.key));
   return keys;
 }
 

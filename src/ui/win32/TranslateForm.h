@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileSystemBackend.h"
 #include "settings/IniFile.h"
+#include "settings/Translation.h"
 #include "ui/TranslationKeys.h"
 #include "ui/win32/ComponentRegistry.h"
 
@@ -14,8 +16,23 @@ namespace hs::ui {
 
 void TranslateForm(ComponentRegistry& window, const IniFile& translation);
 
+// The translation file of `language` beside the program (the path
+// `texts.FilePath` gives), read through `fs`: after the language menu's
+// choice, English included.
+void TranslateForm(ComponentRegistry& window, FileSystemBackend& fs, const Translation& texts,
+                   const std::string& language);
+// As a window is shown: nothing for English in any letter case, whose
+// texts are the ones the window was made with.
+void TranslateFormUnlessEnglish(ComponentRegistry& window, FileSystemBackend& fs,
+                                const Translation& texts, const std::string& language);
+
 // Every key the window's components ask a translation file for, in the
-// order TranslateForm reads them.
+// order TranslateForm reads them, with the text each shows now.
+struct TranslationEntry {
+  TranslationKey key;
+  std::string text;
+};
+std::vector<TranslationEntry> TranslationEntriesOf(const ComponentRegistry& window);
 std::vector<TranslationKey> TranslationKeysOf(const ComponentRegistry& window);
 
 }  // namespace hs::ui

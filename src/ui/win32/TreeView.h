@@ -3,7 +3,6 @@
 // state image: state index 1 unchecked, 2 checked. "Tree order" is a node,
 // then its children in order, then its next sibling.
 #include <windows.h>
-// After windows.h, which it needs.
 #include <commctrl.h>
 
 #include <string>

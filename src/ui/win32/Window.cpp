@@ -27,7 +27,9 @@ bool Window::create(const WindowClassSpec& windowClass, const WindowCreateSpec& 
     registration.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     registration.hbrBackground = windowClass.background;
     registration.lpszClassName = windowClass.className;
-    if (!::RegisterClassExW(&registration)) return false;
+    // Another thread may register the class at the same moment.
+    if (!::RegisterClassExW(&registration) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+      return false;
   }
   // The window is its own first component, in place before WM_CREATE so
   // that the controls created there come after it.

@@ -2,7 +2,6 @@
 // A test window holding one component of every kind the toolkit translates,
 // and a virtual list over rows the test owns.
 #include <windows.h>
-// After windows.h, which it needs.
 #include <commctrl.h>
 
 #include <string>
@@ -19,7 +18,9 @@ namespace hs::test {
 
 struct TestRows : ui::VirtualRows {
   std::vector<bool> marks;
+  std::wstring longText;  // column 1's text, when set
   std::wstring text(int row, int column) const override {
+    if (column == 1 && !longText.empty()) return longText;
     return L"row " + std::to_wstring(row) + L" col " + std::to_wstring(column);
   }
   bool checked(int row) const override { return marks.at(static_cast<std::size_t>(row)); }

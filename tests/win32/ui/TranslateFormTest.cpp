@@ -3,6 +3,8 @@
 // window asks for are exactly the ones it relabels.
 #include <gtest/gtest.h>
 
+#include "platform/win32/WideText.h"
+#include "platform/win32/Win32FileSystem.h"
 #include "settings/IniFile.h"
 #include "ui/win32/TranslateForm.h"
 #include "win32/ui/EveryKindWindow.h"
@@ -119,6 +121,28 @@ TEST_F(TranslateFormTest, AnEmptyFileChangesNothing) {
   EXPECT_EQ(ui::ListView(control("lvData")).columnText(1), L"Registry key");
   EXPECT_EQ(TreeTexts(control("tvSections")).front(), L"Root");
   EXPECT_EQ(MenuItemText(window.fileMenu, kIdExit), L"&Exit");
+}
+
+// The file of a language beside the program, read from the real disk; at
+// show time English (any letter case) reads nothing, even with its file there.
+TEST_F(TranslateFormTest, ReadsTheLanguageFileButNotForEnglishAtShowTime) {
+  wchar_t temp[MAX_PATH] = {};
+  ::GetTempPathW(MAX_PATH, temp);
+  const std::string folder = win32::Narrow(temp);
+  win32::Win32FileSystem fs;
+  const Translation texts(fs, folder, "English");
+  for (const char* language : {"English", "Probe"}) {
+    std::unique_ptr<FileWriter> file;
+    ASSERT_EQ(fs.openForWrite(texts.FilePath(language), false, file), FsStatus::Ok);
+    ASSERT_EQ(file->write(std::string("[frmTest]\r\nbScan=") + language + "\r\n"), FsStatus::Ok);
+  }
+  ui::TranslateFormUnlessEnglish(window.components(), fs, texts, "english");
+  EXPECT_EQ(ui::WindowText(control("bScan")), L"Scan");
+  ui::TranslateFormUnlessEnglish(window.components(), fs, texts, "Probe");
+  EXPECT_EQ(ui::WindowText(control("bScan")), L"Probe");
+  ui::TranslateForm(window.components(), fs, texts, "ENGLISH");  // the menu's choice reads it
+  EXPECT_EQ(ui::WindowText(control("bScan")), L"English");
+  for (const char* language : {"English", "Probe"}) fs.deleteSilently(texts.FilePath(language));
 }
 
 }  // namespace

@@ -1,0 +1,18 @@
+#pragma once
+// The program's message catalogue: every key of a translation file's
+// "ResourceString" section with its built-in English text. The code asks for
+// messages by these keys only (a test checks the sources against this list),
+// and the shipped translation files hold exactly these keys.
+#include <string_view>
+#include <vector>
+
+namespace hs {
+
+struct ResourceString {
+  std::string_view key;
+  std::string_view english;
+};
+
+const std::vector<ResourceString>& ResourceStrings();
+
+}  // namespace hs
