@@ -2,7 +2,8 @@
 # test executable (GoogleTest built from source), all linked statically so
 # that they run under Wine without extra DLLs.
 add_compile_definitions(UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601)
-set(HS_WIN_LIBS advapi32 shell32 ole32 uuid shlwapi comctl32 gdi32 user32 version)
+set(HS_WIN_LIBS advapi32 shell32 ole32 uuid shlwapi comctl32 gdi32 user32 version windowscodecs
+                uxtheme)
 set(HS_STATIC -static -static-libgcc -static-libstdc++ -municode)
 
 file(GLOB_RECURSE HS_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*/win32/*.cpp)

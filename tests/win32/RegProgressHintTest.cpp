@@ -14,11 +14,13 @@
 #include "findings/ResultFilter.h"
 #include "platform/ForwardingFileSystem.h"
 #include "platform/TRegistry.h"
+#include "platform/win32/WideText.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
 #include "scan/ScanTestSupport.h"
 #include "scan/win32/RegProgressHint.h"
 #include "settings/Settings.h"
+#include "settings/Translation.h"
 
 namespace hs {
 namespace {
@@ -50,18 +52,18 @@ void PumpMessages(std::chrono::milliseconds duration) {
   }
 }
 
-// The dialog's window and its Stop button, found from outside by caption.
-void ClickStopWhenShown() {
-  for (int attempt = 0; attempt < 2000; ++attempt) {
-    const HWND dialog = ::FindWindowW(L"#32770", L"Scanning");
-    const HWND stop = dialog ? ::FindWindowExW(dialog, nullptr, L"Button", L"Stop") : nullptr;
-    if (stop) {
-      ::PostMessageW(stop, BM_CLICK, 0, 0);
-      return;
-    }
-    ::Sleep(5);
+// Presses the dialog's Stop button as a user would, once the dialog of that
+// caption shows it and its task label reads `label` (any text when empty).
+// False when that never happened.
+bool PressStop(const wchar_t* caption, const wchar_t* stopText, const std::wstring& label = L"") {
+  for (int attempt = 0; attempt < 1000; ++attempt, ::Sleep(5)) {
+    const HWND dialog = ::FindWindowW(L"#32770", caption);
+    const HWND stop = dialog ? ::FindWindowExW(dialog, nullptr, L"Button", stopText) : nullptr;
+    wchar_t text[100] = L"";
+    if (stop) ::GetWindowTextW(::FindWindowExW(dialog, nullptr, L"Static", nullptr), text, 100);
+    if (stop && (label.empty() || label == text)) return ::PostMessageW(stop, BM_CLICK, 0, 0);
   }
-  ADD_FAILURE() << "the progress dialog never showed its Stop button";
+  return false;
 }
 
 // Records, for each WM_SCAN_TASK_DONE, the task and how many rows the
@@ -147,45 +149,47 @@ TEST_F(RegProgressHintTest, ARealScanFillsTheRowsInTheConsolesOrderAndCountsAfte
   EXPECT_EQ(counts.done[2].second, found);
 }
 
-// Blocks the scan's file-system questions once the gate is shut, so that the
-// test can press Stop while the worker is inside a call.
+// Holds the scan's file-system questions from the n-th on until opened, so
+// that a test can press Stop while the worker is inside a call.
 class GatedFileSystem : public ForwardingFileSystem {
  public:
-  using ForwardingFileSystem::ForwardingFileSystem;
+  GatedFileSystem(FileSystemBackend& inner, int openProbes)
+      : ForwardingFileSystem(inner), m_openProbes(openProbes) {}
   PathProbe probe(const std::string& path) override {
     std::unique_lock lock(m_mutex);
     if (++m_probes > m_openProbes) {
-      m_waiting = true;
+      blocked = true;
       m_changed.notify_all();
       m_changed.wait(lock, [&] { return m_open; });
-      m_waiting = false;
     }
     lock.unlock();
     return inner().probe(path);
   }
-  void ShutAfter(int probes) { m_openProbes = probes; }
   bool WaitUntilBlocked() {
     std::unique_lock lock(m_mutex);
-    return m_changed.wait_for(lock, std::chrono::seconds(20), [&] { return m_waiting; });
-  }
-  bool Blocked() {
-    std::lock_guard lock(m_mutex);
-    return m_waiting;
+    return m_changed.wait_for(lock, std::chrono::seconds(20), [&] { return blocked.load(); });
   }
   void Open() {
     std::lock_guard lock(m_mutex);
     m_open = true;
     m_changed.notify_all();
   }
+  std::atomic<bool> blocked{false};
 
  private:
   std::mutex m_mutex;
   std::condition_variable m_changed;
   int m_probes = 0;
-  int m_openProbes = 1 << 30;
-  bool m_waiting = false;
+  const int m_openProbes;
   bool m_open = false;
 };
+
+// Opens the gate and waits until the worker has let go of the file system.
+void ReleaseWorker(std::shared_ptr<GatedFileSystem>& gated, ScanDialogInput& in) {
+  gated->Open();
+  in.files.reset();
+  for (int i = 0; i < 400 && gated.use_count() > 1; ++i) PumpMessages(std::chrono::milliseconds(5));
+}
 
 // Stop while the worker is inside a file-system call: the dialog returns at
 // once with result 3, holding only whole rows of the scan, and nothing the
@@ -199,21 +203,18 @@ TEST_F(RegProgressHintTest, StopReturnsAtOnceWithResult3AndNothingArrivesAfterIt
     RunScanTasks(scan);
   }
   win32::Win32FileSystem real;
-  auto gated = std::make_shared<GatedFileSystem>(real);
-  gated->ShutAfter(120);
+  auto gated = std::make_shared<GatedFileSystem>(real, 120);
   ScanDialogInput in = Input(tasks);
   in.files = gated;
   std::vector<Finding> rows;
   std::thread user([&] {
-    if (gated->WaitUntilBlocked()) ClickStopWhenShown();
+    if (!gated->WaitUntilBlocked() || !PressStop(L"Scanning", L"Stop")) gated->Open();
   });
   const ScanDialogResult result = RunScanDialog(nullptr, in, rows, [] {});
-  const bool workerStillInsideItsCall = gated->Blocked();
+  const bool workerStillInsideItsCall = gated->blocked;
   user.join();
   const std::vector<Finding> atReturn = rows;
-  gated->Open();
-  in.files.reset();
-  for (int i = 0; i < 400 && gated.use_count() > 1; ++i) PumpMessages(std::chrono::milliseconds(5));
+  ReleaseWorker(gated, in);
 
   EXPECT_EQ(static_cast<int>(result), 3);
   EXPECT_TRUE(workerStillInsideItsCall) << "Stop did not wait for the worker";
@@ -252,6 +253,41 @@ TEST_F(RegProgressHintTest, CleanOnceRunsTheScanWithTheDialogNeverShown) {
   EXPECT_GE(rows.size(), 200u);
   EXPECT_TRUE(seen.load()) << "the watcher never saw the dialog: the test proves nothing";
   EXPECT_FALSE(shown.load());
+}
+
+// In another language the dialog is relabelled from the translation file
+// (its components are registered under their names) and the scanners'
+// captions come through the scan's texts.
+TEST_F(RegProgressHintTest, TheDialogAndTheCaptionsSpeakTheScansLanguage) {
+  SeedMissingPrograms(*registry, 50);
+  wchar_t temp[MAX_PATH];
+  ::GetTempPathW(MAX_PATH, temp);
+  const std::string folder = win32::Narrow(temp);
+  const std::string file = folder + "Lan_Test.ini";
+  {
+    std::unique_ptr<FileWriter> writer;
+    ASSERT_EQ(files->openForWrite(file, false, writer), FsStatus::Ok);
+    writer->write(
+        "[frmRegProgressHint]\r\nfrmRegProgressHint=Suche\r\nbStop=Anhalten\r\n"
+        "[ResourceString]\r\nRES_Scanning_Files_And_Folders_HKEY_CURRENT_USER=Durchsuche HKCU\r\n");
+  }
+  win32::Win32FileSystem real;
+  auto gated = std::make_shared<GatedFileSystem>(real, 5);
+  ScanDialogInput in = Input({"4"});
+  in.files = gated;
+  in.settings.Texts = Translation(*files, folder, "Test");
+  bool pressed = false;
+  std::thread user([&] {
+    pressed = gated->WaitUntilBlocked() && PressStop(L"Suche", L"Anhalten", L"Durchsuche HKCU");
+    gated->Open();  // not relabelled: the scan ends by itself
+  });
+  std::vector<Finding> rows;
+  const ScanDialogResult result = RunScanDialog(nullptr, in, rows, [] {});
+  user.join();
+  ReleaseWorker(gated, in);
+  files->deleteSilently(file);
+  EXPECT_TRUE(pressed) << "no dialog \"Suche\" with \"Anhalten\" and the caption in the file";
+  EXPECT_EQ(result, ScanDialogResult::Stopped);
 }
 
 }  // namespace

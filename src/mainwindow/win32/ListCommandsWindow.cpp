@@ -1,11 +1,10 @@
 #include "mainwindow/win32/ListCommandsWindow.h"
 
-#include "findings/ListCommandState.h"
+#include <shellapi.h>
+
 #include "findings/ListCommands.h"
 #include "findings/Report.h"
 #include "platform/SharedHelpers.h"
-#include "platform/win32/UniqueHandle.h"
-#include "platform/win32/WideText.h"
 #include "restore/win32/RegistryEditorProcess.h"
 #include "settings/AtomicFile.h"
 #include "settings/Settings.h"
@@ -23,20 +22,15 @@ std::optional<std::string> SaveSettings(ListCommandInput& input) {
   return LoadSaveOptions(false, input.fs, input.programFolder, input.screen, input.settings);
 }
 
-// The editor in a normal window, by its full path; nothing waits for it.
+// The editor in a normal window, by its full path; nothing waits for it. The
+// shell (not CreateProcess) starts it, so that the system can ask for
+// elevation when this process has none.
 bool StartRegistryEditor() {
   const std::wstring application = RegistryEditorPath();
   if (application.empty()) return false;
-  std::wstring command = L"\"" + application + L"\" -m";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  if (!::CreateProcessW(application.c_str(), command.data(), nullptr, nullptr, FALSE,
-                        NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &info))
-    return false;
-  const UniqueHandle process(info.hProcess);
-  const UniqueHandle thread(info.hThread);
-  return true;
+  const HINSTANCE started =
+      ::ShellExecuteW(nullptr, L"open", application.c_str(), L"-m", nullptr, SW_SHOWNORMAL);
+  return reinterpret_cast<INT_PTR>(started) > 32;
 }
 
 std::string WriteFailure(FileSystemBackend& fs, const std::string& path) {

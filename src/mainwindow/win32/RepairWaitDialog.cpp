@@ -55,11 +55,10 @@ class TfrmRepairWait : public ui::Dialog {
 
  protected:
   bool onInitDialog() override {
-    m_font = ui::CreateMessageFont();
     ui::AddControl(hwnd(), components(),
                    {WC_STATICW, "Label1", ui::ComponentKind::Captioned,
                     L"Repairing the checked problems, please wait...", SS_LEFT, 0, 12, 12, 316, 20,
-                    kLabel, m_font.get()});
+                    kLabel, nullptr});
     const HWND bar =
         ui::AddControl(hwnd(), components(),
                        {PROGRESS_CLASSW, "ProgressBar1", ui::ComponentKind::Untranslated, L"",
@@ -91,7 +90,6 @@ class TfrmRepairWait : public ui::Dialog {
   }
 
   HANDLE m_done;
-  ui::UniqueHfont m_font;
 };
 
 }  // namespace

@@ -2,11 +2,11 @@
 
 #include <commctrl.h>
 
-#include "mainwindow/win32/FormTranslation.h"
 #include "platform/win32/WideText.h"
 #include "settings/Translation.h"
 #include "ui/win32/Controls.h"
 #include "ui/win32/Dialog.h"
+#include "ui/win32/TranslateForm.h"
 
 namespace hs::win32 {
 
@@ -25,7 +25,6 @@ class TfrmShowHint : public ui::Dialog {
 
  protected:
   bool onInitDialog() override {
-    m_font = ui::CreateMessageFont();
     add({WC_BUTTONW, "GroupBox1", ui::ComponentKind::Captioned, L"", BS_GROUPBOX, 0, 10, 6, 480,
          130, kGroupBox});
     add({WC_STATICW, "Label1", ui::ComponentKind::Captioned,
@@ -43,7 +42,7 @@ class TfrmShowHint : public ui::Dialog {
          22, kShowHintNotAgain});
     const HWND close = add({WC_BUTTONW, "bClose", ui::ComponentKind::Captioned, L"&Close",
                             BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 400, 150, 90, 28, kShowHintClose});
-    TranslateUnlessEnglish(components(), m_input.fs, m_input.translation, m_input.language);
+    ui::TranslateFormUnlessEnglish(components(), m_input.fs, m_input.translation, m_input.language);
     ::SetFocus(close);
     return false;
   }
@@ -57,10 +56,7 @@ class TfrmShowHint : public ui::Dialog {
   }
 
  private:
-  HWND add(ui::ControlSpec spec) {
-    spec.font = m_font.get();
-    return ui::AddControl(hwnd(), components(), spec);
-  }
+  HWND add(const ui::ControlSpec& spec) { return ui::AddControl(hwnd(), components(), spec); }
 
   void onNotShowHintClick() {
     const HWND box = ::GetDlgItem(hwnd(), kShowHintNotAgain);
@@ -69,7 +65,6 @@ class TfrmShowHint : public ui::Dialog {
 
   const ShowHintInput& m_input;
   ShowHintOutput m_output;
-  ui::UniqueHfont m_font;
 };
 
 }  // namespace

@@ -7,12 +7,12 @@
 #include <mutex>
 #include <thread>
 
-#include "mainwindow/win32/FormTranslation.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/WideText.h"
 #include "settings/Translation.h"
 #include "ui/win32/Controls.h"
 #include "ui/win32/Dialog.h"
+#include "ui/win32/TranslateForm.h"
 
 namespace hs::win32 {
 
@@ -67,7 +67,7 @@ class TfrmSystemPoint : public ui::Dialog {
     }
     std::thread(RequestOnWorker, m_state, m_input.request, m_input.earlierSequence).detach();
     ::SetTimer(hwnd(), kTimer1, 1000, nullptr);
-    TranslateUnlessEnglish(components(), m_input.fs, m_input.translation, m_input.language);
+    ui::TranslateFormUnlessEnglish(components(), m_input.fs, m_input.translation, m_input.language);
     return true;
   }
 
@@ -103,13 +103,9 @@ class TfrmSystemPoint : public ui::Dialog {
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
   }
 
-  HWND add(ui::ControlSpec spec) {
-    spec.font = m_font.get();
-    return ui::AddControl(hwnd(), components(), spec);
-  }
+  HWND add(const ui::ControlSpec& spec) { return ui::AddControl(hwnd(), components(), spec); }
 
   void createControls() {
-    m_font = ui::CreateMessageFont();
     add({WC_BUTTONW, "GroupBox1", ui::ComponentKind::Captioned, L"", BS_GROUPBOX, 0, 10, 6, 450,
          136, kGroupBox});
     const wchar_t* const labels[] = {
@@ -172,7 +168,6 @@ class TfrmSystemPoint : public ui::Dialog {
   std::shared_ptr<PointRequestState> m_state;
   SystemPointOutput m_output;
   bool m_done = false;
-  ui::UniqueHfont m_font;
 };
 
 using SetRestorePointW = BOOL(WINAPI*)(PRESTOREPOINTINFOW, PSTATEMGRSTATUS);

@@ -72,7 +72,8 @@ class TfrmRegProgressHint : public ui::Dialog {
   ScanDialogResult Run(HWND owner) {
     const INT_PTR result = runModal(owner);
     stopWorker();
-    return result == IDABORT ? ScanDialogResult::Stopped : ScanDialogResult::Completed;
+    // A dialog that could not be made (-1) ran no scan: as good as stopped.
+    return result == IDCANCEL ? ScanDialogResult::Completed : ScanDialogResult::Stopped;
   }
 
  protected:

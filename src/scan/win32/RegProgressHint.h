@@ -26,7 +26,8 @@ constexpr UINT WM_SCAN_TASK_DONE = 0x2413;
 struct ScanDialogInput {
   std::vector<std::string> taskList;  // task numbers as decimal strings, in order
   // With the language of the captions and problem texts, which also
-  // relabels the dialog.
+  // relabels the dialog. Its texts are read through the program's file
+  // system, which lives as long as the process.
   ScanSettings settings;
   // Shared with the worker: a stopped worker may still be finishing its
   // current registry or file call after the dialog has returned.

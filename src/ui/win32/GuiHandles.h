@@ -23,6 +23,9 @@ inline void DestroyAccelerators(HACCEL table) {
 inline void DestroyWindowHandle(HWND window) {
   ::DestroyWindow(window);
 }
+inline void UnhookHook(HHOOK hook) {
+  ::UnhookWindowsHookEx(hook);
+}
 template <typename T>
 void DeleteGdiObject(T object) {
   ::DeleteObject(object);
@@ -34,6 +37,7 @@ using win32::UniqueHmenu;
 using UniqueHicon = win32::UniqueAny<HICON, detail::DestroyIconHandle>;
 using UniqueHimagelist = win32::UniqueAny<HIMAGELIST, detail::DestroyImageList>;
 using UniqueHaccel = win32::UniqueAny<HACCEL, detail::DestroyAccelerators>;
+using UniqueHhook = win32::UniqueAny<HHOOK, detail::UnhookHook>;
 using UniqueHbitmap = win32::UniqueAny<HBITMAP, detail::DeleteGdiObject<HBITMAP>>;
 using UniqueHbrush = win32::UniqueAny<HBRUSH, detail::DeleteGdiObject<HBRUSH>>;
 using UniqueHpen = win32::UniqueAny<HPEN, detail::DeleteGdiObject<HPEN>>;

@@ -7,6 +7,9 @@ namespace hs::ui {
 namespace {
 
 constexpr int kTextBufferChars = 1024;
+// The longest row text read back: a key path of 255-character names at the
+// registry's 512 levels stays far below it.
+constexpr std::size_t kLongestText = std::size_t{1} << 18;
 
 UINT CheckStateImage(bool checked) {
   return INDEXTOSTATEIMAGEMASK(checked ? 2U : 1U);
@@ -61,15 +64,22 @@ int ListView::rowCount() const {
 }
 
 std::wstring ListView::text(int row, int column) const {
-  std::wstring buffer(kTextBufferChars, L'\0');
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = buffer.data();
-  item.cchTextMax = kTextBufferChars;
-  const auto length = ::SendMessageW(m_list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-                                     reinterpret_cast<LPARAM>(&item));
-  buffer.resize(static_cast<std::size_t>(std::clamp<LRESULT>(length, 0, kTextBufferChars)));
-  return buffer;
+  // A registry path can be far longer than a screen line: the buffer grows
+  // until the text fits (LVM_GETITEMTEXT fills it up to its last character).
+  for (std::size_t size = 512;; size *= 2) {
+    std::wstring buffer(size, L'\0');
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = buffer.data();
+    item.cchTextMax = static_cast<int>(size);
+    const auto length = static_cast<std::size_t>(
+        std::max<LRESULT>(0, ::SendMessageW(m_list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                                            reinterpret_cast<LPARAM>(&item))));
+    if (length + 1 < size || size >= kLongestText) {
+      buffer.resize(std::min(length, size - 1));
+      return buffer;
+    }
+  }
 }
 
 bool ListView::isChecked(int row) const {

@@ -6,6 +6,7 @@
 
 #include "findings/Report.h"
 #include "mainwindow/win32/ListCommandsWindow.h"
+#include "platform/TRegistry.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
 #include "settings/IniFile.h"
@@ -109,6 +110,15 @@ TEST_F(ListCommandsWindowTest, IgnoreListAddIsSavedToOptionsIniAtOnce) {
   EXPECT_EQ(saved.ReadString("IgnoreValue", "Value1", ""),
             "HKEY_CURRENT_USER\\Software\\Run\\Tool");
   EXPECT_EQ(saved.ReadInteger("IgnoreKey", "Count", -1), 1);
+}
+
+TEST_F(ListCommandsWindowTest, OpenInRegeditStoresTheKeyHoldingTheValueAndStartsTheEditor) {
+  win32::ListCommandInput input = Input();
+  ASSERT_TRUE(win32::OpenInRegedit(input, SampleRows()[3]));
+  TRegistry key(reg, RootKey::CurrentUser);
+  ASSERT_TRUE(key.OpenPath("Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Regedit"));
+  EXPECT_EQ(key.ReadValueText("LastKey"), "HKEY_CURRENT_USER\\Software\\Run");
+  EXPECT_FALSE(win32::OpenInRegedit(input, {"f", "C:\\a.lnk", "", FindingKind::fkFile, true, 13}));
 }
 
 TEST(ListCommandsOfTypeTest, FollowTheFocusedRowsProblem) {

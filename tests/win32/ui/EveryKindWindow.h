@@ -18,7 +18,9 @@ namespace hs::test {
 
 struct TestRows : ui::VirtualRows {
   std::vector<bool> marks;
+  std::wstring longText;  // column 1's text, when set
   std::wstring text(int row, int column) const override {
+    if (column == 1 && !longText.empty()) return longText;
     return L"row " + std::to_wstring(row) + L" col " + std::to_wstring(column);
   }
   bool checked(int row) const override { return marks.at(static_cast<std::size_t>(row)); }

@@ -45,6 +45,9 @@ TEST_F(ToolkitTest, VirtualListAnswersTextAndCheckStateFromItsOwner) {
   ::SendMessageW(list, LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&item));
   EXPECT_STREQ(small, L"row");
   EXPECT_EQ(small[4], L'x');
+  // The wrapper reads a text of any length whole.
+  window.rows.longText = std::wstring(3000, L'k') + L"end";
+  EXPECT_EQ(ui::ListView(list).text(1, 1), window.rows.longText);
 }
 
 TEST_F(ToolkitTest, MenuItemsHideAndComeBackInTheirPlace) {
