@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # A scan of a generated registry with 100,000 findings (or VALUES) through the
-# real progress dialog under Wine: how long the GUI thread went at most
-# without pumping its messages (the aim: under 50 ms), and whether the rows
-# it delivered, checked and filtered, equal the console's scan of the same
-# registry. Runs under Xvfb when there is no display. Slow (minutes); not
+# real main window and its progress dialog under Wine: how long the GUI
+# thread went at most without pumping its messages (the aim: under 50 ms),
+# while the dialog was up and over the whole Scan command, and whether the
+# findings list ends with the rows of the console's scan of the same
+# sections. Runs under Xvfb when there is no display. Slow (minutes); not
 # part of scripts/test.sh. Needs build/win64 (HS_BENCH=ON scripts/build.sh win64).
 # Usage: scripts/bench-wine-scan-dialog.sh [VALUES]
 set -euo pipefail
