@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the native engine with its tests, and the Windows programs for x64
-# and x86 with MinGW-w64. Usage: scripts/build.sh [native|win64|win32|all]
+# and x86 with MinGW-w64. Usage: scripts/build.sh [native|win64|win32|all|programs]
+# "programs" builds only hivesweep.exe and hivesweep-cli.exe for x64 (with the
+# translation files beside them), not the tests.
 # HS_BENCH=ON adds the benchmarks of bench/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,7 +21,7 @@ build() {  # build DIR [cmake args...]
   shift
   cmake -S . -B "build/$dir" -DCMAKE_BUILD_TYPE=Release "${LAUNCHER[@]}" "$@" >"build/cmake-$dir.log" 2>&1 ||
     { cat "build/cmake-$dir.log"; return 1; }
-  cmake --build "build/$dir" -j"$JOBS"
+  cmake --build "build/$dir" -j"$JOBS" ${HS_TARGETS:+--target $HS_TARGETS}
 }
 
 mkdir -p build
@@ -27,10 +29,11 @@ case "$what" in
   native) build native ;;
   win64) build win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake ;;
   win32) build win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake ;;
+  programs) HS_TARGETS="hivesweep hivesweep-cli" build win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake ;;
   all)
     build native
     build win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
     build win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
     ;;
-  *) echo "usage: $0 [native|win64|win32|all]" >&2; exit 2 ;;
+  *) echo "usage: $0 [native|win64|win32|all|programs]" >&2; exit 2 ;;
 esac
