@@ -28,7 +28,7 @@ hs_start_gui() {
   while [ -z "$HS_MAIN_WINDOW" ] && [ "$tries" -lt 120 ]; do
     sleep 0.5
     tries=$((tries + 1))
-    HS_MAIN_WINDOW="$(xdotool search --name '^Corvane Hivesweep 2\.8$' 2>/dev/null | head -n1)"
+    HS_MAIN_WINDOW="$(xdotool search --name '^Corvane Hivesweep 2\.8$' 2>/dev/null | head -n1 || true)"
   done
   [ -n "$HS_MAIN_WINDOW" ] || { echo "the main window did not appear" >&2; return 1; }
   sleep 1
@@ -44,7 +44,7 @@ hs_wait_alone() {
   local limit="$1" waited=0
   sleep 1
   while [ "$waited" -lt "$limit" ]; do
-    [ "$(xdotool search --onlyvisible --name '.' 2>/dev/null | wc -l)" -le 1 ] && return 0
+    [ "$(xdotool search --onlyvisible --name "." 2>/dev/null | wc -l || true)" -le 1 ] && return 0
     sleep 1
     waited=$((waited + 1))
   done
