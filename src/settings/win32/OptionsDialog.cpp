@@ -1,6 +1,7 @@
 #include "settings/win32/OptionsDialog.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
 
 #include <array>
 #include <vector>
@@ -76,6 +77,9 @@ class TfrmOptions : public ui::Dialog {
     ::SetWindowPos(::GetDlgItem(hwnd(), kOptionsListPages), HWND_BOTTOM, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     ::SetWindowPos(pages, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // The pages' check boxes and labels sit on the page controls' face, so
+    // the dialog paints that face behind them rather than its own colour.
+    ::EnableThemeDialogTexture(hwnd(), ETDT_ENABLETAB);
     onFormShow();
     return true;
   }
