@@ -68,11 +68,12 @@ std::set<std::string> KeysOfFile(const std::string& bytes) {
   return keys;
 }
 
-// The keys of the dialog being listed, filled as it finishes WM_INITDIALOG.
+// The dialog being listed by KeysOfModalDialog, and what it found.
 std::vector<ui::TranslationEntry>* g_seen = nullptr;
 
-// A hook procedure, so it has the system's calling convention on x86 too.
-LRESULT CALLBACK ListKeysAtInitDialog(int code, WPARAM wParam, LPARAM lParam) {
+// As a dialog of the toolkit has finished WM_INITDIALOG, its keys are listed
+// and it is cancelled.
+LRESULT CALLBACK ListDialogKeys(int code, WPARAM wParam, LPARAM lParam) {
   const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
   if (code == HC_ACTION && call->message == WM_INITDIALOG && g_seen && g_seen->empty()) {
     if (ui::Dialog* dialog = ui::Dialog::FromWindow(call->hwnd)) {
@@ -83,13 +84,12 @@ LRESULT CALLBACK ListKeysAtInitDialog(int code, WPARAM wParam, LPARAM lParam) {
   return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// Runs `open`, which shows a modal dialog of the toolkit; as the dialog has
-// finished WM_INITDIALOG its keys are listed and it is cancelled.
+// Runs `open`, which shows a modal dialog of the toolkit, and lists its keys.
 std::vector<ui::TranslationEntry> KeysOfModalDialog(const std::function<void()>& open) {
   std::vector<ui::TranslationEntry> entries;
   g_seen = &entries;
-  const ui::UniqueHhook hook(::SetWindowsHookExW(WH_CALLWNDPROCRET, &ListKeysAtInitDialog, nullptr,
-                                                 ::GetCurrentThreadId()));
+  const ui::UniqueHhook hook(
+      ::SetWindowsHookExW(WH_CALLWNDPROCRET, ListDialogKeys, nullptr, ::GetCurrentThreadId()));
   open();
   g_seen = nullptr;
   return entries;
