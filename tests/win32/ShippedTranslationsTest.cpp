@@ -25,6 +25,8 @@
 #include "settings/IniFile.h"
 #include "settings/ResourceStrings.h"
 #include "settings/Translation.h"
+#include "settings/win32/OptionsDialog.h"
+#include "settings/win32/RegAddRegistryDialog.h"
 #include "ui/AppContext.h"
 #include "ui/win32/Dialog.h"
 #include "ui/win32/GuiHandles.h"
@@ -144,6 +146,14 @@ void AddWindowKeys(KeyTexts& keys) {
                                            }});
       }));
 
+  const Settings defaults = Settings::Defaults(folder);
+  Add(keys, KeysOfModalDialog([&] {
+        win32::OptionsDialog(nullptr, {fs, english, "English", defaults});
+      }));
+  Add(keys, KeysOfModalDialog([&] {
+        win32::RegAddRegistryDialog(nullptr, {fs, english, "English", ""});
+      }));
+
   RegFileError error;
   ASSERT_TRUE(ImportRegText(registry,
                             "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\HivesweepKeysProbe]"
@@ -177,8 +187,8 @@ std::string Listing(const std::vector<std::string>& slots, const KeyTexts& texts
 
 TEST(ShippedTranslationsTest, EachFileHoldsExactlyTheKeysTheProgramAsksFor) {
   const KeyTexts asked = ProgramKeys();
-  for (const char* window :
-       {"frmKeyscour", "frmRegProgressHint", "frmShowHint", "frmSystemPoint", "frmRepairWait"})
+  for (const char* window : {"frmKeyscour", "frmRegProgressHint", "frmShowHint", "frmSystemPoint",
+                             "frmRepairWait", "frmOptions", "frmRegAddRegistry"})
     EXPECT_TRUE(asked.count(Slot(window, window))) << window << " was not listed";
   win32::Win32FileSystem fs;
   for (const char* language : {"English", "German"}) {

@@ -9,6 +9,7 @@
 #include "mainwindow/win32/ListCommandsWindow.h"
 #include "mainwindow/win32/RegMain.h"
 #include "scan/win32/RegProgressHint.h"
+#include "settings/win32/OptionsDialog.h"
 #include "ui/ScanCommandSteps.h"
 
 namespace hs::mainwindow {
@@ -105,6 +106,9 @@ void TfrmKeyscour::onCommand(UINT id) {
     case MainCommand::CheckForUpdate:
       onCheckForUpdate();
       break;
+    case MainCommand::Options:
+      onOptions();
+      break;
     default:
       break;  // the commands of windows not built yet are grayed
   }
@@ -176,6 +180,16 @@ void TfrmKeyscour::onLanguage(UINT id) {
     FitTaskButtons();
     RefreshCounts();
   }
+}
+
+// Confirmed options are saved at once: placement and tree checks first.
+void TfrmKeyscour::onOptions() {
+  StorePlacement();
+  const Translation texts = m_context.texts();
+  win32::OptionsCommandInput input{
+      m_context.fs,         texts, m_context.programFolder, Screen(), m_context.settings,
+      m_questions.tellError};
+  win32::RunOptionsCommand(hwnd(), input);
 }
 
 void TfrmKeyscour::onCheckForUpdate() {

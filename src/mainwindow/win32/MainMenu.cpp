@@ -101,7 +101,6 @@ bool IsCommandAvailable(MainCommand command) {
     case C::WindowsBackup:
     case C::StartupManager:
     case C::RestoreRegistry:
-    case C::Options:
     case C::OnlineHelp:
     case C::HomePage:
     case C::About:
