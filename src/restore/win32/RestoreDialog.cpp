@@ -25,6 +25,7 @@ namespace hs::win32 {
 namespace {
 
 constexpr const wchar_t* kTitle = L"Corvane Hivesweep";
+constexpr int kDateColumnWidth = 110;
 
 // The engine's runner over the dialog's call, so that a test can stand in.
 class CallingEditor : public RegistryEditorRunner {
@@ -57,7 +58,7 @@ std::wstring DateText(std::int64_t unixSeconds) {
 class TfrmRestore : public ui::Dialog {
  public:
   explicit TfrmRestore(const RestoreDialogInput& input)
-      : ui::Dialog({"frmRestore", kTitle, 440, 340}),
+      : ui::Dialog({"frmRestore", kTitle, 470, 340}),
         m_input(input),
         m_folder(input.backupFolder) {}
 
@@ -67,7 +68,8 @@ class TfrmRestore : public ui::Dialog {
     ui::TranslateFormUnlessEnglish(components(), m_input.fs, m_input.translation, m_input.language);
     LayoutButtons();
     ListFolder();
-    return true;
+    ::SetFocus(item(kRestoreList));
+    return false;
   }
 
   INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
@@ -87,20 +89,20 @@ class TfrmRestore : public ui::Dialog {
   void CreateControls() {
     using ui::ComponentKind;
     add({WC_BUTTONW, "GroupBox1", ComponentKind::Captioned,
-         L"Backup files are stored in the folder", BS_GROUPBOX, 0, 10, 6, 420, 54, 0});
+         L"Backup files are stored in the folder", BS_GROUPBOX, 0, 10, 6, 450, 54, 0});
     add({WC_EDITW, "eFolder", ComponentKind::Untranslated, Widen(m_folder),
-         ES_AUTOHSCROLL | ES_READONLY | WS_BORDER | WS_TABSTOP, 0, 20, 26, 362, 22,
+         ES_AUTOHSCROLL | ES_READONLY | WS_BORDER | WS_TABSTOP, 0, 20, 26, 392, 22,
          kRestoreFolder});
-    add({WC_BUTTONW, "bBrowseFolder", ComponentKind::Captioned, L"...", WS_TABSTOP, 0, 388, 25, 32,
+    add({WC_BUTTONW, "bBrowseFolder", ComponentKind::Captioned, L"...", WS_TABSTOP, 0, 418, 25, 32,
          24, kRestoreBrowse});
     const HWND list = add(
         {WC_LISTVIEWW, "ListView1", ComponentKind::ListView, L"",
          LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER | WS_BORDER | WS_TABSTOP,
-         0, 10, 70, 420, 220, kRestoreList});
+         0, 10, 70, 450, 220, kRestoreList});
     ui::ListView view(list);
     view.setExtendedStyle(LVS_EX_FULLROWSELECT);
     view.addColumn(L"Backup file", ui::ScaleToWindow(hwnd(), 190));
-    view.addColumn(L"Date", ui::ScaleToWindow(hwnd(), 110));
+    view.addColumn(L"Date", ui::ScaleToWindow(hwnd(), kDateColumnWidth));
     view.addColumn(L"Size", ui::ScaleToWindow(hwnd(), 92));
     add({WC_BUTTONW, "bRestore", ComponentKind::Captioned, L"&Restore", WS_TABSTOP, 0, 10, 302, 90,
          28, kRestoreRestore});
@@ -108,7 +110,7 @@ class TfrmRestore : public ui::Dialog {
          120, 302, 100, 28, kRestoreOpenDirectory});
     add({WC_BUTTONW, "bDelete", ComponentKind::Captioned, L"&Delete", WS_TABSTOP, 0, 240, 302, 90,
          28, kRestoreDelete});
-    add({WC_BUTTONW, "bClose", ComponentKind::Captioned, L"&Close", WS_TABSTOP, 0, 340, 302, 90, 28,
+    add({WC_BUTTONW, "bClose", ComponentKind::Captioned, L"&Close", WS_TABSTOP, 0, 370, 302, 90, 28,
          kRestoreClose});
   }
 
@@ -159,7 +161,17 @@ class TfrmRestore : public ui::Dialog {
       list.setText(row, 1, DateText(file.modifiedUnixSeconds));
       list.setText(row, 2, Widen(SizeText(file.size)));
     }
+    FitDateColumn();
     EnableRowActions();
+  }
+
+  // The user's date and time formats may be longer than the column's
+  // width: it grows to its longest text, never below that width.
+  void FitDateColumn() {
+    const HWND list = item(kRestoreList);
+    const int least = ui::ScaleToWindow(hwnd(), kDateColumnWidth);
+    ListView_SetColumnWidth(list, 1, LVSCW_AUTOSIZE);
+    if (ListView_GetColumnWidth(list, 1) < least) ListView_SetColumnWidth(list, 1, least);
   }
 
   int SelectedRow() const {
