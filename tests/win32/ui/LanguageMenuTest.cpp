@@ -103,8 +103,7 @@ TEST(LanguageSwitchOnWineTest, AChosenLanguageRelabelsTheWindowAndAMissingOneIsR
   EveryKindWindow window;
   ASSERT_TRUE(window.open());
   ui::MenuBuilder menus(window.components());
-  const HMENU languageMenu =
-      menus.addPopup(::GetMenu(window.hwnd()), "miLanguage", L"Language", 499);
+  const HMENU languageMenu = menus.addPopup(::GetMenu(window.hwnd()), "miLanguage", L"Language", 0);
   const ui::LanguageMenu languages(menus, languageMenu, kFirstId);
 
   wchar_t temp[MAX_PATH] = {};
@@ -131,7 +130,7 @@ TEST(LanguageSwitchOnWineTest, AChosenLanguageRelabelsTheWindowAndAMissingOneIsR
   EXPECT_EQ(context.settings.Lan, "German");
   EXPECT_EQ(ui::WindowText(FindControl(window.components(), "bScan")), L"Pr\u00FCfen");
   EXPECT_EQ(MenuItemText(languageMenu, germanId), L"&Deutsch");
-  EXPECT_EQ(MenuItemText(::GetMenu(window.hwnd()), 499), L"Sprache");
+  EXPECT_EQ(MenuItemText(::GetMenu(window.hwnd()), 1, MF_BYPOSITION), L"Sprache");
   EXPECT_TRUE(::GetMenuState(languageMenu, germanId, MF_BYCOMMAND) & MF_CHECKED);
 
   const UINT timer = static_cast<UINT>(::SetTimer(nullptr, 0, 50, AnswerMessageBox));

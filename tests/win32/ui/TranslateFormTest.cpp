@@ -76,7 +76,7 @@ TEST_F(TranslateFormTest, RelabelsEveryKindFromItsKey) {
   EXPECT_EQ(panels.text(1), L"markiert");
   EXPECT_EQ(ui::StatusBar(control("StatusBar2")).simpleText(), L"Bereit");
 
-  EXPECT_EQ(MenuItemText(::GetMenu(window.hwnd()), kIdFile), L"&Datei");
+  EXPECT_EQ(MenuItemText(::GetMenu(window.hwnd()), 0, MF_BYPOSITION), L"&Datei");
   EXPECT_EQ(MenuItemText(window.fileMenu, kIdExit), L"&Beenden\tAlt+X");  // the shortcut stays
   EXPECT_EQ(MenuItemText(window.fileMenu, kIdAfter), L"&After");
   MENUITEMINFOW separator{};
