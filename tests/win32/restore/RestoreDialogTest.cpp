@@ -41,7 +41,20 @@ struct DialogView {
   int selected = -1;
   bool restoreEnabled = false;
   bool deleteEnabled = false;
+  std::vector<int> buttonGaps;  // Restore|Open Directory|Delete|Close
 };
+
+std::vector<int> ButtonGaps(HWND dialog) {
+  std::vector<RECT> bounds;
+  for (int id : {win32::kRestoreRestore, win32::kRestoreOpenDirectory, win32::kRestoreDelete,
+                 win32::kRestoreClose}) {
+    RECT rect{};
+    ::GetWindowRect(::GetDlgItem(dialog, id), &rect);
+    bounds.push_back(rect);
+  }
+  return {bounds[1].left - bounds[0].right, bounds[2].left - bounds[1].right,
+          bounds[3].left - bounds[2].right};
+}
 
 DialogView Read(HWND dialog) {
   DialogView view;
@@ -53,6 +66,7 @@ DialogView Read(HWND dialog) {
   view.selected = selected.empty() ? -1 : selected.front();
   view.restoreEnabled = ::IsWindowEnabled(::GetDlgItem(dialog, win32::kRestoreRestore));
   view.deleteEnabled = ::IsWindowEnabled(::GetDlgItem(dialog, win32::kRestoreDelete));
+  view.buttonGaps = ButtonGaps(dialog);
   return view;
 }
 
@@ -156,6 +170,12 @@ TEST_F(RestoreDialogTest, ListsRegFilesNewestFirstWithSizeTextsAndDeletesTheSele
     EXPECT_EQ(shown.rows[i][2], expected[i].second);
     EXPECT_FALSE(shown.rows[i][1].empty());
   }
+  // The middle buttons stand evenly between Restore and Close (the last gap
+  // takes the division's remainder).
+  ASSERT_EQ(shown.buttonGaps.size(), 3u);
+  EXPECT_GT(shown.buttonGaps[0], 0);
+  EXPECT_EQ(shown.buttonGaps[0], shown.buttonGaps[1]);
+  EXPECT_LE(shown.buttonGaps[2] - shown.buttonGaps[0], 2);
   EXPECT_EQ(shown.selected, -1);
   EXPECT_FALSE(shown.restoreEnabled);
   EXPECT_FALSE(shown.deleteEnabled);
