@@ -69,27 +69,30 @@ std::set<std::string> KeysOfFile(const std::string& bytes) {
   return keys;
 }
 
+// The dialog whose keys are being listed, and where they go.
+std::vector<ui::TranslationEntry>* g_seen = nullptr;
+
+// A hook procedure, not a lambda: on x86 it must be CALLBACK (stdcall).
+LRESULT CALLBACK ListKeysAfterInit(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+  if (code == HC_ACTION && call->message == WM_INITDIALOG && g_seen && g_seen->empty()) {
+    if (ui::Dialog* dialog = ui::Dialog::FromWindow(call->hwnd)) {
+      *g_seen = ui::TranslationEntriesOf(dialog->components());
+      ::PostMessageW(call->hwnd, WM_COMMAND, IDCANCEL, 0);
+    }
+  }
+  return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 // Runs `open`, which shows a modal dialog of the toolkit; as the dialog has
 // finished WM_INITDIALOG its keys are listed and it is cancelled.
 std::vector<ui::TranslationEntry> KeysOfModalDialog(const std::function<void()>& open) {
-  static std::vector<ui::TranslationEntry>* seen = nullptr;
   std::vector<ui::TranslationEntry> entries;
-  seen = &entries;
-  const ui::UniqueHhook hook(::SetWindowsHookExW(
-      WH_CALLWNDPROCRET,
-      [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
-        const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-        if (code == HC_ACTION && call->message == WM_INITDIALOG && seen && seen->empty()) {
-          if (ui::Dialog* dialog = ui::Dialog::FromWindow(call->hwnd)) {
-            *seen = ui::TranslationEntriesOf(dialog->components());
-            ::PostMessageW(call->hwnd, WM_COMMAND, IDCANCEL, 0);
-          }
-        }
-        return ::CallNextHookEx(nullptr, code, wParam, lParam);
-      },
-      nullptr, ::GetCurrentThreadId()));
+  g_seen = &entries;
+  const ui::UniqueHhook hook(
+      ::SetWindowsHookExW(WH_CALLWNDPROCRET, &ListKeysAfterInit, nullptr, ::GetCurrentThreadId()));
   open();
-  seen = nullptr;
+  g_seen = nullptr;
   return entries;
 }
 
