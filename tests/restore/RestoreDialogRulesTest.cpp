@@ -10,7 +10,6 @@
 #include "restore/FullBackup.h"
 #include "restore/RestoreDialogRules.h"
 #include "restore/RestoreWithQuestion.h"
-#include "ui/ExternalLinks.h"
 
 namespace hs {
 namespace {
@@ -51,7 +50,6 @@ TEST(FullBackupRules, NameHeaderAndBackupTool) {
   EXPECT_EQ(FullBackupFileName("C:\\b\\backup.Reg"), "C:\\b\\backup.Reg");
   EXPECT_EQ(FullBackupFileName("C:\\b\\backup"), "C:\\b\\backup.reg");
   EXPECT_EQ(FullBackupFileName("C:\\b.reg\\backup"), "C:\\b.reg\\backup.reg");
-  EXPECT_EQ(FullBackupFileName("C:\\b\\backup.txt"), "C:\\b\\backup.txt.reg");
 
   MemoryFileSystem fs;
   std::string version5 = "\xFF\xFE";
@@ -73,9 +71,6 @@ TEST(FullBackupRules, NameHeaderAndBackupTool) {
   EXPECT_EQ(FindSystemBackupTool(fs, "C:\\Windows", true), "C:\\Windows\\Sysnative\\sdclt.exe");
   fs.addFile("C:\\Windows\\system32\\ntbackup.exe");
   EXPECT_EQ(FindSystemBackupTool(fs, "C:\\Windows", false), "C:\\Windows\\system32\\ntbackup.exe");
-
-  EXPECT_NE(ui::OnlineHelpAddress("Italian").find(".pdf"), std::string::npos);
-  EXPECT_EQ(ui::OnlineHelpAddress("italian"), ui::OnlineHelpAddress("English"));  // case counts
 }
 
 // Imports the private copy named on the command line into the registry.
@@ -143,21 +138,6 @@ TEST_F(RestoreWithQuestionTest, AFileNotWrittenHereIsImportedOnlyAfterTheQuestio
   EXPECT_TRUE(KeyExists("Software\\Planted"));
   // Imported on request and verified: it lay in the backup folder, so it goes.
   EXPECT_TRUE(result.outcome.fileDeleted);
-}
-
-TEST_F(RestoreWithQuestionTest, AFileThatDeletesIsRefusedUnaskedAndKept) {
-  TRegistry victim(reg, RootKey::CurrentUser);
-  ASSERT_TRUE(victim.OpenPath("Software\\Victim", true));
-  const std::string file = "C:\\Backup\\crafted.reg";
-  fs.addFile(file, "REGEDIT4\r\n\r\n[-HKEY_CURRENT_USER\\Software\\Victim]\r\n");
-  const QuestionedRestore result = Restore(file, true);
-  EXPECT_TRUE(questions.empty());
-  EXPECT_EQ(result.outcome.end, RestoreEnd::Refused);
-  EXPECT_EQ(result.message.rfind("The restore was refused.", 0), 0u) << result.message;
-  EXPECT_NE(result.message.find("The backup file is kept: " + file), std::string::npos);
-  EXPECT_EQ(editor.runs, 0);
-  EXPECT_TRUE(KeyExists("Software\\Victim"));
-  EXPECT_EQ(fs.probe(file), PathProbe::File);
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// The main window's restore and About commands open their dialogs; the
-// About box's web address opens the product page.
+// The main window's restore and About commands open their dialogs.
 #include <windows.h>
 #include <gtest/gtest.h>
 
@@ -10,7 +9,6 @@
 #include "platform/memory/MemoryFileSystem.h"
 #include "platform/memory/MemoryRegistry.h"
 #include "restore/win32/RestoreDialog.h"
-#include "ui/ExternalLinks.h"
 #include "win32/mainwindow/GuiTestSupport.h"
 
 namespace hs::test {
@@ -55,22 +53,6 @@ TEST(SafetyCommandsTest, RestoreAndAboutOpenFromTheMainWindow) {
   }
   EXPECT_EQ(title, "Corvane Hivesweep");
   EXPECT_EQ(version, "Version " HS_VERSION);
-}
-
-TEST(SafetyCommandsTest, TheAboutBoxsWebAddressOpensTheProductPage) {
-  MemoryFileSystem files;
-  const Translation texts(files, "C:\\Prog\\", "English");
-  std::vector<std::string> opened;
-  DialogDriver about(mainwindow::kAboutWebAddress, [&](HWND dialog) {
-    ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(mainwindow::kAboutWebAddress, STN_CLICKED),
-                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, mainwindow::kAboutWebAddress)));
-    Click(dialog, mainwindow::kAboutOk);
-  });
-  mainwindow::AboutDialog(nullptr,
-                          {files, texts, "English", "C:\\Prog\\",
-                           [&](HWND, const std::string& address) { opened.push_back(address); }});
-  ASSERT_TRUE(about.Acted());
-  EXPECT_EQ(opened, std::vector<std::string>{ui::kHomePageAddress});
 }
 
 }  // namespace
