@@ -35,19 +35,4 @@ struct EditorWait {
 EditorWait RunRegistryEditor(HWND owner, const std::string& commandLine,
                              const std::string& hintText, const BackupHintInput& input);
 
-// The engine's editor runner over RunRegistryEditor, with one hint text.
-class WaitDialogEditor : public RegistryEditorRunner {
- public:
-  WaitDialogEditor(HWND owner, std::string hintText, const BackupHintInput& input)
-      : m_owner(owner), m_hint(std::move(hintText)), m_input(input) {}
-  EditorRun run(const std::string& commandLine) override {
-    return RunRegistryEditor(m_owner, commandLine, m_hint, m_input).run;
-  }
-
- private:
-  HWND m_owner;
-  std::string m_hint;
-  const BackupHintInput& m_input;
-};
-
 }  // namespace hs::win32
