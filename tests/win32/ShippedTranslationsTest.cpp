@@ -69,11 +69,12 @@ std::set<std::string> KeysOfFile(const std::string& bytes) {
   return keys;
 }
 
-// The dialog whose keys are being listed, and where they go.
+// The dialog being listed by KeysOfModalDialog, and what it found.
 std::vector<ui::TranslationEntry>* g_seen = nullptr;
 
-// A hook procedure, not a lambda: on x86 it must be CALLBACK (stdcall).
-LRESULT CALLBACK ListKeysAfterInit(int code, WPARAM wParam, LPARAM lParam) {
+// As a dialog of the toolkit has finished WM_INITDIALOG, its keys are listed
+// and it is cancelled.
+LRESULT CALLBACK ListDialogKeys(int code, WPARAM wParam, LPARAM lParam) {
   const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
   if (code == HC_ACTION && call->message == WM_INITDIALOG && g_seen && g_seen->empty()) {
     if (ui::Dialog* dialog = ui::Dialog::FromWindow(call->hwnd)) {
@@ -84,13 +85,12 @@ LRESULT CALLBACK ListKeysAfterInit(int code, WPARAM wParam, LPARAM lParam) {
   return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// Runs `open`, which shows a modal dialog of the toolkit; as the dialog has
-// finished WM_INITDIALOG its keys are listed and it is cancelled.
+// Runs `open`, which shows a modal dialog of the toolkit, and lists its keys.
 std::vector<ui::TranslationEntry> KeysOfModalDialog(const std::function<void()>& open) {
   std::vector<ui::TranslationEntry> entries;
   g_seen = &entries;
   const ui::UniqueHhook hook(
-      ::SetWindowsHookExW(WH_CALLWNDPROCRET, &ListKeysAfterInit, nullptr, ::GetCurrentThreadId()));
+      ::SetWindowsHookExW(WH_CALLWNDPROCRET, ListDialogKeys, nullptr, ::GetCurrentThreadId()));
   open();
   g_seen = nullptr;
   return entries;

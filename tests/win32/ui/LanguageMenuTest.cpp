@@ -67,25 +67,6 @@ TEST_F(LanguageMenuOnWineTest, OpeningShowsThePresentLanguagesInTableOrder) {
             (std::vector<std::wstring>{L"&Afrikaans", L"&German", L"-", L"&Other"}));
 }
 
-TEST_F(LanguageMenuOnWineTest, ChoosingAPresentLanguageMovesTheCheckMark) {
-  fs.addFile("C:\\Prog\\Lan_German.ini");
-  languages->check(window, "english");  // the setting in any letter case
-  const UINT englishId = window.find("miEnglish")->id;
-  const UINT germanId = window.find("miGerman")->id;
-  EXPECT_TRUE(::GetMenuState(menu, englishId, MF_BYCOMMAND) & MF_CHECKED);
-
-  const ui::LanguageChoice missing = languages->choose(window, window.find("miFrench")->id, files);
-  EXPECT_FALSE(missing.switched);
-  EXPECT_TRUE(::GetMenuState(menu, englishId, MF_BYCOMMAND) & MF_CHECKED);
-
-  const ui::LanguageChoice german = languages->choose(window, germanId, files);
-  EXPECT_TRUE(german.switched);
-  EXPECT_FALSE(::GetMenuState(menu, englishId, MF_BYCOMMAND) & MF_CHECKED);
-  EXPECT_TRUE(::GetMenuState(menu, germanId, MF_BYCOMMAND) & MF_CHECKED);
-  EXPECT_FALSE(languages->owns(kFirstId - 1));
-  EXPECT_FALSE(languages->choose(window, window.find(ui::kHiddenLanguageItem)->id, files).switched);
-}
-
 // The message box of a missing language, read and answered from outside as
 // a user would: its text is remembered, then OK is pressed.
 std::wstring g_messageText;

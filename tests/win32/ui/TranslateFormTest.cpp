@@ -115,14 +115,6 @@ TEST_F(TranslateFormTest, KeysFollowTheComponentsInRegistrationOrder) {
                                             "Menu_frmTest/miAfter"}));
 }
 
-TEST_F(TranslateFormTest, AnEmptyFileChangesNothing) {
-  ui::TranslateForm(window.components(), IniFile());
-  EXPECT_EQ(ui::WindowText(window.hwnd()), L"Test window");
-  EXPECT_EQ(ui::ListView(control("lvData")).columnText(1), L"Registry key");
-  EXPECT_EQ(TreeTexts(control("tvSections")).front(), L"Root");
-  EXPECT_EQ(MenuItemText(window.fileMenu, kIdExit), L"&Exit\tAlt+X");
-}
-
 // The file of a language beside the program, read from the real disk; at
 // show time English (any letter case) reads nothing, even with its file there.
 TEST_F(TranslateFormTest, ReadsTheLanguageFileButNotForEnglishAtShowTime) {
