@@ -43,8 +43,22 @@ std::string ExportCommandLine(const std::string& file) {
   return "Regedit /e \"" + file + "\"";
 }
 
-std::string CheckFullBackupFile(FileSystemBackend& fs, const std::string& file) {
+FileStamp StampOf(FileSystemBackend& fs, const std::string& file) {
+  const std::size_t slash = file.find_last_of("\\/");
+  if (slash == std::string::npos) return {};
+  std::vector<DirEntry> entries;
+  if (fs.listDirectory(file.substr(0, slash), entries) != FsStatus::Ok) return {};
+  for (const DirEntry& entry : entries)
+    if (!entry.isFolder && EqualsNoCase(entry.name, file.substr(slash + 1)))
+      return {true, entry.modifiedUnixSeconds, entry.size};
+  return {};
+}
+
+std::string CheckFullBackupFile(FileSystemBackend& fs, const std::string& file,
+                                const FileStamp& before) {
   if (fs.probe(file) != PathProbe::File) return "The registry editor wrote no file " + file + ".";
+  if (before.exists && StampOf(fs, file) == before)
+    return "The registry editor did not rewrite " + file + "; it still holds the earlier file.";
   std::string bytes;
   if (fs.readFile(file, bytes) != FsStatus::Ok) return file + " cannot be read.";
   if (!HasExportHeader(bytes))

@@ -41,7 +41,8 @@ void TellError(HWND owner, const std::string& text) {
 
 // Why the export is not a usable backup; "" when it is. An editor that
 // could not start has shown its own message.
-std::string ExportFailure(FileSystemBackend& fs, const std::string& path, EditorRun run) {
+std::string ExportFailure(FileSystemBackend& fs, const std::string& path, EditorRun run,
+                          const FileStamp& before) {
   switch (run) {
     case EditorRun::NotStarted:
       return {};
@@ -53,7 +54,7 @@ std::string ExportFailure(FileSystemBackend& fs, const std::string& path, Editor
     case EditorRun::Ended:
       break;
   }
-  return CheckFullBackupFile(fs, path);
+  return CheckFullBackupFile(fs, path, before);
 }
 
 }  // namespace
@@ -83,10 +84,11 @@ FullBackupResult BackupFullRegistry(HWND owner, const FullBackupInput& input) {
     result.end = FullBackupEnd::NotReplaced;
     return result;
   }
+  const FileStamp before = StampOf(input.fs, result.path);
   const EditorRun run =
       input.calls.runEditor(owner, ExportCommandLine(result.path),
                             texts.GetLanString("RES_Backup_Registry", "Backup registry..."));
-  result.error = ExportFailure(input.fs, result.path, run);
+  result.error = ExportFailure(input.fs, result.path, run, before);
   result.end = run == EditorRun::Ended && result.error.empty() ? FullBackupEnd::Written
                                                                : FullBackupEnd::Failed;
   if (!result.error.empty())

@@ -71,12 +71,22 @@ TEST_F(FullRegistryBackupTest, AnEditorThatEndsWithoutAnExportIsReportedAsFailed
   ASSERT_EQ(told.size(), 1u);
   EXPECT_NE(told[0].find("does not start as a registry export"), std::string::npos) << told[0];
 
-  fs.deleteSilently(base + ".reg");
+  // An earlier export left in place is no new backup, whatever it holds.
+  std::unique_ptr<FileWriter> earlier;
+  ASSERT_EQ(fs.openForWrite(base + ".reg", false, earlier), FsStatus::Ok);
+  ASSERT_EQ(earlier->write("REGEDIT4\r\n"), FsStatus::Ok);
+  earlier.reset();
   calls.runEditor = [](HWND, const std::string&, const std::string&) { return EditorRun::Ended; };
   result = Run();
   EXPECT_EQ(result.end, win32::FullBackupEnd::Failed);
   ASSERT_EQ(told.size(), 2u);
-  EXPECT_NE(told[1].find("wrote no file"), std::string::npos) << told[1];
+  EXPECT_NE(told[1].find("did not rewrite"), std::string::npos) << told[1];
+
+  fs.deleteSilently(base + ".reg");
+  result = Run();
+  EXPECT_EQ(result.end, win32::FullBackupEnd::Failed);
+  ASSERT_EQ(told.size(), 3u);
+  EXPECT_NE(told[2].find("wrote no file"), std::string::npos) << told[2];
 }
 
 }  // namespace
