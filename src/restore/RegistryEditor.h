@@ -10,6 +10,7 @@ enum class EditorRun {
   Ended,       // the editor ended by itself (its exit code says nothing)
   NotStarted,  // it could not be started
   Stopped,     // the wait was given up and the editor was stopped
+  Abandoned,   // the wait was given up; the editor may still be running
 };
 
 class RegistryEditorRunner {

@@ -69,6 +69,10 @@ RestoreOutcome ImportAndVerify(FileSystemBackend& fs, RegistryBackend& registry,
         texts.GetLanString("RES_Regedit_Not_Exist", "Please check if Regedit.exe exists."));
   if (run == EditorRun::Stopped)
     return Ended(RestoreEnd::Stopped, "The registry editor was stopped; nothing is verified.");
+  if (run == EditorRun::Abandoned)
+    return Ended(RestoreEnd::Stopped,
+                 "The wait for the registry editor was given up while it still ran; nothing is "
+                 "verified.");
   RegFileError error;
   if (!VerifyRestoredFile(registry, bytes, fs.ansiCodePage(), outcome.differences, error))
     return Ended(RestoreEnd::Failed,

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/Text.h"
+#include "mainwindow/win32/AboutDialog.h"
 #include "mainwindow/win32/RegMain.h"
 #include "mainwindow/win32/RepairWaitDialog.h"
 #include "mainwindow/win32/ShowHintDialog.h"
@@ -21,6 +22,8 @@
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "regfile/RegFileImport.h"
+#include "restore/win32/BackupHintDialog.h"
+#include "restore/win32/RestoreDialog.h"
 #include "scan/win32/RegProgressHint.h"
 #include "settings/IniFile.h"
 #include "settings/ResourceStrings.h"
@@ -165,6 +168,23 @@ void AddWindowKeys(KeyTexts& keys) {
   Add(keys, KeysOfModalDialog([&] {
         win32::RepairOffWindowThread(nullptr, registry, slow, folder, repairRows);
       }));
+
+  win32::RestoreDialogCalls calls = win32::RestoreDialogCalls::System(fs, english, "English");
+  calls.tell = [](HWND, const std::string&, bool) {};
+  Add(keys, KeysOfModalDialog([&] {
+        win32::RestoreDialog(
+            nullptr, {fs, registry, english, "English", folder + "NoSuchFolder", false, calls});
+      }));
+  // An export of a key that does not exist: the editor ends at once.
+  Add(keys, KeysOfModalDialog([&] {
+        win32::RunRegistryEditor(
+            nullptr,
+            "Regedit /e \"" + folder + "HivesweepKeysProbe.reg\" HKEY_CURRENT_USER\\NoSuchKeyProbe",
+            "probe", {fs, english, "English"});
+      }));
+  Add(keys, KeysOfModalDialog([&] {
+        mainwindow::AboutDialog(nullptr, {fs, english, "English", folder, nullptr});
+      }));
 }
 
 // Every key the program asks a translation file for, with its English text.
@@ -187,8 +207,9 @@ std::string Listing(const std::vector<std::string>& slots, const KeyTexts& texts
 
 TEST(ShippedTranslationsTest, EachFileHoldsExactlyTheKeysTheProgramAsksFor) {
   const KeyTexts asked = ProgramKeys();
-  for (const char* window : {"frmKeyscour", "frmRegProgressHint", "frmShowHint", "frmSystemPoint",
-                             "frmRepairWait", "frmOptions", "frmRegAddRegistry"})
+  for (const char* window :
+       {"frmKeyscour", "frmRegProgressHint", "frmShowHint", "frmSystemPoint", "frmRepairWait",
+        "frmOptions", "frmRegAddRegistry", "frmRestore", "frmBackupHint", "frmAbout"})
     EXPECT_TRUE(asked.count(Slot(window, window))) << window << " was not listed";
   win32::Win32FileSystem fs;
   for (const char* language : {"English", "German"}) {

@@ -109,6 +109,24 @@ void TfrmKeyscour::onCommand(UINT id) {
     case MainCommand::Options:
       onOptions();
       break;
+    case MainCommand::RestoreRegistry:
+      onRestoreRegistry();
+      break;
+    case MainCommand::BackupFullRegistry:
+      onBackupFullRegistry();
+      break;
+    case MainCommand::WindowsBackup:
+      onWindowsBackup();
+      break;
+    case MainCommand::OnlineHelp:
+      onOnlineHelp();
+      break;
+    case MainCommand::HomePage:
+      onHomePage();
+      break;
+    case MainCommand::About:
+      onAbout();
+      break;
     default:
       break;  // the commands of windows not built yet are grayed
   }

@@ -97,13 +97,7 @@ void BuildListMenu(ui::MenuBuilder& builder, MainMenus& menus, int& separators) 
 
 bool IsCommandAvailable(MainCommand command) {
   switch (command) {
-    case C::BackupFullRegistry:
-    case C::WindowsBackup:
     case C::StartupManager:
-    case C::RestoreRegistry:
-    case C::OnlineHelp:
-    case C::HomePage:
-    case C::About:
       return false;
     default:
       return true;

@@ -99,6 +99,13 @@ class TfrmKeyscour : public ui::Window {
   void onOpenInRegedit();
   void onCheckForUpdate();
   void onOptions();
+  // Safety and help commands (MainSafetyCommands.cpp).
+  void onRestoreRegistry();
+  void onBackupFullRegistry();
+  void onWindowsBackup();
+  void onOnlineHelp();
+  void onHomePage();
+  void onAbout();
   void onExit();
   void RowsChanged();
   std::optional<std::size_t> FocusedRow() const;

@@ -34,6 +34,7 @@ bool RegistryEditorProcess::Start(const std::string& commandLine) {
   if (!started) return false;
   UniqueHandle thread(info.hThread);
   m_process.reset(info.hProcess);
+  m_processId = info.dwProcessId;
   return true;
 }
 

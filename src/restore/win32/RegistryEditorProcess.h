@@ -21,9 +21,11 @@ class RegistryEditorProcess {
   bool HasEnded() const;  // true also when nothing was started
   void WaitUntilEnded() const;
   void Stop();  // terminates it (exit code 0)
+  unsigned long ProcessId() const { return m_processId; }
 
  private:
   UniqueHandle m_process;
+  unsigned long m_processId = 0;
 };
 
 // Starts the editor and waits for it without a time-out.

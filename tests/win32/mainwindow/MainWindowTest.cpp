@@ -160,12 +160,13 @@ TEST_F(MainWindowTest, SectionTreeChangesOnlyOnStateIconsAndStaysExpanded) {
   EXPECT_TRUE(TreeView_GetItemState(tree, nodes[1], TVIS_EXPANDED) & TVIS_EXPANDED);
   EXPECT_TRUE(TreeView_GetItemState(tree, nodes[0], TVIS_EXPANDED) & TVIS_EXPANDED);
 
-  // "&Windows Backup..." is not offered on this version; the unbuilt
-  // commands are there but grayed.
+  // "&Windows Backup..." is not offered on this version; the built
+  // commands are enabled.
   const HMENU bar = ::GetMenu(window->hwnd());
   EXPECT_EQ(::GetMenuState(bar, static_cast<UINT>(MainCommand::WindowsBackup), MF_BYCOMMAND),
             static_cast<UINT>(-1));
-  EXPECT_TRUE(::GetMenuState(bar, static_cast<UINT>(MainCommand::About), MF_BYCOMMAND) & MF_GRAYED);
+  EXPECT_FALSE(::GetMenuState(bar, static_cast<UINT>(MainCommand::About), MF_BYCOMMAND) &
+               MF_GRAYED);
   EXPECT_EQ(MenuItemText(bar, static_cast<UINT>(MainCommand::ScanRegistry)),
             L"&Scan registry issue\tCtrl+S");
 

@@ -1,0 +1,37 @@
+#pragma once
+// TfrmAbout: the program's title, version and maker, its picture when one
+// is shipped beside the program, and the web address, which opens the
+// product page.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "platform/FileSystemBackend.h"
+#include "settings/Translation.h"
+
+namespace hs::mainwindow {
+
+// Control ids, for tests that read the dialog through messages.
+inline constexpr int kAboutTitle = 1301;
+inline constexpr int kAboutVersion = 1302;
+inline constexpr int kAboutWebAddress = 1304;
+inline constexpr int kAboutPicture = 1305;
+inline constexpr int kAboutOk = IDOK;
+
+// The picture's file name beside the program (none is shipped yet: the box
+// then shows its texts alone).
+inline constexpr const char* kAboutPictureFile = "About.png";
+
+struct AboutInput {
+  FileSystemBackend& fs;  // reads the translation file
+  const Translation& translation;
+  std::string language;       // relabelled from its translation file unless English
+  std::string programFolder;  // with its trailing backslash
+  // Opens a web address (the shell's "Open" verb by default).
+  std::function<void(HWND owner, const std::string& address)> openAddress;
+};
+
+void AboutDialog(HWND owner, const AboutInput& input);
+
+}  // namespace hs::mainwindow

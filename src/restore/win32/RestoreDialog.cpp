@@ -1,0 +1,326 @@
+#include "restore/win32/RestoreDialog.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <vector>
+
+#include "common/Text.h"
+#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/WideText.h"
+#include "restore/BackupList.h"
+#include "restore/RestoreDialogRules.h"
+#include "restore/RestoreWithQuestion.h"
+#include "restore/win32/BackupHintDialog.h"
+#include "ui/win32/Controls.h"
+#include "ui/win32/Dialog.h"
+#include "ui/win32/Dpi.h"
+#include "ui/win32/GuiHandles.h"
+#include "ui/win32/ListView.h"
+#include "ui/win32/TranslateForm.h"
+
+namespace hs::win32 {
+
+namespace {
+
+constexpr const wchar_t* kTitle = L"Corvane Hivesweep";
+constexpr int kDateColumnWidth = 110;
+
+// The engine's runner over the dialog's call, so that a test can stand in.
+class CallingEditor : public RegistryEditorRunner {
+ public:
+  CallingEditor(HWND owner, const RestoreDialogCalls& calls) : m_owner(owner), m_calls(calls) {}
+  EditorRun run(const std::string& commandLine) override {
+    return m_calls.runEditor(m_owner, commandLine);
+  }
+
+ private:
+  HWND m_owner;
+  const RestoreDialogCalls& m_calls;
+};
+
+// Local last-write time in the user's short date and long time formats.
+std::wstring DateText(std::int64_t unixSeconds) {
+  constexpr std::int64_t kUnixEpochIn100ns = 116444736000000000LL;
+  const auto ticks = static_cast<ULONGLONG>(unixSeconds * 10000000LL + kUnixEpochIn100ns);
+  const FILETIME utc{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+  SYSTEMTIME universal{}, local{};
+  if (!::FileTimeToSystemTime(&utc, &universal) ||
+      !::SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local))
+    return L"";
+  wchar_t date[128] = {}, time[128] = {};
+  ::GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &local, nullptr, date, 128);
+  ::GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &local, nullptr, time, 128);
+  return std::wstring(date) + L" " + time;
+}
+
+class TfrmRestore : public ui::Dialog {
+ public:
+  explicit TfrmRestore(const RestoreDialogInput& input)
+      : ui::Dialog({"frmRestore", kTitle, 470, 340}),
+        m_input(input),
+        m_folder(input.backupFolder) {}
+
+ protected:
+  bool onInitDialog() override {
+    CreateControls();
+    ui::TranslateFormUnlessEnglish(components(), m_input.fs, m_input.translation, m_input.language);
+    LayoutButtons();
+    ListFolder();
+    ::SetFocus(item(kRestoreList));
+    return false;
+  }
+
+  INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_COMMAND) return onCommand(LOWORD(wParam)) ? TRUE : FALSE;
+    if (message == WM_NOTIFY) {
+      onNotify(*reinterpret_cast<const NMHDR*>(lParam));
+      return TRUE;
+    }
+    return ui::Dialog::handleMessage(message, wParam, lParam);
+  }
+
+ private:
+  HWND add(const ui::ControlSpec& spec) { return ui::AddControl(hwnd(), components(), spec); }
+  HWND item(int id) const { return ::GetDlgItem(hwnd(), id); }
+  ui::ListView List() const { return ui::ListView(item(kRestoreList)); }
+
+  void CreateControls() {
+    using ui::ComponentKind;
+    add({WC_BUTTONW, "GroupBox1", ComponentKind::Captioned,
+         L"Backup files are stored in the folder", BS_GROUPBOX, 0, 10, 6, 450, 54, 0});
+    add({WC_EDITW, "eFolder", ComponentKind::Untranslated, Widen(m_folder),
+         ES_AUTOHSCROLL | ES_READONLY | WS_BORDER | WS_TABSTOP, 0, 20, 26, 392, 22,
+         kRestoreFolder});
+    add({WC_BUTTONW, "bBrowseFolder", ComponentKind::Captioned, L"...", WS_TABSTOP, 0, 418, 25, 32,
+         24, kRestoreBrowse});
+    const HWND list = add(
+        {WC_LISTVIEWW, "ListView1", ComponentKind::ListView, L"",
+         LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER | WS_BORDER | WS_TABSTOP,
+         0, 10, 70, 450, 220, kRestoreList});
+    ui::ListView view(list);
+    view.setExtendedStyle(LVS_EX_FULLROWSELECT);
+    view.addColumn(L"Backup file", ui::ScaleToWindow(hwnd(), 190));
+    view.addColumn(L"Date", ui::ScaleToWindow(hwnd(), kDateColumnWidth));
+    view.addColumn(L"Size", ui::ScaleToWindow(hwnd(), 92));
+    add({WC_BUTTONW, "bRestore", ComponentKind::Captioned, L"&Restore", WS_TABSTOP, 0, 10, 302, 90,
+         28, kRestoreRestore});
+    add({WC_BUTTONW, "bOpenDirectory", ComponentKind::Captioned, L"&Open Directory", WS_TABSTOP, 0,
+         120, 302, 100, 28, kRestoreOpenDirectory});
+    add({WC_BUTTONW, "bDelete", ComponentKind::Captioned, L"&Delete", WS_TABSTOP, 0, 240, 302, 90,
+         28, kRestoreDelete});
+    add({WC_BUTTONW, "bClose", ComponentKind::Captioned, L"&Close", WS_TABSTOP, 0, 370, 302, 90, 28,
+         kRestoreClose});
+  }
+
+  RECT BoundsOf(int id) const {
+    RECT bounds{};
+    ::GetWindowRect(item(id), &bounds);
+    ::MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&bounds), 2);
+    return bounds;
+  }
+
+  int CaptionWidth(int id) const {
+    const HWND button = item(id);
+    const std::wstring caption = ui::WindowText(button);
+    const ui::WindowDc dc(button);
+    const ui::SelectedObject font(
+        dc.get(), reinterpret_cast<HGDIOBJ>(::SendMessageW(button, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    ::GetTextExtentPoint32W(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &size);
+    return size.cx;
+  }
+
+  // After translation the captions may be longer: "Open Directory" grows to
+  // its text, and the two middle buttons share the space left evenly.
+  void LayoutButtons() {
+    const RECT restore = BoundsOf(kRestoreRestore), open = BoundsOf(kRestoreOpenDirectory),
+               remove = BoundsOf(kRestoreDelete), close = BoundsOf(kRestoreClose);
+    const RestoreButtonPlacement placed =
+        PlaceRestoreButtons({restore.right, close.left, open.right - open.left,
+                             CaptionWidth(kRestoreOpenDirectory), remove.right - remove.left});
+    ::MoveWindow(item(kRestoreOpenDirectory), placed.openLeft, open.top, placed.openWidth,
+                 open.bottom - open.top, TRUE);
+    ::MoveWindow(item(kRestoreDelete), placed.deleteLeft, remove.top, remove.right - remove.left,
+                 remove.bottom - remove.top, TRUE);
+  }
+
+  void ListFolder() {
+    ui::ListView list = List();
+    list.clear();
+    std::vector<BackupFileEntry> files;
+    const FsStatus status = ListBackupFiles(m_input.fs, m_folder, files);
+    if (status == FsStatus::NotFound)
+      m_input.calls.tell(hwnd(),
+                         m_input.translation.GetLanString("RES_Directory_Not_Exist",
+                                                          "The backup directory does not exist."),
+                         false);
+    for (const BackupFileEntry& file : files) {
+      const int row = list.appendRow(Widen(file.name));
+      list.setText(row, 1, DateText(file.modifiedUnixSeconds));
+      list.setText(row, 2, Widen(SizeText(file.size)));
+    }
+    FitDateColumn();
+    EnableRowActions();
+  }
+
+  // The user's date and time formats may be longer than the column's
+  // width: it grows to its longest text, never below that width.
+  void FitDateColumn() {
+    const HWND list = item(kRestoreList);
+    const int least = ui::ScaleToWindow(hwnd(), kDateColumnWidth);
+    ListView_SetColumnWidth(list, 1, LVSCW_AUTOSIZE);
+    if (ListView_GetColumnWidth(list, 1) < least) ListView_SetColumnWidth(list, 1, least);
+  }
+
+  int SelectedRow() const {
+    const std::vector<int> rows = List().selectedRows();
+    return rows.empty() ? -1 : rows.front();
+  }
+
+  void Select(int row) {
+    const HWND list = item(kRestoreList);
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    if (row >= 0)
+      ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    EnableRowActions();
+  }
+
+  void EnableRowActions() {
+    const bool selected = SelectedRow() >= 0;
+    ::EnableWindow(item(kRestoreRestore), selected);
+    ::EnableWindow(item(kRestoreDelete), selected);
+  }
+
+  std::string FileOf(int row) const { return JoinPath(m_folder, Narrow(List().text(row, 0))); }
+
+  void RemoveRow(int row) {
+    ListView_DeleteItem(item(kRestoreList), row);
+    Select(RowSelectedAfterRemoval(row, List().rowCount()));
+  }
+
+  bool onCommand(int id) {
+    switch (id) {
+      case kRestoreRestore:
+        onRestore();
+        return true;
+      case kRestoreDelete:
+        onDelete();
+        return true;
+      case kRestoreOpenDirectory:
+        m_input.calls.openFolder(hwnd(), m_folder);
+        return true;
+      case kRestoreBrowse:
+        onBrowseFolder();
+        return true;
+      case kRestoreClose:
+        endDialog(IDCANCEL);
+        return true;
+      default:
+        return false;
+    }
+  }
+
+  void onNotify(const NMHDR& header) {
+    if (header.idFrom != kRestoreList) return;
+    if (header.code == LVN_ITEMCHANGED) EnableRowActions();
+    if (header.code == NM_DBLCLK) onRestore();
+  }
+
+  void onRestore() {
+    const int row = SelectedRow();
+    if (row < 0) return;
+    RestoreRequest request;
+    request.file = FileOf(row);
+    request.backupFolder = m_input.backupFolder;
+    request.deleteAfter = m_input.deleteBackupFile;
+    request.texts = m_input.translation;
+    CallingEditor editor(hwnd(), m_input.calls);
+    const QuestionedRestore result = RestoreWithQuestion(
+        m_input.fs, m_input.registry, editor, request,
+        [this](const std::string& question) { return m_input.calls.askYesNo(hwnd(), question); });
+    if (!result.message.empty())
+      m_input.calls.tell(hwnd(), result.message, result.outcome.end != RestoreEnd::Restored);
+    if (result.outcome.fileDeleted) RemoveRow(row);
+  }
+
+  // Deleted without a question; the row goes whatever the outcome and comes
+  // back with the next listing when the file stayed.
+  void onDelete() {
+    const int row = SelectedRow();
+    if (row < 0) return;
+    m_input.fs.deleteSilently(FileOf(row));
+    RemoveRow(row);
+  }
+
+  void onBrowseFolder() {
+    const std::optional<std::string> folder = m_input.calls.chooseFolder(
+        hwnd(), m_input.translation.GetLanString("RES_Select_Directory",
+                                                 "Please select the directory to add"));
+    if (!folder) return;
+    m_folder = *folder;
+    ui::SetWindowTextOf(item(kRestoreFolder), Widen(m_folder));
+    ListFolder();
+  }
+
+  const RestoreDialogInput& m_input;
+  std::string m_folder;
+};
+
+bool AskYesNo(HWND owner, const std::string& text) {
+  return ::MessageBoxW(owner, Widen(text).c_str(), kTitle,
+                       MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
+
+void Tell(HWND owner, const std::string& text, bool error) {
+  ::MessageBoxW(owner, Widen(text).c_str(), kTitle,
+                MB_OK | (error ? MB_ICONERROR : MB_ICONINFORMATION));
+}
+
+// The shell's folder picker over the desktop, with critical-error prompts
+// (no disk in drive...) off while it shows.
+std::optional<std::string> ChooseFolder(HWND owner, const std::string& title) {
+  const std::wstring wideTitle = Widen(title);
+  BROWSEINFOW info{};
+  info.hwndOwner = owner;
+  info.lpszTitle = wideTitle.c_str();
+  info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+  PIDLIST_ABSOLUTE chosen = nullptr;
+  {
+    const ErrorModeScope noPrompts(SEM_FAILCRITICALERRORS);
+    chosen = ::SHBrowseForFolderW(&info);
+  }
+  if (!chosen) return std::nullopt;
+  wchar_t path[MAX_PATH + 1] = {};
+  const BOOL named = ::SHGetPathFromIDListW(chosen, path);
+  ::CoTaskMemFree(chosen);
+  if (!named) return std::nullopt;
+  return Narrow(path);
+}
+
+void OpenFolder(HWND owner, const std::string& folder) {
+  ::ShellExecuteW(owner, L"open", Widen(folder).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+}  // namespace
+
+RestoreDialogCalls RestoreDialogCalls::System(FileSystemBackend& fs, const Translation& translation,
+                                              const std::string& language) {
+  RestoreDialogCalls calls{AskYesNo, Tell, ChooseFolder, OpenFolder, nullptr};
+  calls.runEditor = [&fs, &translation, language](HWND owner, const std::string& commandLine) {
+    const BackupHintInput hint{fs, translation, language};
+    return RunRegistryEditor(
+               owner, commandLine,
+               translation.GetLanString("RES_Restory_Registry", "Restore registry..."), hint)
+        .run;
+  };
+  return calls;
+}
+
+void RestoreDialog(HWND owner, const RestoreDialogInput& input) {
+  TfrmRestore dialog(input);
+  dialog.runModal(owner);
+}
+
+}  // namespace hs::win32

@@ -1,0 +1,315 @@
+// The restore dialog and the registry editor's wait dialog against Wine's
+// registry, file system and regedit, driven through messages.
+#include <windows.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "mainwindow/win32/RepairFromWindow.h"
+#include "platform/TRegistry.h"
+#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/WideText.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Registry.h"
+#include "restore/win32/BackupHintDialog.h"
+#include "restore/win32/RestoreDialog.h"
+#include "settings/Settings.h"
+#include "ui/win32/ListView.h"
+#include "win32/mainwindow/GuiTestSupport.h"
+
+namespace hs {
+namespace {
+
+constexpr const char* kBase = "Software\\HivesweepTest\\RestoreDialog";
+constexpr const char* kBaseFull = "HKEY_CURRENT_USER\\Software\\HivesweepTest\\RestoreDialog";
+
+// "key|name" -> type and data
+using Values = std::map<std::string, std::pair<std::uint32_t, std::vector<std::uint8_t>>>;
+
+void Collect(RegistryBackend& reg, const std::string& path, Values& out) {
+  TRegistry key(reg, RootKey::CurrentUser);
+  if (!key.OpenPath(path)) return;
+  out[path + "|"] = {};  // the key itself
+  for (const RegValue& value : key.ValueList())
+    out[path + "|" + value.name] = {value.type, value.data};
+  for (const std::string& sub : key.SubkeyNameList()) Collect(reg, path + "\\" + sub, out);
+}
+
+struct DialogView {
+  std::vector<std::vector<std::string>> rows;  // name, date, size
+  int selected = -1;
+  bool restoreEnabled = false;
+  bool deleteEnabled = false;
+  std::vector<int> buttonGaps;  // Restore|Open Directory|Delete|Close
+};
+
+std::vector<int> ButtonGaps(HWND dialog) {
+  std::vector<RECT> bounds;
+  for (int id : {win32::kRestoreRestore, win32::kRestoreOpenDirectory, win32::kRestoreDelete,
+                 win32::kRestoreClose}) {
+    RECT rect{};
+    ::GetWindowRect(::GetDlgItem(dialog, id), &rect);
+    bounds.push_back(rect);
+  }
+  return {bounds[1].left - bounds[0].right, bounds[2].left - bounds[1].right,
+          bounds[3].left - bounds[2].right};
+}
+
+DialogView Read(HWND dialog) {
+  DialogView view;
+  const ui::ListView list(::GetDlgItem(dialog, win32::kRestoreList));
+  for (int row = 0; row < list.rowCount(); ++row)
+    view.rows.push_back({win32::Narrow(list.text(row, 0)), win32::Narrow(list.text(row, 1)),
+                         win32::Narrow(list.text(row, 2))});
+  const std::vector<int> selected = list.selectedRows();
+  view.selected = selected.empty() ? -1 : selected.front();
+  view.restoreEnabled = ::IsWindowEnabled(::GetDlgItem(dialog, win32::kRestoreRestore));
+  view.deleteEnabled = ::IsWindowEnabled(::GetDlgItem(dialog, win32::kRestoreDelete));
+  view.buttonGaps = ButtonGaps(dialog);
+  return view;
+}
+
+void SelectRow(HWND dialog, int row) {
+  ListView_SetItemState(::GetDlgItem(dialog, win32::kRestoreList), row,
+                        LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+class RestoreDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TRegistry(reg, RootKey::CurrentUser).RemovePath(kBase);
+    folder = test::TempFolder("HivesweepRestoreDialog");
+    fs.deleteSilently(folder);
+    ASSERT_EQ(fs.createDirectory(folder), FsStatus::Ok);
+    calls = win32::RestoreDialogCalls::System(fs, texts, "English");
+    calls.tell = [this](HWND, const std::string& text, bool) { told.push_back(text); };
+    calls.askYesNo = [this](HWND, const std::string& text) {
+      told.push_back(text);
+      return false;
+    };
+  }
+  void TearDown() override {
+    TRegistry(reg, RootKey::CurrentUser).RemovePath(kBase);
+    fs.deleteSilently(folder);
+  }
+
+  void Write(const std::string& name, const std::string& bytes) {
+    std::unique_ptr<FileWriter> writer;
+    ASSERT_EQ(fs.openForWrite(folder + "\\" + name, false, writer), FsStatus::Ok);
+    ASSERT_EQ(writer->write(bytes), FsStatus::Ok);
+  }
+  // Opens the dialog over the folder and runs `act` on it once it shows;
+  // `act` ends it.
+  void Show(const std::function<void(HWND)>& act) {
+    test::DialogDriver driver(win32::kRestoreList, [&](HWND dialog) {
+      act(dialog);
+      test::Click(dialog, win32::kRestoreClose);
+    });
+    win32::RestoreDialog(nullptr, {fs, reg, texts, "English", folder, true, calls});
+    ASSERT_TRUE(driver.Acted());
+  }
+  // Seeds the scratch tree and repairs part of it from the window: the
+  // repair writes and records its backup in the folder.
+  std::string RepairAndSnapshot(Values& before) {
+    for (const char* name : {"Gone\\Sub", "Gone", "Kept"}) {
+      TRegistry key(reg, RootKey::CurrentUser);
+      EXPECT_TRUE(key.OpenPath(std::string(kBase) + "\\" + name, true));
+      EXPECT_TRUE(key.WriteValueText("Path", std::string("C:\\nowhere\\") + name + ".exe"));
+      EXPECT_TRUE(key.WriteValue({"Count", kRegDword, {7, 0, 0, 0}}));
+    }
+    Collect(reg, kBase, before);
+    Settings settings;
+    settings.OutputDirectory = folder;
+    settings.ShowHint = settings.RestorePoint = settings.Beep = false;
+    win32::RepairWindowState state;
+    win32::WindowQuestions questions;
+    questions.askYesNo = [](HWND, const std::string&, bool) { return true; };
+    questions.tellError = [](HWND, const std::string&) {};
+    std::vector<Finding> rows{
+        {"Obsolete software", std::string(kBaseFull) + "\\Gone", "", FindingKind::fkKey, true, 0}};
+    win32::RepairWindowInput input{reg, fs, settings, texts, 10, state, questions};
+    const win32::RepairWindowResult result = win32::RepairFromWindow(nullptr, input, rows);
+    EXPECT_EQ(result.end, RepairEnd::Completed);
+    EXPECT_FALSE(TRegistry(reg, RootKey::CurrentUser).PathExists(std::string(kBase) + "\\Gone"));
+    return result.backupFile;
+  }
+
+  win32::Win32Registry reg;
+  win32::Win32FileSystem fs;
+  Translation texts{fs, "", "English"};
+  std::string folder;
+  win32::RestoreDialogCalls calls;
+  std::vector<std::string> told;
+};
+
+TEST_F(RestoreDialogTest, ListsRegFilesNewestFirstWithSizeTextsAndDeletesTheSelectedRow) {
+  Write("Backup20240101120000.reg", std::string(1025, 'x'));
+  Write("backup20240102120000.REG", std::string(1234567, 'x'));
+  Write("a.reg", std::string(1024, 'x'));
+  Write("b.reg", "x");
+  Write("notes.txt", "x");
+  ASSERT_EQ(fs.createDirectory(folder + "\\folder.reg"), FsStatus::Ok);
+  DialogView shown, afterDelete, afterLastDelete;
+  Show([&](HWND dialog) {
+    shown = Read(dialog);
+    SelectRow(dialog, 1);
+    test::Click(dialog, win32::kRestoreDelete);
+    afterDelete = Read(dialog);
+    SelectRow(dialog, 2);
+    test::Click(dialog, win32::kRestoreDelete);
+    afterLastDelete = Read(dialog);
+  });
+  ASSERT_EQ(shown.rows.size(), 4u);
+  const std::pair<const char*, const char*> expected[] = {{"backup20240102120000.REG", "1,206 KB"},
+                                                          {"Backup20240101120000.reg", "2 KB"},
+                                                          {"b.reg", "1 KB"},
+                                                          {"a.reg", "1 KB"}};
+  for (std::size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(shown.rows[i][0], expected[i].first);
+    EXPECT_EQ(shown.rows[i][2], expected[i].second);
+    EXPECT_FALSE(shown.rows[i][1].empty());
+  }
+  // The middle buttons stand evenly between Restore and Close (the last gap
+  // takes the division's remainder).
+  ASSERT_EQ(shown.buttonGaps.size(), 3u);
+  EXPECT_GT(shown.buttonGaps[0], 0);
+  EXPECT_EQ(shown.buttonGaps[0], shown.buttonGaps[1]);
+  EXPECT_LE(shown.buttonGaps[2] - shown.buttonGaps[0], 2);
+  EXPECT_EQ(shown.selected, -1);
+  EXPECT_FALSE(shown.restoreEnabled);
+  EXPECT_FALSE(shown.deleteEnabled);
+
+  // Deleted without a question; the row below takes the selection.
+  ASSERT_EQ(afterDelete.rows.size(), 3u);
+  EXPECT_EQ(afterDelete.selected, 1);
+  EXPECT_EQ(afterDelete.rows[1][0], "b.reg");
+  EXPECT_TRUE(afterDelete.restoreEnabled);
+  EXPECT_EQ(fs.probe(folder + "\\Backup20240101120000.reg"), PathProbe::NotFound);
+  // The last row went: the new last row is selected.
+  ASSERT_EQ(afterLastDelete.rows.size(), 2u);
+  EXPECT_EQ(afterLastDelete.selected, 1);
+  EXPECT_TRUE(told.empty());
+}
+
+TEST_F(RestoreDialogTest, RestoresARepairsBackupToTheRegistryBeforeTheRepair) {
+  Values before;
+  const std::string backup = RepairAndSnapshot(before);
+  ASSERT_FALSE(backup.empty());
+  DialogView shown, restored;
+  Show([&](HWND dialog) {
+    shown = Read(dialog);
+    SelectRow(dialog, 0);
+    test::Click(dialog, win32::kRestoreRestore);  // the real regedit, behind the wait dialog
+    restored = Read(dialog);
+  });
+  ASSERT_EQ(shown.rows.size(), 1u);
+  EXPECT_EQ(folder + "\\" + shown.rows[0][0], backup);
+  EXPECT_TRUE(told.empty()) << told.front();
+  Values after;
+  Collect(reg, kBase, after);
+  EXPECT_EQ(after, before);
+  // Verified whole, in the backup folder, DeleteBackupFile set: gone from disk and list.
+  EXPECT_EQ(fs.probe(backup), PathProbe::NotFound);
+  EXPECT_TRUE(restored.rows.empty());
+  EXPECT_FALSE(restored.restoreEnabled);
+}
+
+TEST_F(RestoreDialogTest, AValueChangedAfterTheImportIsReportedNotVerifiedAndTheFileKept) {
+  Values before;
+  const std::string backup = RepairAndSnapshot(before);
+  const auto realEditor = calls.runEditor;
+  calls.runEditor = [&](HWND owner, const std::string& commandLine) {
+    const EditorRun run = realEditor(owner, commandLine);
+    TRegistry key(reg, RootKey::CurrentUser);
+    EXPECT_TRUE(key.OpenPath(std::string(kBase) + "\\Gone\\Sub"));
+    EXPECT_TRUE(key.WriteValueText("Path", "C:\\changed.exe"));
+    return run;
+  };
+  DialogView restored;
+  Show([&](HWND dialog) {
+    SelectRow(dialog, 0);
+    test::Click(dialog, win32::kRestoreRestore);
+    restored = Read(dialog);
+  });
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_EQ(told[0].rfind("The restore is not verified.", 0), 0u) << told[0];
+  EXPECT_NE(told[0].find(std::string(kBaseFull) + "\\Gone\\Sub value \"Path\""), std::string::npos)
+      << told[0];
+  EXPECT_NE(told[0].find("The backup file is kept: " + backup), std::string::npos) << told[0];
+  EXPECT_EQ(fs.probe(backup), PathProbe::File);
+  EXPECT_EQ(restored.rows.size(), 1u);
+}
+
+TEST_F(RestoreDialogTest, ACraftedFileWithDeletionLinesIsRefusedAndTheRegistryUnchanged) {
+  TRegistry victim(reg, RootKey::CurrentUser);
+  ASSERT_TRUE(victim.OpenPath(std::string(kBase) + "\\Victim", true));
+  ASSERT_TRUE(victim.WriteValueText("Keep", "me"));
+  Values before;
+  Collect(reg, kBase, before);
+  Write("Backup20991231235959.reg", std::string("REGEDIT4\r\n\r\n[-") + kBaseFull +
+                                        "\\Victim]\r\n\r\n[" + kBaseFull + "]\r\n\"Keep\"=-\r\n");
+  int editorRuns = 0;
+  calls.runEditor = [&](HWND, const std::string&) {
+    ++editorRuns;
+    return EditorRun::Ended;
+  };
+  Show([&](HWND dialog) {
+    SelectRow(dialog, 0);
+    test::Click(dialog, win32::kRestoreRestore);
+  });
+  EXPECT_EQ(editorRuns, 0);
+  ASSERT_EQ(told.size(), 1u);  // no question: no answer could make it importable
+  EXPECT_EQ(told[0].rfind("The restore was refused.", 0), 0u) << told[0];
+  Values after;
+  Collect(reg, kBase, after);
+  EXPECT_EQ(after, before);
+  EXPECT_EQ(fs.probe(folder + "\\Backup20991231235959.reg"), PathProbe::File);
+}
+
+// The editor's GUI (no arguments) runs until it is ended.
+TEST(BackupHintDialogTest, StopKillsTheEditorAndClosingLeavesItRunning) {
+  win32::Win32FileSystem fs;
+  const Translation texts(fs, "", "English");
+  std::string hint;
+  test::DialogDriver stop(win32::kBackupHintStop, [&](HWND dialog) {
+    hint = test::DialogItemText(dialog, win32::kBackupHintLabel);
+    test::Click(dialog, win32::kBackupHintStop);
+  });
+  const win32::EditorWait stopped =
+      win32::RunRegistryEditor(nullptr, "Regedit", "Waiting...", {fs, texts, "English"});
+  ASSERT_TRUE(stop.Acted());
+  EXPECT_EQ(hint, "Waiting...");
+  EXPECT_EQ(stopped.run, EditorRun::Stopped);
+  win32::UniqueHandle killed(::OpenProcess(SYNCHRONIZE, FALSE, stopped.processId));
+  EXPECT_TRUE(!killed || ::WaitForSingleObject(killed.get(), 5000) == WAIT_OBJECT_0);
+
+  test::DialogDriver close(win32::kBackupHintStop, [&](HWND dialog) {
+    ::SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);  // the close box
+  });
+  const win32::EditorWait abandoned =
+      win32::RunRegistryEditor(nullptr, "Regedit", "Waiting...", {fs, texts, "English"});
+  ASSERT_TRUE(close.Acted());
+  EXPECT_EQ(abandoned.run, EditorRun::Abandoned);
+  win32::UniqueHandle running(
+      ::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, abandoned.processId));
+  ASSERT_TRUE(running);
+  EXPECT_EQ(::WaitForSingleObject(running.get(), 300), static_cast<DWORD>(WAIT_TIMEOUT));
+  ::TerminateProcess(running.get(), 0);  // the test's own clean-up
+}
+
+TEST(BackupHintDialogTest, AnEditorThatEndsAtOnceEndsTheWaitAtTheFirstTick) {
+  win32::Win32FileSystem fs;
+  const Translation texts(fs, "", "English");
+  const DWORD start = ::GetTickCount();
+  const win32::EditorWait ended =
+      win32::RunRegistryEditor(nullptr,
+                               "Regedit /e \"" + test::TempFolder("HivesweepHintProbe.reg") +
+                                   "\" HKEY_CURRENT_USER\\NoSuchHivesweepKey",
+                               "Waiting...", {fs, texts, "English"});
+  EXPECT_EQ(ended.run, EditorRun::Ended);
+  EXPECT_GE(::GetTickCount() - start, 450u);
+}
+
+}  // namespace
+}  // namespace hs
