@@ -53,11 +53,13 @@ if(HS_BENCH)
   target_link_options(hivesweep-repair-bench PRIVATE ${HS_STATIC})
   target_compile_options(hivesweep-repair-bench PRIVATE ${HS_WARNINGS})
 
-  # The scan through the real progress dialog, for scripts/bench-wine-scan-dialog.sh.
-  add_executable(hivesweep-scan-dialog-bench ${CMAKE_SOURCE_DIR}/bench/win32/ScanDialogWineBench.cpp)
+  # The scan through the main window and its progress dialog, with the
+  # program's resources and manifest, for scripts/bench-wine-scan-dialog.sh.
+  add_executable(hivesweep-scan-dialog-bench ${CMAKE_SOURCE_DIR}/bench/win32/ScanDialogWineBench.cpp
+                 ${HS_RESOURCES})
   target_link_libraries(hivesweep-scan-dialog-bench PRIVATE hs_win32)
   target_link_options(hivesweep-scan-dialog-bench PRIVATE ${HS_STATIC})
-  target_compile_options(hivesweep-scan-dialog-bench PRIVATE ${HS_WARNINGS})
+  target_compile_options(hivesweep-scan-dialog-bench PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${HS_WARNINGS}>)
 endif()
 
 # The resource test reads the built programs beside the test program.

@@ -1,11 +1,11 @@
 // hivesweep-scan-dialog-bench [VALUES]: a scan of a generated registry with
-// VALUES findings (default 100,000) through the real progress dialog, with a
-// virtual list view standing in for the findings list of the main window.
-// A second thread sends the GUI thread an empty message every 2 ms and times
-// each answer: the longest answer is the longest time the GUI thread went
-// without pumping its messages. The rows the dialog delivered, checked and
-// filtered as the window does, are counted against the console's scan of the
-// same registry. Prints "name value" lines. Not a test: run it through
+// VALUES findings (default 100,000) through the real main window and its
+// progress dialog, started as the Scan command from the menu. A second
+// thread sends the GUI thread an empty message every 2 ms and times each
+// answer: the longest answer is the longest time the GUI thread went without
+// pumping its messages. The findings list's row count (asked from outside,
+// LVM_GETITEMCOUNT) is compared with the console's scan of the same
+// sections. Prints "name value" lines. Not a test: run it through
 // scripts/bench-wine-scan-dialog.sh.
 #include <windows.h>
 // commctrl.h needs windows.h first.
@@ -14,17 +14,20 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "cli/ScanCommand.h"
-#include "findings/ResultFilter.h"
+#include "mainwindow/win32/MainMenu.h"
+#include "mainwindow/win32/RegMain.h"
 #include "platform/TRegistry.h"
+#include "platform/win32/WideText.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
-#include "scan/win32/RegProgressHint.h"
 #include "settings/Settings.h"
+#include "ui/AppContext.h"
 
 namespace {
 
@@ -61,104 +64,94 @@ bool Seed(hs::RegistryBackend& registry, int values) {
   return true;
 }
 
-// The stand-in for the main window: a virtual list over the rows.
-struct ListHost {
-  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<ListHost*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self && message == WM_NOTIFY &&
-        reinterpret_cast<NMHDR*>(lParam)->code == LVN_GETDISPINFOW) {
-      self->fill(reinterpret_cast<NMLVDISPINFOW*>(lParam)->item);
-      return 0;
+// A program folder whose options.ini checks only the root, the group and
+// HKEY_CURRENT_USER (tasks 1, 2, 4).
+std::string ProgramFolder(hs::FileSystemBackend& files) {
+  wchar_t temp[MAX_PATH];
+  ::GetTempPathW(MAX_PATH, temp);
+  const std::string folder = hs::win32::Narrow(temp) + "HivesweepBench\\";
+  files.createDirectory(folder);
+  std::string ini = "[TreeViewNodeCheck]\r\n";
+  for (int n = 1; n <= 23; ++n)
+    ini += std::to_string(n) + "=" + (n == 1 || n == 2 || n == 4 ? "1" : "0") + "\r\n";
+  std::unique_ptr<hs::FileWriter> writer;
+  if (files.openForWrite(folder + "options.ini", false, writer) == hs::FsStatus::Ok)
+    writer->write(ini);
+  return folder;
+}
+
+void PumpUntilIdle() {
+  MSG message;
+  for (int round = 0; round < 20; ++round, ::Sleep(10))
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      ::TranslateMessage(&message);
+      ::DispatchMessageW(&message);
     }
-    if (self && message == hs::WM_SCAN_TASK_DONE) ++self->tasksDone;
-    return ::DefWindowProcW(window, message, wParam, lParam);
-  }
+}
 
-  void fill(LVITEMW& item) {
-    if (!(item.mask & LVIF_TEXT) || item.iItem < 0 ||
-        static_cast<std::size_t>(item.iItem) >= rows->size())
-      return;
-    const hs::Finding& row = (*rows)[static_cast<std::size_t>(item.iItem)];
-    const std::string& text = item.iSubItem == 0 ? row.Problem : row.KeyPath;
-    text16.assign(text.begin(), text.end());
-    item.pszText = text16.data();
-  }
-
-  explicit ListHost(const std::vector<hs::Finding>& watched) : rows(&watched) {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = &Procedure;
-    windowClass.hInstance = ::GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"HivesweepBenchHost";
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    ::RegisterClassW(&windowClass);
-    hwnd = ::CreateWindowW(L"HivesweepBenchHost", L"Bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                           684, 520, nullptr, nullptr, windowClass.hInstance, nullptr);
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    list = ::CreateWindowW(WC_LISTVIEWW, L"",
-                           WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS,
-                           0, 0, 660, 470, hwnd, nullptr, windowClass.hInstance, nullptr);
-    LVCOLUMNW column{};
-    column.mask = LVCF_TEXT | LVCF_WIDTH;
-    column.cx = 120;
-    column.pszText = const_cast<wchar_t*>(L"Problem");
-    ::SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
-    column.cx = 500;
-    column.pszText = const_cast<wchar_t*>(L"Registry key");
-    ::SendMessageW(list, LVM_INSERTCOLUMNW, 1, reinterpret_cast<LPARAM>(&column));
-    ping = ::CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                           windowClass.hInstance, nullptr);
-  }
-  ~ListHost() {
-    ::DestroyWindow(ping);
-    ::DestroyWindow(hwnd);
-  }
-
-  void rowsChanged() {
-    // As the toolkit's virtual list sets its count.
-    ::SendMessageW(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(rows->size()), LVSICF_NOSCROLL);
-  }
-
-  const std::vector<hs::Finding>* rows;
-  HWND hwnd = nullptr;
-  HWND list = nullptr;
-  HWND ping = nullptr;
-  int tasksDone = 0;
-  std::wstring text16;
+// One answer of the GUI thread: how long it took and when it was asked (ms
+// from the start).
+struct Ping {
+  double ms = 0;
+  double at = 0;
 };
 
 // Times the GUI thread's answers to an empty message sent every 2 ms.
 class PumpWatch {
  public:
+  double DialogLastSeenMs() const { return m_dialogLastSeen; }
+  double ElapsedMs() const { return Seconds(m_start, Now()) * 1000.0; }
+
   explicit PumpWatch(HWND target)
-      : m_thread([this, target] {
+      : m_start(Now()), m_thread([this, target] {
           while (!m_stop) {
             const LARGE_INTEGER sent = Now();
             DWORD_PTR ignored = 0;
             ::SendMessageTimeoutW(target, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
-            m_gaps.push_back(Seconds(sent, Now()) * 1000.0);
+            m_pings.push_back({Seconds(sent, Now()) * 1000.0, Seconds(m_start, sent) * 1000.0});
             ::Sleep(2);
           }
           m_done = true;
         }) {}
   // Keeps pumping until the watcher has its last answer, so that its final
   // ping is not left waiting on a thread that stopped listening.
-  std::vector<double> Finish() {
+  std::vector<Ping> Finish() {
     m_stop = true;
+    m_sampler.join();
     MSG message;
     while (!m_done) {
       while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
       ::Sleep(1);
     }
     m_thread.join();
-    return m_gaps;
+    return m_pings;
   }
 
  private:
+  LARGE_INTEGER m_start;
   std::atomic<bool> m_stop{false};
+  // When the dialog was last seen (ms from the start), sampled every ms.
+  std::atomic<double> m_dialogLastSeen{0};
+  std::thread m_sampler{[this] {
+    while (!m_stop) {
+      if (::FindWindowW(L"#32770", L"Scanning"))
+        m_dialogLastSeen = Seconds(m_start, Now()) * 1000.0;
+      ::Sleep(1);
+    }
+  }};
   std::atomic<bool> m_done{false};
-  std::vector<double> m_gaps;
+  std::vector<Ping> m_pings;
   std::thread m_thread;
 };
+
+// The answers' times: of the pings answered before `until` (ms from the
+// start), or of all when `until` is negative.
+std::vector<double> Gaps(const std::vector<Ping>& pings, double until) {
+  std::vector<double> gaps;
+  for (const Ping& ping : pings)
+    if (until < 0 || ping.at + ping.ms <= until) gaps.push_back(ping.ms);
+  return gaps;
+}
 
 double Percentile(std::vector<double> values, double share) {
   if (values.empty()) return 0;
@@ -174,59 +167,77 @@ int wmain(int argc, wchar_t** argv) {
     std::fputs("usage: hivesweep-scan-dialog-bench [VALUES]\n", stderr);
     return 2;
   }
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS | ICC_LISTVIEW_CLASSES};
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_PROGRESS_CLASS};
   ::InitCommonControlsEx(&controls);
-  auto registry = std::make_shared<hs::win32::Win32Registry>();
-  auto files = std::make_shared<hs::win32::Win32FileSystem>();
-  if (!Seed(*registry, values)) {
+  hs::win32::Win32Registry registry;
+  hs::win32::Win32FileSystem files;
+  if (!Seed(registry, values)) {
     std::fputs("could not seed the registry\n", stderr);
     return 3;
   }
-  const std::vector<std::string> tasks = {"4"};
-  const hs::Settings settings = hs::Settings::Defaults("C:\\Hivesweep\\");
+  const std::string folder = ProgramFolder(files);
+  hs::ui::AppContext context{files, registry, folder, hs::Settings::Defaults(folder), {}, {}};
 
+  const std::vector<std::string> tasks = {"1", "2", "4"};
   LARGE_INTEGER start = Now();
   const hs::ScanCommandResult console =
-      hs::RunScanCommand(*registry, *files, hs::ScanSettings{}, settings, tasks);
+      hs::RunScanCommand(registry, files, hs::ScanSettings::From(context.settings, context.facts),
+                         context.settings, tasks);
   const double consoleSeconds = Seconds(start, Now());
 
-  std::vector<hs::Finding> rows;
-  ListHost host(rows);
-  hs::ScanDialogInput in;
-  in.taskList = tasks;
-  in.registry = registry;
-  in.files = files;
-  in.countsWindow = host.hwnd;
-  int changes = 0;
-  PumpWatch watch(host.ping);
-  start = Now();
-  const hs::ScanDialogResult result = hs::RunScanDialog(host.hwnd, in, rows, [&] {
-    ++changes;
-    host.rowsChanged();
-  });
-  const double dialogSeconds = Seconds(start, Now());
-  const std::vector<double> gaps = watch.Finish();
-  const std::size_t delivered = rows.size();
-  for (hs::Finding& row : rows) row.Checked = true;
-  hs::FilterResults(rows, settings.IgnoreValueList, settings.IgnoreKeyList, hs::UnrepairedLists{},
-                    hs::ScanSettings{}.WindowsVersionCode);
-  hs::TRegistry(*registry, hs::RootKey::CurrentUser).RemovePath(kBenchKey);
+  hs::win32::WindowQuestions answers;
+  answers.askYesNo = [](HWND, const std::string&, bool) { return false; };
+  answers.chooseReportFile = [](HWND) { return std::optional<std::string>(); };
+  answers.tellError = [](HWND, const std::string& text) {
+    std::fprintf(stderr, "%s\n", text.c_str());
+  };
+  auto window = std::make_unique<hs::mainwindow::TfrmKeyscour>(context, answers);
+  if (!window->Create()) {
+    std::fputs("could not create the main window\n", stderr);
+    return 3;
+  }
+  ::ShowWindow(window->hwnd(), SW_SHOW);
+  PumpUntilIdle();
+  const HWND list = window->components().find("lvRegistryData")->window;
 
-  std::printf("dialog-result %d\n", static_cast<int>(result));
-  std::printf("rows-delivered %zu\n", delivered);
-  std::printf("rows-after-filter %zu\n", rows.size());
+  PumpWatch watch(window->hwnd());
+  start = Now();
+  ::SendMessageW(window->hwnd(), WM_COMMAND,
+                 static_cast<WPARAM>(hs::mainwindow::MainCommand::ScanRegistry), 0);
+  const double windowSeconds = Seconds(start, Now());
+  const double dialogGoneMs = watch.DialogLastSeenMs();
+  const double afterDialogMs = watch.ElapsedMs() - dialogGoneMs;
+  const std::vector<Ping> pings = watch.Finish();
+  PumpUntilIdle();
+  const auto listRows = static_cast<std::size_t>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  window.reset();
+  hs::TRegistry(registry, hs::RootKey::CurrentUser).RemovePath(kBenchKey);
+
+  std::printf("list-rows %zu\n", listRows);
   std::printf("console-rows %zu\n", console.findings.size());
-  std::printf("rows-equal %s\n", rows.size() == console.findings.size() ? "yes" : "no");
-  std::printf("rows-changed-calls %d\n", changes);
-  std::printf("tasks-done-messages %d\n", host.tasksDone);
+  std::printf("rows-equal %s\n", listRows == console.findings.size() ? "yes" : "no");
   std::printf("console-seconds %.3f\n", consoleSeconds);
-  std::printf("dialog-seconds %.3f\n", dialogSeconds);
-  std::printf("pings %zu\n", gaps.size());
-  std::printf("pump-gap-max-ms %.1f\n",
-              gaps.empty() ? 0.0 : *std::max_element(gaps.begin(), gaps.end()));
-  std::printf("pump-gap-p99-ms %.1f\n", Percentile(gaps, 0.99));
-  std::printf("pump-gap-median-ms %.1f\n", Percentile(gaps, 0.5));
-  const bool ok =
-      result == hs::ScanDialogResult::Completed && rows.size() == console.findings.size();
-  return ok ? 0 : 1;
+  std::printf("window-seconds %.3f\n", windowSeconds);
+  // "dialog": answered while the progress dialog was still there; "command":
+  // the whole Scan command, the window's own steps after the dialog included.
+  for (const bool dialogOnly : {true, false}) {
+    const std::vector<double> gaps = Gaps(pings, dialogOnly ? dialogGoneMs : -1);
+    const char* span = dialogOnly ? "dialog" : "command";
+    std::printf("%s-pings %zu\n", span, gaps.size());
+    std::printf("%s-pump-gap-max-ms %.1f\n", span,
+                gaps.empty() ? 0.0 : *std::max_element(gaps.begin(), gaps.end()));
+    std::printf("%s-pump-gap-p99-ms %.1f\n", span, Percentile(gaps, 0.99));
+    std::printf("%s-pump-gap-median-ms %.1f\n", span, Percentile(gaps, 0.5));
+  }
+  // The window's own steps after the dialog closed (check all, filter,
+  // fit columns, counts), within the command, without pumping.
+  std::printf("after-dialog-ms %.1f\n", afterDialogMs);
+  std::vector<Ping> longest = pings;
+  std::sort(longest.begin(), longest.end(),
+            [](const Ping& a, const Ping& b) { return a.ms > b.ms; });
+  for (std::size_t i = 0; i < longest.size() && i < 3; ++i)
+    std::printf("long-answer %.1f ms asked at %.0f ms (dialog gone at %.0f ms)\n", longest[i].ms,
+                longest[i].at, dialogGoneMs);
+  return listRows == console.findings.size() && listRows >= static_cast<std::size_t>(values) ? 0
+                                                                                             : 1;
 }

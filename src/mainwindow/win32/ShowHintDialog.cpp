@@ -27,7 +27,9 @@ class TfrmShowHint : public ui::Dialog {
   bool onInitDialog() override {
     add({WC_BUTTONW, "GroupBox1", ui::ComponentKind::Captioned, L"", BS_GROUPBOX, 0, 10, 6, 480,
          130, kGroupBox});
-    add({WC_STATICW, "Label1", ui::ComponentKind::Captioned,
+    // The sentence is built from message texts with the count: a fixed text
+    // from the window's section would replace the number.
+    add({WC_STATICW, "Label1", ui::ComponentKind::Untranslated,
          Widen(ShowHintSentence(m_input.translation, m_input.processedCount)), SS_LEFT, 0, 22, 28,
          456, 20, kShowHintLabel1});
     const wchar_t* const comments[] = {

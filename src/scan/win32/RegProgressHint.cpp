@@ -29,7 +29,7 @@ constexpr UINT_PTR kTimer1 = 1;
 constexpr int kStopId = 100;
 // Telling the list of new rows repaints it: while a task runs, at most this
 // often.
-constexpr std::chrono::milliseconds kRowsAnnounceInterval{100};
+constexpr std::chrono::milliseconds kRowsAnnounceInterval{250};
 
 // Everything the worker touches, kept alive by the worker itself: after a
 // Stop the dialog returns at once and the worker ends at its next check.

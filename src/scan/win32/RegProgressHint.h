@@ -49,7 +49,7 @@ enum class ScanDialogResult : int {
 // Shows the dialog modally over `owner` and runs the scan. Findings are
 // appended to `rows` in the order found (the caller clears it first), only
 // on the calling thread. `rowsChanged` tells of appended rows (the virtual
-// list sets its count): at most every 100 ms while a task runs, and always
+// list sets its count): at most every 250 ms while a task runs, and always
 // before a task's WM_SCAN_TASK_DONE is handled and before this returns. No
 // row is appended after this returns.
 ScanDialogResult RunScanDialog(HWND owner, const ScanDialogInput& in, std::vector<Finding>& rows,

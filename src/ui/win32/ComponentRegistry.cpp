@@ -18,6 +18,11 @@ Component MenuComponent(std::string name, ComponentKind kind, HMENU menu, UINT i
   component.kind = kind;
   component.menu = menu;
   component.id = id;
+  const std::size_t tab = caption.find(L'\t');
+  if (tab != std::wstring::npos) {
+    component.shortcut = caption.substr(tab + 1);
+    caption.resize(tab);
+  }
   component.caption = std::move(caption);
   component.hidden = hidden;
   return component;

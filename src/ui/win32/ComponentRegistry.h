@@ -18,17 +18,20 @@ struct Component {
   HWND window = nullptr;  // the window or control; null for menu items
   // Menu items: the menu that holds the item while it is shown, its command
   // id, and its caption and check state, kept here so that a hidden item
-  // (taken out of its menu) keeps them.
+  // (taken out of its menu) keeps them. The shortcut's text is shown after
+  // the caption (a tab between) and is never translated.
   HMENU menu = nullptr;
   UINT id = 0;
   std::wstring caption;
+  std::wstring shortcut;
   bool hidden = false;
   bool checked = false;
 };
 
 // A window or control.
 Component ControlComponent(std::string name, ComponentKind kind, HWND window, UINT id = 0);
-// A menu item or separator of `menu`.
+// A menu item or separator of `menu`; a caption "text\tshortcut" is split
+// into the two.
 Component MenuComponent(std::string name, ComponentKind kind, HMENU menu, UINT id,
                         std::wstring caption, bool hidden = false);
 

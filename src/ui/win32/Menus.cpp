@@ -20,7 +20,13 @@ UINT ShownPosition(const ComponentRegistry& registry, const Component& item) {
   return position;
 }
 
+// What the menu shows: the caption, then the shortcut after a tab.
+std::wstring ShownText(const Component& item) {
+  return item.shortcut.empty() ? item.caption : item.caption + L"\t" + item.shortcut;
+}
+
 void InsertInto(HMENU menu, UINT position, const Component& item, HMENU popup) {
+  std::wstring text = ShownText(item);
   MENUITEMINFOW info{};
   info.cbSize = sizeof info;
   info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STATE;
@@ -31,7 +37,7 @@ void InsertInto(HMENU menu, UINT position, const Component& item, HMENU popup) {
   } else {
     info.fType = MFT_STRING;
     info.fMask |= MIIM_STRING;
-    info.dwTypeData = const_cast<wchar_t*>(item.caption.c_str());
+    info.dwTypeData = text.data();
   }
   if (popup) {
     info.fMask |= MIIM_SUBMENU;
@@ -110,12 +116,15 @@ void SetMenuItemChecked(Component& item, bool checked) {
 }
 
 void SetMenuItemCaption(Component& item, const std::wstring& caption) {
-  item.caption = caption;
+  // A shortcut written into a translation is dropped: the keys are the
+  // program's, whatever the language.
+  item.caption = caption.substr(0, caption.find(L'\t'));
   if (item.hidden || item.kind != ComponentKind::MenuItem) return;
+  std::wstring text = ShownText(item);
   MENUITEMINFOW info{};
   info.cbSize = sizeof info;
   info.fMask = MIIM_STRING;
-  info.dwTypeData = const_cast<wchar_t*>(item.caption.c_str());
+  info.dwTypeData = text.data();
   ::SetMenuItemInfoW(item.menu, item.id, FALSE, &info);
 }
 

@@ -120,7 +120,7 @@ class EveryKindWindow : public ui::Window {
     simple.setSimpleText(L"Ready");
     ui::MenuBuilder menus(components());
     fileMenu = menus.addPopup(m_bar, "miFile", L"&File", kIdFile);
-    menus.addItem(fileMenu, "miExit", L"&Exit", kIdExit);
+    menus.addItem(fileMenu, "miExit", L"&Exit\tAlt+X", kIdExit);
     menus.addSeparator(fileMenu, "mlSep", kIdSeparator);
     menus.addHiddenItem(fileMenu, "miHidden", L"Hidden", kIdHidden);
     menus.addItem(fileMenu, "miAfter", L"&After", kIdAfter);

@@ -77,7 +77,7 @@ TEST_F(TranslateFormTest, RelabelsEveryKindFromItsKey) {
   EXPECT_EQ(ui::StatusBar(control("StatusBar2")).simpleText(), L"Bereit");
 
   EXPECT_EQ(MenuItemText(::GetMenu(window.hwnd()), kIdFile), L"&Datei");
-  EXPECT_EQ(MenuItemText(window.fileMenu, kIdExit), L"&Beenden");
+  EXPECT_EQ(MenuItemText(window.fileMenu, kIdExit), L"&Beenden\tAlt+X");  // the shortcut stays
   EXPECT_EQ(MenuItemText(window.fileMenu, kIdAfter), L"&After");
   MENUITEMINFOW separator{};
   separator.cbSize = sizeof separator;
@@ -120,7 +120,7 @@ TEST_F(TranslateFormTest, AnEmptyFileChangesNothing) {
   EXPECT_EQ(ui::WindowText(window.hwnd()), L"Test window");
   EXPECT_EQ(ui::ListView(control("lvData")).columnText(1), L"Registry key");
   EXPECT_EQ(TreeTexts(control("tvSections")).front(), L"Root");
-  EXPECT_EQ(MenuItemText(window.fileMenu, kIdExit), L"&Exit");
+  EXPECT_EQ(MenuItemText(window.fileMenu, kIdExit), L"&Exit\tAlt+X");
 }
 
 // The file of a language beside the program, read from the real disk; at
