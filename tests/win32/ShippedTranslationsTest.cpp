@@ -25,6 +25,7 @@
 #include "settings/IniFile.h"
 #include "settings/ResourceStrings.h"
 #include "settings/Translation.h"
+#include "startup/win32/StartupManagerDialog.h"
 #include "ui/AppContext.h"
 #include "ui/win32/Dialog.h"
 #include "ui/win32/GuiHandles.h"
@@ -152,6 +153,10 @@ void AddWindowKeys(KeyTexts& keys) {
   Add(keys, KeysOfModalDialog([&] {
         win32::RepairOffWindowThread(nullptr, registry, slow, folder, repairRows);
       }));
+
+  Add(keys, KeysOfModalDialog([&] {
+        win32::StartupManagerDialog(nullptr, {registry, fs, english, "English", folder, 10});
+      }));
 }
 
 // Every key the program asks a translation file for, with its English text.
@@ -174,8 +179,8 @@ std::string Listing(const std::vector<std::string>& slots, const KeyTexts& texts
 
 TEST(ShippedTranslationsTest, EachFileHoldsExactlyTheKeysTheProgramAsksFor) {
   const KeyTexts asked = ProgramKeys();
-  for (const char* window :
-       {"frmKeyscour", "frmRegProgressHint", "frmShowHint", "frmSystemPoint", "frmRepairWait"})
+  for (const char* window : {"frmKeyscour", "frmRegProgressHint", "frmShowHint", "frmSystemPoint",
+                             "frmRepairWait", "frmStartupManager"})
     EXPECT_TRUE(asked.count(Slot(window, window))) << window << " was not listed";
   win32::Win32FileSystem fs;
   for (const char* language : {"English", "German"}) {

@@ -99,7 +99,6 @@ bool IsCommandAvailable(MainCommand command) {
   switch (command) {
     case C::BackupFullRegistry:
     case C::WindowsBackup:
-    case C::StartupManager:
     case C::RestoreRegistry:
     case C::Options:
     case C::OnlineHelp:

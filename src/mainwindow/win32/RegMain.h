@@ -98,6 +98,7 @@ class TfrmKeyscour : public ui::Window {
   void onSaveToTextFile();
   void onOpenInRegedit();
   void onCheckForUpdate();
+  void onStartupManager();
   void onExit();
   void RowsChanged();
   std::optional<std::size_t> FocusedRow() const;
