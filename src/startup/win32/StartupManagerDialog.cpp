@@ -14,8 +14,8 @@ namespace hs::win32 {
 
 namespace {
 
-constexpr int kClientWidth = 520;
-constexpr int kClientHeight = 330;
+constexpr int kClientWidth = 680;
+constexpr int kClientHeight = 360;
 constexpr int kButtonWidth = 100;
 constexpr int kButtonHeight = 25;
 
@@ -99,10 +99,21 @@ class TfrmStartupManager : public ui::Dialog {
     for (StartupEntry& entry : ListStartupEntries(m_input.registry, m_input.fs, options))
       m_rows.push_back({std::move(entry), false});
     showRows();
-    if (!m_rows.empty())
-      for (int column = 0; column < 3; ++column)
-        ListView_SetColumnWidth(list().hwnd(), column, LVSCW_AUTOSIZE);
+    if (!m_rows.empty()) fitColumns();
     ui::TranslateFormUnlessEnglish(components(), m_input.fs, m_input.translation, m_input.language);
+  }
+
+  // Each column as wide as its widest text, its caption included.
+  void fitColumns() {
+    const ui::ListView view = list();
+    constexpr int kHeaderPadding = 24;  // the header's margins and divider
+    for (int column = 0; column < 3; ++column) {
+      ListView_SetColumnWidth(view.hwnd(), column, LVSCW_AUTOSIZE);
+      const int contents = ListView_GetColumnWidth(view.hwnd(), column);
+      const int caption =
+          ListView_GetStringWidth(view.hwnd(), view.columnText(column).c_str()) + kHeaderPadding;
+      if (caption > contents) ListView_SetColumnWidth(view.hwnd(), column, caption);
+    }
   }
 
   void showRows() {
