@@ -10,14 +10,20 @@
 #include <map>
 
 #include "common/Text.h"
+#include "mainwindow/win32/RegMain.h"
+#include "platform/memory/MemoryFileSystem.h"
+#include "platform/memory/MemoryRegistry.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
+#include "regfile/RegFileImport.h"
 #include "restore/RestoreBackup.h"
 #include "restore/win32/RegistryEditorProcess.h"
+#include "settings/Settings.h"
 #include "settings/Translation.h"
 #include "startup/win32/StartupManagerDialog.h"
+#include "ui/AppContext.h"
 #include "ui/win32/ListView.h"
 #include "win32/mainwindow/GuiTestSupport.h"
 
@@ -175,6 +181,33 @@ TEST_F(StartupManagerDialogTest, ListsSeededEntriesDeletesTickedOnesAndTheBackup
   ASSERT_TRUE(after);
   EXPECT_EQ(after->type, before.type);
   EXPECT_EQ(after->data, before.data);
+}
+
+// Ctrl+M of the main window opens the dialog on the window's own machine.
+TEST(StartupManagerFromMainWindowTest, OpensOnTheWindowsMachine) {
+  MemoryRegistry registry;
+  MemoryFileSystem files;
+  files.addFolder("C:\\Prog");
+  RegFileError error;
+  ASSERT_TRUE(ImportRegText(registry,
+                            "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\" + std::string(kRun) +
+                                "]\r\n\"HsSeeded\"=\"C:\\\\seeded.exe\"\r\n",
+                            error));
+  ui::AppContext context{files, registry, "C:\\Prog\\", Settings::Defaults("C:\\Prog\\"), {}, {}};
+  win32::WindowQuestions answers;
+  answers.tellError = [](HWND, const std::string& text) { ADD_FAILURE() << text; };
+  mainwindow::TfrmKeyscour window(context, answers);
+  ASSERT_TRUE(window.Create());
+  SeenRows listed;
+  test::DialogDriver driver(win32::kStartupList, [&](HWND dialog) {
+    listed = OurRows(dialog);
+    test::Click(dialog, IDCANCEL);
+  });
+  ::SendMessageW(window.hwnd(), WM_COMMAND,
+                 static_cast<WPARAM>(mainwindow::MainCommand::StartupManager), 0);
+  ASSERT_TRUE(driver.Acted());
+  EXPECT_EQ(listed,
+            (SeenRows{{"HsSeeded", "C:\\seeded.exe|HKEY_LOCAL_MACHINE\\" + std::string(kRun)}}));
 }
 
 }  // namespace
