@@ -59,7 +59,6 @@ const std::vector<ResourceString>& ResourceStrings() {
       {"RES_Scanning_Windows_Services", "Scanning Windows Services..."},
       {"RES_Select_Directory", "Please select the directory to add"},
       {"RES_Startup", "Startup"},
-      {"RES_Startup_Not_Deleted", "These entries could not be deleted:"},
       {"RES_ThereTotal", "There are total"},
   };
   return strings;

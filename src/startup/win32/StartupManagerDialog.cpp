@@ -145,9 +145,9 @@ class TfrmStartupManager : public ui::Dialog {
     m_output.backupFile = m_remover.BackupFile();
     if (m_rows.size() != before) showRows();
     if (failures.empty()) return;
-    const std::string text = FailureReport(
-        failures, m_input.translation.GetLanString("RES_Startup_Not_Deleted",
-                                                   "These entries could not be deleted:"));
+    // In English, as the repair's own failure reports: the message catalogue
+    // is the program's fixed set of translated texts.
+    const std::string text = FailureReport(failures, "These entries could not be deleted:");
     m_output.failures.insert(m_output.failures.end(), failures.begin(), failures.end());
     if (m_input.tellFailures)
       m_input.tellFailures(hwnd(), text);
