@@ -67,27 +67,30 @@ std::set<std::string> KeysOfFile(const std::string& bytes) {
   return keys;
 }
 
-// Runs `open`, which shows a modal dialog of the toolkit; as the dialog has
-// finished WM_INITDIALOG its keys are listed and it is cancelled.
+// The dialog being listed by KeysOfModalDialog, and what it found.
+std::vector<ui::TranslationEntry>* g_seen = nullptr;
+
+// As a dialog of the toolkit has finished WM_INITDIALOG, its keys are listed
+// and it is cancelled.
+LRESULT CALLBACK ListDialogKeys(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+  if (code == HC_ACTION && call->message == WM_INITDIALOG && g_seen && g_seen->empty()) {
+    if (ui::Dialog* dialog = ui::Dialog::FromWindow(call->hwnd)) {
+      *g_seen = ui::TranslationEntriesOf(dialog->components());
+      ::PostMessageW(call->hwnd, WM_COMMAND, IDCANCEL, 0);
+    }
+  }
+  return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Runs `open`, which shows a modal dialog of the toolkit, and lists its keys.
 std::vector<ui::TranslationEntry> KeysOfModalDialog(const std::function<void()>& open) {
-  static std::vector<ui::TranslationEntry>* seen = nullptr;
   std::vector<ui::TranslationEntry> entries;
-  seen = &entries;
-  const ui::UniqueHhook hook(::SetWindowsHookExW(
-      WH_CALLWNDPROCRET,
-      [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
-        const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-        if (code == HC_ACTION && call->message == WM_INITDIALOG && seen && seen->empty()) {
-          if (ui::Dialog* dialog = ui::Dialog::FromWindow(call->hwnd)) {
-            *seen = ui::TranslationEntriesOf(dialog->components());
-            ::PostMessageW(call->hwnd, WM_COMMAND, IDCANCEL, 0);
-          }
-        }
-        return ::CallNextHookEx(nullptr, code, wParam, lParam);
-      },
-      nullptr, ::GetCurrentThreadId()));
+  g_seen = &entries;
+  const ui::UniqueHhook hook(
+      ::SetWindowsHookExW(WH_CALLWNDPROCRET, ListDialogKeys, nullptr, ::GetCurrentThreadId()));
   open();
-  seen = nullptr;
+  g_seen = nullptr;
   return entries;
 }
 

@@ -22,6 +22,7 @@ struct Component {
   // the caption (a tab between) and is never translated.
   HMENU menu = nullptr;
   UINT id = 0;
+  HMENU submenu = nullptr;  // a drop-down's own menu: found by it, whatever its id
   std::wstring caption;
   std::wstring shortcut;
   bool hidden = false;

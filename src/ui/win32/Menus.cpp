@@ -46,11 +46,18 @@ void InsertInto(HMENU menu, UINT position, const Component& item, HMENU popup) {
   ::InsertMenuItemW(menu, position, TRUE, &info);
 }
 
-HMENU SubmenuOf(const Component& item) {
-  MENUITEMINFOW info{};
-  info.cbSize = sizeof info;
-  info.fMask = MIIM_SUBMENU;
-  return ::GetMenuItemInfoW(item.menu, item.id, FALSE, &info) ? info.hSubMenu : nullptr;
+// Where SetMenuItemInfo and friends find the item: a drop-down by its
+// position (drop-downs often share the id 0), any other item by its id.
+struct ItemAddress {
+  UINT item;
+  BOOL byPosition;
+};
+ItemAddress AddressOf(const Component& item) {
+  if (item.submenu) {
+    for (int i = 0; i < ::GetMenuItemCount(item.menu); ++i)
+      if (::GetSubMenu(item.menu, i) == item.submenu) return {static_cast<UINT>(i), TRUE};
+  }
+  return {item.id, FALSE};
 }
 
 }  // namespace
@@ -58,7 +65,9 @@ HMENU SubmenuOf(const Component& item) {
 HMENU MenuBuilder::addPopup(HMENU parent, const std::string& name, const std::wstring& caption,
                             UINT id) {
   const HMENU popup = ::CreatePopupMenu();
-  insert(MenuComponent(name, ComponentKind::MenuItem, parent, id, caption), popup);
+  Component item = MenuComponent(name, ComponentKind::MenuItem, parent, id, caption);
+  item.submenu = popup;
+  insert(item, popup);
   return popup;
 }
 
@@ -100,9 +109,8 @@ bool SetMenuItemVisible(ComponentRegistry& registry, const std::string& name, bo
     item->hidden = false;
     InsertInto(item->menu, ShownPosition(registry, *item), *item, nullptr);
   } else {
-    // RemoveMenu, not DeleteMenu: a drop-down under the item stays alive.
     // Hiding drop-downs is not needed; their items hide one by one.
-    if (SubmenuOf(*item)) return false;
+    if (item->submenu) return false;
     ::RemoveMenu(item->menu, item->id, MF_BYCOMMAND);
     item->hidden = true;
   }
@@ -111,8 +119,11 @@ bool SetMenuItemVisible(ComponentRegistry& registry, const std::string& name, bo
 
 void SetMenuItemChecked(Component& item, bool checked) {
   item.checked = checked;
-  if (!item.hidden)
-    ::CheckMenuItem(item.menu, item.id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+  if (item.hidden) return;
+  const ItemAddress address = AddressOf(item);
+  ::CheckMenuItem(
+      item.menu, address.item,
+      (address.byPosition ? MF_BYPOSITION : MF_BYCOMMAND) | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void SetMenuItemCaption(Component& item, const std::wstring& caption) {
@@ -125,7 +136,8 @@ void SetMenuItemCaption(Component& item, const std::wstring& caption) {
   info.cbSize = sizeof info;
   info.fMask = MIIM_STRING;
   info.dwTypeData = text.data();
-  ::SetMenuItemInfoW(item.menu, item.id, FALSE, &info);
+  const ItemAddress address = AddressOf(item);
+  ::SetMenuItemInfoW(item.menu, address.item, address.byPosition, &info);
 }
 
 }  // namespace hs::ui

@@ -148,9 +148,7 @@ void WriteText(Component& component, ComponentKind kind, int index, const std::w
   }
 }
 
-}  // namespace
-
-void TranslateForm(ComponentRegistry& window, const IniFile& translation) {
+void RelabelComponents(ComponentRegistry& window, const IniFile& translation) {
   const std::string windowName = window.windowName();
   for (Component& component : window.all()) {
     const ComponentKind kind = EffectiveKind(component);
@@ -163,6 +161,15 @@ void TranslateForm(ComponentRegistry& window, const IniFile& translation) {
       if (after != before[i]) WriteText(component, kind, static_cast<int>(i), after);
     }
   }
+}
+
+}  // namespace
+
+void TranslateForm(ComponentRegistry& window, const IniFile& translation) {
+  RelabelComponents(window, translation);
+  // A menu bar shows new captions only when it is drawn again.
+  const HWND self = window.all().empty() ? nullptr : window.all().front().window;
+  if (self && ::GetMenu(self)) ::DrawMenuBar(self);
 }
 
 void TranslateForm(ComponentRegistry& window, FileSystemBackend& fs, const Translation& texts,

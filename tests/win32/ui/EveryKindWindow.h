@@ -26,7 +26,7 @@ struct TestRows : ui::VirtualRows {
   bool checked(int row) const override { return marks.at(static_cast<std::size_t>(row)); }
 };
 
-enum : UINT { kIdFile = 100, kIdExit, kIdSeparator, kIdHidden, kIdAfter };
+enum : UINT { kIdExit = 101, kIdSeparator, kIdHidden, kIdAfter };
 enum : int { kIdVirtualList = 200 };
 
 class EveryKindWindow : public ui::Window {
@@ -119,7 +119,8 @@ class EveryKindWindow : public ui::Window {
     simple.setSimple(true);
     simple.setSimpleText(L"Ready");
     ui::MenuBuilder menus(components());
-    fileMenu = menus.addPopup(m_bar, "miFile", L"&File", kIdFile);
+    // Drop-downs share the id 0, as in the program's menus.
+    fileMenu = menus.addPopup(m_bar, "miFile", L"&File", 0);
     menus.addItem(fileMenu, "miExit", L"&Exit\tAlt+X", kIdExit);
     menus.addSeparator(fileMenu, "mlSep", kIdSeparator);
     menus.addHiddenItem(fileMenu, "miHidden", L"Hidden", kIdHidden);

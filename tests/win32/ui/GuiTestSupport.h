@@ -25,9 +25,9 @@ inline HWND FindControl(const ui::ComponentRegistry& window, std::string_view na
   return component ? component->window : nullptr;
 }
 
-inline std::wstring MenuItemText(HMENU menu, UINT id) {
+inline std::wstring MenuItemText(HMENU menu, UINT id, UINT by = MF_BYCOMMAND) {
   wchar_t buffer[256] = {};
-  ::GetMenuStringW(menu, id, buffer, 256, MF_BYCOMMAND);
+  ::GetMenuStringW(menu, id, buffer, 256, by);
   return buffer;
 }
 

@@ -69,20 +69,6 @@ TEST_F(ToolkitTest, MenuItemsHideAndComeBackInTheirPlace) {
   EXPECT_FALSE(ui::SetMenuItemVisible(window.components(), "noSuchItem", true));
 }
 
-TEST_F(ToolkitTest, RegistryKeepsCreationOrderAndRefusesATakenName) {
-  const auto& all = window.components().all();
-  ASSERT_GE(all.size(), 3U);
-  EXPECT_EQ(all[0].name, "frmTest");
-  EXPECT_EQ(all[0].window, window.hwnd());
-  EXPECT_EQ(all[1].name, "Label1");
-  EXPECT_EQ(all[2].name, "bScan");
-  const std::size_t before = all.size();
-  EXPECT_EQ(ui::AddControl(window.hwnd(), window.components(),
-                           {.className = WC_BUTTONW, .name = "bScan"}),
-            nullptr);
-  EXPECT_EQ(all.size(), before);
-}
-
 class ClosingDialog : public ui::Dialog {
  public:
   ClosingDialog() : Dialog({.componentName = "frmProbe", .caption = L"Probe"}) {}
