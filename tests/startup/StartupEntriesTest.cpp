@@ -126,24 +126,5 @@ TEST_F(StartupTest, DeletesOnlyTickedRowsBacksUpValuesAndRecyclesShortcuts) {
   EXPECT_EQ(value.type, kRegSz);
 }
 
-TEST_F(StartupTest, AnEntryGoneSinceTheListingIsReportedAndKept) {
-  std::vector<StartupRow> rows = Rows();
-  rows[0].ticked = rows[6].ticked = true;
-  fs.remove("C:\\All\\Startup\\Sync.lnk");
-  RegKeyPtr key;
-  ASSERT_EQ(reg.openKey(RootKey::CurrentUser, nullptr, kRun, RegAccess::All, false, key),
-            RegStatus::Ok);
-  ASSERT_EQ(reg.deleteValue(*key, "Text"), RegStatus::Ok);
-  StartupRemover remover(reg, fs, "C:\\Backups");
-  const std::vector<StartupFailure> failures = DeleteTickedRows(remover, rows);
-  ASSERT_EQ(failures.size(), 2u);
-  EXPECT_EQ(failures[0].entry.caption, "Text");  // top to bottom
-  EXPECT_EQ(rows.size(), 7u);
-  const std::string report = FailureReport(failures, "Not deleted:");
-  EXPECT_NE(report.find("Sync.lnk (Common Startup):\r\nthe shortcut C:\\All\\Startup\\Sync.lnk "
-                        "no longer exists"),
-            std::string::npos);
-}
-
 }  // namespace
 }  // namespace hs

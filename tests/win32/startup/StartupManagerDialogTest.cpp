@@ -9,8 +9,8 @@
 
 #include <map>
 
-#include "common/Text.h"
 #include "mainwindow/win32/RegMain.h"
+#include "platform/TRegistry.h"
 #include "platform/memory/MemoryFileSystem.h"
 #include "platform/memory/MemoryRegistry.h"
 #include "platform/win32/UniqueHandle.h"
@@ -36,44 +36,50 @@ using win32::Widen;
 
 constexpr const char* kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-RegValue Text(const std::string& name, const std::string& text, std::uint32_t type = kRegSz) {
-  return {name, type, Utf16LeBytes(Utf8ToUtf16(text))};
-}
-
 class StartupManagerDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
     folder = test::TempFolder("hs-startup\\");
     fs.createDirectory(folder);
     target = folder + "tool.exe";
-    ASSERT_TRUE(Write(target, "MZ"));
+    std::unique_ptr<FileWriter> writer;
+    ASSERT_EQ(fs.openForWrite(target, false, writer), FsStatus::Ok);
+    writer.reset();
     userStartup = fs.specialFolder(csidl::kStartup) + "\\";
     commonStartup = fs.specialFolder(csidl::kCommonStartup) + "\\";
     fs.createDirectory(userStartup);
     fs.createDirectory(commonStartup);
     SaveShortcut(userStartup + "HsUser.lnk");
     SaveShortcut(commonStartup + "HsCommon.LNK");
-    ASSERT_TRUE(Write(userStartup + "HsNotes.txt", "x"));
-    SetRunValue(RootKey::CurrentUser, Text("HsText", "\"" + target + "\" /quiet"));
-    SetRunValue(RootKey::CurrentUser, Text("HsExpand", "%TEMP%\\hs.exe", kRegExpandSz));
-    SetRunValue(RootKey::CurrentUser, {"HsNumber", kRegDword, {1, 0, 0, 0}});
-    SetRunValue(RootKey::LocalMachine, Text("HsMachine", target));
+    ASSERT_EQ(fs.openForWrite(userStartup + "HsNotes.txt", false, writer), FsStatus::Ok);
+    writer.reset();
+    const std::string quotedTarget = "\\\"" + Escaped(target) + "\\\" /quiet";
+    RegFileError error;
+    ASSERT_TRUE(ImportRegText(reg,
+                              "REGEDIT4\r\n[HKEY_CURRENT_USER\\" + std::string(kRun) +
+                                  "]\r\n\"HsText\"=\"" + quotedTarget +
+                                  "\"\r\n\"HsExpand\"=hex(2):25,54,45,4d,50,25,00\r\n" +
+                                  "\"HsNumber\"=dword:00000001\r\n[HKEY_LOCAL_MACHINE\\" + kRun +
+                                  "]\r\n" + "\"HsMachine\"=\"" + Escaped(target) + "\"\r\n",
+                              error))
+        << error.message;
   }
 
   // A new Wine session would start whatever is left in the Run keys.
   void TearDown() override {
-    for (const char* name : {"HsText", "HsExpand", "HsNumber"})
-      DeleteRunValue(RootKey::CurrentUser, name);
-    DeleteRunValue(RootKey::LocalMachine, "HsMachine");
+    TRegistry user(reg, RootKey::CurrentUser), machine(reg, RootKey::LocalMachine);
+    if (user.OpenPath(kRun))
+      for (const char* name : {"HsText", "HsExpand", "HsNumber"}) user.RemoveValue(name);
+    if (machine.OpenPath(kRun)) machine.RemoveValue("HsMachine");
     for (const std::string& path :
          {userStartup + "HsUser.lnk", userStartup + "HsNotes.txt", commonStartup + "HsCommon.LNK"})
       fs.deleteSilently(path);
   }
 
-  bool Write(const std::string& path, const std::string& bytes) {
-    std::unique_ptr<FileWriter> writer;
-    return fs.openForWrite(path, false, writer) == FsStatus::Ok &&
-           writer->write(bytes) == FsStatus::Ok;
+  static std::string Escaped(const std::string& path) {
+    std::string out;
+    for (const char c : path) out += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    return out;
   }
 
   void SaveShortcut(const std::string& path) {
@@ -88,26 +94,11 @@ class StartupManagerDialogTest : public ::testing::Test {
     ASSERT_HRESULT_SUCCEEDED(file->Save(Widen(path).c_str(), TRUE));
   }
 
-  void SetRunValue(RootKey root, const RegValue& value) {
-    RegKeyPtr key;
-    ASSERT_EQ(reg.openKey(root, nullptr, kRun, RegAccess::All, true, key), RegStatus::Ok);
-    ASSERT_EQ(reg.setValue(*key, value), RegStatus::Ok);
-  }
-
   std::optional<RegValue> RunValue(const std::string& name) {
-    RegKeyPtr key;
+    TRegistry user(reg, RootKey::CurrentUser, RegAccess::Read);
     RegValue value;
-    if (reg.openKey(RootKey::CurrentUser, nullptr, kRun, RegAccess::Read, false, key) !=
-            RegStatus::Ok ||
-        reg.queryValue(*key, name, value) != RegStatus::Ok)
-      return std::nullopt;
+    if (!user.OpenPath(kRun) || !user.RawValue(name, value)) return std::nullopt;
     return value;
-  }
-
-  void DeleteRunValue(RootKey root, const std::string& name) {
-    RegKeyPtr key;
-    if (reg.openKey(root, nullptr, kRun, RegAccess::All, false, key) == RegStatus::Ok)
-      reg.deleteValue(*key, name);
   }
 
   win32::Win32Registry reg;
@@ -157,11 +148,11 @@ TEST_F(StartupManagerDialogTest, ListsSeededEntriesDeletesTickedOnesAndTheBackup
   const std::string cuRun = std::string("HKEY_CURRENT_USER\\") + kRun;
   const std::string quoted = "\"" + target + "\" /quiet";
   EXPECT_EQ(listed, (SeenRows{{"HsText", quoted + "|" + cuRun},
-                              {"HsExpand", "%TEMP%\\hs.exe|" + cuRun},
+                              {"HsExpand", "%TEMP%|" + cuRun},
                               {"HsMachine", target + "|HKEY_LOCAL_MACHINE\\" + kRun},
                               {"HsUser.lnk", target + "|Startup"},
                               {"HsCommon.LNK", target + "|Common Startup"}}));
-  EXPECT_EQ(afterDelete, (SeenRows{{"HsExpand", "%TEMP%\\hs.exe|" + cuRun},
+  EXPECT_EQ(afterDelete, (SeenRows{{"HsExpand", "%TEMP%|" + cuRun},
                                    {"HsMachine", target + "|HKEY_LOCAL_MACHINE\\" + kRun},
                                    {"HsCommon.LNK", target + "|Common Startup"}}));
   EXPECT_TRUE(told.empty()) << told.front();
