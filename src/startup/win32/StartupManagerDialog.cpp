@@ -16,7 +16,7 @@ namespace {
 
 constexpr int kClientWidth = 680;
 constexpr int kClientHeight = 360;
-constexpr int kButtonWidth = 100;
+constexpr int kButtonWidth = 110;
 constexpr int kButtonHeight = 25;
 
 void ShowFailures(HWND owner, const std::string& text) {
@@ -99,8 +99,9 @@ class TfrmStartupManager : public ui::Dialog {
     for (StartupEntry& entry : ListStartupEntries(m_input.registry, m_input.fs, options))
       m_rows.push_back({std::move(entry), false});
     showRows();
-    if (!m_rows.empty()) fitColumns();
     ui::TranslateFormUnlessEnglish(components(), m_input.fs, m_input.translation, m_input.language);
+    // After the relabelling, so that translated captions fit too.
+    if (!m_rows.empty()) fitColumns();
   }
 
   // Each column as wide as its widest text, its caption included.
