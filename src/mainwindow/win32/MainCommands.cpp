@@ -73,6 +73,9 @@ void TfrmKeyscour::onCommand(UINT id) {
   const std::optional<MainCommand> command = MainCommandOf(id);
   if (!command || !IsCommandAvailable(*command)) return;
   switch (*command) {
+    case MainCommand::StartupManager:
+      onStartupManager();
+      break;
     case MainCommand::Exit:
       onExit();
       break;
@@ -105,9 +108,6 @@ void TfrmKeyscour::onCommand(UINT id) {
       break;
     case MainCommand::CheckForUpdate:
       onCheckForUpdate();
-      break;
-    case MainCommand::StartupManager:
-      onStartupManager();
       break;
     default:
       break;  // the commands of windows not built yet are grayed

@@ -92,13 +92,13 @@ class TfrmKeyscour : public ui::Window {
   // Commands (MainCommands.cpp); one handler each.
   void onCommand(UINT id);
   void onRepairRegistry();
+  void onStartupManager();
   void onSelectAll(bool checked);
   void onSelectOfType(bool checked);
   void onAddToIgnoreLists();
   void onSaveToTextFile();
   void onOpenInRegedit();
   void onCheckForUpdate();
-  void onStartupManager();
   void onExit();
   void RowsChanged();
   std::optional<std::size_t> FocusedRow() const;
