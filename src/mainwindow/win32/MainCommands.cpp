@@ -9,7 +9,6 @@
 #include "mainwindow/win32/ListCommandsWindow.h"
 #include "mainwindow/win32/RegMain.h"
 #include "scan/win32/RegProgressHint.h"
-#include "startup/win32/StartupManagerDialog.h"
 #include "ui/ScanCommandSteps.h"
 
 namespace hs::mainwindow {
@@ -226,17 +225,6 @@ void TfrmKeyscour::onInitMenuPopup(HMENU menu) {
     ::EnableMenuItem(menu, static_cast<UINT>(command), flags);
     ::EnableMenuItem(menu, static_cast<UINT>(command) + kListMenuIdOffset, flags);
   }
-}
-
-void TfrmKeyscour::onStartupManager() {
-  const Translation texts = m_context.texts();
-  win32::StartupManagerInput input{m_context.registry,
-                                   m_context.fs,
-                                   texts,
-                                   m_context.settings.Lan,
-                                   m_context.settings.OutputDirectory,
-                                   m_context.facts.WindowsVersionCode()};
-  win32::StartupManagerDialog(hwnd(), input);
 }
 
 }  // namespace hs::mainwindow
