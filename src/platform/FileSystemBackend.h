@@ -84,6 +84,10 @@ class FileSystemBackend {
   virtual FsStatus replaceFile(const std::string& from, const std::string& to) = 0;
   // Deletes a file or folder without confirmation or recycle bin.
   virtual bool deleteSilently(const std::string& path) = 0;
+  // Moves a file to the Recycle Bin without confirmation; yes when it left its
+  // folder. The default keeps the file: a backend without a bin never deletes
+  // for good what the user may want back.
+  virtual bool moveToRecycleBin([[maybe_unused]] const std::string& path) { return false; }
   // The machine's ANSI code page: the system registry editor reads REGEDIT4
   // files in it, so backups are written and checked in it.
   virtual const CodePage& ansiCodePage() const = 0;

@@ -40,6 +40,7 @@ class ForwardingFileSystem : public FileSystemBackend {
     return m_inner.replaceFile(from, to);
   }
   bool deleteSilently(const std::string& path) override { return m_inner.deleteSilently(path); }
+  bool moveToRecycleBin(const std::string& path) override { return m_inner.moveToRecycleBin(path); }
   const CodePage& ansiCodePage() const override { return m_inner.ansiCodePage(); }
   FsStatus resolvePath(const std::string& path, std::string& out) override {
     return m_inner.resolvePath(path, out);

@@ -184,6 +184,19 @@ TEST_P(FileSystemConformance, DeleteSilentlyRemovesExactlyTheNamedItem) {
   EXPECT_FALSE(fs->deleteSilently(""));
 }
 
+TEST_P(FileSystemConformance, RecycleBinTakesOneNamedFileOnly) {
+  writeFile("a.lnk", "1");
+  writeFile("b.lnk", "2");
+  ASSERT_EQ(fs->createDirectory(at("Tree")), FsStatus::Ok);
+  EXPECT_FALSE(fs->moveToRecycleBin(at("*.lnk")));
+  EXPECT_FALSE(fs->moveToRecycleBin(at("Tree")));  // files only
+  EXPECT_FALSE(fs->moveToRecycleBin(at("missing.lnk")));
+  EXPECT_TRUE(fs->moveToRecycleBin(at("A.LNK")));
+  EXPECT_EQ(fs->probe(at("a.lnk")), PathProbe::NotFound);
+  EXPECT_EQ(fs->probe(at("b.lnk")), PathProbe::File);
+  EXPECT_EQ(fs->probe(at("Tree")), PathProbe::Folder);
+}
+
 TEST_P(FileSystemConformance, CreateDirectoryMakesOneLevel) {
   EXPECT_EQ(fs->createDirectory(at("New")), FsStatus::Ok);
   EXPECT_EQ(fs->probe(at("new")), PathProbe::Folder);

@@ -30,6 +30,7 @@
 #include "settings/Translation.h"
 #include "settings/win32/OptionsDialog.h"
 #include "settings/win32/RegAddRegistryDialog.h"
+#include "startup/win32/StartupManagerDialog.h"
 #include "ui/AppContext.h"
 #include "ui/win32/Dialog.h"
 #include "ui/win32/GuiHandles.h"
@@ -136,6 +137,10 @@ void AddWindowKeys(KeyTexts& keys) {
   scan.taskList = {"1"};
   std::vector<Finding> rows;
   Add(keys, KeysOfModalDialog([&] { RunScanDialog(nullptr, scan, rows, [] {}); }));
+
+  Add(keys, KeysOfModalDialog([&] {
+        win32::StartupManagerDialog(nullptr, {registry, fs, english, "English", folder, 10});
+      }));
 
   Add(keys, KeysOfModalDialog([&] {
         win32::ShowHintDialog(nullptr, {1, fs, english, "English", true});

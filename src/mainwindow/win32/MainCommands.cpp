@@ -71,8 +71,11 @@ void TfrmKeyscour::onCommand(UINT id) {
     return;
   }
   const std::optional<MainCommand> command = MainCommandOf(id);
-  if (!command || !IsCommandAvailable(*command)) return;
+  if (!command) return;
   switch (*command) {
+    case MainCommand::StartupManager:
+      onStartupManager();
+      break;
     case MainCommand::Exit:
       onExit();
       break;
@@ -127,9 +130,7 @@ void TfrmKeyscour::onCommand(UINT id) {
     case MainCommand::About:
       onAbout();
       break;
-    default:
-      break;  // the commands of windows not built yet are grayed
-  }
+  }  // no default: a command without its case does not build (-Wswitch)
 }
 
 void TfrmKeyscour::RowsChanged() {

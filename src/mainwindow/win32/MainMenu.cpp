@@ -31,9 +31,6 @@ void AddItems(ui::MenuBuilder& builder, HMENU menu, const std::vector<ItemSpec>&
       continue;
     }
     builder.addItem(menu, item.name, item.caption, Id(item.command) + idOffset);
-    if (!IsCommandAvailable(item.command)) {
-      ::EnableMenuItem(menu, Id(item.command) + idOffset, MF_BYCOMMAND | MF_GRAYED);
-    }
   }
 }
 
@@ -94,15 +91,6 @@ void BuildListMenu(ui::MenuBuilder& builder, MainMenus& menus, int& separators) 
 }
 
 }  // namespace
-
-bool IsCommandAvailable(MainCommand command) {
-  switch (command) {
-    case C::StartupManager:
-      return false;
-    default:
-      return true;
-  }
-}
 
 MainMenus BuildMainMenus(ui::ComponentRegistry& registry) {
   MainMenus menus;

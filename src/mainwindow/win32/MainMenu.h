@@ -55,7 +55,4 @@ MainMenus BuildMainMenus(ui::ComponentRegistry& registry);
 // other ids.
 std::optional<MainCommand> MainCommandOf(UINT id);
 
-// Commands whose windows are not built yet: their items stay, grayed.
-bool IsCommandAvailable(MainCommand command);
-
 }  // namespace hs::mainwindow

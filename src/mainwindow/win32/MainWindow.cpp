@@ -208,7 +208,6 @@ void TfrmKeyscour::CreateControls() {
     m_buttons[i] =
         add({WC_BUTTONW, buttons[i].name, K::Captioned, buttons[i].caption,
              BS_PUSHBUTTON | WS_TABSTOP, 0, 8, top, 170, 26, static_cast<int>(buttons[i].command)});
-    ::EnableWindow(m_buttons[i], IsCommandAvailable(buttons[i].command));
     top += 28;
   }
   add({WC_STATICW, "Label2", K::Captioned, L"Select the sections to scan", SS_LEFT, 0, 8, 166, 214,

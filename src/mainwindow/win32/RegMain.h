@@ -92,6 +92,7 @@ class TfrmKeyscour : public ui::Window {
   // Commands (MainCommands.cpp); one handler each.
   void onCommand(UINT id);
   void onRepairRegistry();
+  void onStartupManager();
   void onSelectAll(bool checked);
   void onSelectOfType(bool checked);
   void onAddToIgnoreLists();

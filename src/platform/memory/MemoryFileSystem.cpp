@@ -447,6 +447,12 @@ bool MemoryFileSystem::deleteSilently(const std::string& path) {
   return true;
 }
 
+bool MemoryFileSystem::moveToRecycleBin(const std::string& path) {
+  if (probe(path) != PathProbe::File || !deleteSilently(path)) return false;
+  m_recycled.push_back(path);
+  return true;
+}
+
 FsStatus MemoryFileSystem::resolvePath(const std::string& path, std::string& out) {
   out.clear();
   std::vector<std::string> parts;

@@ -59,6 +59,8 @@ class MemoryFileSystem : public FileSystemBackend {
   FsStatus readFileFrom(const std::string& path, std::uint64_t offset, std::string& out) override;
   FsStatus replaceFile(const std::string& from, const std::string& to) override;
   bool deleteSilently(const std::string& path) override;
+  // Deletes like deleteSilently and remembers the path in recycled().
+  bool moveToRecycleBin(const std::string& path) override;
   const CodePage& ansiCodePage() const override { return *m_codePage; }
   FsStatus resolvePath(const std::string& path, std::string& out) override;
   FsStatus isLink(const std::string& path, bool& link) override;
@@ -66,6 +68,8 @@ class MemoryFileSystem : public FileSystemBackend {
 
   // How many probes were made: lets tests check that a scan memoizes.
   std::uint64_t probeCount() const { return m_probeCount; }
+  // The paths moved to the Recycle Bin, in order.
+  const std::vector<std::string>& recycled() const { return m_recycled; }
 
   struct Node;
   struct State;
@@ -73,6 +77,7 @@ class MemoryFileSystem : public FileSystemBackend {
  private:
   std::shared_ptr<State> m_state;
   std::uint64_t m_probeCount = 0;
+  std::vector<std::string> m_recycled;
   std::shared_ptr<const CodePage> m_codePage = std::make_shared<Windows1252CodePage>();
 };
 

@@ -70,6 +70,10 @@ void MemoryRegistry::denyAccess(const std::string& fullKeyPath) {
   m_denied.insert(UpperCase(fullKeyPath));
 }
 
+void MemoryRegistry::denyWriteAccess(const std::string& fullKeyPath) {
+  m_readOnly.insert(UpperCase(fullKeyPath));
+}
+
 void MemoryRegistry::refuseDeletes(const std::string& fullKeyPath) {
   m_noDelete.insert(UpperCase(fullKeyPath));
 }
@@ -153,6 +157,8 @@ RegStatus MemoryRegistry::openKey(RootKey root, const RegKeyHandle* parent, cons
   if (parent) root = AsMemory(*parent).root;
   const RegStatus status = walk(node, root, path, create, last == LastLink::Follow, 0);
   if (status != RegStatus::Ok) return status;
+  if (access == RegAccess::All && m_readOnly.count(node->upperFullPath) != 0)
+    return RegStatus::AccessDenied;
   out = std::make_unique<MemoryKeyHandle>(root, node, access);
   return RegStatus::Ok;
 }

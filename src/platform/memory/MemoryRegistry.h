@@ -41,6 +41,9 @@ class MemoryRegistry : public RegistryBackend {
   // Fault injection, by full key path ("HKEY_CURRENT_USER\Software\X").
   void denyAccess(const std::string& fullKeyPath);     // open fails: access denied
   void refuseDeletes(const std::string& fullKeyPath);  // deletes in/of it fail
+  // Opening it for reading works, for full access is denied: a standard
+  // user's view of HKEY_LOCAL_MACHINE.
+  void denyWriteAccess(const std::string& fullKeyPath);
 
   struct Node;
 
@@ -57,6 +60,7 @@ class MemoryRegistry : public RegistryBackend {
   std::map<RootKey, std::shared_ptr<Node>> m_roots;
   std::set<std::string> m_denied;
   std::set<std::string> m_noDelete;
+  std::set<std::string> m_readOnly;
 };
 
 }  // namespace hs

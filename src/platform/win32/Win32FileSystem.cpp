@@ -320,19 +320,34 @@ FsStatus Win32FileSystem::replaceFile(const std::string& from, const std::string
   return LastFsStatus();
 }
 
-bool Win32FileSystem::deleteSilently(const std::string& path) {
-  // The shell expands wildcards in its source list and resolves relative
-  // names against the current folder: neither may turn one name into many.
-  if (HasWildcardOrNul(path) || !IsFullPathBelowRoot(path)) return false;
-  if (probe(path) == PathProbe::NotFound) return false;
+namespace {
+
+bool ShellDelete(const std::string& path, FILEOP_FLAGS extraFlags) {
   std::wstring source = Widen(path);
   source.push_back(L'\0');  // the list ends with an empty name
   SHFILEOPSTRUCTW operation{};
   operation.wFunc = FO_DELETE;
   operation.pFrom = source.c_str();
-  operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
+  operation.fFlags =
+      static_cast<FILEOP_FLAGS>(FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI | extraFlags);
   const int result = ::SHFileOperationW(&operation);
   return result == 0 && !operation.fAnyOperationsAborted;
+}
+
+}  // namespace
+
+bool Win32FileSystem::deleteSilently(const std::string& path) {
+  // The shell expands wildcards in its source list and resolves relative
+  // names against the current folder: neither may turn one name into many.
+  if (HasWildcardOrNul(path) || !IsFullPathBelowRoot(path)) return false;
+  if (probe(path) == PathProbe::NotFound) return false;
+  return ShellDelete(path, 0);
+}
+
+bool Win32FileSystem::moveToRecycleBin(const std::string& path) {
+  if (HasWildcardOrNul(path) || !IsFullPathBelowRoot(path)) return false;
+  if (probe(path) != PathProbe::File) return false;
+  return ShellDelete(path, FOF_ALLOWUNDO) && probe(path) == PathProbe::NotFound;
 }
 
 std::string Win32FileSystem::lastErrorText() {

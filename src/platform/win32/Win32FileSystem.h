@@ -42,6 +42,8 @@ class Win32FileSystem : public FileSystemBackend {
   FsStatus readFileFrom(const std::string& path, std::uint64_t offset, std::string& out) override;
   FsStatus replaceFile(const std::string& from, const std::string& to) override;
   bool deleteSilently(const std::string& path) override;
+  // Files only, through the shell with undo allowed and no question asked.
+  bool moveToRecycleBin(const std::string& path) override;
   std::string lastErrorText() override;
   FsStatus resolvePath(const std::string& path, std::string& out) override;
   FsStatus isLink(const std::string& path, bool& link) override;

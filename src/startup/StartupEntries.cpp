@@ -1,0 +1,85 @@
+#include "startup/StartupEntries.h"
+
+#include "common/Text.h"
+#include "platform/TRegistry.h"
+
+namespace hs {
+namespace {
+
+constexpr const char* kCurrentVersion = "Microsoft\\Windows\\CurrentVersion\\";
+
+bool IsNineXCode(int code) {
+  return (code >= 1 && code <= 4) || code == 8;
+}
+
+void ListRunKey(RegistryBackend& registry, RootKey root, const std::string& keyPath,
+                std::vector<StartupEntry>& out) {
+  RegKeyPtr key;
+  if (registry.openKey(root, nullptr, keyPath, RegAccess::Read, false, key) != RegStatus::Ok)
+    return;
+  std::vector<RegValue> values;
+  if (registry.values(*key, values) != RegStatus::Ok) return;
+  for (const RegValue& value : values) {
+    if (value.type != kRegSz && value.type != kRegExpandSz) continue;
+    StartupEntry entry;
+    entry.kind = StartupKind::RegistryValue;
+    entry.caption = value.name;
+    entry.file = RegDataToText(value.data);  // expandable texts stay unexpanded
+    entry.location = RootKeyToHiveName(root) + "\\" + keyPath;
+    entry.root = root;
+    entry.keyPath = keyPath;
+    out.push_back(std::move(entry));
+  }
+}
+
+bool IsShortcutName(const std::string& name) {
+  return name.size() > 4 && UpperCase(name.substr(name.size() - 4)) == ".LNK";
+}
+
+void ListStartupFolder(FileSystemBackend& fs, int csidl, const std::string& label,
+                       std::vector<StartupEntry>& out) {
+  std::string folder = fs.specialFolder(csidl);
+  if (folder.empty()) return;
+  if (folder.back() != '\\') folder += '\\';
+  std::vector<DirEntry> items;
+  if (fs.listDirectory(folder, items) != FsStatus::Ok) return;
+  for (const DirEntry& item : items) {
+    if (item.isFolder || !IsShortcutName(item.name)) continue;
+    const ShortcutTarget target = fs.readShortcut(folder + item.name);
+    if (!target.readable || target.path.empty()) continue;
+    StartupEntry entry;
+    entry.kind = StartupKind::Shortcut;
+    entry.caption = item.name;
+    entry.file = target.path;
+    entry.location = label;
+    entry.folder = folder;
+    out.push_back(std::move(entry));
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> StartupKeyPaths(const StartupListOptions& options) {
+  std::vector<std::string> names = {"Run", "Policies\\Explorer\\Run", "RunOnce"};
+  if (IsNineXCode(options.windowsVersionCode)) names.push_back("RunServices");
+  std::vector<std::string> paths;
+  for (const std::string& name : names) paths.push_back("Software\\" + (kCurrentVersion + name));
+  if (options.wow6432NodeKeys)
+    for (const std::string& name : names)
+      paths.push_back("Software\\Wow6432Node\\" + (kCurrentVersion + name));
+  return paths;
+}
+
+std::vector<StartupEntry> ListStartupEntries(RegistryBackend& registry, FileSystemBackend& fs,
+                                             const StartupListOptions& options) {
+  std::vector<StartupEntry> entries;
+  for (const std::string& keyPath : StartupKeyPaths(options)) {
+    ListRunKey(registry, RootKey::CurrentUser, keyPath, entries);
+    ListRunKey(registry, RootKey::LocalMachine, keyPath, entries);
+  }
+  ListStartupFolder(fs, csidl::kStartup, options.startupLabel, entries);
+  ListStartupFolder(fs, csidl::kCommonStartup, options.commonStartupLabel, entries);
+  return entries;
+}
+
+}  // namespace hs

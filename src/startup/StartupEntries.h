@@ -1,0 +1,45 @@
+#pragma once
+// The programs Windows starts by itself: the text values of the Run-type keys
+// under both hives and the shortcuts in the two Startup folders. Keys are
+// read with read access only, so a user without administrator rights still
+// sees what HKEY_LOCAL_MACHINE starts.
+#include <string>
+#include <vector>
+
+#include "platform/FileSystemBackend.h"
+#include "platform/RegistryBackend.h"
+
+namespace hs {
+
+enum class StartupKind { RegistryValue, Shortcut };
+
+struct StartupEntry {
+  StartupKind kind = StartupKind::RegistryValue;
+  std::string caption;   // the value's name, or the shortcut's file name
+  std::string file;      // the value's text as stored, or the shortcut's target
+  std::string location;  // "HKEY_...\key path", or the Startup folder's label
+  // Where a deletion finds it: the key (root and path) or the folder.
+  RootKey root = RootKey::CurrentUser;
+  std::string keyPath;
+  std::string folder;  // with its trailing backslash
+};
+
+struct StartupListOptions {
+  int windowsVersionCode = 0;  // RunServices is read only on the 9x codes
+  // The 32-bit view's keys below Software\Wow6432Node too (a 64-bit process
+  // sees them only there; on 32-bit Windows they do not exist).
+  bool wow6432NodeKeys = false;
+  std::string startupLabel = "Startup";
+  std::string commonStartupLabel = "Common Startup";
+};
+
+// The key paths read below both hives, in the order they are listed.
+std::vector<std::string> StartupKeyPaths(const StartupListOptions& options);
+
+// Every entry, in the order found: each key path under HKEY_CURRENT_USER and
+// then HKEY_LOCAL_MACHINE, then the user's and the common Startup folder.
+// Keys and folders that cannot be read add nothing.
+std::vector<StartupEntry> ListStartupEntries(RegistryBackend& registry, FileSystemBackend& fs,
+                                             const StartupListOptions& options);
+
+}  // namespace hs

@@ -1,0 +1,173 @@
+#include "startup/win32/StartupManagerDialog.h"
+
+#include <commctrl.h>
+
+#include "platform/win32/WideText.h"
+#include "settings/Translation.h"
+#include "startup/StartupEntries.h"
+#include "ui/win32/Controls.h"
+#include "ui/win32/Dialog.h"
+#include "ui/win32/ListView.h"
+#include "ui/win32/TranslateForm.h"
+
+namespace hs::win32 {
+
+namespace {
+
+constexpr int kClientWidth = 680;
+constexpr int kClientHeight = 360;
+constexpr int kButtonWidth = 110;
+constexpr int kButtonHeight = 25;
+
+void ShowFailures(HWND owner, const std::string& text) {
+  ::MessageBoxW(owner, Widen(text).c_str(), L"Corvane Hivesweep", MB_OK | MB_ICONERROR);
+}
+
+class TfrmStartupManager : public ui::Dialog {
+ public:
+  explicit TfrmStartupManager(const StartupManagerInput& input)
+      : ui::Dialog({"frmStartupManager", L"Startup Manager", kClientWidth, kClientHeight}),
+        m_input(input),
+        m_remover(input.registry, input.fs, input.backupFolder, input.clock) {}
+  const StartupManagerOutput& Output() const { return m_output; }
+
+ protected:
+  bool onInitDialog() override {
+    createControls();
+    FormShow();
+    return true;
+  }
+
+  INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message != WM_COMMAND) return ui::Dialog::handleMessage(message, wParam, lParam);
+    switch (LOWORD(wParam)) {
+      case kStartupSelectAll:
+        bSelectAllClick();
+        return TRUE;
+      case kStartupSelectNone:
+        bSelectNoneClick();
+        return TRUE;
+      case kStartupDeleteEntry:
+        bDeleteEntryClick();
+        return TRUE;
+      default:
+        return ui::Dialog::handleMessage(message, wParam, lParam);
+    }
+  }
+
+ private:
+  HWND add(const ui::ControlSpec& spec) { return ui::AddControl(hwnd(), components(), spec); }
+
+  void createControls() {
+    const HWND list = add({WC_LISTVIEWW, "lvStartup", ui::ComponentKind::ListView, L"",
+                           LVS_REPORT | LVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP, 0, 8, 8,
+                           kClientWidth - 16, kClientHeight - 56, kStartupList});
+    ui::ListView view(list);
+    view.setExtendedStyle(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    view.addColumn(L"Startup Program", 90);
+    view.addColumn(L"File", 160);
+    view.addColumn(L"Location", 200);
+    const int top = kClientHeight - 8 - kButtonHeight;
+    struct Button {
+      const char* name;
+      const wchar_t* caption;
+      int id;
+      int left;
+    };
+    const Button buttons[] = {
+        {"bSelectAll", L"Select &All", kStartupSelectAll, 8},
+        {"bSelectNone", L"Select &None", kStartupSelectNone, 16 + kButtonWidth},
+        {"bDeleteEntry", L"&Delete Entry", kStartupDeleteEntry, 24 + 2 * kButtonWidth},
+        {"bClose", L"&Close", IDCANCEL, kClientWidth - 8 - kButtonWidth},
+    };
+    for (const Button& button : buttons)
+      add({WC_BUTTONW, button.name, ui::ComponentKind::Captioned, button.caption,
+           BS_PUSHBUTTON | WS_TABSTOP, 0, button.left, top, kButtonWidth, kButtonHeight,
+           button.id});
+  }
+
+  ui::ListView list() const { return ui::ListView(::GetDlgItem(hwnd(), kStartupList)); }
+
+  void FormShow() {
+    StartupListOptions options;
+    options.windowsVersionCode = m_input.windowsVersionCode;
+    // A 64-bit process sees the 32-bit view's keys only below Wow6432Node.
+    options.wow6432NodeKeys = sizeof(void*) == 8;
+    options.startupLabel = m_input.translation.GetLanString("RES_Startup", "Startup");
+    options.commonStartupLabel =
+        m_input.translation.GetLanString("RES_Common_Startup", "Common Startup");
+    for (StartupEntry& entry : ListStartupEntries(m_input.registry, m_input.fs, options))
+      m_rows.push_back({std::move(entry), false});
+    showRows();
+    ui::TranslateFormUnlessEnglish(components(), m_input.fs, m_input.translation, m_input.language);
+    // After the relabelling, so that translated captions fit too.
+    if (!m_rows.empty()) fitColumns();
+  }
+
+  // Each column as wide as its widest text, its caption included.
+  void fitColumns() {
+    const ui::ListView view = list();
+    constexpr int kHeaderPadding = 24;  // the header's margins and divider
+    for (int column = 0; column < 3; ++column) {
+      ListView_SetColumnWidth(view.hwnd(), column, LVSCW_AUTOSIZE);
+      const int contents = ListView_GetColumnWidth(view.hwnd(), column);
+      const int caption =
+          ListView_GetStringWidth(view.hwnd(), view.columnText(column).c_str()) + kHeaderPadding;
+      if (caption > contents) ListView_SetColumnWidth(view.hwnd(), column, caption);
+    }
+  }
+
+  void showRows() {
+    ui::ListView view = list();
+    view.clear();
+    for (const StartupRow& row : m_rows) {
+      const int index = view.appendRow(Widen(row.entry.caption));
+      view.setText(index, 1, Widen(row.entry.file));
+      view.setText(index, 2, Widen(row.entry.location));
+      view.setChecked(index, row.ticked);
+    }
+  }
+
+  void setAllTicks(bool ticked) {
+    ui::ListView view = list();
+    for (int i = 0; i < view.rowCount(); ++i) view.setChecked(i, ticked);
+  }
+
+  void bSelectAllClick() { setAllTicks(true); }
+  void bSelectNoneClick() { setAllTicks(false); }
+
+  void bDeleteEntryClick() {
+    const ui::ListView view = list();
+    for (std::size_t i = 0; i < m_rows.size(); ++i)
+      m_rows[i].ticked = view.isChecked(static_cast<int>(i));
+    const std::size_t before = m_rows.size();
+    std::vector<StartupFailure> failures = DeleteTickedRows(m_remover, m_rows);
+    m_output.deletedCount += static_cast<int>(before - m_rows.size());
+    m_output.backupFile = m_remover.BackupFile();
+    if (m_rows.size() != before) showRows();
+    if (failures.empty()) return;
+    // In English, as the repair's own failure reports: the message catalogue
+    // is the program's fixed set of translated texts.
+    const std::string text = FailureReport(failures, "These entries could not be deleted:");
+    m_output.failures.insert(m_output.failures.end(), failures.begin(), failures.end());
+    if (m_input.tellFailures)
+      m_input.tellFailures(hwnd(), text);
+    else
+      ShowFailures(hwnd(), text);
+  }
+
+  const StartupManagerInput& m_input;
+  StartupRemover m_remover;
+  std::vector<StartupRow> m_rows;
+  StartupManagerOutput m_output;
+};
+
+}  // namespace
+
+StartupManagerOutput StartupManagerDialog(HWND owner, const StartupManagerInput& input) {
+  TfrmStartupManager dialog(input);
+  dialog.runModal(owner);
+  return dialog.Output();
+}
+
+}  // namespace hs::win32

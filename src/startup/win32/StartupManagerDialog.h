@@ -1,0 +1,47 @@
+#pragma once
+// TfrmStartupManager ("Startup Manager"): lists what Windows starts by
+// itself and deletes the ticked entries. The listing and the deletions are
+// the engine's (startup/); the dialog only maps them onto its list.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/FileSystemBackend.h"
+#include "platform/RegistryBackend.h"
+#include "regfile/RegFileWriter.h"
+#include "startup/StartupRemoval.h"
+
+namespace hs {
+class Translation;
+}
+
+namespace hs::win32 {
+
+inline constexpr int kStartupList = 1201;
+inline constexpr int kStartupSelectAll = 1202;
+inline constexpr int kStartupSelectNone = 1203;
+inline constexpr int kStartupDeleteEntry = 1204;
+
+struct StartupManagerInput {
+  RegistryBackend& registry;
+  FileSystemBackend& fs;
+  const Translation& translation;
+  std::string language;
+  std::string backupFolder;  // where deleted registry values are backed up
+  int windowsVersionCode = 0;
+  // Tells the user which entries could not be deleted; unset: a message box.
+  std::function<void(HWND owner, const std::string& text)> tellFailures{};
+  std::function<LocalDateTime()> clock = LocalNow;
+};
+
+struct StartupManagerOutput {
+  int deletedCount = 0;
+  std::string backupFile;  // "" when no registry value was deleted
+  std::vector<StartupFailure> failures;
+};
+
+StartupManagerOutput StartupManagerDialog(HWND owner, const StartupManagerInput& input);
+
+}  // namespace hs::win32
