@@ -10,7 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 VALUES="${1:-100000}"
-BENCH=build/win64/hivesweep-scan-dialog-bench.exe
+BENCH="${HS_SCAN_DIALOG_BENCH:-build/win64/hivesweep-scan-dialog-bench.exe}"  # another build to time
 [ -f "$BENCH" ] || { echo "build $BENCH first (HS_BENCH=ON scripts/build.sh win64)" >&2; exit 2; }
 . scripts/wine-env.sh
 hs_start_display

@@ -108,12 +108,14 @@ FoldedText Fold(std::string_view text) {
 }  // namespace
 
 std::string UpperCase(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
   if (IsAscii(text)) {
-    for (char c : text) out += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+    std::string out(text);
+    for (char& c : out)
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
     return out;
   }
+  std::string out;
+  out.reserve(text.size());
   std::size_t pos = 0;
   bool ok = true;
   while (pos < text.size()) AppendUtf8(out, UpperCodePoint(DecodeUtf8(text, pos, ok)));
