@@ -19,11 +19,12 @@ bool HandOverIfRunning(const InstanceNames& names) {
 }  // namespace
 
 InstanceNames ProgramInstanceNames() {
-  return {kMainWindowClass, L"Local\\Corvane Hivesweep single instance"};
+  return {mainwindow::kMainWindowClassName, L"Local\\Corvane Hivesweep single instance"};
 }
 
 void HandOverTo(HWND runningMainWindow) {
-  ::PostMessageW(runningMainWindow, kShowMainMessage, 0, 0);
+  // Both parameters 0: a wake-up, nothing more.
+  ::PostMessageW(runningMainWindow, mainwindow::WM_SHOW_MAIN, 0, 0);
   ::SetForegroundWindow(runningMainWindow);
 }
 

@@ -8,13 +8,10 @@
 
 #include <string>
 
+#include "mainwindow/win32/MainWindowIdentity.h"
 #include "platform/win32/UniqueHandle.h"
 
 namespace hs::app {
-
-// Posted to the running copy's main window (both parameters 0) to wake it.
-inline constexpr UINT kShowMainMessage = 0x2410;  // WM_SHOW_MAIN
-inline constexpr wchar_t kMainWindowClass[] = L"Corvane Hivesweep Made by Corvane Software";
 
 struct InstanceNames {
   std::wstring mainWindowClass;

@@ -47,7 +47,7 @@ void BuildBar(ui::MenuBuilder& builder, MainMenus& menus, int& separators) {
   HMENU action = builder.addPopup(bar, "miAction", L"&Action", 0);
   AddItems(builder, action,
            {{"miScanRegistry", L"&Scan registry issue\tCtrl+S", C::ScanRegistry},
-            {"miRepairRegistry", L"&Repair registry issue\tCtrl+Alt+R", C::RepairRegistry},
+            {"miRepairregistry", L"&Repair registry issue\tCtrl+Alt+R", C::RepairRegistry},
             {"miRestoreRegistry", L"R&estore previous registry...\tCtrl+E", C::RestoreRegistry}},
            0, "N", separators);
   HMENU edit = builder.addPopup(bar, "miEdit", L"&Edit", 0);
@@ -65,9 +65,9 @@ void BuildBar(ui::MenuBuilder& builder, MainMenus& menus, int& separators) {
            0, "N", separators);
   menus.language.emplace(builder, builder.addPopup(bar, "miLanguage", L"&Language", 0),
                          kFirstLanguageId);
-  HMENU help = builder.addPopup(bar, "miHelp", L"&Help", 0);
+  HMENU help = builder.addPopup(bar, "miHelpMenu", L"&Help", 0);
   AddItems(builder, help,
-           {{"miOnlineHelp", L"Online &Help", C::OnlineHelp},
+           {{"miHelp", L"Online &Help", C::OnlineHelp},
             {"miHomePage", L"&Home Page", C::HomePage},
             {nullptr, nullptr, C::Exit},
             {"miAbout", L"&About...", C::About}},

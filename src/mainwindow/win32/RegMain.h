@@ -14,6 +14,7 @@
 #include "mainwindow/win32/FindingsListView.h"
 #include "mainwindow/win32/ListCommandsWindow.h"
 #include "mainwindow/win32/MainMenu.h"
+#include "mainwindow/win32/MainWindowIdentity.h"
 #include "mainwindow/win32/RepairFromWindow.h"
 #include "mainwindow/win32/SectionTreeView.h"
 #include "mainwindow/win32/TitleBand.h"
@@ -28,13 +29,6 @@
 #include "ui/win32/Window.h"
 
 namespace hs::mainwindow {
-
-// The window's private messages (numbers fixed: other programs send them).
-constexpr UINT WM_SHOW_MAIN = 0x2410;
-constexpr UINT WM_CLEAN_ONCE = 0x2411;
-
-inline constexpr const wchar_t* kMainWindowClassName =
-    L"Corvane Hivesweep Made by Corvane Software";
 
 // The screen the window opens on.
 ScreenSize Screen();

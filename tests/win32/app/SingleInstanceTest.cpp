@@ -40,7 +40,7 @@ class WakeableWindow : public ui::Window, public MainWindowHost {
  protected:
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
     switch (message) {
-      case kShowMainMessage:
+      case mainwindow::WM_SHOW_MAIN:
         return onShowMain();
       case WM_TIMER:
         ::DestroyWindow(Window::hwnd());
