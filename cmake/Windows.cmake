@@ -19,7 +19,8 @@ enable_language(RC)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} --codepage=65001")
 set(HS_RESOURCES ${CMAKE_SOURCE_DIR}/src/ui/win32/Hivesweep.rc)
 set_property(SOURCE ${HS_RESOURCES} APPEND PROPERTY OBJECT_DEPENDS
-             ${CMAKE_SOURCE_DIR}/src/ui/win32/Hivesweep.manifest)
+             ${CMAKE_SOURCE_DIR}/src/ui/win32/Hivesweep.manifest
+             ${CMAKE_SOURCE_DIR}/src/ui/win32/Hivesweep.ico)
 
 add_executable(hivesweep-cli ${CMAKE_SOURCE_DIR}/src/app/win32/cli_main.cpp ${HS_RESOURCES})
 target_link_libraries(hivesweep-cli PRIVATE hs_win32)

@@ -79,6 +79,8 @@ TfrmKeyscour::~TfrmKeyscour() = default;
 bool TfrmKeyscour::Create() {
   ui::WindowClassSpec windowClass;
   windowClass.className = kMainWindowClassName;
+  // The program icon of the resources (id 1), in the title bar and the taskbar.
+  windowClass.icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
   ui::WindowCreateSpec spec;
   spec.componentName = "frmKeyscour";
   spec.caption = L"Corvane Hivesweep 2.8";

@@ -1,10 +1,12 @@
 // Both programs carry the one manifest (common controls 6, administrator,
-// per-monitor DPI, the supported systems) and the version 2.8, read back from
+// per-monitor DPI, the supported systems), the program icon in every size
+// from 16 to 256 pixels and the version 2.8, read back from
 // the built files beside this test program.
 #include <windows.h>
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/win32/UniqueHandle.h"
 
@@ -18,11 +20,12 @@ std::wstring BesideThisProgram(const wchar_t* name) {
   return folder.substr(0, folder.find_last_of(L'\\') + 1) + name;
 }
 
-std::string ManifestOf(const std::wstring& program) {
+// The bytes of resource 1 of `type` in `program`; "" when it has none.
+std::string ResourceOf(const std::wstring& program, LPCWSTR type) {
   const win32::UniqueHmodule module(::LoadLibraryExW(
       program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
   if (!module) return {};
-  const HRSRC found = ::FindResourceW(module.get(), MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+  const HRSRC found = ::FindResourceW(module.get(), MAKEINTRESOURCEW(1), type);
   if (!found) return {};
   const HGLOBAL loaded = ::LoadResource(module.get(), found);
   const auto* bytes = static_cast<const char*>(::LockResource(loaded));
@@ -42,9 +45,21 @@ std::wstring VersionText(const std::wstring& program, const wchar_t* name) {
   return std::wstring(value, length ? length - 1 : 0);
 }
 
+// The pixel widths of an icon group: a 6-byte header, then 14 bytes per
+// image whose first byte is the width (0 meaning 256).
+std::vector<int> IconWidths(const std::string& group) {
+  std::vector<int> widths;
+  for (std::size_t at = 6; at + 14 <= group.size(); at += 14) {
+    const int width = static_cast<unsigned char>(group[at]);
+    widths.push_back(width == 0 ? 256 : width);
+  }
+  return widths;
+}
+
 TEST(ProgramResourcesTest, BothProgramsCarryTheOneManifestAndVersion) {
-  const std::string gui = ManifestOf(BesideThisProgram(L"hivesweep.exe"));
-  const std::string console = ManifestOf(BesideThisProgram(L"hivesweep-cli.exe"));
+  const std::string gui = ResourceOf(BesideThisProgram(L"hivesweep.exe"), MAKEINTRESOURCEW(24));
+  const std::string console =
+      ResourceOf(BesideThisProgram(L"hivesweep-cli.exe"), MAKEINTRESOURCEW(24));
   ASSERT_FALSE(gui.empty());
   EXPECT_EQ(gui, console);
   for (const char* needed :
@@ -56,6 +71,9 @@ TEST(ProgramResourcesTest, BothProgramsCarryTheOneManifestAndVersion) {
     EXPECT_EQ(VersionText(BesideThisProgram(program), L"ProductName"), L"Corvane Hivesweep");
     EXPECT_EQ(VersionText(BesideThisProgram(program), L"ProductVersion"), L"2.8");
     EXPECT_EQ(VersionText(BesideThisProgram(program), L"OriginalFilename"), program);
+    EXPECT_EQ(IconWidths(ResourceOf(BesideThisProgram(program), RT_GROUP_ICON)),
+              (std::vector<int>{16, 20, 24, 32, 40, 48, 64, 128, 256}))
+        << "the program icon";
   }
 }
 
