@@ -245,12 +245,18 @@ class TfrmRestore : public ui::Dialog {
     if (result.outcome.fileDeleted) RemoveRow(row);
   }
 
-  // Deleted without a question; the row goes whatever the outcome and comes
-  // back with the next listing when the file stayed.
+  // Without a question, but into the Recycle Bin: a backup is the user's only
+  // way back, and one click must not lose it for good. A file that stays
+  // keeps its row, and the user is told.
   void onDelete() {
     const int row = SelectedRow();
     if (row < 0) return;
-    m_input.fs.deleteSilently(FileOf(row));
+    const std::string file = FileOf(row);
+    if (!m_input.fs.moveToRecycleBin(file)) {
+      m_input.calls.tell(hwnd(), "The backup file could not be moved to the Recycle Bin: " + file,
+                         true);
+      return;
+    }
     RemoveRow(row);
   }
 

@@ -150,7 +150,7 @@ TEST_F(RestoreDialogTest, ListsRegFilesNewestFirstWithSizeTextsAndDeletesTheSele
   Write("b.reg", "x");
   Write("notes.txt", "x");
   ASSERT_EQ(fs.createDirectory(folder + "\\folder.reg"), FsStatus::Ok);
-  DialogView shown, afterDelete, afterLastDelete;
+  DialogView shown, afterDelete, afterLastDelete, afterLockedDelete;
   Show([&](HWND dialog) {
     shown = Read(dialog);
     SelectRow(dialog, 1);
@@ -159,6 +159,13 @@ TEST_F(RestoreDialogTest, ListsRegFilesNewestFirstWithSizeTextsAndDeletesTheSele
     SelectRow(dialog, 2);
     test::Click(dialog, win32::kRestoreDelete);
     afterLastDelete = Read(dialog);
+    // A file another program holds open stays, and so does its row.
+    const win32::UniqueHandle held(::CreateFileW(win32::Widen(folder + "\\b.reg").c_str(),
+                                                 GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                                                 nullptr));
+    SelectRow(dialog, 1);
+    test::Click(dialog, win32::kRestoreDelete);
+    afterLockedDelete = Read(dialog);
   });
   ASSERT_EQ(shown.rows.size(), 4u);
   const std::pair<const char*, const char*> expected[] = {{"backup20240102120000.REG", "1,206 KB"},
@@ -180,7 +187,7 @@ TEST_F(RestoreDialogTest, ListsRegFilesNewestFirstWithSizeTextsAndDeletesTheSele
   EXPECT_FALSE(shown.restoreEnabled);
   EXPECT_FALSE(shown.deleteEnabled);
 
-  // Deleted without a question; the row below takes the selection.
+  // Into the Recycle Bin without a question; the row below takes the selection.
   ASSERT_EQ(afterDelete.rows.size(), 3u);
   EXPECT_EQ(afterDelete.selected, 1);
   EXPECT_EQ(afterDelete.rows[1][0], "b.reg");
@@ -189,7 +196,10 @@ TEST_F(RestoreDialogTest, ListsRegFilesNewestFirstWithSizeTextsAndDeletesTheSele
   // The last row went: the new last row is selected.
   ASSERT_EQ(afterLastDelete.rows.size(), 2u);
   EXPECT_EQ(afterLastDelete.selected, 1);
-  EXPECT_TRUE(told.empty());
+  // A file that could not go keeps its row, and the user is told.
+  EXPECT_EQ(afterLockedDelete.rows.size(), 2u);
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_NE(told[0].find("b.reg"), std::string::npos);
 }
 
 TEST_F(RestoreDialogTest, RestoresARepairsBackupToTheRegistryBeforeTheRepair) {
