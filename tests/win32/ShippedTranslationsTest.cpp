@@ -263,6 +263,16 @@ bool OfferedInLanguageMenu(FileSystemBackend& fs, const std::string& folder,
   return false;
 }
 
+// What the system's profile functions read for a key of the file at `path`.
+std::string SystemProfileString(const std::string& path, const std::string& section,
+                                const std::string& key) {
+  std::wstring buffer(IniFile::kValueBufferChars, L'\0');
+  ::GetPrivateProfileStringW(win32::Widen(section).c_str(), win32::Widen(key).c_str(), L"\x01",
+                             buffer.data(), static_cast<DWORD>(buffer.size()),
+                             win32::Widen(path).c_str());
+  return win32::Narrow(buffer.c_str());
+}
+
 // Every key the program asks a translation file for, with its English text.
 KeyTexts ProgramKeys() {
   KeyTexts keys;
@@ -303,12 +313,14 @@ TEST(ShippedTranslationsTest, EachFileHoldsExactlyTheKeysTheProgramAsksFor) {
     EXPECT_TRUE(missing.empty()) << name << " lacks:\n" << Listing(missing, asked);
     EXPECT_TRUE(unasked.empty()) << name << " holds keys nobody asks for:\n"
                                  << Listing(unasked, {});
-    // The program's own reader finds every key.
+    // The program's reader finds every key, and reads it as the system does.
     const IniFile file = IniFile::FromBytes(bytes);
     for (const std::string& slot : shipped) {
       const std::size_t close = slot.find("] ");
-      EXPECT_NE(file.ReadString(slot.substr(1, close - 1), slot.substr(close + 2), "\x01"), "\x01")
-          << name << " " << slot;
+      const std::string section = slot.substr(1, close - 1), key = slot.substr(close + 2);
+      const std::string ours = file.ReadString(section, key, "\x01");
+      EXPECT_NE(ours, "\x01") << name << " " << slot;
+      EXPECT_EQ(ours, SystemProfileString(folder + name, section, key)) << name << " " << slot;
     }
   }
 }
