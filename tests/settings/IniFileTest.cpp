@@ -107,6 +107,25 @@ TEST(IniFile, EncodingIsKeptAndAnsiGrowsToUtf16OnlyWhenItMustNotLoseText) {
   EXPECT_EQ(utf8.ToBytes(), "\xEF\xBB\xBF[S]\r\na=\xE4\xB8\xAD\r\nb=x\r\n");
 }
 
+// A translation file may come as shipped (UTF-16LE with its mark) or as a
+// user saved it (UTF-8 with its mark, or plain Windows-1252): all give the
+// same texts. The UTF-16 bytes are spelled out, so the reader is not checked
+// against its own writer.
+TEST(IniFile, TranslationFilesReadTheSameInEveryEncodingTheyComeIn) {
+  static constexpr char kBytes[] =
+      "\xFF\xFE[\0S\0]\0\r\0\n\0a\0=\0\xE9\0t\0\xE9\0\r\0\n\0"
+      "b\0=\0=\xD8\x00\xDE\r\0\n\0";
+  const std::string utf16le(kBytes, sizeof kBytes - 1);
+  const IniFile shipped = IniFile::FromBytes(utf16le);
+  EXPECT_EQ(shipped.Encoding(), IniEncoding::Utf16Le);
+  EXPECT_EQ(shipped.ReadString("S", "a", ""), "\xC3\xA9t\xC3\xA9");
+  EXPECT_EQ(shipped.ReadString("S", "b", ""), "\xF0\x9F\x98\x80");  // a surrogate pair
+  EXPECT_EQ(
+      IniFile::FromBytes("\xEF\xBB\xBF[S]\r\na=\xC3\xA9t\xC3\xA9\r\n").ReadString("S", "a", ""),
+      "\xC3\xA9t\xC3\xA9");
+  EXPECT_EQ(IniFile::FromBytes("[S]\na=\xE9t\xE9\n").ReadString("S", "a", ""), "\xC3\xA9t\xC3\xA9");
+}
+
 TEST(IniFile, MissingOrUnreadableFileReadsAsEmpty) {
   MemoryFileSystem fs;
   fs.addFile("C:\\denied.ini", "[S]\r\na=1\r\n");
