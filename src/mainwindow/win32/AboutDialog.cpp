@@ -69,7 +69,7 @@ class TfrmAbout : public ui::Dialog {
   }
 
  private:
-  HWND add(const ui::ControlSpec& spec) { return ui::AddControl(hwnd(), components(), spec); }
+  HWND add(const ui::ControlLayout& design) { return ui::AddControl(hwnd(), components(), design); }
   HWND link() const { return ::GetDlgItem(hwnd(), kAboutWebAddress); }
 
   // The control's font at `percent` of its height, with this weight.

@@ -14,11 +14,11 @@ constexpr UINT_PTR kSubclassId = 1;
 constexpr int kColumnCount = 3;
 constexpr int kMinimumEmptyWidth = 120;
 
-struct ColumnSpec {
+struct ColumnLayout {
   const wchar_t* caption;
   int width;
 };
-constexpr ColumnSpec kColumns[kColumnCount] = {
+constexpr ColumnLayout kColumns[kColumnCount] = {
     {L"Problem", 120}, {L"Registry key", 300}, {L"Value", 150}};
 
 const std::string& CellText(const Finding& row, int column) {
@@ -48,7 +48,7 @@ FindingsListView::~FindingsListView() {
 }
 
 void FindingsListView::AddColumns() {
-  for (const ColumnSpec& column : kColumns) m_view.addColumn(column.caption, column.width);
+  for (const ColumnLayout& column : kColumns) m_view.addColumn(column.caption, column.width);
 }
 
 void FindingsListView::SetColumnWidth(int column, int width) {

@@ -16,16 +16,16 @@ constexpr UINT Id(C command) {
   return static_cast<UINT>(command);
 }
 
-struct ItemSpec {
+struct MenuItemEntry {
   const char* name;  // nullptr: a separator
   const wchar_t* caption;
   C command;
 };
 
 // Names of the separators are component names too (translation skips them).
-void AddItems(ui::MenuBuilder& builder, HMENU menu, const std::vector<ItemSpec>& items,
+void AddItems(ui::MenuBuilder& builder, HMENU menu, const std::vector<MenuItemEntry>& items,
               UINT idOffset, const char* separatorPrefix, int& separators) {
-  for (const ItemSpec& item : items) {
+  for (const MenuItemEntry& item : items) {
     if (!item.name) {
       builder.addSeparator(menu, separatorPrefix + std::to_string(++separators), 0);
       continue;

@@ -77,18 +77,18 @@ TfrmKeyscour::TfrmKeyscour(ui::AppContext& context, win32::WindowQuestions quest
 TfrmKeyscour::~TfrmKeyscour() = default;
 
 bool TfrmKeyscour::Create() {
-  ui::WindowClassSpec windowClass;
+  ui::WindowClassDesc windowClass;
   windowClass.className = kMainWindowClassName;
   // The program icon of the resources (id 1), in the title bar and the taskbar.
   windowClass.icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
-  ui::WindowCreateSpec spec;
-  spec.componentName = "frmKeyscour";
-  spec.caption = L"Corvane Hivesweep 2.8";
-  spec.style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-  spec.exStyle = WS_EX_CONTROLPARENT;
-  spec.width = Settings::kDesignedWindowWidth;
-  spec.height = Settings::kDesignedWindowHeight;
-  return create(windowClass, spec);
+  ui::WindowLayout design;
+  design.componentName = "frmKeyscour";
+  design.caption = L"Corvane Hivesweep 2.8";
+  design.style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+  design.exStyle = WS_EX_CONTROLPARENT;
+  design.width = Settings::kDesignedWindowWidth;
+  design.height = Settings::kDesignedWindowHeight;
+  return create(windowClass, design);
 }
 
 LRESULT TfrmKeyscour::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -168,9 +168,9 @@ void TfrmKeyscour::CreateControls() {
   const HWND self = hwnd();
   ui::ComponentRegistry& registry = components();
   const HFONT font = m_font.get();
-  auto add = [&](ui::ControlSpec spec) {
-    if (!spec.font) spec.font = font;
-    return ui::AddControl(self, registry, spec);
+  auto add = [&](ui::ControlLayout design) {
+    if (!design.font) design.font = font;
+    return ui::AddControl(self, registry, design);
   };
   using K = ui::ComponentKind;
   int staticId = kFirstStaticId;

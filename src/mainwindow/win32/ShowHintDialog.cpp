@@ -58,7 +58,7 @@ class TfrmShowHint : public ui::Dialog {
   }
 
  private:
-  HWND add(const ui::ControlSpec& spec) { return ui::AddControl(hwnd(), components(), spec); }
+  HWND add(const ui::ControlLayout& design) { return ui::AddControl(hwnd(), components(), design); }
 
   void onNotShowHintClick() {
     const HWND box = ::GetDlgItem(hwnd(), kShowHintNotAgain);

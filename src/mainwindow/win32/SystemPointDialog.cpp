@@ -103,7 +103,7 @@ class TfrmSystemPoint : public ui::Dialog {
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
   }
 
-  HWND add(const ui::ControlSpec& spec) { return ui::AddControl(hwnd(), components(), spec); }
+  HWND add(const ui::ControlLayout& design) { return ui::AddControl(hwnd(), components(), design); }
 
   void createControls() {
     add({WC_BUTTONW, "GroupBox1", ui::ComponentKind::Captioned, L"", BS_GROUPBOX, 0, 10, 6, 450,

@@ -82,7 +82,7 @@ class TfrmRestore : public ui::Dialog {
   }
 
  private:
-  HWND add(const ui::ControlSpec& spec) { return ui::AddControl(hwnd(), components(), spec); }
+  HWND add(const ui::ControlLayout& design) { return ui::AddControl(hwnd(), components(), design); }
   HWND item(int id) const { return ::GetDlgItem(hwnd(), id); }
   ui::ListView List() const { return ui::ListView(item(kRestoreList)); }
 

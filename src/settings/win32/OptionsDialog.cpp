@@ -24,11 +24,11 @@ constexpr int kListLabel = 1310;
 constexpr int kCheckBoxCount = 6;
 constexpr int kGeneralPage = 0;
 
-struct CheckBoxSpec {
+struct CheckBoxLayout {
   const char* name;
   const wchar_t* caption;
 };
-constexpr std::array<CheckBoxSpec, kCheckBoxCount> kCheckBoxes{{
+constexpr std::array<CheckBoxLayout, kCheckBoxCount> kCheckBoxes{{
     {"cbCreateRestore", L"Create a system restore point before repair (XP, Vista, 7)"},
     {"cbDeleteBackupFile", L"Delete backup file after restoring the registry on restore dialog"},
     {"cbIncludeRemoveMedia", L"Include all references to removable media"},
@@ -98,7 +98,7 @@ class TfrmOptions : public ui::Dialog {
     int left, top, width, height;
   };
 
-  HWND add(const ui::ControlSpec& spec) { return ui::AddControl(hwnd(), components(), spec); }
+  HWND add(const ui::ControlLayout& design) { return ui::AddControl(hwnd(), components(), design); }
   HWND item(int id) const { return ::GetDlgItem(hwnd(), id); }
 
   HWND addTabs(const char* name, int id, Box box, std::initializer_list<const wchar_t*> captions) {
@@ -119,7 +119,7 @@ class TfrmOptions : public ui::Dialog {
     add({WC_BUTTONW, "bBrowse", ui::ComponentKind::Captioned, L"...", BS_PUSHBUTTON | WS_TABSTOP, 0,
          414, 65, 34, 26, kOptionsBrowse});
     for (int i = 0; i < kCheckBoxCount; ++i) {
-      const CheckBoxSpec& box = kCheckBoxes[static_cast<std::size_t>(i)];
+      const CheckBoxLayout& box = kCheckBoxes[static_cast<std::size_t>(i)];
       add({WC_BUTTONW, box.name, ui::ComponentKind::Captioned, box.caption,
            BS_AUTOCHECKBOX | WS_TABSTOP, 0, 24, 118 + 30 * i, 436, 24, kOptionsFirstCheckBox + i});
     }

@@ -76,7 +76,7 @@ class TfrmRegAddRegistry : public ui::Dialog {
   }
 
  private:
-  HWND add(const ui::ControlSpec& spec) { return ui::AddControl(hwnd(), components(), spec); }
+  HWND add(const ui::ControlLayout& design) { return ui::AddControl(hwnd(), components(), design); }
   std::string EntryText() const {
     return Narrow(ui::WindowText(::GetDlgItem(hwnd(), kRegAddRegistryKey)));
   }

@@ -56,7 +56,7 @@ class TfrmStartupManager : public ui::Dialog {
   }
 
  private:
-  HWND add(const ui::ControlSpec& spec) { return ui::AddControl(hwnd(), components(), spec); }
+  HWND add(const ui::ControlLayout& design) { return ui::AddControl(hwnd(), components(), design); }
 
   void createControls() {
     const HWND list = add({WC_LISTVIEWW, "lvStartup", ui::ComponentKind::ListView, L"",

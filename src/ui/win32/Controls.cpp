@@ -17,16 +17,18 @@ HFONT FontFor(HWND parent, HFONT given) {
 
 }  // namespace
 
-HWND AddControl(HWND parent, ComponentRegistry& registry, const ControlSpec& spec) {
-  if (registry.find(spec.name)) return nullptr;
+HWND AddControl(HWND parent, ComponentRegistry& registry, const ControlLayout& design) {
+  if (registry.find(design.name)) return nullptr;
   const HWND control = ::CreateWindowExW(
-      spec.exStyle, spec.className, spec.text.c_str(), WS_CHILD | WS_VISIBLE | spec.style,
-      ScaleToWindow(parent, spec.left), ScaleToWindow(parent, spec.top),
-      ScaleToWindow(parent, spec.width), ScaleToWindow(parent, spec.height), parent,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), ::GetModuleHandleW(nullptr), nullptr);
+      design.exStyle, design.className, design.text.c_str(), WS_CHILD | WS_VISIBLE | design.style,
+      ScaleToWindow(parent, design.left), ScaleToWindow(parent, design.top),
+      ScaleToWindow(parent, design.width), ScaleToWindow(parent, design.height), parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)), ::GetModuleHandleW(nullptr),
+      nullptr);
   if (!control) return nullptr;
-  ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(parent, spec.font)), FALSE);
-  registry.add(ControlComponent(spec.name, spec.kind, control, static_cast<UINT>(spec.id)));
+  ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(parent, design.font)),
+                 FALSE);
+  registry.add(ControlComponent(design.name, design.kind, control, static_cast<UINT>(design.id)));
   return control;
 }
 

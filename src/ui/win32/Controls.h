@@ -10,7 +10,7 @@
 
 namespace hs::ui {
 
-struct ControlSpec {
+struct ControlLayout {
   const wchar_t* className = nullptr;  // WC_BUTTON, WC_LISTVIEW, STATUSCLASSNAME...
   std::string name{};                  // component name
   ComponentKind kind = ComponentKind::Untranslated;
@@ -24,7 +24,7 @@ struct ControlSpec {
 
 // Creates the control on `parent`, registers it and returns it; null when
 // the control could not be created or its name is taken.
-HWND AddControl(HWND parent, ComponentRegistry& registry, const ControlSpec& spec);
+HWND AddControl(HWND parent, ComponentRegistry& registry, const ControlLayout& design);
 
 std::wstring WindowText(HWND window);
 void SetWindowTextOf(HWND window, const std::wstring& text);

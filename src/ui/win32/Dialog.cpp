@@ -29,9 +29,9 @@ std::vector<WORD> EmptyTemplate(const std::wstring& caption) {
 }  // namespace
 
 INT_PTR Dialog::runModal(HWND owner) {
-  const std::vector<WORD> dialogTemplate = EmptyTemplate(m_spec.caption);
+  const std::vector<WORD> dialogTemplate = EmptyTemplate(m_design.caption);
   m_components.all().clear();
-  m_components.add(ControlComponent(m_spec.componentName, ComponentKind::Window, nullptr));
+  m_components.add(ControlComponent(m_design.componentName, ComponentKind::Window, nullptr));
   return ::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr),
                                    reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()),
                                    owner, &Dialog::Procedure, reinterpret_cast<LPARAM>(this));
@@ -53,8 +53,8 @@ INT_PTR Dialog::handleMessage(UINT message, WPARAM wParam, LPARAM) {
 }
 
 void Dialog::fitClientArea() {
-  RECT frame{0, 0, ScaleToWindow(m_hwnd, m_spec.clientWidth),
-             ScaleToWindow(m_hwnd, m_spec.clientHeight)};
+  RECT frame{0, 0, ScaleToWindow(m_hwnd, m_design.clientWidth),
+             ScaleToWindow(m_hwnd, m_design.clientHeight)};
   ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongPtrW(m_hwnd, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(::GetWindowLongPtrW(m_hwnd, GWL_EXSTYLE)));
   const int width = frame.right - frame.left;

@@ -14,7 +14,7 @@
 
 namespace hs::ui {
 
-struct DialogSpec {
+struct DialogLayout {
   std::string componentName;  // the dialog's name in translation files
   std::wstring caption{};
   int clientWidth = 300;  // pixels at 96 DPI; scaled to the dialog's DPI
@@ -23,7 +23,7 @@ struct DialogSpec {
 
 class Dialog {
  public:
-  explicit Dialog(DialogSpec spec) : m_spec(std::move(spec)) {}
+  explicit Dialog(DialogLayout design) : m_design(std::move(design)) {}
   Dialog(const Dialog&) = delete;
   Dialog& operator=(const Dialog&) = delete;
   virtual ~Dialog() = default;
@@ -52,7 +52,7 @@ class Dialog {
   static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
   void fitClientArea();
 
-  DialogSpec m_spec;
+  DialogLayout m_design;
   HWND m_hwnd = nullptr;
   ComponentRegistry m_components;
 };

@@ -13,7 +13,7 @@ Window::~Window() {
   }
 }
 
-bool Window::create(const WindowClassSpec& windowClass, const WindowCreateSpec& spec) {
+bool Window::create(const WindowClassDesc& windowClass, const WindowLayout& design) {
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
   WNDCLASSEXW known{};
   known.cbSize = sizeof known;
@@ -34,10 +34,10 @@ bool Window::create(const WindowClassSpec& windowClass, const WindowCreateSpec& 
   // The window is its own first component, in place before WM_CREATE so
   // that the controls created there come after it.
   m_components.all().clear();
-  m_components.add(ControlComponent(spec.componentName, ComponentKind::Window, nullptr));
-  const HWND window = ::CreateWindowExW(spec.exStyle, windowClass.className, spec.caption.c_str(),
-                                        spec.style, spec.left, spec.top, spec.width, spec.height,
-                                        spec.owner, spec.menu, instance, this);
+  m_components.add(ControlComponent(design.componentName, ComponentKind::Window, nullptr));
+  const HWND window = ::CreateWindowExW(
+      design.exStyle, windowClass.className, design.caption.c_str(), design.style, design.left,
+      design.top, design.width, design.height, design.owner, design.menu, instance, this);
   if (!window) m_components.all().clear();
   return window != nullptr;
 }

@@ -12,14 +12,14 @@
 
 namespace hs::ui {
 
-struct WindowClassSpec {
+struct WindowClassDesc {
   const wchar_t* className = nullptr;  // at most 63 characters
   UINT style = CS_HREDRAW | CS_VREDRAW;
   HICON icon = nullptr;
   HBRUSH background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
 };
 
-struct WindowCreateSpec {
+struct WindowLayout {
   std::string componentName{};  // the window's name in translation files
   std::wstring caption{};
   DWORD style = WS_OVERLAPPEDWINDOW;
@@ -46,7 +46,7 @@ class Window {
  protected:
   // Registers the class (once per process and class name) and creates the
   // window, registered as the first component. False when either fails.
-  bool create(const WindowClassSpec& windowClass, const WindowCreateSpec& spec);
+  bool create(const WindowClassDesc& windowClass, const WindowLayout& design);
   // Handles one message; the default passes it to DefWindowProc.
   virtual LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT defaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {

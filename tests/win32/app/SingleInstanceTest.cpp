@@ -23,12 +23,12 @@ struct Counters {
 class WakeableWindow : public ui::Window, public MainWindowHost {
  public:
   WakeableWindow(const InstanceNames& names, Counters& counters) : m_counters(counters) {
-    ui::WindowCreateSpec spec;
-    spec.componentName = "frmTest";
-    spec.caption = L"running copy";
-    spec.width = 200;
-    spec.height = 100;
-    if (!create({.className = names.mainWindowClass.c_str()}, spec)) return;
+    ui::WindowLayout design;
+    design.componentName = "frmTest";
+    design.caption = L"running copy";
+    design.width = 200;
+    design.height = 100;
+    if (!create({.className = names.mainWindowClass.c_str()}, design)) return;
     ++m_counters.windowsCreated;
     // A copy nobody wakes ends on its own, so that a broken rule fails the
     // test instead of hanging it.

@@ -37,13 +37,13 @@ class EveryKindWindow : public ui::Window {
   bool open() {
     ui::UniqueHmenu bar = ui::CreateMenuBar();
     m_bar = bar.get();
-    ui::WindowCreateSpec spec;
-    spec.componentName = "frmTest";
-    spec.caption = L"Test window";
-    spec.width = 640;
-    spec.height = 480;
-    spec.menu = bar.get();
-    if (!create({.className = L"Hivesweep toolkit test window"}, spec)) return false;
+    ui::WindowLayout design;
+    design.componentName = "frmTest";
+    design.caption = L"Test window";
+    design.width = 640;
+    design.height = 480;
+    design.menu = bar.get();
+    if (!create({.className = L"Hivesweep toolkit test window"}, design)) return false;
     bar.release();  // the window owns its menu bar now
     return true;
   }
