@@ -8,7 +8,8 @@
 #   banner.jpg         the title band, 100 px high (200 %); the program scales it down
 #   about.jpg          the About box's picture, 128 px square (200 %)
 # The drawing commands below are the pictures' source: change them here and run
-# this again. Colours follow the icon (scripts/make-icon.sh).
+# this again (its output is the same on every run: no dates are written).
+# Colours follow the icon (scripts/make-icon.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=src/ui/win32/pictures
@@ -89,12 +90,12 @@ for n in 16 24 32; do
   check_box "$n" "$work/unchecked.png" unchecked
   check_box "$n" "$work/checked.png" checked
   convert "$work"/none.png "$work"/unchecked.png "$work"/checked.png +append +repage \
-    "PNG32:$out/tree-states-$n.png"
+    -strip "PNG32:$out/tree-states-$n.png"
   computer "$n" "$work/computer.png"
   section "$n" "$work/section.png"
   item "$n" "$work/item.png"
   convert "$work"/computer.png "$work"/section.png "$work"/item.png +append +repage \
-    "PNG32:$out/tree-nodes-$n.png"
+    -strip "PNG32:$out/tree-nodes-$n.png"
 done
 
 # A faint honeycomb of W x H pixels, cells of radius R: honeycomb W H R FILE
@@ -127,7 +128,7 @@ convert "$work/cells.png" -channel A \
   -fx 'pos = i / w; ramp = pos < 0.30 ? 0 : (pos < 0.62 ? (pos - 0.30) / 0.32 : (pos < 0.86 ? 1 : max(0, (0.96 - pos) / 0.10))); u * ramp * 0.22' \
   +channel "$work/cells-faded.png"
 convert -size 1400x100 gradient:"$light-$blue" "$work/cells-faded.png" -composite \
-  -fill "$amber" -draw 'rectangle 0,96 1399,99' -quality 92 -sampling-factor 1x1 \
+  -fill "$amber" -draw 'rectangle 0,96 1399,99' -quality 92 -sampling-factor 1x1 -strip \
   "$out/banner.jpg"
 
 # The About picture: the icon's cell and sweep on the banner's ground.
@@ -137,6 +138,6 @@ convert -size 256x256 gradient:"$light-$blue" \
   -fill none -stroke white -strokewidth 22 \
   -draw 'polygon 128,40 204,84 204,172 128,216 52,172 52,84' \
   -stroke "$amber" -strokewidth 26 -draw 'line 70,190 186,74' \
-  -filter Lanczos -resize 128x128 -quality 92 -sampling-factor 1x1 "$out/about.jpg"
+  -filter Lanczos -resize 128x128 -quality 92 -sampling-factor 1x1 -strip "$out/about.jpg"
 
 identify "$out"/* | awk '{print $1, $3}'
