@@ -106,11 +106,14 @@ FunctionEnd
 !macroend
 
 Function .onInit
-  !if "${ARCH}" == "x64"
-    StrCpy $INSTDIR "$PROGRAMFILES64\${PRODUCT}"
-  !else
-    StrCpy $INSTDIR "$PROGRAMFILES\${PRODUCT}"
-  !endif
+  ; /D=FOLDER on the command line has set $INSTDIR already.
+  ${If} $INSTDIR == ""
+    !if "${ARCH}" == "x64"
+      StrCpy $INSTDIR "$PROGRAMFILES64\${PRODUCT}"
+    !else
+      StrCpy $INSTDIR "$PROGRAMFILES\${PRODUCT}"
+    !endif
+  ${EndIf}
   !insertmacro UseOwnView
   Call WaitForProgramToClose
 FunctionEnd
@@ -196,12 +199,13 @@ Section "un.${PRODUCT}" SecUninstallProgram
 SectionEnd
 
 Section /o "un.Registry backups" SecBackups
-  ${If} $BackupFolder == "$INSTDIR\Backup"
-    RMDir /r "$BackupFolder"
-  ${Else}
-    ; A folder the user chose may hold their own files: only the backups
-    ; this program names (BackupYYYYMMDDhhmmss.reg) go, and the folder when
-    ; that empties it.
+  ; The default folder lies in ours and may hold backups from before another
+  ; folder was chosen.
+  RMDir /r "$INSTDIR\Backup"
+  ; A folder the user chose may hold their own files: only the backups this
+  ; program names (BackupYYYYMMDDhhmmss.reg) go, and the folder when that
+  ; empties it.
+  ${If} $BackupFolder != "$INSTDIR\Backup"
     Delete "$BackupFolder\Backup??????????????.reg"
     RMDir "$BackupFolder"
   ${EndIf}

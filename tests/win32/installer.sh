@@ -111,18 +111,20 @@ wine_step() {  # wine_step NAME ARGS...: output to $OUT/NAME.*, waits (at most 1
   return $status
 }
 
-install() {  # install NAME: the x64 installer, silently
-  wine_step "$1" "$DIST/${artefacts[0]}" /S || give_up "$1" "the installer /S exited with $?"
+install() {  # install NAME [/D=FOLDER]: the x64 installer, silently
+  local name="$1"
+  shift
+  wine_step "$name" "$DIST/${artefacts[0]}" /S "$@" || give_up "$name" "the installer /S exited with $?"
 }
 
 # The uninstaller copies itself to the temporary folder and goes on from
 # there; wait until our folder has lost it.
-uninstall() {  # uninstall NAME ARGS...
-  local name="$1"
-  shift
-  wine_step "$name" "$WIN_FOLDER\\uninstall.exe" /S "$@" || fail "$name" "uninstall.exe exited with $?"
+uninstall() {  # uninstall NAME WINDOWS_FOLDER UNIX_FOLDER ARGS...
+  local name="$1" windows="$2" unix="$3"
+  shift 3
+  wine_step "$name" "$windows\\uninstall.exe" /S "$@" || fail "$name" "uninstall.exe exited with $?"
   local waited=0
-  while [ -e "$FOLDER/uninstall.exe" ] && [ "$waited" -lt 60 ]; do
+  while [ -e "$unix/uninstall.exe" ] && [ "$waited" -lt 60 ]; do
     sleep 1
     waited=$((waited + 1))
   done
@@ -201,7 +203,7 @@ for view in 64 32; do
     >>"$OUT/seed.out" 2>&1
 done
 
-uninstall uninstall
+uninstall uninstall "$WIN_FOLDER" "$FOLDER"
 left="$(cd "$FOLDER" 2>/dev/null && find . | LC_ALL=C sort | tr '\n' ' ')"
 check uninstall-keeps-backups "the program folder holds '$left', expected only the backup" \
   test "$left" = ". ./Backup ./Backup/Backup20261208120000.reg "
@@ -212,10 +214,48 @@ for view in 64 32; do
     key_gone "$PROGRAM_KEY" "$view"
 done
 
-install reinstall
-uninstall uninstall-removing-backups /REMOVEBACKUPS
-check uninstall-removes-backups "$FOLDER is still there: $(find "$FOLDER" 2>/dev/null | tr '\n' ' ')" \
-  test ! -e "$FOLDER"
+# Again, into a folder of the user's choosing (/D=) and with a backup folder
+# of theirs that holds a file of theirs beside a backup. While the program
+# runs, a silent uninstall changes nothing and says so (run in place with
+# _?= to see its exit code; no spaces, as NSIS takes it). Then
+# /REMOVEBACKUPS takes the backups of both folders and leaves their file.
+TOOLS="$C/Tools/Hivesweep"
+install install-elsewhere '/D=C:\Tools\Hivesweep'
+check install-elsewhere "/D=C:\\Tools\\Hivesweep installed nothing there" test -e "$TOOLS/hivesweep.exe"
+printf '[Options]\r\nOutputDirectory=C:\\My Backups\r\n' >"$TOOLS/options.ini"
+mkdir -p "$C/My Backups" "$TOOLS/Backup"
+printf 'REGEDIT4\r\n\r\n' >"$C/My Backups/Backup20261208130000.reg"
+printf 'REGEDIT4\r\n\r\n' >"$TOOLS/Backup/Backup20261208120000.reg"
+printf 'mine\r\n' >"$C/My Backups/notes.txt"
+
+"$HS_WINE" 'C:\Tools\Hivesweep\hivesweep.exe' >"$OUT/running.out" 2>&1 &
+running=$!
+window=""
+for _ in $(seq 1 60); do
+  window="$(xdotool search --name "^$PRODUCT ${VERSION//./\\.}\$" 2>/dev/null | head -n1)"
+  [ -n "$window" ] && break
+  sleep 0.5
+done
+if [ -z "$window" ]; then
+  fail uninstall-while-running "the installed program's window did not appear"
+else
+  timeout 60 "$HS_WINE" 'C:\Tools\Hivesweep\uninstall.exe' /S '_?=C:\Tools\Hivesweep' \
+    >"$OUT/while-running.out" 2>&1
+  status=$?
+  check uninstall-while-running "uninstall.exe /S exited with $status while the program ran, files: $(ls "$TOOLS" | tr '\n' ' ')" \
+    test "$status" -eq 2 -a -e "$TOOLS/hivesweep.exe" -a -e "$TOOLS/Lan_English.ini" -a -e "$TOOLS/options.ini"
+  xdotool windowactivate --sync "$window" >/dev/null 2>&1
+  xdotool key alt+F4
+fi
+for _ in $(seq 1 30); do kill -0 "$running" 2>/dev/null || break; sleep 0.5; done
+kill "$running" 2>/dev/null  # only when it did not end (our own Wine process)
+timeout 60 wineserver -w
+
+uninstall uninstall-removing-backups 'C:\Tools\Hivesweep' "$TOOLS" /REMOVEBACKUPS
+check uninstall-removes-backups "$TOOLS is still there: $(find "$TOOLS" 2>/dev/null | tr '\n' ' ')" \
+  test ! -e "$TOOLS"
+check uninstall-keeps-users-files "the chosen backup folder holds: $(ls "$C/My Backups" | tr '\n' ' ')" \
+  test "$(ls "$C/My Backups" | tr '\n' ' ')" = "notes.txt "
 
 # A full scan by the build's console companion finds nothing of ours...
 scan() {  # scan NAME: the findings naming our product
@@ -227,6 +267,7 @@ ours="$(scan scan-after-uninstall)"
 check scan-after-uninstall "the scan after the uninstall reports: $ours" test -z "$ours"
 # ...while an install whose folder went without its uninstaller leaves
 # entries the same scan reports.
+rm -rf "$FOLDER"  # the backup kept above
 install install-then-lose-folder
 rm -rf "$FOLDER"
 ours="$(scan scan-after-lost-folder)"
@@ -234,5 +275,5 @@ check scan-finds-leftovers "the scan did not report the shortcut and the Uninsta
   bash -c 'grep -qF "Programs\\$1.lnk" <<<"$2" && grep -qF "Uninstall\\$1\\UninstallString" <<<"$2"' \
   - "$PRODUCT" "$ours"
 
-echo "installer: Wine steps took $((SECONDS - start)) s in all"
+echo "installer: $((SECONDS - start)) s in all"
 summary
