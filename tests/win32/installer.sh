@@ -11,7 +11,7 @@
 # Run by scripts/test.sh (as the other scripts here); alone from the
 # repository's root: bash tests/win32/installer.sh
 set -uo pipefail
-[ -n "${HS_WINE:-}" ] || . scripts/wine-env.sh
+. scripts/wine-env.sh  # the prefix is its own: hs_new_prefix below
 OUT="$(mktemp -d /tmp/hivesweep-installer.XXXXXX)"
 CHECKS=tests/win32/lib/release_checks.py
 VERSION="$(sed -n 's/^ *VALUE "ProductVersion", "\([0-9.]*\)".*/\1/p' src/ui/win32/Hivesweep.rc)"

@@ -76,18 +76,17 @@ std::wstring Text(HWND window) {
   return text;
 }
 
+BOOL CALLBACK AddVisibleChild(HWND child, LPARAM found) {
+  if (!::IsWindowVisible(child)) return TRUE;
+  wchar_t name[64] = {};
+  ::GetClassNameW(child, name, 64);
+  reinterpret_cast<std::vector<Child>*>(found)->push_back({child, name, Text(child)});
+  return TRUE;
+}
+
 std::vector<Child> VisibleChildren(HWND parent) {
   std::vector<Child> children;
-  ::EnumChildWindows(
-      parent,
-      [](HWND child, LPARAM found) -> BOOL {
-        if (!::IsWindowVisible(child)) return TRUE;
-        wchar_t name[64] = {};
-        ::GetClassNameW(child, name, 64);
-        reinterpret_cast<std::vector<Child>*>(found)->push_back({child, name, Text(child)});
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&children));
+  ::EnumChildWindows(parent, AddVisibleChild, reinterpret_cast<LPARAM>(&children));
   return children;
 }
 
