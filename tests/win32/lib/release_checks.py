@@ -1,0 +1,89 @@
+#!/usr/bin/env python3
+"""Reads the release's files for tests/win32/installer.sh, without Windows.
+
+  pe FILE|ZIP              one line per program: NAME FORMAT MACHINE SUBSYSTEM
+                           (a zip: every .exe in it), e.g. "hivesweep.exe PE32+ x64 gui"
+  reg-values FILE          the values of a "reg query" output as NAME<TAB>TYPE<TAB>DATA
+  names-path LNK PATH      exit 0 when the shortcut holds PATH (ANSI or UTF-16)
+  findings JSON TEXT       the findings of "scan --json" that name TEXT (any case), as
+                           PROBLEM<TAB>KEY<TAB>VALUE
+"""
+import json
+import re
+import struct
+import sys
+import zipfile
+
+MACHINES = {0x14C: "x86", 0x8664: "x64", 0xAA64: "arm64"}
+FORMATS = {0x10B: "PE32", 0x20B: "PE32+"}
+SUBSYSTEMS = {2: "gui", 3: "console"}
+
+
+def pe_kind(data):
+    if data[:2] != b"MZ" or len(data) < 0x40:
+        return "not-a-program"
+    (offset,) = struct.unpack_from("<I", data, 0x3C)
+    if data[offset:offset + 4] != b"PE\0\0":
+        return "not-a-program"
+    (machine,) = struct.unpack_from("<H", data, offset + 4)
+    optional = offset + 24
+    (magic,) = struct.unpack_from("<H", data, optional)
+    (subsystem,) = struct.unpack_from("<H", data, optional + 68)
+    return "%s %s %s" % (FORMATS.get(magic, hex(magic)), MACHINES.get(machine, hex(machine)),
+                         SUBSYSTEMS.get(subsystem, str(subsystem)))
+
+
+def pe(path):
+    if path.endswith(".zip"):
+        with zipfile.ZipFile(path) as archive:
+            for name in sorted(archive.namelist()):
+                if name.lower().endswith(".exe"):
+                    print(name.rsplit("/", 1)[-1], pe_kind(archive.read(name)))
+    else:
+        with open(path, "rb") as program:
+            print(path.rsplit("/", 1)[-1], pe_kind(program.read()))
+
+
+def reg_values(path):
+    with open(path, encoding="utf-8", errors="replace") as output:
+        for line in output:
+            match = re.match(r"^ {4}(\S(?:.*?\S)?) {4}(REG_\w+) {4}(.*?)\r?$", line)
+            if match:
+                print("\t".join(match.groups()))
+
+
+def names_path(link, path):
+    with open(link, "rb") as shortcut:
+        data = shortcut.read().lower()
+    wanted = path.lower()
+    return wanted.encode("latin-1") in data or wanted.encode("utf-16-le") in data
+
+
+def findings(path, text):
+    with open(path, encoding="utf-8") as report:
+        rows = json.load(report)
+    if not isinstance(rows, list):
+        raise SystemExit("scan --json did not print an array")
+    for row in rows:
+        fields = [str(row.get(name, "")) for name in ("problem", "key", "value")]
+        if any(text.lower() in field.lower() for field in fields):
+            print("\t".join(fields))
+
+
+def main(argv):
+    command, arguments = argv[1], argv[2:]
+    if command == "pe":
+        pe(arguments[0])
+    elif command == "reg-values":
+        reg_values(arguments[0])
+    elif command == "names-path":
+        return 0 if names_path(arguments[0], arguments[1]) else 1
+    elif command == "findings":
+        findings(arguments[0], arguments[1])
+    else:
+        raise SystemExit(__doc__)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
