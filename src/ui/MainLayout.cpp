@@ -14,9 +14,8 @@ int AtLeastZero(int value) {
   return std::max(value, 0);
 }
 
-// Pixels at 96 DPI to pixels at `dpi`, rounded to the nearest.
 int Scaled(int pixelsAt96, int dpi) {
-  return (pixelsAt96 * dpi + 48) / 96;
+  return RescaledForDpi(pixelsAt96, 96, dpi);
 }
 
 }  // namespace
@@ -35,6 +34,19 @@ MainLayout LayoutStep(const MainLayout& current, int clientWidth, int clientHeig
   next.StatusBar1.top = clientHeight - statusHeight;
   next.StatusBar1.width = AtLeastZero(clientWidth);
   return next;
+}
+
+int RescaledForDpi(int pixels, int fromDpi, int toDpi) {
+  if (fromDpi < 1 || toDpi < 1) return pixels;
+  const long long product = static_cast<long long>(pixels) * toDpi;
+  const long long half = fromDpi / 2;
+  const long long rounded = product >= 0 ? (product + half) / fromDpi : (product - half) / fromDpi;
+  return static_cast<int>(rounded);
+}
+
+ControlRect RescaledForDpi(const ControlRect& rect, int fromDpi, int toDpi) {
+  return {RescaledForDpi(rect.left, fromDpi, toDpi), RescaledForDpi(rect.top, fromDpi, toDpi),
+          RescaledForDpi(rect.width, fromDpi, toDpi), RescaledForDpi(rect.height, fromDpi, toDpi)};
 }
 
 }  // namespace hs::ui

@@ -27,4 +27,13 @@ struct MainLayout {
 // as the controls were at creation.
 MainLayout LayoutStep(const MainLayout& current, int clientWidth, int clientHeight, int dpi = 96);
 
+// `pixels` at `fromDpi` carried over to `toDpi`, rounded to the nearest (half
+// away from zero, so a position left of the client area scales as one right
+// of it). A DPI below 1 leaves the pixels as they are.
+int RescaledForDpi(int pixels, int fromDpi, int toDpi);
+// Each of the rectangle's four numbers carried over: a control keeps its
+// place and share of the window when the window moves to a monitor of
+// another DPI.
+ControlRect RescaledForDpi(const ControlRect& rect, int fromDpi, int toDpi);
+
 }  // namespace hs::ui

@@ -46,6 +46,21 @@ TEST(MainWindowRules, LayoutFollowsTheClientAreaAndNeverGoesNegative) {
   EXPECT_EQ(at144.iUpdate.left, at144.lUpdate.left - 38);
 }
 
+// A move to another monitor scales every rectangle; halves round away from
+// zero on both sides of it, so a control left of the client area keeps its
+// distance as one right of it does.
+TEST(MainWindowRules, RescalingForDpiRoundsHalvesAwayFromZero) {
+  const ControlRect at144 = RescaledForDpi(ControlRect{-9, 3, 101, 1}, 96, 144);
+  EXPECT_EQ(at144.left, -14);
+  EXPECT_EQ(at144.top, 5);
+  EXPECT_EQ(at144.width, 152);
+  EXPECT_EQ(at144.height, 2);
+  EXPECT_EQ(RescaledForDpi(152, 144, 96), 101);
+  EXPECT_EQ(RescaledForDpi(-14, 144, 96), -9);
+  EXPECT_EQ(RescaledForDpi(70000, 96, 960), 700000);
+  EXPECT_EQ(RescaledForDpi(37, 0, 144), 37);
+}
+
 TEST(MainWindowRules, CleanOnceOnlyAsFirstArgumentAndOnlyOnce) {
   EXPECT_TRUE(IsCleanOnceRequested({"-CleanOnce"}));
   EXPECT_TRUE(IsCleanOnceRequested({"-CLEANONCE", "x"}));

@@ -4,6 +4,8 @@
 #include <string>
 
 #include "platform/win32/WideText.h"
+#include "ui/MainLayout.h"
+#include "ui/win32/Dpi.h"
 #include "ui/win32/GuiHandles.h"
 
 namespace hs::mainwindow {
@@ -47,8 +49,16 @@ FindingsListView::~FindingsListView() {
   ::RemoveWindowSubclass(m_list, SubclassProc, kSubclassId);
 }
 
-void FindingsListView::AddColumns() {
-  for (const ColumnLayout& column : kColumns) m_view.addColumn(column.caption, column.width);
+void FindingsListView::AddColumns(UINT dpi) {
+  for (const ColumnLayout& column : kColumns)
+    m_view.addColumn(column.caption, ui::ScaleToDpi(column.width, dpi));
+}
+
+void FindingsListView::RescaleColumns(UINT fromDpi, UINT toDpi) {
+  for (int column = 0; column < kColumnCount; ++column) {
+    SetColumnWidth(column, ui::RescaledForDpi(ColumnWidth(column), static_cast<int>(fromDpi),
+                                              static_cast<int>(toDpi)));
+  }
 }
 
 void FindingsListView::SetColumnWidth(int column, int width) {

@@ -28,8 +28,12 @@ class FindingsListView : private ui::VirtualRows {
   ~FindingsListView() override;
 
   HWND hwnd() const { return m_list; }
-  // Adds "Problem" 120, "Registry key" 300, "Value" 150.
-  void AddColumns();
+  // Adds "Problem" 120, "Registry key" 300, "Value" 150 (pixels at 96 DPI),
+  // at `dpi`.
+  void AddColumns(UINT dpi);
+  // The window moved to a monitor of another DPI: each column keeps its
+  // share of the list.
+  void RescaleColumns(UINT fromDpi, UINT toDpi);
   void SetColumnWidth(int column, int width);
   int ColumnWidth(int column) const;
   // Column sizes after a scan: fitted to the contents, or at least 120 each

@@ -21,7 +21,6 @@ namespace hs::mainwindow {
 namespace {
 
 constexpr int kButtonCaptionMargin = 17;
-constexpr int kStatePanelWidths[] = {200, 50};
 
 enum ControlId : int {
   kTreeId = 20,
@@ -31,27 +30,20 @@ enum ControlId : int {
   kFirstStaticId = 40,
 };
 
-ui::ControlRect RectOf(HWND control, HWND parent) {
-  RECT r{};
-  ::GetWindowRect(control, &r);
-  ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
-}
-
 void Place(HWND control, const ui::ControlRect& r) {
   ::MoveWindow(control, r.left, r.top, r.width, r.height, TRUE);
 }
 
-SIZE SmallestSize(HWND window) {
-  return {ui::ScaleToWindow(window, 480), ui::ScaleToWindow(window, 400)};
+SIZE SmallestSize(UINT dpi) {
+  return {ui::ScaleToDpi(480, dpi), ui::ScaleToDpi(400, dpi)};
 }
 
 // Stored bounds come from a file anyone may edit, may name a screen since
 // removed, or a minimised window's parking place: a size is kept between the
 // smallest the layout allows and the screens' extent, and a window no
 // monitor would show opens centred instead.
-void KeepOnScreen(Settings& s, HWND window) {
-  const SIZE least = SmallestSize(window);
+void KeepOnScreen(Settings& s, UINT dpi) {
+  const SIZE least = SmallestSize(dpi);
   const int widest = std::max<int>(least.cx, ::GetSystemMetrics(SM_CXVIRTUALSCREEN));
   const int tallest = std::max<int>(least.cy, ::GetSystemMetrics(SM_CYVIRTUALSCREEN));
   s.WindowWidth = std::clamp<int>(s.WindowWidth, least.cx, widest);
@@ -108,6 +100,9 @@ LRESULT TfrmKeyscour::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_GETMINMAXINFO:
       onGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam));
       return 0;
+    case WM_DPICHANGED:
+      onDpiChanged(LOWORD(wParam), lParam);
+      return 0;
     case WM_DRAWITEM:
       if (reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->hwndItem == m_imgTitle) {
         const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
@@ -150,10 +145,15 @@ LRESULT TfrmKeyscour::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
 }
 
 LRESULT TfrmKeyscour::onCreate() {
-  m_font = ui::CreateMessageFont();
+  m_dpi = ui::WindowDpi(hwnd());
+  CreateFonts(m_dpi);
   m_menus = BuildMainMenus(components());
   ::SetMenu(hwnd(), m_menus.bar.get());
   CreateControls();
+  // First start: the designed size at this monitor's DPI. A stored size (the
+  // last run's pixels) replaces it as the file is read.
+  m_context.settings.WindowWidth = ui::ScaleToDpi(Settings::kDesignedWindowWidth, m_dpi);
+  m_context.settings.WindowHeight = ui::ScaleToDpi(Settings::kDesignedWindowHeight, m_dpi);
   // Settings first: the window's size, language and tree checks come from them.
   LoadSaveOptions(true, m_context.fs, m_context.programFolder, Screen(), m_context.settings);
   ApplyWindowSettings();
@@ -180,20 +180,7 @@ void TfrmKeyscour::CreateControls() {
   m_band.SetPicture(ui::LoadPictureResource(HS_PICTURE_BANNER));
   m_image1 = add({WC_STATICW, "Image1", K::Untranslated, L"", SS_ICON | SS_REALSIZECONTROL, 0, 9, 9,
                   32, 32, staticId++});
-  // The program's own icon on the banner, at the size drawn for this DPI.
-  const int iconSide = ui::ScaleToWindow(self, 32);
-  m_bandIcon.reset(
-      static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                      iconSide, iconSide, LR_DEFAULTCOLOR)));
-  ::SendMessageW(m_image1, STM_SETICON,
-                 reinterpret_cast<WPARAM>(m_bandIcon ? m_bandIcon.get()
-                                                     : ::LoadIconW(nullptr, IDI_APPLICATION)),
-                 0);
-  LOGFONTW title{};
-  ::GetObjectW(font, sizeof title, &title);
-  title.lfHeight = -ui::ScaleToWindow(self, 18);
-  title.lfWeight = FW_BOLD;
-  m_titleFont.reset(::CreateFontIndirectW(&title));
+  UseBandIconFor(m_dpi);
   m_lTitle = add({WC_STATICW, "lTitle", K::Captioned, L"Hivesweep", SS_LEFT, 0, 50, 4, 300, 24,
                   staticId++, m_titleFont.get()});
   m_lTitleHint = add({WC_STATICW, "lTitleHint", K::Captioned,
@@ -231,12 +218,10 @@ void TfrmKeyscour::CreateControls() {
                          LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | WS_TABSTOP,
                          WS_EX_CLIENTEDGE, 230, 58, 436, 300, kListId});
   m_list = std::make_unique<FindingsListView>(list, m_rows, [this] { RefreshCounts(); });
-  m_list->AddColumns();
+  m_list->AddColumns(m_dpi);
   m_statusBar = add({STATUSCLASSNAMEW, "StatusBar1", K::StatusBarPanels, L"", SBARS_SIZEGRIP, 0, 0,
                      0, 0, 0, kStatusBarId});
-  ui::StatusBar(m_statusBar)
-      .setPanels({ui::ScaleToWindow(self, kStatePanelWidths[0]),
-                  ui::ScaleToWindow(self, kStatePanelWidths[1])});
+  SizeStatusPanels();
   // The built-in key exclusions, as a hidden list; key paths are never translated.
   const HWND exclusions = add({WC_LISTBOXW, "ListBox1", K::Untranslated, L"", LBS_NOINTEGRALHEIGHT,
                                0, 0, 0, 10, 10, kListBoxId});
@@ -252,9 +237,11 @@ void TfrmKeyscour::CreateControls() {
 void TfrmKeyscour::ApplyWindowSettings() {
   Settings& s = m_context.settings;
   if (s.WindowMaximized) return;
-  KeepOnScreen(s, hwnd());
+  KeepOnScreen(s, m_dpi);
+  m_placing = true;
   ::SetWindowPos(hwnd(), nullptr, s.WindowLeft, s.WindowTop, s.WindowWidth, s.WindowHeight,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+  m_placing = false;
 }
 
 void TfrmKeyscour::onShowWindow(bool shown) {
@@ -285,8 +272,9 @@ void TfrmKeyscour::FitTaskButtons() {
     if (!::GetTextExtentPoint32W(dc.get(), caption.c_str(), static_cast<int>(caption.size()),
                                  &size))
       continue;
-    const ui::ControlRect r = RectOf(button, hwnd());
-    ::MoveWindow(button, r.left, r.top, size.cx + kButtonCaptionMargin, r.height, TRUE);
+    const ui::ControlRect r = ui::RectInParent(button, hwnd());
+    ::MoveWindow(button, r.left, r.top, size.cx + ui::ScaleToDpi(kButtonCaptionMargin, m_dpi),
+                 r.height, TRUE);
   }
 }
 
@@ -298,8 +286,10 @@ void TfrmKeyscour::onActivate(WPARAM state) {
   if (!m_firstActivated) {
     m_firstActivated = true;
     if (!m_context.settings.WindowMaximized) {
+      m_placing = true;
       ::SetWindowPos(hwnd(), nullptr, m_context.settings.WindowLeft, m_context.settings.WindowTop,
                      0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      m_placing = false;
     }
   }
   if (m_cleanOnceGate.StartOnActivation()) {
@@ -318,14 +308,14 @@ void TfrmKeyscour::LayoutControls() {
   ::GetClientRect(hwnd(), &client);
   const HWND self = hwnd();
   ui::MainLayout current;
-  current.imgTitle = RectOf(m_imgTitle, self);
-  current.lUpdate = RectOf(m_lUpdate, self);
-  current.iUpdate = RectOf(m_iUpdate, self);
-  current.tvRegistry = RectOf(m_tree->hwnd(), self);
-  current.lvRegistryData = RectOf(m_list->hwnd(), self);
-  current.StatusBar1 = RectOf(m_statusBar, self);
+  current.imgTitle = ui::RectInParent(m_imgTitle, self);
+  current.lUpdate = ui::RectInParent(m_lUpdate, self);
+  current.iUpdate = ui::RectInParent(m_iUpdate, self);
+  current.tvRegistry = ui::RectInParent(m_tree->hwnd(), self);
+  current.lvRegistryData = ui::RectInParent(m_list->hwnd(), self);
+  current.StatusBar1 = ui::RectInParent(m_statusBar, self);
   const ui::MainLayout next =
-      ui::LayoutStep(current, client.right, client.bottom, static_cast<int>(ui::WindowDpi(self)));
+      ui::LayoutStep(current, client.right, client.bottom, static_cast<int>(m_dpi));
   Place(m_imgTitle, next.imgTitle);
   m_band.Fit(next.imgTitle.width, next.imgTitle.height);
   Place(m_lUpdate, next.lUpdate);
@@ -337,7 +327,7 @@ void TfrmKeyscour::LayoutControls() {
 
 void TfrmKeyscour::onGetMinMaxInfo(MINMAXINFO& info) {
   if (!hwnd()) return;
-  const SIZE least = SmallestSize(hwnd());
+  const SIZE least = SmallestSize(m_dpi);
   info.ptMinTrackSize = {least.cx, least.cy};
 }
 

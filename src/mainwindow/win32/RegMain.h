@@ -72,6 +72,13 @@ class TfrmKeyscour : public ui::Window {
   void onContextMenu(HWND from, LPARAM position);
   void onInitMenuPopup(HMENU menu);
   void onGetMinMaxInfo(MINMAXINFO& info);
+  // DPI (MainWindowDpi.cpp): the window moved to a monitor of another DPI.
+  void onDpiChanged(UINT dpi, LPARAM suggested);
+  void CreateFonts(UINT dpi);
+  void UseFontsFor(UINT dpi);
+  void UseBandIconFor(UINT dpi);
+  void RescaleControls(UINT fromDpi, UINT toDpi);
+  void SizeStatusPanels();
 
   void CreateControls();
   void ApplyWindowSettings();
@@ -122,6 +129,12 @@ class TfrmKeyscour : public ui::Window {
   std::shared_ptr<ScanHandOver> m_handOver = std::make_shared<ScanHandOver>();
 
   MainMenus m_menus;
+  // The DPI the controls, fonts and pictures are made for: the last
+  // WM_DPICHANGED's, else the monitor's at creation.
+  UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
+  // While the stored bounds are applied: a DPI change they cause leaves them
+  // as stored (the last run's pixels on that monitor).
+  bool m_placing = false;
   ui::UniqueHfont m_font;
   ui::UniqueHfont m_titleFont;
   TitleBand m_band;

@@ -15,6 +15,12 @@ HFONT FontFor(HWND parent, HFONT given) {
   return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
 }
 
+int SystemDpi() {
+  const WindowDc screen(nullptr);
+  const int dpi = screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
+  return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
+}
+
 }  // namespace
 
 HWND AddControl(HWND parent, ComponentRegistry& registry, const ControlLayout& design) {
@@ -32,6 +38,13 @@ HWND AddControl(HWND parent, ComponentRegistry& registry, const ControlLayout& d
   return control;
 }
 
+ControlRect RectInParent(HWND control, HWND parent) {
+  RECT r{};
+  ::GetWindowRect(control, &r);
+  ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
 std::wstring WindowText(HWND window) {
   const int length = ::GetWindowTextLengthW(window);
   if (length <= 0) return {};
@@ -45,11 +58,20 @@ void SetWindowTextOf(HWND window, const std::wstring& text) {
   ::SetWindowTextW(window, text.c_str());
 }
 
-UniqueHfont CreateMessageFont() {
+UniqueHfont CreateMessageFont(UINT dpi) {
+  using ForDpiFn = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+  // Windows 10 1607 on; before it the system's font is scaled from the
+  // system's DPI.
+  static const auto forDpi = reinterpret_cast<ForDpiFn>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "SystemParametersInfoForDpi")));
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
+  if (forDpi && forDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi))
+    return UniqueHfont(::CreateFontIndirectW(&metrics.lfMessageFont));
   if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
     return UniqueHfont();
+  metrics.lfMessageFont.lfHeight =
+      ::MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi), SystemDpi());
   return UniqueHfont(::CreateFontIndirectW(&metrics.lfMessageFont));
 }
 

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "ui/MainLayout.h"
 #include "ui/win32/ComponentRegistry.h"
 #include "ui/win32/GuiHandles.h"
 
@@ -26,10 +27,14 @@ struct ControlLayout {
 // the control could not be created or its name is taken.
 HWND AddControl(HWND parent, ComponentRegistry& registry, const ControlLayout& design);
 
+// Where `control` is in `parent`'s client area, in pixels.
+ControlRect RectInParent(HWND control, HWND parent);
+
 std::wstring WindowText(HWND window);
 void SetWindowTextOf(HWND window, const std::wstring& text);
 
-// The font of message boxes in the system's current settings, for controls.
-UniqueHfont CreateMessageFont();
+// The font of message boxes in the system's current settings, for controls,
+// at `dpi` (a window's own, which may differ from the system's).
+UniqueHfont CreateMessageFont(UINT dpi);
 
 }  // namespace hs::ui

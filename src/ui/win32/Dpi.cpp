@@ -19,7 +19,28 @@ UINT WindowDpi(HWND window) {
 }
 
 int ScaleToWindow(HWND window, int pixelsAt96) {
-  return ::MulDiv(pixelsAt96, static_cast<int>(WindowDpi(window)), USER_DEFAULT_SCREEN_DPI);
+  return ScaleToDpi(pixelsAt96, WindowDpi(window));
+}
+
+int ScaleToDpi(int pixelsAt96, UINT dpi) {
+  return ::MulDiv(pixelsAt96, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
+}
+
+bool IsUsableDpi(UINT dpi) {
+  return dpi >= kLeastDpi && dpi <= kMostDpi;
+}
+
+std::optional<RECT> SuggestedWindowRect(LPARAM lParam) {
+  if (!lParam) return std::nullopt;
+  RECT rect{};
+  SIZE_T copied = 0;
+  // A bad address fails the read instead of ending the program.
+  if (!::ReadProcessMemory(::GetCurrentProcess(), reinterpret_cast<const void*>(lParam), &rect,
+                           sizeof rect, &copied) ||
+      copied != sizeof rect)
+    return std::nullopt;
+  if (rect.right <= rect.left || rect.bottom <= rect.top) return std::nullopt;
+  return rect;
 }
 
 }  // namespace hs::ui

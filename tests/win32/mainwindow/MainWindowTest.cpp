@@ -3,6 +3,8 @@
 // standard tree-view, list-view and status-bar questions.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "mainwindow/win32/RegMain.h"
 #include "platform/TRegistry.h"
 #include "platform/memory/MemoryFileSystem.h"
@@ -10,6 +12,7 @@
 #include "regfile/RegFileImport.h"
 #include "settings/IniFile.h"
 #include "ui/TreeImageChoice.h"
+#include "ui/win32/Controls.h"
 #include "ui/win32/Dpi.h"
 #include "win32/ui/GuiTestSupport.h"
 
@@ -196,6 +199,124 @@ TEST_F(MainWindowTest, StoredBoundsNoScreenShowsOpenTheWindowCentred) {
   EXPECT_NE(::MonitorFromRect(&bounds, MONITOR_DEFAULTTONULL), nullptr);
   EXPECT_LE(bounds.right - bounds.left, ::GetSystemMetrics(SM_CXVIRTUALSCREEN));
   EXPECT_GE(bounds.bottom - bounds.top, 400);
+}
+
+// --- the monitor's DPI ---------------------------------------------------
+
+// While alive, the windows this thread creates are per-monitor aware, as the
+// program's manifest makes its own (this test program carries none).
+class PerMonitorAwareThread {
+ public:
+  PerMonitorAwareThread() {
+    if (m_set) m_before = m_set(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+  }
+  ~PerMonitorAwareThread() {
+    if (m_set && m_before) m_set(m_before);
+  }
+  PerMonitorAwareThread(const PerMonitorAwareThread&) = delete;
+  PerMonitorAwareThread& operator=(const PerMonitorAwareThread&) = delete;
+
+ private:
+  using SetFn = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_AWARENESS_CONTEXT);
+  SetFn m_set = reinterpret_cast<SetFn>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "SetThreadDpiAwarenessContext")));
+  DPI_AWARENESS_CONTEXT m_before = nullptr;
+};
+
+int FontHeight(HWND control) {
+  LOGFONTW font{};
+  ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font,
+               &font);
+  return font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
+}
+
+RECT BoundsOf(HWND window) {
+  RECT bounds{};
+  ::GetWindowRect(window, &bounds);
+  return bounds;
+}
+
+bool SameRect(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// scripts/test.sh runs this once more with Wine's DPI at 144
+// (tests/win32/main_window_dpi_144.sh).
+TEST_F(MainWindowTest, FirstStartSizeAndMoveToAnotherDpiFollowTheMonitor) {
+  const PerMonitorAwareThread aware;
+  Open();  // no options.ini: the first start
+  const HWND main = window->hwnd();
+  const UINT start = ui::WindowDpi(main);
+  if (const char* expected = std::getenv("HS_EXPECT_DPI")) {
+    ASSERT_EQ(start, static_cast<UINT>(std::atoi(expected)));
+  }
+  RECT bounds = BoundsOf(main);
+  EXPECT_EQ(bounds.right - bounds.left, ::MulDiv(684, static_cast<int>(start), 96));
+  EXPECT_EQ(bounds.bottom - bounds.top, ::MulDiv(520, static_cast<int>(start), 96));
+
+  // To a monitor of 144 DPI (from one of 144: to one of 96), as the system
+  // reports it: the new DPI and the window's rectangle there.
+  const UINT target = start == 96 ? 144 : 96;
+  const auto scaled = [&](int pixels) { return ::MulDiv(pixels, static_cast<int>(target), 96); };
+  const auto rescaled = [&](int pixels) {
+    return ::MulDiv(pixels, static_cast<int>(target), static_cast<int>(start));
+  };
+  const HWND list = Control("lvRegistryData");
+  const HWND tree = Control("tvRegistry");
+  const int column = ListView_GetColumnWidth(list, 1);
+  const int listFont = FontHeight(list);
+  const RECT suggested{40, 30, 40 + scaled(684), 30 + scaled(520)};
+  ::SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(target, target),
+                 reinterpret_cast<LPARAM>(&suggested));
+  PumpUntilIdle();
+  EXPECT_TRUE(SameRect(BoundsOf(main), suggested));
+  int side = 0;
+  ImageList_GetIconSize(TreeView_GetImageList(tree, TVSIL_STATE), &side, &side);
+  EXPECT_EQ(side, ui::TreeImageSizeForDpi(target));
+  EXPECT_NEAR(FontHeight(list), rescaled(listFont), 1);
+  EXPECT_EQ(FontHeight(Control("lTitle")), scaled(18));
+  EXPECT_NEAR(ListView_GetColumnWidth(list, 1), rescaled(column), 1);
+  int panels[2] = {};
+  ::SendMessageW(Control("StatusBar1"), SB_GETPARTS, 2, reinterpret_cast<LPARAM>(panels));
+  EXPECT_EQ(panels[0], scaled(200));
+
+  // The layout at the new DPI, now and after the user resizes the window.
+  for (const int wider : {0, 200}) {
+    if (wider) {
+      ::SetWindowPos(main, nullptr, 0, 0, scaled(684) + wider, scaled(520), SWP_NOMOVE);
+      PumpUntilIdle();
+    }
+    RECT client{};
+    ::GetClientRect(main, &client);
+    const ui::ControlRect band = ui::RectInParent(Control("imgTitle"), main);
+    const ui::ControlRect listAt = ui::RectInParent(list, main);
+    const ui::ControlRect treeAt = ui::RectInParent(tree, main);
+    const ui::ControlRect status = ui::RectInParent(Control("StatusBar1"), main);
+    EXPECT_EQ(band.height, scaled(50)) << wider;
+    EXPECT_EQ(band.width, client.right) << wider;
+    EXPECT_EQ(listAt.left + listAt.width, client.right) << wider;
+    EXPECT_EQ(listAt.top + listAt.height, status.top) << wider;
+    EXPECT_EQ(status.top + status.height, client.bottom) << wider;
+    EXPECT_EQ(listAt.top, scaled(58)) << wider;
+    for (const char* name : {"bScanRegistry", "bRepairRegistry", "bRestoreRegistry"}) {
+      const ui::ControlRect button = ui::RectInParent(Control(name), main);
+      EXPECT_GT(button.left, 0) << name;
+      EXPECT_LE(button.left + button.width, listAt.left) << name;
+      EXPECT_LE(button.top + button.height, treeAt.top) << name;
+    }
+  }
+
+  // Another program's message: a DPI no monitor has, a rectangle at a bad
+  // address or one no monitor shows. Nothing moves, nothing breaks.
+  const RECT before = BoundsOf(main);
+  const RECT nowhere{-90000, -90000, -89000, -89000};
+  ::SendMessageW(main, WM_DPICHANGED, 0, reinterpret_cast<LPARAM>(&suggested));
+  ::SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(target, target), 16);
+  ::SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(target, target),
+                 reinterpret_cast<LPARAM>(&nowhere));
+  PumpUntilIdle();
+  EXPECT_TRUE(SameRect(BoundsOf(main), before));
+  EXPECT_EQ(ui::RectInParent(Control("imgTitle"), main).height, scaled(50));
 }
 
 // --- the scan and the findings list -------------------------------------
