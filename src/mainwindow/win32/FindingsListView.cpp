@@ -50,6 +50,7 @@ FindingsListView::~FindingsListView() {
 }
 
 void FindingsListView::AddColumns(UINT dpi) {
+  m_dpi = dpi;
   for (const ColumnLayout& column : kColumns)
     m_view.addColumn(column.caption, ui::ScaleToDpi(column.width, dpi));
 }
@@ -59,6 +60,7 @@ void FindingsListView::RescaleColumns(UINT fromDpi, UINT toDpi) {
     SetColumnWidth(column, ui::RescaledForDpi(ColumnWidth(column), static_cast<int>(fromDpi),
                                               static_cast<int>(toDpi)));
   }
+  m_dpi = toDpi;
 }
 
 void FindingsListView::SetColumnWidth(int column, int width) {
@@ -97,7 +99,7 @@ int FindingsListView::FitWidth(int column) const {
   }
   constexpr int kCellPadding = 12;
   constexpr int kCheckBoxRoom = 24;
-  return width + kCellPadding + (column == 0 ? kCheckBoxRoom : 0);
+  return width + ui::ScaleToDpi(kCellPadding + (column == 0 ? kCheckBoxRoom : 0), m_dpi);
 }
 
 void FindingsListView::FitColumns(bool anyRows) {
@@ -106,8 +108,8 @@ void FindingsListView::FitColumns(bool anyRows) {
   for (int column = 0; column < kColumnCount; ++column) {
     if (anyRows) {
       SetColumnWidth(column, FitWidth(column));
-    } else if (ColumnWidth(column) < kMinimumEmptyWidth) {
-      SetColumnWidth(column, kMinimumEmptyWidth);
+    } else if (ColumnWidth(column) < ui::ScaleToDpi(kMinimumEmptyWidth, m_dpi)) {
+      SetColumnWidth(column, ui::ScaleToDpi(kMinimumEmptyWidth, m_dpi));
     }
   }
   ::SendMessageW(m_list, WM_SETREDRAW, TRUE, 0);

@@ -36,7 +36,7 @@ class FindingsListView : private ui::VirtualRows {
   void RescaleColumns(UINT fromDpi, UINT toDpi);
   void SetColumnWidth(int column, int width);
   int ColumnWidth(int column) const;
-  // Column sizes after a scan: fitted to the contents, or at least 120 each
+  // Column sizes after a scan: fitted to the contents, or at least 120 each (at 96 DPI)
   // when there are no rows.
   void FitColumns(bool anyRows);
   // After the vector changed size or contents: new count, repaint.
@@ -62,6 +62,8 @@ class FindingsListView : private ui::VirtualRows {
   ui::ListView m_view;
   std::vector<Finding>& m_rows;
   std::function<void()> m_checksChanged;
+  // The DPI the widths are set for: fitting pads and limits by it.
+  UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
 };
 
 }  // namespace hs::mainwindow

@@ -30,9 +30,6 @@ int StripId(int first, int size) {
 SectionTreeView::SectionTreeView(HWND tree, ui::SectionTree& model)
     : m_tree(tree), m_model(model), m_view(tree) {
   UseImagesFor(ui::WindowDpi(tree));
-  // No expand buttons and nothing beside the root: a narrow indent keeps the
-  // captions in a narrow column.
-  TreeView_SetIndent(m_tree, 12);
   Populate();
   ::SetWindowSubclass(m_tree, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
 }
@@ -44,6 +41,9 @@ SectionTreeView::~SectionTreeView() {
 }
 
 void SectionTreeView::UseImagesFor(UINT dpi) {
+  // No expand buttons and nothing beside the root: a narrow indent keeps the
+  // captions in a narrow column.
+  TreeView_SetIndent(m_tree, ui::ScaleToDpi(12, dpi));
   const int size = ui::TreeImageSizeForDpi(dpi);
   ui::UniqueHimagelist states =
       ui::ImageListOfStrip(ui::LoadPictureResource(StripId(HS_PICTURE_TREE_STATES_16, size)));
