@@ -177,7 +177,7 @@ installer_title() {  # installer_title LOCALE: the title of the installer's wind
     "$HS_WINE" "$DIST/${artefacts[0]}" >"$OUT/title-$1.out" 2>&1 &
   local setup=$! window=""
   for _ in $(seq 1 80); do
-    window="$(xdotool search --pid "$setup" --name "$PRODUCT" 2>/dev/null | head -n1)"
+    window="$(xdotool search --all --pid "$setup" --name "$PRODUCT" 2>/dev/null | head -n1)"
     [ -n "$window" ] && break
     sleep 0.25
   done
