@@ -1,9 +1,15 @@
-; The installer of Corvane Hivesweep, one script for both architectures.
+﻿; The installer of Corvane Hivesweep, one script for both architectures.
 ; scripts/package.sh compiles it once per architecture:
 ;   makensis -DARCH=x64|x86 -DVERSION=2.8 -DSTAGE=<folder> -DOUTFILE=<setup.exe> Hivesweep.nsi
 ; STAGE holds the files to ship and files.nsh, which names exactly those files
 ; (HS_INSTALL_FILES and HS_DELETE_FILES), so the uninstaller removes what was
 ; installed and nothing a user put beside it.
+;
+; The pages speak the user's Windows display language when it is one the
+; program ships (English, German, French, Spanish), English otherwise. Each
+; text of ours is a LangString in all four; makensis -WX fails when one lacks
+; a language. Saved as UTF-8 with a byte-order mark, so makensis reads it as
+; UTF-8 wherever it runs.
 ;
 ; Silent use: "setup.exe /S" installs; "uninstall.exe /S" uninstalls and
 ; keeps the registry backups; "/S /REMOVEBACKUPS" removes them too.
@@ -19,7 +25,6 @@
 !define PROGRAM_KEY "Software\Corvane Hivesweep"
 ; The main window's class (src/mainwindow/win32/MainWindowIdentity.h).
 !define MAIN_WINDOW_CLASS "Corvane Hivesweep Made by Corvane Software"
-!define SHORTCUT "$SMPROGRAMS\${PRODUCT}.lnk"
 
 !if "${ARCH}" == "x64"
   Target amd64-unicode
@@ -59,13 +64,49 @@ BrandingText "${PRODUCT} ${VERSION} (${ARCH})"
 !insertmacro MUI_PAGE_FINISH
 
 !define MUI_COMPONENTSPAGE_NODESC
-!define MUI_COMPONENTSPAGE_TEXT_TOP \
-    "Tick Registry backups to delete the backup files of repairs as well. They are kept otherwise."
+!define MUI_COMPONENTSPAGE_TEXT_TOP "$(HS_BACKUPS_CHOICE)"
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_COMPONENTS
 !insertmacro MUI_UNPAGE_INSTFILES
 
+; English first: the language when the display language is none of these.
 !insertmacro MUI_LANGUAGE "English"
+!insertmacro MUI_LANGUAGE "German"
+!insertmacro MUI_LANGUAGE "French"
+!insertmacro MUI_LANGUAGE "Spanish"
+
+; The words match the program's own translations (lang/Lan_*.ini).
+LangString HS_PROGRAM_RUNNING ${LANG_ENGLISH} \
+    "${PRODUCT} is running. Close it, then press OK."
+LangString HS_PROGRAM_RUNNING ${LANG_GERMAN} \
+    "${PRODUCT} wird gerade ausgeführt. Schließen Sie das Programm und klicken Sie dann auf OK."
+LangString HS_PROGRAM_RUNNING ${LANG_FRENCH} \
+    "${PRODUCT} est en cours d'exécution. Fermez-le, puis cliquez sur OK."
+LangString HS_PROGRAM_RUNNING ${LANG_SPANISH} \
+    "${PRODUCT} se está ejecutando. Ciérrelo y pulse Aceptar."
+
+LangString HS_BACKUPS ${LANG_ENGLISH} "Registry backups"
+LangString HS_BACKUPS ${LANG_GERMAN} "Registrierungssicherungen"
+LangString HS_BACKUPS ${LANG_FRENCH} "Sauvegardes du registre"
+LangString HS_BACKUPS ${LANG_SPANISH} "Copias de seguridad del registro"
+
+LangString HS_BACKUPS_CHOICE ${LANG_ENGLISH} \
+    "Tick Registry backups to delete the backup files of repairs as well. They are kept otherwise."
+LangString HS_BACKUPS_CHOICE ${LANG_GERMAN} \
+    "Aktivieren Sie „Registrierungssicherungen“, um auch die Sicherungsdateien der Reparaturen zu löschen. Andernfalls bleiben sie erhalten."
+LangString HS_BACKUPS_CHOICE ${LANG_FRENCH} \
+    "Cochez « Sauvegardes du registre » pour supprimer aussi les fichiers de sauvegarde des réparations. Sinon, ils sont conservés."
+LangString HS_BACKUPS_CHOICE ${LANG_SPANISH} \
+    "Marque «Copias de seguridad del registro» para borrar también los archivos de copia de seguridad de las reparaciones. De lo contrario, se conservan."
+
+LangString HS_FOLDER_KEPT ${LANG_ENGLISH} \
+    "Kept $INSTDIR: it still holds files that were not installed."
+LangString HS_FOLDER_KEPT ${LANG_GERMAN} \
+    "$INSTDIR bleibt erhalten: Der Ordner enthält noch Dateien, die nicht installiert wurden."
+LangString HS_FOLDER_KEPT ${LANG_FRENCH} \
+    "$INSTDIR est conservé : il contient encore des fichiers qui n'ont pas été installés."
+LangString HS_FOLDER_KEPT ${LANG_SPANISH} \
+    "Se conserva $INSTDIR: todavía contiene archivos que no se instalaron."
 
 VIProductVersion "${VERSION}.0.0"
 VIFileVersion "${VERSION}.0.0"
@@ -79,6 +120,8 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "© ${PUBLISHER}"
 ; The backup folder as the program's options name it, read before
 ; options.ini goes.
 Var BackupFolder
+; The Start menu shortcut's file name.
+Var Shortcut
 
 ; Files in use cannot be replaced or removed: the running program must end
 ; first. A silent run gives up (exit code 2) rather than wait for nobody.
@@ -87,14 +130,26 @@ Function ${UN}WaitForProgramToClose
   retry:
   FindWindow $0 "${MAIN_WINDOW_CLASS}"
   StrCmp $0 0 closed
-  MessageBox MB_OKCANCEL|MB_ICONEXCLAMATION "${PRODUCT} is running. Close it, then press OK." \
-      /SD IDCANCEL IDOK retry
+  MessageBox MB_OKCANCEL|MB_ICONEXCLAMATION "$(HS_PROGRAM_RUNNING)" /SD IDCANCEL IDOK retry
   Abort
   closed:
 FunctionEnd
 !macroend
 !insertmacro WaitForProgramToClose ""
 !insertmacro WaitForProgramToClose "un."
+
+; With both architectures installed on 64-bit Windows, each has a shortcut
+; of its own, so one's uninstaller leaves the other's. The name does not
+; follow the display language: the uninstaller finds it whichever language
+; the installer spoke.
+!macro ChooseShortcut
+  StrCpy $Shortcut "${PRODUCT}.lnk"
+  !if "${ARCH}" == "x86"
+    ${If} ${RunningX64}
+      StrCpy $Shortcut "${PRODUCT} (32-bit).lnk"
+    ${EndIf}
+  !endif
+!macroend
 
 ; The registry view this architecture's program and uninstall entry live in.
 !macro UseOwnView
@@ -115,6 +170,7 @@ Function .onInit
     !endif
   ${EndIf}
   !insertmacro UseOwnView
+  !insertmacro ChooseShortcut
   Call WaitForProgramToClose
 FunctionEnd
 
@@ -125,7 +181,7 @@ Section "${PRODUCT}" SecProgram
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
   SetShellVarContext all
-  CreateShortcut "${SHORTCUT}" "$INSTDIR\hivesweep.exe" "" "$INSTDIR\hivesweep.exe" 0
+  CreateShortcut "$SMPROGRAMS\$Shortcut" "$INSTDIR\hivesweep.exe" "" "$INSTDIR\hivesweep.exe" 0
   SetShellVarContext current
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT} ${VERSION} (${ARCH})"
@@ -170,7 +226,7 @@ FunctionEnd
 Section "un.${PRODUCT}" SecUninstallProgram
   SectionIn RO
   SetShellVarContext all
-  Delete "${SHORTCUT}"
+  Delete "$SMPROGRAMS\$Shortcut"
   SetShellVarContext current
 
   !insertmacro HS_DELETE_FILES
@@ -198,7 +254,7 @@ Section "un.${PRODUCT}" SecUninstallProgram
   !endif
 SectionEnd
 
-Section /o "un.Registry backups" SecBackups
+Section /o "un.$(HS_BACKUPS)" SecBackups
   ; The default folder lies in ours and may hold backups from before another
   ; folder was chosen.
   RMDir /r "$INSTDIR\Backup"
@@ -214,6 +270,7 @@ SectionEnd
 ; /REMOVEBACKUPS ticks "Registry backups" for a silent run.
 Function un.onInit
   !insertmacro UseOwnView
+  !insertmacro ChooseShortcut
   Call un.WaitForProgramToClose
   Call un.ReadBackupFolder
   ${GetParameters} $0
@@ -229,6 +286,6 @@ FunctionEnd
 Section "-un.Folder"
   RMDir "$INSTDIR"
   ${If} ${FileExists} "$INSTDIR\*.*"
-    DetailPrint "Kept $INSTDIR: it still holds files that were not installed."
+    DetailPrint "$(HS_FOLDER_KEPT)"
   ${EndIf}
 SectionEnd

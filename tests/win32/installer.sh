@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The release as a user meets it: scripts/package.sh makes dist/; both
 # architectures' installers and zips hold programs of their kind (only x64
-# runs here); under Wine, in a fresh prefix, the x64 installer installs
+# runs here) and speak four languages, the x86 one with a shortcut name of
+# its own; under Wine, in a fresh prefix, the x64 installer installs
 # silently (files, Start menu shortcut, Uninstall entry with every value),
+# shows its pages in the display language (English when not one of ours),
 # the installed program opens its main window and closes, the portable copy
 # keeps its settings beside itself, and the silent uninstaller removes every
 # file and key it added but keeps the backups unless /REMOVEBACKUPS. After
@@ -80,6 +82,22 @@ hivesweep.exe $format $arch gui"
   check "pe-zip-$arch" "$(program_kinds "$zip" | tr '\n' ';')" test "$(program_kinds "$zip")" = "$expected"
 done
 
+# Each language's texts of ours are in the installer's script, read right
+# (letters beyond ASCII). Every text has all four languages, or makensis -WX
+# fails.
+lacking() {  # lacking EXE TEXT...: the texts the NSIS program does not hold
+  python3 "$CHECKS" nsis-lacks "$@" 2>&1
+}
+missing="$(lacking "$DIST/${artefacts[0]}" "$PRODUCT is running" "$PRODUCT wird gerade ausgeführt" \
+  "$PRODUCT est en cours d'exécution" "$PRODUCT se está ejecutando")"
+check installer-languages "the x64 installer lacks: $missing" test -z "$missing"
+# With both installed on 64-bit Windows, each architecture's shortcut has its
+# own name, so neither uninstaller takes the other's.
+x86_shortcut="$PRODUCT (32-bit).lnk"
+check shortcut-names "only the x86 installer should name '$x86_shortcut'" \
+  test -z "$(lacking "$DIST/${artefacts[1]}" "$x86_shortcut")" \
+  -a -n "$(lacking "$DIST/${artefacts[0]}" "$x86_shortcut")"
+
 # What ships beside the programs: the translations of lang/, the readme, the
 # guide (and in the zip the options.ini).
 SHIPPED=(Guide.txt $(cd lang && ls Lan_*.ini) Readme.txt hivesweep-cli.exe hivesweep.exe)
@@ -147,6 +165,33 @@ check installed-program-x64 "the installed programs are not the x64 build" \
   cmp -s "$FOLDER/hivesweep.exe" build/win64/hivesweep.exe
 check shortcut "no Start menu shortcut to the installed hivesweep.exe" \
   python3 "$CHECKS" names-path "$SHORTCUT" "$WIN_FOLDER\\hivesweep.exe"
+missing="$(lacking "$FOLDER/uninstall.exe" "Registry backups" "Registrierungssicherungen" \
+  "Sauvegardes du registre" "Copias de seguridad del registro")"
+check uninstaller-languages "the uninstaller lacks: $missing" test -z "$missing"
+
+# Not silent, the installer's first page is titled in the display language
+# when it is one of ours, else in English. (Locales of our own: LOCPATH.)
+installer_title() {  # installer_title LOCALE: the title of the installer's window
+  localedef -i "$1" -f UTF-8 "$OUT/locales/$1.UTF-8" >/dev/null 2>&1
+  LOCPATH="$OUT/locales" LANG="$1.UTF-8" LC_ALL="$1.UTF-8" \
+    "$HS_WINE" "$DIST/${artefacts[0]}" >"$OUT/title-$1.out" 2>&1 &
+  local setup=$! window=""
+  for _ in $(seq 1 80); do
+    window="$(xdotool search --all --pid "$setup" --name "$PRODUCT" 2>/dev/null | head -n1)"
+    [ -n "$window" ] && break
+    sleep 0.25
+  done
+  [ -n "$window" ] && xdotool getwindowname "$window" | sed 's/ *$//'
+  kill "$setup" 2>/dev/null  # our own Wine process: the page was all we wanted
+  wait "$setup" 2>/dev/null
+}
+mkdir -p "$OUT/locales"
+for expected in "de_DE|Installation von $PRODUCT $VERSION" "ru_RU|$PRODUCT $VERSION Setup"; do
+  title="$(installer_title "${expected%%|*}")"
+  check "installer-language-${expected%%_*}" "the installer's window is titled '$title'" \
+    test "$title" = "${expected#*|}"
+done
+timeout 60 wineserver -w
 
 values="$(registry_values "$UNINSTALL_KEY" 64)"
 echo "$values" >"$OUT/uninstall-entry.txt"

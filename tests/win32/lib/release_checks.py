@@ -7,8 +7,11 @@
   names-path LNK PATH      exit 0 when the shortcut holds PATH (ANSI or UTF-16)
   findings JSON TEXT       the findings of "scan --json" that name TEXT (any case), as
                            PROBLEM<TAB>KEY<TAB>VALUE
+  nsis-lacks EXE TEXT...   the TEXTs the script header of a Unicode NSIS installer or
+                           uninstaller (solid LZMA) does not hold, one a line
 """
 import json
+import lzma
 import re
 import struct
 import sys
@@ -70,6 +73,38 @@ def findings(path, text):
             print("\t".join(fields))
 
 
+# The first header sits at a 512-byte boundary: flags, signature, header
+# length, data length; the LZMA stream behind it starts with its 5 property
+# bytes and unpacks to the header's length and the header.
+NSIS_SIGNATURE = b"\xef\xbe\xad\xdeNullsoftInst"
+
+
+def nsis_header(path):
+    with open(path, "rb") as program:
+        data = program.read()
+    for offset in range(0, len(data) - 28, 512):
+        if data[offset + 4:offset + 20] == NSIS_SIGNATURE:
+            break
+    else:
+        raise SystemExit("%s: not an NSIS installer" % path)
+    (header_length,) = struct.unpack_from("<I", data, offset + 20)
+    stream = data[offset + 28:]
+    properties, dictionary = stream[0], struct.unpack_from("<I", stream, 1)[0]
+    if properties >= 9 * 5 * 5:
+        raise SystemExit("%s: the installer's data is not solid LZMA" % path)
+    unpacker = lzma.LZMADecompressor(lzma.FORMAT_RAW, filters=[{
+        "id": lzma.FILTER_LZMA1, "lc": properties % 9, "lp": properties // 9 % 5,
+        "pb": properties // 45, "dict_size": dictionary}])
+    return unpacker.decompress(stream[5:], max_length=4 + header_length)[4:]
+
+
+def nsis_lacks(path, texts):
+    header = nsis_header(path)
+    for text in texts:
+        if text.encode("utf-16-le") not in header:
+            print(text)
+
+
 def main(argv):
     command, arguments = argv[1], argv[2:]
     if command == "pe":
@@ -80,6 +115,8 @@ def main(argv):
         return 0 if names_path(arguments[0], arguments[1]) else 1
     elif command == "findings":
         findings(arguments[0], arguments[1])
+    elif command == "nsis-lacks":
+        nsis_lacks(arguments[0], arguments[1:])
     else:
         raise SystemExit(__doc__)
     return 0
