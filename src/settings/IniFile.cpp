@@ -192,7 +192,7 @@ IniFile IniFile::FromBytes(std::string_view bytes, const CodePage& ansiPage) {
 
 IniFile IniFile::Load(FileSystemBackend& fs, const std::string& path) {
   std::string bytes;
-  if (fs.readFile(path, bytes) != FsStatus::Ok) return IniFile();
+  if (fs.readFile(path, bytes) != FsStatus::Ok) bytes.clear();
   return FromBytes(bytes, fs.ansiCodePage());
 }
 

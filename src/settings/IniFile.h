@@ -41,8 +41,8 @@ class IniFile {
   // file (a backend's page does); without one, in Windows-1252.
   static IniFile FromBytes(std::string_view bytes);
   static IniFile FromBytes(std::string_view bytes, const CodePage& ansiPage);
-  // A missing or unreadable file reads as an empty one; 8-bit text is read in
-  // the backend's ANSI code page.
+  // A missing or unreadable file reads as an empty one. 8-bit text is read,
+  // and written back, in the backend's ANSI code page.
   static IniFile Load(FileSystemBackend& fs, const std::string& path);
 
   // The value, or `defaultValue` when the key is missing or has no '='.
