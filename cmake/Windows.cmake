@@ -14,13 +14,19 @@ target_link_libraries(hs_win32 PUBLIC comdlg32)  # the common save dialog
 target_compile_options(hs_win32 PRIVATE ${HS_WARNINGS})
 
 # One resource script (UTF-8) with the one manifest and the version, for both
-# programs.
+# programs; the GUI's pictures (Pictures.rc, included by it for the GUI) are
+# compiled into the Windows tests as well, whose windows show them.
 enable_language(RC)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} --codepage=65001")
 set(HS_RESOURCES ${CMAKE_SOURCE_DIR}/src/ui/win32/Hivesweep.rc)
+set(HS_PICTURES ${CMAKE_SOURCE_DIR}/src/ui/win32/Pictures.rc)
+file(GLOB HS_PICTURE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/ui/win32/pictures/*)
 set_property(SOURCE ${HS_RESOURCES} APPEND PROPERTY OBJECT_DEPENDS
              ${CMAKE_SOURCE_DIR}/src/ui/win32/Hivesweep.manifest
-             ${CMAKE_SOURCE_DIR}/src/ui/win32/Hivesweep.ico)
+             ${CMAKE_SOURCE_DIR}/src/ui/win32/Hivesweep.ico ${HS_PICTURES} ${HS_PICTURE_FILES}
+             ${CMAKE_SOURCE_DIR}/src/ui/win32/PictureIds.h)
+set_property(SOURCE ${HS_PICTURES} APPEND PROPERTY OBJECT_DEPENDS ${HS_PICTURE_FILES}
+             ${CMAKE_SOURCE_DIR}/src/ui/win32/PictureIds.h)
 
 add_executable(hivesweep-cli ${CMAKE_SOURCE_DIR}/src/app/win32/cli_main.cpp ${HS_RESOURCES})
 target_link_libraries(hivesweep-cli PRIVATE hs_win32)
@@ -39,10 +45,10 @@ add_library(hs_gtest STATIC ${GTEST_SRC}/src/gtest-all.cc ${GTEST_SRC}/src/gtest
 target_include_directories(hs_gtest PUBLIC ${GTEST_SRC}/include PRIVATE ${GTEST_SRC})
 
 file(GLOB_RECURSE HS_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
-add_executable(hivesweep-tests-win ${HS_PORTABLE_TESTS} ${HS_WIN_TESTS})
+add_executable(hivesweep-tests-win ${HS_PORTABLE_TESTS} ${HS_WIN_TESTS} ${HS_PICTURES})
 target_link_libraries(hivesweep-tests-win PRIVATE hs_win32 hs_gtest)
 target_include_directories(hivesweep-tests-win PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-target_compile_options(hivesweep-tests-win PRIVATE ${HS_WARNINGS})
+target_compile_options(hivesweep-tests-win PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${HS_WARNINGS}>)
 target_compile_definitions(hivesweep-tests-win PRIVATE HS_TEST_DATA="tests/data")
 target_link_options(hivesweep-tests-win PRIVATE -static -static-libgcc -static-libstdc++)
 

@@ -14,14 +14,19 @@ int AtLeastZero(int value) {
   return std::max(value, 0);
 }
 
+// Pixels at 96 DPI to pixels at `dpi`, rounded to the nearest.
+int Scaled(int pixelsAt96, int dpi) {
+  return (pixelsAt96 * dpi + 48) / 96;
+}
+
 }  // namespace
 
-MainLayout LayoutStep(const MainLayout& current, int clientWidth, int clientHeight) {
+MainLayout LayoutStep(const MainLayout& current, int clientWidth, int clientHeight, int dpi) {
   MainLayout next = current;
   next.imgTitle.width = AtLeastZero(clientWidth);
-  next.imgTitle.height = kBannerHeight;
-  next.lUpdate.left = clientWidth - current.lUpdate.width - kUpdateLinkMargin;
-  next.iUpdate.left = next.lUpdate.left - kUpdateIconOffset;
+  next.imgTitle.height = Scaled(kBannerHeight, dpi);
+  next.lUpdate.left = clientWidth - current.lUpdate.width - Scaled(kUpdateLinkMargin, dpi);
+  next.iUpdate.left = next.lUpdate.left - Scaled(kUpdateIconOffset, dpi);
   const int statusHeight = current.StatusBar1.height;
   next.tvRegistry.height = AtLeastZero(clientHeight - current.tvRegistry.top - statusHeight);
   next.lvRegistryData.height =

@@ -22,7 +22,9 @@ struct MainLayout {
 
 // `current` holds the controls where they are now (only their designed tops,
 // lefts and fixed sizes are read). Sizes that would turn negative in a very
-// small (or minimised, 0 x 0) client area are held at 0.
-MainLayout LayoutStep(const MainLayout& current, int clientWidth, int clientHeight);
+// small (or minimised, 0 x 0) client area are held at 0. The banner's height
+// and the update link's margins are written for 96 DPI and scaled to `dpi`,
+// as the controls were at creation.
+MainLayout LayoutStep(const MainLayout& current, int clientWidth, int clientHeight, int dpi = 96);
 
 }  // namespace hs::ui

@@ -28,7 +28,7 @@ enum class WalkTreeMode : int {
 using SectionCheckFlags = std::array<bool, 24>;
 
 struct SectionNode {
-  int number = 0;  // the scan task number, also the node's image index
+  int number = 0;  // the scan task number
   int level = 0;   // 0 root, 1 group or category, 2 hive under "Files and Folders"
   const char* caption = "";
   int state = kStateChecked;

@@ -39,6 +39,11 @@ TEST(MainWindowRules, LayoutFollowsTheClientAreaAndNeverGoesNegative) {
   const MainLayout minimised = LayoutStep(laid, 0, 0);
   EXPECT_EQ(minimised.tvRegistry.height, 0);
   EXPECT_EQ(minimised.lvRegistryData.width, 0);
+  // At 150 % the banner and the link's margins grow as the controls did.
+  const MainLayout at144 = LayoutStep(designed, 900, 600, 144);
+  EXPECT_EQ(at144.imgTitle.height, 75);
+  EXPECT_EQ(at144.lUpdate.left, 900 - 140 - 30);
+  EXPECT_EQ(at144.iUpdate.left, at144.lUpdate.left - 38);
 }
 
 TEST(MainWindowRules, CleanOnceOnlyAsFirstArgumentAndOnlyOnce) {

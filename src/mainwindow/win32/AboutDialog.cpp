@@ -2,11 +2,12 @@
 
 #include <commctrl.h>
 
-#include "mainwindow/win32/AboutPicture.h"
 #include "platform/win32/WideText.h"
 #include "ui/ExternalLinks.h"
 #include "ui/win32/Controls.h"
 #include "ui/win32/Dialog.h"
+#include "ui/win32/Dpi.h"
+#include "ui/win32/Pictures.h"
 #include "ui/win32/TranslateForm.h"
 
 namespace hs::mainwindow {
@@ -26,10 +27,12 @@ class TfrmAbout : public ui::Dialog {
  protected:
   bool onInitDialog() override {
     using ui::ComponentKind;
-    m_picture = DecodePictureThroughWic(Widen(m_input.programFolder + kAboutPictureFile));
+    const int side = ui::ScaleToWindow(hwnd(), kPictureSide);
+    m_picture =
+        ui::BitmapOf(ui::ScaledByArea(ui::LoadPictureResource(HS_PICTURE_ABOUT), side, side));
     const HWND image = add({WC_STATICW, "Image1", ComponentKind::Untranslated, L"", SS_BITMAP, 0,
                             14, 14, kPictureSide, kPictureSide, kAboutPicture});
-    // Without a picture the texts take its place.
+    // Without a picture (a program built without it) the texts take its place.
     const int left = m_picture ? 14 + kPictureSide + 14 : 14;
     if (m_picture)
       ::SendMessageW(image, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_picture.get()));

@@ -1,7 +1,7 @@
 #pragma once
-// TfrmAbout: the program's title, version and maker, its picture when one
-// is shipped beside the program, and the web address, which opens the
-// product page.
+// TfrmAbout: the program's title, version and maker, its picture (compiled
+// into the program, shown at its box's size for the dialog's DPI), and the
+// web address, which opens the product page.
 #include <windows.h>
 
 #include <functional>
@@ -18,10 +18,6 @@ inline constexpr int kAboutVersion = 1302;
 inline constexpr int kAboutWebAddress = 1304;
 inline constexpr int kAboutPicture = 1305;
 inline constexpr int kAboutOk = IDOK;
-
-// The picture's file name beside the program (none is shipped yet: the box
-// then shows its texts alone).
-inline constexpr const char* kAboutPictureFile = "About.png";
 
 struct AboutInput {
   FileSystemBackend& fs;  // reads the translation file

@@ -13,6 +13,7 @@
 #include "ui/win32/Dpi.h"
 #include "ui/win32/LanguageMenu.h"
 #include "ui/win32/Menus.h"
+#include "ui/win32/Pictures.h"
 #include "ui/win32/StatusBar.h"
 
 namespace hs::mainwindow {
@@ -176,10 +177,18 @@ void TfrmKeyscour::CreateControls() {
   int staticId = kFirstStaticId;
   m_imgTitle = add({WC_STATICW, "imgTitle", K::Untranslated, L"", SS_OWNERDRAW | WS_CLIPSIBLINGS, 0,
                     0, 0, Settings::kDesignedWindowWidth, 50, staticId++});
+  m_band.SetPicture(ui::LoadPictureResource(HS_PICTURE_BANNER));
   m_image1 = add({WC_STATICW, "Image1", K::Untranslated, L"", SS_ICON | SS_REALSIZECONTROL, 0, 9, 9,
                   32, 32, staticId++});
+  // The program's own icon on the banner, at the size drawn for this DPI.
+  const int iconSide = ui::ScaleToWindow(self, 32);
+  m_bandIcon.reset(
+      static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                      iconSide, iconSide, LR_DEFAULTCOLOR)));
   ::SendMessageW(m_image1, STM_SETICON,
-                 reinterpret_cast<WPARAM>(::LoadIconW(nullptr, IDI_APPLICATION)), 0);
+                 reinterpret_cast<WPARAM>(m_bandIcon ? m_bandIcon.get()
+                                                     : ::LoadIconW(nullptr, IDI_APPLICATION)),
+                 0);
   LOGFONTW title{};
   ::GetObjectW(font, sizeof title, &title);
   title.lfHeight = -ui::ScaleToWindow(self, 18);
@@ -315,8 +324,10 @@ void TfrmKeyscour::LayoutControls() {
   current.tvRegistry = RectOf(m_tree->hwnd(), self);
   current.lvRegistryData = RectOf(m_list->hwnd(), self);
   current.StatusBar1 = RectOf(m_statusBar, self);
-  const ui::MainLayout next = ui::LayoutStep(current, client.right, client.bottom);
+  const ui::MainLayout next =
+      ui::LayoutStep(current, client.right, client.bottom, static_cast<int>(ui::WindowDpi(self)));
   Place(m_imgTitle, next.imgTitle);
+  m_band.Fit(next.imgTitle.width, next.imgTitle.height);
   Place(m_lUpdate, next.lUpdate);
   Place(m_iUpdate, next.iUpdate);
   Place(m_tree->hwnd(), next.tvRegistry);
@@ -333,12 +344,9 @@ void TfrmKeyscour::onGetMinMaxInfo(MINMAXINFO& info) {
 LRESULT TfrmKeyscour::onCtlColorStatic(HDC dc, HWND control) {
   if (control == m_lTitle || control == m_lTitleHint || control == m_lUpdate ||
       control == m_image1 || control == m_iUpdate) {
-    ::SetTextColor(dc, m_band.TextColour());
-    ::SetBkMode(dc, OPAQUE);
-    LOGBRUSH brush{};
-    ::GetObjectW(m_band.LabelBackground(), sizeof brush, &brush);
-    ::SetBkColor(dc, brush.lbColor);
-    return reinterpret_cast<LRESULT>(m_band.LabelBackground());
+    POINT offset{};
+    ::MapWindowPoints(control, m_imgTitle, &offset, 1);
+    return reinterpret_cast<LRESULT>(m_band.LabelBackground(dc, offset));
   }
   return defaultHandling(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
                          reinterpret_cast<LPARAM>(control));

@@ -125,6 +125,7 @@ class TfrmKeyscour : public ui::Window {
   ui::UniqueHfont m_font;
   ui::UniqueHfont m_titleFont;
   TitleBand m_band;
+  ui::UniqueHicon m_bandIcon;  // outlives Image1, which shows it
   HWND m_imgTitle = nullptr;
   HWND m_lTitle = nullptr;
   HWND m_lTitleHint = nullptr;

@@ -3,6 +3,9 @@
 #include <algorithm>
 
 #include "platform/win32/WideText.h"
+#include "ui/TreeImageChoice.h"
+#include "ui/win32/Dpi.h"
+#include "ui/win32/Pictures.h"
 
 namespace hs::mainwindow {
 
@@ -11,11 +14,22 @@ constexpr UINT_PTR kSubclassId = 1;
 // Posted to the tree itself: expand everything again after a collapse that
 // could not be refused.
 constexpr UINT kExpandAgain = WM_APP + 0x100;
+
+int StripId(int first, int size) {
+  switch (size) {
+    case 24:
+      return first + 1;
+    case 32:
+      return first + 2;
+    default:
+      return first;
+  }
+}
 }  // namespace
 
 SectionTreeView::SectionTreeView(HWND tree, ui::SectionTree& model)
     : m_tree(tree), m_model(model), m_view(tree) {
-  m_view.useCheckStateImages();
+  UseImagesFor(ui::WindowDpi(tree));
   // No expand buttons and nothing beside the root: a narrow indent keeps the
   // captions in a narrow column.
   TreeView_SetIndent(m_tree, 12);
@@ -25,6 +39,24 @@ SectionTreeView::SectionTreeView(HWND tree, ui::SectionTree& model)
 
 SectionTreeView::~SectionTreeView() {
   ::RemoveWindowSubclass(m_tree, SubclassProc, kSubclassId);
+  // The lists end with this view; the control may outlive it by a moment.
+  if (m_stateImages) m_view.setImageLists(nullptr, nullptr);
+}
+
+void SectionTreeView::UseImagesFor(UINT dpi) {
+  const int size = ui::TreeImageSizeForDpi(dpi);
+  ui::UniqueHimagelist states =
+      ui::ImageListOfStrip(ui::LoadPictureResource(StripId(HS_PICTURE_TREE_STATES_16, size)));
+  ui::UniqueHimagelist nodes =
+      ui::ImageListOfStrip(ui::LoadPictureResource(StripId(HS_PICTURE_TREE_NODES_16, size)));
+  if (!states) {
+    // A program built without its pictures still shows check boxes.
+    if (!m_stateImages) m_view.useCheckStateImages();
+    return;
+  }
+  m_view.setImageLists(nodes.get(), states.get());
+  m_nodeImages = std::move(nodes);
+  m_stateImages = std::move(states);
 }
 
 void SectionTreeView::Populate() {
@@ -32,8 +64,8 @@ void SectionTreeView::Populate() {
   for (std::size_t i = 0; i < m_model.size(); ++i) {
     const ui::SectionNode& node = m_model.node(i);
     const HTREEITEM parent = node.level == 0 ? TVI_ROOT : lastAtLevel[node.level - 1];
-    const HTREEITEM item =
-        m_view.append(parent, win32::Widen(node.caption), node.number, node.state);
+    const HTREEITEM item = m_view.append(parent, win32::Widen(node.caption),
+                                         ui::NodeImageForLevel(node.level), node.state);
     lastAtLevel[node.level] = item;
     m_items.push_back(item);
   }

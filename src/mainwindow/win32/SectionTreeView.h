@@ -1,8 +1,10 @@
 #pragma once
 // tvRegistry: the tree control over the section-tree model. It is always
 // fully expanded (a collapse is refused), shows each node's state as state
-// image 1 or 2, and changes a check only on a press of a mouse button on a
-// state icon or on Space for the focused node; the model applies the rules.
+// image 1 or 2 and its kind as its node image (both our pictures, at the
+// size the window's DPI asks for), and changes a check only on a press of a
+// mouse button on a state icon or on Space for the focused node; the model
+// applies the rules.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
@@ -11,6 +13,7 @@
 #include <vector>
 
 #include "ui/SectionTree.h"
+#include "ui/win32/GuiHandles.h"
 #include "ui/win32/TreeView.h"
 
 namespace hs::mainwindow {
@@ -24,6 +27,8 @@ class SectionTreeView {
   ~SectionTreeView();
 
   HWND hwnd() const { return m_tree; }
+  // Shows the pictures drawn for `dpi` (at creation: the window's DPI).
+  void UseImagesFor(UINT dpi);
   // After the model changed outside a click: states onto the control.
   void ShowStates();
   // The parent's WM_NOTIFY for this tree; true when handled.
@@ -42,6 +47,8 @@ class SectionTreeView {
   ui::SectionTree& m_model;
   ui::TreeView m_view;
   std::vector<HTREEITEM> m_items;  // model order
+  ui::UniqueHimagelist m_nodeImages;
+  ui::UniqueHimagelist m_stateImages;
 };
 
 }  // namespace hs::mainwindow

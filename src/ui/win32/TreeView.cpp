@@ -12,6 +12,11 @@ void TreeView::useCheckStateImages() {
   ::SetWindowLongPtrW(m_tree, GWL_STYLE, style | TVS_CHECKBOXES);
 }
 
+void TreeView::setImageLists(HIMAGELIST nodeImages, HIMAGELIST stateImages) {
+  TreeView_SetImageList(m_tree, nodeImages, TVSIL_NORMAL);
+  TreeView_SetImageList(m_tree, stateImages, TVSIL_STATE);
+}
+
 HTREEITEM TreeView::append(HTREEITEM parent, const std::wstring& text, int image, int stateIndex) {
   TVINSERTSTRUCTW insert{};
   insert.hParent = parent;

@@ -18,6 +18,10 @@ class TreeView {
   // Gives the tree the system's check-box state images (index 1 and 2);
   // call before the first node is added.
   void useCheckStateImages();
+  // Gives the tree these node images and state images (index 1 unchecked,
+  // 2 checked); the caller keeps the lists alive while the tree shows them
+  // (null takes a list away).
+  void setImageLists(HIMAGELIST nodeImages, HIMAGELIST stateImages);
   // Appends a node under `parent` (TVI_ROOT for a top node).
   HTREEITEM append(HTREEITEM parent, const std::wstring& text, int image, int stateIndex);
 

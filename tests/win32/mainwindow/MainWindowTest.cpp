@@ -9,6 +9,8 @@
 #include "platform/memory/MemoryRegistry.h"
 #include "regfile/RegFileImport.h"
 #include "settings/IniFile.h"
+#include "ui/TreeImageChoice.h"
+#include "ui/win32/Dpi.h"
 #include "win32/ui/GuiTestSupport.h"
 
 namespace hs::test {
@@ -138,6 +140,10 @@ TEST_F(MainWindowTest, SectionTreeChangesOnlyOnStateIconsAndStaysExpanded) {
   const std::vector<HTREEITEM> nodes = Nodes(tree);
   ASSERT_EQ(nodes.size(), 22u);
   EXPECT_EQ(States(tree), std::string(22, 'x'));
+  // Our own check boxes, drawn for the window's DPI (16 px at 96 DPI).
+  int side = 0;
+  ImageList_GetIconSize(TreeView_GetImageList(tree, TVSIL_STATE), &side, &side);
+  EXPECT_EQ(side, ui::TreeImageSizeForDpi(ui::WindowDpi(tree)));
   // The three hives one by one: the group follows the last, the root stays.
   for (std::size_t hive : {2u, 3u, 4u}) Press(tree, StateIconPoint(tree, nodes[hive]));
   EXPECT_EQ(States(tree), "x....xxxxxxxxxxxxxxxxx");

@@ -1,4 +1,5 @@
-// The main window's restore and About commands open their dialogs.
+// The main window's restore and About commands open their dialogs; About
+// shows its picture.
 #include <windows.h>
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include "platform/memory/MemoryFileSystem.h"
 #include "platform/memory/MemoryRegistry.h"
 #include "restore/win32/RestoreDialog.h"
+#include "ui/win32/Dpi.h"
 #include "win32/mainwindow/GuiTestSupport.h"
 
 namespace hs::test {
@@ -42,10 +44,17 @@ TEST(SafetyCommandsTest, RestoreAndAboutOpenFromTheMainWindow) {
   EXPECT_EQ(rows, 1);
 
   std::string title, version;
+  BITMAP picture{};
+  int pictureBox = 0;
   {
     DialogDriver about(mainwindow::kAboutWebAddress, [&](HWND dialog) {
       title = DialogItemText(dialog, mainwindow::kAboutTitle);
       version = DialogItemText(dialog, mainwindow::kAboutVersion);
+      // The picture compiled into the program, at its box's size for this DPI.
+      const auto shown = reinterpret_cast<HBITMAP>(
+          ::SendDlgItemMessageW(dialog, mainwindow::kAboutPicture, STM_GETIMAGE, IMAGE_BITMAP, 0));
+      if (shown) ::GetObjectW(shown, sizeof picture, &picture);
+      pictureBox = ui::ScaleToWindow(dialog, 64);
       Click(dialog, mainwindow::kAboutOk);
     });
     ::SendMessageW(window.hwnd(), WM_COMMAND, static_cast<WPARAM>(MainCommand::About), 0);
@@ -53,6 +62,8 @@ TEST(SafetyCommandsTest, RestoreAndAboutOpenFromTheMainWindow) {
   }
   EXPECT_EQ(title, "Corvane Hivesweep");
   EXPECT_EQ(version, "Version " HS_VERSION);
+  EXPECT_EQ(picture.bmWidth, pictureBox);
+  EXPECT_EQ(picture.bmHeight, pictureBox);
 }
 
 }  // namespace
