@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Remakes the pictures of docs/screenshots/ after a change to a window: the
-# main window after a scan of the demo machine, the progress dialog during
-# it and the summary dialog after a repair, in English and in German. Runs
-# under a private Xvfb display; needs the programs (scripts/build.sh programs).
+# Remakes the pictures of docs/screenshots/ after a change to a window: in
+# every shipped language the main window after a scan of the demo machine,
+# the progress dialog during it and the summary dialog after a repair; in
+# English, every other window of the guide (options with its ignore lists,
+# the entry dialog, startup manager, restore dialog, the wait dialog of a
+# full registry backup, About). Runs under a private Xvfb display; needs the
+# programs (scripts/build.sh programs).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/wine-env.sh
@@ -12,24 +15,107 @@ mkdir -p "$SHOTS"
 hs_start_display
 trap 'hs_end_prefix; hs_end_display' EXIT
 
-shoot() {  # shoot LANGUAGE SUFFIX
+# Without a window manager no window is made active by itself: keys go to the
+# window given the focus, and a hidden window takes Wine up to 2 s to go.
+CLOSE_WAIT=2.5
+
+top_window() {  # the newest visible window other than the main one
+  xdotool search --onlyvisible --name . 2>/dev/null | grep -vx "$HS_MAIN_WINDOW" | tail -n1 || true
+}
+
+keys_to() {  # keys_to WINDOW KEY...
+  local window="$1"
+  shift
+  xdotool windowfocus --sync "$window" >/dev/null 2>&1 || true
+  hs_keys "$@"
+}
+
+shoot_window() {  # shoot_window FILE.png: the top window alone
+  local window
+  window="$(top_window)"
+  [ -n "$window" ] || { echo "no dialog on screen for $1" >&2; return 1; }
+  import -window "$window" "$1"
+}
+
+start_demo() {  # start_demo LANGUAGE: a fresh demo machine, the window in LANGUAGE
   hs_new_prefix
   hs_seed_demo build/win64
   printf '[Options]\r\nLan=%s\r\n' "$1" >"$HS_PROGRAM_DIR/options.ini"
   hs_start_gui
-  hs_keys ctrl+s
+}
+
+shoot_scan() {  # shoot_scan SUFFIX: during and after a scan, after its repair
+  keys_to "$HS_MAIN_WINDOW" ctrl+s
   sleep 0.7  # the progress dialog shows its first task
-  hs_screenshot "$SHOTS/progress-$2.png"
+  hs_screenshot "$SHOTS/progress-$1.png"
   hs_wait_alone 120
-  hs_screenshot "$SHOTS/main-window-$2.png"
-  hs_keys ctrl+alt+r
+  hs_screenshot "$SHOTS/main-window-$1.png"
+  keys_to "$HS_MAIN_WINDOW" ctrl+alt+r
   sleep 2
   hs_keys Return  # yes, make the backup folder
   sleep 4
-  hs_screenshot "$SHOTS/summary-$2.png"
-  hs_end_prefix
+  hs_screenshot "$SHOTS/summary-$1.png"
 }
 
-shoot English en
-shoot German de
+# Before the repair removes the entries whose programs are gone.
+shoot_startup_manager() {
+  keys_to "$HS_MAIN_WINDOW" ctrl+m
+  sleep 2
+  shoot_window "$SHOTS/startup-manager.png"
+  keys_to "$(top_window)" alt+c
+  sleep "$CLOSE_WAIT"
+}
+
+# The dialogs, opened from the English main window after its repair.
+shoot_dialogs() {
+  keys_to "$(top_window)" Return  # the summary's Close
+  sleep "$CLOSE_WAIT"
+
+  keys_to "$HS_MAIN_WINDOW" ctrl+o
+  sleep 2
+  shoot_window "$SHOTS/options-dialog.png"
+  xdotool mousemove --window "$(top_window)" 105 17 click 1  # the "Ignore Lists" tab
+  sleep 1
+  shoot_window "$SHOTS/options-ignore-lists.png"
+  keys_to "$(top_window)" alt+a
+  sleep 2
+  xdotool type --delay 20 'HKEY_CURRENT_USER\Software\Vendor'
+  shoot_window "$SHOTS/add-to-ignore-list-dialog.png"
+  keys_to "$(top_window)" alt+c  # Cancel the entry
+  sleep "$CLOSE_WAIT"
+  keys_to "$(top_window)" alt+c  # Cancel the options
+  sleep "$CLOSE_WAIT"
+
+  keys_to "$HS_MAIN_WINDOW" ctrl+e  # lists the repair's backup
+  sleep 2
+  shoot_window "$SHOTS/restore-dialog.png"
+  keys_to "$(top_window)" alt+c
+  sleep "$CLOSE_WAIT"
+
+  keys_to "$HS_MAIN_WINDOW" alt+f b  # Backup Full Registry: the save dialog
+  sleep 3
+  keys_to "$(top_window)" ctrl+a
+  xdotool type --delay 20 'C:\full-registry.reg'
+  hs_keys Return
+  sleep 2.5  # the registry editor exports for several seconds
+  shoot_window "$SHOTS/backup-hint-dialog.png"
+  hs_wait_alone 120
+
+  keys_to "$HS_MAIN_WINDOW" alt+h a
+  sleep 2
+  shoot_window "$SHOTS/about-box.png"
+  keys_to "$(top_window)" Return
+  sleep "$CLOSE_WAIT"
+}
+
+start_demo English
+shoot_startup_manager
+shoot_scan en
+shoot_dialogs
+hs_end_prefix
+for language in German:de French:fr Spanish:es; do
+  start_demo "${language%%:*}"
+  shoot_scan "${language##*:}"
+  hs_end_prefix
+done
 ls -l "$SHOTS"

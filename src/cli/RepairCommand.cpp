@@ -1,7 +1,10 @@
 #include "cli/RepairCommand.h"
 
+#include <algorithm>
+
 #include "cli/CommandLine.h"
 #include "findings/Report.h"
+#include "settings/CountedMessage.h"
 
 namespace hs {
 
@@ -35,9 +38,9 @@ RepairArgumentsResult ParseRepairArguments(const std::vector<std::string>& args)
 }
 
 std::string RepairSummarySentence(int processedCount, const Translation& texts) {
-  return texts.GetLanString("RES_ThereTotal", "There are total") + " " +
-         std::to_string(processedCount) + " " +
-         texts.GetLanString("RES_RepairProblems", "problems to be repaired.");
+  const auto count = static_cast<std::size_t>(std::max(processedCount, 0));
+  return CountedText(count, kThereAreTotal, texts) + " " + std::to_string(processedCount) + " " +
+         CountedText(count, kProblemsRepaired, texts);
 }
 
 namespace {

@@ -80,9 +80,10 @@ RestoreOutcome ImportAndVerify(FileSystemBackend& fs, RegistryBackend& registry,
                      std::to_string(error.line) + ": " + error.message + ").");
   if (outcome.differences.empty()) return outcome;
   outcome.end = RestoreEnd::NotVerified;
-  outcome.message = std::to_string(outcome.differences.size()) +
-                    " items of the backup are not in the registry as the file has them; the "
-                    "backup file is kept.";
+  const std::size_t count = outcome.differences.size();
+  outcome.message = std::to_string(count) +
+                    (count == 1 ? " item of the backup is not" : " items of the backup are not") +
+                    " in the registry as the file has them; the backup file is kept.";
   return outcome;
 }
 

@@ -47,7 +47,12 @@ std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian) {
   return text;
 }
 
-std::u16string Decode(std::string_view bytes, IniEncoding& encoding) {
+const CodePage& Windows1252() {
+  static const Windows1252CodePage page;
+  return page;
+}
+
+std::u16string Decode(std::string_view bytes, const CodePage& ansiPage, IniEncoding& encoding) {
   const auto startsWith = [&](std::string_view mark) {
     return bytes.substr(0, mark.size()) == mark;
   };
@@ -64,7 +69,7 @@ std::u16string Decode(std::string_view bytes, IniEncoding& encoding) {
     return DecodeUtf16(bytes.substr(2), true);
   }
   encoding = IniEncoding::Ansi;
-  return AnsiToUtf16(bytes);
+  return ansiPage.decode(bytes);
 }
 
 std::string EncodeUtf16(std::u16string_view text, bool bigEndian) {
@@ -165,8 +170,13 @@ IniFile::Line IniFile::ParseLine(std::u16string text) {
 }
 
 IniFile IniFile::FromBytes(std::string_view bytes) {
+  return FromBytes(bytes, Windows1252());
+}
+
+IniFile IniFile::FromBytes(std::string_view bytes, const CodePage& ansiPage) {
   IniFile file;
-  const std::u16string text = Decode(bytes, file.m_encoding);
+  file.m_ansiPage = &ansiPage;
+  const std::u16string text = Decode(bytes, ansiPage, file.m_encoding);
   // A line ends at CR LF, LF or a lone CR.
   std::size_t start = 0;
   while (start < text.size()) {
@@ -182,8 +192,8 @@ IniFile IniFile::FromBytes(std::string_view bytes) {
 
 IniFile IniFile::Load(FileSystemBackend& fs, const std::string& path) {
   std::string bytes;
-  if (fs.readFile(path, bytes) != FsStatus::Ok) return IniFile();
-  return FromBytes(bytes);
+  if (fs.readFile(path, bytes) != FsStatus::Ok) bytes.clear();
+  return FromBytes(bytes, fs.ansiCodePage());
 }
 
 std::size_t IniFile::findSection(std::string_view section) const {
@@ -283,7 +293,7 @@ std::string IniFile::ToBytes() const {
       break;
   }
   std::string ansi;
-  if (Utf16ToAnsi(text, ansi)) return ansi;
+  if ((m_ansiPage ? *m_ansiPage : Windows1252()).encode(text, ansi)) return ansi;
   return EncodeUtf16(text, false);
 }
 

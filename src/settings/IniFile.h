@@ -17,7 +17,8 @@
 // * A value comes back as at most 2047 UTF-16 characters (a 2048-character
 //   buffer), with one pair of matching surrounding quotes (' or ") removed.
 // * Encodings: UTF-16LE or UTF-16BE with a byte-order mark, UTF-8 with its
-//   mark, anything else Windows-1252.
+//   mark, anything else 8-bit text in the machine's ANSI code page (a file a
+//   user saved in Notepad as "ANSI"), as the system reads a non-Unicode file.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -36,8 +37,12 @@ class IniFile {
   static constexpr std::size_t kValueBufferChars = 2048;
 
   IniFile() = default;
+  // 8-bit text without a mark is read in `ansiPage`, which must outlive the
+  // file (a backend's page does); without one, in Windows-1252.
   static IniFile FromBytes(std::string_view bytes);
-  // A missing or unreadable file reads as an empty one.
+  static IniFile FromBytes(std::string_view bytes, const CodePage& ansiPage);
+  // A missing or unreadable file reads as an empty one. 8-bit text is read,
+  // and written back, in the backend's ANSI code page.
   static IniFile Load(FileSystemBackend& fs, const std::string& path);
 
   // The value, or `defaultValue` when the key is missing or has no '='.
@@ -59,9 +64,9 @@ class IniFile {
   void WriteBool(std::string_view section, std::string_view key, bool value);
 
   IniEncoding Encoding() const { return m_encoding; }
-  // The whole file with CR LF line ends, in its own encoding. A file read as
-  // Windows-1252 that now holds characters the code page lacks is written as
-  // UTF-16LE with a byte-order mark instead of losing them.
+  // The whole file with CR LF line ends, in its own encoding. An 8-bit file
+  // that now holds characters its code page lacks is written as UTF-16LE with
+  // a byte-order mark instead of losing them.
   std::string ToBytes() const;
 
  private:
@@ -83,6 +88,7 @@ class IniFile {
 
   std::vector<Line> m_lines;
   IniEncoding m_encoding = IniEncoding::Ansi;
+  const CodePage* m_ansiPage = nullptr;  // Windows-1252 when none
 };
 
 // The number forms a settings value may take: optional blanks and sign, then

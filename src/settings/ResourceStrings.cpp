@@ -6,12 +6,14 @@ const std::vector<ResourceString>& ResourceStrings() {
   static const std::vector<ResourceString> strings{
       {"RES_Backup_Registry", "Backup registry..."},
       {"RES_CheckedProblems", "problems selected for repairing"},
+      {"RES_CheckedProblems_One", "problem selected for repairing"},
       {"RES_Common_Startup", "Common Startup"},
       {"RES_CreatePoint_Fail", "Restore Point creation Failed! Contiue to repair?"},
       {"RES_Create_Directory", "creates a new directory?"},
       {"RES_Directory_Not_Exist", "The backup directory does not exist."},
       {"RES_File_Exist", "has existed,overite it?"},
       {"RES_FindProblems", "problems found"},
+      {"RES_FindProblems_One", "problem found"},
       {"RES_Problem_ActiveX", "ActiveX Issue"},
       {"RES_Problem_AddRomve", "Add/Remove Programs Issue"},
       {"RES_Problem_Applications", "Open with Application Issue"},
@@ -34,6 +36,7 @@ const std::vector<ResourceString>& ResourceStrings() {
       {"RES_Problem_Windows_Service", "Windows Service Issue"},
       {"RES_Regedit_Not_Exist", "Please check if Regedit.exe exists."},
       {"RES_RepairProblems", "problems to be repaired."},
+      {"RES_RepairProblems_One", "problem to be repaired."},
       {"RES_Restory_Registry", "Restore registry..."},
       {"RES_SaveDialog_BackupFullRegistry", "Save full registry"},
       {"RES_Scanning_Add_Remove_Programs", "Scanning Add/Remove Programs..."},
@@ -60,6 +63,7 @@ const std::vector<ResourceString>& ResourceStrings() {
       {"RES_Select_Directory", "Please select the directory to add"},
       {"RES_Startup", "Startup"},
       {"RES_ThereTotal", "There are total"},
+      {"RES_ThereTotal_One", "There is"},
   };
   return strings;
 }

@@ -149,7 +149,9 @@ std::optional<std::string> LoadSaveOptions(bool load, FileSystemBackend& fs,
                                            Settings& settings) {
   const SettingsFilePaths paths = LocateSettingsFile(fs, programFolder);
   const SettingsFileChoice choice = ChooseSettingsFile(fs, paths);
-  IniFile file = choice.readFrom.empty() ? IniFile() : IniFile::Load(fs, choice.readFrom);
+  // A new file is written in the code page it will be read in.
+  IniFile file = choice.readFrom.empty() ? IniFile::FromBytes("", fs.ansiCodePage())
+                                         : IniFile::Load(fs, choice.readFrom);
   if (load) {
     LoadOptions(file, programFolder, screen, settings);
     return std::nullopt;

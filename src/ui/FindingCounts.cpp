@@ -11,9 +11,8 @@ std::size_t CheckedCount(const std::vector<Finding>& rows) {
 
 FindingCountTexts CountTextsFor(std::size_t rows, std::size_t checked,
                                 const MessageLookup& lookup) {
-  return {" " + std::to_string(rows) + " " + lookup("RES_FindProblems", "problems found"),
-          " " + std::to_string(checked) + " " +
-              lookup("RES_CheckedProblems", "problems selected for repairing")};
+  return {" " + std::to_string(rows) + " " + CountedText(rows, kProblemsFound, lookup),
+          " " + std::to_string(checked) + " " + CountedText(checked, kProblemsChecked, lookup)};
 }
 
 }  // namespace hs::ui

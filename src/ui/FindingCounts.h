@@ -7,16 +7,14 @@
 #include <vector>
 
 #include "scan/Finding.h"
+#include "settings/CountedMessage.h"
 
 namespace hs::ui {
 
-// A message lookup in the current language: key and built-in English text in,
-// the text to show out.
-using MessageLookup =
-    std::function<std::string(const std::string& key, const std::string& english)>;
+using hs::MessageLookup;
 
 struct FindingCountTexts {
-  std::string found;    // " 12 problems found"
+  std::string found;    // " 12 problems found", " 1 problem found"
   std::string checked;  // " 5 problems selected for repairing"
 };
 

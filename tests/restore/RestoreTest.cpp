@@ -102,6 +102,13 @@ TEST_F(RestoreTest, AnUnverifiedRestoreKeepsTheFileAndNamesTheItems) {
   EXPECT_NE(outcome.differences[0].problem.find("type 1 instead of 2"), std::string::npos);
   EXPECT_EQ(outcome.differences[1].item, "HKEY_CURRENT_USER\\Software\\App\\Sub");
   EXPECT_EQ(outcome.differences[1].problem, "is missing");
+  EXPECT_EQ(outcome.message.rfind("2 items of the backup are not in the registry", 0), 0u);
+  TRegistry sub(reg, RootKey::CurrentUser);
+  ASSERT_TRUE(sub.OpenPath("Software\\App\\Sub", true));
+  ASSERT_TRUE(sub.WriteValue({"", kRegDword, {1, 0, 0, 0}}));
+  const RestoreOutcome one = Restore(true);
+  ASSERT_EQ(one.differences.size(), 1u);
+  EXPECT_EQ(one.message.rfind("1 item of the backup is not in the registry", 0), 0u) << one.message;
 }
 
 TEST_F(RestoreTest, EditorAndFileFailures) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "common/SingleByteCodePage.h"
 #include "common/Text.h"
 #include "platform/memory/MemoryFileSystem.h"
 #include "settings/IniFile.h"
@@ -105,6 +106,24 @@ TEST(IniFile, EncodingIsKeptAndAnsiGrowsToUtf16OnlyWhenItMustNotLoseText) {
   EXPECT_EQ(utf8.Encoding(), IniEncoding::Utf8);
   utf8.WriteString("S", "b", "x");
   EXPECT_EQ(utf8.ToBytes(), "\xEF\xBB\xBF[S]\r\na=\xE4\xB8\xAD\r\nb=x\r\n");
+}
+
+// options.ini saved in another ANSI code page keeps it: what that page can
+// carry is written back in its bytes, anything else grows the file to UTF-16.
+TEST(IniFile, AnsiFilesKeepTheirOwnCodePage) {
+  const auto cyrillic = SingleByteCodePage::Find(1251);
+  ASSERT_TRUE(cyrillic);
+  const std::string bytes = "[S]\r\na=\xC4\xE0\r\n";  // "Да" in code page 1251
+  IniFile file = IniFile::FromBytes(bytes, *cyrillic);
+  EXPECT_EQ(file.ReadString("S", "a", ""), "\xD0\x94\xD0\xB0");
+  file.WriteString("S", "b", "\xD0\xBD\xD0\xB5\xD1\x82");  // "нет"
+  EXPECT_EQ(file.ToBytes(), bytes + "b=\xED\xE5\xF2\r\n");
+  file.WriteString("S", "c", "caf\xC3\xA9");  // é is not in code page 1251
+  const IniFile grown = IniFile::FromBytes(file.ToBytes());
+  EXPECT_EQ(grown.Encoding(), IniEncoding::Utf16Le);
+  EXPECT_EQ(grown.ReadString("S", "a", ""), "\xD0\x94\xD0\xB0");
+  EXPECT_EQ(grown.ReadString("S", "c", ""), "caf\xC3\xA9");
+  EXPECT_FALSE(SingleByteCodePage::Find(932)) << "a double-byte page has no table here";
 }
 
 // A translation file may come as shipped (UTF-16LE with its mark) or as a

@@ -14,13 +14,18 @@
 namespace hs {
 namespace {
 
+// Besides the 54 messages, a text for one may follow a counted message's key.
 TEST(ResourceStringsTest, HoldsTheFiftyFourKeysOnce) {
-  std::set<std::string_view> keys;
+  std::set<std::string_view> keys, singulars;
   for (const ResourceString& entry : ResourceStrings()) {
     EXPECT_TRUE(keys.insert(entry.key).second) << entry.key;
     EXPECT_FALSE(entry.english.empty()) << entry.key;
+    if (entry.key.ends_with("_One")) singulars.insert(entry.key);
   }
-  EXPECT_EQ(keys.size(), 54U);
+  EXPECT_EQ(keys.size() - singulars.size(), 54U);
+  for (const std::string_view singular : singulars)
+    EXPECT_TRUE(keys.count(singular.substr(0, singular.size() - 4))) << singular;
+  EXPECT_EQ(singulars.size(), 4U);
 }
 
 #ifdef HS_SOURCE_ROOT

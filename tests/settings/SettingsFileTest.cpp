@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "common/SingleByteCodePage.h"
 #include "platform/memory/MemoryFileSystem.h"
 #include "settings/SettingsFile.h"
 
@@ -78,6 +79,24 @@ TEST_F(SettingsFileTest, AFreshlySavedFileIsExactlyThis) {
       "\r\n[Window]\r\nState=1\r\nLeft=298\r\nTop=252\r\nWidth=700\r\nHeight=530\r\n";
   EXPECT_EQ(FileText(kBeside), expected);
   EXPECT_EQ(fs.probe(kBeside + ".tmp"), PathProbe::NotFound);
+}
+
+// A file is read in the machine's ANSI code page, so a new one must be
+// written in it too: "é" saved as Windows-1252 would come back as "й" on a
+// Cyrillic system.
+TEST_F(SettingsFileTest, ANewFileReadsBackInAnyAnsiCodePage) {
+  for (const unsigned page : {1250U, 1251U, 1253U}) {
+    fs.setAnsiCodePage(SingleByteCodePage::Find(page));
+    fs.remove(kBeside);
+    Settings settings = Settings::Defaults(kProgramFolder);
+    settings.OutputDirectory = "C:\\R\xC3\xA9sum\xC3\xA9 \xD0\x9A\xCE\xA3";  // é, К, Σ
+    ASSERT_EQ(Save(settings), std::nullopt);
+    EXPECT_EQ(Load().OutputDirectory, settings.OutputDirectory) << page;
+    settings.OutputDirectory = "C:\\R\xC3\xA9sum\xC3\xA9";
+    fs.remove(kBeside);
+    ASSERT_EQ(Save(settings), std::nullopt);
+    EXPECT_EQ(Load().OutputDirectory, settings.OutputDirectory) << page;
+  }
 }
 
 TEST_F(SettingsFileTest, EdgeCasesOfStoredFiles) {

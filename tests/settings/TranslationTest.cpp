@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "common/SingleByteCodePage.h"
 #include "platform/memory/MemoryFileSystem.h"
 #include "settings/Translation.h"
 
@@ -54,6 +55,20 @@ TEST_F(GetLanStringTest, EachCallReadsTheFileAfresh) {
   EXPECT_EQ(german.GetLanString("RES_Startup", "Startup"), "Zweit");
   fs.remove(kFolder + "Lan_German.ini");
   EXPECT_EQ(german.GetLanString("RES_Startup", "Startup"), "Startup");
+}
+
+// A file a translator saved as "ANSI" on a Cyrillic system, without a mark,
+// reads in the machine's code page; with the mark it reads as UTF-8 anywhere.
+TEST_F(GetLanStringTest, AFileWithoutMarkReadsInTheMachinesAnsiCodePage) {
+  const std::string autostart =
+      "\xD0\x90\xD0\xB2\xD1\x82\xD0\xBE\xD0\xB7\xD0\xB0\xD0\xBF\xD1\x83\xD1\x81\xD0\xBA";
+  fs.setAnsiCodePage(SingleByteCodePage::Find(1251));
+  fs.addFile(kFolder + "Lan_Russian.ini",
+             "[ResourceString]\r\nRES_Startup=\xC0\xE2\xF2\xEE\xE7\xE0\xEF\xF3\xF1\xEA\r\n");
+  EXPECT_EQ(In("Russian").GetLanString("RES_Startup", "Startup"), autostart);
+  fs.addFile(kFolder + "Lan_Russian.ini",
+             "\xEF\xBB\xBF[ResourceString]\r\nRES_Startup=" + autostart + "\r\n");
+  EXPECT_EQ(In("Russian").GetLanString("RES_Startup", "Startup"), autostart);
 }
 
 TEST(TranslationTest, BuiltInEnglishNeedsNoFileSystem) {

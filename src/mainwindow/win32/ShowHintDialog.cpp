@@ -2,7 +2,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "platform/win32/WideText.h"
+#include "settings/CountedMessage.h"
 #include "settings/Translation.h"
 #include "ui/win32/Controls.h"
 #include "ui/win32/Dialog.h"
@@ -72,9 +75,9 @@ class TfrmShowHint : public ui::Dialog {
 }  // namespace
 
 std::string ShowHintSentence(const Translation& translation, int processedCount) {
-  return translation.GetLanString("RES_ThereTotal", "There are total") + " " +
-         std::to_string(processedCount) + " " +
-         translation.GetLanString("RES_RepairProblems", "problems to be repaired.");
+  const auto count = static_cast<std::size_t>(std::max(processedCount, 0));
+  return CountedText(count, kThereAreTotal, translation) + " " + std::to_string(processedCount) +
+         " " + CountedText(count, kProblemsRepaired, translation);
 }
 
 ShowHintOutput ShowHintDialog(HWND owner, const ShowHintInput& input) {
