@@ -10,8 +10,7 @@ std::string CountedText(std::size_t count, const CountedMessage& message,
   // Asked with an empty English text, a lookup answers "" for English and
   // for a file without the key, so only the file's own words come back here.
   if (std::string one = lookup(std::string(message.singularKey), ""); !one.empty()) return one;
-  if (std::string many = lookup(std::string(message.key), ""); !many.empty()) return many;
-  return std::string(message.singularEnglish);
+  return lookup(std::string(message.key), std::string(message.english));
 }
 
 std::string CountedText(std::size_t count, const CountedMessage& message,

@@ -14,7 +14,7 @@ namespace hs::ui {
 using hs::MessageLookup;
 
 struct FindingCountTexts {
-  std::string found;    // " 12 problems found", " 1 problem found"
+  std::string found;    // " 12 problems found"; for one, the language's "_One" text
   std::string checked;  // " 5 problems selected for repairing"
 };
 

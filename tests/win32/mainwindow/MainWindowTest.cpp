@@ -375,7 +375,7 @@ TEST_F(MainWindowTest, ScanFillsTheListAllCheckedAndFilteredWithExactCounts) {
   // A press on a row's check box and Space on the focused row.
   Press(list, RowStateIcon(list, 1));
   EXPECT_EQ(CheckState(list, 1), INDEXTOSTATEIMAGEMASK(1U));
-  EXPECT_EQ(PanelText(1), L" 1 problem selected for repairing");
+  EXPECT_EQ(PanelText(1), L" 1 problems selected for repairing");
   ListView_SetItemState(list, 0, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
   Key(list, VK_SPACE);
   EXPECT_EQ(CheckState(list, 0), INDEXTOSTATEIMAGEMASK(1U));
