@@ -54,6 +54,8 @@ BrandingText "${PRODUCT} ${VERSION} (${ARCH})"
 
 !define MUI_ICON "${STAGE}/Hivesweep.ico"
 !define MUI_UNICON "${STAGE}/Hivesweep.ico"
+; Drawn by scripts/make-pictures.sh.
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${STAGE}/wizard.bmp"
 !define MUI_ABORTWARNING
 !define MUI_FINISHPAGE_RUN "$INSTDIR\hivesweep.exe"
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\Readme.txt"

@@ -7,6 +7,8 @@
 #                      both at N = 16, 24 and 32 pixels (100, 150 and 200 % scale)
 #   banner.jpg         the title band, 100 px high (200 %); the program scales it down
 #   about.jpg          the About box's picture, 128 px square (200 %)
+# and installer/wizard.bmp, the side picture of the installer's finish page
+# (164 x 314, the size the installer's pages are laid out for).
 # The drawing commands below are the pictures' source: change them here and run
 # this again (its output is the same on every run: no dates are written).
 # Colours follow the icon (scripts/make-icon.sh).
@@ -140,4 +142,15 @@ convert -size 256x256 gradient:"$light-$blue" \
   -stroke "$amber" -strokewidth 26 -draw 'line 70,190 186,74' \
   -filter Lanczos -resize 128x128 -quality 92 -sampling-factor 1x1 -strip "$out/about.jpg"
 
-identify "$out"/* | awk '{print $1, $3}'
+# The installer's side picture: the banner's ground standing up, the icon's
+# cell and sweep near the top. Plain 24-bit BMP, the one form the installer reads.
+honeycomb 164 314 20 "$work/wizard-cells.png"
+convert -size 164x314 gradient:"$light-$blue" \
+  \( "$work/wizard-cells.png" -channel A -fx 'u * 0.16 * (1 - j / h)' +channel \) -composite \
+  \( -size 256x256 xc:none -fill none -stroke white -strokewidth 22 \
+  -draw 'polygon 128,40 204,84 204,172 128,216 52,172 52,84' \
+  -stroke "$amber" -strokewidth 26 -draw 'line 70,190 186,74' -filter Lanczos -resize 96x96 \) \
+  -geometry +34+40 -composite -fill "$amber" -draw 'rectangle 160,0 163,313' \
+  -alpha off -type TrueColor -strip BMP3:installer/wizard.bmp
+
+identify "$out"/* installer/wizard.bmp | awk '{print $1, $3}'

@@ -72,7 +72,7 @@ write_file_list() {  # write_file_list STAGE
 
 make_installer() {  # make_installer ARCH STAGE
   local arch="$1" stage="$2"
-  cp src/ui/win32/Hivesweep.ico "$stage/"
+  cp src/ui/win32/Hivesweep.ico installer/wizard.bmp "$stage/"
   write_file_list "$stage"
   makensis -V2 -WX -DARCH="$arch" -DVERSION="$VERSION" -DSTAGE="$stage" \
     -DOUTFILE="$DIST/Hivesweep-$VERSION-setup-$arch.exe" installer/Hivesweep.nsi \

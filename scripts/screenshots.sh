@@ -4,8 +4,9 @@
 # the progress dialog during it and the summary dialog after a repair; in
 # English, every other window of the guide (options with its ignore lists,
 # the entry dialog, startup manager, restore dialog, the wait dialog of a
-# full registry backup, About). Runs under a private Xvfb display; needs the
-# programs (scripts/build.sh programs).
+# full registry backup, About), and the installer's and uninstaller's pages.
+# Runs under a private Xvfb display; needs the programs (scripts/build.sh
+# programs) and makes the installers when dist/ has none (scripts/package.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/wine-env.sh
@@ -20,7 +21,7 @@ trap 'hs_end_prefix; hs_end_display' EXIT
 CLOSE_WAIT=2.5
 
 top_window() {  # the newest visible window other than the main one
-  xdotool search --onlyvisible --name . 2>/dev/null | grep -vx "$HS_MAIN_WINDOW" | tail -n1 || true
+  xdotool search --onlyvisible --name . 2>/dev/null | grep -vx "${HS_MAIN_WINDOW:-none}" | tail -n1 || true
 }
 
 keys_to() {  # keys_to WINDOW KEY...
@@ -108,6 +109,31 @@ shoot_dialogs() {
   sleep "$CLOSE_WAIT"
 }
 
+# The installer's folder and finish pages, then the uninstaller's choice of
+# what to remove (it copies itself away and starts again, hence the waits).
+shoot_installer() {
+  local setup
+  setup="$(ls dist/Hivesweep-*-setup-x64.exe 2>/dev/null | head -n1)"
+  [ -n "$setup" ] || { bash scripts/package.sh >/dev/null && setup="$(ls dist/Hivesweep-*-setup-x64.exe | head -n1)"; }
+  hs_new_prefix
+  WINEDLLOVERRIDES="winemenubuilder.exe=d" "$HS_WINE" "$setup" >/dev/null 2>&1 &
+  sleep 6
+  shoot_window "$SHOTS/installer-folder.png"
+  keys_to "$(top_window)" Return  # Install
+  sleep 6
+  keys_to "$(top_window)" space  # untick "Run", so Finish starts nothing
+  shoot_window "$SHOTS/installer-finish.png"
+  keys_to "$(top_window)" Return
+  sleep "$CLOSE_WAIT"
+  "$HS_WINE" "C:\\Program Files\\Corvane Hivesweep\\uninstall.exe" >/dev/null 2>&1 &
+  sleep 6
+  keys_to "$(top_window)" Return  # past the confirmation
+  sleep 2
+  shoot_window "$SHOTS/uninstaller-choice.png"
+  hs_end_prefix
+}
+
+shoot_installer
 start_demo English
 shoot_startup_manager
 shoot_scan en
