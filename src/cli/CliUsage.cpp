@@ -5,8 +5,8 @@ namespace {
 
 constexpr const char* kExitCodes =
     "exit codes: 0 the command ran to its end (rows it could not repair are listed with\n"
-    "            their reasons), 2 bad usage or bad input, 3 environment error (no\n"
-    "            registry access, the backup folder or report file cannot be written)\n";
+    "            their reasons), 2 bad usage or bad input, 3 environment error (the\n"
+    "            backup folder or a file cannot be written, the registry editor failed)\n";
 
 struct CommandText {
   std::string_view name;

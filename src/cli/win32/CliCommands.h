@@ -8,7 +8,7 @@ namespace hs::cli {
 
 constexpr int kExitOk = 0;           // the command ran to its end
 constexpr int kExitUsage = 2;        // bad usage or bad input
-constexpr int kExitEnvironment = 3;  // no registry access, backup folder unwritable
+constexpr int kExitEnvironment = 3;  // backup folder or a file unwritable, editor failed
 
 struct Command {
   const char* name;
