@@ -9,16 +9,10 @@
 #include <vector>
 
 #include "platform/win32/UniqueHandle.h"
+#include "win32/BesideTestProgram.h"
 
 namespace hs::test {
 namespace {
-
-std::wstring BesideThisProgram(const wchar_t* name) {
-  wchar_t path[MAX_PATH] = {};
-  ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder(path);
-  return folder.substr(0, folder.find_last_of(L'\\') + 1) + name;
-}
 
 // The bytes of resource 1 of `type` in `program`; "" when it has none.
 std::string ResourceOf(const std::wstring& program, LPCWSTR type) {
@@ -57,9 +51,9 @@ std::vector<int> IconWidths(const std::string& group) {
 }
 
 TEST(ProgramResourcesTest, BothProgramsCarryTheOneManifestAndVersion) {
-  const std::string gui = ResourceOf(BesideThisProgram(L"hivesweep.exe"), MAKEINTRESOURCEW(24));
+  const std::string gui = ResourceOf(BesideTestProgram(L"hivesweep.exe"), MAKEINTRESOURCEW(24));
   const std::string console =
-      ResourceOf(BesideThisProgram(L"hivesweep-cli.exe"), MAKEINTRESOURCEW(24));
+      ResourceOf(BesideTestProgram(L"hivesweep-cli.exe"), MAKEINTRESOURCEW(24));
   ASSERT_FALSE(gui.empty());
   EXPECT_EQ(gui, console);
   for (const char* needed :
@@ -68,10 +62,10 @@ TEST(ProgramResourcesTest, BothProgramsCarryTheOneManifestAndVersion) {
         "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
     EXPECT_NE(gui.find(needed), std::string::npos) << needed;
   for (const wchar_t* program : {L"hivesweep.exe", L"hivesweep-cli.exe"}) {
-    EXPECT_EQ(VersionText(BesideThisProgram(program), L"ProductName"), L"Corvane Hivesweep");
-    EXPECT_EQ(VersionText(BesideThisProgram(program), L"ProductVersion"), L"2.8");
-    EXPECT_EQ(VersionText(BesideThisProgram(program), L"OriginalFilename"), program);
-    EXPECT_EQ(IconWidths(ResourceOf(BesideThisProgram(program), RT_GROUP_ICON)),
+    EXPECT_EQ(VersionText(BesideTestProgram(program), L"ProductName"), L"Corvane Hivesweep");
+    EXPECT_EQ(VersionText(BesideTestProgram(program), L"ProductVersion"), L"2.8");
+    EXPECT_EQ(VersionText(BesideTestProgram(program), L"OriginalFilename"), program);
+    EXPECT_EQ(IconWidths(ResourceOf(BesideTestProgram(program), RT_GROUP_ICON)),
               (std::vector<int>{16, 20, 24, 32, 40, 48, 64, 128, 256}))
         << "the program icon";
   }

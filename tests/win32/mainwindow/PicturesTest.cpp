@@ -10,21 +10,15 @@
 #include "platform/win32/UniqueHandle.h"
 #include "ui/TreeImageChoice.h"
 #include "ui/win32/Pictures.h"
+#include "win32/BesideTestProgram.h"
 #include "win32/ui/GuiTestSupport.h"
 
 namespace hs::test {
 namespace {
 
-std::wstring BesideThisProgram(const wchar_t* name) {
-  wchar_t path[MAX_PATH] = {};
-  ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder(path);
-  return folder.substr(0, folder.find_last_of(L'\\') + 1) + name;
-}
-
 win32::UniqueHmodule ResourcesOf(const wchar_t* program) {
   return win32::UniqueHmodule(
-      ::LoadLibraryExW(BesideThisProgram(program).c_str(), nullptr,
+      ::LoadLibraryExW(BesideTestProgram(program).c_str(), nullptr,
                        LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
 }
 
