@@ -8,7 +8,7 @@ PACKAGES=(
   googletest libgtest-dev libbenchmark-dev
   mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   wine wine64 xvfb xauth imagemagick locales
-  nsis zip  # scripts/package.sh: the installers and the portable zips
+  nsis zip unzip  # scripts/package.sh makes the installers and zips; the installer test opens them
   xdotool  # the demo and the screenshots press the window's shortcuts
   clang libclang-rt-14-dev  # libFuzzer and the sanitizers' runtime for tests/fuzz
 )
