@@ -15,7 +15,7 @@ int AtLeastZero(int value) {
 }
 
 int Scaled(int pixelsAt96, int dpi) {
-  return RescaledForDpi(pixelsAt96, 96, dpi);
+  return RescaledForDpi(pixelsAt96, kDesignDpi, dpi);
 }
 
 }  // namespace
@@ -34,14 +34,6 @@ MainLayout LayoutStep(const MainLayout& current, int clientWidth, int clientHeig
   next.StatusBar1.top = clientHeight - statusHeight;
   next.StatusBar1.width = AtLeastZero(clientWidth);
   return next;
-}
-
-int RescaledForDpi(int pixels, int fromDpi, int toDpi) {
-  if (fromDpi < 1 || toDpi < 1) return pixels;
-  const long long product = static_cast<long long>(pixels) * toDpi;
-  const long long half = fromDpi / 2;
-  const long long rounded = product >= 0 ? (product + half) / fromDpi : (product - half) / fromDpi;
-  return static_cast<int>(rounded);
 }
 
 ControlRect RescaledForDpi(const ControlRect& rect, int fromDpi, int toDpi) {

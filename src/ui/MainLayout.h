@@ -2,6 +2,8 @@
 // The main window's layout step, run at first show and on every resize: the
 // banner spans the client width, the update link keeps to the right edge, the
 // tree and the list reach down to the status bar and the list to the right.
+#include "ui/DpiScaling.h"
+
 namespace hs::ui {
 
 struct ControlRect {
@@ -25,12 +27,9 @@ struct MainLayout {
 // small (or minimised, 0 x 0) client area are held at 0. The banner's height
 // and the update link's margins are written for 96 DPI and scaled to `dpi`,
 // as the controls were at creation.
-MainLayout LayoutStep(const MainLayout& current, int clientWidth, int clientHeight, int dpi = 96);
+MainLayout LayoutStep(const MainLayout& current, int clientWidth, int clientHeight,
+                      int dpi = kDesignDpi);
 
-// `pixels` at `fromDpi` carried over to `toDpi`, rounded to the nearest (half
-// away from zero, so a position left of the client area scales as one right
-// of it). A DPI below 1 leaves the pixels as they are.
-int RescaledForDpi(int pixels, int fromDpi, int toDpi);
 // Each of the rectangle's four numbers carried over: a control keeps its
 // place and share of the window when the window moves to a monitor of
 // another DPI.

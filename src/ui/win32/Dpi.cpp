@@ -1,5 +1,6 @@
 #include "ui/win32/Dpi.h"
 
+#include "ui/DpiScaling.h"
 #include "ui/win32/GuiHandles.h"
 
 namespace hs::ui {
@@ -23,7 +24,7 @@ int ScaleToWindow(HWND window, int pixelsAt96) {
 }
 
 int ScaleToDpi(int pixelsAt96, UINT dpi) {
-  return ::MulDiv(pixelsAt96, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
+  return RescaledForDpi(pixelsAt96, kDesignDpi, static_cast<int>(dpi));
 }
 
 bool IsUsableDpi(UINT dpi) {
