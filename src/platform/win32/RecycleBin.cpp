@@ -1,6 +1,7 @@
 #include "platform/win32/RecycleBin.h"
 
 #include <windows.h>
+#include <shellapi.h>
 #include <shlobj.h>
 #include <shlwapi.h>
 
