@@ -12,6 +12,7 @@ add_library(hs_win32 STATIC ${HS_WIN32_SOURCES})
 target_link_libraries(hs_win32 PUBLIC hs_engine ${HS_WIN_LIBS})
 target_link_libraries(hs_win32 PUBLIC comdlg32)  # the common save dialog
 target_compile_options(hs_win32 PRIVATE ${HS_WARNINGS})
+target_precompile_headers(hs_win32 PRIVATE <windows.h> <commctrl.h> ${HS_STD_HEADERS})
 
 # One resource script (UTF-8) with the one manifest and the version, for both
 # programs; the GUI's pictures (Pictures.rc, included by it for the GUI) are
@@ -48,7 +49,8 @@ file(GLOB_RECURSE HS_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32
 add_executable(hivesweep-tests-win ${HS_PORTABLE_TESTS} ${HS_WIN_TESTS} ${HS_PICTURES})
 target_link_libraries(hivesweep-tests-win PRIVATE hs_win32 hs_gtest)
 target_include_directories(hivesweep-tests-win PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-target_compile_options(hivesweep-tests-win PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${HS_WARNINGS}>)
+target_compile_options(hivesweep-tests-win PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${HS_TEST_WARNINGS}>)
+target_precompile_headers(hivesweep-tests-win PRIVATE <gtest/gtest.h> ${HS_STD_HEADERS})
 target_compile_definitions(hivesweep-tests-win PRIVATE HS_TEST_DATA="tests/data")
 target_link_options(hivesweep-tests-win PRIVATE -static -static-libgcc -static-libstdc++)
 

@@ -8,6 +8,7 @@
 #   scripts/fuzz.sh replay         runs every committed input of every target once
 #       (the corpus, and tests/fuzz/regressions/TARGET: inputs that once
 #       failed, kept whatever a merge keeps)
+#   scripts/fuzz.sh build          only builds the targets
 #   scripts/fuzz.sh list           the target names
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -95,6 +96,7 @@ merge() {
 
 case "${1:-}" in
   list) targets ;;
+  build) build_targets ;;
   replay) build_targets && replay ;;
   merge) known_target "${2:-}" && build_targets && merge "$2" ;;
   "" | -h | --help) sed -n '2,10p' "$0" >&2; exit 2 ;;

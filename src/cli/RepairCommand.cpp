@@ -111,21 +111,21 @@ std::string RepairText(const RepairOutcome& outcome, const std::string& recordPr
 std::string RepairOutcomeJson(const std::vector<Finding>& rows, const RepairOutcome& outcome,
                               const std::string& recordProblem) {
   const bool stopped = outcome.end == RepairEnd::FolderFailed || outcome.end == RepairEnd::Aborted;
-  std::string out =
-      "{\"processed\": " + std::to_string(outcome.processedCount) +
-      ", \"backupFile\": " + JsonOrNull(outcome.backupWritten, outcome.backupFile) +
-      ", \"backupNotRecorded\": " + JsonOrNull(!recordProblem.empty(), recordProblem) +
-      ", \"recycledFilesNote\": " +
-      JsonOrNull(!outcome.recycledFilesNote.empty(), outcome.recycledFilesNote) +
-      ", \"completed\": " + (stopped ? "false" : "true") +
-      ", \"error\": " + JsonOrNull(stopped, outcome.error) + ", \"rows\": [";
+  std::string out = "{\"processed\": " + std::to_string(outcome.processedCount);
+  out += ", \"backupFile\": " + JsonOrNull(outcome.backupWritten, outcome.backupFile);
+  out += ", \"backupNotRecorded\": " + JsonOrNull(!recordProblem.empty(), recordProblem);
+  out += ", \"recycledFilesNote\": " +
+         JsonOrNull(!outcome.recycledFilesNote.empty(), outcome.recycledFilesNote);
+  out += std::string(", \"completed\": ") + (stopped ? "false" : "true");
+  out += ", \"error\": " + JsonOrNull(stopped, outcome.error) + ", \"rows\": [";
   const std::vector<std::optional<std::string>> reasons = RowReasons(rows, outcome);
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const Finding& row = rows[i];
     out += i == 0 ? "\n  " : ",\n  ";
-    out += "{" + FindingJsonMembers(row) + ", \"outcome\": \"" +
-           (reasons[i] ? "not repaired" : "repaired") +
-           "\", \"reason\": " + JsonOrNull(reasons[i].has_value(), reasons[i].value_or("")) + "}";
+    out += '{';
+    out += FindingJsonMembers(row);
+    out += reasons[i] ? ", \"outcome\": \"not repaired\"" : ", \"outcome\": \"repaired\"";
+    out += ", \"reason\": " + JsonOrNull(reasons[i].has_value(), reasons[i].value_or("")) + "}";
   }
   out += rows.empty() ? "]}\n" : "\n]}\n";
   return out;

@@ -36,9 +36,12 @@ void ScanProgress::Finish() {
 }
 
 void ScanProgress::show() {
-  std::string line = "[" + std::to_string(m_taskIndex) + "/" + std::to_string(m_taskCount) + "] " +
-                     m_caption + " " + std::to_string(m_found) +
-                     (m_found == 1 ? " row found" : " rows found");
+  // Appended piece by piece: GCC 12 misreads long operator+ chains that
+  // start from a literal (false -Wstringop-overflow).
+  std::string line = "[";
+  line += std::to_string(m_taskIndex) + "/" + std::to_string(m_taskCount) + "] ";
+  line += m_caption + " " + std::to_string(m_found);
+  line += m_found == 1 ? " row found" : " rows found";
   const std::size_t length = line.size();
   // Blanks wipe what a longer previous line left on the screen.
   if (length < m_shownLength) line.append(m_shownLength - length, ' ');
