@@ -115,7 +115,8 @@ std::vector<std::string> FaultsAgainstEnglish(const std::vector<Text>& english,
   std::set<std::string> captions;
   for (const char* hive : {"LOCAL_MACHINE", "CURRENT_USER", "USERS"})
     captions.insert(values[prefix + hive]);
-  if (captions.size() != 3) faults.push_back("the three Files and Folders captions are not distinct");
+  if (captions.size() != 3)
+    faults.push_back("the three Files and Folders captions are not distinct");
   return faults;
 }
 
@@ -205,11 +206,12 @@ TEST(ShippedTranslationFilesTest, TheCheckFindsEachKindOfFault) {
                 "[frmA] GroupBox1=x: not empty", "[frmA] bExtra is not in the English file",
                 "[ResourceString] RES_Scanning_Files_And_Folders_HKEY_USERS is missing",
                 "the three Files and Folders captions are not distinct"}));
-  const std::vector<Text> clashing = file("[frmA]\r\nbOK=&OK\r\nbNo=N&o\r\n[Menu_frmA]\r\n"
-                                          "miFile=&Datei\r\nmiEdit=&datei\r\nmiOther=&D\r\n");
-  EXPECT_EQ(AccessKeyClashes(clashing, AccessKeyGroups(clashing, MenuGroups(
-                                                                     "Menu_frmA bar: miFile miEdit\n"
-                                                                     "Menu_frmA popup: miOther\n"))),
+  const std::vector<Text> clashing = file(
+      "[frmA]\r\nbOK=&OK\r\nbNo=N&o\r\n[Menu_frmA]\r\n"
+      "miFile=&Datei\r\nmiEdit=&datei\r\nmiOther=&D\r\n");
+  EXPECT_EQ(AccessKeyClashes(clashing,
+                             AccessKeyGroups(clashing, MenuGroups("Menu_frmA bar: miFile miEdit\n"
+                                                                  "Menu_frmA popup: miOther\n"))),
             (std::vector<std::string>{"Menu_frmA bar: D in miFile=&Datei and miEdit=&datei",
                                       "frmA: O in bOK=&OK and bNo=N&o"}));
 }
@@ -225,6 +227,15 @@ std::map<std::string, std::vector<Text>> ShippedFiles() {
       files[name.substr(4, name.size() - 8)] = TextsOf(ReadBytes(entry.path()));
   }
   return files;
+}
+
+TEST(ShippedTranslationFilesTest, EveryLanguageOfTheMenuShipsAFile) {
+  std::set<std::string> menu;
+  for (const LanguageItem& item : LanguageItems()) menu.insert(LanguageOfItem(item.component));
+  std::set<std::string> shipped;
+  for (const auto& [language, texts] : ShippedFiles()) shipped.insert(language);
+  EXPECT_EQ(shipped, menu);
+  EXPECT_EQ(shipped.size(), 33U);
 }
 
 TEST(ShippedTranslationFilesTest, EachFileHasTheKeysAndShapesOfTheEnglishTexts) {
