@@ -57,7 +57,7 @@ std::vector<Text> TextsOf(const std::string& bytes) {
   return texts;
 }
 
-std::string ReadBytes(const std::filesystem::path& path) {
+[[maybe_unused]] std::string ReadBytes(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream bytes;
   bytes << in.rdbuf();
@@ -172,7 +172,7 @@ std::vector<std::string> AccessKeyClashes(const std::vector<Text>& texts,
   return clashes;
 }
 
-std::string Lines(const std::vector<std::string>& lines) {
+[[maybe_unused]] std::string Lines(const std::vector<std::string>& lines) {
   std::string text;
   for (const std::string& line : lines) text += "  " + line + "\n";
   return text;

@@ -33,6 +33,7 @@
 #include "startup/win32/StartupManagerDialog.h"
 #include "ui/AppContext.h"
 #include "ui/LanguageMenu.h"
+#include "ui/ReadingOrder.h"
 #include "ui/win32/Dialog.h"
 #include "ui/win32/GuiHandles.h"
 #include "ui/win32/TranslateForm.h"
@@ -279,6 +280,8 @@ KeyTexts ProgramKeys() {
   AddWindowKeys(keys);
   for (const ResourceString& message : ResourceStrings())
     keys.emplace(Slot("ResourceString", std::string(message.key)), std::string(message.english));
+  keys.emplace(Slot(std::string(ui::kTranslationSection), std::string(ui::kReadingOrderKey)),
+               std::string(ui::kLeftToRight));
   return keys;
 }
 

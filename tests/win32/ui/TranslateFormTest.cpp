@@ -46,6 +46,41 @@ class TranslateFormTest : public ::testing::Test {
   EveryKindWindow window;
 };
 
+bool HasExtendedStyle(HWND window, LONG_PTR flags) {
+  return (::GetWindowLongPtrW(window, GWL_EXSTYLE) & flags) == flags;
+}
+
+bool MenuReadsRightToLeft(HMENU menu) {
+  MENUITEMINFOW item{};
+  item.cbSize = sizeof(item);
+  item.fMask = MIIM_FTYPE;
+  return ::GetMenuItemInfoW(menu, 0, TRUE, &item) && (item.fType & MFT_RIGHTORDER);
+}
+
+// A right-to-left translation turns the texts' reading order and alignment
+// (not the layout); the next translation that does not turns them back.
+TEST_F(TranslateFormTest, TheTranslationsReadingOrderGoesOnTheControlsAndBack) {
+  RECT before{}, after{};
+  ::GetWindowRect(control("bScan"), &before);
+  ui::TranslateForm(window.components(),
+                    IniFile::FromBytes("[Translation]\r\nReadingOrder=RightToLeft\r\n"
+                                       "[frmTest]\r\nbScan=\xD9\x81\xD8\xAD\xD8\xB5\r\n"));
+  PumpUntilIdle();
+  EXPECT_TRUE(HasExtendedStyle(control("bScan"), WS_EX_RTLREADING | WS_EX_RIGHT));
+  EXPECT_TRUE(HasExtendedStyle(control("Label1"), WS_EX_RTLREADING | WS_EX_RIGHT));
+  EXPECT_TRUE(HasExtendedStyle(control("lvData"), WS_EX_RTLREADING));
+  EXPECT_FALSE(HasExtendedStyle(control("lvData"), WS_EX_LAYOUTRTL));
+  EXPECT_FALSE(HasExtendedStyle(control("eName"), WS_EX_RTLREADING));  // not translated
+  EXPECT_TRUE(MenuReadsRightToLeft(::GetMenu(window.components().all().front().window)));
+  ::GetWindowRect(control("bScan"), &after);
+  EXPECT_TRUE(::EqualRect(&before, &after));
+
+  ui::TranslateForm(window.components(), IniFile::FromBytes("[frmTest]\r\nbScan=Scan\r\n"));
+  EXPECT_FALSE(HasExtendedStyle(control("bScan"), WS_EX_RTLREADING));
+  EXPECT_FALSE(HasExtendedStyle(control("bScan"), WS_EX_RIGHT));
+  EXPECT_FALSE(MenuReadsRightToLeft(::GetMenu(window.components().all().front().window)));
+}
+
 TEST_F(TranslateFormTest, RelabelsEveryKindFromItsKey) {
   const IniFile file = IniFile::FromBytes(
       "\xEF\xBB\xBF[frmTest]\r\nfrmTest=Testfenster\r\nLabel1=Aufgaben\r\nbScan=Suchen\r\n"
