@@ -60,8 +60,14 @@ bool MenuReadsRightToLeft(HMENU menu) {
 // A right-to-left translation turns the texts' reading order and alignment
 // (not the layout); the next translation that does not turns them back.
 TEST_F(TranslateFormTest, TheTranslationsReadingOrderGoesOnTheControlsAndBack) {
-  RECT before{}, after{};
-  ::GetWindowRect(control("bScan"), &before);
+  // Where the button sits in its window's client area.
+  auto place = [&] {
+    RECT rect{};
+    ::GetWindowRect(control("bScan"), &rect);
+    ::MapWindowPoints(nullptr, ::GetParent(control("bScan")), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+  };
+  const RECT before = place();
   ui::TranslateForm(window.components(),
                     IniFile::FromBytes("[Translation]\r\nReadingOrder=RightToLeft\r\n"
                                        "[frmTest]\r\nbScan=\xD9\x81\xD8\xAD\xD8\xB5\r\n"));
@@ -72,8 +78,9 @@ TEST_F(TranslateFormTest, TheTranslationsReadingOrderGoesOnTheControlsAndBack) {
   EXPECT_FALSE(HasExtendedStyle(control("lvData"), WS_EX_LAYOUTRTL));
   EXPECT_FALSE(HasExtendedStyle(control("eName"), WS_EX_RTLREADING));  // not translated
   EXPECT_TRUE(MenuReadsRightToLeft(::GetMenu(window.components().all().front().window)));
-  ::GetWindowRect(control("bScan"), &after);
-  EXPECT_TRUE(::EqualRect(&before, &after));
+  const RECT after = place();
+  EXPECT_TRUE(::EqualRect(&before, &after))
+      << before.left << "," << before.top << " " << after.left << "," << after.top;
 
   ui::TranslateForm(window.components(), IniFile::FromBytes("[frmTest]\r\nbScan=Scan\r\n"));
   EXPECT_FALSE(HasExtendedStyle(control("bScan"), WS_EX_RTLREADING));
