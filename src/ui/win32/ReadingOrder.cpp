@@ -45,8 +45,7 @@ void ApplyReadingOrder(ComponentRegistry& window, bool rightToLeft) {
     // A static's or a button's text goes to the right edge; the window's own
     // caption and the list and tree views only change their reading order.
     const bool aligns = component.kind == ComponentKind::Captioned;
-    SetExtendedStyle(component.window, WS_EX_RTLREADING | (aligns ? WS_EX_RIGHT : 0),
-                     rightToLeft);
+    SetExtendedStyle(component.window, WS_EX_RTLREADING | (aligns ? WS_EX_RIGHT : 0), rightToLeft);
   }
   for (const HMENU menu : menus) SetMenuReadingOrder(menu, rightToLeft);
 }
