@@ -75,8 +75,9 @@ endif()
 add_dependencies(hivesweep-tests-win hivesweep hivesweep-cli)
 
 # The translation files go beside the programs, where the Language menu
-# looks for them.
+# looks for them; the table of menus beside them for the Windows tests.
 file(GLOB HS_LANGUAGE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/lang/Lan_*.ini)
+list(APPEND HS_LANGUAGE_FILES ${CMAKE_SOURCE_DIR}/lang/menus.txt)
 add_custom_target(hs_languages ALL
                   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${HS_LANGUAGE_FILES}
                           ${CMAKE_BINARY_DIR}

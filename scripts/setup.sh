@@ -10,6 +10,9 @@ PACKAGES=(
   wine wine64 xvfb xauth imagemagick locales
   nsis zip unzip  # scripts/package.sh makes the installers and zips; the installer test opens them
   xdotool  # the demo and the screenshots press the window's shortcuts
+  # Wine draws every translation's script with these: Latin, Greek, Cyrillic
+  # and Arabic (Noto), Chinese, Japanese and Korean (Noto CJK, WenQuanYi)
+  fonts-noto-core fonts-noto-cjk fonts-wqy-microhei
   clang libclang-rt-14-dev  # libFuzzer and the sanitizers' runtime for tests/fuzz
 )
 

@@ -33,6 +33,7 @@
 #include "startup/win32/StartupManagerDialog.h"
 #include "ui/AppContext.h"
 #include "ui/LanguageMenu.h"
+#include "ui/ReadingOrder.h"
 #include "ui/win32/Dialog.h"
 #include "ui/win32/GuiHandles.h"
 #include "ui/win32/TranslateForm.h"
@@ -279,6 +280,8 @@ KeyTexts ProgramKeys() {
   AddWindowKeys(keys);
   for (const ResourceString& message : ResourceStrings())
     keys.emplace(Slot("ResourceString", std::string(message.key)), std::string(message.english));
+  keys.emplace(Slot(std::string(ui::kTranslationSection), std::string(ui::kReadingOrderKey)),
+               std::string(ui::kLeftToRight));
   return keys;
 }
 
@@ -323,6 +326,49 @@ TEST(ShippedTranslationsTest, EachFileHoldsExactlyTheKeysTheProgramAsksFor) {
       EXPECT_EQ(ours, SystemProfileString(folder + name, section, key)) << name << " " << slot;
     }
   }
+}
+
+// lang/menus.txt as the program's menus give it: one line per menu, named by
+// the item that opens it ("bar", "popup" for the others), its items in order.
+std::string MenuTableOf(const ui::ComponentRegistry& window) {
+  const HMENU bar = ::GetMenu(window.all().front().window);
+  std::map<HMENU, std::string> openers;
+  std::vector<HMENU> order;
+  std::map<HMENU, std::vector<std::string>> items;
+  for (const ui::Component& component : window.all()) {
+    if (component.submenu) openers[component.submenu] = component.name;
+    if (component.kind != ui::ComponentKind::MenuItem) continue;
+    if (!items.count(component.menu)) order.push_back(component.menu);
+    items[component.menu].push_back(component.name);
+  }
+  std::string table;
+  for (const HMENU menu : order) {
+    const std::string opener = menu == bar           ? "bar"
+                               : openers.count(menu) ? openers[menu]
+                                                     : std::string("popup");
+    table += "Menu_" + window.windowName() + " " + opener + ":";
+    for (const std::string& name : items[menu]) table += " " + name;
+    table += "\n";
+  }
+  return table;
+}
+
+// The access-key check of the translation files groups menu items by
+// lang/menus.txt; it must be the program's own menus.
+TEST(ShippedTranslationsTest, TheTableOfMenusIsTheProgramsOwn) {
+  win32::Win32FileSystem fs;
+  MemoryRegistry registry;
+  const std::string folder = TempFolder();
+  ui::AppContext context{fs, registry, folder, Settings::Defaults(folder), {}, {}};
+  mainwindow::TfrmKeyscour main(context);
+  ASSERT_TRUE(main.Create());
+  std::string bytes;
+  ASSERT_EQ(fs.readFile(ProgramFolder() + "menus.txt", bytes), FsStatus::Ok);
+  std::string table;
+  for (const std::string& line : Split(bytes, '\n'))
+    if (!line.empty() && line.front() != ';') table += Trim(line) + "\n";
+  EXPECT_EQ(table, MenuTableOf(main.components())) << "lang/menus.txt should read:\n"
+                                                   << MenuTableOf(main.components());
 }
 
 // Switching back to English reads Lan_English.ini: it must give back the very

@@ -104,6 +104,9 @@ SHIPPED=(Guide.txt $(cd lang && ls Lan_*.ini) Readme.txt hivesweep-cli.exe hives
 zip_names="$(unzip -Z1 "$DIST/Hivesweep-$VERSION-portable-x86.zip" | LC_ALL=C sort)"
 expected_names="$(printf "Hivesweep-$VERSION-portable-x86/%s\n" "${SHIPPED[@]}" options.ini | LC_ALL=C sort)"
 check zip-contents "the x86 zip holds: $zip_names" test "$zip_names" = "$expected_names"
+# One translation for every language of the Language menu.
+zip_languages="$(grep -c '/Lan_[A-Za-z]*\.ini$' <<<"$zip_names")"
+check zip-languages "the x86 zip holds $zip_languages translations, not 33" test "$zip_languages" -eq 33
 
 # --- under Wine, a fresh machine ---------------------------------------
 

@@ -5,9 +5,11 @@
 
 #include "common/Text.h"
 #include "platform/win32/WideText.h"
+#include "ui/ReadingOrder.h"
 #include "ui/win32/Controls.h"
 #include "ui/win32/ListView.h"
 #include "ui/win32/Menus.h"
+#include "ui/win32/ReadingOrder.h"
 #include "ui/win32/StatusBar.h"
 #include "ui/win32/TreeView.h"
 
@@ -167,6 +169,7 @@ void RelabelComponents(ComponentRegistry& window, const IniFile& translation) {
 
 void TranslateForm(ComponentRegistry& window, const IniFile& translation) {
   RelabelComponents(window, translation);
+  ApplyReadingOrder(window, ReadsRightToLeft(translation));
   // A menu bar shows new captions only when it is drawn again.
   const HWND self = window.all().empty() ? nullptr : window.all().front().window;
   if (self && ::GetMenu(self)) ::DrawMenuBar(self);

@@ -2,6 +2,7 @@
 // to the present languages when it opens, and checked for the chosen one.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "platform/memory/MemoryFileSystem.h"
@@ -9,6 +10,7 @@
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "ui/win32/LanguageMenu.h"
+#include "win32/BesideTestProgram.h"
 #include "win32/ui/EveryKindWindow.h"
 #include "win32/ui/GuiTestSupport.h"
 
@@ -65,6 +67,19 @@ TEST_F(LanguageMenuOnWineTest, OpeningShowsThePresentLanguagesInTableOrder) {
   languages->onOpening(window, files);
   EXPECT_EQ(ShownCaptions(menu),
             (std::vector<std::wstring>{L"&Afrikaans", L"&German", L"-", L"&Other"}));
+}
+
+// With the translation files the build puts beside the program, the menu
+// offers every language of its table.
+TEST_F(LanguageMenuOnWineTest, TheShippedFilesOfferEveryLanguage) {
+  win32::Win32FileSystem disk;
+  const std::string folder = win32::Narrow(BesideTestProgram(L""));
+  const ui::LanguageFiles shipped{
+      disk, [&](const std::string& language) { return folder + "Lan_" + language + ".ini"; }};
+  languages->onOpening(window, shipped);
+  const std::vector<std::wstring> shown = ShownCaptions(menu);
+  EXPECT_EQ(shown.size(), 33U);
+  EXPECT_EQ(std::count(shown.begin(), shown.end(), L"-"), 0);
 }
 
 // The message box of a missing language, read and answered from outside as

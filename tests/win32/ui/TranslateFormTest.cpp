@@ -46,6 +46,48 @@ class TranslateFormTest : public ::testing::Test {
   EveryKindWindow window;
 };
 
+bool HasExtendedStyle(HWND window, LONG_PTR flags) {
+  return (::GetWindowLongPtrW(window, GWL_EXSTYLE) & flags) == flags;
+}
+
+bool MenuReadsRightToLeft(HMENU menu) {
+  MENUITEMINFOW item{};
+  item.cbSize = sizeof(item);
+  item.fMask = MIIM_FTYPE;
+  return ::GetMenuItemInfoW(menu, 0, TRUE, &item) && (item.fType & MFT_RIGHTORDER);
+}
+
+// A right-to-left translation turns the texts' reading order and alignment
+// (not the layout); the next translation that does not turns them back.
+TEST_F(TranslateFormTest, TheTranslationsReadingOrderGoesOnTheControlsAndBack) {
+  // Where the button sits in its window's client area.
+  auto place = [&] {
+    RECT rect{};
+    ::GetWindowRect(control("bScan"), &rect);
+    ::MapWindowPoints(nullptr, ::GetParent(control("bScan")), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+  };
+  const RECT before = place();
+  ui::TranslateForm(window.components(),
+                    IniFile::FromBytes("[Translation]\r\nReadingOrder=RightToLeft\r\n"
+                                       "[frmTest]\r\nbScan=\xD9\x81\xD8\xAD\xD8\xB5\r\n"));
+  PumpUntilIdle();
+  EXPECT_TRUE(HasExtendedStyle(control("bScan"), WS_EX_RTLREADING | WS_EX_RIGHT));
+  EXPECT_TRUE(HasExtendedStyle(control("Label1"), WS_EX_RTLREADING | WS_EX_RIGHT));
+  EXPECT_TRUE(HasExtendedStyle(control("lvData"), WS_EX_RTLREADING));
+  EXPECT_FALSE(HasExtendedStyle(control("lvData"), WS_EX_LAYOUTRTL));
+  EXPECT_FALSE(HasExtendedStyle(control("eName"), WS_EX_RTLREADING));  // not translated
+  EXPECT_TRUE(MenuReadsRightToLeft(::GetMenu(window.components().all().front().window)));
+  const RECT after = place();
+  EXPECT_TRUE(::EqualRect(&before, &after))
+      << before.left << "," << before.top << " " << after.left << "," << after.top;
+
+  ui::TranslateForm(window.components(), IniFile::FromBytes("[frmTest]\r\nbScan=Scan\r\n"));
+  EXPECT_FALSE(HasExtendedStyle(control("bScan"), WS_EX_RTLREADING));
+  EXPECT_FALSE(HasExtendedStyle(control("bScan"), WS_EX_RIGHT));
+  EXPECT_FALSE(MenuReadsRightToLeft(::GetMenu(window.components().all().front().window)));
+}
+
 TEST_F(TranslateFormTest, RelabelsEveryKindFromItsKey) {
   const IniFile file = IniFile::FromBytes(
       "\xEF\xBB\xBF[frmTest]\r\nfrmTest=Testfenster\r\nLabel1=Aufgaben\r\nbScan=Suchen\r\n"
