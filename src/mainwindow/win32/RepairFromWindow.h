@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "mainwindow/win32/SystemRestoreCalls.h"
 #include "mainwindow/win32/WindowQuestions.h"
 #include "repair/WindowRepair.h"
 
@@ -44,6 +45,8 @@ struct RepairWindowInput {
   int windowsVersionCode = 0;
   RepairWindowState& state;
   WindowQuestions questions = WindowQuestions::System();
+  // System Restore's open and close calls (tests replace them).
+  RestorePointCalls restorePoint;
 };
 
 struct RepairWindowResult {
