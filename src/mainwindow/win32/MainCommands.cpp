@@ -1,8 +1,6 @@
 // TfrmKeyscour: the commands of its buttons, menus and shortcuts, one
 // handler each, and the notifications of its controls.
 #include <windows.h>
-// After windows.h, which it needs.
-#include <shellapi.h>
 
 #include "findings/ListCommandState.h"
 #include "findings/ListCommands.h"
@@ -15,7 +13,7 @@
 namespace hs::mainwindow {
 
 namespace {
-constexpr const wchar_t* kUpdateAddress = L"https://www.corvane.example/hivesweep/update";
+constexpr const char* kUpdateAddress = "https://www.corvane.example/hivesweep/update";
 }  // namespace
 
 // What only the window can do for the scan command's steps.
@@ -212,7 +210,7 @@ void TfrmKeyscour::onOptions() {
 }
 
 void TfrmKeyscour::onCheckForUpdate() {
-  ::ShellExecuteW(hwnd(), L"open", kUpdateAddress, nullptr, nullptr, SW_SHOWNORMAL);
+  if (m_questions.openAddress) m_questions.openAddress(hwnd(), kUpdateAddress);
 }
 
 LRESULT TfrmKeyscour::onNotify(const NMHDR& header) {

@@ -57,7 +57,9 @@ class MainWindowTest : public ::testing::Test {
   void Open(std::vector<std::string> arguments = {}) {
     context = std::make_unique<ui::AppContext>(
         ui::AppContext{*files, *registry, kProgramFolder, settings, facts, std::move(arguments)});
-    window = std::make_unique<mainwindow::TfrmKeyscour>(*context, Answers());
+    win32::WindowQuestions answers = Answers();
+    answers.openAddress = [this](HWND, const std::string& address) { opened.push_back(address); };
+    window = std::make_unique<mainwindow::TfrmKeyscour>(*context, answers);
     ASSERT_TRUE(window->Create());
     ::ShowWindow(window->hwnd(), SW_SHOW);
     PumpUntilIdle();
@@ -90,6 +92,7 @@ class MainWindowTest : public ::testing::Test {
   SystemFacts facts;
   std::unique_ptr<ui::AppContext> context;
   std::unique_ptr<mainwindow::TfrmKeyscour> window;
+  std::vector<std::string> opened;  // the web pages the window opened
 };
 
 // --- the section tree --------------------------------------------------
@@ -429,6 +432,29 @@ TEST_F(MainWindowTest, CleanOnceInCapitalsScansRepairsAndEndsOnce) {
   ASSERT_TRUE(user.OpenPath("Software\\Vendor\\Tool"));
   EXPECT_TRUE(user.HasValue("Path"));
   EXPECT_EQ(files->probe(kOptionsFile), PathProbe::File);
+}
+
+// --- the update link ---------------------------------------------------
+
+// A double click on the link notifies a click and then a double click; only
+// the click, a menu command and a shortcut run the command.
+TEST_F(MainWindowTest, UpdateLinkOpensOncePerClickNotPerDoubleClickNotice) {
+  Open();
+  const HWND link = Control("lUpdate");
+  const auto id = static_cast<WORD>(MainCommand::CheckForUpdate);
+  ::SendMessageW(window->hwnd(), WM_COMMAND, MAKEWPARAM(id, STN_DBLCLK),
+                 reinterpret_cast<LPARAM>(link));
+  EXPECT_TRUE(opened.empty());
+
+  for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+    ::PostMessageW(link, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(4, 4));
+  PumpUntilIdle();
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0], "https://www.corvane.example/hivesweep/update");
+
+  Command(MainCommand::CheckForUpdate);                              // the menu
+  ::SendMessageW(window->hwnd(), WM_COMMAND, MAKEWPARAM(id, 1), 0);  // a shortcut
+  EXPECT_EQ(opened.size(), 3u);
 }
 
 }  // namespace
