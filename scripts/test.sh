@@ -17,6 +17,10 @@ echo "== native tests"
 build/native/hivesweep-tests >"$LOGS/native.log" 2>&1 || status=1
 cat "$LOGS/native.log"
 
+echo "== scan worker lifetime (AddressSanitizer)"
+build/native/hivesweep-lifetime-asan >"$LOGS/asan.log" 2>&1 || status=1
+cat "$LOGS/asan.log"
+
 echo "== fuzz targets: every committed input once"
 scripts/fuzz.sh replay >"$LOGS/fuzz.log" 2>&1 || status=1
 cat "$LOGS/fuzz.log"

@@ -32,12 +32,13 @@ class TfrmKeyscour::ScanHost : public ui::ScanCommandHost {
     ScanDialogInput dialog;
     dialog.taskList = tasks;
     dialog.settings = ScanSettings::From(context.settings, context.facts, context.texts());
-    // The context owns the machine for the program's life.
+    // Not owned: the context outlives the window, which joins the worker.
     dialog.registry = std::shared_ptr<RegistryBackend>(std::shared_ptr<void>(), &context.registry);
     dialog.files = std::shared_ptr<FileSystemBackend>(std::shared_ptr<void>(), &context.fs);
     dialog.cleanOnce = m_window.m_cleanOnce;
     dialog.countsWindow = m_window.hwnd();
     dialog.handOver = m_window.m_handOver;
+    dialog.workers = &m_window.m_scanWorkers;
     RunScanDialog(m_window.hwnd(), dialog, m_window.m_rows,
                   [this] { m_window.m_list->RowsChanged(); });
   }

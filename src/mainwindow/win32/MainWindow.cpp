@@ -411,6 +411,8 @@ void TfrmKeyscour::onDestroy() {
   // The controls go with the window; their views must not outlive them.
   m_list.reset();
   m_tree.reset();
+  // Stopped scans end at their next check; none may outlive the window.
+  m_scanWorkers.JoinAll();
   ::PostQuitMessage(0);
 }
 
