@@ -90,8 +90,7 @@ RestorePointCall RequestRestorePoint() {
 void CloseRestorePoint(std::int64_t sequenceNumber, RestorePointClose how) {
   RESTOREPOINTINFOW info{};
   info.dwEventType = END_SYSTEM_CHANGE;
-  info.dwRestorePtType =
-      how == RestorePointClose::End ? APPLICATION_INSTALL : CANCELLED_OPERATION;
+  info.dwRestorePtType = how == RestorePointClose::End ? APPLICATION_INSTALL : CANCELLED_OPERATION;
   info.llSequenceNumber = sequenceNumber;
   CallSystemRestore(info);
 }
