@@ -155,7 +155,8 @@ void TfrmKeyscour::onRepairRegistry() {
                                  texts,
                                  m_context.facts.WindowsVersionCode(),
                                  m_repairState,
-                                 m_questions};
+                                 m_questions,
+                                 {}};
   win32::RepairFromWindow(hwnd(), input, m_rows);
   RowsChanged();
 }
