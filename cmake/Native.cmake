@@ -12,6 +12,24 @@ target_compile_definitions(hivesweep-tests PRIVATE HS_TEST_DATA="${CMAKE_SOURCE_
                                                    HS_SOURCE_ROOT="${CMAKE_SOURCE_DIR}")
 add_test(NAME native COMMAND hivesweep-tests)
 
+# The scan workers' lifetime under AddressSanitizer: a worker that outlived
+# what its owner lent it would be reported. Only the few sources it needs, so
+# it builds and runs in moments.
+option(HS_LIFETIME_ASAN "Build hivesweep-lifetime-asan" ON)
+if(HS_LIFETIME_ASAN)
+  add_executable(hivesweep-lifetime-asan
+                 ${CMAKE_SOURCE_DIR}/tests/scan/ScanWorkersTest.cpp
+                 ${CMAKE_SOURCE_DIR}/src/scan/ScanWorkers.cpp
+                 ${CMAKE_SOURCE_DIR}/src/scan/ScanHandOver.cpp)
+  target_include_directories(hivesweep-lifetime-asan PRIVATE ${CMAKE_SOURCE_DIR}/src)
+  target_link_libraries(hivesweep-lifetime-asan PRIVATE GTest::gtest GTest::gtest_main
+                                                        Threads::Threads)
+  target_compile_options(hivesweep-lifetime-asan PRIVATE ${HS_WARNINGS} -fsanitize=address
+                                                         -fno-omit-frame-pointer)
+  target_link_options(hivesweep-lifetime-asan PRIVATE -fsanitize=address)
+  add_test(NAME lifetime-asan COMMAND hivesweep-lifetime-asan)
+endif()
+
 if(HS_BENCH)
   file(GLOB HS_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
   find_package(benchmark REQUIRED)

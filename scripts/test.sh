@@ -28,6 +28,10 @@ echo "== native tests"
 build/native/hivesweep-tests >"$LOGS/native.log" 2>&1 || status=1
 cat "$LOGS/native.log"
 
+echo "== scan worker lifetime (AddressSanitizer)"
+build/native/hivesweep-lifetime-asan >"$LOGS/asan.log" 2>&1 || status=1
+cat "$LOGS/asan.log"
+
 echo "== Windows tests under Wine (windows on a private X display)"
 . scripts/wine-env.sh
 hs_start_display || status=1

@@ -21,7 +21,44 @@ bool PrepareFolder(FileSystemBackend& fs, const WindowRepairOptions& options,
   return false;
 }
 
+std::size_t CheckedRows(const std::vector<Finding>& rows) {
+  std::size_t count = 0;
+  for (const Finding& row : rows) count += row.Checked ? 1 : 0;
+  return count;
+}
+
+// Closes the open restore point when the repair is over: cancelled unless the
+// run was seen to delete something, so an exception cancels it as well.
+class RestorePointCloser {
+ public:
+  explicit RestorePointCloser(const WindowRepairSteps& steps) : m_close(steps.closeRestorePoint) {}
+  RestorePointCloser(const RestorePointCloser&) = delete;
+  RestorePointCloser& operator=(const RestorePointCloser&) = delete;
+  ~RestorePointCloser() {
+    if (m_close) m_close(CloseRestorePointAs(m_deleted));
+  }
+  void deleted(std::size_t count) { m_deleted = count; }
+
+ private:
+  const std::function<void(RestorePointClose)>& m_close;
+  std::size_t m_deleted = 0;
+};
+
+RepairOutcome RepairWithRestorePointClosed(const WindowRepairSteps& steps,
+                                           std::vector<Finding>& rows) {
+  RestorePointCloser closer(steps);
+  const std::size_t checked = CheckedRows(rows);
+  RepairOutcome outcome = steps.repair(rows);
+  closer.deleted(DeletedCount(checked, outcome));
+  return outcome;
+}
+
 }  // namespace
+
+std::size_t DeletedCount(std::size_t checkedRows, const RepairOutcome& outcome) {
+  const std::size_t kept = outcome.notRepaired.size();
+  return checkedRows > kept ? checkedRows - kept : 0;
+}
 
 bool WantsRestorePoint(const WindowRepairOptions& options) {
   return options.restorePoint && options.windowsVersionCode >= 9 &&
@@ -40,12 +77,16 @@ RepairOutcome RunWindowRepair(FileSystemBackend& fs, const WindowRepairOptions& 
     outcome.end = RepairEnd::EmptyList;
     return outcome;
   }
-  if (WantsRestorePoint(options) && steps.makeRestorePoint && !steps.makeRestorePoint()) {
+  const bool restorePoint = WantsRestorePoint(options) && steps.makeRestorePoint;
+  if (restorePoint && !steps.makeRestorePoint()) {
     outcome.end = RepairEnd::RestorePointCancelled;
     return outcome;
   }
   if (!steps.repair) return outcome;
-  outcome = steps.repair(rows);
+  if (restorePoint)
+    outcome = RepairWithRestorePointClosed(steps, rows);
+  else
+    outcome = steps.repair(rows);
   if (outcome.end != RepairEnd::Completed) {
     if (steps.showError) steps.showError(outcome.error);
     return outcome;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "repair/Repair.h"
+#include "restore/RestorePointOutcome.h"
 #include "settings/Translation.h"
 
 namespace hs {
@@ -27,6 +28,9 @@ struct WindowRepairSteps {
   std::function<bool(const std::string& question)> confirmCreateFolder;
   // Makes the restore point; false ends the command with nothing changed.
   std::function<bool()> makeRestorePoint;
+  // Closes the restore point the step above opened, once the repair is over
+  // (also when it stopped or threw); unset or without an open point: nothing.
+  std::function<void(RestorePointClose how)> closeRestorePoint;
   // Runs the verified repair on the rows (the window runs it off its own
   // thread); the folder exists and the restore point is done.
   std::function<RepairOutcome(std::vector<Finding>& rows)> repair;
@@ -48,6 +52,10 @@ bool WantsRestorePoint(const WindowRepairOptions& options);
 RepairOutcome RunWindowRepair(FileSystemBackend& fs, const WindowRepairOptions& options,
                               const WindowRepairSteps& steps, std::vector<Finding>& rows,
                               UnrepairedLists& unrepaired);
+
+// The items a finished run deleted: the checked rows it was given less those
+// it reports not repaired.
+std::size_t DeletedCount(std::size_t checkedRows, const RepairOutcome& outcome);
 
 // The engine's repair for the window: a run into `folder` (which exists)
 // with no questions of its own.

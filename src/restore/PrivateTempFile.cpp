@@ -1,5 +1,7 @@
 #include "restore/PrivateTempFile.h"
 
+#include <utility>
+
 namespace hs {
 
 bool PrivateTempFile::write(const std::string& bytes) {
@@ -15,6 +17,10 @@ bool PrivateTempFile::write(const std::string& bytes) {
 void PrivateTempFile::remove() {
   if (!m_path.empty()) m_fs.deleteSilently(m_path);
   m_path.clear();
+}
+
+std::string PrivateTempFile::leave() {
+  return std::exchange(m_path, {});
 }
 
 }  // namespace hs

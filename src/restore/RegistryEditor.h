@@ -9,9 +9,17 @@ namespace hs {
 enum class EditorRun {
   Ended,       // the editor ended by itself (its exit code says nothing)
   NotStarted,  // it could not be started
-  Stopped,     // the wait was given up and the editor was stopped
-  Abandoned,   // the wait was given up; the editor may still be running
+  Stopped,     // the wait was given up and the editor was stopped (it has exited)
+  // The editor was told to stop but had not exited when the wait for it
+  // ended; it may still be reading its file.
+  StopUnconfirmed,
+  Abandoned,  // the wait was given up; the editor may still be running
 };
+
+// Whether the editor may still be reading the file it was given.
+inline bool EditorMayStillRun(EditorRun run) {
+  return run == EditorRun::StopUnconfirmed || run == EditorRun::Abandoned;
+}
 
 class RegistryEditorRunner {
  public:

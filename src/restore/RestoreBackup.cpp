@@ -54,6 +54,21 @@ bool ChooseImportedPart(const RestoreRequest& request, const CodePage& codePage,
   return true;
 }
 
+// An import that did not end by itself: part of the file may be in the
+// registry, none of it checked, and the file is kept.
+RestoreOutcome InterruptedImport(EditorRun run, const std::string& copyLeft) {
+  std::string message = run == EditorRun::Stopped
+                            ? "The registry editor was stopped during the import"
+                            : "The wait for the registry editor was given up";
+  message += ": the backup may be partly restored; nothing is verified.";
+  if (!copyLeft.empty())
+    message +=
+        " The registry editor may still be importing, so its copy of the file is left "
+        "at " +
+        copyLeft + " (delete it once the editor has ended).";
+  return Ended(RestoreEnd::Stopped, std::move(message));
+}
+
 RestoreOutcome ImportAndVerify(FileSystemBackend& fs, RegistryBackend& registry,
                                RegistryEditorRunner& editor, const std::string& bytes,
                                const Translation& texts, RestoreOutcome outcome) {
@@ -63,17 +78,14 @@ RestoreOutcome ImportAndVerify(FileSystemBackend& fs, RegistryBackend& registry,
   if (!copy.write(bytes))
     return Ended(RestoreEnd::Failed, "A private copy of the file to import could not be written.");
   const EditorRun run = editor.run(ImportCommandLine(copy.path()));
+  // Deleted only once the editor is known to have ended: it may still read it.
+  const std::string copyLeft = EditorMayStillRun(run) ? copy.leave() : std::string();
   copy.remove();
   if (run == EditorRun::NotStarted)
     return Ended(
         RestoreEnd::EditorNotStarted,
         texts.GetLanString("RES_Regedit_Not_Exist", "Please check if Regedit.exe exists."));
-  if (run == EditorRun::Stopped)
-    return Ended(RestoreEnd::Stopped, "The registry editor was stopped; nothing is verified.");
-  if (run == EditorRun::Abandoned)
-    return Ended(RestoreEnd::Stopped,
-                 "The wait for the registry editor was given up while it still ran; nothing is "
-                 "verified.");
+  if (run != EditorRun::Ended) return InterruptedImport(run, copyLeft);
   RegFileError error;
   if (!VerifyRestoredFile(registry, bytes, fs.ansiCodePage(), outcome.differences, error))
     return Ended(RestoreEnd::Failed,

@@ -22,7 +22,7 @@ enum class RestoreEnd {
   Refused,           // a line breaks the rules, or the file is not trusted without force
   BadFile,           // missing, unreadable or not a registry file
   EditorNotStarted,  // the registry editor could not be started
-  Stopped,           // the editor was stopped before it ended
+  Stopped,           // the editor was stopped before it ended: maybe partly restored; file kept
   NotVerified,       // the registry differs from the file afterwards
   Failed,            // the private copy to import could not be written
 };

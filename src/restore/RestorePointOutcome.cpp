@@ -37,6 +37,10 @@ RestorePointVerdict JudgeRestorePoint(const RestorePointCall& call,
   return {true, {}};
 }
 
+RestorePointClose CloseRestorePointAs(std::size_t itemsDeleted) {
+  return itemsDeleted > 0 ? RestorePointClose::End : RestorePointClose::Cancel;
+}
+
 int NextRestorePointProgress(int position) {
   if (position < 0) return 0;
   if (position <= 30) return position + 10;

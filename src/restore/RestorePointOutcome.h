@@ -4,6 +4,7 @@
 // System Restore answers "success" with the number of an earlier point when it
 // skips a new one (one point a day), so a point counts as created only when
 // the call succeeded, its status says so and its number is a new one.
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -36,6 +37,13 @@ struct RestorePointVerdict {
 // when there is one; the same number again means no new point was made.
 RestorePointVerdict JudgeRestorePoint(const RestorePointCall& call,
                                       std::optional<std::int64_t> earlierSequence = std::nullopt);
+
+// How a restore point opened before a repair is closed afterwards: ended
+// (END_SYSTEM_CHANGE), so the system keeps it, when the run deleted anything;
+// cancelled (CANCELLED_OPERATION) when it deleted nothing, so no point is
+// left that marks a change which never happened.
+enum class RestorePointClose { End, Cancel };
+RestorePointClose CloseRestorePointAs(std::size_t itemsDeleted);
 
 // The progress bar's next position on a timer tick: +10 up to 30, +5 up to
 // 50, +3 up to 60, +2 up to 80, +1 up to 99; 100 stays.

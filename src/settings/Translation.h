@@ -1,7 +1,10 @@
 #pragma once
 // The texts of one language: the message lookup of the "ResourceString"
 // section of its translation file beside the program. A copy is cheap; the
-// holder builds a new one when the language changes.
+// holder builds a new one when the language changes. It reads through the
+// file system it was given, which is not its own: a copy handed to another
+// thread must not outlive it (the window joins its scan workers before the
+// program's backends go, see scan/ScanWorkers.h).
 #include <string>
 
 namespace hs {

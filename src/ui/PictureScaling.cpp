@@ -77,6 +77,20 @@ Pixels WidenedByLastColumn(const Pixels& source, int width) {
   return result;
 }
 
+Pixels StripOfFrames(const Pixels& strip, const std::vector<int>& frames) {
+  const int side = strip.height;
+  if (strip.empty() || frames.empty()) return {};
+  const int count = strip.width / side;
+  for (const int frame : frames)
+    if (frame < 0 || frame >= count) return {};
+  Pixels result{side * static_cast<int>(frames.size()), side, {}};
+  result.argb.reserve(static_cast<std::size_t>(result.width) * static_cast<std::size_t>(side));
+  for (int y = 0; y < side; ++y)
+    for (const int frame : frames)
+      for (int x = 0; x < side; ++x) result.argb.push_back(strip.at(frame * side + x, y));
+  return result;
+}
+
 int WidthAtHeight(const Pixels& source, int height) {
   if (source.empty() || height < 1) return 0;
   const long long scaled = static_cast<long long>(source.width) * height + source.height / 2;

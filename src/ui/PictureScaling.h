@@ -30,6 +30,11 @@ Pixels ScaledByArea(const Pixels& source, int width, int height);
 // `source` cut or carried on to `width`: columns past its end repeat its last.
 Pixels WidenedByLastColumn(const Pixels& source, int width);
 
+// A strip of square frames (each as wide as the strip is high) made of
+// `strip`'s frames in the order `frames` names them; empty when a frame is
+// missing or the strip is empty.
+Pixels StripOfFrames(const Pixels& strip, const std::vector<int>& frames);
+
 // The size, height kept in proportion, of `source` at `height` pixels high.
 int WidthAtHeight(const Pixels& source, int height);
 

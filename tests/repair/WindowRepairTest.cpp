@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <stdexcept>
+
 #include "platform/memory/MemoryFileSystem.h"
 #include "repair/WindowRepair.h"
 
@@ -19,6 +22,9 @@ struct Scenario {
     steps.repair = [this](std::vector<Finding>&) {
       record("repair", true);
       return repaired;
+    };
+    steps.closeRestorePoint = [this](RestorePointClose how) {
+      record(how == RestorePointClose::End ? "end point" : "cancel point", true);
     };
     steps.showSummary = [this](int count) { record("summary " + std::to_string(count), true); };
     steps.beep = [this] { record("beep", true); };
@@ -50,7 +56,8 @@ TEST(WindowRepairTest, StepsRunInOrderAndEachEndStopsWhereItShould) {
     Scenario t;
     t.repaired.processedCount = 2;
     t.repaired.notRepaired = {{Finding{"p", "HKEY_CURRENT_USER\\B", "v"}, "gone"}};
-    EXPECT_EQ(t.Run(), (Steps{"folder?", "restore point", "repair", "summary 2", "beep"}));
+    EXPECT_EQ(t.Run(),
+              (Steps{"folder?", "restore point", "repair", "cancel point", "summary 2", "beep"}));
     EXPECT_EQ(t.unrepaired.KeyTexts, Steps{"HKEY_CURRENT_USER\\B"});
     EXPECT_EQ(t.unrepaired.ValueTexts, Steps{"v"});
     EXPECT_EQ(t.fs.probe(kFolder), PathProbe::Folder);
@@ -58,7 +65,7 @@ TEST(WindowRepairTest, StepsRunInOrderAndEachEndStopsWhereItShould) {
   {
     Scenario t;  // the summary is switched off; the beep still comes
     t.options.showHint = false;
-    EXPECT_EQ(t.Run(), (Steps{"folder?", "restore point", "repair", "beep"}));
+    EXPECT_EQ(t.Run(), (Steps{"folder?", "restore point", "repair", "end point", "beep"}));
   }
   {
     Scenario t;
@@ -88,8 +95,51 @@ TEST(WindowRepairTest, StepsRunInOrderAndEachEndStopsWhereItShould) {
     t.repaired.end = RepairEnd::Aborted;
     t.repaired.error = "disk full";
     t.repaired.notRepaired = {{Finding{}, "disk full"}};
-    EXPECT_EQ(t.Run(), (Steps{"restore point", "repair", "error: disk full"}));
+    EXPECT_EQ(t.Run(), (Steps{"restore point", "repair", "cancel point", "error: disk full"}));
     EXPECT_TRUE(t.unrepaired.KeyTexts.empty());
+  }
+}
+
+// The point is ended only when the run deleted something: a run that deleted
+// nothing, stopped before its first deletion or threw cancels it.
+TEST(WindowRepairTest, RestorePointEndsAfterADeletionAndIsCancelledOtherwise) {
+  const Finding row{"p", "HKEY_CURRENT_USER\\Software\\A", "", FindingKind::fkKey, true, 0};
+  struct Case {
+    const char* name;
+    std::size_t checked;
+    RepairEnd end;
+    std::size_t notRepaired;
+    const char* close;
+  } cases[] = {
+      {"all deleted", 2, RepairEnd::Completed, 0, "end point"},
+      {"one of two kept", 2, RepairEnd::Completed, 1, "end point"},
+      {"every row kept", 2, RepairEnd::Completed, 2, "cancel point"},
+      {"stopped before its first deletion", 3, RepairEnd::Aborted, 3, "cancel point"},
+      {"stopped after a deletion", 3, RepairEnd::Aborted, 2, "end point"},
+  };
+  for (const Case& c : cases) {
+    Scenario t;
+    t.fs.addFolder(kFolder);
+    t.options.showHint = t.options.beep = false;
+    t.rows.assign(c.checked, row);
+    t.rows.push_back(
+        Finding{"p", "HKEY_CURRENT_USER\\Software\\Unchecked", "", FindingKind::fkKey, false, 0});
+    t.repaired.end = c.end;
+    t.repaired.notRepaired.assign(c.notRepaired, {row, "kept"});
+    const Steps taken = t.Run();
+    EXPECT_EQ(std::count(taken.begin(), taken.end(), c.close), 1) << c.name;
+    EXPECT_EQ(taken.size(), c.end == RepairEnd::Aborted ? 4u : 3u) << c.name;
+  }
+  {
+    Scenario t;  // no restore point wanted: nothing to close
+    t.options.restorePoint = false;
+    EXPECT_EQ(t.Run(), (Steps{"folder?", "repair", "summary 0", "beep"}));
+  }
+  {
+    Scenario t;
+    t.steps.repair = [](std::vector<Finding>&) -> RepairOutcome { throw std::runtime_error("x"); };
+    EXPECT_THROW(t.Run(), std::runtime_error);
+    EXPECT_EQ(t.taken, (Steps{"folder?", "restore point", "cancel point"}));
   }
 }
 

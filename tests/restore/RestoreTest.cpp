@@ -331,6 +331,33 @@ TEST_F(RestoreTest, OnlyAFileDirectlyInTheBackupFolderIsDeleted) {
   EXPECT_TRUE(outcome.fileDeleted) << outcome.keptBecause;
 }
 
+// An import that did not end by itself is reported as maybe partly restored,
+// the backup kept; the copy the editor reads stays while it may still run.
+TEST_F(RestoreTest, AStoppedImportIsPartialAndTheCopyStaysWhileTheEditorMayRun) {
+  std::vector<DirEntry> temp;
+  editor.result = EditorRun::Stopped;
+  RestoreOutcome outcome = Restore();
+  EXPECT_EQ(outcome.end, RestoreEnd::Stopped);
+  EXPECT_NE(outcome.message.find("partly restored"), std::string::npos) << outcome.message;
+  EXPECT_FALSE(outcome.fileDeleted);
+  ASSERT_EQ(fs.listDirectory("C:\\Users\\Admin\\Temp", temp), FsStatus::Ok);
+  EXPECT_TRUE(temp.empty());  // the editor has exited: its copy goes
+
+  for (const EditorRun result : {EditorRun::StopUnconfirmed, EditorRun::Abandoned}) {
+    editor.result = result;
+    outcome = Restore();
+    EXPECT_EQ(outcome.end, RestoreEnd::Stopped);
+    EXPECT_NE(outcome.message.find("partly restored"), std::string::npos) << outcome.message;
+    ASSERT_EQ(fs.listDirectory("C:\\Users\\Admin\\Temp", temp), FsStatus::Ok);
+    ASSERT_EQ(temp.size(), 1u) << "the copy went while the editor may still read it";
+    const std::string copy = "C:\\Users\\Admin\\Temp\\" + temp[0].name;
+    EXPECT_NE(outcome.message.find("left at " + copy), std::string::npos) << outcome.message;
+    EXPECT_EQ(editor.commandLines.back(), "Regedit /s \"" + copy + "\"");
+    EXPECT_EQ(fs.probe(kFile), PathProbe::File);
+    fs.deleteSilently(copy);
+  }
+}
+
 TEST_F(RestoreTest, ThePrivateCopyIsRemovedWhateverHappens) {
   std::vector<DirEntry> temp;
   for (const EditorRun result : {EditorRun::NotStarted, EditorRun::Stopped}) {

@@ -29,6 +29,27 @@ TEST(Pictures, TreeStripNeverWiderThanTheRowsScaleAndNodeImageByKind) {
   EXPECT_EQ(NodeImageForLevel(-1), 0);
 }
 
+// Entry N of the node image list is task N's picture: the root's (0) for the
+// root, the section picture (1) for the group and the categories, the item
+// picture (2) for the three hives below "Files and Folders".
+TEST(Pictures, NodeImageListHoldsEachTasksPictureAtItsNumber) {
+  const std::vector<int> pictures = NodePicturesByTask(SectionTree());
+  std::vector<int> expected(23, 1);
+  expected[0] = expected[1] = 0;
+  expected[3] = expected[4] = expected[5] = 2;
+  EXPECT_EQ(pictures, expected);
+
+  const Pixels strip{3, 1, {kRed, kBlue, kWhite}};
+  const Pixels repeated = StripOfFrames(strip, {2, 0, 0, 1});
+  EXPECT_EQ(repeated.width, 4);
+  EXPECT_EQ(repeated.argb, (std::vector<std::uint32_t>{kWhite, kRed, kRed, kBlue}));
+  const Pixels squares{4, 2, {kRed, kRed, kBlue, kBlue, kRed, kRed, kBlue, kClear}};
+  EXPECT_EQ(StripOfFrames(squares, {1, 0}).argb,
+            (std::vector<std::uint32_t>{kBlue, kBlue, kRed, kRed, kBlue, kClear, kRed, kRed}));
+  EXPECT_TRUE(StripOfFrames(strip, {3}).empty());  // no such frame
+  EXPECT_TRUE(StripOfFrames({}, {0}).empty());
+}
+
 TEST(Pictures, AreaScalingAveragesWhatEachPixelCoversAndTransparencyLendsNoColour) {
   // Left half opaque red; right half one blue pixel among three clear ones.
   const Pixels halves{4, 2, {kRed, kRed, kBlue, kClear, kRed, kRed, kClear, kClear}};

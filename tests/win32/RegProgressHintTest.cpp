@@ -104,11 +104,13 @@ class RegProgressHintTest : public ::testing::Test {
     in.taskList = std::move(tasks);
     in.registry = registry;
     in.files = files;
+    in.workers = &workers;
     return in;
   }
 
   std::shared_ptr<RegistryBackend> registry = std::make_shared<win32::Win32Registry>();
   std::shared_ptr<FileSystemBackend> files = std::make_shared<win32::Win32FileSystem>();
+  ScanWorkers workers;  // joined last, after each test has let its worker go
 };
 
 TEST_F(RegProgressHintTest, ARealScanFillsTheRowsInTheConsolesOrderAndCountsAfterEachTask) {

@@ -1,8 +1,6 @@
 // TfrmKeyscour: the commands of its buttons, menus and shortcuts, one
 // handler each, and the notifications of its controls.
 #include <windows.h>
-// After windows.h, which it needs.
-#include <shellapi.h>
 
 #include "findings/ListCommandState.h"
 #include "findings/ListCommands.h"
@@ -16,7 +14,7 @@
 namespace hs::mainwindow {
 
 namespace {
-constexpr const wchar_t* kUpdateAddress = L"https://www.corvane.example/hivesweep/update";
+constexpr const char* kUpdateAddress = "https://www.corvane.example/hivesweep/update";
 }  // namespace
 
 // What only the window can do for the scan command's steps.
@@ -35,12 +33,13 @@ class TfrmKeyscour::ScanHost : public ui::ScanCommandHost {
     ScanDialogInput dialog;
     dialog.taskList = tasks;
     dialog.settings = ScanSettings::From(context.settings, context.facts, context.texts());
-    // The context owns the machine for the program's life.
+    // Not owned: the context outlives the window, which joins the worker.
     dialog.registry = std::shared_ptr<RegistryBackend>(std::shared_ptr<void>(), &context.registry);
     dialog.files = std::shared_ptr<FileSystemBackend>(std::shared_ptr<void>(), &context.fs);
     dialog.cleanOnce = m_window.m_cleanOnce;
     dialog.countsWindow = m_window.hwnd();
     dialog.handOver = m_window.m_handOver;
+    dialog.workers = &m_window.m_scanWorkers;
     RunScanDialog(m_window.hwnd(), dialog, m_window.m_rows,
                   [this] { m_window.m_list->RowsChanged(); });
   }
@@ -166,7 +165,8 @@ void TfrmKeyscour::onRepairRegistry() {
                                  m_context.facts.WindowsVersionCode(),
                                  m_repairState,
                                  m_questions,
-                                 ShowNotRepaired()};
+                                 ShowNotRepaired(),
+                                 {}};
   win32::RepairFromWindow(hwnd(), input, m_rows);
   RowsChanged();
 }
@@ -222,7 +222,7 @@ void TfrmKeyscour::onOptions() {
 }
 
 void TfrmKeyscour::onCheckForUpdate() {
-  ::ShellExecuteW(hwnd(), L"open", kUpdateAddress, nullptr, nullptr, SW_SHOWNORMAL);
+  if (m_questions.openAddress) m_questions.openAddress(hwnd(), kUpdateAddress);
 }
 
 LRESULT TfrmKeyscour::onNotify(const NMHDR& header) {

@@ -9,6 +9,7 @@
 #include "settings/SettingsFile.h"
 #include "ui/FindingCounts.h"
 #include "ui/MainLayout.h"
+#include "ui/win32/CommandSource.h"
 #include "ui/win32/Controls.h"
 #include "ui/win32/Dpi.h"
 #include "ui/win32/LanguageMenu.h"
@@ -113,7 +114,7 @@ LRESULT TfrmKeyscour::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_CTLCOLORSTATIC:
       return onCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_COMMAND:
-      if (HIWORD(wParam) <= 1) onCommand(LOWORD(wParam));
+      if (ui::IsCommandToRun(wParam, lParam)) onCommand(LOWORD(wParam));
       return 0;
     case WM_NOTIFY:
       return onNotify(*reinterpret_cast<const NMHDR*>(lParam));
@@ -410,6 +411,8 @@ void TfrmKeyscour::onDestroy() {
   // The controls go with the window; their views must not outlive them.
   m_list.reset();
   m_tree.reset();
+  // Stopped scans end at their next check; none may outlive the window.
+  m_scanWorkers.JoinAll();
   ::PostQuitMessage(0);
 }
 

@@ -21,6 +21,7 @@
 #include "mainwindow/win32/WindowQuestions.h"
 #include "scan/Finding.h"
 #include "scan/ScanHandOver.h"
+#include "scan/ScanWorkers.h"
 #include "settings/SettingsFile.h"
 #include "settings/Translation.h"
 #include "ui/AppContext.h"
@@ -128,6 +129,9 @@ class TfrmKeyscour : public ui::Window {
   // One for the window's life: a stopped scan still finishing cannot reach
   // the next scan's rows.
   std::shared_ptr<ScanHandOver> m_handOver = std::make_shared<ScanHandOver>();
+  // Every scan worker, joined as the window is destroyed: a stopped scan may
+  // still be inside a call on the context's backends.
+  ScanWorkers m_scanWorkers;
 
   MainMenus m_menus;
   // The DPI the controls, fonts and pictures are made for: the last

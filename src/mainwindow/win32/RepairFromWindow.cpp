@@ -1,5 +1,7 @@
 #include "mainwindow/win32/RepairFromWindow.h"
 
+#include <utility>
+
 #include "mainwindow/win32/RepairWaitDialog.h"
 #include "mainwindow/win32/ShowHintDialog.h"
 #include "mainwindow/win32/SystemPointDialog.h"
@@ -10,11 +12,24 @@ namespace hs::win32 {
 
 namespace {
 
-bool MakeRestorePoint(HWND owner, RepairWindowInput& input) {
-  SystemPointInput point{input.fs, input.translation, input.settings.Lan,
-                         input.state.lastRestorePoint, input.questions};
+// The restore point opened for this run, until the repair closes it.
+using OpenRestorePoint = std::optional<std::int64_t>;
+
+bool MakeRestorePoint(HWND owner, RepairWindowInput& input, OpenRestorePoint& open) {
+  SystemPointInput point{input.fs,
+                         input.translation,
+                         input.settings.Lan,
+                         input.state.lastRestorePoint,
+                         input.questions,
+                         input.restorePoint.request,
+                         input.restorePoint.close};
   const SystemPointOutput output = SystemPointDialog(owner, point);
-  if (output.created) input.state.lastRestorePoint = output.sequenceNumber;
+  if (!output.created) return output.goOn;
+  input.state.lastRestorePoint = output.sequenceNumber;
+  if (output.goOn)
+    open = output.sequenceNumber;
+  else
+    input.restorePoint.close(output.sequenceNumber, RestorePointClose::Cancel);
   return output.goOn;
 }
 
@@ -24,13 +39,16 @@ void ShowSummary(HWND owner, RepairWindowInput& input, int processedCount) {
   input.settings.ShowHint = ShowHintDialog(owner, hint).showHint;
 }
 
-WindowRepairSteps StepsFor(HWND owner, RepairWindowInput& input,
-                           const WindowRepairOptions& options) {
+WindowRepairSteps StepsFor(HWND owner, RepairWindowInput& input, const WindowRepairOptions& options,
+                           OpenRestorePoint& open) {
   WindowRepairSteps steps;
   steps.confirmCreateFolder = [owner, &input](const std::string& question) {
     return input.questions.askYesNo(owner, question, false);
   };
-  steps.makeRestorePoint = [owner, &input] { return MakeRestorePoint(owner, input); };
+  steps.makeRestorePoint = [owner, &input, &open] { return MakeRestorePoint(owner, input, open); };
+  steps.closeRestorePoint = [&input, &open](RestorePointClose how) {
+    if (open) input.restorePoint.close(*std::exchange(open, std::nullopt), how);
+  };
   steps.repair = [owner, &input, folder = options.backupFolder](std::vector<Finding>& rows) {
     return RepairOffWindowThread(owner, input.registry, input.fs, folder, rows);
   };
@@ -54,8 +72,9 @@ RepairWindowResult RepairFromWindow(HWND owner, RepairWindowInput& input,
       settings.OutputDirectory, settings.RestorePoint, input.windowsVersionCode,
       settings.ShowHint,        settings.Beep,         input.translation};
   const std::size_t before = rows.size();
-  RepairOutcome outcome = RunWindowRepair(input.fs, options, StepsFor(owner, input, options), rows,
-                                          input.state.unrepaired);
+  OpenRestorePoint openPoint;
+  RepairOutcome outcome = RunWindowRepair(
+      input.fs, options, StepsFor(owner, input, options, openPoint), rows, input.state.unrepaired);
   RepairWindowResult result;
   result.end = outcome.end;
   result.processedCount = outcome.processedCount;

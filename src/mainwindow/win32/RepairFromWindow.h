@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "mainwindow/win32/SystemRestoreCalls.h"
 #include "mainwindow/win32/WindowQuestions.h"
 #include "repair/WindowRepair.h"
 
@@ -47,6 +48,8 @@ struct RepairWindowInput {
   WindowQuestions questions = WindowQuestions::System();
   // Lists the checked rows not repaired, with why; none in an unattended run.
   std::function<void(HWND owner, const std::vector<NotRepaired>& rows)> showNotRepaired;
+  // System Restore's open and close calls (tests replace them).
+  RestorePointCalls restorePoint;
 };
 
 struct RepairWindowResult {

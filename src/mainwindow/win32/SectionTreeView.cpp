@@ -47,8 +47,10 @@ void SectionTreeView::UseImagesFor(UINT dpi) {
   const int size = ui::TreeImageSizeForDpi(dpi);
   ui::UniqueHimagelist states =
       ui::ImageListOfStrip(ui::LoadPictureResource(StripId(HS_PICTURE_TREE_STATES_16, size)));
-  ui::UniqueHimagelist nodes =
-      ui::ImageListOfStrip(ui::LoadPictureResource(StripId(HS_PICTURE_TREE_NODES_16, size)));
+  // Entry N shows task N's picture: a node's image index is its task number.
+  ui::UniqueHimagelist nodes = ui::ImageListOfStrip(
+      ui::StripOfFrames(ui::LoadPictureResource(StripId(HS_PICTURE_TREE_NODES_16, size)),
+                        ui::NodePicturesByTask(m_model)));
   if (!states) {
     // A program built without its pictures still shows check boxes.
     if (!m_stateImages) m_view.useCheckStateImages();
@@ -64,8 +66,8 @@ void SectionTreeView::Populate() {
   for (std::size_t i = 0; i < m_model.size(); ++i) {
     const ui::SectionNode& node = m_model.node(i);
     const HTREEITEM parent = node.level == 0 ? TVI_ROOT : lastAtLevel[node.level - 1];
-    const HTREEITEM item = m_view.append(parent, win32::Widen(node.caption),
-                                         ui::NodeImageForLevel(node.level), node.state);
+    const HTREEITEM item =
+        m_view.append(parent, win32::Widen(node.caption), node.number, node.state);
     lastAtLevel[node.level] = item;
     m_items.push_back(item);
   }

@@ -1,10 +1,10 @@
 #pragma once
 // tvRegistry: the tree control over the section-tree model. It is always
 // fully expanded (a collapse is refused), shows each node's state as state
-// image 1 or 2 and its kind as its node image (both our pictures, at the
-// size the window's DPI asks for), and changes a check only on a press of a
-// mouse button on a state icon or on Space for the focused node; the model
-// applies the rules.
+// image 1 or 2 and its kind as its node image, whose index is the node's
+// task number (both our pictures, at the size the window's DPI asks for), and changes a check only
+// on a press of a mouse button on a state icon or on Space for the focused node; the model applies
+// the rules.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>

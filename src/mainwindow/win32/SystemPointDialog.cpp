@@ -1,7 +1,6 @@
 #include "mainwindow/win32/SystemPointDialog.h"
 
 #include <commctrl.h>
-#include <srrestoreptapi.h>
 
 #include <memory>
 #include <mutex>
@@ -27,13 +26,13 @@ constexpr int kFirstLabel = 1101;
 struct PointRequestState {
   std::mutex lock;
   HWND notify = nullptr;
+  bool answered = false;
   RestorePointCall call;
   RestorePointVerdict verdict;
 };
 
-void RequestOnWorker(std::shared_ptr<PointRequestState> state,
-                     std::function<RestorePointCall()> request,
-                     std::optional<std::int64_t> earlier) {
+void RequestOnWorker(std::shared_ptr<PointRequestState> state, RestorePointRequest request,
+                     RestorePointCloser close, std::optional<std::int64_t> earlier) {
   RestorePointCall call;
   try {
     call = request();
@@ -41,11 +40,18 @@ void RequestOnWorker(std::shared_ptr<PointRequestState> state,
     call = {};  // reported as System Restore being unavailable
   }
   const RestorePointVerdict verdict = JudgeRestorePoint(call, earlier);
-  const std::lock_guard<std::mutex> guard(state->lock);
-  state->call = call;
-  state->verdict = verdict;
-  if (state->notify)
-    ::PostMessageW(state->notify, WM_CREATE_POINT_DONE, 0, verdict.created ? 0 : 1);
+  {
+    const std::lock_guard<std::mutex> guard(state->lock);
+    state->answered = true;
+    state->call = call;
+    state->verdict = verdict;
+    if (state->notify) {
+      ::PostMessageW(state->notify, WM_CREATE_POINT_DONE, 0, verdict.created ? 0 : 1);
+      return;
+    }
+  }
+  // Nobody waits for this point any more: no repair will follow it.
+  if (verdict.created && close) close(call.sequenceNumber, RestorePointClose::Cancel);
 }
 
 class TfrmSystemPoint : public ui::Dialog {
@@ -65,7 +71,8 @@ class TfrmSystemPoint : public ui::Dialog {
       const std::lock_guard<std::mutex> guard(m_state->lock);
       m_state->notify = hwnd();
     }
-    std::thread(RequestOnWorker, m_state, m_input.request, m_input.earlierSequence).detach();
+    std::thread(RequestOnWorker, m_state, m_input.request, m_input.close, m_input.earlierSequence)
+        .detach();
     ::SetTimer(hwnd(), kTimer1, 1000, nullptr);
     ui::TranslateFormUnlessEnglish(components(), m_input.fs, m_input.translation, m_input.language);
     return true;
@@ -128,12 +135,7 @@ class TfrmSystemPoint : public ui::Dialog {
 
   void onPointDone(LPARAM failed) {
     if (m_done) return;
-    {
-      const std::lock_guard<std::mutex> guard(m_state->lock);
-      m_output.created = m_state->verdict.created;
-      m_output.reason = m_state->verdict.reason;
-      m_output.sequenceNumber = m_state->call.sequenceNumber;
-    }
+    takeAnswer();
     m_output.goOn = true;
     if (failed != 0) m_output.goOn = askToGoOn();
     m_done = true;
@@ -147,10 +149,22 @@ class TfrmSystemPoint : public ui::Dialog {
     return m_input.questions.askYesNo(hwnd(), text, true);
   }
 
+  void takeAnswer() {
+    const std::lock_guard<std::mutex> guard(m_state->lock);
+    if (!m_state->answered) return;
+    m_output.created = m_state->verdict.created;
+    m_output.reason = m_state->verdict.reason;
+    m_output.sequenceNumber = m_state->call.sequenceNumber;
+  }
+
   // A close before the answer cancels the repair; the worker is left to end.
+  // An answer already posted is taken, so the caller can close its point.
   void onClose() {
-    if (!m_done) m_output.goOn = false;
     detachWorker();
+    if (!m_done) {
+      takeAnswer();
+      m_output.goOn = false;
+    }
     endDialog(m_output.goOn ? IDOK : IDCANCEL);
   }
 
@@ -170,38 +184,7 @@ class TfrmSystemPoint : public ui::Dialog {
   bool m_done = false;
 };
 
-using SetRestorePointW = BOOL(WINAPI*)(PRESTOREPOINTINFOW, PSTATEMGRSTATUS);
-
 }  // namespace
-
-RestorePointCall RequestRestorePoint() {
-  RestorePointCall call;
-  wchar_t system[MAX_PATH];
-  const UINT length = ::GetSystemDirectoryW(system, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return call;
-  // By full path: the program runs elevated, and a planted copy must not load.
-  const std::wstring path = std::wstring(system, length) + L"\\srclient.dll";
-  const UniqueHmodule library(::LoadLibraryW(path.c_str()));
-  if (!library) return call;
-  call.libraryFound = true;
-  const FARPROC proc = ::GetProcAddress(library.get(), "SRSetRestorePointW");
-  if (!proc) return call;
-  call.functionFound = true;
-  // Through a plain function pointer: FARPROC's own type does not match.
-  const auto setRestorePoint =
-      reinterpret_cast<SetRestorePointW>(reinterpret_cast<void (*)()>(proc));
-
-  RESTOREPOINTINFOW info{};
-  info.dwEventType = BEGIN_SYSTEM_CHANGE;
-  info.dwRestorePtType = APPLICATION_INSTALL;
-  info.llSequenceNumber = 0;
-  ::lstrcpynW(info.szDescription, L"Made by Corvane Hivesweep", MAX_DESC_W);
-  STATEMGRSTATUS status{};
-  call.returned = setRestorePoint(&info, &status) != FALSE;
-  call.status = status.nStatus;
-  call.sequenceNumber = status.llSequenceNumber;
-  return call;
-}
 
 SystemPointOutput SystemPointDialog(HWND owner, const SystemPointInput& input) {
   INITCOMMONCONTROLSEX classes{sizeof classes, ICC_PROGRESS_CLASS};

@@ -7,7 +7,7 @@
 // verdict itself travels through state the two threads share by shared_ptr,
 // so a dialog closed while the worker runs is never waited for and never
 // kills the thread: the worker finishes on its own and its late answer is
-// dropped.
+// dropped (a point it opened then is cancelled at once).
 #include <windows.h>
 
 #include <cstdint>
@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 
+#include "mainwindow/win32/SystemRestoreCalls.h"
 #include "mainwindow/win32/WindowQuestions.h"
 #include "platform/FileSystemBackend.h"
 #include "restore/RestorePointOutcome.h"
@@ -28,11 +29,6 @@ namespace hs::win32 {
 inline constexpr UINT WM_CREATE_POINT_DONE = 0x2412;  // lParam 0 created, 1 failed
 inline constexpr int kSystemPointProgress = 1106;
 
-// BEGIN_SYSTEM_CHANGE, APPLICATION_INSTALL, "Made by Corvane Hivesweep",
-// through SRSetRestorePointW of srclient.dll in the system folder, loaded for
-// this call only.
-RestorePointCall RequestRestorePoint();
-
 struct SystemPointInput {
   FileSystemBackend& fs;  // reads the translation file
   const Translation& translation;
@@ -40,14 +36,19 @@ struct SystemPointInput {
   std::optional<std::int64_t> earlierSequence;  // the last point this window made
   WindowQuestions questions = WindowQuestions::System();
   // The request to System Restore, made on the worker thread.
-  std::function<RestorePointCall()> request = RequestRestorePoint;
+  RestorePointRequest request = RequestRestorePoint;
+  // Cancels a point that the worker opened after the dialog had gone, so no
+  // point is left open that nobody will close.
+  RestorePointCloser close = CloseRestorePoint;
 };
 
 struct SystemPointOutput {
-  bool goOn = false;     // OK: the repair goes on
-  bool created = false;  // the system made a new restore point
-  std::string reason;    // why not, when it did not
-  std::int64_t sequenceNumber = 0;
+  bool goOn = false;  // OK: the repair goes on
+  // The system made a new restore point; the caller closes it, also when the
+  // repair does not go on.
+  bool created = false;
+  std::string reason;               // why not, when it did not
+  std::int64_t sequenceNumber = 0;  // the point to close after the repair, when created
 };
 
 SystemPointOutput SystemPointDialog(HWND owner, const SystemPointInput& input);

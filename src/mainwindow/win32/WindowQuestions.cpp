@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "mainwindow/win32/ExternalLinks.h"
 #include "platform/win32/WideText.h"
 
 namespace hs::win32 {
@@ -40,7 +41,7 @@ void TellError(HWND owner, const std::string& text) {
 }  // namespace
 
 WindowQuestions WindowQuestions::System() {
-  return {AskYesNo, ChooseReportFile, TellError};
+  return {AskYesNo, ChooseReportFile, TellError, mainwindow::OpenAddress};
 }
 
 }  // namespace hs::win32

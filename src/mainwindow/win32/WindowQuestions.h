@@ -1,7 +1,8 @@
 #pragma once
-// The questions the repair and the list commands put to the user, as
-// replaceable calls: the defaults show the system's message boxes and save
-// dialog; tests answer them directly.
+// The questions the repair and the list commands put to the user, and the
+// web pages the window opens, as replaceable calls: the defaults show the
+// system's message boxes and save dialog and open pages through the shell;
+// tests answer them directly.
 #include <windows.h>
 
 #include <functional>
@@ -18,6 +19,8 @@ struct WindowQuestions {
   std::function<std::optional<std::string>(HWND owner)> chooseReportFile;
   // A failure the user must know about (an error icon, one OK button).
   std::function<void(HWND owner, const std::string& text)> tellError;
+  // Opens a web page (unset: nothing is opened).
+  std::function<void(HWND owner, const std::string& address)> openAddress;
 
   // The system's message boxes and common save dialog.
   static WindowQuestions System();

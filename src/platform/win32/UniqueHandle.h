@@ -145,12 +145,13 @@ class ErrorModeScope {
   UINT m_previous;
 };
 
-// COM for the calling thread (single-threaded apartment) for the life of the
-// scope. Any success code counts, including "already initialised"; only a
-// successful call is balanced by CoUninitialize.
+// COM for the calling thread (single-threaded apartment unless told
+// otherwise) for the life of the scope. Any success code counts, including "already initialised";
+// only a successful call is balanced by CoUninitialize.
 class ComScope {
  public:
-  ComScope() : m_result(::CoInitialize(nullptr)) {}
+  explicit ComScope(DWORD model = COINIT_APARTMENTTHREADED)
+      : m_result(::CoInitializeEx(nullptr, model)) {}
   ComScope(const ComScope&) = delete;
   ComScope& operator=(const ComScope&) = delete;
   ~ComScope() {

@@ -24,6 +24,7 @@ class TfrmBackupHint : public ui::Dialog {
         m_hint(hint),
         m_input(input) {}
   bool Stopped() const { return m_stopped; }
+  bool StopConfirmed() const { return m_stopConfirmed; }
 
  protected:
   bool onInitDialog() override {
@@ -70,7 +71,7 @@ class TfrmBackupHint : public ui::Dialog {
   }
 
   void onStop() {
-    m_editor.Stop();
+    m_stopConfirmed = m_editor.Stop();
     m_stopped = true;
     endDialog(IDCANCEL);
   }
@@ -80,6 +81,7 @@ class TfrmBackupHint : public ui::Dialog {
   const BackupHintInput& m_input;
   int m_position = 0;
   bool m_stopped = false;
+  bool m_stopConfirmed = false;  // the stopped editor has exited
 };
 
 }  // namespace
@@ -100,7 +102,9 @@ EditorWait RunRegistryEditor(HWND owner, const std::string& commandLine,
   if (result == IDOK)
     wait.run = EditorRun::Ended;
   else
-    wait.run = dialog.Stopped() ? EditorRun::Stopped : EditorRun::Abandoned;
+    wait.run = !dialog.Stopped()        ? EditorRun::Abandoned
+               : dialog.StopConfirmed() ? EditorRun::Stopped
+                                        : EditorRun::StopUnconfirmed;
   // The process handle closes here; an abandoned editor is not touched.
   return wait;
 }

@@ -30,7 +30,8 @@ struct EditorWait {
 };
 
 // Ended: the editor ended by itself while the dialog was shown. Stopped: Stop
-// killed it. Abandoned: the dialog was closed; the editor runs on.
+// killed it and it has exited; StopUnconfirmed: it had not exited within
+// kEditorExitWaitMs. Abandoned: the dialog was closed; the editor runs on.
 // NotStarted: "Please check if Regedit.exe exists." was shown.
 EditorWait RunRegistryEditor(HWND owner, const std::string& commandLine,
                              const std::string& hintText, const BackupHintInput& input);

@@ -48,6 +48,7 @@ std::string ExportFailure(FileSystemBackend& fs, const std::string& path, Editor
       return {};
     case EditorRun::Stopped:
       return "The registry editor was stopped; " + path + " is not a complete backup.";
+    case EditorRun::StopUnconfirmed:
     case EditorRun::Abandoned:
       return "The wait for the registry editor was given up while it still wrote " + path +
              "; the backup is not confirmed.";

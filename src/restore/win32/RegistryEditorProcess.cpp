@@ -46,8 +46,11 @@ void RegistryEditorProcess::WaitUntilEnded() const {
   if (m_process) ::WaitForSingleObject(m_process.get(), INFINITE);
 }
 
-void RegistryEditorProcess::Stop() {
-  if (m_process) ::TerminateProcess(m_process.get(), 0);
+bool RegistryEditorProcess::Stop(unsigned long waitMs) {
+  if (!m_process) return true;
+  // Termination is asynchronous: the process may still be reading until it exits.
+  ::TerminateProcess(m_process.get(), 0);
+  return ::WaitForSingleObject(m_process.get(), waitMs) == WAIT_OBJECT_0;
 }
 
 EditorRun Win32RegistryEditor::run(const std::string& commandLine) {

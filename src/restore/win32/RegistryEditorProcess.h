@@ -12,6 +12,10 @@ namespace hs::win32 {
 // GetWindowsDirectory + "\regedit.exe"; "" when the folder is unknown.
 std::wstring RegistryEditorPath();
 
+// How long a stopped editor is waited for: until it has exited, its file
+// must stay.
+inline constexpr unsigned long kEditorExitWaitMs = 10000;
+
 // One started editor process; the GUI's wait dialog polls it.
 class RegistryEditorProcess {
  public:
@@ -20,7 +24,9 @@ class RegistryEditorProcess {
   bool Start(const std::string& commandLine);
   bool HasEnded() const;  // true also when nothing was started
   void WaitUntilEnded() const;
-  void Stop();  // terminates it (exit code 0)
+  // Terminates it (exit code 0) and waits for it to exit, at most
+  // `waitMs`; false when it had not exited by then.
+  bool Stop(unsigned long waitMs = kEditorExitWaitMs);
   unsigned long ProcessId() const { return m_processId; }
 
  private:

@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <exception>
-#include <thread>
 #include <utility>
 
 #include "platform/win32/WideText.h"
@@ -93,6 +92,7 @@ class TfrmRegProgressHint : public ui::Dialog {
   void announceRows(bool now);
   void showView();
   void stopWorker();
+  ScanWorkers& Workers() { return m_in.workers ? *m_in.workers : m_ownWorkers; }
 
   const ScanDialogInput& m_in;
   std::vector<Finding>& m_rows;
@@ -110,6 +110,8 @@ class TfrmRegProgressHint : public ui::Dialog {
   int m_shownBar = -1;
   bool m_rowsUnannounced = false;
   std::chrono::steady_clock::time_point m_rowsAnnounced{};
+  // The worker when the caller keeps none: joined as the dialog goes.
+  ScanWorkers m_ownWorkers;
 };
 
 bool TfrmRegProgressHint::onInitDialog() {
@@ -221,7 +223,7 @@ void TfrmRegProgressHint::onScanStart() {
   m_view.scanId = m_handOver->BeginScan();
   try {
     m_work = std::make_shared<ScanWork>(m_in, m_handOver, m_view.scanId, hwnd());
-    std::thread([work = m_work, dialog = hwnd(), id = m_view.scanId] {
+    Workers().Start([work = m_work, dialog = hwnd(), id = m_view.scanId] {
       try {
         RunScanTasks(work->context);
       } catch (...) {
@@ -229,7 +231,7 @@ void TfrmRegProgressHint::onScanStart() {
         // ends the scan where it is, as a stop does.
         ::PostMessageW(dialog, WM_SCAN_BATCH, static_cast<WPARAM>(id), kWorkerBroke);
       }
-    }).detach();
+    });
   } catch (const std::exception&) {
     m_work.reset();
     m_handOver->EndScan(m_view.scanId);

@@ -13,6 +13,7 @@
 #include "scan/Finding.h"
 #include "scan/ScanContext.h"
 #include "scan/ScanHandOver.h"
+#include "scan/ScanWorkers.h"
 
 namespace hs {
 
@@ -33,6 +34,10 @@ struct ScanDialogInput {
   // current registry or file call after the dialog has returned.
   std::shared_ptr<RegistryBackend> registry;
   std::shared_ptr<FileSystemBackend> files;
+  // Where the worker thread goes: its owner joins it before the backends and
+  // the texts' file system go. Null: the dialog joins it before it returns
+  // (after a Stop, when the worker's current call ends).
+  ScanWorkers* workers = nullptr;
   bool cleanOnce = false;       // the dialog stays hidden (still modal)
   HWND countsWindow = nullptr;  // receives WM_SCAN_TASK_DONE; null: nobody
   // The main window keeps one for its life, so that each scan gets its own

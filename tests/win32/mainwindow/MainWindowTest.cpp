@@ -3,9 +3,12 @@
 // standard tree-view, list-view and status-bar questions.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
+#include <thread>
 
 #include "mainwindow/win32/RegMain.h"
+#include "platform/ForwardingFileSystem.h"
 #include "platform/TRegistry.h"
 #include "platform/memory/MemoryFileSystem.h"
 #include "platform/memory/MemoryRegistry.h"
@@ -55,9 +58,12 @@ class MainWindowTest : public ::testing::Test {
   }
 
   void Open(std::vector<std::string> arguments = {}) {
-    context = std::make_unique<ui::AppContext>(
-        ui::AppContext{*files, *registry, kProgramFolder, settings, facts, std::move(arguments)});
-    window = std::make_unique<mainwindow::TfrmKeyscour>(*context, Answers());
+    context = std::make_unique<ui::AppContext>(ui::AppContext{windowFiles ? *windowFiles : *files,
+                                                              *registry, kProgramFolder, settings,
+                                                              facts, std::move(arguments)});
+    win32::WindowQuestions answers = Answers();
+    answers.openAddress = [this](HWND, const std::string& address) { opened.push_back(address); };
+    window = std::make_unique<mainwindow::TfrmKeyscour>(*context, answers);
     ASSERT_TRUE(window->Create());
     ::ShowWindow(window->hwnd(), SW_SHOW);
     PumpUntilIdle();
@@ -90,6 +96,8 @@ class MainWindowTest : public ::testing::Test {
   SystemFacts facts;
   std::unique_ptr<ui::AppContext> context;
   std::unique_ptr<mainwindow::TfrmKeyscour> window;
+  std::vector<std::string> opened;           // the web pages the window opened
+  FileSystemBackend* windowFiles = nullptr;  // the window's, when not `files`
 };
 
 // --- the section tree --------------------------------------------------
@@ -429,6 +437,75 @@ TEST_F(MainWindowTest, CleanOnceInCapitalsScansRepairsAndEndsOnce) {
   ASSERT_TRUE(user.OpenPath("Software\\Vendor\\Tool"));
   EXPECT_TRUE(user.HasValue("Path"));
   EXPECT_EQ(files->probe(kOptionsFile), PathProbe::File);
+}
+
+// --- the update link ---------------------------------------------------
+
+// A double click on the link notifies a click and then a double click; only
+// the click, a menu command and a shortcut run the command.
+TEST_F(MainWindowTest, UpdateLinkOpensOncePerClickNotPerDoubleClickNotice) {
+  Open();
+  const HWND link = Control("lUpdate");
+  const auto id = static_cast<WORD>(MainCommand::CheckForUpdate);
+  ::SendMessageW(window->hwnd(), WM_COMMAND, MAKEWPARAM(id, STN_DBLCLK),
+                 reinterpret_cast<LPARAM>(link));
+  EXPECT_TRUE(opened.empty());
+
+  for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+    ::PostMessageW(link, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(4, 4));
+  PumpUntilIdle();
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0], "https://www.corvane.example/hivesweep/update");
+
+  Command(MainCommand::CheckForUpdate);                              // the menu
+  ::SendMessageW(window->hwnd(), WM_COMMAND, MAKEWPARAM(id, 1), 0);  // a shortcut
+  EXPECT_EQ(opened.size(), 3u);
+}
+
+// --- a scan stopped as the window closes -------------------------------
+
+// File checks that take a while; counts the calls still inside.
+class SlowProbes : public ForwardingFileSystem {
+ public:
+  using ForwardingFileSystem::ForwardingFileSystem;
+  PathProbe probe(const std::string& path) override {
+    ++inside;
+    ::Sleep(300);
+    const PathProbe result = inner().probe(path);
+    --inside;
+    return result;
+  }
+  std::atomic<int> inside{0};
+};
+
+// Stop while the worker is inside a slow check, then close at once: the
+// window does not go (nor, after it, the machine it lent the worker) while
+// the worker still uses it.
+TEST_F(MainWindowTest, ClosingRightAfterAStopWaitsForTheScansLastCall) {
+  for (int i = 0; i < 20; ++i) {  // more missing programs: the scan stays busy for seconds
+    TRegistry key(*registry, RootKey::CurrentUser);
+    ASSERT_TRUE(key.OpenPath("Software\\Vendor\\More" + std::to_string(i), true));
+    ASSERT_TRUE(key.WriteValueText("Path", "C:\\Gone\\more.exe"));
+  }
+  WriteOptions({1, 2, 4});
+  SlowProbes slow(*files);
+  windowFiles = &slow;
+  Open();
+  std::thread user([&] {
+    for (int i = 0; i < 400 && slow.inside == 0; ++i) ::Sleep(50);
+    for (int i = 0; i < 100; ++i, ::Sleep(50)) {
+      const HWND dialog = ::FindWindowW(L"#32770", L"Scanning");
+      const HWND stop = dialog ? ::FindWindowExW(dialog, nullptr, L"Button", L"Stop") : nullptr;
+      if (stop && ::PostMessageW(stop, BM_CLICK, 0, 0)) return;
+    }
+  });
+  Command(MainCommand::ScanRegistry);
+  user.join();
+  const bool insideAtStop = slow.inside > 0;
+  ::SendMessageW(window->hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(insideAtStop) << "the scan ended before Stop";
+  EXPECT_EQ(slow.inside, 0) << "the window went while its worker was inside a call";
+  window.reset();
 }
 
 }  // namespace

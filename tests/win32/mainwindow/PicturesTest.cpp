@@ -96,10 +96,15 @@ TEST(PicturesTest, SectionTreeShowsTheStripForEachDpiAndItsStateIconsStillToggle
   const ui::TreeView nodes(tree.get());
   const std::vector<HTREEITEM> items = nodes.nodesInTreeOrder();
   ASSERT_EQ(items.size(), 22u);
-  // The root, a section, an item below a section: one node image each.
-  EXPECT_EQ(nodes.image(items[0]), 0);
-  EXPECT_EQ(nodes.image(items[1]), 1);
-  EXPECT_EQ(nodes.image(items[2]), 2);
+  // Each node's image index, normal and selected, is its task number.
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    TVITEMW item{};
+    item.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    item.hItem = items[i];
+    ASSERT_TRUE(::SendMessageW(tree.get(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    EXPECT_EQ(item.iImage, model.node(i).number) << i;
+    EXPECT_EQ(item.iSelectedImage, model.node(i).number) << i;
+  }
   EXPECT_FALSE(::GetWindowLongPtrW(tree.get(), GWL_STYLE) & TVS_CHECKBOXES);
   for (const UINT dpi : {96u, 144u, 192u}) {
     view.UseImagesFor(dpi);
@@ -107,6 +112,7 @@ TEST(PicturesTest, SectionTreeShowsTheStripForEachDpiAndItsStateIconsStillToggle
     EXPECT_EQ(ImageSide(tree.get(), TVSIL_STATE), side) << dpi;
     EXPECT_EQ(ImageSide(tree.get(), TVSIL_NORMAL), side) << dpi;
     EXPECT_EQ(ImageList_GetImageCount(TreeView_GetImageList(tree.get(), TVSIL_STATE)), 3);
+    EXPECT_EQ(ImageList_GetImageCount(TreeView_GetImageList(tree.get(), TVSIL_NORMAL)), 23);
     EXPECT_GE(TreeView_GetItemHeight(tree.get()), side) << dpi;
     // A hive off and on again: its group follows, by the model's rules.
     PressStateIcon(tree.get(), items[3], side);

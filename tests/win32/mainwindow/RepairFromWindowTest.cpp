@@ -57,8 +57,10 @@ class RepairFromWindowTest : public ::testing::Test {
   bool KeyExists(const std::string& name) {
     return TRegistry(reg, RootKey::CurrentUser).PathExists(std::string(kBase) + "\\" + name);
   }
-  win32::RepairWindowResult Repair(win32::WindowQuestions questions) {
-    win32::RepairWindowInput input{reg, fs, settings, translation, 10, state, questions, {}};
+  win32::RepairWindowResult Repair(win32::WindowQuestions questions,
+                                   win32::RestorePointCalls points = {}) {
+    win32::RepairWindowInput input{reg,   fs,        settings, translation, 10,
+                                   state, questions, {},       points};
     return win32::RepairFromWindow(owner, input, rows);
   }
   win32::WindowQuestions Answering(bool yes) {
@@ -143,6 +145,33 @@ TEST_F(RepairFromWindowTest, FailedRestorePointAsksAndTheAnswerDecides) {
   EXPECT_EQ(result.end, RepairEnd::Completed);
   EXPECT_FALSE(KeyExists("Gone"));
   EXPECT_FALSE(state.lastRestorePoint.has_value());
+}
+
+// The point the request opened is closed with the number it returned: ended
+// after a run that deleted something, cancelled after one that deleted nothing.
+TEST_F(RepairFromWindowTest, RestorePointIsClosedWithItsNumberAfterTheRepair) {
+  settings.RestorePoint = true;
+  settings.ShowHint = false;
+  std::vector<std::string> calls;
+  std::int64_t next = 77;
+  win32::RestorePointCalls points;
+  points.request = [&] {
+    calls.push_back("begin " + std::to_string(next));
+    return RestorePointCall{true, true, true, kSrStatusSuccess, next++};
+  };
+  points.close = [&](std::int64_t sequence, RestorePointClose how) {
+    calls.push_back((how == RestorePointClose::End ? "end " : "cancel ") +
+                    std::to_string(sequence));
+  };
+
+  EXPECT_EQ(Repair(Answering(true), points).end, RepairEnd::Completed);
+  EXPECT_FALSE(KeyExists("Gone"));
+  EXPECT_EQ(calls, (std::vector<std::string>{"begin 77", "end 77"}));
+
+  calls.clear();
+  rows = {Row("Kept", false), Row("Missing", true)};  // nothing is deleted
+  EXPECT_EQ(Repair(Answering(true), points).end, RepairEnd::Completed);
+  EXPECT_EQ(calls, (std::vector<std::string>{"begin 78", "cancel 78"}));
 }
 
 }  // namespace

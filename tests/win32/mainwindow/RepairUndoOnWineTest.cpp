@@ -65,7 +65,7 @@ class RepairUndoOnWineTest : public ::testing::Test {
     win32::WindowQuestions questions;
     questions.askYesNo = [](HWND, const std::string&, bool) { return true; };
     questions.tellError = [](HWND, const std::string& text) { ADD_FAILURE() << text; };
-    win32::RepairWindowInput input{reg, fs, settings, translation, 10, state, questions, {}};
+    win32::RepairWindowInput input{reg, fs, settings, translation, 10, state, questions, {}, {}};
     input.showNotRepaired = [this](HWND dialogOwner, const std::vector<NotRepaired>& kept) {
       win32::NotRepairedDialog(dialogOwner, {kept, [this](HWND, const std::wstring& text) {
                                                copied = text;

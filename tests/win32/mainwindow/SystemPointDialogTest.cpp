@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <utility>
+#include <vector>
 
 #include "mainwindow/win32/SystemPointDialog.h"
 #include "platform/win32/UniqueHandle.h"
@@ -25,13 +27,25 @@ class SystemPointDialogTest : public ::testing::Test {
     };
   }
   win32::SystemPointInput Input(std::function<RestorePointCall()> request) {
-    return {fs, translation, "English", 41, questions, std::move(request)};
+    return {fs,
+            translation,
+            "English",
+            41,
+            questions,
+            std::move(request),
+            [this](std::int64_t sequence, RestorePointClose how) {
+              closed.push_back({sequence, how});
+              ::SetEvent(closedEvent.get());
+            }};
   }
 
   win32::Win32FileSystem fs;
   Translation translation{fs, "C:\\", "English"};
   win32::WindowQuestions questions;
   int questionsAsked = 0;
+  // Written by the worker before it sets the event.
+  std::vector<std::pair<std::int64_t, RestorePointClose>> closed;
+  const win32::UniqueHandle closedEvent{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
 };
 
 TEST_F(SystemPointDialogTest, NewPointEndsWithOkWithoutQuestion) {
@@ -53,7 +67,7 @@ TEST_F(SystemPointDialogTest, ClosedWhileTheRequestRunsEndsAtOnceAndDropsTheLate
   auto request = [releaseEvent, finishedEvent] {
     ::WaitForSingleObject(releaseEvent, 30000);
     ::SetEvent(finishedEvent);
-    return RestorePointCall{true, true, false, kSrStatusDisabled, 0};
+    return RestorePointCall{true, true, true, kSrStatusSuccess, 43};
   };
   test::DialogDriver closer(win32::kSystemPointProgress,
                             [](HWND dialog) { ::PostMessageW(dialog, WM_CLOSE, 0, 0); });
@@ -65,13 +79,18 @@ TEST_F(SystemPointDialogTest, ClosedWhileTheRequestRunsEndsAtOnceAndDropsTheLate
   EXPECT_FALSE(output.goOn);
   EXPECT_EQ(::WaitForSingleObject(finishedEvent, 0), static_cast<DWORD>(WAIT_TIMEOUT));
 
-  // The worker was left alive: it finishes now, and its failure asks nothing.
+  // The worker was left alive: it finishes now, asks nothing, and cancels the
+  // point it opened, since no repair follows it.
   ::SetEvent(releaseEvent);
   ASSERT_EQ(::WaitForSingleObject(finishedEvent, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
   ::Sleep(100);
   MSG message;
   while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
   EXPECT_EQ(questionsAsked, 0);
+  ASSERT_EQ(::WaitForSingleObject(closedEvent.get(), 10000), static_cast<DWORD>(WAIT_OBJECT_0));
+  ASSERT_EQ(closed.size(), 1u);
+  EXPECT_EQ(closed[0].first, 43);
+  EXPECT_EQ(closed[0].second, RestorePointClose::Cancel);
 }
 
 }  // namespace

@@ -128,7 +128,7 @@ class RestoreDialogTest : public ::testing::Test {
     questions.tellError = [](HWND, const std::string&) {};
     std::vector<Finding> rows{
         {"Obsolete software", std::string(kBaseFull) + "\\Gone", "", FindingKind::fkKey, true, 0}};
-    win32::RepairWindowInput input{reg, fs, settings, texts, 10, state, questions, {}};
+    win32::RepairWindowInput input{reg, fs, settings, texts, 10, state, questions, {}, {}};
     const win32::RepairWindowResult result = win32::RepairFromWindow(nullptr, input, rows);
     EXPECT_EQ(result.end, RepairEnd::Completed);
     EXPECT_FALSE(TRegistry(reg, RootKey::CurrentUser).PathExists(std::string(kBase) + "\\Gone"));
@@ -277,6 +277,41 @@ TEST_F(RestoreDialogTest, ACraftedFileWithDeletionLinesIsRefusedAndTheRegistryUn
   EXPECT_EQ(fs.probe(folder + "\\Backup20991231235959.reg"), PathProbe::File);
 }
 
+// Stop during the import: the editor has exited before its private copy
+// goes, and the user is told the backup may be partly restored and is kept.
+TEST_F(RestoreDialogTest, StopDuringTheImportReportsItPartialAndKeepsTheBackup) {
+  Values before;
+  const std::string backup = RepairAndSnapshot(before);
+  std::string copy;
+  bool editorGoneAtReturn = false;
+  bool copyThereAtReturn = false;
+  calls.runEditor = [&](HWND owner, const std::string& commandLine) {
+    copy = commandLine.substr(commandLine.find('"') + 1);
+    copy.pop_back();
+    test::DialogDriver stop(win32::kBackupHintStop,
+                            [](HWND hint) { test::Click(hint, win32::kBackupHintStop); });
+    // The editor's window instead of the import: it runs until it is stopped.
+    const win32::EditorWait wait =
+        win32::RunRegistryEditor(owner, "Regedit", "Importing...", {fs, texts, "English"});
+    const win32::UniqueHandle process(::OpenProcess(SYNCHRONIZE, FALSE, wait.processId));
+    editorGoneAtReturn = !process || ::WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0;
+    copyThereAtReturn = fs.probe(copy) == PathProbe::File;
+    return wait.run;
+  };
+  Show([&](HWND dialog) {
+    SelectRow(dialog, 0);
+    test::Click(dialog, win32::kRestoreRestore);
+  });
+  EXPECT_TRUE(editorGoneAtReturn) << "the editor may still read the copy about to be deleted";
+  EXPECT_TRUE(copyThereAtReturn);
+  EXPECT_EQ(fs.probe(copy), PathProbe::NotFound);  // the editor has ended: its copy goes
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_EQ(told[0].rfind("The restore was stopped.", 0), 0u) << told[0];
+  EXPECT_NE(told[0].find("partly restored"), std::string::npos) << told[0];
+  EXPECT_NE(told[0].find("The backup file is kept: " + backup), std::string::npos) << told[0];
+  EXPECT_EQ(fs.probe(backup), PathProbe::File);
+}
+
 // The editor's GUI (no arguments) runs until it is ended.
 TEST(BackupHintDialogTest, StopKillsTheEditorAndClosingLeavesItRunning) {
   win32::Win32FileSystem fs;
@@ -291,8 +326,9 @@ TEST(BackupHintDialogTest, StopKillsTheEditorAndClosingLeavesItRunning) {
   ASSERT_TRUE(stop.Acted());
   EXPECT_EQ(hint, "Waiting...");
   EXPECT_EQ(stopped.run, EditorRun::Stopped);
+  // Stop returns once the editor has exited.
   win32::UniqueHandle killed(::OpenProcess(SYNCHRONIZE, FALSE, stopped.processId));
-  EXPECT_TRUE(!killed || ::WaitForSingleObject(killed.get(), 5000) == WAIT_OBJECT_0);
+  EXPECT_TRUE(!killed || ::WaitForSingleObject(killed.get(), 0) == WAIT_OBJECT_0);
 
   test::DialogDriver close(win32::kBackupHintStop, [&](HWND dialog) {
     ::SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);  // the close box
