@@ -79,7 +79,17 @@ TEST(ConsoleRightsTest, RepairWithoutRightsEndsWithItsCodeAndChangesNothing) {
   EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kRunKey, L"HsRightsGone"));
   EXPECT_FALSE(std::filesystem::exists(backups));
   EXPECT_EQ(RecordedBackups(), recorded);
+
+  // With the rights, the same command repairs the entry: the check alone
+  // held it back.
+  testing::internal::CaptureStdout();
+  const int granted = cli::RunRepairWith(
+      {"--sections", "startup", "--backup-dir", Utf8(backups), "--quiet"}, [] { return true; });
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(granted, kExitOk) << out;
+  EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kRunKey, L"HsRightsGone")) << out;
   ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"HsRightsGone");
+  std::filesystem::remove_all(backups);
 }
 
 TEST(ConsoleRightsTest, RestoreWithoutRightsEndsWithItsCodeAndKeepsTheFile) {
