@@ -122,14 +122,51 @@ def table_cells(line):
     return [cell.strip() for cell in line.split("|")]
 
 
+def cell_text(cell, own_headings, folder):
+    """A cell that is one code span is a name or a command in a column of
+    them: bare, and never broken. Other text wraps at any space."""
+    match = re.fullmatch(r"`([^`]+)`", cell)
+    if match:
+        return match.group(1).replace(" ", HARD_SPACE)
+    return plain(strip_inline(cell, own_headings, folder)).strip()
+
+
+def longest_words(rows):
+    return [
+        max((len(word) for row in rows for word in row[i].split()), default=0)
+        for i in range(len(rows[0]))
+    ]
+
+
+def fits(rows, limit):
+    """Whether the columns fit side by side with no word broken."""
+    return sum(longest_words(rows)) + 2 * (len(rows[0]) - 1) <= limit
+
+
+def render_records(rows):
+    """A table too wide for columns: one block per row, the first cell as its
+    title, then each other column's header and value, the values aligned."""
+    header = rows[0]
+    label_width = max(len(plain(label)) for label in header[1:]) + 2
+    out = []
+    for row in rows[1:]:
+        title = plain(row[0])
+        out.append(f"{header[0]} {title}" if title.isdigit() else title)
+        for label, value in zip(header[1:], row[1:]):
+            if value:
+                label = plain(label) + ":"
+                out += wrap(value, f"  {label:<{label_width}}", " " * (label_width + 2))
+        out.append("")
+    return out[:-1]
+
+
 def column_widths(rows, limit):
     """Natural widths, the widest columns narrowed until the table fits."""
     count = len(rows[0])
-    natural = [max(len(plain(row[i])) for row in rows) for i in range(count)]
-    longest_word = [
-        max((len(word) for row in rows for word in plain(row[i]).split()), default=0)
-        for i in range(count)
-    ]
+    # The header wraps to its column, not the column to its header.
+    longest_word = longest_words(rows)
+    natural = [max([len(plain(row[i])) for row in rows[1:]] + [longest_word[i]])
+               for i in range(count)]
     widths = list(natural)
     gaps = 2 * (count - 1)
     while sum(widths) + gaps > limit:
@@ -144,16 +181,14 @@ def render_table(lines, own_headings, folder):
     rows = [table_cells(line) for line in lines]
     header, rule, body = rows[0], rows[1], rows[2:]
     right = [cell.endswith(":") and not cell.startswith(":") for cell in rule]
-    # In a narrow column even code breaks at its spaces.
-    text_rows = [
-        [plain(strip_inline(cell, own_headings, folder)).strip() for cell in row]
-        for row in [header] + body
-    ]
+    text_rows = [[cell_text(cell, own_headings, folder) for cell in row] for row in [header] + body]
     # A table that holds pictures (the screenshots) says nothing in text.
     if any("![" in line for line in lines):
         return []
     count = len(header)
     text_rows = [(row + [""] * count)[:count] for row in text_rows]
+    if not fits(text_rows, WIDTH):
+        return render_records(text_rows)
     widths = column_widths(text_rows, WIDTH)
     wrapped_rows = [
         [wrap(cell, "", "", max(widths[i], 1)) if cell else [""] for i, cell in enumerate(row)]

@@ -76,6 +76,9 @@ write_file_list() {  # write_file_list STAGE
 make_installer() {  # make_installer ARCH STAGE
   local arch="$1" stage="$2"
   cp src/ui/win32/Hivesweep.ico installer/wizard.bmp "$stage/"
+  # The installer keeps the time of each file it carries (the wizard's picture
+  # too): the commit's, as for the programs.
+  touch -h -d "@$EPOCH" "$stage/Hivesweep.ico" "$stage/wizard.bmp"
   write_file_list "$stage"
   makensis -V2 -WX -DARCH="$arch" -DVERSION="$VERSION" -DSTAGE="$stage" \
     -DOUTFILE="$DIST/Hivesweep-$VERSION-setup-$arch.exe" installer/Hivesweep.nsi \

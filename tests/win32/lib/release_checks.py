@@ -128,8 +128,11 @@ def markup(path, name):
             return
         text = archive.read(found[0]).decode("utf-8-sig")
     for number, line in enumerate(text.split("\r\n"), 1):
-        reasons = [why for pattern, why in MARKUP if pattern.search(line)]
-        if len(line) > 78 and not line.startswith("    "):
+        # An indented example is the program's or a shell's text, as typed.
+        example = line.startswith("    ")
+        reasons = [why for pattern, why in MARKUP if not example or why == "fence"
+                   if pattern.search(line)]
+        if len(line) > 78 and not example:
             reasons.append("wider than 78 columns")
         if reasons:
             print("%d: %s (%s)" % (number, line, ", ".join(reasons)))
