@@ -14,7 +14,7 @@ target_link_libraries(hs_win32 PUBLIC comdlg32)  # the common save dialog
 target_compile_options(hs_win32 PRIVATE ${HS_WARNINGS})
 target_precompile_headers(hs_win32 PRIVATE <windows.h> <commctrl.h> ${HS_STD_HEADERS})
 
-# One resource script (UTF-8) with the one manifest and the version, for both
+# One resource script (UTF-8) with the manifests and the version, for both
 # programs; the GUI's pictures (Pictures.rc, included by it for the GUI) are
 # compiled into the Windows tests as well, whose windows show them.
 enable_language(RC)
@@ -24,6 +24,7 @@ set(HS_PICTURES ${CMAKE_SOURCE_DIR}/src/ui/win32/Pictures.rc)
 file(GLOB HS_PICTURE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/ui/win32/pictures/*)
 set_property(SOURCE ${HS_RESOURCES} APPEND PROPERTY OBJECT_DEPENDS
              ${CMAKE_SOURCE_DIR}/src/ui/win32/Hivesweep.manifest
+             ${CMAKE_SOURCE_DIR}/src/ui/win32/HivesweepConsole.manifest
              ${CMAKE_SOURCE_DIR}/src/ui/win32/Hivesweep.ico ${HS_PICTURES} ${HS_PICTURE_FILES}
              ${CMAKE_SOURCE_DIR}/src/ui/win32/PictureIds.h)
 set_property(SOURCE ${HS_PICTURES} APPEND PROPERTY OBJECT_DEPENDS ${HS_PICTURE_FILES}

@@ -127,11 +127,26 @@ Var Shortcut
 
 ; Files in use cannot be replaced or removed: the running program must end
 ; first. A silent run gives up (exit code 2) rather than wait for nobody.
+; The window is found by its class. The console companion has no window (a
+; scheduled repair, say, in any session): while it runs, Windows refuses to
+; open its program file for writing, whatever the sharing asked, with a
+; sharing violation (32). A program reading the file without sharing (a virus
+; scanner, briefly) answers the same; OK asks again.
 !macro WaitForProgramToClose UN
 Function ${UN}WaitForProgramToClose
   retry:
   FindWindow $0 "${MAIN_WINDOW_CLASS}"
-  StrCmp $0 0 closed
+  StrCmp $0 0 0 running
+  IfFileExists "$INSTDIR\hivesweep-cli.exe" 0 closed
+  ; GENERIC_WRITE, every sharing mode, OPEN_EXISTING; the error code follows.
+  System::Call 'kernel32::CreateFileW(w "$INSTDIR\hivesweep-cli.exe", i 0x40000000, i 7, p 0, i 3, i 0, p 0) p .r0 ?e'
+  Pop $1
+  StrCmp $0 -1 0 opened
+  StrCmp $1 32 running closed
+  opened:
+  System::Call 'kernel32::CloseHandle(p r0)'
+  Goto closed
+  running:
   MessageBox MB_OKCANCEL|MB_ICONEXCLAMATION "$(HS_PROGRAM_RUNNING)" /SD IDCANCEL IDOK retry
   Abort
   closed:

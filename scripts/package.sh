@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Makes the release in dist/ (cleared first), for x64 and x86:
 #   Hivesweep-VERSION-setup-ARCH.exe      the installer (installer/Hivesweep.nsi, NSIS)
-#   Hivesweep-VERSION-portable-ARCH.zip   the programs, translations, readme and an
-#                                         options.ini beside them, in one folder
+#   Hivesweep-VERSION-portable-ARCH.zip   the programs, translations, readme, the
+#                                         guides as text and an options.ini beside
+#                                         them, in one folder
 # and SHA256SUMS over every file of dist/. The version is the one in the
 # programs' resources (src/ui/win32/Hivesweep.rc). The two programs of each
 # architecture are built first (a no-op when the build is current).
@@ -16,7 +17,7 @@ die() {
   exit 1
 }
 
-for tool in makensis zip sha256sum; do
+for tool in makensis zip sha256sum python3; do
   command -v "$tool" >/dev/null || die "$tool is missing: run scripts/setup.sh"
 done
 
@@ -53,7 +54,9 @@ stage_files() {  # stage_files ARCH STAGE
   done
   cp lang/Lan_*.ini "$files/"
   crlf installer/Readme.txt "$files/Readme.txt" "$arch"
-  crlf docs/guide.md "$files/Guide.txt"
+  # The guides as plain text for a text editor, Markdown staying the source.
+  python3 scripts/md-to-text.py docs/guide.md "$files/Guide.txt"
+  python3 scripts/md-to-text.py docs/fleet.md "$files/Fleet.txt"
 }
 
 # files.nsh: the installer's File lines and the uninstaller's Delete lines
@@ -73,6 +76,9 @@ write_file_list() {  # write_file_list STAGE
 make_installer() {  # make_installer ARCH STAGE
   local arch="$1" stage="$2"
   cp src/ui/win32/Hivesweep.ico installer/wizard.bmp "$stage/"
+  # The installer keeps the time of each file it carries (the wizard's picture
+  # too): the commit's, as for the programs.
+  touch -h -d "@$EPOCH" "$stage/Hivesweep.ico" "$stage/wizard.bmp"
   write_file_list "$stage"
   makensis -V2 -WX -DARCH="$arch" -DVERSION="$VERSION" -DSTAGE="$stage" \
     -DOUTFILE="$DIST/Hivesweep-$VERSION-setup-$arch.exe" installer/Hivesweep.nsi \

@@ -1,12 +1,9 @@
 #include "cli/CliUsage.h"
 
+#include "cli/ExitCodes.h"
+
 namespace hs {
 namespace {
-
-constexpr const char* kExitCodes =
-    "exit codes: 0 the command ran to its end (rows it could not repair are listed with\n"
-    "            their reasons), 2 bad usage or bad input, 3 environment error (the\n"
-    "            backup folder or a file cannot be written, the registry editor failed)\n";
 
 struct CommandText {
   std::string_view name;
@@ -34,14 +31,15 @@ constexpr CommandText kCommands[] = {
      "  --backup-dir DIR the folder of the backup file (created when missing)\n"
      "  --json           one JSON document: the backup file and every row with its\n"
      "                   outcome and reason\n"
-     "  --quiet          no progress on standard error\n"},
+     "  --quiet          no progress on standard error\n"
+     "  Needs administrator rights: run it from an elevated prompt.\n"},
     {"restore", "restore [--force] [--json] FILE",
      "  Imports a backup file with the registry editor and checks that the registry\n"
      "  holds what the file says; the file is kept unless all of it came back.\n"
      "  --force          restore a file that is not recorded as one of this program's\n"
      "                   backups\n"
      "  --json           one JSON object with the outcome and its reason\n"
-     "  exit code 4: only part of the file was restored (the rest is listed)\n"},
+     "  Needs administrator rights: run it from an elevated prompt.\n"},
     {"backups", "backups [--json]",
      "  Lists the backup folder's files, newest first.\n"
      "  --json           one object per file, with whether it may be restored as it is\n"},
@@ -58,14 +56,14 @@ std::string GeneralUsage() {
   for (const CommandText& command : kCommands)
     out += std::string("       hivesweep-cli ") + command.synopsis + "\n";
   out += "'hivesweep-cli COMMAND --help' (or -h, /?) tells more about a command.\n";
-  return out + kExitCodes;
+  return out + ExitCodesUsage();
 }
 
 std::string CommandUsage(std::string_view command) {
   for (const CommandText& entry : kCommands)
     if (entry.name == command)
       return std::string("usage: hivesweep-cli ") + entry.synopsis + "\n" + entry.details +
-             kExitCodes;
+             ExitCodesUsage();
   return {};
 }
 

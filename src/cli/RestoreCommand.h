@@ -5,14 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "cli/ExitCodes.h"
 #include "cli/RepairCommand.h"
 #include "restore/RegistryEditor.h"
 
 namespace hs {
-
-// Exit codes of restore beyond CommandOutput's: the file's intact or recorded
-// part was restored and verified, the rest left out; the file is kept.
-constexpr int kExitPartiallyRestored = 4;
 
 // Verified restore of one backup file; deleteAfter is option DeleteBackupFile
 // (only a file directly in backupFolder is ever deleted). Exit 0 restored and

@@ -43,6 +43,7 @@ for command in scan repair restore backups sections; do
 done
 run help-cmd "$CLI" help repair
 expect help-cmd 0 out "--backup-dir DIR"
+expect help-cmd 0 out "5  repair or restore without administrator rights"
 
 run no-args "$CLI"
 expect no-args 2 err "usage:"

@@ -7,7 +7,9 @@
 # shows its pages in the display language (English when not one of ours),
 # the installed program opens its main window and closes, the portable copy
 # keeps its settings beside itself, and the silent uninstaller removes every
-# file and key it added but keeps the backups unless /REMOVEBACKUPS. After
+# file and key it added but keeps the backups unless /REMOVEBACKUPS, and
+# changes nothing while the window or the console companion runs. The guides
+# in the zip are plain text. After
 # that a full scan names nothing of ours, while an install whose folder was
 # deleted by hand is found by the same scan.
 # Run by scripts/test.sh (as the other scripts here); alone from the
@@ -99,14 +101,19 @@ check shortcut-names "only the x86 installer should name '$x86_shortcut'" \
   -a -n "$(lacking "$DIST/${artefacts[0]}" "$x86_shortcut")"
 
 # What ships beside the programs: the translations of lang/, the readme, the
-# guide (and in the zip the options.ini).
-SHIPPED=(Guide.txt $(cd lang && ls Lan_*.ini) Readme.txt hivesweep-cli.exe hivesweep.exe)
+# guides as text (and in the zip the options.ini).
+SHIPPED=(Fleet.txt Guide.txt $(cd lang && ls Lan_*.ini) Readme.txt hivesweep-cli.exe hivesweep.exe)
 zip_names="$(unzip -Z1 "$DIST/Hivesweep-$VERSION-portable-x86.zip" | LC_ALL=C sort)"
 expected_names="$(printf "Hivesweep-$VERSION-portable-x86/%s\n" "${SHIPPED[@]}" options.ini | LC_ALL=C sort)"
 check zip-contents "the x86 zip holds: $zip_names" test "$zip_names" = "$expected_names"
 # One translation for every language of the Language menu.
 zip_languages="$(grep -c '/Lan_[A-Za-z]*\.ini$' <<<"$zip_names")"
 check zip-languages "the x86 zip holds $zip_languages translations, not 33" test "$zip_languages" -eq 33
+# The guides read as plain text in an editor: no Markdown left, 78 columns.
+for text in Guide.txt Fleet.txt; do
+  markup="$(python3 "$CHECKS" markup "$DIST/Hivesweep-$VERSION-portable-x64.zip" "$text" 2>&1)"
+  check "plain-text-$text" "$text holds: $(head -n 5 <<<"$markup")" test -z "$markup"
+done
 
 # --- under Wine, a fresh machine ---------------------------------------
 
@@ -297,6 +304,29 @@ else
 fi
 for _ in $(seq 1 30); do kill -0 "$running" 2>/dev/null || break; sleep 0.5; done
 kill "$running" 2>/dev/null  # only when it did not end (our own Wine process)
+timeout 60 wineserver -w
+
+# The console companion has no window (a scheduled scan, say): while it runs,
+# held stopped here once Wine has loaded its program, the silent uninstall
+# changes nothing either.
+"$HS_WINE" 'C:\Tools\Hivesweep\hivesweep-cli.exe' scan --quiet >"$OUT/console-running.out" 2>&1 &
+console=$!
+for _ in $(seq 1 120); do
+  [ "$(cat "/proc/$console/comm" 2>/dev/null)" = hivesweep-cli.e ] && break
+  sleep 0.25
+done
+if kill -STOP "$console" 2>/dev/null && [ "$(cat "/proc/$console/comm")" = hivesweep-cli.e ]; then
+  timeout 60 "$HS_WINE" 'C:\Tools\Hivesweep\uninstall.exe' /S '_?=C:\Tools\Hivesweep' \
+    >"$OUT/while-console-runs.out" 2>&1
+  status=$?
+  check uninstall-while-console-runs "uninstall.exe /S exited with $status while the console ran, files: $(ls "$TOOLS" | tr '\n' ' ')" \
+    test "$status" -eq 2 -a -e "$TOOLS/hivesweep-cli.exe" -a -e "$TOOLS/Lan_English.ini"
+else
+  fail uninstall-while-console-runs "hivesweep-cli.exe did not start, or ended at once"
+fi
+kill -CONT "$console" 2>/dev/null
+kill "$console" 2>/dev/null  # our own Wine process: the scan was only there to run
+wait "$console" 2>/dev/null
 timeout 60 wineserver -w
 
 uninstall uninstall-removing-backups 'C:\Tools\Hivesweep' "$TOOLS" /REMOVEBACKUPS

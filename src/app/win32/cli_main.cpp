@@ -30,22 +30,22 @@ int Usage(FILE* stream, int exitCode) {
 
 int wmain(int argc, wchar_t** argv) {
   std::vector<std::string> args = Arguments(argc, argv);
-  if (args.empty()) return Usage(stderr, hs::cli::kExitUsage);
+  if (args.empty()) return Usage(stderr, hs::kExitUsage);
   const std::string command = args.front();
   args.erase(args.begin());
-  if (hs::IsHelpFlag(command)) return Usage(stdout, hs::cli::kExitOk);
+  if (hs::IsHelpFlag(command)) return Usage(stdout, hs::kExitOk);
   if (command == "--version" && args.empty()) {
     std::printf("%s\n", HS_VERSION);
-    return hs::cli::kExitOk;
+    return hs::kExitOk;
   }
   for (const hs::cli::Command& entry : hs::cli::Commands()) {
     if (command != entry.name) continue;
     if (command != "help" && hs::AsksForHelp(args)) {
       std::fputs(hs::CommandUsage(command).c_str(), stdout);
-      return hs::cli::kExitOk;
+      return hs::kExitOk;
     }
     return entry.run(args);
   }
   std::fprintf(stderr, "hivesweep-cli: unknown command '%s'\n", command.c_str());
-  return Usage(stderr, hs::cli::kExitUsage);
+  return Usage(stderr, hs::kExitUsage);
 }

@@ -4,11 +4,10 @@
 #include <string>
 #include <vector>
 
-namespace hs::cli {
+#include "cli/ExitCodes.h"
+#include "cli/RightsCheck.h"
 
-constexpr int kExitOk = 0;           // the command ran to its end
-constexpr int kExitUsage = 2;        // bad usage or bad input
-constexpr int kExitEnvironment = 3;  // backup folder or a file unwritable, editor failed
+namespace hs::cli {
 
 struct Command {
   const char* name;
@@ -23,6 +22,11 @@ int RunRestore(const std::vector<std::string>& args);   // CliRestore.cpp
 int RunBackups(const std::vector<std::string>& args);   // CliBackups.cpp
 int RunSections(const std::vector<std::string>& args);  // CliSections.cpp
 int RunHelp(const std::vector<std::string>& args);      // CliCommands.cpp
+
+// repair and restore asking `holdsRights` instead of the system whether this
+// process may change the registry (RunRepair and RunRestore ask the system).
+int RunRepairWith(const std::vector<std::string>& args, const RightsCheck& holdsRights);
+int RunRestoreWith(const std::vector<std::string>& args, const RightsCheck& holdsRights);
 
 // "hivesweep-cli COMMAND: ERROR" and the command's usage on standard error;
 // returns kExitUsage.

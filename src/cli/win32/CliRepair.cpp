@@ -10,12 +10,22 @@
 #include "cli/win32/CliCommands.h"
 #include "cli/win32/CliProgress.h"
 #include "cli/win32/CliSettings.h"
+#include "platform/win32/AdministratorRights.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
 
 namespace hs::cli {
 
 int RunRepair(const std::vector<std::string>& args) {
+  return RunRepairWith(args, win32::HoldsAdministratorRights);
+}
+
+int RunRepairWith(const std::vector<std::string>& args, const RightsCheck& holdsRights) {
+  // First, so that a prompt without the rights learns it before a long scan.
+  if (const auto refusal = RefuseWithoutRights("repair", holdsRights)) {
+    std::fputs(refusal->err.c_str(), stderr);
+    return refusal->exitCode;
+  }
   const RepairArgumentsResult parsed = ParseRepairArguments(args);
   const ScanArgumentsResult scanArgs =
       parsed.options ? ParseScanArguments(parsed.options->scanArgs) : ScanArgumentsResult{};

@@ -4,6 +4,7 @@
 #include "cli/RestoreCommand.h"
 #include "cli/win32/CliCommands.h"
 #include "cli/win32/CliSettings.h"
+#include "platform/win32/AdministratorRights.h"
 #include "platform/win32/RecycleBin.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
@@ -21,6 +22,11 @@ int Print(const CommandOutput& output) {
 }  // namespace
 
 int RunRestore(const std::vector<std::string>& args) {
+  return RunRestoreWith(args, win32::HoldsAdministratorRights);
+}
+
+int RunRestoreWith(const std::vector<std::string>& args, const RightsCheck& holdsRights) {
+  if (const auto refusal = RefuseWithoutRights("restore", holdsRights)) return Print(*refusal);
   win32::Win32Registry registry;
   win32::Win32FileSystem files;
   win32::Win32RegistryEditor editor;

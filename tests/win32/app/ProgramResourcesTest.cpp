@@ -1,5 +1,6 @@
-// Both programs carry the one manifest (common controls 6, administrator,
-// per-monitor DPI, the supported systems), the program icon in every size
+// The window's manifest asks for administrator rights (with common controls
+// 6 and per-monitor DPI), the console's runs as its caller; both name the
+// supported systems. Both carry the program icon in every size
 // from 16 to 256 pixels and the version 2.8, read back from
 // the built files beside this test program.
 #include <windows.h>
@@ -50,17 +51,28 @@ std::vector<int> IconWidths(const std::string& group) {
   return widths;
 }
 
-TEST(ProgramResourcesTest, BothProgramsCarryTheOneManifestAndVersion) {
+bool Holds(const std::string& text, const char* part) {
+  return text.find(part) != std::string::npos;
+}
+
+TEST(ProgramResourcesTest, EachProgramCarriesItsManifestAndBothTheVersion) {
   const std::string gui = ResourceOf(BesideTestProgram(L"hivesweep.exe"), MAKEINTRESOURCEW(24));
   const std::string console =
       ResourceOf(BesideTestProgram(L"hivesweep-cli.exe"), MAKEINTRESOURCEW(24));
   ASSERT_FALSE(gui.empty());
-  EXPECT_EQ(gui, console);
+  ASSERT_FALSE(console.empty());
   for (const char* needed :
        {"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"", "level=\"requireAdministrator\"",
-        "PerMonitorV2, PerMonitor", "true/pm", "{e2011457-1546-43c5-a5fe-008deee3d3f0}",
-        "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
-    EXPECT_NE(gui.find(needed), std::string::npos) << needed;
+        "PerMonitorV2, PerMonitor", "true/pm"})
+    EXPECT_TRUE(Holds(gui, needed)) << needed;
+  // The console runs as the prompt it is started from.
+  EXPECT_TRUE(Holds(console, "level=\"asInvoker\"")) << console;
+  EXPECT_FALSE(Holds(console, "requireAdministrator"));
+  EXPECT_FALSE(Holds(console, "highestAvailable"));
+  for (const std::string* manifest : {&gui, &console})
+    for (const char* system :
+         {"{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
+      EXPECT_TRUE(Holds(*manifest, system)) << system;
   for (const wchar_t* program : {L"hivesweep.exe", L"hivesweep-cli.exe"}) {
     EXPECT_EQ(VersionText(BesideTestProgram(program), L"ProductName"), L"Corvane Hivesweep");
     EXPECT_EQ(VersionText(BesideTestProgram(program), L"ProductVersion"), L"2.8");

@@ -9,6 +9,10 @@
                            PROBLEM<TAB>KEY<TAB>VALUE
   nsis-lacks EXE TEXT...   the TEXTs the script header of a Unicode NSIS installer or
                            uninstaller (solid LZMA) does not hold, one a line
+  markup ZIP NAME          the lines of the file NAME in ZIP that carry Markdown
+                           (code marks, emphasis, links, pictures, "#" headings,
+                           table rules, fences) or leave 78 columns outside an
+                           indented example, as LINE: TEXT; "missing" without NAME
 """
 import json
 import lzma
@@ -105,6 +109,35 @@ def nsis_lacks(path, texts):
             print(text)
 
 
+# What Markdown leaves in a text converted carelessly.
+MARKUP = [
+    (re.compile(r"`"), "code mark"),
+    (re.compile(r"\*\*|__"), "emphasis"),
+    (re.compile(r"\]\(|!\["), "link or picture"),
+    (re.compile(r"^#{1,6} "), "heading"),
+    (re.compile(r"^\|.*\|$|\|\s*-{3}"), "table"),
+    (re.compile(r"^\s*(```|~~~)"), "fence"),
+]
+
+
+def markup(path, name):
+    with zipfile.ZipFile(path) as archive:
+        found = [entry for entry in archive.namelist() if entry.rsplit("/", 1)[-1] == name]
+        if not found:
+            print("missing")
+            return
+        text = archive.read(found[0]).decode("utf-8-sig")
+    for number, line in enumerate(text.split("\r\n"), 1):
+        # An indented example is the program's or a shell's text, as typed.
+        example = line.startswith("    ")
+        reasons = [why for pattern, why in MARKUP if not example or why == "fence"
+                   if pattern.search(line)]
+        if len(line) > 78 and not example:
+            reasons.append("wider than 78 columns")
+        if reasons:
+            print("%d: %s (%s)" % (number, line, ", ".join(reasons)))
+
+
 def main(argv):
     command, arguments = argv[1], argv[2:]
     if command == "pe":
@@ -117,6 +150,8 @@ def main(argv):
         findings(arguments[0], arguments[1])
     elif command == "nsis-lacks":
         nsis_lacks(arguments[0], arguments[1:])
+    elif command == "markup":
+        markup(arguments[0], arguments[1])
     else:
         raise SystemExit(__doc__)
     return 0
