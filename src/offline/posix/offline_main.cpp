@@ -1,0 +1,4 @@
+#include <cstdio>
+int main() {
+  return 0;
+}
