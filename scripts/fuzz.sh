@@ -22,6 +22,7 @@ targets() { for f in tests/fuzz/*.cpp; do basename "$f" .cpp; done; }
 max_len() {
   case "$1" in
     RegFileFuzz | IniFileFuzz | TranslationFuzz) echo 16384 ;;
+    LogReplayFuzz) echo 65536 ;;
     *) echo 1024 ;;
   esac
 }
