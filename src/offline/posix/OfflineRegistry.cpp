@@ -56,6 +56,14 @@ void OfflineRegistry::mount(RootKey root, const std::string& path, std::vector<H
   mounts_[{root, folded}] = MountPoint{std::move(layers)};
 }
 
+std::optional<std::vector<HiveLayer>> OfflineRegistry::layersAt(RootKey root,
+                                                                const std::string& path) {
+  RegKeyPtr key;
+  if (openKey(root, nullptr, path, RegAccess::Read, false, key) != RegStatus::Ok)
+    return std::nullopt;
+  return static_cast<const Key&>(*key).layers;
+}
+
 RegStatus OfflineRegistry::step(Key& key, const std::string& part) const {
   if (key.linkItself) return RegStatus::NotFound;  // a link opened itself has no subkeys
   const std::string folded = Folded(key.folded, part);

@@ -25,9 +25,11 @@ struct HiveLayer {
 
 class OfflineRegistry final : public RegistryBackend {
  public:
-  // `path` below `root`, "" for the root itself; `name` of the last part as
-  // it is listed. Later mounts of the same path replace earlier ones.
+  // `path` below `root`, "" for the root itself; its last part is listed as
+  // written here. Later mounts of the same path replace earlier ones.
   void mount(RootKey root, const std::string& path, std::vector<HiveLayer> layers);
+  // The hive keys a path opens to (links followed); nothing when it does not.
+  std::optional<std::vector<HiveLayer>> layersAt(RootKey root, const std::string& path);
 
   RegStatus openKey(RootKey root, const RegKeyHandle* parent, const std::string& path,
                     RegAccess access, bool create, RegKeyPtr& out,
