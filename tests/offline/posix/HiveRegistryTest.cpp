@@ -33,8 +33,7 @@ TEST_F(HiveRegistry, EveryKeyAndValueOfRealHivesEqualsWhatHivexReads) {
     const std::vector<std::string> ours = DumpThroughBackend(*registry);
     const std::vector<std::string> theirs = DumpWithPythonHivex(path);
     ASSERT_FALSE(theirs.empty()) << name;
-    EXPECT_EQ(ours.size(), theirs.size()) << name;
-    EXPECT_EQ(ours, theirs) << name;
+    ExpectSameLines(ours, theirs, name);
   }
 }
 

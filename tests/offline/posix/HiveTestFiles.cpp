@@ -108,15 +108,18 @@ std::vector<std::string> DumpThroughBackend(RegistryBackend& registry) {
   return lines;
 }
 
-std::vector<std::string> DumpWithPythonHivex(const std::string& path) {
+std::vector<std::string> DumpWithPythonHivex(const std::string& path, bool asImported) {
   const std::string script = R"PY(
 import hivex, hashlib, sys
 h = hivex.Hivex(sys.argv[1])
+imported = len(sys.argv) > 2
 out = sys.stdout
 def walk(node, path):
     out.write("K " + path.encode().hex() + "\n")
     for v in h.node_values(node):
         t, data = h.value_value(v)
+        if imported and t in (1, 2, 7) and len(data) >= 2 and data[-2:] != b"\0\0":
+            data += b"\0\0"
         out.write("V %s %s %d %d %s\n" % (path.encode().hex(), h.value_key(v).encode().hex(),
                   t, len(data), hashlib.sha256(data).hexdigest()))
     for c in h.node_children(node):
@@ -127,7 +130,10 @@ walk(h.root(), "")
   const std::string scriptPath = path + ".dump.py";
   std::ofstream(scriptPath) << script;
   std::vector<std::string> lines;
-  FILE* pipe = popen(("/usr/bin/python3 '" + scriptPath + "' '" + path + "'").c_str(), "r");
+  FILE* pipe = popen(
+      ("/usr/bin/python3 '" + scriptPath + "' '" + path + "'" + (asImported ? " imported" : ""))
+          .c_str(),
+      "r");
   if (!pipe) return lines;
   std::string line;
   for (int c; (c = std::fgetc(pipe)) != EOF;) {
@@ -141,6 +147,20 @@ walk(h.root(), "")
   EXPECT_EQ(pclose(pipe), 0) << "python3-hivex could not read " << path;
   std::sort(lines.begin(), lines.end());
   return lines;
+}
+
+void ExpectSameLines(const std::vector<std::string>& ours, const std::vector<std::string>& theirs,
+                     const std::string& what) {
+  std::vector<std::string> onlyOurs, onlyTheirs;
+  std::set_difference(ours.begin(), ours.end(), theirs.begin(), theirs.end(),
+                      std::back_inserter(onlyOurs));
+  std::set_difference(theirs.begin(), theirs.end(), ours.begin(), ours.end(),
+                      std::back_inserter(onlyTheirs));
+  EXPECT_EQ(ours.size(), theirs.size()) << what;
+  for (std::size_t i = 0; i < std::min<std::size_t>(5, onlyOurs.size()); ++i)
+    ADD_FAILURE() << what << ": only in ours: " << onlyOurs[i];
+  for (std::size_t i = 0; i < std::min<std::size_t>(5, onlyTheirs.size()); ++i)
+    ADD_FAILURE() << what << ": only in theirs: " << onlyTheirs[i];
 }
 
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {

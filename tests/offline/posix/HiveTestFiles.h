@@ -40,10 +40,15 @@ std::unique_ptr<OfflineRegistry> RegistryOf(std::shared_ptr<HiveFile> hive);
 // the RegistryBackend interface; subkey order is checked on the way.
 std::vector<std::string> DumpThroughBackend(RegistryBackend& registry);
 
-// The same lines as python3-hivex reads them from the file.
-std::vector<std::string> DumpWithPythonHivex(const std::string& path);
+// The same lines as python3-hivex reads them from the file. `asImported`:
+// string data without a final NUL gets one, as the registry editor's import
+// (and our .reg reader) stores it.
+std::vector<std::string> DumpWithPythonHivex(const std::string& path, bool asImported = false);
 
 std::string Hex(std::string_view bytes);
+// Fails the test naming at most five lines in only one of the dumps.
+void ExpectSameLines(const std::vector<std::string>& ours, const std::vector<std::string>& theirs,
+                     const std::string& what);
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path);
 
 }  // namespace hs::offline::test
