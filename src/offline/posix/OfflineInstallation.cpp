@@ -202,6 +202,23 @@ void OfflineInstallation::mountUser(RootKey rootKey, const std::string& path,
                     {root(classes)});
 }
 
+// HKEY_CURRENT_CONFIG is Hardware Profiles\Current, a volatile link made at
+// boot: offline it is the profile IDConfigDB names (0001 on current Windows).
+void OfflineInstallation::mountCurrentConfig() {
+  const std::string profiles = "SYSTEM\\CurrentControlSet\\Hardware Profiles\\";
+  std::optional<std::vector<HiveLayer>> config =
+      registry_.layersAt(RootKey::LocalMachine, profiles + "Current");
+  if (!config) {
+    const std::optional<std::uint32_t> number =
+        machineDword("SYSTEM\\CurrentControlSet\\Control\\IDConfigDB", "CurrentConfig");
+    if (!number || *number > 9999) return;
+    std::string name = std::to_string(*number);
+    name.insert(0, 4 - name.size(), '0');
+    config = registry_.layersAt(RootKey::LocalMachine, profiles + name);
+  }
+  if (config) registry_.mount(RootKey::CurrentConfig, "", *config);
+}
+
 void OfflineInstallation::mountRegistry(const std::optional<Profile>& user) {
   // CurrentControlSet is made at boot from Select\Current.
   if (std::optional<std::uint32_t> current = machineDword("SYSTEM\\Select", "Current")) {
@@ -209,9 +226,7 @@ void OfflineInstallation::mountRegistry(const std::optional<Profile>& user) {
     number.insert(0, 3 - std::min<std::size_t>(3, number.size()), '0');
     if (auto set = registry_.layersAt(RootKey::LocalMachine, "SYSTEM\\ControlSet" + number)) {
       registry_.mount(RootKey::LocalMachine, "SYSTEM\\CurrentControlSet", *set);
-      if (auto config = registry_.layersAt(RootKey::LocalMachine,
-                                           "SYSTEM\\CurrentControlSet\\Hardware Profiles\\Current"))
-        registry_.mount(RootKey::CurrentConfig, "", *config);
+      mountCurrentConfig();
     }
   }
   if (default_) {

@@ -68,6 +68,7 @@ class OfflineInstallation {
   std::string expand(const std::string& text) const;
   void readProfiles();
   HiveLayer root(const std::shared_ptr<HiveFile>& hive) const;
+  void mountCurrentConfig();
   void mountUser(RootKey root, const std::string& path, const Profile& profile);
 
   std::string volumeRoot_, windowsFolder_, configFolder_;
