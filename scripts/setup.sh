@@ -11,6 +11,8 @@ PACKAGES=(
   nsis zip unzip  # scripts/package.sh makes the installers and zips; the installer test opens them
   xdotool  # the demo and the screenshots press the window's shortcuts
   clang libclang-rt-14-dev  # libFuzzer and the sanitizers' runtime for tests/fuzz
+  libhivex-dev python3-hivex libhivex-bin libwin-hivex-perl  # hive files: the offline program and its independent readers in the tests
+  ntfs-3g attr xz-utils  # the offline program on a mounted volume; the tests decompress the hive files
 )
 
 missing=()
