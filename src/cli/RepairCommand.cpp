@@ -95,6 +95,9 @@ std::string RepairText(const RepairOutcome& outcome, const std::string& recordPr
     out += "Backup file: none written (nothing was exported)\n";
   if (!recordProblem.empty())
     out += "Backup not recorded: " + recordProblem + "; restoring it will need restore --force\n";
+  if (!outcome.recycledFilesNote.empty())
+    out += "Shortcut files moved to the Recycle Bin are named in: " + outcome.recycledFilesNote +
+           "\n";
   for (const NotRepaired& failed : outcome.notRepaired) {
     out += "Not repaired: " + failed.row.KeyPath;
     if (!failed.row.ValueText.empty()) out += " [" + failed.row.ValueText + "]";
@@ -112,6 +115,8 @@ std::string RepairOutcomeJson(const std::vector<Finding>& rows, const RepairOutc
       "{\"processed\": " + std::to_string(outcome.processedCount) +
       ", \"backupFile\": " + JsonOrNull(outcome.backupWritten, outcome.backupFile) +
       ", \"backupNotRecorded\": " + JsonOrNull(!recordProblem.empty(), recordProblem) +
+      ", \"recycledFilesNote\": " +
+      JsonOrNull(!outcome.recycledFilesNote.empty(), outcome.recycledFilesNote) +
       ", \"completed\": " + (stopped ? "false" : "true") +
       ", \"error\": " + JsonOrNull(stopped, outcome.error) + ", \"rows\": [";
   const std::vector<std::optional<std::string>> reasons = RowReasons(rows, outcome);

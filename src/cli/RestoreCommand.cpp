@@ -7,6 +7,7 @@
 #include "common/Text.h"
 #include "findings/Report.h"
 #include "restore/BackupList.h"
+#include "restore/RecycledFiles.h"
 #include "restore/RestoreBackup.h"
 #include "restore/RestorePreview.h"
 
@@ -91,6 +92,19 @@ std::optional<RestoreArguments> ParseRestoreArguments(const std::vector<std::str
   return parsed;
 }
 
+std::string JsonList(const std::vector<std::string>& items) {
+  std::string json = "[";
+  for (std::size_t i = 0; i < items.size(); ++i) json += (i ? ", " : "") + JsonQuoted(items[i]);
+  return json + "]";
+}
+
+std::string RecycledFilesReport(const RestoreOutcome& outcome) {
+  std::string out;
+  for (const std::string& line : RecycledFilesLines(outcome.recycledFiles, outcome.stillRecycled))
+    out += line + "\n";
+  return out;
+}
+
 std::string RestoreJson(const RestoreRequest& request, const RestoreOutcome& outcome) {
   std::string json =
       "{\"file\": " + JsonQuoted(request.file) +
@@ -101,7 +115,9 @@ std::string RestoreJson(const RestoreRequest& request, const RestoreOutcome& out
       ", \"needsForce\": " + (outcome.needsForce ? "true" : "false") +
       ", \"cutOff\": " + (outcome.cutOff ? "true" : "false") +
       ", \"deleted\": " + (outcome.fileDeleted ? "true" : "false") +
-      ", \"keptBecause\": " + JsonQuoted(outcome.keptBecause) + ", \"differences\": [";
+      ", \"keptBecause\": " + JsonQuoted(outcome.keptBecause) +
+      ", \"recycledFiles\": " + JsonList(outcome.recycledFiles) +
+      ", \"stillInRecycleBin\": " + JsonList(outcome.stillRecycled) + ", \"differences\": [";
   for (std::size_t i = 0; i < outcome.differences.size(); ++i)
     json += std::string(i ? ", " : "") + "{\"item\": " + JsonQuoted(outcome.differences[i].item) +
             ", \"problem\": " + JsonQuoted(outcome.differences[i].problem) + "}";
@@ -118,7 +134,7 @@ std::string RestoreText(const RestoreRequest& request, const RestoreOutcome& out
     if (outcome.end == RestoreEnd::Partial) out += "Partially restored: " + request.file + "\n";
     for (const RestoreDifference& difference : outcome.differences)
       out += "Differs: " + difference.item + " " + difference.problem + "\n";
-    return out;
+    return out + RecycledFilesReport(outcome);
   }
   if (outcome.cutOff)
     out += "The backup file ends in an incomplete line; its intact part was restored.\n";
@@ -126,7 +142,7 @@ std::string RestoreText(const RestoreRequest& request, const RestoreOutcome& out
   if (outcome.fileDeleted) out += "The backup file was deleted.\n";
   if (!outcome.keptBecause.empty())
     out += "The backup file was kept: " + outcome.keptBecause + ".\n";
-  return out;
+  return out + RecycledFilesReport(outcome);
 }
 
 // A listed file's outcome as a restore without --force would meet it.
@@ -172,7 +188,8 @@ std::string LocalDateTimeText(std::int64_t unixSeconds) {
 CommandOutput RunRestoreCommand(const std::vector<std::string>& args, FileSystemBackend& fs,
                                 RegistryBackend& registry, RegistryEditorRunner& editor,
                                 bool deleteAfter, const std::string& backupFolder,
-                                const Translation& texts) {
+                                const Translation& texts,
+                                std::function<bool(const std::string& path)> putBack) {
   CommandOutput output;
   const std::optional<RestoreArguments> parsed = ParseRestoreArguments(args);
   if (!parsed) {
@@ -186,6 +203,7 @@ CommandOutput RunRestoreCommand(const std::vector<std::string>& args, FileSystem
   request.deleteAfter = deleteAfter;
   request.texts = texts;
   request.force = parsed->force;
+  request.putBack = std::move(putBack);
   const RestoreOutcome outcome = RestoreBackupFile(fs, registry, editor, request);
   output.exitCode = ExitCodeFor(outcome.end);
   output.out =

@@ -1,6 +1,7 @@
 #pragma once
 // The console restore and backup list: "restore [--force] [--json] FILE" and
 // "backups [--json]".
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,8 @@ constexpr int kExitPartiallyRestored = 4;
 CommandOutput RunRestoreCommand(const std::vector<std::string>& args, FileSystemBackend& fs,
                                 RegistryBackend& registry, RegistryEditorRunner& editor,
                                 bool deleteAfter, const std::string& backupFolder,
-                                const Translation& texts = {});
+                                const Translation& texts = {},
+                                std::function<bool(const std::string& path)> putBack = {});
 
 // The backup files of `folder`, newest first: name, local date and time, size
 // text; with --json one object per file, with whether it may be restored as

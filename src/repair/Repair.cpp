@@ -7,12 +7,20 @@
 #include "regfile/RegFileReader.h"
 #include "repair/ProtectedKeys.h"
 #include "repair/RegistrySnapshot.h"
+#include "restore/RecycledFiles.h"
 
 namespace hs {
 namespace {
 
 std::string FullPath(RootKey root, const std::string& keyPath) {
   return keyPath.empty() ? RootKeyToHiveName(root) : RootKeyToHiveName(root) + "\\" + keyPath;
+}
+
+std::string BackupGoneMessage(const std::string& file) {
+  return "the backup file " + file +
+         " is no longer where this repair wrote it (was it or its folder moved, renamed or "
+         "deleted?); everything deleted so far is in that file, which restores from wherever it "
+         "is now";
 }
 
 bool HasEmptyComponent(const std::string& keyPath) {
@@ -103,6 +111,7 @@ RepairOutcome RepairRun::Run(std::vector<Finding>& rows) {
   SetBackupFile(MakeBackupFileName(m_folder, m_hooks.clock()));
   outcome.backupFile = m_backupFile;
   m_backupWritten = false;
+  m_recycledFiles = false;
   m_rows.assign(rows.size(), {});
   clearBatch();
   m_batchLimit = 1;
@@ -118,7 +127,7 @@ RepairOutcome RepairRun::Run(std::vector<Finding>& rows) {
     commitBatch();
   } catch (const BackupWriteError& error) {
     outcome.end = RepairEnd::Aborted;
-    outcome.error = error.what();
+    outcome.error = backupGone() ? BackupGoneMessage(m_backupFile) : error.what();
     // The batch's rows were attempted (a row the file cannot carry keeps its
     // own reason); from the stopping row up (`next` wraps when the last batch
     // stopped), rows with no outcome yet were not.
@@ -130,15 +139,22 @@ RepairOutcome RepairRun::Run(std::vector<Finding>& rows) {
     clearBatch();
   }
 
-  // After a stop the rows not repaired stay in the list; otherwise they leave it too.
-  const bool keepFailed = outcome.end == RepairEnd::Aborted;
+  // A row whose item is kept stays in the list, checked, so the user sees
+  // what is still there; only a row whose item is gone anyway leaves it. After
+  // a stop every row not repaired stays.
+  const bool stopped = outcome.end == RepairEnd::Aborted;
   for (std::size_t i = rows.size(); i-- > 0;) {
     if (!rows[i].Checked) continue;
-    if (!m_rows[i].repaired) outcome.notRepaired.push_back({rows[i], m_rows[i].reason});
-    if (m_rows[i].repaired || !keepFailed)
-      rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(i));
+    bool leaves = m_rows[i].repaired;
+    if (!m_rows[i].repaired) {
+      const bool gone = !stopped && targetGone(rows[i]);
+      outcome.notRepaired.push_back({rows[i], m_rows[i].reason, !gone});
+      leaves = gone;
+    }
+    if (leaves) rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(i));
   }
   outcome.backupWritten = m_backupWritten;
+  if (m_recycledFiles) outcome.recycledFilesNote = RecycledFilesNoteFor(m_backupFile);
   return outcome;
 }
 
@@ -186,6 +202,18 @@ bool RepairRun::rowTarget(const Finding& row, BackupItem& out) {
   return fail("the row has an unknown repair kind");
 }
 
+bool RepairRun::targetGone(const Finding& row) {
+  if (row.Kind == FindingKind::fkFile) return m_fs.probe(row.KeyPath) == PathProbe::NotFound;
+  BackupItem item;
+  if (!rowTarget(row, item)) return false;
+  RegKeyPtr key;
+  const RegStatus opened = m_registry.openKey(item.root, nullptr, item.keyPath, RegAccess::Read,
+                                              false, key, LastLink::OpenLink);
+  if (opened != RegStatus::Ok || item.wholeKey) return opened == RegStatus::NotFound;
+  RegValue value;
+  return m_registry.queryValue(*key, item.valueName, value) == RegStatus::NotFound;
+}
+
 bool RepairRun::deleteFile(const std::string& path) {
   switch (m_fs.probe(path)) {
     case PathProbe::NotFound:
@@ -197,7 +225,14 @@ bool RepairRun::deleteFile(const std::string& path) {
     case PathProbe::File:
       break;
   }
-  if (!m_fs.deleteSilently(path)) return fail("the system refused to delete the file " + path);
+  // Named in the run's note first, so a file that went is never unaccounted for.
+  const std::string note = RecycledFilesNoteFor(m_backupFile);
+  if (!NoteRecycledFile(m_fs, note, path))
+    return fail("the note " + note + " that tells where the file goes could not be written; " +
+                path + " is not deleted");
+  if (!m_fs.moveToRecycleBin(path))
+    return fail("the system refused to move the file " + path + " to the Recycle Bin");
+  m_recycledFiles = true;
   return true;
 }
 
@@ -296,6 +331,7 @@ void RepairRun::commitBatch() {
     items.push_back(&pending.item);
   }
   if (!items.empty()) {
+    requireBackupInPlace();
     const BatchCheck check =
         WriteAndVerify(m_fs, m_backupFile, currentFileSize(), items, m_recorder);
     m_backupWritten = true;
@@ -321,6 +357,16 @@ void RepairRun::commitBatch() {
   }
   clearBatch();
   m_batchLimit = std::min(m_batchLimit * 2, kMaxBatchItems);
+}
+
+bool RepairRun::backupGone() {
+  return m_backupWritten && m_fs.probe(m_backupFile) != PathProbe::File;
+}
+
+void RepairRun::requireBackupInPlace() {
+  // A file that left its path (its folder moved or renamed) must not be
+  // continued by a new file of the same name: the run's undo would be split.
+  if (backupGone()) throw BackupWriteError(BackupGoneMessage(m_backupFile));
 }
 
 void RepairRun::clearBatch() {

@@ -54,6 +54,9 @@ enum class RepairEnd {
 struct NotRepaired {
   Finding row;
   std::string reason;
+  // What the row names is still there: the row stays in the list, checked.
+  // False when it is gone anyway (the row leaves the list).
+  bool kept = true;
 };
 
 struct RepairOutcome {
@@ -61,11 +64,13 @@ struct RepairOutcome {
   int processedCount = 0;      // checked rows visited by the first pass
   std::string backupFile;      // the run's backup file name ("" before it was made)
   bool backupWritten = false;  // at least one export reached the file
-  std::string error;           // why an aborted or folder-less run ended
+  // The note naming the shortcut files sent to the Recycle Bin ("" when none went).
+  std::string recycledFilesNote;
+  std::string error;  // why an aborted or folder-less run ended
   // Every checked row that is not repaired, bottom to top, with its reason.
-  // After a completed run these are the rows the second pass took out of the
-  // list (the caller adds their two texts to the unrepaired lists); after an
-  // abort they are still in the list, checked.
+  // Those whose item is still there stay in the list, checked; the others
+  // leave it. After a completed run the caller adds the texts of all of them
+  // to the unrepaired lists, so later scans hide them.
   std::vector<NotRepaired> notRepaired;
 };
 
@@ -109,6 +114,8 @@ class RepairRun {
   bool prepareFolder(RepairOutcome& outcome);
   void visitRow(std::size_t index, const Finding& row);
   bool deleteFile(const std::string& path);
+  // Whether what the row names is definitely not there any more.
+  bool targetGone(const Finding& row);
   bool fail(std::string reason);
   // What a registry row names, checked before anything is read; false (with
   // m_reason) when it must not be touched.
@@ -127,6 +134,10 @@ class RepairRun {
   // Throws BackupWriteError with nothing of the batch deleted.
   void commitBatch();
   void clearBatch();
+  // Whether the run's backup file, once written, left its path.
+  bool backupGone();
+  // Throws BackupWriteError when it did.
+  void requireBackupInPlace();
   bool deleteItem(const BackupItem& item, ParentKeys& parents);
   bool deleteOne(BackupItem item);
   std::uint64_t currentFileSize();
@@ -141,6 +152,7 @@ class RepairRun {
   bool m_sizeKnown = false;
   std::uint64_t m_fileSize = 0;
   bool m_backupWritten = false;
+  bool m_recycledFiles = false;
   std::string m_reason;
   std::vector<RowState> m_rows;
   std::vector<PendingItem> m_batch;

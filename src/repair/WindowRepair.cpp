@@ -52,6 +52,9 @@ RepairOutcome RunWindowRepair(FileSystemBackend& fs, const WindowRepairOptions& 
   }
   RememberUnrepaired(outcome, unrepaired);
   if (options.showHint && steps.showSummary) steps.showSummary(outcome.processedCount);
+  // Told whatever ShowHint says: a row the repair kept is not a matter of hints.
+  if (!outcome.notRepaired.empty() && steps.showNotRepaired)
+    steps.showNotRepaired(outcome.notRepaired);
   if (options.beep && steps.beep) steps.beep();
   return outcome;
 }

@@ -31,6 +31,8 @@ struct WindowRepairSteps {
   // thread); the folder exists and the restore point is done.
   std::function<RepairOutcome(std::vector<Finding>& rows)> repair;
   std::function<void(int processedCount)> showSummary;
+  // After the summary, when checked rows were not repaired: each with why.
+  std::function<void(const std::vector<NotRepaired>& rows)> showNotRepaired;
   std::function<void()> beep;
   // The repair stopped (backup folder or file not writable): the reason.
   std::function<void(const std::string& message)> showError;

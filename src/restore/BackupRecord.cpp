@@ -1,7 +1,9 @@
 #include "restore/BackupRecord.h"
 
 #include <algorithm>
-#include <vector>
+#include <map>
+
+#include "common/Text.h"
 
 namespace hs {
 namespace {
@@ -24,49 +26,76 @@ std::optional<RecordedPart> PartFrom(const RegValue& value) {
   return part;
 }
 
+// The digest of the file's first n bytes for every recorded length n that
+// fits, from one pass over the bytes.
+std::map<std::uint64_t, Sha256Digest> PrefixDigests(const std::vector<RecordEntry>& entries,
+                                                    std::string_view bytes) {
+  std::map<std::uint64_t, Sha256Digest> digests;
+  for (const RecordEntry& entry : entries)
+    if (entry.part.length <= bytes.size()) digests[entry.part.length] = {};
+  Sha256 hash;
+  for (auto& [length, digest] : digests) {
+    hash.update(bytes.substr(static_cast<std::size_t>(hash.length()),
+                             static_cast<std::size_t>(length - hash.length())));
+    digest = hash.digest();
+  }
+  return digests;
+}
+
 }  // namespace
 
-bool BackupRecord::record(const std::string& file, const RecordedPart& part) {
+std::string BackupRecord::entryName(const std::string& file) {
   std::string resolved;
-  if (m_fs.resolvePath(file, resolved) != FsStatus::Ok) return false;
+  return m_fs.resolvePath(file, resolved) == FsStatus::Ok ? resolved : file;
+}
+
+bool BackupRecord::record(const std::string& file, const RecordedPart& part) {
+  if (file.empty()) return false;
   RegKeyPtr key;
   if (m_registry.openKey(RootKey::LocalMachine, nullptr, kBackupRecordKey, RegAccess::All, true,
                          key) != RegStatus::Ok)
     return false;
-  RegValue existing;
-  if (m_registry.queryValue(*key, resolved, existing) == RegStatus::NotFound)
-    dropEntriesOfMissingFiles(*key);
-  return m_registry.setValue(*key, {resolved, kRegBinary, EntryData(part)}) == RegStatus::Ok;
+  return m_registry.setValue(*key, {entryName(file), kRegBinary, EntryData(part)}) == RegStatus::Ok;
 }
 
-void BackupRecord::dropEntriesOfMissingFiles(const RegKeyHandle& key) {
-  std::vector<std::string> names;
-  if (m_registry.valueNames(key, names) != RegStatus::Ok) return;
-  for (const std::string& name : names)
-    if (m_fs.probe(name) == PathProbe::NotFound) m_registry.deleteValue(key, name);
-}
-
-std::optional<RecordedPart> BackupRecord::lookup(const std::string& file) {
-  std::string resolved;
-  if (m_fs.resolvePath(file, resolved) != FsStatus::Ok) return std::nullopt;
+std::vector<RecordEntry> BackupRecord::entries() {
+  std::vector<RecordEntry> out;
   RegKeyPtr key;
   if (m_registry.openKey(RootKey::LocalMachine, nullptr, kBackupRecordKey, RegAccess::Read, false,
                          key) != RegStatus::Ok)
-    return std::nullopt;
-  RegValue value;
-  if (m_registry.queryValue(*key, resolved, value) != RegStatus::Ok) return std::nullopt;
-  return PartFrom(value);
+    return out;
+  std::vector<RegValue> values;
+  if (m_registry.values(*key, values) != RegStatus::Ok) return out;
+  for (const RegValue& value : values)
+    if (const std::optional<RecordedPart> part = PartFrom(value))
+      out.push_back({value.name, *part});
+  return out;
+}
+
+std::optional<RecordedPart> BackupRecord::lookup(const std::string& file) {
+  const std::string name = entryName(file);
+  for (const RecordEntry& entry : entries())
+    if (EqualsNoCase(entry.writtenAs, name)) return entry.part;
+  return std::nullopt;
 }
 
 ProvenanceCheck CheckProvenance(BackupRecord& record, const std::string& file,
                                 std::string_view bytes) {
-  const std::optional<RecordedPart> part = record.lookup(file);
-  if (!part) return {Provenance::NotRecorded, 0};
-  if (part->length > bytes.size()) return {Provenance::Changed, 0};
-  if (Sha256Of(bytes.substr(0, static_cast<std::size_t>(part->length))) != part->digest)
-    return {Provenance::Changed, 0};
-  if (part->length < bytes.size()) return {Provenance::RecordedPrefix, part->length};
-  return {Provenance::Recorded, part->length};
+  const std::vector<RecordEntry> entries = record.entries();
+  const std::map<std::uint64_t, Sha256Digest> digests = PrefixDigests(entries, bytes);
+  const RecordEntry* best = nullptr;
+  for (const RecordEntry& entry : entries) {
+    const auto digest = digests.find(entry.part.length);
+    if (digest == digests.end() || digest->second != entry.part.digest) continue;
+    if (best == nullptr || entry.part.length > best->part.length) best = &entry;
+  }
+  if (best != nullptr && best->part.length > 0) {
+    const Provenance provenance =
+        best->part.length == bytes.size() ? Provenance::Recorded : Provenance::RecordedPrefix;
+    return {provenance, best->part.length, best->writtenAs};
+  }
+  if (record.lookup(file)) return {Provenance::Changed, 0, {}};
+  return {Provenance::NotRecorded, 0, {}};
 }
 
 std::string ProvenanceText(const ProvenanceCheck& check) {

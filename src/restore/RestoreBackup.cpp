@@ -7,6 +7,7 @@
 #include "regfile/RegFileReader.h"
 #include "restore/BackupDeletion.h"
 #include "restore/PrivateTempFile.h"
+#include "restore/RecycledFiles.h"
 
 namespace hs {
 namespace {
@@ -101,8 +102,11 @@ std::string ImportCommandLine(const std::string& file) {
   return "Regedit /s \"" + file + "\"";
 }
 
-RestoreOutcome RestoreBackupFile(FileSystemBackend& fs, RegistryBackend& registry,
-                                 RegistryEditorRunner& editor, const RestoreRequest& request) {
+namespace {
+
+// The registry part: the file's items imported and checked.
+RestoreOutcome RestoreRegistryItems(FileSystemBackend& fs, RegistryBackend& registry,
+                                    RegistryEditorRunner& editor, const RestoreRequest& request) {
   std::string bytes;
   if (fs.probe(request.file) != PathProbe::File || fs.readFile(request.file, bytes) != FsStatus::Ok)
     return Ended(RestoreEnd::BadFile, "The backup file " + request.file + " cannot be read.");
@@ -128,7 +132,41 @@ RestoreOutcome RestoreBackupFile(FileSystemBackend& fs, RegistryBackend& registr
                       "); the backup file is kept.";
     return outcome;
   }
-  if (request.deleteAfter) DeleteIfAllowed(fs, request, outcome);
+  return outcome;
+}
+
+bool RegistryPartIsBack(RestoreEnd end) {
+  return end == RestoreEnd::Restored || end == RestoreEnd::Partial;
+}
+
+// Puts back what the shell can, once the registry items are back; then notes
+// what is still away.
+void PutBackRecycledFiles(FileSystemBackend& fs, const RestoreRequest& request, bool registryBack,
+                          RestoreOutcome& outcome) {
+  for (const std::string& path : outcome.recycledFiles) {
+    if (fs.probe(path) != PathProbe::NotFound) continue;
+    if (registryBack && request.putBack && request.putBack(path) &&
+        fs.probe(path) != PathProbe::NotFound)
+      continue;
+    outcome.stillRecycled.push_back(path);
+  }
+}
+
+}  // namespace
+
+RestoreOutcome RestoreBackupFile(FileSystemBackend& fs, RegistryBackend& registry,
+                                 RegistryEditorRunner& editor, const RestoreRequest& request) {
+  const std::string note = RecycledFilesNoteFor(request.file);
+  RestoreOutcome outcome = RestoreRegistryItems(fs, registry, editor, request);
+  outcome.recycledFiles = ReadRecycledFilesNote(fs, note);
+  PutBackRecycledFiles(fs, request, RegistryPartIsBack(outcome.end), outcome);
+  if (outcome.end == RestoreEnd::Restored && request.deleteAfter) {
+    DeleteIfAllowed(fs, request, outcome);
+    // The note goes with its backup, unless a file it names is still away:
+    // then it is the only record of where that file is.
+    if (outcome.fileDeleted && outcome.stillRecycled.empty() && fs.probe(note) == PathProbe::File)
+      fs.deleteSilently(note);
+  }
   return outcome;
 }
 

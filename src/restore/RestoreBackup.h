@@ -3,6 +3,7 @@
 // then the system registry editor imports a private copy of what may be
 // imported and the registry is checked against it. Only a restore found
 // complete counts as done, and only then may the backup file be deleted.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,10 @@ struct RestoreRequest {
   bool force = false;
   // The language of the messages.
   Translation texts;
+  // Puts a file back from the Recycle Bin to its path; unset where the shell
+  // cannot. Asked for each shortcut file the repair sent there once the
+  // registry items are back.
+  std::function<bool(const std::string& path)> putBack;
 };
 
 struct RestoreOutcome {
@@ -47,6 +52,10 @@ struct RestoreOutcome {
   bool cutOff = false;       // the file ended in a partial line; its intact part was imported
   bool fileDeleted = false;  // deleteAfter was set and the file is gone
   std::string keptBecause;   // deleteAfter was set and the file was kept: why
+  // The shortcut files the repair moved to the Recycle Bin (its note beside
+  // the backup), and those of them not in their places after the restore.
+  std::vector<std::string> recycledFiles;
+  std::vector<std::string> stillRecycled;
 };
 
 RestoreOutcome RestoreBackupFile(FileSystemBackend& fs, RegistryBackend& registry,

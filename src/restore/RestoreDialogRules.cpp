@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "restore/RecycledFiles.h"
+
 namespace hs {
 namespace {
 
@@ -54,7 +56,9 @@ std::string UntrustedImportQuestion(const std::string& file, const RestorePrevie
          " to the registry.\r\n\r\nImport it anyway?";
 }
 
-std::string RestoreOutcomeText(const std::string& file, const RestoreOutcome& outcome) {
+namespace {
+
+std::string RegistryOutcomeText(const std::string& file, const RestoreOutcome& outcome) {
   const std::string kept = "\r\n\r\nThe backup file is kept: " + file;
   switch (outcome.end) {
     case RestoreEnd::Restored:
@@ -76,6 +80,19 @@ std::string RestoreOutcomeText(const std::string& file, const RestoreOutcome& ou
       break;
   }
   return "The restore failed.\r\n\r\n" + outcome.message + kept;
+}
+
+}  // namespace
+
+std::string RestoreOutcomeText(const std::string& file, const RestoreOutcome& outcome) {
+  std::string text = RegistryOutcomeText(file, outcome);
+  const std::vector<std::string> lines =
+      RecycledFilesLines(outcome.recycledFiles, outcome.stillRecycled);
+  if (lines.empty()) return text;
+  if (text.empty() && outcome.end == RestoreEnd::Restored) text = "Restored and verified.";
+  if (!text.empty()) text += "\r\n";
+  for (const std::string& line : lines) text += (text.empty() ? "" : "\r\n") + line;
+  return text;
 }
 
 }  // namespace hs

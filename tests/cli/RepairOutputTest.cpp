@@ -47,7 +47,7 @@ TEST_F(RepairOutputTest, JsonIsOneDocumentWithEveryRowItsOutcomeAndTheBackupFile
   const std::string row = "{\"problem\": \"p\", \"key\": \"HKEY_CURRENT_USER\\\\Software\\\\Demo";
   EXPECT_EQ(output.out,
             "{\"processed\": 3, \"backupFile\": \"C:\\\\B\\\\Backup20240307091502.reg\", "
-            "\"backupNotRecorded\": null, "
+            "\"backupNotRecorded\": null, \"recycledFilesNote\": null, "
             "\"completed\": true, \"error\": null, \"rows\": [\n  " +
                 row +
                 "\", \"value\": \"Missing\", \"kind\": 2, \"task\": 3, \"outcome\": \"not "
@@ -74,7 +74,7 @@ TEST_F(RepairOutputTest, AFolderThatCannotBeMadeLeavesEveryRowUnattemptedAndSays
       continue;
     }
     EXPECT_EQ(output.out.rfind("{\"processed\": 0, \"backupFile\": null, \"backupNotRecorded\": "
-                               "null, \"completed\": false, "
+                               "null, \"recycledFilesNote\": null, \"completed\": false, "
                                "\"error\": \"Cannot create C:\\\\B: Access is denied.\", ",
                                0),
               0u)

@@ -144,7 +144,8 @@ TEST_F(CommandTest, RestoreExitCodesAndJsonOutcomes) {
   const std::string ours = "C:\\Out\\Backup20240307091502.reg";
   std::string bytes;
   ASSERT_EQ(fs.readFile(ours, bytes), FsStatus::Ok);
-  fs.addFile("C:\\Out\\planted.reg", bytes);
+  // The same items in other bytes: no record vouches for them.
+  fs.addFile("C:\\Out\\planted.reg", "REGEDIT4\r\n\r\n" + bytes.substr(10));
   fs.addFile("C:\\Out\\hostile.reg", "REGEDIT4\r\n\r\n[-HKEY_CURRENT_USER\\Software]\r\n");
   ImportingEditor editor(fs, reg);
   const auto restore = [&](std::vector<std::string> args) {

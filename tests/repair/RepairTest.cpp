@@ -10,6 +10,7 @@
 #include "repair/RegistrySnapshot.h"
 #include "repair/Repair.h"
 #include "restore/BackupRecord.h"
+#include "restore/RecycledFiles.h"
 
 namespace hs {
 namespace {
@@ -105,7 +106,11 @@ TEST_F(RepairTest, EachKindDeletesExactlyWhatItNames) {
   for (const char* gone : {"Tool", "Dir\\Name", "", "Nop-1"})
     EXPECT_FALSE(ValueExists(RootKey::CurrentUser, "Software\\App", gone)) << gone;
   EXPECT_TRUE(ValueExists(RootKey::CurrentUser, "Software\\App", "Keep"));
-  EXPECT_EQ(fs.probe("C:\\Links\\broken.lnk"), PathProbe::NotFound);
+  // The shortcut went to the Recycle Bin, named in the note beside the backup.
+  EXPECT_EQ(fs.recycled(), std::vector<std::string>{"C:\\Links\\broken.lnk"});
+  EXPECT_EQ(outcome.recycledFilesNote, "C:\\Backup\\Backup20240307091502.files.txt");
+  EXPECT_EQ(ReadRecycledFilesNote(fs, outcome.recycledFilesNote),
+            std::vector<std::string>{"C:\\Links\\broken.lnk"});
 
   // Bottom to top, each item exported just before its deletion; the whole
   // tree parent first.
@@ -171,14 +176,28 @@ TEST_F(RepairTest, RowsThatCannotBeRepairedCarryAReason) {
   for (const Case& c : cases) rows.push_back(c.row);
   const RepairOutcome outcome = Run(rows);
   EXPECT_EQ(outcome.end, RepairEnd::Completed);
-  EXPECT_TRUE(rows.empty()) << "the second pass takes every failed row out of the list";
   ASSERT_EQ(outcome.notRepaired.size(), std::size(cases));
+  std::vector<std::string> stayed;
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     const NotRepaired& failed = outcome.notRepaired[std::size(cases) - 1 - i];
     EXPECT_EQ(failed.row.KeyPath, cases[i].row.KeyPath);
     EXPECT_NE(failed.reason.find(cases[i].reasonPart), std::string::npos)
         << cases[i].row.KeyPath << ": " << failed.reason;
+    const bool gone = std::string(cases[i].reasonPart) == "no longer exists";
+    EXPECT_EQ(failed.kept, !gone) << cases[i].row.KeyPath;
+    if (!gone) stayed.push_back(cases[i].row.KeyPath);
   }
+  // What the repair kept stays in the list, checked, in its order; only the
+  // rows whose item is gone anyway leave it.
+  std::vector<std::string> listed;
+  for (const Finding& row : rows) {
+    EXPECT_TRUE(row.Checked) << row.KeyPath;
+    listed.push_back(row.KeyPath);
+  }
+  EXPECT_EQ(listed, stayed);
+  UnrepairedLists unrepaired;
+  RememberUnrepaired(outcome, unrepaired);
+  EXPECT_EQ(unrepaired.KeyTexts.size(), std::size(cases));
   EXPECT_TRUE(KeyExists("Software\\App\\Sub"));
   EXPECT_TRUE(KeyExists("Software\\App\\Tree\\Leaf"));
   EXPECT_TRUE(KeyExists("Software\\Microsoft\\Windows\\CurrentVersion\\Run"));

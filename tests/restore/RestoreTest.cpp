@@ -4,6 +4,7 @@
 
 #include "common/Sha256.h"
 #include "common/Text.h"
+#include "platform/ForwardingFileSystem.h"
 #include "platform/TRegistry.h"
 #include "platform/memory/MemoryFileSystem.h"
 #include "platform/memory/MemoryRegistry.h"
@@ -11,7 +12,9 @@
 #include "repair/Repair.h"
 #include "restore/BackupList.h"
 #include "restore/BackupRecord.h"
+#include "restore/RecycledFiles.h"
 #include "restore/RestoreBackup.h"
+#include "restore/RestoreDialogRules.h"
 #include "restore/RestoreVerify.h"
 
 namespace hs {
@@ -66,7 +69,7 @@ class RestoreTest : public ::testing::Test {
   }
   RestoreOutcome Restore(bool deleteAfter = true, const std::string& file = kFile,
                          bool force = false) {
-    return RestoreBackupFile(fs, reg, editor, {file, "C:\\Backup", deleteAfter, force, {}});
+    return RestoreBackupFile(fs, reg, editor, {file, "C:\\Backup", deleteAfter, force, {}, {}});
   }
   static constexpr const char* kFile = "C:\\Backup\\Backup20240101120000.reg";
   MemoryFileSystem fs;
@@ -164,7 +167,7 @@ TEST_F(RestoreTest, RepairThenRestoreRoundTrip) {
   ASSERT_FALSE(key.PathExists("Software\\RT\\K"));
 
   const RestoreOutcome restored =
-      RestoreBackupFile(fs, reg, editor, {repaired.backupFile, "C:\\B", true, false, {}});
+      RestoreBackupFile(fs, reg, editor, {repaired.backupFile, "C:\\B", true, false, {}, {}});
   EXPECT_EQ(restored.end, RestoreEnd::Restored) << restored.message;
   EXPECT_TRUE(restored.fileDeleted);
   EXPECT_TRUE(key.PathExists("Software\\RT\\K\\Deep"));
@@ -260,7 +263,9 @@ TEST_F(RestoreTest, AHostileFileIsRefusedBeforeTheEditorRuns) {
 
 TEST_F(RestoreTest, OnlyARecordedFileOrItsRecordedPartIsImportedWithoutForce) {
   const std::string planted = "C:\\Backup\\Backup20990101000000.reg";
-  fs.addFile(planted, kBackup);  // same bytes, but not written by us
+  // The same items in other bytes, not written by us (a copy of a backup we
+  // wrote would be known by its bytes wherever it lies).
+  fs.addFile(planted, std::string("REGEDIT4\r\n\r\n") + (kBackup + 10));
   RestoreOutcome outcome = Restore(true, planted);
   EXPECT_EQ(outcome.end, RestoreEnd::Refused);
   EXPECT_EQ(outcome.provenance.provenance, Provenance::NotRecorded);
@@ -378,7 +383,8 @@ TEST_F(RepairRecordTest, TheRecordFollowsTheBackupAndACrashLeavesItsVerifiedPart
 
   // As if the repair had crashed while writing its next export.
   fs.addFile(kFile, bytes + "\r\n[HKEY_CURRENT_USER\\Software\\R\\C]\r\n\"V\"=hex:01,\\\r\n 02");
-  RestoreOutcome outcome = RestoreBackupFile(fs, reg, editor, {kFile, "C:\\B", true, false, {}});
+  RestoreOutcome outcome =
+      RestoreBackupFile(fs, reg, editor, {kFile, "C:\\B", true, false, {}, {}});
   EXPECT_EQ(outcome.end, RestoreEnd::Partial) << outcome.message;
   EXPECT_EQ(outcome.provenance.provenance, Provenance::RecordedPrefix);
   TRegistry key(reg, RootKey::CurrentUser);
@@ -404,23 +410,178 @@ TEST_F(RepairRecordTest, AFileThatExistedBeforeTheRepairIsNeverVouchedFor) {
   EXPECT_FALSE(BackupRecord(reg, fs).lookup(kFile).has_value());
 }
 
-TEST(BackupRecord, ANewEntryDropsTheEntriesOfFilesThatAreGone) {
+// Files are known by their bytes: a copy, a renamed folder or a stick holds
+// the same backup, and no entry is dropped because its file left its path.
+TEST(BackupRecord, KnowsABackupByItsBytesWhereverItLies) {
   MemoryRegistry reg;
   MemoryFileSystem fs;
-  fs.addFile("C:\\B\\old.reg", "x");
-  fs.addFile("C:\\B\\kept.reg", "y");
-  fs.addFile("C:\\B\\new.reg", "z");
+  const std::string bytes = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\A]\r\n";
+  fs.addFile("C:\\B\\old.reg", bytes);
+  fs.addFile("C:\\B\\other.reg", "REGEDIT4\r\n");
   BackupRecord record(reg, fs);
-  ASSERT_TRUE(record.record("C:\\B\\old.reg", {1, Sha256Of("x")}));
-  ASSERT_TRUE(record.record("c:\\b\\KEPT.reg", {1, Sha256Of("y")}));
+  ASSERT_TRUE(record.record("C:\\B\\old.reg", {bytes.size(), Sha256Of(bytes)}));
   fs.remove("C:\\B\\old.reg");
-  ASSERT_TRUE(record.record("C:\\B\\kept.reg", {1, Sha256Of("y")}));  // known: nothing dropped
-  TRegistry key(reg, RootKey::LocalMachine);
-  ASSERT_TRUE(key.OpenPath(kBackupRecordKey));
-  EXPECT_EQ(key.ValueNameList().size(), 2u);
-  ASSERT_TRUE(record.record("C:\\B\\new.reg", {1, Sha256Of("z")}));
-  EXPECT_EQ(key.ValueNameList(), (std::vector<std::string>{"C:\\B\\kept.reg", "C:\\B\\new.reg"}));
-  EXPECT_FALSE(record.record("C:\\B\\missing.reg", {1, Sha256Of("z")}));
+  ASSERT_TRUE(record.record("C:\\B\\other.reg", {10, Sha256Of("REGEDIT4\r\n")}));
+  EXPECT_EQ(record.entries().size(), 2u);
+
+  const ProvenanceCheck moved = CheckProvenance(record, "E:\\Stick\\copy.reg", bytes);
+  EXPECT_EQ(moved.provenance, Provenance::Recorded);
+  EXPECT_EQ(moved.writtenAs, "C:\\B\\old.reg");
+  const std::string grown = bytes + "\"V\"=\"1\"\r\n";
+  const ProvenanceCheck tail = CheckProvenance(record, "E:\\copy.reg", grown);
+  EXPECT_EQ(tail.provenance, Provenance::RecordedPrefix);
+  EXPECT_EQ(tail.trustedLength, bytes.size());
+  // Changed in place is told from never written.
+  fs.addFile("C:\\B\\other.reg", "REGEDIT4\r\n[-HKEY_CURRENT_USER\\Software]\r\n");
+  EXPECT_EQ(CheckProvenance(record, "C:\\B\\other.reg", "xREGEDIT4").provenance,
+            Provenance::Changed);
+  EXPECT_EQ(CheckProvenance(record, "C:\\B\\new.reg", "REGEDIT5").provenance,
+            Provenance::NotRecorded);
+}
+
+// Renames the backup folder, as a user or a sync tool might, just before the
+// repair's `writesBefore`+1-th write.
+class FolderRenamer : public ForwardingFileSystem {
+ public:
+  FolderRenamer(MemoryFileSystem& fs, int writesBefore)
+      : ForwardingFileSystem(fs), m_fs(fs), m_left(writesBefore) {}
+  FsStatus openForWrite(const std::string& path, bool append,
+                        std::unique_ptr<FileWriter>& out) override {
+    if (m_left-- == 0) Rename("C:\\B", "C:\\Renamed");
+    return ForwardingFileSystem::openForWrite(path, append, out);
+  }
+
+ private:
+  void Rename(const std::string& from, const std::string& to) {
+    std::vector<DirEntry> entries;
+    m_fs.listDirectory(from, entries);
+    m_fs.addFolder(to);
+    for (const DirEntry& entry : entries) {
+      std::string bytes;
+      m_fs.readFile(from + "\\" + entry.name, bytes);
+      m_fs.addFile(to + "\\" + entry.name, bytes);
+    }
+    m_fs.remove(from);
+  }
+  MemoryFileSystem& m_fs;
+  int m_left;
+};
+
+TEST(RepairUndo, ABackupFolderRenamedDuringTheRepairStopsItAndRestoresFromItsNewPlace) {
+  MemoryRegistry reg;
+  MemoryFileSystem fs;
+  fs.addFolder("C:\\B");
+  std::vector<Finding> rows;
+  {
+    TRegistry key(reg, RootKey::CurrentUser);
+    ASSERT_TRUE(key.OpenPath("Software\\Many", true));
+    for (int i = 0; i < 3000; ++i) {
+      const std::string name = "V" + std::to_string(i);
+      ASSERT_TRUE(key.WriteValueText(name, "C:\\gone\\" + name + ".exe"));
+      Finding row;
+      row.KeyPath = "HKEY_CURRENT_USER\\Software\\Many\\" + name;
+      row.Kind = FindingKind::fkValueInPath;
+      row.Checked = true;
+      rows.push_back(row);
+    }
+  }
+  FolderRenamer renaming(fs, 6);  // batches of 1, 2, 4, 8, 16, 32 are written first
+  RepairHooks hooks;
+  hooks.clock = [] { return LocalDateTime{2024, 5, 6, 7, 8, 9}; };
+  RepairRun run(reg, renaming, "C:\\B", false, hooks);
+  const RepairOutcome outcome = run.Run(rows);
+  EXPECT_EQ(outcome.end, RepairEnd::Aborted);
+  EXPECT_NE(outcome.error.find("no longer where this repair wrote it"), std::string::npos)
+      << outcome.error;
+  EXPECT_EQ(run.BackupRecordProblem(), "") << "the rights were there all along";
+  EXPECT_EQ(rows.size(), 3000u - 63u);
+  std::size_t left = 0;
+  {
+    TRegistry key(reg, RootKey::CurrentUser);
+    ASSERT_TRUE(key.OpenPath("Software\\Many"));
+    left = key.ValueNameList().size();
+  }
+  EXPECT_EQ(left, 3000u - 63u);
+
+  FakeEditor editor(fs, reg);
+  const RestoreOutcome restored = RestoreBackupFile(
+      fs, reg, editor,
+      {"C:\\Renamed\\Backup20240506070809.reg", "C:\\Renamed", false, false, {}, {}});
+  EXPECT_EQ(restored.end, RestoreEnd::Restored) << restored.message;
+  EXPECT_EQ(restored.provenance.provenance, Provenance::Recorded);
+  TRegistry key(reg, RootKey::CurrentUser);
+  ASSERT_TRUE(key.OpenPath("Software\\Many"));
+  EXPECT_EQ(key.ValueNameList().size(), 3000u);
+}
+
+// Shortcut files go to the Recycle Bin; the restore names where they are,
+// puts them back where the shell can, and keeps the note while one is away.
+TEST(RepairUndo, ShortcutFilesComeBackFromTheRecycleBinWithTheirRestore) {
+  MemoryRegistry reg;
+  MemoryFileSystem fs;
+  fs.addFolder("C:\\B");
+  fs.addFile("C:\\Users\\A\\Desktop\\Old.lnk", "L1");
+  fs.addFile("C:\\Users\\A\\Desktop\\Older.lnk", "L2");
+  TRegistry(reg, RootKey::CurrentUser).OpenPath("Software\\App", true);
+  ASSERT_TRUE(TRegistry(reg, RootKey::CurrentUser).OpenPath("Software\\App"));
+  {
+    TRegistry app(reg, RootKey::CurrentUser);
+    app.OpenPath("Software\\App");
+    app.WriteValueText("Tool", "C:\\gone.exe");
+  }
+  auto rowsToRepair = [] {
+    std::vector<Finding> rows(3);
+    rows[0].KeyPath = "C:\\Users\\A\\Desktop\\Old.lnk";
+    rows[0].Kind = FindingKind::fkFile;
+    rows[1].KeyPath = "HKEY_CURRENT_USER\\Software\\App\\Tool";
+    rows[1].Kind = FindingKind::fkValueInPath;
+    rows[2].KeyPath = "C:\\Users\\A\\Desktop\\Older.lnk";
+    rows[2].Kind = FindingKind::fkFile;
+    for (Finding& row : rows) row.Checked = true;
+    return rows;
+  };
+  std::vector<Finding> rows = rowsToRepair();
+  RepairHooks hooks;
+  hooks.clock = [] { return LocalDateTime{2024, 5, 6, 7, 8, 9}; };
+  const RepairOutcome outcome = RepairRun(reg, fs, "C:\\B", false, hooks).Run(rows);
+  ASSERT_TRUE(outcome.notRepaired.empty());
+  ASSERT_EQ(fs.recycled().size(), 2u);
+  const std::string backup = "C:\\B\\Backup20240506070809.reg";
+  const std::string note = "C:\\B\\Backup20240506070809.files.txt";
+  ASSERT_EQ(outcome.recycledFilesNote, note);
+
+  // A shell that can put back one of them: the other is named as still away.
+  FakeEditor editor(fs, reg);
+  RestoreRequest request{backup, "C:\\B", true, false, {}, {}};
+  request.putBack = [&](const std::string& path) {
+    if (path.find("Older") != std::string::npos) return false;
+    fs.addFile(path, "L1");
+    return true;
+  };
+  RestoreOutcome restored = RestoreBackupFile(fs, reg, editor, request);
+  EXPECT_EQ(restored.end, RestoreEnd::Restored) << restored.message;
+  EXPECT_EQ(restored.recycledFiles.size(), 2u);
+  EXPECT_EQ(restored.stillRecycled, std::vector<std::string>{"C:\\Users\\A\\Desktop\\Older.lnk"});
+  EXPECT_EQ(fs.probe("C:\\Users\\A\\Desktop\\Old.lnk"), PathProbe::File);
+  EXPECT_TRUE(restored.fileDeleted);
+  EXPECT_EQ(fs.probe(note), PathProbe::File) << "the only record of where Older.lnk is";
+  const std::string text = RestoreOutcomeText(backup, restored);
+  EXPECT_NE(text.find("1 of the 2 shortcut files"), std::string::npos) << text;
+  EXPECT_NE(text.find("Older.lnk"), std::string::npos) << text;
+
+  // A run whose files all come back takes its note with it.
+  fs.addFile("C:\\Users\\A\\Desktop\\Old.lnk", "L1");
+  fs.remove(note);
+  rows = rowsToRepair();
+  rows.pop_back();
+  RepairRun(reg, fs, "C:\\B", false, hooks).Run(rows);
+  request.putBack = [&](const std::string& path) {
+    fs.addFile(path, "L1");
+    return true;
+  };
+  restored = RestoreBackupFile(fs, reg, editor, request);
+  EXPECT_TRUE(restored.stillRecycled.empty());
+  EXPECT_EQ(fs.probe(note), PathProbe::NotFound);
 }
 
 TEST(BackupList, ListsRegFilesNewestFirst) {

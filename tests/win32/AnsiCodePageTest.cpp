@@ -148,7 +148,7 @@ TEST(AnsiCodePage, CyrillicRepairIsRestoredByRegeditBitForBit) {
 
   win32::Win32RegistryEditor editor;
   const RestoreOutcome restored =
-      RestoreBackupFile(fs, reg, editor, {outcome.backupFile, TempFolder(), true, false, {}});
+      RestoreBackupFile(fs, reg, editor, {outcome.backupFile, TempFolder(), true, false, {}, {}});
   EXPECT_EQ(restored.end, RestoreEnd::Restored) << restored.message;
   for (const RestoreDifference& difference : restored.differences)
     ADD_FAILURE() << difference.item << " " << difference.problem;

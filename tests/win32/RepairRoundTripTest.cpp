@@ -183,7 +183,7 @@ TEST_F(RoundTripTest, RepairThenRegeditImportRestoresEveryDeletedItem) {
 
   win32::Win32RegistryEditor editor;
   const RestoreOutcome restored =
-      RestoreBackupFile(fs, reg, editor, {outcome.backupFile, folder, false, false, {}});
+      RestoreBackupFile(fs, reg, editor, {outcome.backupFile, folder, false, false, {}, {}});
   EXPECT_EQ(restored.end, RestoreEnd::Restored) << restored.message;
   for (const RestoreDifference& difference : restored.differences)
     ADD_FAILURE() << difference.item << " " << difference.problem;

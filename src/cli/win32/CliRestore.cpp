@@ -4,6 +4,7 @@
 #include "cli/RestoreCommand.h"
 #include "cli/win32/CliCommands.h"
 #include "cli/win32/CliSettings.h"
+#include "platform/win32/RecycleBin.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
 #include "restore/win32/RegistryEditorProcess.h"
@@ -25,7 +26,8 @@ int RunRestore(const std::vector<std::string>& args) {
   win32::Win32RegistryEditor editor;
   const CliProcess process = PrepareCliProcess(files);
   return Print(RunRestoreCommand(args, files, registry, editor, process.settings.DeleteBackupFile,
-                                 process.settings.OutputDirectory, process.texts));
+                                 process.settings.OutputDirectory, process.texts,
+                                 win32::PutBackFromRecycleBin));
 }
 
 }  // namespace hs::cli

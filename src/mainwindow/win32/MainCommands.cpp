@@ -7,6 +7,7 @@
 #include "findings/ListCommandState.h"
 #include "findings/ListCommands.h"
 #include "mainwindow/win32/ListCommandsWindow.h"
+#include "mainwindow/win32/NotRepairedDialog.h"
 #include "mainwindow/win32/RegMain.h"
 #include "scan/win32/RegProgressHint.h"
 #include "settings/win32/OptionsDialog.h"
@@ -148,6 +149,14 @@ void TfrmKeyscour::onExit() {
   ::PostMessageW(hwnd(), WM_CLOSE, 0, 0);
 }
 
+// An unattended run has no one to show the rows it kept to.
+std::function<void(HWND, const std::vector<NotRepaired>&)> TfrmKeyscour::ShowNotRepaired() const {
+  if (m_cleanOnce) return nullptr;
+  return [](HWND owner, const std::vector<NotRepaired>& rows) {
+    win32::NotRepairedDialog(owner, {rows, nullptr});
+  };
+}
+
 void TfrmKeyscour::onRepairRegistry() {
   const Translation texts = m_context.texts();
   win32::RepairWindowInput input{m_context.registry,
@@ -156,7 +165,8 @@ void TfrmKeyscour::onRepairRegistry() {
                                  texts,
                                  m_context.facts.WindowsVersionCode(),
                                  m_repairState,
-                                 m_questions};
+                                 m_questions,
+                                 ShowNotRepaired()};
   win32::RepairFromWindow(hwnd(), input, m_rows);
   RowsChanged();
 }

@@ -93,6 +93,7 @@ class TfrmKeyscour : public ui::Window {
   // Commands (MainCommands.cpp); one handler each.
   void onCommand(UINT id);
   void onRepairRegistry();
+  std::function<void(HWND, const std::vector<NotRepaired>&)> ShowNotRepaired() const;
   void onStartupManager();
   void onSelectAll(bool checked);
   void onSelectOfType(bool checked);

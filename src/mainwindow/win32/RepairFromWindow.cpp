@@ -35,6 +35,9 @@ WindowRepairSteps StepsFor(HWND owner, RepairWindowInput& input,
     return RepairOffWindowThread(owner, input.registry, input.fs, folder, rows);
   };
   steps.showSummary = [owner, &input](int count) { ShowSummary(owner, input, count); };
+  steps.showNotRepaired = [owner, &input](const std::vector<NotRepaired>& rows) {
+    if (input.showNotRepaired) input.showNotRepaired(owner, rows);
+  };
   steps.beep = [] { ::Beep(2047, 500); };
   steps.showError = [owner, &input](const std::string& message) {
     input.questions.tellError(owner, "The repair stopped: " + message);

@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,6 +45,8 @@ struct RepairWindowInput {
   int windowsVersionCode = 0;
   RepairWindowState& state;
   WindowQuestions questions = WindowQuestions::System();
+  // Lists the checked rows not repaired, with why; none in an unattended run.
+  std::function<void(HWND owner, const std::vector<NotRepaired>& rows)> showNotRepaired;
 };
 
 struct RepairWindowResult {
@@ -55,9 +58,10 @@ struct RepairWindowResult {
   std::vector<NotRepaired> notRepaired;
 };
 
-// The command on the window's rows: repaired rows leave `rows`, and after a
-// completed run so do the rows that could not be repaired (into the state's
-// unrepaired lists). The caller refreshes its list and counts afterwards.
+// The command on the window's rows: repaired rows leave `rows`; rows whose
+// item the repair kept stay, checked, and only rows whose item is gone leave
+// too. After a completed run every row not repaired goes to the state's
+// unrepaired lists. The caller refreshes its list and counts afterwards.
 RepairWindowResult RepairFromWindow(HWND owner, RepairWindowInput& input,
                                     std::vector<Finding>& rows);
 

@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "common/Text.h"
+#include "platform/win32/RecycleBin.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/WideText.h"
 #include "restore/BackupList.h"
+#include "restore/RecycledFiles.h"
 #include "restore/RestoreDialogRules.h"
 #include "restore/RestoreWithQuestion.h"
 #include "restore/win32/BackupHintDialog.h"
@@ -236,6 +238,7 @@ class TfrmRestore : public ui::Dialog {
     request.backupFolder = m_input.backupFolder;
     request.deleteAfter = m_input.deleteBackupFile;
     request.texts = m_input.translation;
+    request.putBack = m_input.calls.putBack;
     CallingEditor editor(hwnd(), m_input.calls);
     const QuestionedRestore result = RestoreWithQuestion(
         m_input.fs, m_input.registry, editor, request,
@@ -257,6 +260,9 @@ class TfrmRestore : public ui::Dialog {
                          true);
       return;
     }
+    // Its note of shortcut files goes with it, to the same bin.
+    const std::string note = RecycledFilesNoteFor(file);
+    if (m_input.fs.probe(note) == PathProbe::File) m_input.fs.moveToRecycleBin(note);
     RemoveRow(row);
   }
 
@@ -313,7 +319,8 @@ void OpenFolder(HWND owner, const std::string& folder) {
 
 RestoreDialogCalls RestoreDialogCalls::System(FileSystemBackend& fs, const Translation& translation,
                                               const std::string& language) {
-  RestoreDialogCalls calls{AskYesNo, Tell, ChooseFolder, OpenFolder, nullptr};
+  RestoreDialogCalls calls{AskYesNo,   Tell,    ChooseFolder,
+                           OpenFolder, nullptr, PutBackFromRecycleBin};
   calls.runEditor = [&fs, &translation, language](HWND owner, const std::string& commandLine) {
     const BackupHintInput hint{fs, translation, language};
     return RunRegistryEditor(

@@ -39,6 +39,8 @@ struct RestoreDialogCalls {
   std::function<void(HWND owner, const std::string& folder)> openFolder;
   // Runs the registry editor with a command line and waits for it.
   std::function<EditorRun(HWND owner, const std::string& commandLine)> runEditor;
+  // Puts a file back from the Recycle Bin to its path.
+  std::function<bool(const std::string& path)> putBack;
 
   // The system's dialogs; the editor waits behind TfrmBackupHint.
   static RestoreDialogCalls System(FileSystemBackend& fs, const Translation& translation,

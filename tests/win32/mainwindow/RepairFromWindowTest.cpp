@@ -58,7 +58,7 @@ class RepairFromWindowTest : public ::testing::Test {
     return TRegistry(reg, RootKey::CurrentUser).PathExists(std::string(kBase) + "\\" + name);
   }
   win32::RepairWindowResult Repair(win32::WindowQuestions questions) {
-    win32::RepairWindowInput input{reg, fs, settings, translation, 10, state, questions};
+    win32::RepairWindowInput input{reg, fs, settings, translation, 10, state, questions, {}};
     return win32::RepairFromWindow(owner, input, rows);
   }
   win32::WindowQuestions Answering(bool yes) {

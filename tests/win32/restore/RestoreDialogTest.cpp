@@ -128,7 +128,7 @@ class RestoreDialogTest : public ::testing::Test {
     questions.tellError = [](HWND, const std::string&) {};
     std::vector<Finding> rows{
         {"Obsolete software", std::string(kBaseFull) + "\\Gone", "", FindingKind::fkKey, true, 0}};
-    win32::RepairWindowInput input{reg, fs, settings, texts, 10, state, questions};
+    win32::RepairWindowInput input{reg, fs, settings, texts, 10, state, questions, {}};
     const win32::RepairWindowResult result = win32::RepairFromWindow(nullptr, input, rows);
     EXPECT_EQ(result.end, RepairEnd::Completed);
     EXPECT_FALSE(TRegistry(reg, RootKey::CurrentUser).PathExists(std::string(kBase) + "\\Gone"));

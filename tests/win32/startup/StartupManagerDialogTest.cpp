@@ -164,8 +164,8 @@ TEST_F(StartupManagerDialogTest, ListsSeededEntriesDeletesTickedOnesAndTheBackup
   EXPECT_EQ(fs.probe(commonStartup + "HsCommon.LNK"), PathProbe::File);
 
   win32::Win32RegistryEditor editor;
-  const RestoreOutcome restored =
-      RestoreBackupFile(fs, reg, editor, {output.backupFile, folder + "Backup", true, false, {}});
+  const RestoreOutcome restored = RestoreBackupFile(
+      fs, reg, editor, {output.backupFile, folder + "Backup", true, false, {}, {}});
   EXPECT_EQ(restored.end, RestoreEnd::Restored) << restored.message;
   EXPECT_TRUE(restored.fileDeleted) << restored.keptBecause;
   const std::optional<RegValue> after = RunValue("HsText");
