@@ -11,6 +11,7 @@ PACKAGES=(
   nsis zip unzip  # scripts/package.sh makes the installers and zips; the installer test opens them
   xdotool  # the demo and the screenshots press the window's shortcuts
   clang libclang-rt-14-dev  # libFuzzer and the sanitizers' runtime for tests/fuzz
+  ntfs-3g attr  # the offline file system's tests: an NTFS image (mkntfs, FUSE), short names (setfattr)
 )
 
 missing=()
