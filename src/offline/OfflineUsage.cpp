@@ -23,16 +23,27 @@ constexpr CommandText kCommands[] = {
      "  --json           one JSON object per hive\n"},
     {"scan",
      "scan --windows DIR [--user NAME|SID] [--drive D=DIR ...] [--sections LIST] [--report FILE] "
-     "[--json]",
-     "  The console scan over the installation's hives and the mounted volume.\n"
+     "[--json] [--quiet]",
+     "  hivesweep-cli's scan over the installation's hives and the mounted volume:\n"
+     "  the same rows, report and JSON, with the installed program's settings\n"
+     "  (ignore lists, language) when it is found on the volume.\n"
      "  --user NAME|SID  the user whose hive is HKEY_CURRENT_USER (default: the only\n"
      "                   profile that is not the system's)\n"
      "  --drive D=DIR    another drive letter of that machine, mounted at DIR\n"
-     "  --sections, --report, --json  as for 'hivesweep-cli scan'\n"},
+     "  --sections LIST  task numbers and section names, comma-separated\n"
+     "  --report FILE    write the report (or JSON) to FILE on this machine\n"
+     "  --json           JSON instead of the text report\n"
+     "  --quiet          no progress line on standard error\n"},
     {"users", "users --windows DIR",
      "  The profiles of the installation: SID, name, profile folder, hive files.\n"},
-    {"backups", "backups --windows DIR",
-     "  The repair backups of the installation, newest first.\n"},
+    {"backups", "backups --windows DIR [--user NAME|SID] [--drive D=DIR ...] [--json]",
+     "  The repair backups in the installed program's backup folder (its options.ini,\n"
+     "  else the folder beside it), newest first. --json adds, per file, whether it\n"
+     "  is recorded as the program's own in the installation's registry and what a\n"
+     "  restore would add. Times are this machine's local time.\n"
+     "  --user NAME|SID  whose application data may hold options.ini\n"
+     "  --drive D=DIR    another drive letter of that machine, mounted at DIR\n"
+     "  --json           one JSON object per file\n"},
     {"export", "export --hive FILE [--key PATH] [--out FILE.reg]",
      "  One hive file (its logs replayed when it is dirty) as a version 5 .reg file\n"
      "  (UTF-16LE), every value byte-exact. The keys are named after the file:\n"

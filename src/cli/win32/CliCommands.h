@@ -4,11 +4,9 @@
 #include <string>
 #include <vector>
 
-namespace hs::cli {
+#include "cli/CliExitCodes.h"
 
-constexpr int kExitOk = 0;           // the command ran to its end
-constexpr int kExitUsage = 2;        // bad usage or bad input
-constexpr int kExitEnvironment = 3;  // backup folder or a file unwritable, editor failed
+namespace hs::cli {
 
 struct Command {
   const char* name;

@@ -276,9 +276,11 @@ SystemFacts OfflineInstallation::facts(const std::optional<Profile>& user) const
       facts.version.minor = static_cast<std::uint32_t>(std::atoi(parts[1].c_str()));
     }
   }
-  // No redirection offline: this program sees System32 and SysWOW64 as they
-  // are, like the 64-bit build on the machine itself.
-  facts.wow64 = false;
+  // On a 64-bit Windows the hives hold 32-bit programs' paths that Windows
+  // redirects (System32 -> SysWOW64, Program Files -> Program Files (x86));
+  // the scan leaves such paths unjudged, as the 32-bit build does there,
+  // rather than report a file missing that is only elsewhere.
+  facts.wow64 = windows64();
   if (user) facts.userSid = user->sid;
   return facts;
 }

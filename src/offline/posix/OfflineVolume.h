@@ -33,6 +33,9 @@ struct OfflineVolume {
   // Control\Nls\CodePage\ACP); Windows-1252 when null. Shared so that a
   // SingleByteCodePage::Find result can be kept alive here.
   std::shared_ptr<const CodePage> ansiCodePage;
+  // The Windows folder relative paths are taken from, as a process's current
+  // folder ("C:\Windows\System32"); empty: relative paths are Inaccessible.
+  std::string currentFolder;
   // A host folder of this user's own for private temporary files (the backend
   // writes nothing anywhere else); empty: no temporary files.
   std::string hostTempFolder;

@@ -74,6 +74,12 @@ PosixFileSystem::PosixFileSystem(OfflineVolume volume) : m_volume(std::move(volu
 }
 
 PosixFileSystem::Located PosixFileSystem::locate(const std::string& path, bool followLast) {
+  // Only a plain relative name ("App.exe", "Tools\x") is taken from the
+  // current folder; "C:x" and "\x" depend on more than one.
+  const bool plainRelative =
+      !path.empty() && path[0] != '\\' && path[0] != '/' && (path.size() < 2 || path[1] != ':');
+  if (plainRelative && !m_volume.currentFolder.empty())
+    return locateParsed(ParseWindowsPath(m_volume.currentFolder + "\\" + path), followLast);
   return locateParsed(ParseWindowsPath(path), followLast);
 }
 
