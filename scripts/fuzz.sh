@@ -21,7 +21,7 @@ targets() { for f in tests/fuzz/*.cpp; do basename "$f" .cpp; done; }
 # a command line or a registry string for the others.
 max_len() {
   case "$1" in
-    RegFileFuzz | IniFileFuzz | TranslationFuzz) echo 16384 ;;
+    RegFileFuzz | IniFileFuzz | TranslationFuzz | ShellLinkFuzz) echo 16384 ;;
     *) echo 1024 ;;
   esac
 }
