@@ -33,8 +33,9 @@ struct OfflineVolume {
   // Control\Nls\CodePage\ACP); Windows-1252 when null. Shared so that a
   // SingleByteCodePage::Find result can be kept alive here.
   std::shared_ptr<const CodePage> ansiCodePage;
-  // A host folder of this user's own for private temporary files (the backend
-  // writes nothing anywhere else); empty: no temporary files.
+  // A host folder of this user's own for private temporary files. Unused
+  // while the backend only reads (its createPrivateTempFile refuses); kept
+  // for the restore, which imports a private copy of a backup.
   std::string hostTempFolder;
 };
 
