@@ -30,7 +30,6 @@ constexpr std::string_view kMyComputerClsid(
 
 constexpr std::uint32_t kEnvironmentBlockSignature = 0xA0000001;
 constexpr std::uint32_t kEnvironmentBlockSize = 0x314;
-constexpr std::uint32_t kFileEntryExtensionSignature = 0xBEEF0004;
 
 // Little-endian numbers at checked positions of one piece of the file.
 class Bytes {
@@ -110,7 +109,7 @@ std::optional<std::string> NameInBlock(std::string_view block, std::size_t nameO
 // versions insert fields before the name; else from the block Wine writes
 // right after the short name (no signature, the name at 20).
 std::optional<std::string> LongNameOfFileEntry(const Bytes& item, std::size_t afterShortName) {
-  const std::string_view signature("\x04\x00\xEF\xBE", 4);
+  const std::string_view signature("\x04\x00\xEF\xBE", 4);  // 0xBEEF0004
   const std::size_t found = item.view().find(signature, afterShortName + 4);
   if (found == std::string_view::npos) {
     const auto blockSize = item.u16(afterShortName);

@@ -180,6 +180,28 @@ TEST(ShellLinkFile, TargetComesFromTheFirstPartThatNamesOne) {
   }
 }
 
+TEST(ShellLinkFile, EightBitTextIsReadInTheWritersCodePage) {
+  // An old link: no Unicode flag, link information without Unicode fields.
+  LinkBuilder b;
+  b.flags = 0;
+  const std::string base = "C:\\\xCF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xFB\\x.exe";  // "Программы"
+  b.linkInfo = LinkBuilder::U32(0x1C + 18 + std::uint32_t(base.size()) + 2) +
+               LinkBuilder::U32(0x1C) + LinkBuilder::U32(1) + LinkBuilder::U32(0x1C) +
+               LinkBuilder::U32(0x1C + 18) + LinkBuilder::U32(0) +
+               LinkBuilder::U32(0x1C + 18 + std::uint32_t(base.size()) + 1) + LinkBuilder::U32(18) +
+               LinkBuilder::U32(3) + LinkBuilder::U32(1) + LinkBuilder::U32(0x10) +
+               std::string(2, '\0') + base + '\0' + '\0';
+  b.flags |= 0x2 | 0x20;
+  b.strings = LinkBuilder::U16(4) + "\xE4\xE0 -q";
+  const auto cyrillic = SingleByteCodePage::Find(1251);
+  ASSERT_TRUE(cyrillic);
+  ShellLinkFile link;
+  ASSERT_TRUE(ReadShellLinkFile(b.bytes(), *cyrillic, link));
+  EXPECT_EQ(link.localBasePath,
+            "C:\\\xD0\x9F\xD1\x80\xD0\xBE\xD0\xB3\xD1\x80\xD0\xB0\xD0\xBC\xD0\xBC\xD1\x8B\\x.exe");
+  EXPECT_EQ(link.arguments, "\xD0\xB4\xD0\xB0 -");  // four bytes: "да -"
+}
+
 TEST(ShellLinkFile, DamagedOrForeignBytesAreNoShellLinkAndNeverCrash) {
   LinkBuilder b;
   b.addMyComputer();

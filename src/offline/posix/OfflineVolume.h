@@ -36,8 +36,9 @@ struct OfflineVolume {
   // The Windows folder relative paths are taken from, as a process's current
   // folder ("C:\Windows\System32"); empty: relative paths are Inaccessible.
   std::string currentFolder;
-  // A host folder of this user's own for private temporary files (the backend
-  // writes nothing anywhere else); empty: no temporary files.
+  // A host folder of this user's own for private temporary files. Unused
+  // while the backend only reads (its createPrivateTempFile refuses); kept
+  // for the restore, which imports a private copy of a backup.
   std::string hostTempFolder;
 };
 

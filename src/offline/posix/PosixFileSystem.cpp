@@ -4,11 +4,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 
 #include "common/Text.h"
+#include "offline/posix/ReparsePoint.h"
 #include "platform/ExpandVariables.h"
 #include "platform/ShellLinkFile.h"
 
@@ -62,15 +66,55 @@ PathProbe ProbeOfMode(mode_t mode) {
   return S_ISDIR(mode) ? PathProbe::Folder : PathProbe::File;
 }
 
+// The Windows target of a link on an ntfs-3g volume.
+std::optional<ReparseTarget> ReadReparseTarget(const std::string& hostPath) {
+  const auto data = ReadNtfsReparseData(hostPath);
+  return data ? ParseReparseData(*data) : std::nullopt;
+}
+
 }  // namespace
 
 PosixFileSystem::PosixFileSystem(OfflineVolume volume) : m_volume(std::move(volume)) {
   if (!m_volume.ansiCodePage) m_volume.ansiCodePage = std::make_shared<Windows1252CodePage>();
   std::map<char, std::string> drives;
-  for (const auto& [letter, folder] : m_volume.drives)
+  // Canonical folders: ntfs-3g writes link targets below the real mount point.
+  for (const auto& [letter, folder] : m_volume.drives) {
+    char canonical[PATH_MAX];
     drives[static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))] =
-        WithoutTrailingSlashes(folder);
+        ::realpath(folder.c_str(), canonical) ? std::string(canonical)
+                                              : WithoutTrailingSlashes(folder);
+  }
   m_volume.drives = std::move(drives);
+}
+
+// An absolute link target leads onto the volume only inside a mapped drive's
+// folder; ntfs-3g shows a junction to another drive as
+// "<mount>/.NTFS-3G/D:/...". `target` keeps the rest, `letter` and `root`
+// take the drive it lies on.
+bool PosixFileSystem::onMappedDrive(std::string& target, char& letter, std::string& root) const {
+  const auto inside = [](const std::string& path, const std::string& folder) {
+    return path == folder ||
+           (path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
+            path[folder.size()] == '/');
+  };
+  const auto drive = std::find_if(m_volume.drives.begin(), m_volume.drives.end(),
+                                  [&](const auto& entry) { return inside(target, entry.second); });
+  if (drive == m_volume.drives.end()) return false;
+  std::string rest = target.substr(drive->second.size());
+  letter = drive->first;
+  root = drive->second;
+  const std::string marker = "/.NTFS-3G/";
+  if (rest.compare(0, marker.size(), marker) == 0 && rest.size() >= marker.size() + 2 &&
+      rest[marker.size() + 1] == ':' &&
+      (rest.size() == marker.size() + 2 || rest[marker.size() + 2] == '/')) {
+    letter = static_cast<char>(std::toupper(static_cast<unsigned char>(rest[marker.size()])));
+    const auto other = m_volume.drives.find(letter);
+    if (other == m_volume.drives.end()) return false;
+    root = other->second;
+    rest.erase(0, marker.size() + 2);
+  }
+  target = rest;
+  return true;
 }
 
 PosixFileSystem::Located PosixFileSystem::locate(const std::string& path, bool followLast) {
@@ -92,7 +136,8 @@ PosixFileSystem::Located PosixFileSystem::locateParsed(const WindowsPath& path, 
   found.state = PathProbe::Inaccessible;
   const auto drive = m_volume.drives.find(path.letter);
   if (path.kind != WindowsPath::Kind::Drive || drive == m_volume.drives.end()) return found;
-  const std::string& root = drive->second;
+  char letter = path.letter;
+  std::string root = drive->second;
   std::deque<std::string> pending(path.names.begin(), path.names.end());
   std::vector<std::string> done;
   int links = 0;
@@ -127,14 +172,28 @@ PosixFileSystem::Located PosixFileSystem::locateParsed(const WindowsPath& path, 
       const ssize_t length = ::readlink(item.c_str(), target, sizeof target);
       if (++links > kMaxLinks || length <= 0 || static_cast<std::size_t>(length) >= sizeof target)
         return found;
-      std::string text(target, static_cast<std::size_t>(length));
-      if (text.front() == '/') {
-        // Only a target inside this drive's folder is on the volume.
-        if (text.compare(0, root.size() + 1, root + "/") != 0 && text != root) return found;
-        text.erase(0, root.size());
-        done.clear();
+      std::vector<std::string> parts;
+      if (const auto windows = ReadReparseTarget(item)) {
+        // The target as Windows wrote it, drive letter and all.
+        parts = Split(windows->path, '\\');
+        if (!windows->relative) {
+          const WindowsPath absolute = ParseWindowsPath(windows->path);
+          const auto drive = m_volume.drives.find(absolute.letter);
+          if (absolute.kind != WindowsPath::Kind::Drive || drive == m_volume.drives.end())
+            return found;
+          letter = absolute.letter;
+          root = drive->second;
+          parts = absolute.names;
+          done.clear();
+        }
+      } else {
+        std::string text(target, static_cast<std::size_t>(length));
+        if (text.front() == '/') {
+          if (!onMappedDrive(text, letter, root)) return found;
+          done.clear();
+        }
+        parts = Split(text, '/');
       }
-      const std::vector<std::string> parts = Split(text, '/');
       pending.insert(pending.begin(), parts.begin(), parts.end());
       continue;
     }
@@ -152,7 +211,7 @@ PosixFileSystem::Located PosixFileSystem::locateParsed(const WindowsPath& path, 
     if (!done.empty() && (errno == ENOENT || errno == ENOTDIR)) found.state = PathProbe::NotFound;
     return found;
   }
-  found.windowsPath = JoinWindowsPath(path.letter, done);
+  found.windowsPath = JoinWindowsPath(letter, done);
   if (S_ISLNK(status.st_mode)) {
     // The link itself was asked for: it is there, of the kind it leads to.
     found.isLink = true;

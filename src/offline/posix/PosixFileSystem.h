@@ -12,9 +12,12 @@
 //   answer is Inaccessible, never NotFound.
 // * Only an answer of the volume itself means missing. A share, a relative
 //   path, a drive letter without a folder and a symbolic link (junctions
-//   show so) that leads off its drive or cannot be read are Inaccessible.
-//   Links are followed inside the drive by their Windows names, never
-//   through the host's own tree.
+//   show so) that leads off the mapped drives or cannot be read are
+//   Inaccessible.
+//   Links are followed by their names inside the mapped drives, never
+//   through the host's own tree: on ntfs-3g by the Windows target of their
+//   reparse data (ntfs-3g's own link guesses the drive), elsewhere by the
+//   link's text.
 // * Read-only: createDirectory, openForWrite, replaceFile and
 //   createPrivateTempFile answer AccessDenied, deleteSilently and
 //   moveToRecycleBin false; lastErrorText says why.
@@ -68,6 +71,7 @@ class PosixFileSystem : public FileSystemBackend {
 
  private:
   Located locateParsed(const WindowsPath& path, bool followLast);
+  bool onMappedDrive(std::string& target, char& letter, std::string& root) const;
   FsStatus refuseWrite();
 
   OfflineVolume m_volume;

@@ -39,7 +39,7 @@ class NtfsVolumeTest : public ::testing::Test {
     }
   }
   static void TearDownTestSuite() {
-    if (s_mounted) RunQuietly("umount " + Quoted(Mount()));
+    if (s_mounted) Unmount();
     s_mounted = false;
     std::error_code ignored;
     fsys::remove_all(Folder(), ignored);
@@ -48,11 +48,42 @@ class NtfsVolumeTest : public ::testing::Test {
     if (!s_skipReason.empty()) GTEST_SKIP() << s_skipReason;
   }
 
+  // FUSE may still be busy a moment after the last look: then wait once.
+  static bool Unmount() {
+    return RunQuietly("umount " + Quoted(Mount())) ||
+           RunQuietly("sleep 1; umount " + Quoted(Mount()));
+  }
+
   static fsys::path Folder() {
     return fsys::temp_directory_path() / ("hs-ntfs-" + std::to_string(::getpid()));
   }
   static fsys::path Mount() { return Folder() / "mnt"; }
   static fsys::path Other() { return Folder() / "other"; }
+
+  // Makes a folder a junction to `target` ("C:\\Users") as Windows does: a
+  // mount-point reparse point with the "\\??\\" name and the printed name.
+  static bool MakeJunction(const std::string& relative, const std::string& target) {
+    fsys::create_directories(Mount() / relative);
+    const auto utf16 = [](const std::string& text) {
+      std::string out;
+      for (const char c : text) out += std::string{c, '\0'};
+      return out;
+    };
+    const auto u16 = [](std::size_t v) { return std::string{char(v & 0xFF), char(v >> 8)}; };
+    const std::string substitute = utf16("\\??\\" + target), print = utf16(target);
+    const std::string data = u16(0) + u16(substitute.size()) + u16(substitute.size() + 2) +
+                             u16(print.size()) + substitute + u16(0) + print + u16(0);
+    const std::string buffer =
+        std::string("\x03\x00\x00\xA0", 4) + u16(data.size()) + u16(0) + data;
+    std::string hex = "0x";
+    for (const char c : buffer) {
+      const char* digits = "0123456789abcdef";
+      hex += digits[static_cast<unsigned char>(c) >> 4];
+      hex += digits[static_cast<unsigned char>(c) & 0xF];
+    }
+    return RunQuietly("setfattr -n system.ntfs_reparse_data -v " + hex + " " +
+                      Quoted(Mount() / relative));
+  }
 
   static void Write(const std::string& relative, const std::string& content) {
     fsys::create_directories((Mount() / relative).parent_path());
@@ -65,6 +96,7 @@ class NtfsVolumeTest : public ::testing::Test {
     fsys::remove_all(Folder());
     fsys::create_directories(Mount());
     fsys::create_directories(Other() / "Program Files");
+    std::ofstream(Other() / "Program Files" / "tool.exe") << "tool";
     const fsys::path image = Folder() / "volume.img";
     std::ofstream(image).close();
     fsys::resize_file(image, 64 << 20);
@@ -83,7 +115,11 @@ class NtfsVolumeTest : public ::testing::Test {
         !RunQuietly(dosName + "PROGRA~2 " + Quoted(Mount() / "Program Files (x86)")) ||
         !RunQuietly(dosName + "OLDTOO~1 " + Quoted(Mount() / "Program Files (x86)/Old Tool")))
       return "ntfs-3g refused to set a short name";
-    if (!RunQuietly("umount " + Quoted(Mount()))) return "could not unmount the image";
+    if (!MakeJunction("Documents and Settings", "C:\\Users") ||
+        !MakeJunction("Other Drive", "D:\\Program Files") ||
+        !MakeJunction("Unmapped Drive", "E:\\Games"))
+      return "ntfs-3g refused to make a junction";
+    if (!Unmount()) return "could not unmount the image";
     s_mounted = false;
     if (!RunQuietly("ntfs-3g -o ro " + Quoted(image) + " " + Quoted(Mount())))
       return "ntfs-3g could not mount the image read-only";
@@ -113,6 +149,10 @@ TEST_F(NtfsVolumeTest, FindsNamesLongShortAndInAnyCase) {
       {"C:\\PROGRA~1\\Hivesweep\\App.exe", "C:\\Program Files\\Hivesweep\\App.exe"},
       {"C:\\progra~2\\OLDTOO~1\\OLD.EXE", "C:\\Program Files (x86)\\Old Tool\\old.exe"},
       {"C:\\Users\\All Users\\Documents\\DOC.txt", "C:\\Users\\Public\\Documents\\doc.txt"},
+      // Junctions, as ntfs-3g shows them: symbolic links to absolute paths.
+      {"C:\\Documents and Settings\\Ann\\Desktop\\Readme.txt",
+       "C:\\Users\\Ann\\Desktop\\Readme.txt"},
+      {"C:\\Other Drive\\tool.exe", "D:\\Program Files\\tool.exe"},
       {"C:\\Users\\Ann\\Desktop\\README.TXT", "C:\\Users\\Ann\\Desktop\\README.TXT"},
       {"C:\\Users\\Ann\\Desktop\\Readme.txt", "C:\\Users\\Ann\\Desktop\\Readme.txt"},
   };
@@ -136,6 +176,9 @@ TEST_F(NtfsVolumeTest, MissingOnlyWhenTheVolumeSaysSo) {
   // Every short name of the folder was read: none is this one.
   EXPECT_EQ(fs.probe("C:\\PROGRA~3\\x.exe"), PathProbe::NotFound);
   EXPECT_EQ(fs.probe("C:\\Users\\Ann\\Desktop\\README~1.TXT"), PathProbe::NotFound);
+  // A junction to a drive without a folder leads nowhere known.
+  EXPECT_EQ(fs.probe("C:\\Unmapped Drive\\x.exe"), PathProbe::Inaccessible);
+  EXPECT_EQ(fs.probe("C:\\Documents and Settings\\Ann\\Gone.txt"), PathProbe::NotFound);
   // D: lies on a file system without short names: the name cannot be told.
   EXPECT_EQ(fs.probe("D:\\PROGRA~1"), PathProbe::Inaccessible);
   EXPECT_EQ(fs.probe("D:\\Program Files"), PathProbe::Folder);
@@ -152,12 +195,19 @@ TEST_F(NtfsVolumeTest, ListsFoldersWithLinksMarked) {
   ASSERT_EQ(fs.listDirectory("C:\\USERS", entries), FsStatus::Ok);
   std::sort(entries.begin(), entries.end(),
             [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
-  ASSERT_EQ(entries.size(), 3u);
+  ASSERT_EQ(entries.size(), 3u);  // All Users, Ann, Public
   EXPECT_EQ(entries[0].name, "All Users");
   EXPECT_TRUE(entries[0].isLink);
   EXPECT_TRUE(entries[0].isFolder);
   EXPECT_EQ(entries[1].name, "Ann");
   EXPECT_FALSE(entries[1].isLink);
+  ASSERT_EQ(fs.listDirectory("C:\\", entries), FsStatus::Ok);
+  const auto junction = std::find_if(entries.begin(), entries.end(), [](const DirEntry& e) {
+    return e.name == "Documents and Settings";
+  });
+  ASSERT_NE(junction, entries.end());
+  EXPECT_TRUE(junction->isLink);
+  EXPECT_TRUE(junction->isFolder);
   ASSERT_EQ(fs.listDirectory("C:\\Program Files\\Hivesweep", entries), FsStatus::Ok);
   ASSERT_EQ(entries.size(), 1u);
   EXPECT_EQ(entries[0].size, 3u);

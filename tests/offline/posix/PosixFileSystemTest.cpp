@@ -121,8 +121,11 @@ TEST_F(PosixFileSystemTest, LinksAreFollowedOnlyInsideTheirDrive) {
   file("c/Target/t.exe");
   link("c/Users/All Users", "Public");                   // relative, like ntfs-3g's
   link("c/Junction", (root / "c" / "Target").string());  // absolute, inside the drive
-  link("c/Escape", "../../../../../../../etc");          // climbs out of the drive
-  link("c/HostFile", "/etc/hostname");                   // the rescue system's own file
+  file("d/Games/game.exe");
+  link("c/To D", (root / "c/.NTFS-3G/D:/Games").string());  // ntfs-3g: a junction to D:
+  link("c/To E", (root / "c/.NTFS-3G/E:/Games").string());
+  link("c/Escape", "../../../../../../../etc");  // climbs out of the drive
+  link("c/HostFile", "/etc/hostname");           // the rescue system's own file
   link("c/Dangling", "Nowhere");
   link("c/LoopA", "LoopB");
   link("c/LoopB", "LoopA");
@@ -130,6 +133,8 @@ TEST_F(PosixFileSystemTest, LinksAreFollowedOnlyInsideTheirDrive) {
   EXPECT_EQ(resolved(fs, "C:\\users\\all users\\DOCUMENTS\\doc.txt"),
             "C:\\Users\\Public\\Documents\\doc.txt");
   EXPECT_EQ(resolved(fs, "C:\\junction\\T.EXE"), "C:\\Target\\t.exe");
+  EXPECT_EQ(resolved(fs, "C:\\to d\\GAME.EXE"), "D:\\Games\\game.exe");
+  EXPECT_EQ(fs.probe("C:\\To E\\game.exe"), PathProbe::Inaccessible);  // E: has no folder
   EXPECT_EQ(fs.probe("C:\\Escape\\passwd"), PathProbe::Inaccessible);
   EXPECT_EQ(fs.probe("C:\\HostFile"), PathProbe::Inaccessible);
   EXPECT_EQ(fs.probe("C:\\Dangling"), PathProbe::Inaccessible);  // the link is there
