@@ -20,8 +20,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kTopKeys = 400;
-constexpr int kKeysPerTop = 999;  // 400 + 400 * 999 = 400,000 keys below the root
+// Four levels of 25: 25 + 625 + 15,625 + 390,625 = 406,900 keys. hivex
+// rewrites a parent's subkey list on every child it adds and never reuses the
+// old one, so a broad tree makes a file of mostly dead cells (400 x 999 made
+// 2.2 GB); this fan-out keeps the file near what Windows would write.
+constexpr int kFanOut = 25;
+constexpr int kLevels = 4;
 
 std::string Scratch() {
   static const std::string folder = [] {
@@ -59,7 +63,7 @@ std::uint64_t ResidentBytes() {
   return 0;
 }
 
-// 400 keys of 999 subkeys each, every key with a string and a number value.
+// A tree of 406,900 keys, every key with a string and a number value.
 std::string BigHive() {
   const std::string path = Scratch() + "/big.hive";
   if (fs::exists(path)) return path;
@@ -73,16 +77,17 @@ def values(node, i):
     h.node_set_values(node, [
         {"key": "Path", "t": 1, "value": ("C:\\Program Files\\App%d\\app.exe\0" % i).encode("utf-16le")},
         {"key": "Count", "t": 4, "value": i.to_bytes(4, "little")}])
-for t in range(int(sys.argv[3])):
-    top = h.node_add_child(h.root(), "Top%03d" % t)
-    values(top, t)
-    for k in range(int(sys.argv[4])):
-        values(h.node_add_child(top, "Key%04d" % k), k)
+fan, levels = int(sys.argv[3]), int(sys.argv[4])
+def grow(parent, level):
+    for k in range(fan):
+        child = h.node_add_child(parent, "Key%02d" % k)
+        values(child, k)
+        if level + 1 < levels: grow(child, level + 1)
+grow(h.root(), 0)
 h.commit(sys.argv[2])
 )PY";
   const std::string command = "/usr/bin/python3 '" + Scratch() + "/big.py' '" + empty + "' '" +
-                              path + "' " + std::to_string(kTopKeys) + " " +
-                              std::to_string(kKeysPerTop);
+                              path + "' " + std::to_string(kFanOut) + " " + std::to_string(kLevels);
   return std::system(command.c_str()) == 0 ? path : "";
 }
 
