@@ -35,7 +35,13 @@ std::optional<std::string> FolderCache::ReadNtfsDosName(const std::string& hostP
   return std::nullopt;
 }
 
-std::shared_ptr<FolderCache::Folder> FolderCache::folder(const std::string& hostFolder) {
+std::shared_ptr<FolderCache::Folder> FolderCache::folder(const std::string& hostFolder,
+                                                         bool revalidate) {
+  if (!revalidate) {
+    const std::lock_guard lock(m_mutex);
+    const auto it = m_folders.find(hostFolder);
+    if (it != m_folders.end()) return it->second;
+  }
   auto read = std::make_shared<Folder>();
   struct stat status {};
   if (::stat(hostFolder.c_str(), &status) != 0) {
@@ -64,6 +70,7 @@ std::shared_ptr<FolderCache::Folder> FolderCache::folder(const std::string& host
     if (name == "." || name == "..") continue;
     read->byUpperName[UpperCase(name)].push_back(read->names.size());
     read->names.push_back(name);
+    read->types.push_back(entry->d_type);
   }
   if (errno != 0) {
     read->error = errno;
@@ -91,7 +98,7 @@ void FolderCache::readDosNames(const std::string& hostFolder, Folder& folder) {
 FolderCache::Match FolderCache::list(const std::string& hostFolder,
                                      std::vector<std::string>& names) {
   names.clear();
-  const std::shared_ptr<Folder> read = folder(hostFolder);
+  const std::shared_ptr<Folder> read = folder(hostFolder, true);
   if (read->error == ENOENT) return Match::NotFound;
   if (read->error == ENOTDIR) return Match::NotAFolder;
   if (read->error != 0) return Match::Inaccessible;
@@ -100,26 +107,38 @@ FolderCache::Match FolderCache::list(const std::string& hostFolder,
 }
 
 FolderCache::Match FolderCache::find(const std::string& hostFolder, const std::string& wanted,
-                                     std::string& name) {
+                                     std::string& name, unsigned char& type) {
   name.clear();
-  const std::shared_ptr<Folder> read = folder(hostFolder);
-  if (read->error == ENOENT) return Match::NotFound;
-  if (read->error == ENOTDIR) return Match::NotAFolder;
-  if (read->error != 0) return Match::Inaccessible;
+  type = DT_UNKNOWN;
   const std::string upper = UpperCase(wanted);
-  if (const auto it = read->byUpperName.find(upper); it != read->byUpperName.end()) {
-    // Two names that differ only in case (a case-sensitive folder): the
-    // exact spelling wins, else the first one listed.
-    name = read->names[it->second.front()];
-    for (const std::size_t index : it->second)
-      if (read->names[index] == wanted) name = wanted;
-    return Match::Found;
+  std::shared_ptr<Folder> read = folder(hostFolder, false);
+  for (int look = 0; look < 2; ++look) {
+    if (read->error == ENOENT) return Match::NotFound;
+    if (read->error == ENOTDIR) return Match::NotAFolder;
+    if (read->error != 0) return Match::Inaccessible;
+    if (const auto it = read->byUpperName.find(upper); it != read->byUpperName.end()) {
+      // Two names that differ only in case (a case-sensitive folder): the
+      // exact spelling wins, else the first one listed.
+      std::size_t chosen = it->second.front();
+      for (const std::size_t index : it->second)
+        if (read->names[index] == wanted) chosen = index;
+      name = read->names[chosen];
+      type = read->types[chosen];
+      return Match::Found;
+    }
+    if (look == 0) {
+      // Missing from the kept listing: look again if the folder changed.
+      const std::shared_ptr<Folder> current = folder(hostFolder, true);
+      if (current == read) break;
+      read = current;
+    }
   }
   if (!CanBeShortName(wanted)) return Match::NotFound;
   const std::lock_guard lock(m_mutex);
   if (!read->dosNamesRead) readDosNames(hostFolder, *read);
   if (const auto it = read->byUpperDosName.find(upper); it != read->byUpperDosName.end()) {
     name = read->names[it->second];
+    type = read->types[it->second];
     return Match::Found;
   }
   // A short name that could not be read may be this one.

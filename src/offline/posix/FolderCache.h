@@ -27,9 +27,13 @@ class FolderCache {
 
   // The entry of `hostFolder` named `wanted`: an exact-case match first,
   // then one that differs only in case, then a file whose 8.3 short name it
-  // is (when `wanted` can be one).
-  Match find(const std::string& hostFolder, const std::string& wanted, std::string& name);
-  // The entry names of the folder (ENOENT/ENOTDIR: NotFound/NotAFolder).
+  // is (when `wanted` can be one). `type` is the entry's d_type as listed
+  // (DT_UNKNOWN when the file system does not say). A name found in the kept
+  // listing costs no system call; a miss looks whether the folder changed.
+  Match find(const std::string& hostFolder, const std::string& wanted, std::string& name,
+             unsigned char& type);
+  // The entry names of the folder, read afresh when it changed
+  // (ENOENT/ENOTDIR: NotFound/NotAFolder).
   Match list(const std::string& hostFolder, std::vector<std::string>& names);
 
   // Reads the short name of one host file; "" when it has none. nullopt
@@ -45,12 +49,15 @@ class FolderCache {
     ino_t inode = 0;
     timespec changed{};  // the folder's modification time when read
     std::vector<std::string> names;
+    std::vector<unsigned char> types;  // d_type of each name
     std::unordered_map<std::string, std::vector<std::size_t>> byUpperName;
     bool dosNamesRead = false;
     bool dosNamesComplete = false;  // every entry answered
     std::unordered_map<std::string, std::size_t> byUpperDosName;
   };
-  std::shared_ptr<Folder> folder(const std::string& hostFolder);
+  // The kept listing; with `revalidate`, or when none is kept, one read
+  // again when the folder's time or identity changed.
+  std::shared_ptr<Folder> folder(const std::string& hostFolder, bool revalidate);
   void readDosNames(const std::string& hostFolder, Folder& folder);
 
   std::mutex m_mutex;

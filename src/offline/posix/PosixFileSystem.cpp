@@ -1,5 +1,6 @@
 #include "offline/posix/PosixFileSystem.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -153,7 +154,8 @@ PosixFileSystem::Located PosixFileSystem::locateParsed(const WindowsPath& path, 
     }
     const std::string folder = HostJoin(root, done);
     std::string name;
-    switch (m_folders.find(folder, wanted, name)) {
+    unsigned char type = DT_UNKNOWN;
+    switch (m_folders.find(folder, wanted, name, type)) {
       case FolderCache::Match::Found:
         break;
       case FolderCache::Match::Inaccessible:
@@ -161,6 +163,16 @@ PosixFileSystem::Located PosixFileSystem::locateParsed(const WindowsPath& path, 
       default:
         found.state = PathProbe::NotFound;
         return found;
+    }
+    // A listed folder or file needs no look of its own: the final one below
+    // (or the listing of the next folder) finds out if it went away.
+    if (type == DT_DIR || (type == DT_REG && pending.empty())) {
+      done.push_back(name);
+      continue;
+    }
+    if (type == DT_REG) {
+      found.state = PathProbe::NotFound;  // a file is no folder
+      return found;
     }
     const std::string item = folder + "/" + name;
     if (::lstat(item.c_str(), &status) != 0) {

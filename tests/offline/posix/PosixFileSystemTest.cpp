@@ -159,6 +159,21 @@ TEST_F(PosixFileSystemTest, LinksAreFollowedOnlyInsideTheirDrive) {
   EXPECT_TRUE(content.empty());
 }
 
+TEST_F(PosixFileSystemTest, KeptListingsFollowChangesOfTheVolume) {
+  file("c/Folder/Old.txt");
+  PosixFileSystem fs = make();
+  EXPECT_EQ(fs.probe("C:\\folder\\old.txt"), PathProbe::File);
+  EXPECT_EQ(fs.probe("C:\\folder\\new.txt"), PathProbe::NotFound);
+  fsys::remove(root / "c/Folder/Old.txt");
+  file("c/Folder/New.txt");
+  EXPECT_EQ(fs.probe("C:\\folder\\old.txt"), PathProbe::NotFound);
+  EXPECT_EQ(fs.probe("C:\\folder\\new.txt"), PathProbe::File);
+  std::vector<DirEntry> entries;
+  ASSERT_EQ(fs.listDirectory("C:\\Folder", entries), FsStatus::Ok);
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].name, "New.txt");
+}
+
 TEST_F(PosixFileSystemTest, EnvironmentAndFoldersAreTheInstallationsOwn) {
   PosixFileSystem fs = make();
   EXPECT_EQ(fs.expandEnvironment("%systemroot%\\x;%PROGRAMFILES%\\y"),
