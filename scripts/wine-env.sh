@@ -9,6 +9,10 @@ HS_WINE="$(command -v wine64 || command -v wine)"
 hs_new_prefix() {
   WINEPREFIX="$(mktemp -d /tmp/hivesweep-wine.XXXXXX)"
   export WINEPREFIX
+  # Wine's Recycle Bin is the desktop's trash folder: one of the prefix's own,
+  # so tests see only what they put there and leave nothing behind.
+  export XDG_DATA_HOME="$WINEPREFIX/xdg-data"
+  mkdir -p "$XDG_DATA_HOME"
   "$HS_WINE" wineboot -i >"$WINEPREFIX/wineboot.log" 2>&1 || true
   wineserver -w 2>/dev/null || true
 }

@@ -96,8 +96,8 @@ std::string RepairText(const RepairOutcome& outcome, const std::string& recordPr
   if (!recordProblem.empty())
     out += "Backup not recorded: " + recordProblem + "; restoring it will need restore --force\n";
   if (!outcome.recycledFilesNote.empty())
-    out += "Shortcut files moved to the Recycle Bin are named in: " + outcome.recycledFilesNote +
-           "\n";
+    out +=
+        "Shortcut files moved to the Recycle Bin are named in: " + outcome.recycledFilesNote + "\n";
   for (const NotRepaired& failed : outcome.notRepaired) {
     out += "Not repaired: " + failed.row.KeyPath;
     if (!failed.row.ValueText.empty()) out += " [" + failed.row.ValueText + "]";

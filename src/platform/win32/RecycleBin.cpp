@@ -58,23 +58,38 @@ bool InvokeVerb(IContextMenu& menu, const char* verb) {
   return SUCCEEDED(menu.InvokeCommand(&command));
 }
 
-// The bin's menu named by its verb, for shells that do not take the verb
-// directly.
-bool InvokeMenuItemWithVerb(IContextMenu& menu, const wchar_t* verb) {
+// Whether the bin's menu item `id` (at `offset`) is its "Restore" command: by
+// its verb where the shell names verbs, else (a shell that names none) by its
+// English caption. Any other item, "Delete" above all, is never invoked.
+bool IsRestoreItem(IContextMenu& menu, HMENU popup, UINT id, UINT offset) {
+  wchar_t verb[64] = {};
+  if (SUCCEEDED(menu.GetCommandString(offset, GCS_VERBW, nullptr, reinterpret_cast<char*>(verb),
+                                      ARRAYSIZE(verb))))
+    return ::lstrcmpiW(verb, L"undelete") == 0;
+  wchar_t caption[64] = {};
+  ::GetMenuStringW(popup, id, caption, ARRAYSIZE(caption), MF_BYCOMMAND);
+  std::wstring plain;
+  for (const wchar_t* c = caption; *c; ++c)
+    if (*c != L'&') plain += *c;
+  return ::lstrcmpiW(plain.c_str(), L"Restore") == 0;
+}
+
+bool InvokeRestoreMenuItem(IContextMenu& menu) {
   const UniqueHmenu popup(::CreatePopupMenu());
   constexpr UINT kFirst = 1;
-  const HRESULT added = menu.QueryContextMenu(popup.get(), 0, kFirst, 0x7FFF, CMF_NORMAL);
-  if (FAILED(added)) return false;
-  const UINT count = HRESULT_CODE(added);
-  for (UINT offset = 0; offset < count; ++offset) {
-    wchar_t name[64] = {};
-    if (FAILED(menu.GetCommandString(offset, GCS_VERBW, nullptr, reinterpret_cast<char*>(name),
-                                     ARRAYSIZE(name))) ||
-        ::lstrcmpiW(name, verb) != 0)
-      continue;
-    return InvokeVerb(menu, MAKEINTRESOURCEA(offset));
+  if (FAILED(menu.QueryContextMenu(popup.get(), 0, kFirst, 0x7FFF, CMF_NORMAL))) return false;
+  const int count = ::GetMenuItemCount(popup.get());
+  for (int index = 0; index < count; ++index) {
+    const UINT id = ::GetMenuItemID(popup.get(), index);
+    if (id == static_cast<UINT>(-1) || id < kFirst) continue;
+    if (IsRestoreItem(menu, popup.get(), id, id - kFirst))
+      return InvokeVerb(menu, MAKEINTRESOURCEA(id - kFirst));
   }
   return false;
+}
+
+bool Exists(const std::string& path) {
+  return ::GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 }  // namespace
@@ -115,11 +130,12 @@ bool PutBackFromRecycleBin(const std::string& path) {
     PCUITEMID_CHILD children[] = {child};
     if (FAILED(bin->GetUIObjectOf(nullptr, 1, children, IID_IContextMenu, nullptr, menu.putVoid())))
       return true;
-    restored =
-        InvokeVerb(*menu.get(), "undelete") || InvokeMenuItemWithVerb(*menu.get(), L"undelete");
+    // Some shells accept any verb text and do nothing: the file tells.
+    restored = (InvokeVerb(*menu.get(), "undelete") && Exists(path)) ||
+               (InvokeRestoreMenuItem(*menu.get()) && Exists(path));
     return true;
   });
-  return restored && ::GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+  return restored;
 }
 
 }  // namespace hs::win32

@@ -62,7 +62,10 @@ class RepairUndoOnWineTest : public ::testing::Test {
     return path;
   }
   win32::RepairWindowResult Repair(std::vector<Finding>& rows) {
-    win32::RepairWindowInput input{reg, fs, settings, translation, 10, state, {}, {}};
+    win32::WindowQuestions questions;
+    questions.askYesNo = [](HWND, const std::string&, bool) { return true; };
+    questions.tellError = [](HWND, const std::string& text) { ADD_FAILURE() << text; };
+    win32::RepairWindowInput input{reg, fs, settings, translation, 10, state, questions, {}};
     input.showNotRepaired = [this](HWND dialogOwner, const std::vector<NotRepaired>& kept) {
       win32::NotRepairedDialog(dialogOwner, {kept, [this](HWND, const std::wstring& text) {
                                                copied = text;
@@ -99,19 +102,21 @@ TEST_F(RepairUndoOnWineTest, ShortcutsGoToTheRecycleBinWithTheirPathsAndTheResto
         << path << " is not in the Recycle Bin with its original path";
   }
 
-  // The real registry editor imports the backup; each shortcut is put back
-  // where the shell can, and named where it cannot.
+  // The real registry editor imports the backup, and the bin's own "Restore"
+  // puts each shortcut back.
   win32::Win32RegistryEditor editor;
   RestoreRequest request{result.backupFile, settings.OutputDirectory, false, false, {}, {}};
   request.putBack = win32::PutBackFromRecycleBin;
   const RestoreOutcome restored = RestoreBackupFile(fs, reg, editor, request);
   EXPECT_EQ(restored.end, RestoreEnd::Restored) << restored.message;
-  EXPECT_EQ(restored.recycledFiles, (std::vector<std::string>{first, second}));
+  // Bottom to top, as the repair went.
+  EXPECT_EQ(restored.recycledFiles, (std::vector<std::string>{second, first}));
+  EXPECT_TRUE(restored.stillRecycled.empty());
   for (const std::string& path : {first, second}) {
-    const bool back = fs.probe(path) == PathProbe::File;
-    const bool named =
-        std::count(restored.stillRecycled.begin(), restored.stillRecycled.end(), path) == 1;
-    EXPECT_NE(back, named) << path << ": either back in its place or named as still away";
+    EXPECT_EQ(fs.probe(path), PathProbe::File) << path << " was not put back";
+    const std::vector<win32::RecycledItem> bin = win32::ListRecycleBin();
+    EXPECT_TRUE(std::none_of(bin.begin(), bin.end(),
+                             [&](const auto& item) { return win32::IsRecycledFrom(item, path); }));
   }
   TRegistry key(reg, RootKey::CurrentUser);
   ASSERT_TRUE(key.OpenPath(kBase));
@@ -137,8 +142,8 @@ TEST_F(RepairUndoOnWineTest, KeptRowsStayCheckedAndAreListedWithTheirReasons) {
   EXPECT_EQ(rows[0].KeyPath, kRunKey);
   EXPECT_TRUE(rows[0].Checked);
   ASSERT_EQ(listed.size(), 2u);
-  EXPECT_NE(listed[0].find(L"protected key"), std::wstring::npos) << listed[0];
-  EXPECT_NE(listed[1].find(L"no longer exists"), std::wstring::npos) << listed[1];
+  EXPECT_NE(listed[0].find(L"no longer exists"), std::wstring::npos) << listed[0];
+  EXPECT_NE(listed[1].find(L"protected key"), std::wstring::npos) << listed[1];
   EXPECT_EQ(copied.rfind(L"Registry key\tValue\tReason\r\n", 0), 0u);
   EXPECT_NE(copied.find(L"protected key"), std::wstring::npos);
 }
