@@ -14,6 +14,8 @@ PACKAGES=(
   # and Arabic (Noto), Chinese, Japanese and Korean (Noto CJK, WenQuanYi)
   fonts-noto-core fonts-noto-cjk fonts-wqy-microhei
   clang libclang-rt-14-dev  # libFuzzer and the sanitizers' runtime for tests/fuzz
+  libhivex-dev python3-hivex libhivex-bin libwin-hivex-perl  # hive files: the offline program and its independent readers in the tests
+  ntfs-3g attr xz-utils  # the offline program on a mounted volume; the tests decompress the hive files
 )
 
 missing=()

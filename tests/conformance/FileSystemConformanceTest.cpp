@@ -10,6 +10,10 @@ void FileSystemConformance::SetUp() {
   fs = GetParam().make();
   ASSERT_TRUE(fs);
   scratch = GetParam().scratchFolder();
+  if (readOnly()) {
+    GetParam().emptyScratch();
+    return;
+  }
   if (fs->probe(scratch) != PathProbe::NotFound) {
     ASSERT_TRUE(fs->deleteSilently(scratch));  // leftovers of an earlier run
   }
@@ -17,10 +21,21 @@ void FileSystemConformance::SetUp() {
 }
 
 void FileSystemConformance::writeFile(const std::string& relative, const std::string& content) {
+  if (readOnly()) return GetParam().seed(relative, content);
   std::unique_ptr<FileWriter> writer;
   ASSERT_EQ(fs->openForWrite(at(relative), false, writer), FsStatus::Ok) << relative;
   ASSERT_EQ(writer->write(content), FsStatus::Ok);
   ASSERT_EQ(writer->flush(), FsStatus::Ok);
+}
+
+void FileSystemConformance::makeFolder(const std::string& relative) {
+  if (readOnly()) return GetParam().seed(relative, std::nullopt);
+  ASSERT_EQ(fs->createDirectory(at(relative)), FsStatus::Ok) << relative;
+}
+
+void FileSystemConformance::expectRefused(FsStatus status) {
+  EXPECT_EQ(status, FsStatus::AccessDenied);
+  EXPECT_FALSE(fs->lastErrorText().empty());
 }
 
 namespace {
@@ -40,7 +55,7 @@ std::string WithForwardSlashes(std::string path) {
 
 TEST_P(FileSystemConformance, ProbeTellsFilesFoldersAndOnlyTrulyMissingPaths) {
   writeFile("file.txt", "x");
-  ASSERT_EQ(fs->createDirectory(at("Sub")), FsStatus::Ok);
+  makeFolder("Sub");
   writeFile("Sub\\inner.exe", "y");
   const struct {
     std::string path;
@@ -84,7 +99,7 @@ TEST_P(FileSystemConformance, ProbeTellsFilesFoldersAndOnlyTrulyMissingPaths) {
 TEST_P(FileSystemConformance, ListDirectoryGivesEveryEntryOnce) {
   writeFile("a.txt", "abc");
   writeFile("Empty.bin", "");
-  ASSERT_EQ(fs->createDirectory(at("Folder")), FsStatus::Ok);
+  makeFolder("Folder");
   writeFile("Folder\\deep.txt", "12345");
   std::vector<DirEntry> entries;
   ASSERT_EQ(fs->listDirectory(scratch, entries), FsStatus::Ok);
@@ -108,7 +123,7 @@ TEST_P(FileSystemConformance, ListDirectoryGivesEveryEntryOnce) {
   EXPECT_EQ(entries[0].name, "deep.txt");
   EXPECT_EQ(entries[0].size, 5u);
 
-  ASSERT_EQ(fs->createDirectory(at("Nothing")), FsStatus::Ok);
+  makeFolder("Nothing");
   EXPECT_EQ(fs->listDirectory(at("Nothing"), entries), FsStatus::Ok);
   EXPECT_TRUE(entries.empty());
   EXPECT_EQ(fs->listDirectory(at("missing"), entries), FsStatus::NotFound);
@@ -120,6 +135,21 @@ TEST_P(FileSystemConformance, WriteTruncatesAppendAddsReadReturnsTheBytes) {
   const std::string binary("\0\x01\xFF\r\n\x80z", 7);
   writeFile("data.bin", binary);
   EXPECT_EQ(ReadAll(*fs, at("data.bin")), binary);
+  if (readOnly()) {
+    for (const bool append : {false, true}) {
+      std::unique_ptr<FileWriter> writer;
+      expectRefused(fs->openForWrite(at("DATA.bin"), append, writer));
+      EXPECT_FALSE(writer);
+      expectRefused(fs->openForWrite(at("fresh.txt"), append, writer));
+    }
+    EXPECT_EQ(ReadAll(*fs, at("data.bin")), binary);
+    EXPECT_EQ(fs->probe(at("fresh.txt")), PathProbe::NotFound);
+    std::string content;
+    EXPECT_EQ(fs->readFile(at("missing.txt"), content), FsStatus::NotFound);
+    EXPECT_EQ(fs->readFileFrom(at("data.bin"), 3, content), FsStatus::Ok);
+    EXPECT_EQ(content, binary.substr(3));
+    return;
+  }
   {
     std::unique_ptr<FileWriter> writer;
     ASSERT_EQ(fs->openForWrite(at("DATA.bin"), true, writer), FsStatus::Ok);
@@ -141,7 +171,7 @@ TEST_P(FileSystemConformance, WriteTruncatesAppendAddsReadReturnsTheBytes) {
   std::string content;
   EXPECT_EQ(fs->openForWrite(at("no folder\\x.txt"), false, writer), FsStatus::NotFound);
   EXPECT_FALSE(writer);
-  ASSERT_EQ(fs->createDirectory(at("Folder")), FsStatus::Ok);
+  makeFolder("Folder");
   EXPECT_EQ(fs->openForWrite(at("Folder"), false, writer), FsStatus::AccessDenied);
   EXPECT_EQ(fs->probe(at("Folder")), PathProbe::Folder);  // still a folder
   EXPECT_EQ(fs->readFile(at("missing.txt"), content), FsStatus::NotFound);
@@ -150,6 +180,12 @@ TEST_P(FileSystemConformance, WriteTruncatesAppendAddsReadReturnsTheBytes) {
 TEST_P(FileSystemConformance, ReplaceFileMovesTheNewFileOverTheOld) {
   writeFile("settings.ini", "old");
   writeFile("settings.tmp", "new");
+  if (readOnly()) {
+    expectRefused(fs->replaceFile(at("settings.tmp"), at("settings.ini")));
+    EXPECT_EQ(ReadAll(*fs, at("settings.ini")), "old");
+    EXPECT_EQ(ReadAll(*fs, at("settings.tmp")), "new");
+    return;
+  }
   EXPECT_EQ(fs->replaceFile(at("settings.tmp"), at("settings.ini")), FsStatus::Ok);
   EXPECT_EQ(ReadAll(*fs, at("settings.ini")), "new");
   EXPECT_EQ(fs->probe(at("settings.tmp")), PathProbe::NotFound);
@@ -158,7 +194,7 @@ TEST_P(FileSystemConformance, ReplaceFileMovesTheNewFileOverTheOld) {
   EXPECT_EQ(ReadAll(*fs, at("created.ini")), "other");
   EXPECT_EQ(fs->replaceFile(at("gone.tmp"), at("settings.ini")), FsStatus::NotFound);
   EXPECT_EQ(ReadAll(*fs, at("settings.ini")), "new");
-  ASSERT_EQ(fs->createDirectory(at("Folder")), FsStatus::Ok);
+  makeFolder("Folder");
   writeFile("Folder\\kept.txt", "kept");
   writeFile("third.tmp", "third");
   EXPECT_EQ(fs->replaceFile(at("third.tmp"), at("Folder")), FsStatus::AccessDenied);
@@ -169,8 +205,16 @@ TEST_P(FileSystemConformance, ReplaceFileMovesTheNewFileOverTheOld) {
 TEST_P(FileSystemConformance, DeleteSilentlyRemovesExactlyTheNamedItem) {
   writeFile("a.lnk", "1");
   writeFile("b.lnk", "2");
-  ASSERT_EQ(fs->createDirectory(at("Tree")), FsStatus::Ok);
+  makeFolder("Tree");
   writeFile("Tree\\leaf.txt", "3");
+  if (readOnly()) {
+    EXPECT_FALSE(fs->deleteSilently(at("A.LNK")));
+    EXPECT_FALSE(fs->deleteSilently(at("Tree")));
+    EXPECT_FALSE(fs->lastErrorText().empty());
+    EXPECT_EQ(fs->probe(at("a.lnk")), PathProbe::File);
+    EXPECT_EQ(fs->probe(at("Tree\\leaf.txt")), PathProbe::File);
+    return;
+  }
   EXPECT_FALSE(fs->deleteSilently(at("*.lnk")));  // a pattern is no name
   EXPECT_FALSE(fs->deleteSilently(at("?.lnk")));
   EXPECT_EQ(fs->probe(at("a.lnk")), PathProbe::File);
@@ -187,10 +231,15 @@ TEST_P(FileSystemConformance, DeleteSilentlyRemovesExactlyTheNamedItem) {
 TEST_P(FileSystemConformance, RecycleBinTakesOneNamedFileOnly) {
   writeFile("a.lnk", "1");
   writeFile("b.lnk", "2");
-  ASSERT_EQ(fs->createDirectory(at("Tree")), FsStatus::Ok);
+  makeFolder("Tree");
   EXPECT_FALSE(fs->moveToRecycleBin(at("*.lnk")));
   EXPECT_FALSE(fs->moveToRecycleBin(at("Tree")));  // files only
   EXPECT_FALSE(fs->moveToRecycleBin(at("missing.lnk")));
+  if (readOnly()) {
+    EXPECT_FALSE(fs->moveToRecycleBin(at("A.LNK")));
+    EXPECT_EQ(fs->probe(at("a.lnk")), PathProbe::File);
+    return;
+  }
   EXPECT_TRUE(fs->moveToRecycleBin(at("A.LNK")));
   EXPECT_EQ(fs->probe(at("a.lnk")), PathProbe::NotFound);
   EXPECT_EQ(fs->probe(at("b.lnk")), PathProbe::File);
@@ -198,6 +247,11 @@ TEST_P(FileSystemConformance, RecycleBinTakesOneNamedFileOnly) {
 }
 
 TEST_P(FileSystemConformance, CreateDirectoryMakesOneLevel) {
+  if (readOnly()) {
+    expectRefused(fs->createDirectory(at("New")));
+    EXPECT_EQ(fs->probe(at("new")), PathProbe::NotFound);
+    return;
+  }
   EXPECT_EQ(fs->createDirectory(at("New")), FsStatus::Ok);
   EXPECT_EQ(fs->probe(at("new")), PathProbe::Folder);
   EXPECT_EQ(fs->createDirectory(at("NEW")), FsStatus::Failed);  // exists already
@@ -219,7 +273,7 @@ TEST_P(FileSystemConformance, SystemInformationAnswersForDriveC) {
 
 TEST_P(FileSystemConformance, ResolvePathNamesWhatExistsAsTheSystemSpellsIt) {
   writeFile("Backup.reg", "x");
-  ASSERT_EQ(fs->createDirectory(at("Sub")), FsStatus::Ok);
+  makeFolder("Sub");
   std::string root;
   ASSERT_EQ(fs->resolvePath(scratch, root), FsStatus::Ok);
   EXPECT_TRUE(EndsWithNoCase(root, "\\HivesweepConformance")) << root;
@@ -251,6 +305,12 @@ TEST_P(FileSystemConformance, ResolvePathNamesWhatExistsAsTheSystemSpellsIt) {
 TEST_P(FileSystemConformance, PrivateTempFilesAreNewFilesEveryTime) {
   std::string first, second;
   std::unique_ptr<FileWriter> firstWriter, secondWriter;
+  if (readOnly()) {
+    expectRefused(fs->createPrivateTempFile(first, firstWriter));
+    EXPECT_TRUE(first.empty());
+    EXPECT_FALSE(firstWriter);
+    return;
+  }
   ASSERT_EQ(fs->createPrivateTempFile(first, firstWriter), FsStatus::Ok);
   ASSERT_EQ(fs->createPrivateTempFile(second, secondWriter), FsStatus::Ok);
   ASSERT_TRUE(firstWriter && secondWriter);
@@ -277,7 +337,9 @@ INSTANTIATE_TEST_SUITE_P(Memory, FileSystemConformance,
                                fs->addFolder("C:\\Temp");
                                return fs;
                              },
-                             [] { return std::string("C:\\Temp\\HivesweepConformance"); }}),
+                             [] { return std::string("C:\\Temp\\HivesweepConformance"); },
+                             {},
+                             {}}),
                          TargetName);
 
 }  // namespace hs::conformance

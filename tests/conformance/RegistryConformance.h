@@ -1,7 +1,9 @@
 #pragma once
 // The registry conformance suite runs the same cases on every RegistryBackend:
-// the in-memory one everywhere, the Win32 one under Wine. A target names the
-// backend and a scratch key that each case empties first.
+// the in-memory one everywhere, the Win32 one under Wine, the read-only hive
+// backend natively. A target names the backend and a scratch key that each
+// case empties first. On a backend that refuses writes every case that must
+// write asserts the refusal instead and ends there.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -25,6 +27,7 @@ struct RegistryTarget {
   std::function<bool(RegistryBackend&, RootKey, const std::string& linkPath,
                      const std::string& targetPath)>
       makeLink;
+  bool refusesWrites = false;  // read-only: the scratch key exists and stays empty
 };
 
 inline std::string TargetName(const ::testing::TestParamInfo<RegistryTarget>& info) {
@@ -40,6 +43,9 @@ class RegistryConformance : public ::testing::TestWithParam<RegistryTarget> {
   std::string fullPath(const std::string& path) const;  // below the root
   // Makes `linkPath` (below the scratch key) a link to `targetPath` (too).
   void makeLink(const std::string& linkPath, const std::string& targetPath);
+  // False on a writable backend. On a read-only one: asserts that creating,
+  // setting and deleting are refused and change nothing, then true.
+  bool refusedWrites();
 
   std::unique_ptr<RegistryBackend> backend;
   RegKeyPtr base;  // the scratch key, full access

@@ -19,10 +19,10 @@ std::string ScratchFolder() {
 
 }  // namespace
 
-INSTANTIATE_TEST_SUITE_P(Win32, FileSystemConformance,
-                         ::testing::Values(FileSystemTarget{
-                             "Win32", [] { return std::make_unique<win32::Win32FileSystem>(); },
-                             ScratchFolder}),
-                         TargetName);
+INSTANTIATE_TEST_SUITE_P(
+    Win32, FileSystemConformance,
+    ::testing::Values(FileSystemTarget{
+        "Win32", [] { return std::make_unique<win32::Win32FileSystem>(); }, ScratchFolder, {}, {}}),
+    TargetName);
 
 }  // namespace hs::conformance

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "cli/ScanProgress.h"
 #include "platform/win32/WideText.h"
 
 namespace hs::cli {
@@ -23,16 +22,9 @@ void WriteStderrConsole(const std::string& utf8) {
 
 }  // namespace
 
-ScanCommandResult ScanWithProgress(RegistryBackend& registry, FileSystemBackend& files,
-                                   const ScanSettings& scanSettings, const Settings& settings,
-                                   const std::vector<std::string>& tasks, bool quiet) {
-  if (quiet || !StderrIsConsole())
-    return RunScanCommand(registry, files, scanSettings, settings, tasks);
-  ScanProgress progress(WriteStderrConsole, tasks.size());
-  ScanCommandResult result =
-      RunScanCommand(registry, files, scanSettings, settings, tasks, &progress);
-  progress.Finish();
-  return result;
+ScanProgress::Writer ConsoleProgressWriter(bool quiet) {
+  if (quiet || !StderrIsConsole()) return {};
+  return WriteStderrConsole;
 }
 
 void ShowProgressLine(const std::string& utf8, bool quiet) {

@@ -4,16 +4,13 @@
 // lines) and the user did not ask for quiet; it is written as UTF-16 so that
 // translated captions look right whatever the console's code page.
 #include <string>
-#include <vector>
 
-#include "cli/ScanCommand.h"
+#include "cli/ScanProgress.h"
 
 namespace hs::cli {
 
-// The console scan, with its progress line when `quiet` is not set.
-ScanCommandResult ScanWithProgress(RegistryBackend& registry, FileSystemBackend& files,
-                                   const ScanSettings& scanSettings, const Settings& settings,
-                                   const std::vector<std::string>& tasks, bool quiet);
+// The scan's progress writer, or none under those conditions.
+ScanProgress::Writer ConsoleProgressWriter(bool quiet);
 
 // One line of progress ("Repairing 12 rows..."), under the same conditions.
 void ShowProgressLine(const std::string& utf8, bool quiet);

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "cli/ConsoleScan.h"
 #include "cli/RepairCommand.h"
 #include "cli/ScanCommand.h"
 #include "cli/win32/CliCommands.h"
@@ -39,8 +40,9 @@ int RunRepairWith(const std::vector<std::string>& args, const RightsCheck& holds
   const CliProcess process = PrepareCliProcess(files);
   const Settings& settings = process.settings;
   const ScanSettings scanSettings = ScanSettings::From(settings, process.facts, process.texts);
-  const ScanCommandResult scan = ScanWithProgress(registry, files, scanSettings, settings,
-                                                  scanArgs.options->tasks, options.quiet);
+  const ScanCommandResult scan =
+      ScanWithProgress(registry, files, scanSettings, settings, scanArgs.options->tasks,
+                       ConsoleProgressWriter(options.quiet));
   for (const TaskError& error : scan.taskErrors)
     std::fprintf(stderr, "hivesweep-cli repair: scan task %d ended early: %s\n", error.task,
                  error.message.c_str());

@@ -1,25 +1,12 @@
 #pragma once
-// What every console command starts from, set up as the window does: the
-// program's folder, the user's settings from options.ini (so that the backup
-// folder, DeleteBackupFile, the ignore lists and the language are the user's
-// own), the system's facts and the texts in the user's language.
-#include <string>
-
-#include "platform/SystemFacts.h"
+// The console's CliProcess on the running Windows: options.ini beside the
+// program (or in the user's application data), the live system's facts.
+#include "cli/CliProcess.h"
 #include "platform/win32/ProgramLocation.h"
 #include "platform/win32/QuerySystemFacts.h"
-#include "settings/Settings.h"
 #include "settings/SettingsFile.h"
-#include "settings/Translation.h"
 
 namespace hs::cli {
-
-struct CliProcess {
-  std::string programFolder;
-  Settings settings;
-  SystemFacts facts;
-  Translation texts;  // reads through the file system given; it must outlive this
-};
 
 inline CliProcess PrepareCliProcess(FileSystemBackend& files) {
   CliProcess process;

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "common/Text.h"
+#include "platform/ExpandVariables.h"
 
 namespace hs {
 
@@ -305,26 +306,11 @@ bool MemoryFileSystem::volumeReady(const std::string& root) {
 }
 
 std::optional<std::string> MemoryFileSystem::expandEnvironment(const std::string& text) {
-  // Like ExpandEnvironmentStrings: known %NAME% are replaced, unknown ones stay.
-  std::string out;
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    const std::size_t open = text.find('%', pos);
-    if (open == std::string::npos) break;
-    const std::size_t close = text.find('%', open + 1);
-    if (close == std::string::npos) break;
-    const auto it = m_state->environment.find(UpperCase(text.substr(open + 1, close - open - 1)));
-    out += text.substr(pos, open - pos);
-    if (it != m_state->environment.end()) {
-      out += it->second;
-      pos = close + 1;
-    } else {
-      out += text.substr(open, close - open);
-      pos = close;
-    }
-  }
-  out += text.substr(pos);
-  return out;
+  return ExpandVariables(text, [this](const std::string& name) -> std::optional<std::string> {
+    const auto it = m_state->environment.find(UpperCase(name));
+    if (it == m_state->environment.end()) return std::nullopt;
+    return it->second;
+  });
 }
 
 std::string MemoryFileSystem::specialFolder(int csidl) {

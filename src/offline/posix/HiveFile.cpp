@@ -1,0 +1,175 @@
+#include "offline/posix/HiveFile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "common/Text.h"
+
+namespace hs::offline {
+
+namespace {
+
+constexpr std::uint16_t kKeySymLink = 0x0010;
+constexpr std::uint16_t kKeyCompressedName = 0x0020;
+constexpr std::uint16_t kValueCompressedName = 0x0001;
+// Offsets inside a cell, counted from its size field.
+constexpr std::size_t kNodeFlags = 6, kNodeNameLength = 76, kNodeName = 80;
+constexpr std::size_t kValueNameLength = 6, kValueFlags = 20, kValueName = 24;
+
+struct FreeDeleter {
+  void operator()(void* p) const { std::free(p); }
+};
+template <typename T>
+using Malloced = std::unique_ptr<T, FreeDeleter>;
+
+std::uint16_t ReadU16(std::span<const std::uint8_t> bytes, std::size_t at) {
+  return static_cast<std::uint16_t>(bytes[at] | bytes[at + 1] << 8);
+}
+
+bool WindowsOrder(const HiveChild& a, const HiveChild& b) {
+  return a.folded < b.folded;
+}
+
+}  // namespace
+
+HiveFile::HiveFile(LoadedHive hive, hive_h* handle)
+    : state_(std::move(hive.state)), image_(std::move(hive.image)), handle_(handle) {}
+
+HiveFile::~HiveFile() {
+  hivex_close(handle_);
+}
+
+std::unique_ptr<HiveFile> HiveFile::Open(LoadedHive hive, std::string& error) {
+  errno = 0;
+  hive_h* handle = hivex_open(hive.image.procPath().c_str(), 0);
+  if (!handle) {
+    error = errno ? std::strerror(errno) : "not a readable hive";
+    return nullptr;
+  }
+  return std::unique_ptr<HiveFile>(new HiveFile(std::move(hive), handle));
+}
+
+HiveNode HiveFile::root() const {
+  return hivex_root(handle_);
+}
+
+// A name straight from its cell: Latin-1 when the cell says so, else UTF-16
+// with every unpaired surrogate read as U+FFFD.
+std::optional<std::string> HiveFile::rawName(std::size_t at, std::size_t lengthAt,
+                                             std::size_t flagsAt, std::uint16_t asciiFlag) const {
+  const std::span<const std::uint8_t> bytes = image_.bytes();
+  if (at + lengthAt + 2 > bytes.size() || at + flagsAt + 2 > bytes.size()) return std::nullopt;
+  const std::size_t length = ReadU16(bytes, at + lengthAt);
+  const std::size_t nameAt = lengthAt == kNodeNameLength ? at + kNodeName : at + kValueName;
+  if (nameAt + length > bytes.size()) return std::nullopt;
+  std::u16string text;
+  if (ReadU16(bytes, at + flagsAt) & asciiFlag) {
+    for (std::size_t i = 0; i < length; ++i) text += static_cast<char16_t>(bytes[nameAt + i]);
+  } else {
+    for (std::size_t i = 0; i + 1 < length; i += 2)
+      text += static_cast<char16_t>(ReadU16(bytes, nameAt + i));
+  }
+  return Utf16ToUtf8(text);
+}
+
+std::string HiveFile::name(HiveNode node) const {
+  const std::size_t length = hivex_node_name_len(handle_, node);
+  Malloced<char> decoded(hivex_node_name(handle_, node));
+  if (decoded) return std::string(decoded.get(), std::max(length, std::strlen(decoded.get())));
+  return rawName(node, kNodeNameLength, kNodeFlags, kKeyCompressedName).value_or("\xEF\xBF\xBD");
+}
+
+const std::vector<HiveChild>* HiveFile::children(HiveNode node) {
+  if (auto it = index_.find(node); it != index_.end()) return &it->second;
+  Malloced<hive_node_h> list(hivex_node_children(handle_, node));
+  if (!list) return nullptr;
+  std::vector<HiveChild> children;
+  for (const hive_node_h* child = list.get(); *child; ++child) {
+    std::string childName = name(*child);
+    std::string folded = UpperCase(childName);
+    children.push_back({std::move(childName), std::move(folded), *child});
+  }
+  std::stable_sort(children.begin(), children.end(), WindowsOrder);
+  return &index_.emplace(node, std::move(children)).first->second;
+}
+
+std::optional<HiveNode> HiveFile::child(HiveNode node, std::string_view childName) {
+  const std::vector<HiveChild>* list = children(node);
+  if (!list) return std::nullopt;
+  const HiveChild key{"", UpperCase(childName), 0};
+  const auto it = std::lower_bound(list->begin(), list->end(), key, WindowsOrder);
+  if (it == list->end() || it->folded != key.folded) return std::nullopt;
+  return it->node;
+}
+
+std::optional<std::vector<hive_value_h>> HiveFile::valueHandles(HiveNode node) const {
+  Malloced<hive_value_h> list(hivex_node_values(handle_, node));
+  if (!list) return std::nullopt;
+  std::vector<hive_value_h> handles;
+  for (const hive_value_h* value = list.get(); *value; ++value) handles.push_back(*value);
+  return handles;
+}
+
+std::string HiveFile::valueName(hive_value_h value) const {
+  const std::size_t length = hivex_value_key_len(handle_, value);
+  Malloced<char> decoded(hivex_value_key(handle_, value));
+  if (decoded) return std::string(decoded.get(), std::max(length, std::strlen(decoded.get())));
+  return rawName(value, kValueNameLength, kValueFlags, kValueCompressedName)
+      .value_or("\xEF\xBF\xBD");
+}
+
+bool HiveFile::readValue(hive_value_h value, RegValue& out) const {
+  hive_type type{};
+  std::size_t length = 0;
+  if (hivex_value_type(handle_, value, &type, &length) != 0) return false;
+  out.name = valueName(value);
+  out.type = static_cast<std::uint32_t>(type);
+  out.data.clear();
+  if (length == 0) return true;
+  Malloced<char> data(hivex_value_value(handle_, value, &type, &length));
+  if (!data) return false;
+  out.data.assign(data.get(), data.get() + length);
+  return true;
+}
+
+std::optional<std::vector<RegValue>> HiveFile::values(HiveNode node) const {
+  std::optional<std::vector<hive_value_h>> handles = valueHandles(node);
+  if (!handles) return std::nullopt;
+  std::vector<RegValue> values(handles->size());
+  for (std::size_t i = 0; i < handles->size(); ++i)
+    if (!readValue((*handles)[i], values[i])) return std::nullopt;
+  return values;
+}
+
+std::optional<std::vector<std::string>> HiveFile::valueNames(HiveNode node) const {
+  std::optional<std::vector<hive_value_h>> handles = valueHandles(node);
+  if (!handles) return std::nullopt;
+  std::vector<std::string> names;
+  for (hive_value_h value : *handles) names.push_back(valueName(value));
+  return names;
+}
+
+RegStatus HiveFile::value(HiveNode node, std::string_view valueName_, RegValue& out) const {
+  std::optional<std::vector<hive_value_h>> handles = valueHandles(node);
+  if (!handles) return RegStatus::Failed;
+  for (hive_value_h value : *handles)
+    if (EqualsNoCase(valueName(value), valueName_))
+      return readValue(value, out) ? RegStatus::Ok : RegStatus::Failed;
+  return RegStatus::NotFound;
+}
+
+std::optional<std::size_t> HiveFile::valueCount(HiveNode node) const {
+  errno = 0;
+  const std::size_t count = hivex_node_nr_values(handle_, node);
+  if (count == 0 && errno != 0) return std::nullopt;
+  return count;
+}
+
+bool HiveFile::isLink(HiveNode node) const {
+  const std::span<const std::uint8_t> bytes = image_.bytes();
+  return node + kNodeFlags + 2 <= bytes.size() && (ReadU16(bytes, node + kNodeFlags) & kKeySymLink);
+}
+
+}  // namespace hs::offline

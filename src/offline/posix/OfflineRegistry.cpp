@@ -1,0 +1,225 @@
+#include "offline/posix/OfflineRegistry.h"
+
+#include <algorithm>
+#include <set>
+
+#include "common/Text.h"
+#include "platform/RegistryLinks.h"
+
+namespace hs::offline {
+
+namespace {
+
+// Chains of links longer than this end in an error, as the system's do.
+constexpr int kMaxLinkHops = 16;
+
+std::string Folded(const std::string& parent, const std::string& part) {
+  return parent.empty() ? UpperCase(part) : parent + "\\" + UpperCase(part);
+}
+
+std::vector<std::string> PartsOf(const std::string& path) {
+  std::vector<std::string> parts;
+  for (std::string& part : Split(path, '\\'))
+    if (!part.empty()) parts.push_back(std::move(part));
+  return parts;
+}
+
+struct KernelRoot {
+  const char* prefix;  // upper case, with its final backslash
+  RootKey root;
+};
+
+constexpr KernelRoot kKernelRoots[] = {{"\\REGISTRY\\MACHINE\\", RootKey::LocalMachine},
+                                       {"\\REGISTRY\\USER\\", RootKey::Users}};
+
+}  // namespace
+
+struct OfflineRegistry::Key final : RegKeyHandle {
+  RootKey root{};
+  std::string folded;  // path below the root, upper-cased
+  std::vector<HiveLayer> layers;
+  bool linkItself = false;  // a link opened with LastLink::OpenLink
+
+  bool virtualKey() const { return layers.empty(); }
+  const HiveLayer* top() const { return layers.empty() ? nullptr : &layers.front(); }
+};
+
+void OfflineRegistry::mount(RootKey root, const std::string& path, std::vector<HiveLayer> layers) {
+  std::string folded;
+  for (const std::string& part : PartsOf(path)) {
+    std::vector<std::string>& names = mountedChildren_[{root, folded}];
+    if (std::none_of(names.begin(), names.end(),
+                     [&](const std::string& n) { return EqualsNoCase(n, part); }))
+      names.push_back(part);
+    folded = Folded(folded, part);
+  }
+  mounts_[{root, folded}] = MountPoint{std::move(layers)};
+}
+
+std::optional<std::vector<HiveLayer>> OfflineRegistry::layersAt(RootKey root,
+                                                                const std::string& path) {
+  RegKeyPtr key;
+  if (openKey(root, nullptr, path, RegAccess::Read, false, key) != RegStatus::Ok)
+    return std::nullopt;
+  return static_cast<const Key&>(*key).layers;
+}
+
+RegStatus OfflineRegistry::step(Key& key, const std::string& part) const {
+  if (key.linkItself) return RegStatus::NotFound;  // a link opened itself has no subkeys
+  const std::string folded = Folded(key.folded, part);
+  std::vector<HiveLayer> below;
+  if (auto mount = mounts_.find({key.root, folded}); mount != mounts_.end()) {
+    below = mount->second.layers;
+  } else {
+    for (const HiveLayer& layer : key.layers)
+      if (std::optional<HiveNode> child = layer.hive->child(layer.node, part))
+        below.push_back({layer.hive, *child});
+    if (below.empty() && mountedChildren_.count({key.root, folded}) == 0)
+      return RegStatus::NotFound;
+  }
+  key.folded = folded;
+  key.layers = std::move(below);
+  return RegStatus::Ok;
+}
+
+RegStatus OfflineRegistry::follow(Key& key, int hops) {
+  if (hops >= kMaxLinkHops) return RegStatus::Failed;
+  RegValue target;
+  const HiveLayer& layer = *key.top();
+  if (layer.hive->value(layer.node, kLinkValueName, target) != RegStatus::Ok ||
+      target.type != kRegLink)
+    return RegStatus::NotFound;
+  const std::string text = Utf16ToUtf8(Utf16FromLeBytes(target.data));
+  for (const KernelRoot& known : kKernelRoots) {
+    const std::string prefix = known.prefix;
+    if (!StartsWithNoCase(text + "\\", prefix)) continue;
+    key = Key{};
+    key.root = known.root;
+    if (auto mount = mounts_.find({known.root, ""}); mount != mounts_.end())
+      key.layers = mount->second.layers;
+    const std::string rest = text.size() > prefix.size() ? text.substr(prefix.size()) : "";
+    return walk(key, PartsOf(rest), true, hops + 1);
+  }
+  return RegStatus::NotFound;  // a target no mount holds is not reached
+}
+
+RegStatus OfflineRegistry::walk(Key& key, const std::vector<std::string>& parts, bool followLast,
+                                int hops) {
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (const RegStatus status = step(key, parts[i]); status != RegStatus::Ok) return status;
+    const HiveLayer* top = key.top();
+    if (!top || key.layers.size() != 1 || !top->hive->isLink(top->node)) continue;
+    if (followLast || i + 1 < parts.size()) {
+      if (const RegStatus status = follow(key, hops); status != RegStatus::Ok) return status;
+    } else {
+      key.linkItself = true;
+    }
+  }
+  return RegStatus::Ok;
+}
+
+RegStatus OfflineRegistry::openKey(RootKey root, const RegKeyHandle* parent,
+                                   const std::string& path, RegAccess, bool create, RegKeyPtr& out,
+                                   LastLink last) {
+  out.reset();
+  auto key = std::make_unique<Key>();
+  if (parent) {
+    *key = static_cast<const Key&>(*parent);
+  } else {
+    key->root = root;
+    if (auto mount = mounts_.find({root, ""}); mount != mounts_.end())
+      key->layers = mount->second.layers;
+    else if (mountedChildren_.count({root, ""}) == 0)
+      return RegStatus::NotFound;
+  }
+  const RegStatus status = walk(*key, PartsOf(path), last == LastLink::Follow, 0);
+  if (status == RegStatus::NotFound && create) return RegStatus::AccessDenied;
+  if (status != RegStatus::Ok) return status;
+  out = std::move(key);
+  return RegStatus::Ok;
+}
+
+RegStatus OfflineRegistry::subkeyNames(const RegKeyHandle& handle, std::vector<std::string>& out) {
+  out.clear();
+  const Key& key = static_cast<const Key&>(handle);
+  if (key.linkItself) return RegStatus::Ok;
+  const auto mounted = mountedChildren_.find({key.root, key.folded});
+  if (key.layers.size() == 1 && mounted == mountedChildren_.end()) {  // the common case
+    const std::vector<HiveChild>* children = key.top()->hive->children(key.top()->node);
+    if (!children) return RegStatus::Failed;
+    out.reserve(children->size());
+    for (const HiveChild& child : *children) out.push_back(child.name);
+    return RegStatus::Ok;
+  }
+  std::set<std::string> seen;
+  std::vector<std::pair<std::string, std::string>> merged;  // folded, name
+  auto add = [&](const std::string& name) {
+    std::string folded = UpperCase(name);
+    if (seen.insert(folded).second) merged.emplace_back(std::move(folded), name);
+  };
+  for (const HiveLayer& layer : key.layers) {
+    const std::vector<HiveChild>* children = layer.hive->children(layer.node);
+    if (!children) return RegStatus::Failed;
+    for (const HiveChild& child : *children) add(child.name);
+  }
+  if (mounted != mountedChildren_.end())
+    for (const std::string& name : mounted->second) add(name);
+  std::stable_sort(merged.begin(), merged.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (auto& entry : merged) out.push_back(std::move(entry.second));
+  return RegStatus::Ok;
+}
+
+RegStatus OfflineRegistry::values(const RegKeyHandle& handle, std::vector<RegValue>& out) {
+  out.clear();
+  const HiveLayer* top = static_cast<const Key&>(handle).top();
+  if (!top) return RegStatus::Ok;
+  std::optional<std::vector<RegValue>> values = top->hive->values(top->node);
+  if (!values) return RegStatus::Failed;
+  out = std::move(*values);
+  return RegStatus::Ok;
+}
+
+RegStatus OfflineRegistry::valueNames(const RegKeyHandle& handle, std::vector<std::string>& out) {
+  out.clear();
+  const HiveLayer* top = static_cast<const Key&>(handle).top();
+  if (!top) return RegStatus::Ok;
+  std::optional<std::vector<std::string>> names = top->hive->valueNames(top->node);
+  if (!names) return RegStatus::Failed;
+  out = std::move(*names);
+  return RegStatus::Ok;
+}
+
+RegStatus OfflineRegistry::queryValue(const RegKeyHandle& handle, const std::string& name,
+                                      RegValue& out) {
+  const HiveLayer* top = static_cast<const Key&>(handle).top();
+  if (!top) return RegStatus::NotFound;
+  return top->hive->value(top->node, name, out);
+}
+
+RegStatus OfflineRegistry::keyInfo(const RegKeyHandle& handle, RegKeyInfo& out) {
+  out = {};
+  std::vector<std::string> names;
+  if (const RegStatus status = subkeyNames(handle, names); status != RegStatus::Ok) return status;
+  out.subkeyCount = static_cast<std::uint32_t>(names.size());
+  const HiveLayer* top = static_cast<const Key&>(handle).top();
+  if (!top) return RegStatus::Ok;
+  std::optional<std::size_t> count = top->hive->valueCount(top->node);
+  if (!count) return RegStatus::Failed;
+  out.valueCount = static_cast<std::uint32_t>(*count);
+  return RegStatus::Ok;
+}
+
+RegStatus OfflineRegistry::setValue(const RegKeyHandle&, const RegValue&) {
+  return RegStatus::AccessDenied;
+}
+
+RegStatus OfflineRegistry::deleteValue(const RegKeyHandle&, const std::string&) {
+  return RegStatus::AccessDenied;
+}
+
+RegStatus OfflineRegistry::deleteLeafKey(const RegKeyHandle&, const std::string&) {
+  return RegStatus::AccessDenied;
+}
+
+}  // namespace hs::offline

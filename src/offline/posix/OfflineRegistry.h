@@ -1,0 +1,61 @@
+#pragma once
+// The registry of a Windows that is not running, read from its hive files:
+// a RegistryBackend over a table of mounts (root key + path -> hive keys).
+// A mount with two layers merges them as HKEY_CLASSES_ROOT merges the
+// user's classes over the machine's: subkeys are the union, a key found in
+// the first layer is read from there. Keys above mounts (HKEY_LOCAL_MACHINE
+// itself) are virtual and empty but for the mounts below them. Registry
+// links (KEY_SYM_LINK) are followed through the mount table as the system
+// follows them, or opened themselves with LastLink::OpenLink. Read-only:
+// every write is refused with AccessDenied.
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "offline/posix/HiveFile.h"
+#include "platform/RegistryBackend.h"
+
+namespace hs::offline {
+
+struct HiveLayer {
+  std::shared_ptr<HiveFile> hive;  // one file shared by every mount of it
+  HiveNode node = 0;
+};
+
+class OfflineRegistry final : public RegistryBackend {
+ public:
+  // `path` below `root`, "" for the root itself; its last part is listed as
+  // written here. Later mounts of the same path replace earlier ones.
+  void mount(RootKey root, const std::string& path, std::vector<HiveLayer> layers);
+  // The hive keys a path opens to (links followed); nothing when it does not.
+  std::optional<std::vector<HiveLayer>> layersAt(RootKey root, const std::string& path);
+
+  RegStatus openKey(RootKey root, const RegKeyHandle* parent, const std::string& path,
+                    RegAccess access, bool create, RegKeyPtr& out,
+                    LastLink last = LastLink::Follow) override;
+  RegStatus subkeyNames(const RegKeyHandle& key, std::vector<std::string>& out) override;
+  RegStatus values(const RegKeyHandle& key, std::vector<RegValue>& out) override;
+  RegStatus valueNames(const RegKeyHandle& key, std::vector<std::string>& out) override;
+  RegStatus queryValue(const RegKeyHandle& key, const std::string& name, RegValue& out) override;
+  RegStatus keyInfo(const RegKeyHandle& key, RegKeyInfo& out) override;
+  RegStatus setValue(const RegKeyHandle& key, const RegValue& value) override;
+  RegStatus deleteValue(const RegKeyHandle& key, const std::string& name) override;
+  RegStatus deleteLeafKey(const RegKeyHandle& parent, const std::string& name) override;
+
+ private:
+  struct Key;
+  struct MountPoint {
+    std::vector<HiveLayer> layers;
+  };
+  using Place = std::pair<RootKey, std::string>;  // root + folded path
+
+  RegStatus walk(Key& key, const std::vector<std::string>& parts, bool followLast, int hops);
+  RegStatus step(Key& key, const std::string& part) const;
+  RegStatus follow(Key& key, int hops);
+
+  std::map<Place, MountPoint> mounts_;
+  std::map<Place, std::vector<std::string>> mountedChildren_;  // names below each place
+};
+
+}  // namespace hs::offline
