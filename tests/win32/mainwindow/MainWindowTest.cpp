@@ -470,7 +470,7 @@ class SlowProbes : public ForwardingFileSystem {
   using ForwardingFileSystem::ForwardingFileSystem;
   PathProbe probe(const std::string& path) override {
     ++inside;
-    ::Sleep(300);
+    ::Sleep(5000);  // longer than hiding the dialog takes under Wine
     const PathProbe result = inner().probe(path);
     --inside;
     return result;
@@ -499,13 +499,16 @@ TEST_F(MainWindowTest, ClosingRightAfterAStopWaitsForTheScansLastCall) {
       if (stop && ::PostMessageW(stop, BM_CLICK, 0, 0)) return;
     }
   });
-  Command(MainCommand::ScanRegistry);
+  // Not Command(): no pumping until idle, which would outwait the call.
+  ::SendMessageW(window->hwnd(), WM_COMMAND, static_cast<WPARAM>(MainCommand::ScanRegistry), 0);
   user.join();
   const bool insideAtStop = slow.inside > 0;
   ::SendMessageW(window->hwnd(), WM_CLOSE, 0, 0);
   EXPECT_TRUE(insideAtStop) << "the scan ended before Stop";
   EXPECT_EQ(slow.inside, 0) << "the window went while its worker was inside a call";
   window.reset();
+  MSG quit;  // the window's end posted WM_QUIT; it must not end the next test's dialogs
+  ::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
 }
 
 }  // namespace
