@@ -10,6 +10,7 @@ PACKAGES=(
   wine wine64 xvfb xauth imagemagick locales
   nsis zip unzip  # scripts/package.sh makes the installers and zips; the installer test opens them
   xdotool  # the demo and the screenshots press the window's shortcuts
+  openbox fonts-wine  # the screenshots' frames and title bars; Wine's own fonts
   clang libclang-rt-14-dev  # libFuzzer and the sanitizers' runtime for tests/fuzz
 )
 
