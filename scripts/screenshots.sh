@@ -64,6 +64,7 @@ shoot_scan() {  # shoot_scan SUFFIX: during and after a scan, after its repair
   sleep 0.7  # the progress dialog shows its first task
   hs_screenshot "$SHOTS/progress-$1.png"
   hs_wait_alone 120
+  sleep 2  # the list shows the last rows once the window has taken them
   hs_screenshot "$SHOTS/main-window-$1.png"
   keys_to "$HS_MAIN_WINDOW" ctrl+alt+r
   sleep 2
@@ -112,8 +113,19 @@ shoot_dialogs() {
   keys_to "$(top_window)" ctrl+a
   xdotool type --delay 20 'C:\full-registry.reg'
   hs_keys Return
-  sleep 2.5  # the registry editor exports for several seconds
-  shoot_window "$SHOTS/backup-hint-dialog.png"
+  # The wait dialog (titled as the program) shows while the editor exports.
+  local hint=""
+  for _ in $(seq 1 100); do
+    hint="$(xdotool search --onlyvisible --name '^Corvane Hivesweep$' 2>/dev/null | head -n1 || true)"
+    [ -n "$hint" ] && break
+    sleep 0.1
+  done
+  sleep 0.5  # its bar moves
+  if [ -n "$hint" ]; then
+    import -frame -window "$hint" "$SHOTS/backup-hint-dialog.png"
+  else
+    echo "the export ended before its wait dialog showed: backup-hint-dialog.png kept" >&2
+  fi
   hs_wait_alone 120
 
   keys_to "$HS_MAIN_WINDOW" alt+h a
