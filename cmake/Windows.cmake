@@ -12,7 +12,6 @@ add_library(hs_win32 STATIC ${HS_WIN32_SOURCES})
 target_link_libraries(hs_win32 PUBLIC hs_engine ${HS_WIN_LIBS})
 target_link_libraries(hs_win32 PUBLIC comdlg32)  # the common save dialog
 target_compile_options(hs_win32 PRIVATE ${HS_WARNINGS})
-target_precompile_headers(hs_win32 PRIVATE <windows.h> <commctrl.h> ${HS_STD_HEADERS})
 
 # One resource script (UTF-8) with the manifests and the version, for both
 # programs; the GUI's pictures (Pictures.rc, included by it for the GUI) are

@@ -5,20 +5,32 @@
 # English, every other window of the guide (options with its ignore lists,
 # the entry dialog, startup manager, restore dialog, the wait dialog of a
 # full registry backup, About), and the installer's and uninstaller's pages.
-# Runs under a private Xvfb display; needs the programs (scripts/build.sh
-# programs) and makes the installers when dist/ has none (scripts/package.sh).
+# Runs under a private Xvfb display with a window manager (openbox), so the
+# pictures show the windows' frames and title bars, and Wine's own fonts
+# (fonts-wine: Tahoma, Marlett) in the controls; needs the programs
+# (scripts/build.sh programs) and makes the installers when dist/ has none
+# (scripts/package.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/wine-env.sh
 . scripts/demo-world.sh
 SHOTS=docs/screenshots
 mkdir -p "$SHOTS"
+for tool in openbox xdotool import; do
+  command -v "$tool" >/dev/null || { echo "$tool is missing: run scripts/setup.sh" >&2; exit 1; }
+done
 hs_start_display
-trap 'hs_end_prefix; hs_end_display' EXIT
+openbox --sm-disable >/dev/null 2>&1 &
+WM_PID=$!
+end_window_manager() {
+  kill "$WM_PID" 2>/dev/null
+  wait "$WM_PID" 2>/dev/null
+  return 0
+}
+trap 'hs_end_prefix; end_window_manager; hs_end_display' EXIT
 
-# Without a window manager no window is made active by itself: keys go to the
-# window given the focus, and a hidden window takes Wine up to 2 s to go.
-CLOSE_WAIT=2.5
+# Keys go to the window given the focus; a closed dialog is gone at once.
+CLOSE_WAIT=1.5
 
 top_window() {  # the newest visible window other than the main one
   xdotool search --onlyvisible --name . 2>/dev/null | grep -vx "${HS_MAIN_WINDOW:-none}" | tail -n1 || true
@@ -35,13 +47,15 @@ shoot_window() {  # shoot_window FILE.png: the top window alone
   local window
   window="$(top_window)"
   [ -n "$window" ] || { echo "no dialog on screen for $1" >&2; return 1; }
-  import -window "$window" "$1"
+  import -frame -window "$window" "$1"  # with the window manager's frame
 }
 
 start_demo() {  # start_demo LANGUAGE: a fresh demo machine, the window in LANGUAGE
   hs_new_prefix
   hs_seed_demo build/win64
-  printf '[Options]\r\nLan=%s\r\n' "$1" >"$HS_PROGRAM_DIR/options.ini"
+  # Wide enough that the list's Registry key column reads whole.
+  printf '[Options]\r\nLan=%s\r\n[Window]\r\nLeft=40\r\nTop=40\r\nWidth=980\r\nHeight=600\r\n' \
+    "$1" >"$HS_PROGRAM_DIR/options.ini"
   hs_start_gui
 }
 
@@ -50,6 +64,7 @@ shoot_scan() {  # shoot_scan SUFFIX: during and after a scan, after its repair
   sleep 0.7  # the progress dialog shows its first task
   hs_screenshot "$SHOTS/progress-$1.png"
   hs_wait_alone 120
+  sleep 2  # the list shows the last rows once the window has taken them
   hs_screenshot "$SHOTS/main-window-$1.png"
   keys_to "$HS_MAIN_WINDOW" ctrl+alt+r
   sleep 2
@@ -98,8 +113,19 @@ shoot_dialogs() {
   keys_to "$(top_window)" ctrl+a
   xdotool type --delay 20 'C:\full-registry.reg'
   hs_keys Return
-  sleep 2.5  # the registry editor exports for several seconds
-  shoot_window "$SHOTS/backup-hint-dialog.png"
+  # The wait dialog (titled as the program) shows while the editor exports.
+  local hint=""
+  for _ in $(seq 1 100); do
+    hint="$(xdotool search --onlyvisible --name '^Corvane Hivesweep$' 2>/dev/null | head -n1 || true)"
+    [ -n "$hint" ] && break
+    sleep 0.1
+  done
+  sleep 0.5  # its bar moves
+  if [ -n "$hint" ]; then
+    import -frame -window "$hint" "$SHOTS/backup-hint-dialog.png"
+  else
+    echo "the export ended before its wait dialog showed: backup-hint-dialog.png kept" >&2
+  fi
   hs_wait_alone 120
 
   keys_to "$HS_MAIN_WINDOW" alt+h a

@@ -13,6 +13,7 @@ PACKAGES=(
   # Wine draws every translation's script with these: Latin, Greek, Cyrillic
   # and Arabic (Noto), Chinese, Japanese and Korean (Noto CJK, WenQuanYi)
   fonts-noto-core fonts-noto-cjk fonts-wqy-microhei
+  openbox fonts-wine  # the screenshots' frames and title bars; Wine's own fonts
   clang libclang-rt-14-dev  # libFuzzer and the sanitizers' runtime for tests/fuzz
   libhivex-dev python3-hivex libhivex-bin libwin-hivex-perl  # hive files: the offline program and its independent readers in the tests
   ntfs-3g attr xz-utils  # the offline program on a mounted volume; the tests decompress the hive files
