@@ -51,7 +51,8 @@ target_link_libraries(hivesweep-tests-win PRIVATE hs_win32 hs_gtest)
 target_include_directories(hivesweep-tests-win PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_compile_options(hivesweep-tests-win PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${HS_TEST_WARNINGS}>)
 target_precompile_headers(hivesweep-tests-win PRIVATE <gtest/gtest.h> ${HS_STD_HEADERS})
-target_compile_definitions(hivesweep-tests-win PRIVATE HS_TEST_DATA="tests/data")
+# Run from build/win64, as scripts/test.sh does: the fixtures of the source tree.
+target_compile_definitions(hivesweep-tests-win PRIVATE HS_TEST_DATA="../../tests/data")
 target_link_options(hivesweep-tests-win PRIVATE -static -static-libgcc -static-libstdc++)
 
 # The repair timed without its scan, for scripts/bench-wine-repair.sh.
