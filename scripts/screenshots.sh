@@ -10,6 +10,11 @@
 # (fonts-wine: Tahoma, Marlett) in the controls; needs the programs
 # (scripts/build.sh programs) and makes the installers when dist/ has none
 # (scripts/package.sh).
+#
+# scripts/screenshots.sh languages [NAME...] makes instead the pictures of
+# docs/languages.md: the main window after a scan and the options dialog in
+# each named language (every shipped one when none is named), as small
+# palette PNGs in docs/languages/, and rewrites the page from what is there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/wine-env.sh
@@ -158,6 +163,65 @@ shoot_installer() {
   shoot_window "$SHOTS/uninstaller-choice.png"
   hs_end_prefix
 }
+
+# A picture kept small: the windows use few colours.
+to_palette() {  # to_palette FILE.png
+  convert "$1" -dither None -colors 64 "PNG8:$1.small" && mv "$1.small" "$1"
+}
+
+shoot_language() {  # shoot_language NAME: in the one demo prefix, reused
+  local name="$1" out=docs/languages
+  printf '[Options]\r\nLan=%s\r\n' "$name" >"$HS_PROGRAM_DIR/options.ini"
+  hs_start_gui
+  keys_to "$HS_MAIN_WINDOW" ctrl+s
+  hs_wait_alone 120
+  hs_screenshot "$out/$name-main-window.png"
+  keys_to "$HS_MAIN_WINDOW" ctrl+o
+  sleep 2
+  shoot_window "$out/$name-options.png"
+  keys_to "$(top_window)" Escape
+  sleep "$CLOSE_WAIT"
+  xdotool windowclose "$HS_MAIN_WINDOW" >/dev/null 2>&1 || true
+  wineserver -w 2>/dev/null || true
+  to_palette "$out/$name-main-window.png"
+  to_palette "$out/$name-options.png"
+}
+
+write_languages_page() {
+  {
+    echo "# The program in every language"
+    echo
+    echo "The main window after a scan of the demo machine and the options dialog,"
+    echo "under Wine at 96 DPI with the Noto fonts (\`scripts/screenshots.sh languages\`)."
+    local picture name
+    for picture in docs/languages/*-main-window.png; do
+      name="$(basename "$picture" -main-window.png)"
+      echo
+      echo "## $name"
+      echo
+      echo "![$name: main window](languages/$name-main-window.png)"
+      [ -f "docs/languages/$name-options.png" ] && echo "![$name: options](languages/$name-options.png)"
+    done
+  } >docs/languages.md
+}
+
+shoot_languages() {  # shoot_languages [NAME...]
+  local names=("$@")
+  [ "${#names[@]}" -gt 0 ] || mapfile -t names < <(ls lang/Lan_*.ini | sed 's|.*/Lan_||; s|\.ini$||')
+  mkdir -p docs/languages
+  hs_new_prefix
+  hs_seed_demo build/win64
+  local name
+  for name in "${names[@]}"; do shoot_language "$name"; done
+  hs_end_prefix
+  write_languages_page
+}
+
+if [ "${1:-}" = languages ]; then
+  shift
+  shoot_languages "$@"
+  exit 0
+fi
 
 shoot_installer
 start_demo English

@@ -14,7 +14,21 @@ hs_new_prefix() {
   export XDG_DATA_HOME="$WINEPREFIX/xdg-data"
   mkdir -p "$XDG_DATA_HOME"
   "$HS_WINE" wineboot -i >"$WINEPREFIX/wineboot.log" 2>&1 || true
+  hs_link_fonts
   wineserver -w 2>/dev/null || true
+}
+
+# Wine's window fonts (Tahoma and the dialog fonts that stand for it) hold
+# Latin, Greek and Cyrillic only; as on Windows, their glyphs for Chinese,
+# Japanese, Korean and Arabic come from linked fonts: here the Noto fonts
+# scripts/setup.sh installs. Without them those texts show as boxes.
+hs_link_fonts() {
+  local links='NotoSansCJK-Regular.ttc,Noto Sans CJK JP\0NotoSansArabic-Regular.ttf,Noto Sans Arabic\0wqy-microhei.ttc,WenQuanYi Micro Hei'
+  local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
+  local face
+  for face in Tahoma "Microsoft Sans Serif" "MS Shell Dlg" "MS Shell Dlg 2"; do
+    "$HS_WINE" reg add "$key" /v "$face" /t REG_MULTI_SZ /d "$links" /f >>"$WINEPREFIX/wineboot.log" 2>&1 || true
+  done
 }
 
 hs_end_prefix() {

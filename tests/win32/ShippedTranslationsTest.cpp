@@ -5,37 +5,23 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "ProgramWindows.h"
 #include "common/Text.h"
-#include "mainwindow/win32/AboutDialog.h"
 #include "mainwindow/win32/RegMain.h"
-#include "mainwindow/win32/RepairWaitDialog.h"
-#include "mainwindow/win32/ShowHintDialog.h"
-#include "mainwindow/win32/SystemPointDialog.h"
-#include "platform/ForwardingFileSystem.h"
 #include "platform/memory/MemoryRegistry.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32FileSystem.h"
-#include "regfile/RegFileImport.h"
-#include "restore/win32/BackupHintDialog.h"
-#include "restore/win32/RestoreDialog.h"
-#include "scan/win32/RegProgressHint.h"
 #include "settings/IniFile.h"
 #include "settings/ResourceStrings.h"
 #include "settings/Translation.h"
-#include "settings/win32/OptionsDialog.h"
-#include "settings/win32/RegAddRegistryDialog.h"
-#include "startup/win32/StartupManagerDialog.h"
 #include "ui/AppContext.h"
 #include "ui/LanguageMenu.h"
 #include "ui/ReadingOrder.h"
-#include "ui/win32/Dialog.h"
-#include "ui/win32/GuiHandles.h"
 #include "ui/win32/TranslateForm.h"
 
 namespace hs::test {
@@ -110,124 +96,10 @@ std::set<std::string> KeysOfFile(const std::string& name, const std::string& tex
   return keys;
 }
 
-// The dialog being listed by KeysOfModalDialog, and what it found.
-std::vector<ui::TranslationEntry>* g_seen = nullptr;
-
-// As a dialog of the toolkit has finished WM_INITDIALOG, its keys are listed
-// and it is cancelled.
-LRESULT CALLBACK ListDialogKeys(int code, WPARAM wParam, LPARAM lParam) {
-  const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-  if (code == HC_ACTION && call->message == WM_INITDIALOG && g_seen && g_seen->empty()) {
-    if (ui::Dialog* dialog = ui::Dialog::FromWindow(call->hwnd)) {
-      *g_seen = ui::TranslationEntriesOf(dialog->components());
-      ::PostMessageW(call->hwnd, WM_COMMAND, IDCANCEL, 0);
-    }
-  }
-  return ::CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-// Runs `open`, which shows a modal dialog of the toolkit, and lists its keys.
-std::vector<ui::TranslationEntry> KeysOfModalDialog(const std::function<void()>& open) {
-  std::vector<ui::TranslationEntry> entries;
-  g_seen = &entries;
-  const ui::UniqueHhook hook(
-      ::SetWindowsHookExW(WH_CALLWNDPROCRET, ListDialogKeys, nullptr, ::GetCurrentThreadId()));
-  open();
-  g_seen = nullptr;
-  return entries;
-}
-
 std::string TempFolder() {
   wchar_t buffer[MAX_PATH] = {};
   ::GetTempPathW(MAX_PATH, buffer);
   return win32::Narrow(buffer);
-}
-
-// Writes slowly, so that a repair lasts long enough to show its wait dialog.
-class SlowWrites : public ForwardingFileSystem {
- public:
-  using ForwardingFileSystem::ForwardingFileSystem;
-  FsStatus openForWrite(const std::string& path, bool append,
-                        std::unique_ptr<FileWriter>& out) override {
-    ::Sleep(2 * win32::kRepairWaitDialogDelayMs);
-    return ForwardingFileSystem::openForWrite(path, append, out);
-  }
-};
-
-// The windows of the program, each made as the program makes it (English,
-// nothing translated yet) and listed.
-void AddWindowKeys(KeyTexts& keys) {
-  win32::Win32FileSystem fs;
-  MemoryRegistry registry;
-  const std::string folder = TempFolder();
-  const Translation english(fs, folder, "English");
-
-  ui::AppContext context{fs, registry, folder, Settings::Defaults(folder), {}, {}};
-  {
-    mainwindow::TfrmKeyscour main(context);
-    ASSERT_TRUE(main.Create());
-    Add(keys, ui::TranslationEntriesOf(main.components()));
-  }
-
-  ScanDialogInput scan;
-  scan.registry = std::make_shared<MemoryRegistry>();
-  scan.files = std::make_shared<win32::Win32FileSystem>();
-  scan.taskList = {"1"};
-  std::vector<Finding> rows;
-  Add(keys, KeysOfModalDialog([&] { RunScanDialog(nullptr, scan, rows, [] {}); }));
-
-  Add(keys, KeysOfModalDialog([&] {
-        win32::StartupManagerDialog(nullptr, {registry, fs, english, "English", folder, 10});
-      }));
-
-  Add(keys, KeysOfModalDialog([&] {
-        win32::ShowHintDialog(nullptr, {1, fs, english, "English", true});
-      }));
-
-  win32::WindowQuestions noQuestions;
-  noQuestions.askYesNo = [](HWND, const std::string&, bool) { return false; };
-  Add(keys, KeysOfModalDialog([&] {
-        win32::SystemPointDialog(nullptr, {fs, english, "English", std::nullopt, noQuestions, [] {
-                                             return RestorePointCall{true, true, true, 0, 1};
-                                           }});
-      }));
-
-  const Settings defaults = Settings::Defaults(folder);
-  Add(keys, KeysOfModalDialog([&] {
-        win32::OptionsDialog(nullptr, {fs, english, "English", defaults});
-      }));
-  Add(keys, KeysOfModalDialog([&] {
-        win32::RegAddRegistryDialog(nullptr, {fs, english, "English", ""});
-      }));
-
-  RegFileError error;
-  ASSERT_TRUE(ImportRegText(registry,
-                            "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\HivesweepKeysProbe]"
-                            "\r\n\"a\"=\"b\"\r\n",
-                            error));
-  std::vector<Finding> repairRows{{"probe", "HKEY_CURRENT_USER\\Software\\HivesweepKeysProbe", "",
-                                   FindingKind::fkKey, true, 4}};
-  SlowWrites slow(fs);
-  Add(keys, KeysOfModalDialog([&] {
-        win32::RepairOffWindowThread(nullptr, registry, slow, folder, repairRows);
-      }));
-
-  win32::RestoreDialogCalls calls = win32::RestoreDialogCalls::System(fs, english, "English");
-  calls.tell = [](HWND, const std::string&, bool) {};
-  Add(keys, KeysOfModalDialog([&] {
-        win32::RestoreDialog(
-            nullptr, {fs, registry, english, "English", folder + "NoSuchFolder", false, calls});
-      }));
-  // An export of a key that does not exist: the editor ends at once.
-  Add(keys, KeysOfModalDialog([&] {
-        win32::RunRegistryEditor(
-            nullptr,
-            "Regedit /e \"" + folder + "HivesweepKeysProbe.reg\" HKEY_CURRENT_USER\\NoSuchKeyProbe",
-            "probe", {fs, english, "English"});
-      }));
-  Add(keys, KeysOfModalDialog([&] {
-        mainwindow::AboutDialog(nullptr, {fs, english, "English", folder, nullptr});
-      }));
 }
 
 // The folder of this program, where the build puts the translation files.
@@ -236,6 +108,14 @@ std::string ProgramFolder() {
   ::GetModuleFileNameW(nullptr, buffer, MAX_PATH);
   const std::string path = win32::Narrow(buffer);
   return path.substr(0, path.rfind('\\') + 1);
+}
+
+// The windows of the program, each made as the program makes it (English,
+// nothing translated) and listed.
+void AddWindowKeys(KeyTexts& keys) {
+  VisitProgramWindows(ProgramFolder(), "English", [&](const ui::ComponentRegistry& window) {
+    Add(keys, ui::TranslationEntriesOf(window));
+  });
 }
 
 // The languages shipped: those that must be, and any other file beside the
