@@ -37,7 +37,7 @@ bool HashesHold(std::span<const std::uint8_t> entry) {
 // the hive.
 std::optional<std::vector<DirtyPage>> PagesOf(std::span<const std::uint8_t> entry,
                                               std::size_t entryAt, std::uint32_t hiveBinsSize) {
-  const std::uint64_t count = ReadU32(entry, 20);
+  const std::size_t count = ReadU32(entry, 20);
   if (count > (entry.size() - kEntryHeaderSize) / 8) return std::nullopt;
   std::vector<DirtyPage> pages;
   std::size_t dataAt = kEntryHeaderSize + count * 8;
