@@ -22,12 +22,8 @@ targets() { for f in tests/fuzz/*.cpp; do basename "$f" .cpp; done; }
 # a command line or a registry string for the others.
 max_len() {
   case "$1" in
-<<<<<<< HEAD
-    RegFileFuzz | IniFileFuzz | TranslationFuzz) echo 16384 ;;
-    LogReplayFuzz) echo 65536 ;;
-=======
     RegFileFuzz | IniFileFuzz | TranslationFuzz | ShellLinkFuzz) echo 16384 ;;
->>>>>>> offline-fs
+    LogReplayFuzz) echo 65536 ;;
     *) echo 1024 ;;
   esac
 }
