@@ -12,7 +12,7 @@
 
 namespace {
 
-struct Spec {
+struct ShortcutRecipe {
   const wchar_t* file;
   const wchar_t* path;          // SetPath; nullptr for an ID list
   const wchar_t* relativePath;  // SetRelativePath, or nullptr
@@ -28,26 +28,26 @@ std::string Utf8(const std::wstring& text) {
   return out;
 }
 
-bool Make(const std::wstring& folder, const Spec& spec, FILE* manifest) {
+bool Make(const std::wstring& folder, const ShortcutRecipe& recipe, FILE* manifest) {
   IShellLinkW* link = nullptr;
   if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 reinterpret_cast<void**>(&link))))
     return false;
-  if (spec.path) {
-    link->SetPath(spec.path);
+  if (recipe.path) {
+    link->SetPath(recipe.path);
   } else {
     PIDLIST_ABSOLUTE pidl = nullptr;
-    if (FAILED(::SHGetSpecialFolderLocation(nullptr, spec.csidl, &pidl))) return false;
+    if (FAILED(::SHGetSpecialFolderLocation(nullptr, recipe.csidl, &pidl))) return false;
     link->SetIDList(pidl);
     ::CoTaskMemFree(pidl);
   }
-  if (spec.relativePath) link->SetRelativePath(spec.relativePath, 0);
+  if (recipe.relativePath) link->SetRelativePath(recipe.relativePath, 0);
   link->SetArguments(L"--flag \"quoted arg\"");
   link->SetWorkingDirectory(L"C:\\Program Files\\Hivesweep Test");
   link->SetDescription(L"Test shortcut \u00e9\u2603");
   IPersistFile* file = nullptr;
   link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
-  const std::wstring full = folder + L"\\" + spec.file;
+  const std::wstring full = folder + L"\\" + recipe.file;
   const bool saved = file && SUCCEEDED(file->Save(full.c_str(), TRUE));
   if (file) file->Release();
   link->Release();
@@ -65,7 +65,7 @@ bool Make(const std::wstring& folder, const Spec& spec, FILE* manifest) {
     target[0] = 0;
   if (file) file->Release();
   link->Release();
-  std::fprintf(manifest, "%s\t%s\n", Utf8(spec.file).c_str(), Utf8(target.c_str()).c_str());
+  std::fprintf(manifest, "%s\t%s\n", Utf8(recipe.file).c_str(), Utf8(target.c_str()).c_str());
   return true;
 }
 
@@ -83,7 +83,7 @@ int wmain(int argc, wchar_t** argv) {
     if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
   }
   ::CoInitialize(nullptr);
-  const Spec specs[] = {
+  const ShortcutRecipe recipes[] = {
       {L"local.lnk", L"C:\\Program Files\\Hivesweep Test\\app.exe", nullptr, 0},
       {L"unicode.lnk", L"C:\\Program Files\\Hivesweep Test\\Sub Folder\\\u00dcber \u2603 tool.exe",
        nullptr, 0},
@@ -97,9 +97,9 @@ int wmain(int argc, wchar_t** argv) {
   FILE* manifest = _wfopen((folder + L"\\expected.txt").c_str(), L"wb");
   if (!manifest) return 3;
   int failed = 0;
-  for (const Spec& spec : specs)
-    if (!Make(folder, spec, manifest)) {
-      std::fprintf(stderr, "could not make %s\n", Utf8(spec.file).c_str());
+  for (const ShortcutRecipe& recipe : recipes)
+    if (!Make(folder, recipe, manifest)) {
+      std::fprintf(stderr, "could not make %s\n", Utf8(recipe.file).c_str());
       ++failed;
     }
   std::fclose(manifest);
