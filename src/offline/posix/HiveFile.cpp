@@ -34,21 +34,34 @@ bool WindowsOrder(const HiveChild& a, const HiveChild& b) {
 
 }  // namespace
 
-HiveFile::HiveFile(LoadedHive hive, hive_h* handle)
-    : state_(std::move(hive.state)), image_(std::move(hive.image)), handle_(handle) {}
+HiveFile::HiveFile(LoadedHive hive, hive_h* handle, bool writable)
+    : state_(std::move(hive.state)),
+      image_(std::move(hive.image)),
+      handle_(handle),
+      writable_(writable) {
+  if (!writable_)
+    readOnlyReason_ = state_.stale() ? state_.path +
+                                           " is dirty and its transaction logs cannot be "
+                                           "replayed: it is never written"
+                                     : state_.path + " is opened for reading only";
+}
 
 HiveFile::~HiveFile() {
   hivex_close(handle_);
 }
 
-std::unique_ptr<HiveFile> HiveFile::Open(LoadedHive hive, std::string& error) {
+std::unique_ptr<HiveFile> HiveFile::Open(LoadedHive hive, std::string& error,
+                                         bool forWriting) {
+  // Only the whole hive may be written: a stale primary would drop what
+  // its logs hold.
+  const bool writable = forWriting && !hive.state.stale();
   errno = 0;
-  hive_h* handle = hivex_open(hive.image.procPath().c_str(), 0);
+  hive_h* handle = hivex_open(hive.image.procPath().c_str(), writable ? HIVEX_OPEN_WRITE : 0);
   if (!handle) {
     error = errno ? std::strerror(errno) : "not a readable hive";
     return nullptr;
   }
-  return std::unique_ptr<HiveFile>(new HiveFile(std::move(hive), handle));
+  return std::unique_ptr<HiveFile>(new HiveFile(std::move(hive), handle, writable));
 }
 
 HiveNode HiveFile::root() const {

@@ -1,6 +1,9 @@
 #pragma once
-// One hive file read through libhivex, read-only: keys are hivex's node
-// handles. hivex looks names up linearly and folds ASCII only, so each key's
+// One hive file through libhivex: keys are hivex's node handles. Opened
+// for writing, edits stay in hivex's copy in memory until HiveCommit writes
+// them; a write hivex would get wrong for Windows is refused beforehand, and
+// any hivex write that fails anyway marks the hive as not to be committed
+// (hivex has no roll-back). hivex looks names up linearly and folds ASCII only, so each key's
 // subkeys get an index here, sorted and folded by the registry's own rule
 // (common/Text), built on first use. Names hivex cannot decode (invalid
 // UTF-16) are read from the cell with U+FFFD; the key's siblings are not
@@ -11,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "offline/posix/HiveLoad.h"
@@ -28,13 +32,18 @@ struct HiveChild {
 
 class HiveFile {
  public:
-  // Nothing, with `error` set, when hivex refuses the image.
-  static std::unique_ptr<HiveFile> Open(LoadedHive hive, std::string& error);
+  // Nothing, with `error` set, when hivex refuses the image. `forWriting`
+  // is honoured only for a hive read whole (clean or replayed): a stale one
+  // stays read-only, its writes refused with readOnlyReason().
+  static std::unique_ptr<HiveFile> Open(LoadedHive hive, std::string& error,
+                                        bool forWriting = false);
   ~HiveFile();
   HiveFile(const HiveFile&) = delete;
   HiveFile& operator=(const HiveFile&) = delete;
 
   const HiveState& state() const { return state_; }
+  // The base block of the image read (the replayed one for a dirty hive).
+  std::optional<BaseBlock> imageBlock() const { return ReadBaseBlock(image_.bytes()); }
   HiveNode root() const;
   std::string name(HiveNode node) const;
   // Sorted as Windows enumerates; nothing when hivex cannot read the list.
@@ -48,9 +57,33 @@ class HiveFile {
   std::optional<std::size_t> valueCount(HiveNode node) const;
   // KEY_SYM_LINK in the key cell: a registry link.
   bool isLink(HiveNode node) const;
+  // False for a key deleted through this object.
+  bool alive(HiveNode node) const { return deleted_.count(node) == 0; }
+
+  // Writes. Ok, or AccessDenied with `refusal` saying why nothing was done,
+  // or Failed when hivex failed midway (the hive is then poisoned()).
+  bool writable() const { return writable_; }
+  const std::string& readOnlyReason() const { return readOnlyReason_; }
+  RegStatus setValue(HiveNode node, const RegValue& value, std::string& refusal);
+  RegStatus deleteValue(HiveNode node, std::string_view name, std::string& refusal);
+  RegStatus addChild(HiveNode parent, const std::string& name, HiveNode& out,
+                     std::string& refusal);
+  // Deletes `node` (a leaf: the caller checks) below `parent`.
+  RegStatus deleteChild(HiveNode parent, HiveNode node, std::string& refusal);
+  bool changed() const { return changed_; }
+  bool poisoned() const { return poisoned_; }
+  // Writes hivex's image to `path` (created or truncated); false with errno.
+  bool writeImage(const std::string& path);
 
  private:
-  HiveFile(LoadedHive hive, hive_h* handle);
+  HiveFile(LoadedHive hive, hive_h* handle, bool writable);
+  // Refuses (false, with `refusal`) a write before anything is touched.
+  bool mayWrite(std::string& refusal) const;
+  // The key's values as hivex will rewrite them; nothing, with `refusal`,
+  // when one of them cannot be rewritten as it is.
+  std::optional<std::vector<RegValue>> rewritableValues(HiveNode node,
+                                                        std::string& refusal) const;
+  RegStatus storeValues(HiveNode node, const std::vector<RegValue>& values);
   std::optional<std::vector<hive_value_h>> valueHandles(HiveNode node) const;
   std::string valueName(hive_value_h value) const;
   bool readValue(hive_value_h value, RegValue& out) const;
@@ -61,6 +94,11 @@ class HiveFile {
   MappedFile image_;
   hive_h* handle_;
   std::unordered_map<HiveNode, std::vector<HiveChild>> index_;
+  std::unordered_set<HiveNode> deleted_;
+  bool writable_ = false;
+  std::string readOnlyReason_;
+  bool changed_ = false;
+  bool poisoned_ = false;
 };
 
 }  // namespace hs::offline

@@ -37,12 +37,17 @@ constexpr KernelRoot kKernelRoots[] = {{"\\REGISTRY\\MACHINE\\", RootKey::LocalM
 struct OfflineRegistry::Key final : RegKeyHandle {
   RootKey root{};
   std::string folded;  // path below the root, upper-cased
+  std::string shown;   // the same as it was asked for, for messages
   std::vector<HiveLayer> layers;
   bool linkItself = false;  // a link opened with LastLink::OpenLink
+  RegAccess access = RegAccess::Read;
 
   bool virtualKey() const { return layers.empty(); }
   const HiveLayer* top() const { return layers.empty() ? nullptr : &layers.front(); }
+  // Deleted through this registry while the handle was open.
+  bool gone() const { return top() && !top()->hive->alive(top()->node); }
 };
+
 
 void OfflineRegistry::mount(RootKey root, const std::string& path, std::vector<HiveLayer> layers) {
   std::string folded;
@@ -78,8 +83,35 @@ RegStatus OfflineRegistry::step(Key& key, const std::string& part) const {
       return RegStatus::NotFound;
   }
   key.folded = folded;
+  key.shown = key.shown.empty() ? part : key.shown + "\\" + part;
   key.layers = std::move(below);
   return RegStatus::Ok;
+}
+
+// Makes the missing key `part` in the first layer of `key`.
+RegStatus OfflineRegistry::createStep(Key& key, const std::string& part) {
+  const HiveLayer* top = key.top();
+  if (!top || key.linkItself)
+    return refused(key, "", RegStatus::AccessDenied, "keys cannot be made here");
+  HiveNode made = 0;
+  std::string reason;
+  const RegStatus status = top->hive->addChild(top->node, part, made, reason);
+  Key shownAt = key;
+  shownAt.shown = key.shown.empty() ? part : key.shown + "\\" + part;
+  if (status != RegStatus::Ok) return refused(shownAt, "", status, reason);
+  key.folded = Folded(key.folded, part);
+  key.shown = shownAt.shown;
+  key.layers = {{top->hive, made}};
+  return RegStatus::Ok;
+}
+
+RegStatus OfflineRegistry::refused(const Key& key, const std::string& value, RegStatus status,
+                                   const std::string& reason) {
+  std::string item = RootKeyToHiveName(key.root);
+  if (!key.shown.empty()) item += "\\" + key.shown;
+  if (!value.empty()) item += " [" + value + "]";
+  refusals_.push_back({std::move(item), reason});
+  return status;
 }
 
 RegStatus OfflineRegistry::follow(Key& key, int hops) {
@@ -93,7 +125,9 @@ RegStatus OfflineRegistry::follow(Key& key, int hops) {
   for (const KernelRoot& known : kKernelRoots) {
     const std::string prefix = known.prefix;
     if (!StartsWithNoCase(text + "\\", prefix)) continue;
+    const RegAccess access = key.access;
     key = Key{};
+    key.access = access;
     key.root = known.root;
     if (auto mount = mounts_.find({known.root, ""}); mount != mounts_.end())
       key.layers = mount->second.layers;
@@ -104,9 +138,11 @@ RegStatus OfflineRegistry::follow(Key& key, int hops) {
 }
 
 RegStatus OfflineRegistry::walk(Key& key, const std::vector<std::string>& parts, bool followLast,
-                                int hops) {
+                                int hops, bool create) {
   for (std::size_t i = 0; i < parts.size(); ++i) {
-    if (const RegStatus status = step(key, parts[i]); status != RegStatus::Ok) return status;
+    RegStatus status = step(key, parts[i]);
+    if (status == RegStatus::NotFound && create) status = createStep(key, parts[i]);
+    if (status != RegStatus::Ok) return status;
     const HiveLayer* top = key.top();
     if (!top || key.layers.size() != 1 || !top->hive->isLink(top->node)) continue;
     if (followLast || i + 1 < parts.size()) {
@@ -119,12 +155,13 @@ RegStatus OfflineRegistry::walk(Key& key, const std::vector<std::string>& parts,
 }
 
 RegStatus OfflineRegistry::openKey(RootKey root, const RegKeyHandle* parent,
-                                   const std::string& path, RegAccess, bool create, RegKeyPtr& out,
-                                   LastLink last) {
+                                   const std::string& path, RegAccess access, bool create,
+                                   RegKeyPtr& out, LastLink last) {
   out.reset();
   auto key = std::make_unique<Key>();
   if (parent) {
     *key = static_cast<const Key&>(*parent);
+    if (key->gone()) return RegStatus::NotFound;
   } else {
     key->root = root;
     if (auto mount = mounts_.find({root, ""}); mount != mounts_.end())
@@ -132,16 +169,23 @@ RegStatus OfflineRegistry::openKey(RootKey root, const RegKeyHandle* parent,
     else if (mountedChildren_.count({root, ""}) == 0)
       return RegStatus::NotFound;
   }
-  const RegStatus status = walk(*key, PartsOf(path), last == LastLink::Follow, 0);
-  if (status == RegStatus::NotFound && create) return RegStatus::AccessDenied;
+  key->access = access;
+  const RegStatus status = walk(*key, PartsOf(path), last == LastLink::Follow, 0, create);
   if (status != RegStatus::Ok) return status;
   out = std::move(key);
   return RegStatus::Ok;
 }
 
+const OfflineRegistry::Key* OfflineRegistry::live(const RegKeyHandle& handle) {
+  const Key& key = static_cast<const Key&>(handle);
+  return key.gone() ? nullptr : &key;
+}
+
 RegStatus OfflineRegistry::subkeyNames(const RegKeyHandle& handle, std::vector<std::string>& out) {
   out.clear();
-  const Key& key = static_cast<const Key&>(handle);
+  const Key* live_ = live(handle);
+  if (!live_) return RegStatus::NotFound;
+  const Key& key = *live_;
   if (key.linkItself) return RegStatus::Ok;
   const auto mounted = mountedChildren_.find({key.root, key.folded});
   if (key.layers.size() == 1 && mounted == mountedChildren_.end()) {  // the common case
@@ -158,6 +202,7 @@ RegStatus OfflineRegistry::subkeyNames(const RegKeyHandle& handle, std::vector<s
     if (seen.insert(folded).second) merged.emplace_back(std::move(folded), name);
   };
   for (const HiveLayer& layer : key.layers) {
+    if (!layer.hive->alive(layer.node)) continue;
     const std::vector<HiveChild>* children = layer.hive->children(layer.node);
     if (!children) return RegStatus::Failed;
     for (const HiveChild& child : *children) add(child.name);
@@ -172,7 +217,9 @@ RegStatus OfflineRegistry::subkeyNames(const RegKeyHandle& handle, std::vector<s
 
 RegStatus OfflineRegistry::values(const RegKeyHandle& handle, std::vector<RegValue>& out) {
   out.clear();
-  const HiveLayer* top = static_cast<const Key&>(handle).top();
+  const Key* key = live(handle);
+  if (!key) return RegStatus::NotFound;
+  const HiveLayer* top = key->top();
   if (!top) return RegStatus::Ok;
   std::optional<std::vector<RegValue>> values = top->hive->values(top->node);
   if (!values) return RegStatus::Failed;
@@ -182,7 +229,9 @@ RegStatus OfflineRegistry::values(const RegKeyHandle& handle, std::vector<RegVal
 
 RegStatus OfflineRegistry::valueNames(const RegKeyHandle& handle, std::vector<std::string>& out) {
   out.clear();
-  const HiveLayer* top = static_cast<const Key&>(handle).top();
+  const Key* key = live(handle);
+  if (!key) return RegStatus::NotFound;
+  const HiveLayer* top = key->top();
   if (!top) return RegStatus::Ok;
   std::optional<std::vector<std::string>> names = top->hive->valueNames(top->node);
   if (!names) return RegStatus::Failed;
@@ -192,9 +241,9 @@ RegStatus OfflineRegistry::valueNames(const RegKeyHandle& handle, std::vector<st
 
 RegStatus OfflineRegistry::queryValue(const RegKeyHandle& handle, const std::string& name,
                                       RegValue& out) {
-  const HiveLayer* top = static_cast<const Key&>(handle).top();
-  if (!top) return RegStatus::NotFound;
-  return top->hive->value(top->node, name, out);
+  const Key* key = live(handle);
+  if (!key || !key->top()) return RegStatus::NotFound;
+  return key->top()->hive->value(key->top()->node, name, out);
 }
 
 RegStatus OfflineRegistry::keyInfo(const RegKeyHandle& handle, RegKeyInfo& out) {
@@ -210,16 +259,57 @@ RegStatus OfflineRegistry::keyInfo(const RegKeyHandle& handle, RegKeyInfo& out) 
   return RegStatus::Ok;
 }
 
-RegStatus OfflineRegistry::setValue(const RegKeyHandle&, const RegValue&) {
-  return RegStatus::AccessDenied;
+// A value write goes to the key's first layer; a read handle, a virtual key
+// and a link opened itself refuse it.
+const OfflineRegistry::Key* OfflineRegistry::valueTarget(const RegKeyHandle& handle,
+                                                         RegStatus& status) {
+  const Key* key = live(handle);
+  status = !key                                                             ? RegStatus::NotFound
+           : key->access == RegAccess::Read || !key->top() || key->linkItself ? RegStatus::AccessDenied
+                                                                             : RegStatus::Ok;
+  return status == RegStatus::Ok ? key : nullptr;
 }
 
-RegStatus OfflineRegistry::deleteValue(const RegKeyHandle&, const std::string&) {
-  return RegStatus::AccessDenied;
+RegStatus OfflineRegistry::setValue(const RegKeyHandle& handle, const RegValue& value) {
+  RegStatus status;
+  const Key* key = valueTarget(handle, status);
+  if (!key) return status;
+  std::string reason;
+  status = key->top()->hive->setValue(key->top()->node, value, reason);
+  return status == RegStatus::Ok ? status : refused(*key, value.name, status, reason);
 }
 
-RegStatus OfflineRegistry::deleteLeafKey(const RegKeyHandle&, const std::string&) {
-  return RegStatus::AccessDenied;
+RegStatus OfflineRegistry::deleteValue(const RegKeyHandle& handle, const std::string& name) {
+  RegStatus status;
+  const Key* key = valueTarget(handle, status);
+  if (!key) return status;
+  std::string reason;
+  status = key->top()->hive->deleteValue(key->top()->node, name, reason);
+  if (status == RegStatus::Ok || status == RegStatus::NotFound) return status;
+  return refused(*key, name, status, reason);
+}
+
+RegStatus OfflineRegistry::deleteLeafKey(const RegKeyHandle& handle, const std::string& name) {
+  const Key* parent = live(handle);
+  if (!parent) return RegStatus::NotFound;
+  if (parent->linkItself || name.empty() || name.find('\\') != std::string::npos)
+    return RegStatus::NotFound;
+  const std::string folded = Folded(parent->folded, name);
+  if (mounts_.count({parent->root, folded}) || mountedChildren_.count({parent->root, folded}))
+    return RegStatus::AccessDenied;  // a hive's root or a key above one
+  for (const HiveLayer& layer : parent->layers) {
+    const std::optional<HiveNode> child = layer.hive->child(layer.node, name);
+    if (!child) continue;
+    const std::vector<HiveChild>* below = layer.hive->children(*child);
+    if (!below) return RegStatus::Failed;
+    if (!below->empty()) return RegStatus::AccessDenied;
+    Key shownAt = *parent;
+    shownAt.shown = parent->shown.empty() ? name : parent->shown + "\\" + name;
+    std::string reason;
+    const RegStatus status = layer.hive->deleteChild(layer.node, *child, reason);
+    return status == RegStatus::Ok ? status : refused(shownAt, "", status, reason);
+  }
+  return RegStatus::NotFound;
 }
 
 }  // namespace hs::offline

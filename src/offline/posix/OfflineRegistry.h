@@ -6,8 +6,12 @@
 // the first layer is read from there. Keys above mounts (HKEY_LOCAL_MACHINE
 // itself) are virtual and empty but for the mounts below them. Registry
 // links (KEY_SYM_LINK) are followed through the mount table as the system
-// follows them, or opened themselves with LastLink::OpenLink. Read-only:
-// every write is refused with AccessDenied.
+// follows them, or opened themselves with LastLink::OpenLink. Writes go to
+// the hive that holds the key (a merged key: its first layer; a new key: the
+// first layer holding its parent) and stay in memory until the hives are
+// committed; a hive opened for reading refuses them with AccessDenied, as
+// do virtual keys and mount points. Every refused or failed write is kept
+// in refusals() with its reason.
 #include <map>
 #include <memory>
 #include <string>
@@ -17,6 +21,11 @@
 #include "platform/RegistryBackend.h"
 
 namespace hs::offline {
+
+struct WriteRefusal {
+  std::string item;  // "HKEY_...\path" or "HKEY_...\path [value]"
+  std::string reason;
+};
 
 struct HiveLayer {
   std::shared_ptr<HiveFile> hive;  // one file shared by every mount of it
@@ -43,19 +52,28 @@ class OfflineRegistry final : public RegistryBackend {
   RegStatus deleteValue(const RegKeyHandle& key, const std::string& name) override;
   RegStatus deleteLeafKey(const RegKeyHandle& parent, const std::string& name) override;
 
+  const std::vector<WriteRefusal>& refusals() const { return refusals_; }
+
  private:
   struct Key;
+  static const Key* live(const RegKeyHandle& handle);
+  static const Key* valueTarget(const RegKeyHandle& handle, RegStatus& status);
   struct MountPoint {
     std::vector<HiveLayer> layers;
   };
   using Place = std::pair<RootKey, std::string>;  // root + folded path
 
-  RegStatus walk(Key& key, const std::vector<std::string>& parts, bool followLast, int hops);
+  RegStatus walk(Key& key, const std::vector<std::string>& parts, bool followLast, int hops,
+                 bool create = false);
   RegStatus step(Key& key, const std::string& part) const;
+  RegStatus createStep(Key& key, const std::string& part);
+  RegStatus refused(const Key& key, const std::string& value, RegStatus status,
+                    const std::string& reason);
   RegStatus follow(Key& key, int hops);
 
   std::map<Place, MountPoint> mounts_;
   std::map<Place, std::vector<std::string>> mountedChildren_;  // names below each place
+  std::vector<WriteRefusal> refusals_;
 };
 
 }  // namespace hs::offline

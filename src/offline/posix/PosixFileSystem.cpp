@@ -14,6 +14,7 @@
 
 #include "common/Text.h"
 #include "offline/posix/ReparsePoint.h"
+#include "offline/posix/UniqueFd.h"
 #include "platform/ExpandVariables.h"
 #include "platform/ShellLinkFile.h"
 
@@ -37,20 +38,6 @@ FsStatus FromErrno(int error) {
   if (error == EACCES || error == EPERM || error == EISDIR) return FsStatus::AccessDenied;
   return FsStatus::Failed;
 }
-
-class UniqueFd {
- public:
-  explicit UniqueFd(int fd) : m_fd(fd) {}
-  ~UniqueFd() {
-    if (m_fd >= 0) ::close(m_fd);
-  }
-  UniqueFd(const UniqueFd&) = delete;
-  UniqueFd& operator=(const UniqueFd&) = delete;
-  int get() const { return m_fd; }
-
- private:
-  int m_fd;
-};
 
 std::string HostJoin(const std::string& root, const std::vector<std::string>& names) {
   std::string path = root;
