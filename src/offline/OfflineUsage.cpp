@@ -5,8 +5,10 @@ namespace {
 
 constexpr const char* kExitCodes =
     "exit codes: 0 the command ran to its end, 2 bad usage, 3 no Windows installation\n"
-    "            there or a hive damaged beyond reading, 4 a dirty hive whose logs are\n"
-    "            missing or unusable was read as it stands (it may be out of date)\n";
+    "            there, a hive damaged beyond reading, or nothing could be written (a\n"
+    "            refusal before writing, a failed commit), 4 a dirty hive whose logs are\n"
+    "            missing or unusable was read as it stands (it may be out of date), or\n"
+    "            items were refused and kept (restore: restored in part)\n";
 
 struct CommandText {
   std::string_view name;
@@ -51,6 +53,28 @@ constexpr CommandText kCommands[] = {
      "  NTUSER.DAT as HKEY_CURRENT_USER, UsrClass.dat as its Software\\Classes.\n"
      "  --key PATH       only this key (below the hive's root) and its subtree\n"
      "  --out FILE.reg   write there instead of standard output\n"},
+    {"repair", "repair --windows DIR [--user NAME|SID] [--drive D=DIR ...] [--sections LIST] [--json] [--quiet] [--dry-run]",
+     "  hivesweep-cli's repair over the installation: the scan, then every row\n"
+     "  backed up into one file in the installed program's backup folder on the\n"
+     "  volume (recorded in its Backup Record, read back and checked before each\n"
+     "  delete), then each changed hive committed: written to a new file, the old\n"
+     "  one kept as HIVE.hsbak with its logs, renamed over. Items hivex would write\n"
+     "  wrongly for Windows are refused, listed and kept.\n"
+     "  --dry-run        everything but the commit; the backup is made in memory\n"},
+    {"restore", "restore --windows DIR FILE|--latest [--user NAME|SID] [--force] [--json] [--dry-run]",
+     "  hivesweep-cli's restore of one backup into the installation's hives: the\n"
+     "  same line rules, the Backup Record of the offline SOFTWARE hive (a file not\n"
+     "  recorded or changed needs --force) and the check of every item afterwards;\n"
+     "  then the changed hives are committed. FILE is a Windows path or a path on\n"
+     "  this machine inside the volume.\n"
+     "  --latest         the newest backup of the installed program's backup folder\n"
+     "  --force          import a file the record does not vouch for\n"
+     "  --json           one JSON object with the outcome\n"
+     "  --dry-run        everything but the commit\n"},
+    {"undo-commit", "undo-commit --windows DIR [--force]",
+     "  Puts back every hive's HIVE.hsbak (and its logs): the files as they were\n"
+     "  before the last repair or restore committed them. A hive Windows has\n"
+     "  written since is left as it is unless --force is given.\n"},
     {"help", "help [COMMAND]", "  Prints this overview, or the usage of one command.\n"},
 };
 

@@ -19,16 +19,27 @@ OfflineArgs ParseOfflineArgs(const std::vector<std::string>& args,
                           {"--hive", &parsed.hive},        {"--key", &parsed.key},
                           {"--out", &parsed.out},          {"--report", &parsed.report},
                           {"--sections", &parsed.sections}};
+  const std::pair<const char*, bool*> switches[] = {{"--json", &parsed.json},
+                                                    {"--dry-run", &parsed.dryRun},
+                                                    {"--force", &parsed.force},
+                                                    {"--latest", &parsed.latest}};
+  const bool takesFile = std::find(allowed.begin(), allowed.end(), "FILE") != allowed.end();
   for (std::size_t i = 0; i < args.size() && parsed.error.empty(); ++i) {
     const std::string& arg = args[i];
+    if (takesFile && !arg.empty() && arg[0] != '-') {
+      parsed.rest.push_back(arg);
+      continue;
+    }
     if (std::find(allowed.begin(), allowed.end(), arg) == allowed.end()) {
       parsed.error = "unknown argument '" + arg + "'";
       break;
     }
-    if (arg == "--json") {
-      bool twice = parsed.json;
+    const auto flag = std::find_if(std::begin(switches), std::end(switches),
+                                   [&](const auto& entry) { return arg == entry.first; });
+    if (flag != std::end(switches)) {
+      bool twice = *flag->second;
       if (!TakeSwitch(arg, twice, parsed.error)) break;
-      parsed.json = true;
+      *flag->second = true;
       continue;
     }
     std::string value;

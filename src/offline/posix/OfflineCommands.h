@@ -18,12 +18,17 @@ int RunUsers(const std::vector<std::string>& args);
 int RunExport(const std::vector<std::string>& args);
 int RunScanOffline(const std::vector<std::string>& args);
 int RunBackupsOffline(const std::vector<std::string>& args);
+int RunRepairOffline(const std::vector<std::string>& args);
+int RunRestoreOffline(const std::vector<std::string>& args);
+int RunUndoCommit(const std::vector<std::string>& args);
 
 // "--windows DIR" and the like: the option's value, or an error.
 struct OfflineArgs {
   std::string windows, user, hive, key, out, report, sections;
   std::vector<std::string> drives;
   bool json = false;
+  bool dryRun = false, force = false, latest = false;
+  std::vector<std::string> rest;  // what the options `allowed` calls "FILE"
   std::string error;
 };
 // Parses the options `allowed` names (e.g. {"--windows", "--json"}).

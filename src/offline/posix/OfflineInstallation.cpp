@@ -63,7 +63,7 @@ std::shared_ptr<HiveFile> OfflineInstallation::open(const std::string& role,
     if (loaded->state.outcome == ReplayOutcome::NotAHive)
       use.error = loaded->state.detail;
     else
-      use.hive = HiveFile::Open(std::move(*loaded), use.error);
+      use.hive = HiveFile::Open(std::move(*loaded), use.error, forWriting_);
   }
   if (use.hive) use.error.clear();
   hives_.push_back(use);

@@ -43,6 +43,11 @@ class OfflineInstallation {
   const std::string& windowsFolder() const { return windowsFolder_; }
   char driveLetter() const { return driveLetter_; }
 
+  const std::string& configFolder() const { return configFolder_; }
+  // Hives opened from now on are opened for writing (a stale one stays
+  // read-only). SAM and SECURITY are never opened at all.
+  void openForWriting() { forWriting_ = true; }
+
   // Opens SOFTWARE, SYSTEM and DEFAULT, then reads the profiles. False,
   // with `error`, when SOFTWARE or SYSTEM cannot be read at all.
   bool openMachineHives(std::string& error);
@@ -73,6 +78,7 @@ class OfflineInstallation {
 
   std::string volumeRoot_, windowsFolder_, configFolder_;
   char driveLetter_ = 'C';
+  bool forWriting_ = false;
   std::string systemRootWindows_ = "C:\\Windows";
   std::vector<HiveUse> hives_;
   std::map<std::string, std::shared_ptr<HiveFile>> byPath_;

@@ -1,8 +1,11 @@
 #include "offline/posix/OfflineSession.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "offline/OfflineUsage.h"
+#include "offline/posix/HiveCommit.h"
 #include "offline/posix/InstallationVolume.h"
 
 namespace hs::offline {
@@ -50,7 +53,45 @@ void NoteStaleHives(OfflineSession& session) {
     }
 }
 
+// Another program's hold on a hive, and what an interrupted commit left.
+bool CheckHives(const std::string& command, OfflineSession& session, SessionUse use) {
+  std::vector<std::string> paths;
+  for (const HiveUse& use_ : session.installation->hives()) paths.push_back(use_.path);
+  if (const std::string busy = OpenedElsewhereRefusal(paths); !busy.empty()) {
+    if (use == SessionUse::DryRun) {
+      session.notes.push_back("a real run would be refused: " + busy);
+    } else {
+      Fail(command, busy, kExitEnvironment);
+      return false;
+    }
+  }
+  if (use == SessionUse::Write)
+    for (const std::string& path : paths)
+      if (std::string note = ClearInterruptedCommit(path); !note.empty())
+        session.notes.push_back(std::move(note));
+  return true;
+}
+
 }  // namespace
+
+std::string GuardWriting(const OfflineInstallation& installation, SessionUse use,
+                         std::optional<WriteLock>& lock) {
+  std::string refusal = ReadOnlyRefusal(installation.configFolder());
+  if (refusal.empty()) refusal = HibernationRefusal(installation.volumeRoot());
+  if (refusal.empty() && use == SessionUse::Write)
+    lock = WriteLock::Take(installation.configFolder(), refusal);
+  return refusal;
+}
+
+void PrintSessionNotes(const std::string& command, const OfflineSession& session) {
+  for (const std::string& note : session.notes)
+    std::fprintf(stderr, "hivesweep-offline %s: %s\n", command.c_str(), note.c_str());
+}
+
+ScanProgress::Writer TerminalProgress(bool quiet) {
+  if (quiet || !::isatty(STDERR_FILENO)) return {};
+  return [](const std::string& text) { std::fputs(text.c_str(), stderr); };
+}
 
 cli::CliProcess OfflineSession::process() {
   cli::CliProcess process;
@@ -62,7 +103,7 @@ cli::CliProcess OfflineSession::process() {
 }
 
 std::optional<OfflineSession> OpenSession(const std::string& command, const OfflineArgs& args,
-                                          bool userRequired, int& exitCode) {
+                                          bool userRequired, int& exitCode, SessionUse use) {
   if (args.windows.empty()) {
     exitCode = OfflineBadUsage(command, "--windows DIR is needed");
     return std::nullopt;
@@ -70,6 +111,17 @@ std::optional<OfflineSession> OpenSession(const std::string& command, const Offl
   OfflineSession session;
   std::string error;
   session.installation = OfflineInstallation::Locate(args.windows, error);
+  if (session.installation && use != SessionUse::Read) {
+    if (std::string refusal = GuardWriting(*session.installation, use, session.lock);
+        !refusal.empty()) {
+      if (use == SessionUse::Write) {
+        exitCode = Fail(command, refusal, kExitEnvironment);
+        return std::nullopt;
+      }
+      session.notes.push_back("a real run would be refused: " + refusal);
+    }
+    session.installation->openForWriting();
+  }
   if (!session.installation || !session.installation->openMachineHives(error)) {
     exitCode = Fail(command, error, kExitEnvironment);
     return std::nullopt;
@@ -85,8 +137,14 @@ std::optional<OfflineSession> OpenSession(const std::string& command, const Offl
     return std::nullopt;
   }
   session.installation->mountRegistry(session.user);
-  session.volume = std::make_unique<PosixFileSystem>(
-      InstallationVolume(*session.installation, session.user, drives, session.notes));
+  if (use != SessionUse::Read && !CheckHives(command, session, use)) {
+    exitCode = kExitEnvironment;
+    return std::nullopt;
+  }
+  OfflineVolume volume =
+      InstallationVolume(*session.installation, session.user, drives, session.notes);
+  volume.writable = use == SessionUse::Write;
+  session.volume = std::make_unique<PosixFileSystem>(std::move(volume));
   session.program = FindInstalledProgram(*session.installation, *session.volume);
   ShowProgramKey(*session.installation, session.program);
   NoteStaleHives(session);

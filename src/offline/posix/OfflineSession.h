@@ -9,10 +9,12 @@
 #include <vector>
 
 #include "cli/CliProcess.h"
+#include "cli/ScanProgress.h"
 #include "offline/posix/InstalledProgram.h"
 #include "offline/posix/OfflineCommands.h"
 #include "offline/posix/OfflineInstallation.h"
 #include "offline/posix/PosixFileSystem.h"
+#include "offline/posix/WriteGuards.h"
 
 namespace hs::offline {
 
@@ -24,13 +26,33 @@ struct OfflineSession {
   // Lines for standard error: stale hives, guesses the hives left open.
   std::vector<std::string> notes;
   bool stale = false;  // a dirty hive was read without its logs
+  std::optional<WriteLock> lock;  // held by a run that writes
 
   cli::CliProcess process();  // settings, facts and texts
+};
+
+// The session's notes on standard error, each after "hivesweep-offline COMMAND: ".
+void PrintSessionNotes(const std::string& command, const OfflineSession& session);
+
+// The scan's progress line on standard error when it is a terminal and
+// `quiet` is not set; else none.
+ScanProgress::Writer TerminalProgress(bool quiet);
+
+enum class SessionUse {
+  Read,
+  Write,   // the guards hold, the lock is taken, hives opened for writing
+  DryRun,  // as Write, but a guard that fails is only a note and no lock is taken
 };
 
 // Opens everything for `command` (--windows, --user, --drive of `args`).
 // Nothing, with the exit code set and the message printed, on failure.
 std::optional<OfflineSession> OpenSession(const std::string& command, const OfflineArgs& args,
-                                          bool userRequired, int& exitCode);
+                                          bool userRequired, int& exitCode,
+                                          SessionUse use = SessionUse::Read);
+
+// The refusals of writing (read-only volume, hibernation image) and the
+// lock; "" when the run may write. `lock` is taken only for a real run.
+std::string GuardWriting(const OfflineInstallation& installation, SessionUse use,
+                         std::optional<WriteLock>& lock);
 
 }  // namespace hs::offline

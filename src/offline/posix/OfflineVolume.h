@@ -36,10 +36,11 @@ struct OfflineVolume {
   // The Windows folder relative paths are taken from, as a process's current
   // folder ("C:\Windows\System32"); empty: relative paths are Inaccessible.
   std::string currentFolder;
-  // A host folder of this user's own for private temporary files. Unused
-  // while the backend only reads (its createPrivateTempFile refuses); kept
-  // for the restore, which imports a private copy of a backup.
+  // A host folder of this user's own for private temporary files (the
+  // restore's private copy of a backup); "" takes $TMPDIR, else /tmp.
   std::string hostTempFolder;
+  // Whether files of the volume may be made, written and deleted.
+  bool writable = false;
 };
 
 }  // namespace hs

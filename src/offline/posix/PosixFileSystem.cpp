@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <filesystem>
 
 #include "common/Text.h"
 #include "offline/posix/ReparsePoint.h"
@@ -341,26 +342,96 @@ FsStatus PosixFileSystem::refuseWrite() {
                 "The offline volume is only read: nothing is written to it.");
 }
 
-FsStatus PosixFileSystem::createDirectory(const std::string&) {
-  return refuseWrite();
+FsStatus PosixFileSystem::hostPathForWrite(const std::string& path, std::string& host) {
+  t_lastError.clear();
+  if (!m_volume.writable) return refuseWrite();
+  const Located located = locate(path, false);
+  if (located.state == PathProbe::File && !located.isLink) {
+    host = located.hostPath;
+    return FsStatus::Ok;
+  }
+  if (located.state != PathProbe::NotFound)
+    return Failed(FsStatus::AccessDenied, located.state == PathProbe::Folder
+                                              ? "a folder is there"
+                                              : "the path cannot be reached on the mounted volume");
+  const std::size_t slash = path.find_last_of("\\/");
+  if (slash == std::string::npos || slash + 1 == path.size()) return FsStatus::NotFound;
+  const Located folder = locate(path.substr(0, slash == 2 ? 3 : slash));
+  if (folder.state != PathProbe::Folder) return FsStatus::NotFound;
+  host = folder.hostPath + "/" + path.substr(slash + 1);
+  return FsStatus::Ok;
 }
 
-FsStatus PosixFileSystem::openForWrite(const std::string&, bool, std::unique_ptr<FileWriter>& out) {
+namespace {
+
+class PosixFileWriter final : public FileWriter {
+ public:
+  explicit PosixFileWriter(int fd) : m_file(fd) {}
+  FsStatus write(const std::string& bytes) override {
+    for (std::size_t done = 0; done < bytes.size();) {
+      const ssize_t put = ::write(m_file.get(), bytes.data() + done, bytes.size() - done);
+      if (put < 0 && errno == EINTR) continue;
+      if (put <= 0) return errno == ENOSPC ? Failed(FsStatus::DiskFull, std::strerror(errno))
+                                           : FromErrno(errno);
+      done += static_cast<std::size_t>(put);
+    }
+    return FsStatus::Ok;
+  }
+  FsStatus flush() override { return ::fsync(m_file.get()) == 0 ? FsStatus::Ok : FromErrno(errno); }
+
+ private:
+  UniqueFd m_file;
+};
+
+FsStatus OpenWriter(const std::string& host, int flags, std::unique_ptr<FileWriter>& out) {
+  const int fd = ::open(host.c_str(), flags | O_WRONLY | O_NOFOLLOW | O_CLOEXEC, 0644);
+  if (fd < 0) return FromErrno(errno);
+  out = std::make_unique<PosixFileWriter>(fd);
+  return FsStatus::Ok;
+}
+
+}  // namespace
+
+FsStatus PosixFileSystem::createDirectory(const std::string& path) {
+  std::string host;
+  if (const FsStatus status = hostPathForWrite(path, host); status != FsStatus::Ok)
+    return status;
+  return ::mkdir(host.c_str(), 0755) == 0 ? FsStatus::Ok : FromErrno(errno);
+}
+
+FsStatus PosixFileSystem::openForWrite(const std::string& path, bool append,
+                                       std::unique_ptr<FileWriter>& out) {
   out.reset();
-  return refuseWrite();
+  std::string host;
+  if (const FsStatus status = hostPathForWrite(path, host); status != FsStatus::Ok)
+    return status;
+  return OpenWriter(host, O_CREAT | (append ? O_APPEND : O_TRUNC), out);
 }
 
-FsStatus PosixFileSystem::replaceFile(const std::string&, const std::string&) {
-  return refuseWrite();
+FsStatus PosixFileSystem::replaceFile(const std::string& from, const std::string& to) {
+  std::string hostFrom, hostTo;
+  if (const FsStatus status = hostPathForWrite(from, hostFrom); status != FsStatus::Ok)
+    return status;
+  if (const FsStatus status = hostPathForWrite(to, hostTo); status != FsStatus::Ok) return status;
+  return ::rename(hostFrom.c_str(), hostTo.c_str()) == 0 ? FsStatus::Ok : FromErrno(errno);
 }
 
-bool PosixFileSystem::deleteSilently(const std::string&) {
-  refuseWrite();
-  return false;
+bool PosixFileSystem::deleteSilently(const std::string& path) {
+  if (m_privateFiles.erase(path)) return ::unlink(path.c_str()) == 0;
+  if (!m_volume.writable) {
+    refuseWrite();
+    return false;
+  }
+  const Located located = locate(path, false);
+  if (located.state != PathProbe::File && located.state != PathProbe::Folder) return false;
+  std::error_code ec;
+  std::filesystem::remove_all(located.hostPath, ec);
+  if (ec) t_lastError = ec.message();
+  return !ec;
 }
 
 bool PosixFileSystem::moveToRecycleBin(const std::string&) {
-  refuseWrite();
+  Failed(FsStatus::AccessDenied, "there is no Recycle Bin to put files back from offline");
   return false;
 }
 
@@ -368,7 +439,18 @@ FsStatus PosixFileSystem::createPrivateTempFile(std::string& path,
                                                 std::unique_ptr<FileWriter>& out) {
   path.clear();
   out.reset();
-  return refuseWrite();
+  t_lastError.clear();
+  const char* tmp = std::getenv("TMPDIR");
+  std::string pattern = !m_volume.hostTempFolder.empty() ? m_volume.hostTempFolder
+                        : tmp && *tmp                    ? tmp
+                                                         : "/tmp";
+  pattern += "/hivesweep-XXXXXX";
+  const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+  if (fd < 0) return FromErrno(errno);
+  out = std::make_unique<PosixFileWriter>(fd);
+  path = pattern;
+  m_privateFiles.insert(path);
+  return FsStatus::Ok;
 }
 
 FsStatus PosixFileSystem::resolvePath(const std::string& path, std::string& out) {

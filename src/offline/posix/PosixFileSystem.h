@@ -18,11 +18,16 @@
 //   through the host's own tree: on ntfs-3g by the Windows target of their
 //   reparse data (ntfs-3g's own link guesses the drive), elsewhere by the
 //   link's text.
-// * Read-only: createDirectory, openForWrite, replaceFile and
-//   createPrivateTempFile answer AccessDenied, deleteSilently and
-//   moveToRecycleBin false; lastErrorText says why.
+// * Read-only unless the volume says writable: createDirectory,
+//   openForWrite and replaceFile then answer AccessDenied and
+//   deleteSilently false; lastErrorText says why. moveToRecycleBin always
+//   answers false (there is no bin to put files back from offline), so
+//   files are kept. Private temporary files are made on this machine, in
+//   the volume's host temporary folder, named by their host paths; only
+//   those host paths are ever deleted by their names.
 // * Folder listings are kept while the folder's modification time stays the
 //   same (FolderCache). Any thread may use it.
+#include <set>
 #include <string>
 
 #include "offline/posix/FolderCache.h"
@@ -73,9 +78,13 @@ class PosixFileSystem : public FileSystemBackend {
   Located locateParsed(const WindowsPath& path, bool followLast);
   bool onMappedDrive(std::string& target, char& letter, std::string& root) const;
   FsStatus refuseWrite();
+  // The host path a file of the volume is written at: the file, or a new
+  // name in an existing folder.
+  FsStatus hostPathForWrite(const std::string& path, std::string& host);
 
   OfflineVolume m_volume;
   FolderCache m_folders;
+  std::set<std::string> m_privateFiles;  // host paths made by createPrivateTempFile
 };
 
 }  // namespace hs

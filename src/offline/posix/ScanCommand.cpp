@@ -1,8 +1,6 @@
 // hivesweep-offline scan and backups: hivesweep-cli's own commands
 // (cli/ConsoleScan, RunBackupsCommand) over the installation's registry and
 // its mounted volume.
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -55,20 +53,6 @@ void WriteOut(const std::string& bytes) {
   std::fflush(stdout);
 }
 
-void WriteErr(const std::string& text) {
-  std::fputs(text.c_str(), stderr);
-}
-
-ScanProgress::Writer TerminalProgress(bool quiet) {
-  if (quiet || !::isatty(STDERR_FILENO)) return {};
-  return WriteErr;
-}
-
-void PrintNotes(const std::string& command, const OfflineSession& session) {
-  for (const std::string& note : session.notes)
-    std::fprintf(stderr, "hivesweep-offline %s: %s\n", command.c_str(), note.c_str());
-}
-
 }  // namespace
 
 int RunScanOffline(const std::vector<std::string>& args) {
@@ -81,7 +65,7 @@ int RunScanOffline(const std::vector<std::string>& args) {
   int exitCode = kExitOk;
   std::optional<OfflineSession> session = OpenSession("scan", parsed, true, exitCode);
   if (!session) return exitCode;
-  PrintNotes("scan", *session);
+  PrintSessionNotes("scan", *session);
   cli::ConsoleScanHost host{"hivesweep-offline",
                             session->installation->registry(),
                             *session->volume,
@@ -90,7 +74,7 @@ int RunScanOffline(const std::vector<std::string>& args) {
                             ReadHostFile,
                             WriteHostFile,
                             WriteOut,
-                            WriteErr,
+                            [](const std::string& text) { std::fputs(text.c_str(), stderr); },
                             TerminalProgress};
   exitCode = cli::RunConsoleScan(*scan.options, host);
   return exitCode == kExitOk && session->stale ? kExitStale : exitCode;
@@ -102,7 +86,7 @@ int RunBackupsOffline(const std::vector<std::string>& args) {
   int exitCode = kExitOk;
   std::optional<OfflineSession> session = OpenSession("backups", parsed, false, exitCode);
   if (!session) return exitCode;
-  PrintNotes("backups", *session);
+  PrintSessionNotes("backups", *session);
   if (session->program.folder.empty()) {
     // Its backup folder is set in its settings or lies in its folder.
     std::fprintf(stderr,

@@ -1,5 +1,6 @@
 // hivesweep-offline: the engine over a Windows that does not start, from a
-// Linux rescue system with its volume mounted (read-only is enough).
+// Linux rescue system with its volume mounted (read-only is enough for
+// reading; repair, restore and undo-commit need it mounted for writing).
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -31,7 +32,9 @@ const std::vector<OfflineCommand>& OfflineCommands() {
   static const std::vector<OfflineCommand> commands = {
       {"check", RunCheck},   {"scan", RunScanOffline},
       {"users", RunUsers},   {"backups", RunBackupsOffline},
-      {"export", RunExport}, {"help", RunHelp}};
+      {"export", RunExport}, {"repair", RunRepairOffline},
+      {"restore", RunRestoreOffline}, {"undo-commit", RunUndoCommit},
+      {"help", RunHelp}};
   return commands;
 }
 

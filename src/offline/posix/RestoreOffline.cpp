@@ -1,0 +1,162 @@
+// hivesweep-offline restore and undo-commit. The restore is hivesweep-cli's
+// (cli/RestoreCommand: line rules, provenance from the offline Backup
+// Record, the check afterwards) with the hives as its registry editor; the
+// backup file is deleted, when the settings ask for it, only once the hives
+// holding it are committed.
+#include <cstdio>
+#include <filesystem>
+
+#include "cli/RestoreCommand.h"
+#include "common/Text.h"
+#include "offline/OfflineUsage.h"
+#include "offline/posix/HiveImporter.h"
+#include "offline/posix/InstallationCommit.h"
+#include "offline/posix/NoCasePath.h"
+#include "offline/posix/OfflineSession.h"
+#include "restore/BackupDeletion.h"
+#include "restore/BackupList.h"
+
+namespace hs::offline {
+namespace {
+
+void PrintLines(const char* command, const std::vector<std::string>& lines) {
+  for (const std::string& line : lines)
+    std::fprintf(stderr, "hivesweep-offline %s: %s\n", command, line.c_str());
+}
+
+// FILE as the volume names it: a Windows path stays, a path of this machine
+// inside the volume's folder becomes one.
+std::optional<std::string> WindowsPathOf(const OfflineInstallation& installation,
+                                         const std::string& file) {
+  if (file.size() >= 2 && file[1] == ':') return file;
+  std::error_code ec;
+  const std::string host = std::filesystem::absolute(file, ec).lexically_normal().string();
+  const std::string& root = installation.volumeRoot();
+  if (host.compare(0, root.size(), root) != 0 || (host.size() > root.size() && host[root.size()] != '/'))
+    return std::nullopt;
+  std::string rest = host.substr(root.size());
+  for (char& c : rest)
+    if (c == '/') c = '\\';
+  return std::string(1, installation.driveLetter()) + ":" + (rest.empty() ? "\\" : rest);
+}
+
+// The newest backup of the backup folder.
+std::optional<std::string> LatestBackup(FileSystemBackend& files, const std::string& folder) {
+  std::vector<BackupFileEntry> backups;
+  if (ListBackupFiles(files, folder, backups) != FsStatus::Ok || backups.empty())
+    return std::nullopt;
+  return JoinPath(folder, backups.front().name);
+}
+
+std::optional<std::string> ChooseFile(const OfflineArgs& parsed, OfflineSession& session,
+                                      const std::string& folder, std::string& error) {
+  if (parsed.latest == !parsed.rest.empty()) {
+    error = "name one backup FILE or --latest";
+    return std::nullopt;
+  }
+  if (parsed.rest.size() > 1) {
+    error = "only one backup FILE is restored at a time";
+    return std::nullopt;
+  }
+  if (parsed.latest) {
+    std::optional<std::string> latest = LatestBackup(*session.volume, folder);
+    if (!latest) error = "the backup folder " + folder + " holds no backup";
+    return latest;
+  }
+  std::optional<std::string> file = WindowsPathOf(*session.installation, parsed.rest.front());
+  if (!file)
+    error = parsed.rest.front() +
+            " is not on the Windows volume; copy it there or map its folder with --drive";
+  return file;
+}
+
+void DeleteRestoredFile(PosixFileSystem& volume, const std::string& file,
+                        const std::string& folder, bool json) {
+  std::string why = WhyNotDeletable(volume, file, folder);
+  if (why.empty() && !volume.deleteSilently(file)) why = "the system refused to delete it";
+  if (json) return;
+  if (why.empty())
+    std::printf("The backup file was deleted.\n");
+  else
+    std::printf("The backup file was kept: %s.\n", why.c_str());
+}
+
+}  // namespace
+
+int RunRestoreOffline(const std::vector<std::string>& args) {
+  const OfflineArgs parsed = ParseOfflineArgs(
+      args, {"--windows", "--user", "--drive", "--dry-run", "--latest", "--force", "--json", "FILE"});
+  if (!parsed.error.empty()) return OfflineBadUsage("restore", parsed.error);
+  int exitCode = kExitOk;
+  std::optional<OfflineSession> session =
+      OpenSession("restore", parsed, false, exitCode,
+                  parsed.dryRun ? SessionUse::DryRun : SessionUse::Write);
+  if (!session) return exitCode;
+  PrintSessionNotes("restore", *session);
+  const cli::CliProcess process = session->process();
+  const std::string folder = process.settings.OutputDirectory;
+  std::string error;
+  const std::optional<std::string> file = ChooseFile(parsed, *session, folder, error);
+  if (!file) return OfflineBadUsage("restore", error);
+  std::vector<std::string> restoreArgs{*file};
+  if (parsed.force) restoreArgs.push_back("--force");
+  if (parsed.json) restoreArgs.push_back("--json");
+  OfflineRegistry& registry = session->installation->registry();
+  HiveImporter importer(registry, session->volume->ansiCodePage());
+  // Deleted after the commit below, never before the hives hold it.
+  const CommandOutput output = RunRestoreCommand(restoreArgs, *session->volume, registry, importer,
+                                                 false, folder, process.texts);
+  std::fputs(output.out.c_str(), stdout);
+  std::fputs(output.err.c_str(), stderr);
+  PrintLines("restore", RefusalLines(registry));
+  const InstallationCommit commit = CommitInstallation(*session->installation, parsed.dryRun);
+  PrintLines("restore", commit.lines);
+  if (parsed.dryRun) PrintLines("restore", {"dry run: nothing was written"});
+  if (commit.failed) return kExitEnvironment;
+  if (output.exitCode == kExitOk && !parsed.dryRun && process.settings.DeleteBackupFile)
+    DeleteRestoredFile(*session->volume, *file, folder, parsed.json);
+  // Items the hives refused are what kept the restore from being whole.
+  if (output.exitCode == kExitEnvironment && !registry.refusals().empty()) return kExitStale;
+  return output.exitCode;
+}
+
+int RunUndoCommit(const std::vector<std::string>& args) {
+  const OfflineArgs parsed = ParseOfflineArgs(args, {"--windows", "--force"});
+  if (!parsed.error.empty()) return OfflineBadUsage("undo-commit", parsed.error);
+  if (parsed.windows.empty()) return OfflineBadUsage("undo-commit", "--windows DIR is needed");
+  std::string error;
+  std::unique_ptr<OfflineInstallation> installation =
+      OfflineInstallation::Locate(parsed.windows, error);
+  std::optional<WriteLock> lock;
+  if (installation) error = GuardWriting(*installation, SessionUse::Write, lock);
+  if (!installation || !error.empty()) {
+    PrintLines("undo-commit", {error});
+    return kExitEnvironment;
+  }
+  // The profiles' hives are found through SOFTWARE; the machine's are in
+  // the config folder whatever SOFTWARE holds.
+  std::vector<std::string> hives;
+  for (const char* name : {"SOFTWARE", "SYSTEM", "DEFAULT"})
+    if (auto path = FindNoCase(installation->configFolder(), {name})) hives.push_back(*path);
+  if (installation->openMachineHives(error))
+    for (const Profile& profile : installation->profiles())
+      for (const std::string& path : {profile.ntuserPath, profile.usrClassPath})
+        if (!path.empty()) hives.push_back(path);
+  if (const std::string busy = OpenedElsewhereRefusal(hives); !busy.empty()) {
+    PrintLines("undo-commit", {busy});
+    return kExitEnvironment;
+  }
+  int exitCode = kExitOk;
+  bool any = false;
+  for (const std::string& hive : hives) {
+    const UndoResult undo = UndoCommit(hive, parsed.force);
+    if (undo.message.empty()) continue;
+    any = true;
+    std::printf("%s\n", undo.message.c_str());
+    if (!undo.undone) exitCode = kExitEnvironment;
+  }
+  if (!any) std::printf("Nothing to undo: no hive has a kept copy (.hsbak) beside it.\n");
+  return exitCode;
+}
+
+}  // namespace hs::offline
