@@ -23,11 +23,15 @@ struct RegistryTarget {
   // backend follows Windows.
   bool valuesSortedByName = false;    // Wine: values by name, Windows: creation order
   bool subkeysFoldedToLower = false;  // Wine: "_" before letters, Windows: after "Z"
-  // Creates `linkPath` as a registry link to `targetPath`, both below root.
+  // Creates `linkPath` as a registry link to `targetPath`, both below root;
+  // empty where links cannot be made (the link cases are then skipped).
   std::function<bool(RegistryBackend&, RootKey, const std::string& linkPath,
                      const std::string& targetPath)>
       makeLink;
   bool refusesWrites = false;  // read-only: the scratch key exists and stays empty
+  // A hive written through hivex: a new key name outside ASCII and a value
+  // larger than 16,344 bytes are refused with AccessDenied (asserted).
+  bool hivexLimits = false;
 };
 
 inline std::string TargetName(const ::testing::TestParamInfo<RegistryTarget>& info) {
@@ -46,6 +50,11 @@ class RegistryConformance : public ::testing::TestWithParam<RegistryTarget> {
   // False on a writable backend. On a read-only one: asserts that creating,
   // setting and deleting are refused and change nothing, then true.
   bool refusedWrites();
+  // Whether the backend refuses to make a key of this name (hivexLimits).
+  bool refusesKeyName(const std::string& name) const;
+  // Makes the key, or asserts the refusal of a name the backend refuses;
+  // true when it was made.
+  bool makeKey(const std::string& path);
 
   std::unique_ptr<RegistryBackend> backend;
   RegKeyPtr base;  // the scratch key, full access

@@ -46,6 +46,21 @@ bool RegistryConformance::refusedWrites() {
   return true;
 }
 
+bool RegistryConformance::refusesKeyName(const std::string& name) const {
+  return GetParam().hivexLimits &&
+         std::any_of(name.begin(), name.end(), [](char c) { return (c & 0x80) != 0; });
+}
+
+bool RegistryConformance::makeKey(const std::string& path) {
+  if (!refusesKeyName(path)) return open(path, true) != nullptr;
+  RegKeyPtr made;
+  EXPECT_EQ(backend->openKey(GetParam().root, base.get(), path, RegAccess::All, true, made),
+            RegStatus::AccessDenied)
+      << path;
+  EXPECT_FALSE(open(path)) << path;
+  return false;
+}
+
 void RegistryConformance::makeLink(const std::string& linkPath, const std::string& targetPath) {
   ASSERT_TRUE(
       GetParam().makeLink(*backend, GetParam().root, fullPath(linkPath), fullPath(targetPath)))
@@ -83,7 +98,7 @@ TEST_P(RegistryConformance, SubkeysEnumerateSortedWithoutRegardToCase) {
   // "Z") follows the letters, and accented capitals follow all of ASCII.
   for (const char* name :
        {"b", "\xC3\xA9mile", "Zeta", "_under", "c", "alpha", "A", "\xC3\x84rger", "a1"})
-    ASSERT_TRUE(open(name, true)) << name;
+    ASSERT_TRUE(makeKey(name) || refusesKeyName(name)) << name;
   std::vector<std::string> names;
   ASSERT_EQ(backend->subkeyNames(*base, names), RegStatus::Ok);
   if (GetParam().subkeysFoldedToLower) {
@@ -92,12 +107,14 @@ TEST_P(RegistryConformance, SubkeysEnumerateSortedWithoutRegardToCase) {
     EXPECT_EQ(names, (std::vector<std::string>{"_under", "A", "a1", "alpha", "b", "c", "Zeta",
                                                "\xC3\x84rger", "\xC3\xA9mile"}));
   } else {
-    EXPECT_EQ(names, (std::vector<std::string>{"A", "a1", "alpha", "b", "c", "Zeta", "_under",
-                                               "\xC3\x84rger", "\xC3\xA9mile"}));
+    std::vector<std::string> expected{"A", "a1",     "alpha",          "b",           "c",
+                                      "Zeta", "_under", "\xC3\x84rger", "\xC3\xA9mile"};
+    std::erase_if(expected, [&](const std::string& name) { return refusesKeyName(name); });
+    EXPECT_EQ(names, expected);
   }
   RegKeyInfo info;
   ASSERT_EQ(backend->keyInfo(*base, info), RegStatus::Ok);
-  EXPECT_EQ(info.subkeyCount, 9u);
+  EXPECT_EQ(info.subkeyCount, names.size());
 }
 
 TEST_P(RegistryConformance, ValuesEnumerateInCreationOrder) {
@@ -212,8 +229,7 @@ TEST_P(RegistryConformance, NamesFoldOnlyIntoTheirCasePartners) {
     RegValue read;
     EXPECT_EQ(backend->queryValue(*key, asked, read) == RegStatus::Ok, spelling.same) << where;
     const std::string keyPath = "K" + std::to_string(n) + "\\";
-    ASSERT_TRUE(open(keyPath + stored, true)) << where;
-    EXPECT_EQ(open(keyPath + asked) != nullptr, spelling.same) << where;
+    if (makeKey(keyPath + stored)) EXPECT_EQ(open(keyPath + asked) != nullptr, spelling.same) << where;
     ++n;
   }
 }
@@ -222,7 +238,7 @@ TEST_P(RegistryConformance, ValueDataRoundTripsByteForByte) {
   HS_NEEDS_WRITES();
   std::vector<std::uint8_t> big(300000);
   for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<std::uint8_t>(i * 7 + 3);
-  const std::vector<RegValue> cases = {
+  std::vector<RegValue> cases = {
       Value("sz", kRegSz, Wide(u"C:\\Program Files\\x.exe")),
       Value("sz unterminated", kRegSz, Wide(u"abc", false)),
       Value("sz embedded nul", kRegSz, Wide(u"a\0b\0"sv)),
@@ -241,6 +257,13 @@ TEST_P(RegistryConformance, ValueDataRoundTripsByteForByte) {
       Value("odd type", 0x12345, {1, 2, 3}),
       Value("", kRegSz, Wide(u"default")),
   };
+  if (GetParam().hivexLimits) {
+    // hivex would write it as a plain cell, which Windows reads differently.
+    const auto bigCase = std::find_if(cases.begin(), cases.end(),
+                                      [](const RegValue& v) { return v.name == "binary big"; });
+    EXPECT_EQ(backend->setValue(*base, *bigCase), RegStatus::AccessDenied);
+    cases.erase(bigCase);
+  }
   for (const RegValue& value : cases)
     ASSERT_EQ(backend->setValue(*base, value), RegStatus::Ok) << value.name;
   for (const RegValue& value : cases) {
@@ -390,6 +413,7 @@ TEST_P(RegistryConformance, ReadAccessRefusesWrites) {
 
 TEST_P(RegistryConformance, LinksAreFollowedUnlessTheLastComponentIsOpenedItself) {
   HS_NEEDS_WRITES();
+  if (!GetParam().makeLink) GTEST_SKIP() << GetParam().name << " cannot make links";
   ASSERT_TRUE(open("Target\\Child", true));
   ASSERT_EQ(backend->setValue(*open("Target"), Value("v", kRegSz, Wide(u"t"))), RegStatus::Ok);
   makeLink("Holder\\Link", "Target");
@@ -427,6 +451,7 @@ TEST_P(RegistryConformance, LinksAreFollowedUnlessTheLastComponentIsOpenedItself
 
 TEST_P(RegistryConformance, DeletingALinkNeverReachesItsTarget) {
   HS_NEEDS_WRITES();
+  if (!GetParam().makeLink) GTEST_SKIP() << GetParam().name << " cannot make links";
   ASSERT_TRUE(open("Target\\Child", true));
   makeLink("Holder\\Link", "Target");
   makeLink("Holder\\Loop", "Holder");  // back to its own parent

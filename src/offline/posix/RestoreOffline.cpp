@@ -1,8 +1,7 @@
 // hivesweep-offline restore and undo-commit. The restore is hivesweep-cli's
 // (cli/RestoreCommand: line rules, provenance from the offline Backup
-// Record, the check afterwards) with the hives as its registry editor; the
-// backup file is deleted, when the settings ask for it, only once the hives
-// holding it are committed.
+// Record, the check afterwards) with the hives as its registry editor. The
+// backup file is kept whatever the settings say.
 #include <cstdio>
 #include <filesystem>
 
@@ -13,7 +12,6 @@
 #include "offline/posix/InstallationCommit.h"
 #include "offline/posix/NoCasePath.h"
 #include "offline/posix/OfflineSession.h"
-#include "restore/BackupDeletion.h"
 #include "restore/BackupList.h"
 
 namespace hs::offline {
@@ -70,17 +68,6 @@ std::optional<std::string> ChooseFile(const OfflineArgs& parsed, OfflineSession&
   return file;
 }
 
-void DeleteRestoredFile(PosixFileSystem& volume, const std::string& file,
-                        const std::string& folder, bool json) {
-  std::string why = WhyNotDeletable(volume, file, folder);
-  if (why.empty() && !volume.deleteSilently(file)) why = "the system refused to delete it";
-  if (json) return;
-  if (why.empty())
-    std::printf("The backup file was deleted.\n");
-  else
-    std::printf("The backup file was kept: %s.\n", why.c_str());
-}
-
 }  // namespace
 
 int RunRestoreOffline(const std::vector<std::string>& args) {
@@ -103,7 +90,8 @@ int RunRestoreOffline(const std::vector<std::string>& args) {
   if (parsed.json) restoreArgs.push_back("--json");
   OfflineRegistry& registry = session->installation->registry();
   HiveImporter importer(registry, session->volume->ansiCodePage());
-  // Deleted after the commit below, never before the hives hold it.
+  // The backup file is always kept: undo-commit can take this restore back,
+  // and the file is then the only way to restore again.
   const CommandOutput output = RunRestoreCommand(restoreArgs, *session->volume, registry, importer,
                                                  false, folder, process.texts);
   std::fputs(output.out.c_str(), stdout);
@@ -113,8 +101,8 @@ int RunRestoreOffline(const std::vector<std::string>& args) {
   PrintLines("restore", commit.lines);
   if (parsed.dryRun) PrintLines("restore", {"dry run: nothing was written"});
   if (commit.failed) return kExitEnvironment;
-  if (output.exitCode == kExitOk && !parsed.dryRun && process.settings.DeleteBackupFile)
-    DeleteRestoredFile(*session->volume, *file, folder, parsed.json);
+  if (output.exitCode == kExitOk && !parsed.json)
+    std::printf("The backup file is kept (undo-commit can take this restore back).\n");
   // Items the hives refused are what kept the restore from being whole.
   if (output.exitCode == kExitEnvironment && !registry.refusals().empty()) return kExitStale;
   return output.exitCode;

@@ -42,14 +42,39 @@ std::string HiveFolder::take(const std::string& relative) {
   return target;
 }
 
-std::shared_ptr<HiveFile> OpenHive(const std::string& path) {
+std::shared_ptr<HiveFile> OpenHive(const std::string& path, bool forWriting) {
   std::string error;
   std::optional<LoadedHive> loaded = LoadHive(path, error);
   EXPECT_TRUE(loaded) << path << ": " << error;
   if (!loaded) return nullptr;
-  std::unique_ptr<HiveFile> hive = HiveFile::Open(std::move(*loaded), error);
+  std::unique_ptr<HiveFile> hive = HiveFile::Open(std::move(*loaded), error, forWriting);
   EXPECT_TRUE(hive) << path << ": " << error;
   return hive;
+}
+
+bool RunHivexScript(const std::string& folder, const std::string& script,
+                    const std::vector<std::string>& args) {
+  const std::string path = folder + "/script-" + std::to_string(std::hash<std::string>{}(script)) + ".py";
+  std::ofstream(path) << script;
+  std::string command = "/usr/bin/python3 '" + path + "'";
+  for (const std::string& arg : args) command += " '" + arg + "'";
+  return std::system(command.c_str()) == 0;
+}
+
+std::vector<ExportSection> ExportWithHivexregedit(const std::string& path) {
+  const std::string out = path + ".export.reg";
+  const std::string command =
+      "hivexregedit --export '" + path + "' '\\' > '" + out + "' 2>/dev/null";
+  EXPECT_EQ(std::system(command.c_str()), 0) << command;
+  std::ifstream file(out);
+  std::vector<ExportSection> sections;
+  for (std::string line; std::getline(file, line);) {
+    if (line.rfind("[", 0) == 0)
+      sections.push_back({line, {}});
+    else if (!line.empty() && !sections.empty())
+      sections.back().lines.push_back(line);
+  }
+  return sections;
 }
 
 std::unique_ptr<OfflineRegistry> RegistryOf(std::shared_ptr<HiveFile> hive) {

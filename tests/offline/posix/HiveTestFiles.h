@@ -30,7 +30,12 @@ class HiveFolder {
 };
 
 // Opens one hive file (replaying its logs), or fails the test.
-std::shared_ptr<HiveFile> OpenHive(const std::string& path);
+std::shared_ptr<HiveFile> OpenHive(const std::string& path, bool forWriting = false);
+
+// Runs a python3-hivex script (its text) with `args` (quoted here); true
+// when it ends with 0.
+bool RunHivexScript(const std::string& folder, const std::string& script,
+                    const std::vector<std::string>& args);
 
 // A registry holding one hive at HKEY_LOCAL_MACHINE\TEST.
 std::unique_ptr<OfflineRegistry> RegistryOf(std::shared_ptr<HiveFile> hive);
@@ -44,6 +49,15 @@ std::vector<std::string> DumpThroughBackend(RegistryBackend& registry);
 // string data without a final NUL gets one, as the registry editor's import
 // (and our .reg reader) stores it.
 std::vector<std::string> DumpWithPythonHivex(const std::string& path, bool asImported = false);
+
+// `hivexregedit --export FILE '\'` as its sections: each "[\path]" header
+// with the value lines below it.
+struct ExportSection {
+  std::string header;
+  std::vector<std::string> lines;
+  bool operator==(const ExportSection&) const = default;
+};
+std::vector<ExportSection> ExportWithHivexregedit(const std::string& path);
 
 std::string Hex(std::string_view bytes);
 // Fails the test naming at most five lines in only one of the dumps.
