@@ -53,7 +53,9 @@ constexpr CommandText kCommands[] = {
      "  NTUSER.DAT as HKEY_CURRENT_USER, UsrClass.dat as its Software\\Classes.\n"
      "  --key PATH       only this key (below the hive's root) and its subtree\n"
      "  --out FILE.reg   write there instead of standard output\n"},
-    {"repair", "repair --windows DIR [--user NAME|SID] [--drive D=DIR ...] [--sections LIST] [--json] [--quiet] [--dry-run]",
+    {"repair",
+     "repair --windows DIR [--user NAME|SID] [--drive D=DIR ...] [--sections LIST] [--json] "
+     "[--quiet] [--dry-run]",
      "  hivesweep-cli's repair over the installation: the scan, then every row\n"
      "  backed up into one file in the installed program's backup folder on the\n"
      "  volume (recorded in its Backup Record, read back and checked before each\n"
@@ -61,7 +63,8 @@ constexpr CommandText kCommands[] = {
      "  one kept as HIVE.hsbak with its logs, renamed over. Items hivex would write\n"
      "  wrongly for Windows are refused, listed and kept.\n"
      "  --dry-run        everything but the commit; the backup is made in memory\n"},
-    {"restore", "restore --windows DIR FILE|--latest [--user NAME|SID] [--force] [--json] [--dry-run]",
+    {"restore",
+     "restore --windows DIR FILE|--latest [--user NAME|SID] [--force] [--json] [--dry-run]",
      "  hivesweep-cli's restore of one backup into the installation's hives: the\n"
      "  same line rules, the Backup Record of the offline SOFTWARE hive (a file not\n"
      "  recorded or changed needs --force) and the check of every item afterwards;\n"

@@ -107,7 +107,7 @@ TEST_P(RegistryConformance, SubkeysEnumerateSortedWithoutRegardToCase) {
     EXPECT_EQ(names, (std::vector<std::string>{"_under", "A", "a1", "alpha", "b", "c", "Zeta",
                                                "\xC3\x84rger", "\xC3\xA9mile"}));
   } else {
-    std::vector<std::string> expected{"A", "a1",     "alpha",          "b",           "c",
+    std::vector<std::string> expected{"A",    "a1",     "alpha",        "b",           "c",
                                       "Zeta", "_under", "\xC3\x84rger", "\xC3\xA9mile"};
     std::erase_if(expected, [&](const std::string& name) { return refusesKeyName(name); });
     EXPECT_EQ(names, expected);
@@ -229,7 +229,8 @@ TEST_P(RegistryConformance, NamesFoldOnlyIntoTheirCasePartners) {
     RegValue read;
     EXPECT_EQ(backend->queryValue(*key, asked, read) == RegStatus::Ok, spelling.same) << where;
     const std::string keyPath = "K" + std::to_string(n) + "\\";
-    if (makeKey(keyPath + stored)) EXPECT_EQ(open(keyPath + asked) != nullptr, spelling.same) << where;
+    if (makeKey(keyPath + stored))
+      EXPECT_EQ(open(keyPath + asked) != nullptr, spelling.same) << where;
     ++n;
   }
 }

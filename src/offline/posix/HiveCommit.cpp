@@ -101,8 +101,8 @@ bool KeepAs(const std::string& from, const std::string& to) {
 bool FinishNewFile(const std::string& path, std::uint32_t sequence, std::string& error) {
   const UniqueFd file(::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC));
   std::vector<std::uint8_t> header(kBaseBlockSize);
-  if (!file || ::pread(file.get(), header.data(), header.size(), 0) !=
-                   static_cast<ssize_t>(header.size())) {
+  if (!file ||
+      ::pread(file.get(), header.data(), header.size(), 0) != static_cast<ssize_t>(header.size())) {
     error = SystemError("the new hive file cannot be read back");
     return false;
   }
@@ -213,7 +213,8 @@ CommitResult CommitHive(HiveFile& hive, const CommitHooks& hooks) {
     return abandon(SystemError("cannot replace " + path));
   result.committed = true;
   result.keptAs = KeptFileOf(path);
-  if (!SyncFolderOf(path)) result.error = SystemError("the folder of " + path + " cannot be flushed");
+  if (!SyncFolderOf(path))
+    result.error = SystemError("the folder of " + path + " cannot be flushed");
   // The old logs belong to the kept copy now; the new primary needs none.
   bool logsGone = !Failing(hooks, CommitStep::SetLogsAside);
   for (const LogName& log : logs) logsGone = logsGone && ::unlink(log.path.c_str()) == 0;
@@ -241,8 +242,7 @@ UndoResult UndoCommit(const std::string& hive, bool force) {
   std::string error;
   std::optional<LoadedHive> old = LoadHive(kept, error);
   std::optional<LoadedHive> now = LoadHive(hive, error);
-  const std::optional<BaseBlock> oldImage =
-      old ? ReadBaseBlock(old->image.bytes()) : std::nullopt;
+  const std::optional<BaseBlock> oldImage = old ? ReadBaseBlock(old->image.bytes()) : std::nullopt;
   const bool ours = old && now && now->state.block && !now->state.dirty() &&
                     now->state.block->primarySequence == NextSequence(old->state.block, oldImage);
   if (!ours && !force) {

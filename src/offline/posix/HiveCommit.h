@@ -28,8 +28,8 @@ struct CommitHooks {
 
 struct CommitResult {
   bool committed = false;
-  std::string error;    // why not, or what went wrong after the rename
-  std::string keptAs;   // the old primary's new name
+  std::string error;   // why not, or what went wrong after the rename
+  std::string keptAs;  // the old primary's new name
 };
 
 std::string NewFileOf(const std::string& hive);

@@ -50,8 +50,7 @@ HiveFile::~HiveFile() {
   hivex_close(handle_);
 }
 
-std::unique_ptr<HiveFile> HiveFile::Open(LoadedHive hive, std::string& error,
-                                         bool forWriting) {
+std::unique_ptr<HiveFile> HiveFile::Open(LoadedHive hive, std::string& error, bool forWriting) {
   // Only the whole hive may be written: a stale primary would drop what
   // its logs hold.
   const bool writable = forWriting && !hive.state.stale();

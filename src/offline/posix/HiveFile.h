@@ -66,8 +66,7 @@ class HiveFile {
   const std::string& readOnlyReason() const { return readOnlyReason_; }
   RegStatus setValue(HiveNode node, const RegValue& value, std::string& refusal);
   RegStatus deleteValue(HiveNode node, std::string_view name, std::string& refusal);
-  RegStatus addChild(HiveNode parent, const std::string& name, HiveNode& out,
-                     std::string& refusal);
+  RegStatus addChild(HiveNode parent, const std::string& name, HiveNode& out, std::string& refusal);
   // Deletes `node` (a leaf: the caller checks) below `parent`.
   RegStatus deleteChild(HiveNode parent, HiveNode node, std::string& refusal);
   bool changed() const { return changed_; }
@@ -81,8 +80,7 @@ class HiveFile {
   bool mayWrite(std::string& refusal) const;
   // The key's values as hivex will rewrite them; nothing, with `refusal`,
   // when one of them cannot be rewritten as it is.
-  std::optional<std::vector<RegValue>> rewritableValues(HiveNode node,
-                                                        std::string& refusal) const;
+  std::optional<std::vector<RegValue>> rewritableValues(HiveNode node, std::string& refusal) const;
   RegStatus storeValues(HiveNode node, const std::vector<RegValue>& values);
   std::optional<std::vector<hive_value_h>> valueHandles(HiveNode node) const;
   std::string valueName(hive_value_h value) const;

@@ -90,8 +90,7 @@ RegStatus HiveFile::storeValues(HiveNode node, const std::vector<RegValue>& valu
     set[i].key = const_cast<char*>(values[i].name.c_str());
     set[i].t = static_cast<hive_type>(values[i].type);
     set[i].len = values[i].data.size();
-    set[i].value =
-        reinterpret_cast<char*>(const_cast<std::uint8_t*>(values[i].data.data()));
+    set[i].value = reinterpret_cast<char*>(const_cast<std::uint8_t*>(values[i].data.data()));
   }
   changed_ = true;
   if (hivex_node_set_values(handle_, node, set.size(), set.data(), 0) != 0) {
@@ -128,8 +127,7 @@ RegStatus HiveFile::setValue(HiveNode node, const RegValue& value, std::string& 
 RegStatus HiveFile::deleteValue(HiveNode node, std::string_view name, std::string& refusal) {
   if (!mayWrite(refusal)) return RegStatus::AccessDenied;
   RegValue existing;
-  if (const RegStatus status = value(node, name, existing); status != RegStatus::Ok)
-    return status;
+  if (const RegStatus status = value(node, name, existing); status != RegStatus::Ok) return status;
   std::optional<std::vector<RegValue>> values = rewritableValues(node, refusal);
   if (!values) return RegStatus::AccessDenied;
   std::erase_if(*values, [&](const RegValue& v) { return EqualsNoCase(v.name, name); });

@@ -48,7 +48,6 @@ struct OfflineRegistry::Key final : RegKeyHandle {
   bool gone() const { return top() && !top()->hive->alive(top()->node); }
 };
 
-
 void OfflineRegistry::mount(RootKey root, const std::string& path, std::vector<HiveLayer> layers) {
   std::string folded;
   for (const std::string& part : PartsOf(path)) {
@@ -264,9 +263,10 @@ RegStatus OfflineRegistry::keyInfo(const RegKeyHandle& handle, RegKeyInfo& out) 
 const OfflineRegistry::Key* OfflineRegistry::valueTarget(const RegKeyHandle& handle,
                                                          RegStatus& status) {
   const Key* key = live(handle);
-  status = !key                                                             ? RegStatus::NotFound
-           : key->access == RegAccess::Read || !key->top() || key->linkItself ? RegStatus::AccessDenied
-                                                                             : RegStatus::Ok;
+  status = !key ? RegStatus::NotFound
+           : key->access == RegAccess::Read || !key->top() || key->linkItself
+               ? RegStatus::AccessDenied
+               : RegStatus::Ok;
   return status == RegStatus::Ok ? key : nullptr;
 }
 

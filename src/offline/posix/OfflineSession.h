@@ -25,7 +25,7 @@ struct OfflineSession {
   InstalledProgram program;
   // Lines for standard error: stale hives, guesses the hives left open.
   std::vector<std::string> notes;
-  bool stale = false;  // a dirty hive was read without its logs
+  bool stale = false;             // a dirty hive was read without its logs
   std::optional<WriteLock> lock;  // held by a run that writes
 
   cli::CliProcess process();  // settings, facts and texts

@@ -371,8 +371,9 @@ class PosixFileWriter final : public FileWriter {
     for (std::size_t done = 0; done < bytes.size();) {
       const ssize_t put = ::write(m_file.get(), bytes.data() + done, bytes.size() - done);
       if (put < 0 && errno == EINTR) continue;
-      if (put <= 0) return errno == ENOSPC ? Failed(FsStatus::DiskFull, std::strerror(errno))
-                                           : FromErrno(errno);
+      if (put <= 0)
+        return errno == ENOSPC ? Failed(FsStatus::DiskFull, std::strerror(errno))
+                               : FromErrno(errno);
       done += static_cast<std::size_t>(put);
     }
     return FsStatus::Ok;
@@ -394,8 +395,7 @@ FsStatus OpenWriter(const std::string& host, int flags, std::unique_ptr<FileWrit
 
 FsStatus PosixFileSystem::createDirectory(const std::string& path) {
   std::string host;
-  if (const FsStatus status = hostPathForWrite(path, host); status != FsStatus::Ok)
-    return status;
+  if (const FsStatus status = hostPathForWrite(path, host); status != FsStatus::Ok) return status;
   return ::mkdir(host.c_str(), 0755) == 0 ? FsStatus::Ok : FromErrno(errno);
 }
 
@@ -403,8 +403,7 @@ FsStatus PosixFileSystem::openForWrite(const std::string& path, bool append,
                                        std::unique_ptr<FileWriter>& out) {
   out.reset();
   std::string host;
-  if (const FsStatus status = hostPathForWrite(path, host); status != FsStatus::Ok)
-    return status;
+  if (const FsStatus status = hostPathForWrite(path, host); status != FsStatus::Ok) return status;
   return OpenWriter(host, O_CREAT | (append ? O_APPEND : O_TRUNC), out);
 }
 

@@ -18,7 +18,8 @@ namespace {
 void SplitRepairArgs(const std::vector<std::string>& args, std::vector<std::string>& own,
                      std::vector<std::string>& repair) {
   for (std::size_t i = 0; i < args.size(); ++i) {
-    const bool repairOption = args[i] == "--sections" || args[i] == "--json" || args[i] == "--quiet";
+    const bool repairOption =
+        args[i] == "--sections" || args[i] == "--json" || args[i] == "--quiet";
     std::vector<std::string>& to = repairOption ? repair : own;
     to.push_back(args[i]);
     const bool takesValue = args[i] == "--sections" || args[i] == "--windows" ||
@@ -47,8 +48,7 @@ void PrintLines(const std::vector<std::string>& lines) {
 int RunRepairOffline(const std::vector<std::string>& args) {
   std::vector<std::string> own, repairArgs;
   SplitRepairArgs(args, own, repairArgs);
-  const OfflineArgs parsed =
-      ParseOfflineArgs(own, {"--windows", "--user", "--drive", "--dry-run"});
+  const OfflineArgs parsed = ParseOfflineArgs(own, {"--windows", "--user", "--drive", "--dry-run"});
   if (!parsed.error.empty()) return OfflineBadUsage("repair", parsed.error);
   const RepairArgumentsResult repair = ParseRepairArguments(repairArgs);
   const ScanArgumentsResult scanArgs =
@@ -56,9 +56,8 @@ int RunRepairOffline(const std::vector<std::string>& args) {
   if (!repair.options || !scanArgs.options)
     return OfflineBadUsage("repair", repair.options ? scanArgs.error : repair.error);
   int exitCode = kExitOk;
-  std::optional<OfflineSession> session =
-      OpenSession("repair", parsed, true, exitCode,
-                  parsed.dryRun ? SessionUse::DryRun : SessionUse::Write);
+  std::optional<OfflineSession> session = OpenSession(
+      "repair", parsed, true, exitCode, parsed.dryRun ? SessionUse::DryRun : SessionUse::Write);
   if (!session) return exitCode;
   PrintSessionNotes("repair", *session);
   if (session->program.folder.empty()) {
@@ -84,8 +83,8 @@ int RunRepairOffline(const std::vector<std::string>& args) {
   FileSystemBackend& backupFiles =
       dryRunFiles ? static_cast<FileSystemBackend&>(*dryRunFiles) : *session->volume;
   const CommandOutput output =
-      RunRepairCommand(registry, backupFiles, scan.findings,
-                       process.settings.OutputDirectory, hooks, repair.options->json);
+      RunRepairCommand(registry, backupFiles, scan.findings, process.settings.OutputDirectory,
+                       hooks, repair.options->json);
   std::fputs(output.out.c_str(), stdout);
   std::fflush(stdout);
   std::fputs(output.err.c_str(), stderr);

@@ -30,7 +30,8 @@ std::optional<std::string> WindowsPathOf(const OfflineInstallation& installation
   std::error_code ec;
   const std::string host = std::filesystem::absolute(file, ec).lexically_normal().string();
   const std::string& root = installation.volumeRoot();
-  if (host.compare(0, root.size(), root) != 0 || (host.size() > root.size() && host[root.size()] != '/'))
+  if (host.compare(0, root.size(), root) != 0 ||
+      (host.size() > root.size() && host[root.size()] != '/'))
     return std::nullopt;
   std::string rest = host.substr(root.size());
   for (char& c : rest)
@@ -71,13 +72,12 @@ std::optional<std::string> ChooseFile(const OfflineArgs& parsed, OfflineSession&
 }  // namespace
 
 int RunRestoreOffline(const std::vector<std::string>& args) {
-  const OfflineArgs parsed = ParseOfflineArgs(
-      args, {"--windows", "--user", "--drive", "--dry-run", "--latest", "--force", "--json", "FILE"});
+  const OfflineArgs parsed = ParseOfflineArgs(args, {"--windows", "--user", "--drive", "--dry-run",
+                                                     "--latest", "--force", "--json", "FILE"});
   if (!parsed.error.empty()) return OfflineBadUsage("restore", parsed.error);
   int exitCode = kExitOk;
-  std::optional<OfflineSession> session =
-      OpenSession("restore", parsed, false, exitCode,
-                  parsed.dryRun ? SessionUse::DryRun : SessionUse::Write);
+  std::optional<OfflineSession> session = OpenSession(
+      "restore", parsed, false, exitCode, parsed.dryRun ? SessionUse::DryRun : SessionUse::Write);
   if (!session) return exitCode;
   PrintSessionNotes("restore", *session);
   const cli::CliProcess process = session->process();

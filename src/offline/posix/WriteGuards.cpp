@@ -98,14 +98,14 @@ std::optional<WriteLock> WriteLock::Take(const std::string& configFolder, std::s
     return std::nullopt;
   }
   if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
-    error = errno == EWOULDBLOCK
-                ? "another hivesweep-offline is writing this installation (" + path +
-                      " is locked); wait for it to end"
-                : "cannot lock " + path + ": " + std::strerror(errno);
+    error = errno == EWOULDBLOCK ? "another hivesweep-offline is writing this installation (" +
+                                       path + " is locked); wait for it to end"
+                                 : "cannot lock " + path + ": " + std::strerror(errno);
     return std::nullopt;
   }
   // A run that ended between our open and our lock took its file away.
-  struct stat held {}, named {};
+  struct stat held {
+  }, named{};
   if (::fstat(fd.get(), &held) != 0 || ::stat(path.c_str(), &named) != 0 ||
       held.st_ino != named.st_ino) {
     error = "another hivesweep-offline has just ended its run here; run the command again";

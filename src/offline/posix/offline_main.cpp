@@ -29,12 +29,15 @@ int RunHelp(const std::vector<std::string>& args) {
 namespace hs::offline {
 
 const std::vector<OfflineCommand>& OfflineCommands() {
-  static const std::vector<OfflineCommand> commands = {
-      {"check", RunCheck},   {"scan", RunScanOffline},
-      {"users", RunUsers},   {"backups", RunBackupsOffline},
-      {"export", RunExport}, {"repair", RunRepairOffline},
-      {"restore", RunRestoreOffline}, {"undo-commit", RunUndoCommit},
-      {"help", RunHelp}};
+  static const std::vector<OfflineCommand> commands = {{"check", RunCheck},
+                                                       {"scan", RunScanOffline},
+                                                       {"users", RunUsers},
+                                                       {"backups", RunBackupsOffline},
+                                                       {"export", RunExport},
+                                                       {"repair", RunRepairOffline},
+                                                       {"restore", RunRestoreOffline},
+                                                       {"undo-commit", RunUndoCommit},
+                                                       {"help", RunHelp}};
   return commands;
 }
 

@@ -57,9 +57,9 @@ std::unique_ptr<RegistryBackend> MakeHiveRegistry() {
 }  // namespace
 
 INSTANTIATE_TEST_SUITE_P(Hive, RegistryConformance,
-                         ::testing::Values(RegistryTarget{
-                             "Hive", MakeHiveRegistry, RootKey::CurrentUser, kScratch, false, false,
-                             nullptr, false, true}),
+                         ::testing::Values(RegistryTarget{"Hive", MakeHiveRegistry,
+                                                          RootKey::CurrentUser, kScratch, false,
+                                                          false, nullptr, false, true}),
                          TargetName);
 
 }  // namespace hs::conformance

@@ -54,7 +54,8 @@ std::shared_ptr<HiveFile> OpenHive(const std::string& path, bool forWriting) {
 
 bool RunHivexScript(const std::string& folder, const std::string& script,
                     const std::vector<std::string>& args) {
-  const std::string path = folder + "/script-" + std::to_string(std::hash<std::string>{}(script)) + ".py";
+  const std::string path =
+      folder + "/script-" + std::to_string(std::hash<std::string>{}(script)) + ".py";
   std::ofstream(path) << script;
   std::string command = "/usr/bin/python3 '" + path + "'";
   for (const std::string& arg : args) command += " '" + arg + "'";

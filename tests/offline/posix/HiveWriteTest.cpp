@@ -69,8 +69,7 @@ TEST_F(HiveWrite, RefusesPerItemWhatHivexWouldWriteWronglyAndCommitsTheRest) {
   EXPECT_EQ(registry->setValue(*big, Binary("new", 4)), RegStatus::AccessDenied);
   EXPECT_FALSE(open(*registry, "Plain\\Caf\xC3\xA9", true));
   EXPECT_FALSE(open(*registry, std::string("Plain\\zero\0key", 13), true));
-  EXPECT_EQ(registry->setValue(*plain, Binary(std::string("a\0b", 3), 1)),
-            RegStatus::AccessDenied);
+  EXPECT_EQ(registry->setValue(*plain, Binary(std::string("a\0b", 3), 1)), RegStatus::AccessDenied);
   EXPECT_TRUE(open(*registry, "Plain\\ascii", true));
 
   ASSERT_EQ(registry->refusals().size(), 6u);
@@ -117,7 +116,8 @@ TEST_F(HiveWrite, AfterAFailedHivexWriteNothingOfTheHiveIsWritten) {
 }
 
 TEST_F(HiveWrite, AStepThatFailsBeforeTheRenameLeavesTheOldHiveAndNoLeftover) {
-  for (const CommitStep failing : {CommitStep::WriteNew, CommitStep::KeepOld, CommitStep::Replace}) {
+  for (const CommitStep failing :
+       {CommitStep::WriteNew, CommitStep::KeepOld, CommitStep::Replace}) {
     std::shared_ptr<HiveFile> hive = OpenHive(path, true);
     std::unique_ptr<OfflineRegistry> registry = RegistryOf(hive);
     ASSERT_EQ(registry->deleteValue(*open(*registry, "Plain"), "v"), RegStatus::Ok);

@@ -44,10 +44,12 @@ TEST_F(OfflineWrite, ARepairCommitsAndItsBackupRestoredOfflineGivesTheRegistryBa
   const auto softwareBefore = ExportWithHivexregedit(software());
   const auto ntuserBefore = ExportWithHivexregedit(ntuser());
   int exitCode = -1;
-  const std::string repaired = offline("repair " + windows() + " --sections startup --json", exitCode);
+  const std::string repaired =
+      offline("repair " + windows() + " --sections startup --json", exitCode);
   ASSERT_EQ(exitCode, 0) << errors();
-  EXPECT_NE(repaired.find("\"backupFile\": \"C:\\\\Program Files\\\\Corvane Hivesweep\\\\Saved\\\\"),
-            std::string::npos)
+  EXPECT_NE(
+      repaired.find("\"backupFile\": \"C:\\\\Program Files\\\\Corvane Hivesweep\\\\Saved\\\\"),
+      std::string::npos)
       << repaired;
   EXPECT_NE(errors().find("committed: " + software()), std::string::npos) << errors();
   const auto softwareRepaired = ExportWithHivexregedit(software());
@@ -118,9 +120,9 @@ TEST_F(OfflineWrite, TheRunAfterAnInterruptedCommitSaysSoAndRemovesItsLeftover) 
   int exitCode = -1;
   offline("repair " + windows() + " --sections startup", exitCode);
   EXPECT_EQ(exitCode, 0) << errors();
-  EXPECT_NE(errors().find("an earlier commit of " + software() +
-                          " stopped before it replaced the file"),
-            std::string::npos)
+  EXPECT_NE(
+      errors().find("an earlier commit of " + software() + " stopped before it replaced the file"),
+      std::string::npos)
       << errors();
   EXPECT_FALSE(fs::exists(software() + ".hsnew"));
 }

@@ -30,9 +30,8 @@ bool PlainName(const std::string& name) {
 }
 
 bool SmallPlainValues(const std::vector<RegValue>& values) {
-  return std::all_of(values.begin(), values.end(), [](const RegValue& v) {
-    return PlainName(v.name) && v.data.size() <= 16344;
-  });
+  return std::all_of(values.begin(), values.end(),
+                     [](const RegValue& v) { return PlainName(v.name) && v.data.size() <= 16344; });
 }
 
 // The first leaf key with values (for a key row) and the last value of the
@@ -60,7 +59,8 @@ void Choose(HiveFile& hive, HiveNode node, const std::string& path, int depth, C
 }
 
 std::vector<ExportSection> Without(std::vector<ExportSection> sections, const Chosen& chosen) {
-  std::erase_if(sections, [&](const ExportSection& s) { return s.header == "[\\" + chosen.key + "]"; });
+  std::erase_if(sections,
+                [&](const ExportSection& s) { return s.header == "[\\" + chosen.key + "]"; });
   for (ExportSection& section : sections)
     if (section.header == "[\\" + chosen.valueKey + "]")
       std::erase_if(section.lines, [&](const std::string& line) {
@@ -71,7 +71,8 @@ std::vector<ExportSection> Without(std::vector<ExportSection> sections, const Ch
 
 void WriteBytes(const std::string& path, std::span<const std::uint8_t> bytes) {
   std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
 }
 
 class RealHiveRepair : public ::testing::TestWithParam<RealHive> {};
@@ -120,7 +121,7 @@ TEST_P(RealHiveRepair, CommitsTheReplayedHiveLessExactlyTheRepairedItemsAndUndoe
   EXPECT_EQ(ExportWithHivexregedit(path), Without(before, chosen));
   EXPECT_EQ(ReadFileBytes(KeptFileOf(path)), primaryBytes);
   EXPECT_EQ(ReadFileBytes(KeptFileOf(path) + fs::path(logs[0]).filename().string().substr(
-                              fs::path(path).filename().string().size())),
+                                                 fs::path(path).filename().string().size())),
             logBytes[0]);
 
   const UndoResult undo = UndoCommit(path, false);

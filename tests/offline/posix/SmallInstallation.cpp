@@ -81,38 +81,37 @@ void Touch(const std::string& path, const std::string& content) {
 }
 
 void SmallInstallation::SetUp() {
-    if (!HiveFolder::Available()) GTEST_SKIP() << "no hive files at " << HiveFolder::Source();
-    volume = folder.path() + "/volume";
-    const std::string config = volume + "/WINDOWS/system32/Config";
-    fs::create_directories(config);
-    fs::create_directories(volume + "/Users/ann");
-    std::ofstream(folder.path() + "/make.py") << kMakeHives;
-    const std::string make = "/usr/bin/python3 '" + folder.path() + "/make.py' '" +
-                             folder.take("recovery/EmptyHive") + "' '" + folder.path() + "'";
-    ASSERT_EQ(std::system(make.c_str()), 0);
-    fs::rename(folder.path() + "/SOFTWARE", config + "/SOFTWARE");
-    fs::rename(folder.path() + "/SYSTEM", config + "/system");
-    fs::rename(folder.path() + "/NTUSER.DAT", volume + "/Users/ann/NTUSER.DAT");
-    Touch(volume + "/TOOLS/Present.EXE");
-    Touch(volume + "/TOOLS/present.dll");
-    Touch(volume + "/Program Files/ACME/Acme.EXE");
-    Touch(volume + "/Users/ann/mine/HERE.exe");
-    const std::string program = volume + "/Program Files/Corvane Hivesweep";
-    Touch(program + "/hivesweep.exe");
-    Touch(program + "/options.ini",
-          "[Options]\r\nOutputDirectory=C:\\Program Files\\Corvane Hivesweep\\Saved\r\n"
-          "[IgnoreKey]\r\nCount=1\r\nKey1=HKEY_CURRENT_USER\\Software\\Vendor\\Ignored\r\n");
+  if (!HiveFolder::Available()) GTEST_SKIP() << "no hive files at " << HiveFolder::Source();
+  volume = folder.path() + "/volume";
+  const std::string config = volume + "/WINDOWS/system32/Config";
+  fs::create_directories(config);
+  fs::create_directories(volume + "/Users/ann");
+  std::ofstream(folder.path() + "/make.py") << kMakeHives;
+  const std::string make = "/usr/bin/python3 '" + folder.path() + "/make.py' '" +
+                           folder.take("recovery/EmptyHive") + "' '" + folder.path() + "'";
+  ASSERT_EQ(std::system(make.c_str()), 0);
+  fs::rename(folder.path() + "/SOFTWARE", config + "/SOFTWARE");
+  fs::rename(folder.path() + "/SYSTEM", config + "/system");
+  fs::rename(folder.path() + "/NTUSER.DAT", volume + "/Users/ann/NTUSER.DAT");
+  Touch(volume + "/TOOLS/Present.EXE");
+  Touch(volume + "/TOOLS/present.dll");
+  Touch(volume + "/Program Files/ACME/Acme.EXE");
+  Touch(volume + "/Users/ann/mine/HERE.exe");
+  const std::string program = volume + "/Program Files/Corvane Hivesweep";
+  Touch(program + "/hivesweep.exe");
+  Touch(program + "/options.ini",
+        "[Options]\r\nOutputDirectory=C:\\Program Files\\Corvane Hivesweep\\Saved\r\n"
+        "[IgnoreKey]\r\nCount=1\r\nKey1=HKEY_CURRENT_USER\\Software\\Vendor\\Ignored\r\n");
 }
 
 std::string SmallInstallation::offline(const std::string& args, int& exitCode) {
-  return RunCommand(
-      std::string(HS_OFFLINE_PROGRAM) + " " + args + " 2>'" + folder.path() + "/err'", exitCode);
+  return RunCommand(std::string(HS_OFFLINE_PROGRAM) + " " + args + " 2>'" + folder.path() + "/err'",
+                    exitCode);
 }
 
 std::string SmallInstallation::errors() {
   std::ifstream file(folder.path() + "/err");
   return std::string(std::istreambuf_iterator<char>(file), {});
 }
-
 
 }  // namespace hs::offline::test

@@ -4,7 +4,6 @@
 
 #include <csignal>
 #include <cstdlib>
-
 #include <filesystem>
 #include <fstream>
 
@@ -81,9 +80,9 @@ TEST(WriteGuards, SamAndSecurityAreNeverCommitted) {
     std::shared_ptr<HiveFile> hive = OpenHive(path, true);
     std::unique_ptr<OfflineRegistry> registry = RegistryOf(hive);
     RegKeyPtr made;
-    ASSERT_EQ(registry->openKey(RootKey::LocalMachine, nullptr, "TEST\\x", RegAccess::All, true,
-                                made),
-              RegStatus::Ok);
+    ASSERT_EQ(
+        registry->openKey(RootKey::LocalMachine, nullptr, "TEST\\x", RegAccess::All, true, made),
+        RegStatus::Ok);
     const CommitResult commit = CommitHive(*hive);
     EXPECT_FALSE(commit.committed) << name;
     EXPECT_NE(commit.error.find("never written"), std::string::npos) << commit.error;
