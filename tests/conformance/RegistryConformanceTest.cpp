@@ -161,8 +161,11 @@ TEST_P(RegistryConformance, OverwritingAValueKeepsItsPlaceAndItsNameCase) {
 
 TEST_P(RegistryConformance, KeysAndValuesAreFoundWithoutRegardToCase) {
   HS_NEEDS_WRITES();
-  ASSERT_TRUE(open("Mixed\\Case\\\xC3\x89t\xC3\xA9", true));
-  RegKeyPtr key = open("MIXED\\case\\\xC3\xA9T\xC3\x89");
+  // Where a non-ASCII key name is refused (asserted by makeKey), an ASCII
+  // one stands in.
+  const bool accented = makeKey("Mixed\\Case\\\xC3\x89t\xC3\xA9");
+  ASSERT_TRUE(accented || open("Mixed\\Case\\Ete", true));
+  RegKeyPtr key = open(accented ? "MIXED\\case\\\xC3\xA9T\xC3\x89" : "MIXED\\case\\eTE");
   ASSERT_TRUE(key);
   ASSERT_EQ(backend->setValue(*key, Value("Value", kRegSz, Wide(u"x"))), RegStatus::Ok);
   RegValue read;
@@ -229,8 +232,9 @@ TEST_P(RegistryConformance, NamesFoldOnlyIntoTheirCasePartners) {
     RegValue read;
     EXPECT_EQ(backend->queryValue(*key, asked, read) == RegStatus::Ok, spelling.same) << where;
     const std::string keyPath = "K" + std::to_string(n) + "\\";
-    if (makeKey(keyPath + stored))
+    if (makeKey(keyPath + stored)) {
       EXPECT_EQ(open(keyPath + asked) != nullptr, spelling.same) << where;
+    }
     ++n;
   }
 }
