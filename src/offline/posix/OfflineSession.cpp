@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "offline/OfflineUsage.h"
 #include "offline/posix/HiveCommit.h"
@@ -144,6 +145,10 @@ std::optional<OfflineSession> OpenSession(const std::string& command, const Offl
   OfflineVolume volume =
       InstallationVolume(*session.installation, session.user, drives, session.notes);
   volume.writable = use == SessionUse::Write;
+  if (use != SessionUse::Read) {
+    const char* tmp = std::getenv("TMPDIR");
+    volume.hostTempFolder = tmp && *tmp ? tmp : "/tmp";
+  }
   session.volume = std::make_unique<PosixFileSystem>(std::move(volume));
   session.program = FindInstalledProgram(*session.installation, *session.volume);
   ShowProgramKey(*session.installation, session.program);

@@ -37,7 +37,7 @@ struct OfflineVolume {
   // folder ("C:\Windows\System32"); empty: relative paths are Inaccessible.
   std::string currentFolder;
   // A host folder of this user's own for private temporary files (the
-  // restore's private copy of a backup); "" takes $TMPDIR, else /tmp.
+  // restore's private copy of a backup); "": none are made.
   std::string hostTempFolder;
   // Whether files of the volume may be made, written and deleted.
   bool writable = false;

@@ -439,10 +439,9 @@ FsStatus PosixFileSystem::createPrivateTempFile(std::string& path,
   path.clear();
   out.reset();
   t_lastError.clear();
-  const char* tmp = std::getenv("TMPDIR");
-  std::string pattern = !m_volume.hostTempFolder.empty() ? m_volume.hostTempFolder
-                        : tmp && *tmp                    ? tmp
-                                                         : "/tmp";
+  if (m_volume.hostTempFolder.empty())
+    return Failed(FsStatus::AccessDenied, "no folder of this machine is given for private files");
+  std::string pattern = m_volume.hostTempFolder;
   pattern += "/hivesweep-XXXXXX";
   const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
   if (fd < 0) return FromErrno(errno);

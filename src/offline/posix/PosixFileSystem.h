@@ -23,8 +23,8 @@
 //   deleteSilently false; lastErrorText says why. moveToRecycleBin always
 //   answers false (there is no bin to put files back from offline), so
 //   files are kept. Private temporary files are made on this machine, in
-//   the volume's host temporary folder, named by their host paths; only
-//   those host paths are ever deleted by their names.
+//   the volume's host temporary folder (refused when it names none), named
+//   by their host paths; only those host paths are ever deleted by name.
 // * Folder listings are kept while the folder's modification time stays the
 //   same (FolderCache). Any thread may use it.
 #include <set>
