@@ -182,9 +182,9 @@ const OfflineRegistry::Key* OfflineRegistry::live(const RegKeyHandle& handle) {
 
 RegStatus OfflineRegistry::subkeyNames(const RegKeyHandle& handle, std::vector<std::string>& out) {
   out.clear();
-  const Key* live_ = live(handle);
-  if (!live_) return RegStatus::NotFound;
-  const Key& key = *live_;
+  const Key* found = live(handle);
+  if (!found) return RegStatus::NotFound;
+  const Key& key = *found;
   if (key.linkItself) return RegStatus::Ok;
   const auto mounted = mountedChildren_.find({key.root, key.folded});
   if (key.layers.size() == 1 && mounted == mountedChildren_.end()) {  // the common case
