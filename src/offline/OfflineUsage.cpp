@@ -62,6 +62,8 @@ constexpr CommandText kCommands[] = {
      "  delete), then each changed hive committed: written to a new file, the old\n"
      "  one kept as HIVE.hsbak with its logs, renamed over. Items hivex would write\n"
      "  wrongly for Windows are refused, listed and kept.\n"
+     "  --user NAME|SID  the user whose hive is HKEY_CURRENT_USER\n"
+     "  --sections LIST  task numbers and section names, comma-separated\n"
      "  --dry-run        everything but the commit; the backup is made in memory\n"},
     {"restore",
      "restore --windows DIR FILE|--latest [--user NAME|SID] [--force] [--json] [--dry-run]",
@@ -71,6 +73,7 @@ constexpr CommandText kCommands[] = {
      "  then the changed hives are committed. FILE is a Windows path or a path on\n"
      "  this machine inside the volume.\n"
      "  --latest         the newest backup of the installed program's backup folder\n"
+     "  --user NAME|SID  the user whose hive is HKEY_CURRENT_USER\n"
      "  --force          import a file the record does not vouch for\n"
      "  --json           one JSON object with the outcome\n"
      "  --dry-run        everything but the commit\n"},

@@ -47,16 +47,15 @@ std::optional<std::string> LatestBackup(FileSystemBackend& files, const std::str
   return JoinPath(folder, backups.front().name);
 }
 
+// "" when the arguments name one file, else what is wrong.
+std::string FileChoiceError(const OfflineArgs& parsed) {
+  if (parsed.latest == !parsed.rest.empty()) return "name one backup FILE or --latest";
+  if (parsed.rest.size() > 1) return "only one backup FILE is restored at a time";
+  return "";
+}
+
 std::optional<std::string> ChooseFile(const OfflineArgs& parsed, OfflineSession& session,
                                       const std::string& folder, std::string& error) {
-  if (parsed.latest == !parsed.rest.empty()) {
-    error = "name one backup FILE or --latest";
-    return std::nullopt;
-  }
-  if (parsed.rest.size() > 1) {
-    error = "only one backup FILE is restored at a time";
-    return std::nullopt;
-  }
   if (parsed.latest) {
     std::optional<std::string> latest = LatestBackup(*session.volume, folder);
     if (!latest) error = "the backup folder " + folder + " holds no backup";
@@ -65,7 +64,8 @@ std::optional<std::string> ChooseFile(const OfflineArgs& parsed, OfflineSession&
   std::optional<std::string> file = WindowsPathOf(*session.installation, parsed.rest.front());
   if (!file)
     error = parsed.rest.front() +
-            " is not on the Windows volume; copy it there or map its folder with --drive";
+            " is not on the Windows volume; copy it there, or map its folder with --drive D=DIR "
+            "and name it D:\\...";
   return file;
 }
 
@@ -75,6 +75,8 @@ int RunRestoreOffline(const std::vector<std::string>& args) {
   const OfflineArgs parsed = ParseOfflineArgs(args, {"--windows", "--user", "--drive", "--dry-run",
                                                      "--latest", "--force", "--json", "FILE"});
   if (!parsed.error.empty()) return OfflineBadUsage("restore", parsed.error);
+  if (const std::string wrong = FileChoiceError(parsed); !wrong.empty())
+    return OfflineBadUsage("restore", wrong);
   int exitCode = kExitOk;
   std::optional<OfflineSession> session = OpenSession(
       "restore", parsed, false, exitCode, parsed.dryRun ? SessionUse::DryRun : SessionUse::Write);
@@ -84,7 +86,10 @@ int RunRestoreOffline(const std::vector<std::string>& args) {
   const std::string folder = process.settings.OutputDirectory;
   std::string error;
   const std::optional<std::string> file = ChooseFile(parsed, *session, folder, error);
-  if (!file) return OfflineBadUsage("restore", error);
+  if (!file) {
+    std::fprintf(stderr, "hivesweep-offline restore: %s\n", error.c_str());
+    return parsed.latest ? kExitEnvironment : kExitUsage;
+  }
   std::vector<std::string> restoreArgs{*file};
   if (parsed.force) restoreArgs.push_back("--force");
   if (parsed.json) restoreArgs.push_back("--json");
