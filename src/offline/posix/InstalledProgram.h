@@ -17,6 +17,7 @@ struct InstalledProgram {
   std::string from;          // how it was found: "uninstall entry", "default folder"
   std::string programKey;    // its own key below HKEY_LOCAL_MACHINE (backup record)
   std::string settingsFile;  // the options.ini read, "" when none
+  bool thirtyTwoBit = false; // the x86 build: found in the 32-bit view or folder
 };
 
 // `volume` answers for the installation (PosixFileSystem).
