@@ -46,9 +46,8 @@ key("Wow6432Node")
 h.commit(sys.argv[2])
 )PY";
   std::ofstream(out + ".py") << script;
-  const std::string command =
-      "/usr/bin/python3 '" + out + ".py' '" + empty + "' '" + out + "'" + (extraUser ? " bob" : "") +
-                              (withSystem ? " system" : "");
+  const std::string command = "/usr/bin/python3 '" + out + ".py' '" + empty + "' '" + out + "'" +
+                              (extraUser ? " bob" : "") + (withSystem ? " system" : "");
   ASSERT_EQ(std::system(command.c_str()), 0);
 }
 

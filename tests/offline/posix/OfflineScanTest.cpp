@@ -107,8 +107,8 @@ class OfflineScan : public ::testing::Test {
   }
 
   void makeHives(const std::string& extra) {
-    const std::string make = "/usr/bin/python3 '" + folder.path() + "/make.py' '" +
-                             folder.path() + "/EmptyHive' '" + folder.path() + "' " + extra;
+    const std::string make = "/usr/bin/python3 '" + folder.path() + "/make.py' '" + folder.path() +
+                             "/EmptyHive' '" + folder.path() + "' " + extra;
     ASSERT_EQ(std::system(make.c_str()), 0);
     const std::string config = volume + "/WINDOWS/system32/Config";
     fs::rename(folder.path() + "/SOFTWARE", config + "/SOFTWARE");
@@ -152,8 +152,11 @@ TEST_F(OfflineScan, FindsExactlyTheMissingReferencesWithTheInstallationsEnvironm
   const std::string dlls =
       "HKEY_LOCAL_MACHINE\\\\Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\SharedDlls";
   const std::vector<std::string> expected = {
-      "HKEY_CURRENT_USER" + run + "UserGone", "HKEY_LOCAL_MACHINE" + run + "Gone",
-      "HKEY_LOCAL_MACHINE" + run + "GoneFromProgramFiles", dlls, dlls,
+      "HKEY_CURRENT_USER" + run + "UserGone",
+      "HKEY_LOCAL_MACHINE" + run + "Gone",
+      "HKEY_LOCAL_MACHINE" + run + "GoneFromProgramFiles",
+      dlls,
+      dlls,
       "HKEY_CURRENT_USER\\\\Software\\\\Vendor\\\\Tool\\\\Path"};
   EXPECT_EQ(keys, expected) << json;
   EXPECT_NE(json.find("C:\\\\Tools\\\\absent.dll"), std::string::npos);
