@@ -32,6 +32,10 @@ echo "== scan worker lifetime (AddressSanitizer)"
 build/native/hivesweep-lifetime-asan >"$LOGS/asan.log" 2>&1 || status=1
 cat "$LOGS/asan.log"
 
+echo "== the offline program's Debian package"
+bash tests/package/deb_install.sh >"$LOGS/deb.log" 2>&1 || status=1
+cat "$LOGS/deb.log"
+
 echo "== Windows tests under Wine (windows on a private X display)"
 . scripts/wine-env.sh
 hs_start_display || status=1
