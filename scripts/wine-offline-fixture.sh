@@ -62,7 +62,7 @@ for folder, subfolders, files in os.walk(source):
         path = os.path.join(folder, name)
         size = os.path.getsize(path)
         if size <= 65536:
-            shutil.copyfile(path, os.path.join(here, name))
+            shutil.copy2(path, os.path.join(here, name))
         else:
             with open(os.path.join(here, name), "wb") as sparse:
                 sparse.truncate(size)
