@@ -56,6 +56,7 @@ Architecture: $ARCH
 Maintainer: Corvane Hivesweep <hivesweep@corvane.example>
 Installed-Size: $(du -sk --exclude=DEBIAN "$root" | cut -f1)
 Depends: $depends
+Recommends: ntfs-3g
 Section: admin
 Priority: optional
 Homepage: https://www.corvane.example/hivesweep

@@ -19,6 +19,11 @@
       gives them, without the link keys (the editor would make them ordinary
       keys; a booted prefix has its own links).
 
+  wine-hives.py compare BEFORE_DIR AFTER_DIR
+      Whether two sets of Wine registry files hold the same keys, links and
+      values (names, types, bytes; times aside). Exit 1, naming at most ten
+      differences, when they do not.
+
 Needs Debian's python3-hivex (run by /usr/bin/python3).
 """
 import os
@@ -320,6 +325,11 @@ def wine_sections(program, hive_path):
                 sections.append(current)
         elif current is not None and line:
             current.append(line)
+    # The hive's root without values is there only as the export's first
+    # line: importing it would make a key (an empty user's classes) that
+    # the machine did not have.
+    if sections and len(sections[0]) == 1:
+        sections.pop(0)
     return sections
 
 
@@ -332,11 +342,47 @@ def make_reg(program, out, hives):
         file.write("\r\n".join(lines).encode("utf-16"))
 
 
+# --- Comparing prefixes ---------------------------------------------------
+
+
+def as_imported(kind, data):
+    """The registry editor ends string data (types 1, 2, 7) that lacks a
+    final NUL with one when it imports: a limit of the editor, not of the
+    file, so the comparison allows for it."""
+    if kind in (1, 2, 7) and len(data) % 2 == 0 and data[-2:] != b"\0\0":
+        return data + b"\0\0"
+    return data
+
+
+def registry_lines(folder):
+    lines = set()
+    for name in ("system.reg", "user.reg", "userdef.reg"):
+        for key in read_wine_registry(os.path.join(folder, name)):
+            path = name + ":" + "\\".join(key.path).upper()
+            lines.add(path + (" #link" if key.link else ""))
+            for value, kind, data in key.values:
+                lines.add("%s \"%s\" %d %s" % (path, value.upper(), kind,
+                                                as_imported(kind, data).hex()))
+    return lines
+
+
+def compare(before_dir, after_dir):
+    before, after = registry_lines(before_dir), registry_lines(after_dir)
+    differences = ["- " + line for line in sorted(before - after)] + [
+        "+ " + line for line in sorted(after - before)]
+    for line in differences[:10]:
+        print(line[:200])
+    print("%d lines compared, %d differ" % (len(before), len(differences)))
+    return 1 if differences else 0
+
+
 def main(argv):
     if len(argv) == 5 and argv[1] == "hives":
         make_hives(argv[2], argv[3], argv[4])
     elif len(argv) >= 5 and argv[1] == "reg":
         make_reg(argv[2], argv[3], argv[4:])
+    elif len(argv) == 4 and argv[1] == "compare":
+        return compare(argv[2], argv[3])
     else:
         sys.stderr.write(__doc__)
         return 2

@@ -50,6 +50,23 @@ diff -u "$OUT/online.rows" "$OUT/offline.rows" >"$OUT/rows.diff" ||
   fail "the rows differ (hivesweep-cli -, hivesweep-offline +):
 $(head -n 40 "$OUT/rows.diff")"
 echo "$HS_TEST_NAME: $rows rows, the same on both sides"
+
+# The way back: the hives as one .reg file imported by Wine's registry
+# editor into the machine they came from change nothing there (no link made
+# an ordinary key, no name or value altered).
+mkdir -p "$OUT/before"
+cp "$WINEPREFIX"/system.reg "$WINEPREFIX"/user.reg "$WINEPREFIX"/userdef.reg "$OUT/before/"
+hives="$OUT/fixture/hives"
+/usr/bin/python3 scripts/wine-hives.py reg "$OFFLINE" "$WINEPREFIX/drive_c/hs-hives.reg" \
+  "$hives/SOFTWARE" "$hives/SYSTEM" "$hives/DEFAULT" "$hives/NTUSER.DAT" "$hives/UsrClass.dat" ||
+  fail "the hives could not be made into a .reg file"
+wine_run import regedit /s 'C:\hs-hives.reg' || fail "regedit could not import the hives' .reg file"
+rm -f "$WINEPREFIX/drive_c/hs-hives.reg"
+wineserver -k 2>/dev/null
+wineserver -w 2>/dev/null
+/usr/bin/python3 scripts/wine-hives.py compare "$OUT/before" "$WINEPREFIX" >"$OUT/compare.out" ||
+  fail "importing the hives changed the registry: $(cat "$OUT/compare.out")"
+echo "$HS_TEST_NAME: $(tail -n1 "$OUT/compare.out")"
 remove_fixture
 rm -rf "$OUT"
 pass
