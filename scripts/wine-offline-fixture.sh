@@ -44,7 +44,10 @@ profile="${profile//\\//}"
 
 image="$DIR/volume.img"
 rm -f "$image"
-truncate -s 2G "$image"
+# Room for drive_c as it stands (sparse files count at their length) and
+# the hives; the image itself stays sparse.
+size_mb=$(($(du -sm --apparent-size "$PREFIX/drive_c" | cut -f1) + 512))
+truncate -s "${size_mb}M" "$image"
 mkntfs -F -Q -q "$image" >"$DIR/mkntfs.log" 2>&1 || die "mkntfs failed (see $DIR/mkntfs.log)"
 ntfs-3g "$image" "$DIR/volume" || die "ntfs-3g could not mount $image"
 target="$DIR/volume"
