@@ -225,12 +225,12 @@ def build_hive(empty, target, keys, below, rename=None, skip=()):
     `skip` stay out."""
     builder = HiveBuilder(empty, target)
     for key in keys:
-        if not starts_with(key.path, below) or len(key.path) == len(below):
+        if not starts_with(key.path, below):
             continue
-        path = list(key.path[len(below):])
+        path = list(key.path[len(below):])  # [] for the hive's root
         if any(starts_with(path, excluded) for excluded in skip):
             continue
-        if rename and path[0].upper() in rename:
+        if rename and path and path[0].upper() in rename:
             path[0] = rename[path[0].upper()]
         builder.add(path, key)
     builder.commit()
