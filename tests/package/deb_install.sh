@@ -5,14 +5,8 @@
 # package is installed already, which this test must not disturb).
 set -uo pipefail
 cd "$(dirname "$0")/../.."
-HS_TEST_NAME=deb_install
 OUT="$(mktemp -d /tmp/hivesweep-deb.XXXXXX)"
-fail() {
-  echo "$HS_TEST_NAME: $*"
-  echo "[  FAILED  ] 1 test, $HS_TEST_NAME"
-  exit 1
-}
-pass() { echo "[  PASSED  ] 1 test, $HS_TEST_NAME"; }
+. tests/win32/lib/script-test.sh  # one test as scripts/test.sh counts it
 
 if [ "$(id -u)" -ne 0 ]; then
   echo "$HS_TEST_NAME: skipped: installing a package needs root"
