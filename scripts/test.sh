@@ -65,6 +65,10 @@ show native.log
 echo "== scan worker lifetime (AddressSanitizer)"
 show asan.log
 
+echo "== the offline program's Debian package"
+bash tests/package/deb_install.sh >"$LOGS/deb.log" 2>&1 || status=1
+cat "$LOGS/deb.log"
+
 echo "== Windows tests under Wine (windows on a private X display)"
 wait "$prefix_boot"
 (cd build/win64 && "$HS_WINE" hivesweep-tests-win.exe >"$LOGS/wine.log" 2>&1) || status=1

@@ -1,5 +1,6 @@
 #include "offline/posix/OfflineInstallation.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "common/Text.h"
@@ -232,7 +233,11 @@ void OfflineInstallation::mountRegistry(const std::optional<Profile>& user) {
   }
   if (default_) {
     registry_.mount(RootKey::Users, ".DEFAULT", {root(default_)});
-    registry_.mount(RootKey::Users, "S-1-5-18", {root(default_)});
+    // Windows shows the system account's key, the same hive, beside it when
+    // the account has a profile (always on Windows; never under Wine).
+    const bool systemProfile = std::any_of(profiles_.begin(), profiles_.end(),
+                                           [](const Profile& p) { return p.sid == "S-1-5-18"; });
+    if (systemProfile) registry_.mount(RootKey::Users, "S-1-5-18", {root(default_)});
   }
   for (const Profile& profile : profiles_) {
     if (profile.ntuserPath.empty() || profile.sid == "S-1-5-18") continue;
