@@ -34,7 +34,7 @@ struct RegistryTarget {
   bool hivexLimits = false;
 };
 
-inline std::string TargetName(const ::testing::TestParamInfo<RegistryTarget>& info) {
+inline std::string RegistryTargetName(const ::testing::TestParamInfo<RegistryTarget>& info) {
   return info.param.name;
 }
 

@@ -60,6 +60,6 @@ INSTANTIATE_TEST_SUITE_P(Hive, RegistryConformance,
                          ::testing::Values(RegistryTarget{"Hive", MakeHiveRegistry,
                                                           RootKey::CurrentUser, kScratch, false,
                                                           false, nullptr, false, true}),
-                         TargetName);
+                         RegistryTargetName);
 
 }  // namespace hs::conformance

@@ -10,7 +10,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// argv: empty hive, output folder. Writes SOFTWARE, SYSTEM, NTUSER.DAT.
+// argv: empty hive, output folder[, "x86": the program's uninstall entry in
+// the 32-bit view]. Writes SOFTWARE, SYSTEM, NTUSER.DAT.
 constexpr const char* kMakeHives = R"PY(
 import hivex, shutil, sys
 empty, out = sys.argv[1], sys.argv[2]
@@ -37,11 +38,13 @@ def software(h, key):
     h.node_set_values(key(cv), [sz("ProgramFilesDir", "C:\\Program Files")])
     h.node_set_values(key(cv + "\\Run"), [
         sz("Gone", "C:\\Gone\\run.exe"), sz("Here", "C:\\tools\\present.exe"),
-        sz("InProgramFiles", "%ProgramFiles%\\Acme\\acme.exe", 2)])
+        sz("InProgramFiles", "%ProgramFiles%\\Acme\\acme.exe", 2),
+        sz("GoneFromProgramFiles", "C:\\Program Files\\Old\\old.exe")])
     h.node_set_values(key(cv + "\\SharedDlls"), [
         dword("C:\\Tools\\present.dll", 1), dword("C:\\Tools\\absent.dll", 1),
         dword("C:\\Tools\\unused.dll", 0)])
-    h.node_set_values(key(cv + "\\Uninstall\\Corvane Hivesweep"), [
+    view = "Wow6432Node\\" if sys.argv[3:] == ["x86"] else ""
+    h.node_set_values(key(view + cv + "\\Uninstall\\Corvane Hivesweep"), [
         sz("InstallLocation", "%ProgramFiles%\\Corvane Hivesweep", 2)])
 def system(h, key):
     h.node_set_values(key("Select"), [dword("Current", 1)])
@@ -83,16 +86,11 @@ void Touch(const std::string& path, const std::string& content) {
 void SmallInstallation::SetUp() {
   if (!HiveFolder::Available()) GTEST_SKIP() << "no hive files at " << HiveFolder::Source();
   volume = folder.path() + "/volume";
-  const std::string config = volume + "/WINDOWS/system32/Config";
-  fs::create_directories(config);
+  fs::create_directories(configFolder());
   fs::create_directories(volume + "/Users/ann");
   std::ofstream(folder.path() + "/make.py") << kMakeHives;
-  const std::string make = "/usr/bin/python3 '" + folder.path() + "/make.py' '" +
-                           folder.take("recovery/EmptyHive") + "' '" + folder.path() + "'";
-  ASSERT_EQ(std::system(make.c_str()), 0);
-  fs::rename(folder.path() + "/SOFTWARE", config + "/SOFTWARE");
-  fs::rename(folder.path() + "/SYSTEM", config + "/system");
-  fs::rename(folder.path() + "/NTUSER.DAT", volume + "/Users/ann/NTUSER.DAT");
+  folder.take("recovery/EmptyHive");
+  makeHives("");
   Touch(volume + "/TOOLS/Present.EXE");
   Touch(volume + "/TOOLS/present.dll");
   Touch(volume + "/Program Files/ACME/Acme.EXE");
@@ -102,6 +100,15 @@ void SmallInstallation::SetUp() {
   Touch(program + "/options.ini",
         "[Options]\r\nOutputDirectory=C:\\Program Files\\Corvane Hivesweep\\Saved\r\n"
         "[IgnoreKey]\r\nCount=1\r\nKey1=HKEY_CURRENT_USER\\Software\\Vendor\\Ignored\r\n");
+}
+
+void SmallInstallation::makeHives(const std::string& extra) {
+  const std::string make = "/usr/bin/python3 '" + folder.path() + "/make.py' '" + folder.path() +
+                           "/EmptyHive' '" + folder.path() + "' " + extra;
+  ASSERT_EQ(std::system(make.c_str()), 0);
+  fs::rename(folder.path() + "/SOFTWARE", configFolder() + "/SOFTWARE");
+  fs::rename(folder.path() + "/SYSTEM", configFolder() + "/system");
+  fs::rename(folder.path() + "/NTUSER.DAT", volume + "/Users/ann/NTUSER.DAT");
 }
 
 std::string SmallInstallation::offline(const std::string& args, int& exitCode) {

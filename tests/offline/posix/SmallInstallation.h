@@ -28,6 +28,9 @@ class SmallInstallation : public ::testing::Test {
   std::string offline(const std::string& args, int& exitCode);
   std::string errors();
   std::string configFolder() const { return volume + "/WINDOWS/system32/Config"; }
+  // Writes the hives into the volume; `extra` "x86" puts the program's
+  // uninstall entry in the 32-bit view.
+  void makeHives(const std::string& extra);
 
   HiveFolder folder;
   std::string volume;
