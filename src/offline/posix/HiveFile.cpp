@@ -18,12 +18,6 @@ constexpr std::uint16_t kValueCompressedName = 0x0001;
 constexpr std::size_t kNodeFlags = 6, kNodeNameLength = 76, kNodeName = 80;
 constexpr std::size_t kValueNameLength = 6, kValueFlags = 20, kValueName = 24;
 
-struct FreeDeleter {
-  void operator()(void* p) const { std::free(p); }
-};
-template <typename T>
-using Malloced = std::unique_ptr<T, FreeDeleter>;
-
 std::uint16_t ReadU16(std::span<const std::uint8_t> bytes, std::size_t at) {
   return static_cast<std::uint16_t>(bytes[at] | bytes[at + 1] << 8);
 }

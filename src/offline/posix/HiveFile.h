@@ -10,6 +10,7 @@
 // affected.
 #include <hivex.h>
 
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,6 +24,13 @@
 namespace hs::offline {
 
 using HiveNode = hive_node_h;
+
+// What hivex hands out with malloc.
+struct FreeDeleter {
+  void operator()(void* p) const { std::free(p); }
+};
+template <typename T>
+using Malloced = std::unique_ptr<T, FreeDeleter>;
 
 struct HiveChild {
   std::string name;    // as stored

@@ -17,10 +17,6 @@ namespace {
 constexpr std::size_t kMaxPlainCellData = 16344;
 constexpr std::size_t kMaxKeyNameLength = 255;
 
-struct FreeDeleter {
-  void operator()(void* p) const { std::free(p); }
-};
-
 // hivex hashes and orders new subkeys by their UTF-8 bytes with ASCII-only
 // upper-casing, where Windows hashes and sorts upper-cased UTF-16: only
 // ASCII names come out as Windows would store them.
@@ -67,7 +63,7 @@ std::optional<std::vector<RegValue>> HiveFile::rewritableValues(HiveNode node,
   for (std::size_t i = 0; i < handles->size(); ++i) {
     const hive_value_h handle = (*handles)[i];
     // A name hivex cannot decode, or one with a NUL, would come back changed.
-    std::unique_ptr<char, FreeDeleter> decoded(hivex_value_key(handle_, handle));
+    Malloced<char> decoded(hivex_value_key(handle_, handle));
     if (!decoded || std::strlen(decoded.get()) != hivex_value_key_len(handle_, handle)) {
       refusal = "a value of the key has a name hivex cannot write back unchanged";
       return std::nullopt;

@@ -84,9 +84,13 @@ std::string GuardWriting(const OfflineInstallation& installation, SessionUse use
   return refusal;
 }
 
+void PrintLines(const std::string& command, const std::vector<std::string>& lines) {
+  for (const std::string& line : lines)
+    std::fprintf(stderr, "hivesweep-offline %s: %s\n", command.c_str(), line.c_str());
+}
+
 void PrintSessionNotes(const std::string& command, const OfflineSession& session) {
-  for (const std::string& note : session.notes)
-    std::fprintf(stderr, "hivesweep-offline %s: %s\n", command.c_str(), note.c_str());
+  PrintLines(command, session.notes);
 }
 
 ScanProgress::Writer TerminalProgress(bool quiet) {

@@ -34,6 +34,9 @@ struct OfflineSession {
 // The session's notes on standard error, each after "hivesweep-offline COMMAND: ".
 void PrintSessionNotes(const std::string& command, const OfflineSession& session);
 
+// Lines on standard error, each after "hivesweep-offline COMMAND: ".
+void PrintLines(const std::string& command, const std::vector<std::string>& lines);
+
 // The scan's progress line on standard error when it is a terminal and
 // `quiet` is not set; else none.
 ScanProgress::Writer TerminalProgress(bool quiet);

@@ -38,11 +38,6 @@ std::unique_ptr<MemoryFileSystem> DryRunFiles(PosixFileSystem& volume) {
   return files;
 }
 
-void PrintLines(const std::vector<std::string>& lines) {
-  for (const std::string& line : lines)
-    std::fprintf(stderr, "hivesweep-offline repair: %s\n", line.c_str());
-}
-
 }  // namespace
 
 int RunRepairOffline(const std::vector<std::string>& args) {
@@ -88,11 +83,11 @@ int RunRepairOffline(const std::vector<std::string>& args) {
   std::fputs(output.out.c_str(), stdout);
   std::fflush(stdout);
   std::fputs(output.err.c_str(), stderr);
-  PrintLines(RefusalLines(registry));
+  PrintLines("repair", RefusalLines(registry));
   const InstallationCommit commit = CommitInstallation(*session->installation, parsed.dryRun);
-  PrintLines(commit.lines);
+  PrintLines("repair", commit.lines);
   if (parsed.dryRun)
-    PrintLines({"dry run: nothing was written (the backup was made in memory only)"});
+    PrintLines("repair", {"dry run: nothing was written (the backup was made in memory only)"});
   if (output.exitCode != kExitOk) return output.exitCode;
   if (commit.failed) return kExitEnvironment;
   return registry.refusals().empty() && !session->stale ? kExitOk : kExitStale;

@@ -17,11 +17,6 @@
 namespace hs::offline {
 namespace {
 
-void PrintLines(const char* command, const std::vector<std::string>& lines) {
-  for (const std::string& line : lines)
-    std::fprintf(stderr, "hivesweep-offline %s: %s\n", command, line.c_str());
-}
-
 // FILE as the volume names it: a Windows path stays, a path of this machine
 // inside the volume's folder becomes one.
 std::optional<std::string> WindowsPathOf(const OfflineInstallation& installation,
