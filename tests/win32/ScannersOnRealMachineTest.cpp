@@ -41,6 +41,9 @@ class ScratchHomeFileSystem : public win32::Win32FileSystem {
 class RealMachineScan : public ::testing::Test {
  protected:
   void SetUp() override {
+    // Other tests' scratch root, left empty by them, would count as an empty
+    // Software key; RegDeleteKey removes it only when it has no subkeys.
+    ::RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\HivesweepTest");
     ::CreateDirectoryW(L"C:\\HivesweepTargets", nullptr);
     ::CreateDirectoryW(L"C:\\HivesweepTargets\\Folder", nullptr);
     ::CreateDirectoryW(L"C:\\HivesweepTargets\\Desktop", nullptr);
