@@ -169,9 +169,14 @@ to_palette() {  # to_palette FILE.png
   convert "$1" -dither None -colors 64 "PNG8:$1.small" && mv "$1.small" "$1"
 }
 
+reads_right_to_left() {  # reads_right_to_left NAME: its file says so
+  iconv -f UTF-16 -t UTF-8 "lang/Lan_$1.ini" | grep -c '^ReadingOrder=RightToLeft' >/dev/null
+}
+
 shoot_language() {  # shoot_language NAME: in the one demo prefix, reused
   local name="$1" out=docs/languages
   printf '[Options]\r\nLan=%s\r\n' "$name" >"$HS_PROGRAM_DIR/options.ini"
+  reads_right_to_left "$name" && hs_script_fonts rtl
   hs_start_gui
   keys_to "$HS_MAIN_WINDOW" ctrl+s
   hs_wait_alone 120
@@ -183,26 +188,31 @@ shoot_language() {  # shoot_language NAME: in the one demo prefix, reused
   sleep "$CLOSE_WAIT"
   xdotool windowclose "$HS_MAIN_WINDOW" >/dev/null 2>&1 || true
   wineserver -w 2>/dev/null || true
+  reads_right_to_left "$name" && hs_script_fonts
   to_palette "$out/$name-main-window.png"
   to_palette "$out/$name-options.png"
 }
 
+# The page's own text is kept down to its marker line; the pictures after it
+# are listed anew from what is in docs/languages/.
+LANGUAGES_MARKER='<!-- pictures: scripts/screenshots.sh languages -->'
 write_languages_page() {
+  local page=docs/languages.md kept
+  kept="$(awk -v marker="$LANGUAGES_MARKER" '$0 == marker { exit } { print }' "$page" 2>/dev/null || true)"
   {
-    echo "# The program in every language"
-    echo
-    echo "The main window after a scan of the demo machine and the options dialog,"
-    echo "under Wine at 96 DPI with the Noto fonts (\`scripts/screenshots.sh languages\`)."
+    [ -n "$kept" ] && printf '%s\n' "$kept"
+    echo "$LANGUAGES_MARKER"
     local picture name
     for picture in docs/languages/*-main-window.png; do
       name="$(basename "$picture" -main-window.png)"
       echo
-      echo "## $name"
+      echo "### $name"
       echo
       echo "![$name: main window](languages/$name-main-window.png)"
       [ -f "docs/languages/$name-options.png" ] && echo "![$name: options](languages/$name-options.png)"
     done
-  } >docs/languages.md
+  } >"$page.new"
+  mv "$page.new" "$page"
 }
 
 shoot_languages() {  # shoot_languages [NAME...]
