@@ -137,13 +137,17 @@ void CheckLabel(FitCheck& fit, const ui::Component& component, const std::wstrin
   }
 }
 
-void CheckCaptioned(FitCheck& fit, const ui::Component& component) {
+bool ClassIs(HWND control, const wchar_t* name) {
   wchar_t className[64] = {};
-  ::GetClassNameW(component.window, className, 64);
+  ::GetClassNameW(control, className, 64);
+  return ::lstrcmpiW(className, name) == 0;
+}
+
+void CheckCaptioned(FitCheck& fit, const ui::Component& component) {
   const std::wstring text = ui::WindowText(component.window);
   if (text.empty()) return;
-  if (::lstrcmpiW(className, WC_BUTTONW) == 0) CheckButton(fit, component, text);
-  if (::lstrcmpiW(className, WC_STATICW) == 0) CheckLabel(fit, component, text);
+  if (ClassIs(component.window, WC_BUTTONW)) CheckButton(fit, component, text);
+  if (ClassIs(component.window, WC_STATICW)) CheckLabel(fit, component, text);
 }
 
 void CheckColumns(FitCheck& fit, const ui::Component& component) {
@@ -188,11 +192,8 @@ void CheckTabs(FitCheck& fit, const ui::Component& component) {
 }
 
 bool IsPushButton(HWND control) {
-  wchar_t className[64] = {};
-  ::GetClassNameW(control, className, 64);
   const LONG type = ::GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK;
-  return ::lstrcmpiW(className, WC_BUTTONW) == 0 &&
-         (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
+  return ClassIs(control, WC_BUTTONW) && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
 }
 
 bool IsShown(HWND control) {
@@ -204,11 +205,9 @@ bool IsShown(HWND control) {
 bool IsNeighbour(HWND control) {
   const LONG style = ::GetWindowLongW(control, GWL_STYLE);
   if (!IsShown(control) || (style & WS_CHILD) == 0) return false;
-  wchar_t className[64] = {};
-  ::GetClassNameW(control, className, 64);
-  if (::lstrcmpiW(className, WC_TABCONTROLW) == 0) return false;
-  if (::lstrcmpiW(className, WC_BUTTONW) == 0) return (style & BS_TYPEMASK) != BS_GROUPBOX;
-  if (::lstrcmpiW(className, WC_STATICW) == 0) {
+  if (ClassIs(control, WC_TABCONTROLW)) return false;
+  if (ClassIs(control, WC_BUTTONW)) return (style & BS_TYPEMASK) != BS_GROUPBOX;
+  if (ClassIs(control, WC_STATICW)) {
     const LONG type = style & SS_TYPEMASK;
     return type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT || type == SS_LEFTNOWORDWRAP ||
            type == SS_SIMPLE;
