@@ -41,6 +41,15 @@ top_window() {  # the newest visible window other than the main one
   xdotool search --onlyvisible --name . 2>/dev/null | grep -vx "${HS_MAIN_WINDOW:-none}" | tail -n1 || true
 }
 
+# A busy machine opens a dialog late: up to $1 seconds for one to show.
+wait_for_dialog() {  # wait_for_dialog SECONDS
+  local tenths=$(($1 * 10))
+  while [ -z "$(top_window)" ] && [ "$tenths" -gt 0 ]; do
+    sleep 0.1
+    tenths=$((tenths - 1))
+  done
+}
+
 keys_to() {  # keys_to WINDOW KEY...
   local window="$1"
   shift
@@ -179,10 +188,13 @@ shoot_language() {  # shoot_language NAME: in the one demo prefix, reused
   reads_right_to_left "$name" && hs_script_fonts rtl
   hs_start_gui
   keys_to "$HS_MAIN_WINDOW" ctrl+s
+  wait_for_dialog 20  # the scan's progress dialog
   hs_wait_alone 120
+  sleep 2  # the list shows the last rows once the window has taken them
   hs_screenshot "$out/$name-main-window.png"
   keys_to "$HS_MAIN_WINDOW" ctrl+o
-  sleep 2
+  wait_for_dialog 20
+  sleep 1  # its controls are drawn
   shoot_window "$out/$name-options.png"
   keys_to "$(top_window)" Escape
   sleep "$CLOSE_WAIT"
