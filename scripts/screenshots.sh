@@ -198,8 +198,10 @@ shoot_language() {  # shoot_language NAME: in the one demo prefix, reused
   shoot_window "$out/$name-options.png"
   keys_to "$(top_window)" Escape
   sleep "$CLOSE_WAIT"
-  xdotool windowclose "$HS_MAIN_WINDOW" >/dev/null 2>&1 || true
-  wineserver -w 2>/dev/null || true
+  # Closed as a user would (an X window destroyed under it leaves the program
+  # running, and Wine's server waiting for it).
+  keys_to "$HS_MAIN_WINDOW" alt+F4
+  timeout 60 wineserver -w 2>/dev/null || wineserver -k 2>/dev/null || true
   reads_right_to_left "$name" && hs_script_fonts
   to_palette "$out/$name-main-window.png"
   to_palette "$out/$name-options.png"
