@@ -214,7 +214,7 @@ write_languages_page() {
   local page=docs/languages.md kept
   kept="$(awk -v marker="$LANGUAGES_MARKER" '$0 == marker { exit } { print }' "$page" 2>/dev/null || true)"
   {
-    [ -n "$kept" ] && printf '%s\n' "$kept"
+    [ -n "$kept" ] && printf '%s\n\n' "$kept"
     echo "$LANGUAGES_MARKER"
     local picture name
     for picture in docs/languages/*-main-window.png; do
