@@ -41,6 +41,15 @@ top_window() {  # the newest visible window other than the main one
   xdotool search --onlyvisible --name . 2>/dev/null | grep -vx "${HS_MAIN_WINDOW:-none}" | tail -n1 || true
 }
 
+# A busy machine opens a dialog late: up to $1 seconds for one to show.
+wait_for_dialog() {  # wait_for_dialog SECONDS
+  local tenths=$(($1 * 10))
+  while [ -z "$(top_window)" ] && [ "$tenths" -gt 0 ]; do
+    sleep 0.1
+    tenths=$((tenths - 1))
+  done
+}
+
 keys_to() {  # keys_to WINDOW KEY...
   local window="$1"
   shift
@@ -169,40 +178,55 @@ to_palette() {  # to_palette FILE.png
   convert "$1" -dither None -colors 64 "PNG8:$1.small" && mv "$1.small" "$1"
 }
 
+reads_right_to_left() {  # reads_right_to_left NAME: its file says so
+  iconv -f UTF-16 -t UTF-8 "lang/Lan_$1.ini" | grep -c '^ReadingOrder=RightToLeft' >/dev/null
+}
+
 shoot_language() {  # shoot_language NAME: in the one demo prefix, reused
   local name="$1" out=docs/languages
   printf '[Options]\r\nLan=%s\r\n' "$name" >"$HS_PROGRAM_DIR/options.ini"
+  reads_right_to_left "$name" && hs_script_fonts rtl
   hs_start_gui
   keys_to "$HS_MAIN_WINDOW" ctrl+s
+  wait_for_dialog 20  # the scan's progress dialog
   hs_wait_alone 120
+  sleep 2  # the list shows the last rows once the window has taken them
   hs_screenshot "$out/$name-main-window.png"
   keys_to "$HS_MAIN_WINDOW" ctrl+o
-  sleep 2
+  wait_for_dialog 20
+  sleep 1  # its controls are drawn
   shoot_window "$out/$name-options.png"
   keys_to "$(top_window)" Escape
   sleep "$CLOSE_WAIT"
-  xdotool windowclose "$HS_MAIN_WINDOW" >/dev/null 2>&1 || true
-  wineserver -w 2>/dev/null || true
+  # Closed as a user would (an X window destroyed under it leaves the program
+  # running, and Wine's server waiting for it).
+  keys_to "$HS_MAIN_WINDOW" alt+F4
+  timeout 60 wineserver -w 2>/dev/null || wineserver -k 2>/dev/null || true
+  reads_right_to_left "$name" && hs_script_fonts
   to_palette "$out/$name-main-window.png"
   to_palette "$out/$name-options.png"
 }
 
+# The page's own text is kept down to its marker line; the pictures after it
+# are listed anew from what is in docs/languages/.
+LANGUAGES_MARKER='<!-- pictures: scripts/screenshots.sh languages -->'
 write_languages_page() {
+  local page=docs/languages.md kept
+  kept="$(awk -v marker="$LANGUAGES_MARKER" '$0 == marker { exit } { print }' "$page" 2>/dev/null || true)"
   {
-    echo "# The program in every language"
-    echo
-    echo "The main window after a scan of the demo machine and the options dialog,"
-    echo "under Wine at 96 DPI with the Noto fonts (\`scripts/screenshots.sh languages\`)."
+    [ -n "$kept" ] && printf '%s\n\n' "$kept"
+    echo "$LANGUAGES_MARKER"
     local picture name
     for picture in docs/languages/*-main-window.png; do
       name="$(basename "$picture" -main-window.png)"
       echo
-      echo "## $name"
+      echo "### $name"
       echo
       echo "![$name: main window](languages/$name-main-window.png)"
       [ -f "docs/languages/$name-options.png" ] && echo "![$name: options](languages/$name-options.png)"
     done
-  } >docs/languages.md
+  } >"$page.new"
+  mv "$page.new" "$page"
 }
 
 shoot_languages() {  # shoot_languages [NAME...]

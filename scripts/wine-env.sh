@@ -42,6 +42,24 @@ hs_link_fonts() {
   done
 }
 
+# Wine 8 shapes right-to-left text with the control's own font alone, without
+# its linked fonts, and Wine's Tahoma has no Arabic letters: they would show
+# as boxes. Windows' Tahoma and Microsoft Sans Serif have them; here DejaVu
+# Sans Condensed, of about Tahoma's width, stands in for both while a program
+# in Arabic script runs (`hs_script_fonts rtl`), and Wine's own fonts come
+# back after (`hs_script_fonts`).
+hs_script_fonts() {
+  local key='HKCU\Software\Wine\Fonts\Replacements' face
+  for face in Tahoma "Microsoft Sans Serif" "MS Shell Dlg" "MS Shell Dlg 2"; do
+    if [ "${1:-}" = rtl ]; then
+      "$HS_WINE" reg add "$key" /v "$face" /t REG_SZ /d "DejaVu Sans Condensed" /f
+    else
+      "$HS_WINE" reg delete "$key" /v "$face" /f
+    fi
+  done >>"$WINEPREFIX/wineboot.log" 2>&1
+  wineserver -w 2>/dev/null || true
+}
+
 hs_end_prefix() {
   wineserver -k 2>/dev/null || true
   [ -n "${WINEPREFIX:-}" ] && [ "${HS_KEEP_PREFIX:-0}" != 1 ] && rm -rf "$WINEPREFIX"

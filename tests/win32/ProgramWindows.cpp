@@ -93,16 +93,29 @@ class WritesAfterDialog : public ForwardingFileSystem {
   HANDLE m_dialogSeen;
 };
 
-// The main window keeps its settings in a folder of its own (it may write
-// there); its texts come from the program's folder.
-void VisitMainWindow(FileSystemBackend& fs, const Translation& texts, const std::string& language,
-                     const WindowVisit& visit) {
+// The main window as made keeps its settings in a folder of its own (it may
+// write there); its texts come from the program's folder.
+void VisitMainWindowAsMade(FileSystemBackend& fs, const Translation& texts,
+                           const std::string& language, const WindowVisit& visit) {
   MemoryRegistry registry;
   const std::string folder = TempFolder();
   ui::AppContext context{fs, registry, folder, Settings::Defaults(folder), {}, {}};
   mainwindow::TfrmKeyscour main(context);
   ASSERT_TRUE(main.Create());
   ui::TranslateFormUnlessEnglish(main.components(), fs, texts, language);
+  visit(main.components());
+}
+
+// The main window as shown lives in the program's folder, as at a start with
+// `language` chosen; it is never closed, so it writes no settings there.
+void VisitMainWindowAsShown(FileSystemBackend& fs, const std::string& programFolder,
+                            const std::string& language, const WindowVisit& visit) {
+  MemoryRegistry registry;
+  ui::AppContext context{fs, registry, programFolder, Settings::Defaults(programFolder), {}, {}};
+  mainwindow::TfrmKeyscour main(context);
+  ASSERT_TRUE(main.Create());
+  context.settings.Lan = language;
+  ::ShowWindow(main.hwnd(), SW_SHOWNOACTIVATE);
   visit(main.components());
 }
 
@@ -154,14 +167,17 @@ void VisitRestoreDialogs(DialogVisit visit, FileSystemBackend& fs, const Transla
 }  // namespace
 
 void VisitProgramWindows(const std::string& programFolder, const std::string& language,
-                         const WindowVisit& visit) {
+                         const WindowVisit& visit, MainWindowAs main) {
   win32::Win32FileSystem fs;
   const Translation texts(fs, programFolder, language);
   const DialogVisit dialog{fs, texts, language, visit};
   const std::string folder = TempFolder();
   MemoryRegistry registry;
 
-  VisitMainWindow(fs, texts, language, visit);
+  if (main == MainWindowAs::Shown)
+    VisitMainWindowAsShown(fs, programFolder, language, visit);
+  else
+    VisitMainWindowAsMade(fs, texts, language, visit);
   VisitScanDialog(dialog, texts);
   VisitModalDialog(dialog, [&] {
     win32::StartupManagerDialog(nullptr, {registry, fs, texts, language, folder, 10});

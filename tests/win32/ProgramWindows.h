@@ -11,9 +11,14 @@ namespace hs::test {
 
 using WindowVisit = std::function<void(const ui::ComponentRegistry&)>;
 
+// The main window as made (its design texts, relabelled for the visit), or
+// as the program shows it at start in the language: relabelled by itself, its
+// task buttons fitted to their captions, its counts in the status bar.
+enum class MainWindowAs { Made, Shown };
+
 // `language`'s file is read from `programFolder`; English shows the texts
 // the windows are made with. A window that could not be made is a failure.
 void VisitProgramWindows(const std::string& programFolder, const std::string& language,
-                         const WindowVisit& visit);
+                         const WindowVisit& visit, MainWindowAs main = MainWindowAs::Made);
 
 }  // namespace hs::test

@@ -7,6 +7,7 @@
 #include "widgets/win32/Clipboard.h"
 #include "widgets/win32/Controls.h"
 #include "widgets/win32/Dialog.h"
+#include "widgets/win32/Dpi.h"
 #include "widgets/win32/ListView.h"
 
 namespace hs::win32 {
@@ -48,9 +49,9 @@ class TfrmNotRepaired : public ui::Dialog {
   void fillList(HWND handle) {
     ui::ListView list(handle);
     list.setExtendedStyle(LVS_EX_FULLROWSELECT);
-    list.addColumn(L"Registry key", 250);
-    list.addColumn(L"Value", 120);
-    list.addColumn(L"Reason", 230);
+    list.addColumn(L"Registry key", ui::ScaleToWindow(hwnd(), 250));
+    list.addColumn(L"Value", ui::ScaleToWindow(hwnd(), 120));
+    list.addColumn(L"Reason", ui::ScaleToWindow(hwnd(), 230));
     for (const NotRepaired& row : m_input.rows) {
       const int index = list.appendRow(Widen(row.row.KeyPath));
       list.setText(index, 1, Widen(row.row.ValueText));

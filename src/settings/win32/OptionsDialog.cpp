@@ -12,6 +12,7 @@
 #include "translation/Translation.h"
 #include "widgets/win32/Controls.h"
 #include "widgets/win32/Dialog.h"
+#include "widgets/win32/Dpi.h"
 #include "widgets/win32/ListView.h"
 #include "widgets/win32/TranslateForm.h"
 
@@ -147,7 +148,7 @@ class TfrmOptions : public ui::Dialog {
                            WS_EX_CLIENTEDGE, 28, 96, 320, 238, id});
     ui::ListView view(list);
     view.setExtendedStyle(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
-    view.addColumn(L"Items", 296);
+    view.addColumn(L"Items", ui::ScaleToWindow(hwnd(), 296));
   }
 
   // FormShow: the settings into the controls, page "General", the language.

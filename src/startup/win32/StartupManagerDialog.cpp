@@ -7,6 +7,7 @@
 #include "translation/Translation.h"
 #include "widgets/win32/Controls.h"
 #include "widgets/win32/Dialog.h"
+#include "widgets/win32/Dpi.h"
 #include "widgets/win32/ListView.h"
 #include "widgets/win32/TranslateForm.h"
 
@@ -18,6 +19,13 @@ constexpr int kClientWidth = 680;
 constexpr int kClientHeight = 360;
 constexpr int kButtonWidth = 110;
 constexpr int kButtonHeight = 25;
+
+// The list's columns as designed, in pixels at 96 DPI.
+struct Column {
+  const wchar_t* caption;
+  int width;
+};
+constexpr Column kColumns[] = {{L"Startup Program", 90}, {L"File", 160}, {L"Location", 200}};
 
 void ShowFailures(HWND owner, const std::string& text) {
   ::MessageBoxW(owner, Widen(text).c_str(), L"Corvane Hivesweep", MB_OK | MB_ICONERROR);
@@ -64,9 +72,8 @@ class TfrmStartupManager : public ui::Dialog {
                            kClientWidth - 16, kClientHeight - 56, kStartupList});
     ui::ListView view(list);
     view.setExtendedStyle(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
-    view.addColumn(L"Startup Program", 90);
-    view.addColumn(L"File", 160);
-    view.addColumn(L"Location", 200);
+    for (const Column& column : kColumns)
+      view.addColumn(column.caption, ui::ScaleToWindow(hwnd(), column.width));
     const int top = kClientHeight - 8 - kButtonHeight;
     struct Button {
       const char* name;
@@ -101,18 +108,19 @@ class TfrmStartupManager : public ui::Dialog {
     showRows();
     ui::TranslateFormUnlessEnglish(components(), m_input.fs, m_input.translation, m_input.language);
     // After the relabelling, so that translated captions fit too.
-    if (!m_rows.empty()) fitColumns();
+    fitColumns();
   }
 
-  // Each column as wide as its widest text, its caption included.
+  // Each column as wide as its widest text when there are rows, else as
+  // designed; never narrower than its caption, which an empty list shows too.
   void fitColumns() {
     const ui::ListView view = list();
     constexpr int kHeaderPadding = 24;  // the header's margins and divider
-    for (int column = 0; column < 3; ++column) {
-      ListView_SetColumnWidth(view.hwnd(), column, LVSCW_AUTOSIZE);
+    for (int column = 0; column < view.columnCount(); ++column) {
+      if (!m_rows.empty()) ListView_SetColumnWidth(view.hwnd(), column, LVSCW_AUTOSIZE);
       const int contents = ListView_GetColumnWidth(view.hwnd(), column);
-      const int caption =
-          ListView_GetStringWidth(view.hwnd(), view.columnText(column).c_str()) + kHeaderPadding;
+      const int caption = ListView_GetStringWidth(view.hwnd(), view.columnText(column).c_str()) +
+                          ui::ScaleToWindow(hwnd(), kHeaderPadding);
       if (caption > contents) ListView_SetColumnWidth(view.hwnd(), column, caption);
     }
   }
