@@ -3,6 +3,8 @@
 // the repair and the list commands read it back.
 #include <string>
 
+#include "scan/Evidence.h"
+
 namespace hs {
 
 // What a repair removes for a row, and how the ignore lists match it.
@@ -23,6 +25,7 @@ struct Finding {
   FindingKind Kind = FindingKind::fkKey;
   bool Checked = false;
   int Task = 0;  // the scan task that produced the row
+  FindingEvidence Evidence;  // why the row was flagged
 };
 
 }  // namespace hs
