@@ -25,7 +25,7 @@ struct Finding {
   FindingKind Kind = FindingKind::fkKey;
   bool Checked = false;
   int Task = 0;  // the scan task that produced the row
-  FindingEvidence Evidence;  // why the row was flagged
+  FindingEvidence Evidence{};  // why the row was flagged
 };
 
 }  // namespace hs

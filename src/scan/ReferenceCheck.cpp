@@ -154,19 +154,19 @@ const std::string& PathChecker::WalkKey(std::string_view folder) {
   return m_walkKey;
 }
 
-void PathChecker::RememberWalk(std::string_view folder, FolderWalk outcome) {
+void PathChecker::RememberWalk(std::string_view folder, WalkEnd outcome) {
   const std::string& key = WalkKey(folder);
   if (!m_walkedFolders.Find(key)) m_walkedFolders.Insert(key, outcome);
 }
 
 // Where an earlier walk lets this one go on: after the longest folder prefix
 // it reached (0: from the start), and how it ended there.
-std::size_t PathChecker::ResumeWalk(std::string_view path, FolderWalk& outcome) {
-  outcome = FolderWalk::PassedClean;
+std::size_t PathChecker::ResumeWalk(std::string_view path, WalkEnd& outcome) {
+  outcome = WalkEnd{};
   for (std::size_t end = path.size(); end > 0;) {
     const std::size_t slash = path.rfind('\\', end - 1);
     if (slash == std::string_view::npos) break;
-    if (const FolderWalk* known = m_walkedFolders.Find(WalkKey(path.substr(0, slash + 1)))) {
+    if (const WalkEnd* known = m_walkedFolders.Find(WalkKey(path.substr(0, slash + 1)))) {
       outcome = *known;
       return slash + 1;
     }
@@ -182,11 +182,9 @@ std::size_t PathChecker::ResumeWalk(std::string_view path, FolderWalk& outcome) 
 // share it: texts that resolve otherwise walk on past a proving folder.
 bool PathChecker::JudgeFromFirstCharacter(std::string_view path) {
   const bool resolvesOtherwise = MayResolveOtherwise(path);
-  FolderWalk walked = FolderWalk::PassedClean;
+  WalkEnd walked;
   const std::size_t start = ResumeWalk(path, walked);
-  if (walked == FolderWalk::ProvesMissing && !resolvesOtherwise)
-    return RecordMissing(EvidenceAnswer::MissingFolder, FileNameEnd(path),
-                         FirstMissingFolder(path));
+  if (walked.ProvesMissing() && !resolvesOtherwise) return MissingFolderFound(path, walked);
   std::string prefix(path.substr(0, start));
   prefix.reserve(path.size() + 4);
   for (const char c : path.substr(start)) {
@@ -195,27 +193,22 @@ bool PathChecker::JudgeFromFirstCharacter(std::string_view path) {
     const PathProbe answer = m_memo.Probe(prefix);
     if (answer == PathProbe::File || answer == PathProbe::Inaccessible) return false;
     if (c != '\\') continue;
-    if (answer == PathProbe::NotFound && MissingFolderProvesMissing(prefix))
-      walked = FolderWalk::ProvesMissing;
+    if (!walked.ProvesMissing() && answer == PathProbe::NotFound &&
+        MissingFolderProvesMissing(prefix))
+      walked.missingFolder = static_cast<std::uint32_t>(prefix.size());
     RememberWalk(prefix, walked);
-    if (walked == FolderWalk::ProvesMissing && !resolvesOtherwise)
-      return RecordMissing(EvidenceAnswer::MissingFolder, FileNameEnd(path),
-                           FirstMissingFolder(path));
+    if (walked.ProvesMissing() && !resolvesOtherwise) return MissingFolderFound(path, walked);
   }
+  // A text that may resolve otherwise (arguments with a slash) walked past
+  // its missing folder and found nothing after it either.
+  if (walked.ProvesMissing()) return MissingFolderFound(path, walked);
   const std::size_t cut = FileNameEnd(path);
   return RecordMissing(EvidenceAnswer::MissingFile, cut, path.substr(0, cut));
 }
 
-// The top folder of `path` the system did not find; every one was asked on
-// the walk that proved the text missing, so this asks nothing new.
-std::string PathChecker::FirstMissingFolder(std::string_view path) {
-  for (std::size_t slash = path.find('\\'); slash != std::string_view::npos;
-       slash = path.find('\\', slash + 1)) {
-    const std::string_view folder = path.substr(0, slash + 1);
-    if (MissingFolderProvesMissing(folder) && m_memo.Probe(folder) == PathProbe::NotFound)
-      return std::string(folder);
-  }
-  return std::string(path.substr(0, FileNameEnd(path)));
+bool PathChecker::MissingFolderFound(std::string_view path, WalkEnd walked) {
+  return RecordMissing(EvidenceAnswer::MissingFolder, FileNameEnd(path),
+                       path.substr(0, walked.missingFolder));
 }
 
 // Keeps why the text is missing, `cut` being where its tested part ends in

@@ -57,18 +57,22 @@ class PathChecker {
   bool WithProgramSuffixExists(std::string& candidate);
   bool JudgeInExistingFolder(std::string_view path, std::size_t nameStart, bool acceptFolder);
   bool JudgeFromFirstCharacter(std::string_view path);
-  // PassedClean: no existing file along the way; ProvesMissing: also a
-  // folder at or above the prefix is missing.
-  enum class FolderWalk : char { PassedClean, ProvesMissing };
-  std::size_t ResumeWalk(std::string_view path, FolderWalk& outcome);
-  void RememberWalk(std::string_view folder, FolderWalk outcome);
+  // How the walk ended at a folder prefix: no existing file along the way,
+  // and, when it proves the text missing, the length of the first folder
+  // prefix the system did not find (0: none).
+  struct WalkEnd {
+    std::uint32_t missingFolder = 0;
+    bool ProvesMissing() const { return missingFolder != 0; }
+  };
+  std::size_t ResumeWalk(std::string_view path, WalkEnd& outcome);
+  void RememberWalk(std::string_view folder, WalkEnd outcome);
+  bool MissingFolderFound(std::string_view path, WalkEnd walked);
   const std::string& WalkKey(std::string_view folder);
   bool Judge(std::string_view text, std::string_view fileName, std::string_view drives,
              bool acceptFolder);
   bool FileNameIsMissing(const std::string& path, const std::string& upper,
                          std::string_view fileName, std::string_view drives);
   bool RecordMissing(EvidenceAnswer answer, std::size_t cut, std::string_view asked);
-  std::string FirstMissingFolder(std::string_view path);
 
   FileSystemBackend& m_fs;
   PathExistenceMemo& m_memo;
@@ -90,7 +94,7 @@ class PathChecker {
   // How the step-by-step walk ended at each folder prefix ("C:\A\B\") it
   // reached: texts in the same folders share their prefixes, and the walk
   // over a prefix depends on nothing else.
-  FlatStringMap<FolderWalk> m_walkedFolders;
+  FlatStringMap<WalkEnd> m_walkedFolders;
   std::string m_walkKey;
 };
 

@@ -7,6 +7,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include <nlohmann/json.hpp>
+
+#include "findings/posix/ScanJsonSchema.h"
 #include "offline/posix/HiveTestFiles.h"
 
 namespace hs::offline::test {
@@ -122,8 +125,8 @@ class OfflineScan : public ::testing::Test {
 
 TEST_F(OfflineScan, FindsExactlyTheMissingReferencesWithTheInstallationsEnvironmentAndSettings) {
   int exitCode = -1;
-  const std::string json =
-      offline("scan --windows '" + volume + "' --sections startup,shared-dlls,4 --json", exitCode);
+  const std::string json = offline(
+      "scan --windows '" + volume + "' --sections startup,shared-dlls,4 --json-v1", exitCode);
   ASSERT_EQ(exitCode, 0) << errors();
   // The rows' keys in scan order; each present file (other letter case,
   // reached through the hives' variables) and the ignored key give none.
@@ -141,6 +144,15 @@ TEST_F(OfflineScan, FindsExactlyTheMissingReferencesWithTheInstallationsEnvironm
   EXPECT_EQ(keys, expected) << json;
   EXPECT_NE(json.find("C:\\\\Tools\\\\absent.dll"), std::string::npos);
   EXPECT_NE(json.find("C:\\\\Tools\\\\unused.dll"), std::string::npos);
+
+  // Schema 2: the same rows with their evidence, valid against the schema.
+  const std::string json2 =
+      offline("scan --windows '" + volume + "' --sections startup,shared-dlls,4 --json", exitCode);
+  EXPECT_EQ(hs::test::ScanJsonSchemaComplaint(json2), "") << json2;
+  const auto rows = nlohmann::json::parse(json2)["rows"];
+  ASSERT_EQ(rows.size(), expected.size());
+  EXPECT_EQ(rows[4]["evidence"]["path"], "C:\\Gone\\") << json2;
+  EXPECT_EQ(rows[4]["evidence"]["answer"], "missing-folder");
 
   // The text report is hivesweep-cli's, written to the file named.
   const std::string report = folder.path() + "/report.txt";
