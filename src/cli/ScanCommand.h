@@ -17,8 +17,8 @@ namespace hs {
 struct ScanCommandOptions {
   std::vector<std::string> tasks;  // task numbers as decimal strings, in order
   std::optional<std::string> reportFile;
-  bool json = false;         // schema 2 (findings/ScanJson.h)
-  bool jsonVersion1 = false;  // the bare array of schema 1, for existing scripts
+  bool json = false;           // schema 2 (findings/ScanJson.h)
+  bool jsonVersion1 = false;   // the bare array of schema 1, for existing scripts
   bool quiet = false;          // no progress on standard error
   bool enumerateOnly = false;  // benchmark yardstick: walk the tasks' trees, no checks
   // Benchmark: where the scan writes the paths it asked the file system about

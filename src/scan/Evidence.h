@@ -12,34 +12,34 @@ namespace hs {
 
 // One per check of a scanner; the comment names the task.
 enum class EvidenceRule : std::uint8_t {
-  None = 0,              // a row made by hand (tests, older callers)
-  FilesAndFoldersValue,  // 3, 4, 5
-  AppPathsProgram,       // 6
-  FontFile,              // 7
-  HelpFile,              // 8
-  SharedDllFile,         // 9
-  SharedDllUnused,       // 9
-  StartupCommand,        // 10
+  None = 0,                // a row made by hand (tests, older callers)
+  FilesAndFoldersValue,    // 3, 4, 5
+  AppPathsProgram,         // 6
+  FontFile,                // 7
+  HelpFile,                // 8
+  SharedDllFile,           // 9
+  SharedDllUnused,         // 9
+  StartupCommand,          // 10
   DisabledStartupCommand,  // 10
-  UninstallCommand,      // 11
-  UnusedClassKey,        // 12
-  UnusedFileTypeKey,     // 12
-  ClassDefaultValue,     // 13
-  InterfaceTypeLibrary,  // 13
-  EmptySoftwareKey,      // 14
-  ServiceProgram,        // 15
-  MenuOrderFolder,       // 16
-  ShortcutTarget,        // 17
-  SoundFile,             // 18
-  TypeLibraryFile,       // 19
-  ClassAppId,            // 19
-  RecentDocument,        // 20
-  UsageRecordProgram,    // 20
-  UsageRecordUnused,     // 20
-  InstallerFile,         // 21
-  InstallerFolder,       // 21
-  ArpCacheEntry,         // 21
-  ApplicationCommand,    // 22
+  UninstallCommand,        // 11
+  UnusedClassKey,          // 12
+  UnusedFileTypeKey,       // 12
+  ClassDefaultValue,       // 13
+  InterfaceTypeLibrary,    // 13
+  EmptySoftwareKey,        // 14
+  ServiceProgram,          // 15
+  MenuOrderFolder,         // 16
+  ShortcutTarget,          // 17
+  SoundFile,               // 18
+  TypeLibraryFile,         // 19
+  ClassAppId,              // 19
+  RecentDocument,          // 20
+  UsageRecordProgram,      // 20
+  UsageRecordUnused,       // 20
+  InstallerFile,           // 21
+  InstallerFolder,         // 21
+  ArpCacheEntry,           // 21
+  ApplicationCommand,      // 22
   Count
 };
 

@@ -107,8 +107,8 @@ void WalkKey(Walk& walk, const RegKeyHandle* parent, std::string_view name, std:
 }
 
 void WalkValueTree(ScanContext& context, const std::string& hiveName, const std::string& keyPath,
-                   const std::string& problem, const std::string& fileNameHint,
-                   EvidenceRule rule, std::vector<std::string_view> exclusions) {
+                   const std::string& problem, const std::string& fileNameHint, EvidenceRule rule,
+                   std::vector<std::string_view> exclusions) {
   const std::string hive = UpperCase(hiveName);
   const std::optional<RootKey> root = HiveNameToRootKey(hive);
   if (!root) return;
@@ -136,8 +136,7 @@ std::vector<std::string> CurrentUserHiveKeys(const std::string& currentUserSid) 
 }
 
 void ScanValueTree(ScanContext& context, const std::string& hiveName, const std::string& keyPath,
-                   const std::string& problem, const std::string& fileNameHint,
-                   EvidenceRule rule) {
+                   const std::string& problem, const std::string& fileNameHint, EvidenceRule rule) {
   std::vector<std::string_view> exclusions;
   if (context.CurrentCaption == LocalMachineCaption(context))
     exclusions.assign(kLocalMachineExclusions.begin(), kLocalMachineExclusions.end());

@@ -19,8 +19,7 @@ class ScanContext;
 // During tasks 3 and 4 (told by the caption shown) their fixed subtrees are
 // left out.
 void ScanValueTree(ScanContext& context, const std::string& hiveName, const std::string& keyPath,
-                   const std::string& problem, const std::string& fileNameHint,
-                   EvidenceRule rule);
+                   const std::string& problem, const std::string& fileNameHint, EvidenceRule rule);
 
 // The keys under HKEY_USERS that hold the hive of the user with this SID
 // (the SID itself and SID + "_Classes"); none for an empty SID.

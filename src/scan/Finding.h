@@ -24,7 +24,7 @@ struct Finding {
   std::string ValueText;
   FindingKind Kind = FindingKind::fkKey;
   bool Checked = false;
-  int Task = 0;  // the scan task that produced the row
+  int Task = 0;                // the scan task that produced the row
   FindingEvidence Evidence{};  // why the row was flagged
 };
 

@@ -89,8 +89,8 @@ void CheckUsageRecord(ScanContext& context, const RegValue& value, const std::st
   const std::optional<std::uint32_t> runs = UsageRunCounter(record);
   std::optional<FindingEvidence> evidence;
   if (runs && *runs == 0)
-    evidence = FindingEvidence(EvidenceRule::UsageRecordUnused, EvidenceAnswer::NoRunsCounted,
-                               name, "");
+    evidence =
+        FindingEvidence(EvidenceRule::UsageRecordUnused, EvidenceAnswer::NoRunsCounted, name, "");
   else if (missing)
     evidence = context.EvidenceOfMissing(EvidenceRule::UsageRecordProgram);
   if (evidence)

@@ -90,7 +90,7 @@ class PathChecker {
   } m_judged;
   MissingReference m_unremembered;  // the last missing answer not remembered
   const MissingReference* m_lastMissing = &m_unremembered;
-  std::string m_key;              // reused so that a lookup allocates nothing
+  std::string m_key;  // reused so that a lookup allocates nothing
   // How the step-by-step walk ended at each folder prefix ("C:\A\B\") it
   // reached: texts in the same folders share their prefixes, and the walk
   // over a prefix depends on nothing else.

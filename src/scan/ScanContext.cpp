@@ -68,8 +68,7 @@ void ScanContext::AddValueFinding(const std::string& problem, const std::string&
     key += keyPath;
   }
   if (valueName.find('\\') != std::string::npos) {
-    AddFinding(problem, std::move(key), valueName, FindingKind::fkNamedValue,
-               std::move(evidence));
+    AddFinding(problem, std::move(key), valueName, FindingKind::fkNamedValue, std::move(evidence));
     return;
   }
   key += '\\';

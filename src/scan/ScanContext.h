@@ -70,8 +70,8 @@ class ScanContext {
   // stop was requested.
   void ShowTaskCaption(const std::string& caption);
   void ShowCurrentKey(const std::string& keyPath);
-  void AddFinding(std::string problem, std::string keyPath, std::string valueText,
-                  FindingKind kind, FindingEvidence evidence);
+  void AddFinding(std::string problem, std::string keyPath, std::string valueText, FindingKind kind,
+                  FindingEvidence evidence);
   // A finding about one value: kind 1 with the value name as the last
   // component of the key path, or kind 2 when the name holds a backslash
   // (kind 1 cannot express it). `keyPath` may be empty (the hive root).

@@ -129,10 +129,9 @@ void CheckArpCache(ScanContext& context, const std::string& problem) {
   context.ShowCurrentKey(kArpCacheKey);
   for (const std::string& name : reg.SubkeyNameList())
     if (!installed.count(UpperCase(name)))
-      context.AddFinding(problem, std::string("HKEY_LOCAL_MACHINE\\") + kArpCacheKey, name,
-                         FindingKind::fkSubkey,
-                         FindingEvidence(EvidenceRule::ArpCacheEntry,
-                                         EvidenceAnswer::NoUninstallEntry, name, ""));
+      context.AddFinding(
+          problem, std::string("HKEY_LOCAL_MACHINE\\") + kArpCacheKey, name, FindingKind::fkSubkey,
+          FindingEvidence(EvidenceRule::ArpCacheEntry, EvidenceAnswer::NoUninstallEntry, name, ""));
 }
 
 }  // namespace

@@ -149,8 +149,8 @@ const Expected kExpected[] = {
     {20, "OpenSaveMRU\\a", R::RecentDocument, "C:\\Apps\\doc", "C:\\Apps\\doc", A::MissingFile},
     {20, "UEME_RUNPATH:C:\\Apps\\run.exe", R::UsageRecordProgram, "C:\\Apps\\run.exe",
      "C:\\Apps\\run.exe", A::MissingFile},
-    {20, "UEME_RUNPATH:C:\\Apps\\tool.exe", R::UsageRecordUnused,
-     "UEME_RUNPATH:C:\\Apps\\tool.exe", "", A::NoRunsCounted},
+    {20, "UEME_RUNPATH:C:\\Apps\\tool.exe", R::UsageRecordUnused, "UEME_RUNPATH:C:\\Apps\\tool.exe",
+     "", A::NoRunsCounted},
     {21, "App21\\UninstallString", R::InstallerFile, "C:\\Apps\\unins.exe", "C:\\Apps\\unins.exe",
      A::MissingFile},
     {21, "C:\\Gone21\\", R::InstallerFolder, "C:\\Gone21\\", "C:\\Gone21\\", A::MissingFolder},
@@ -192,8 +192,8 @@ TEST_F(Evidence, ARememberedAnswerKeepsItsOwnEvidence) {
   for (const Finding& row : h.Run(4))
     if (row.KeyPath.find("\\Again\\") != std::string::npos)
       asked.push_back(row.Evidence.AskedPath());
-  EXPECT_EQ(asked, (std::vector<std::string>{"C:\\Apps\\first.exe", "C:\\Gone\\",
-                                              "C:\\Apps\\first.exe"}));
+  EXPECT_EQ(asked,
+            (std::vector<std::string>{"C:\\Apps\\first.exe", "C:\\Gone\\", "C:\\Apps\\first.exe"}));
 }
 
 TEST(EvidenceTexts, EveryCheckAndAnswerHasWordsAndEveryAnswerADistinctName) {

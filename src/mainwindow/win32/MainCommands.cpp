@@ -215,8 +215,8 @@ void TfrmKeyscour::onEvidenceDetails() {
   const std::optional<std::size_t> row = FocusedRow();
   if (!row) return;
   const Translation texts = m_context.texts();
-  win32::EvidenceDialog(hwnd(), {m_rows[*row], EvidenceWords(), m_context.fs, texts,
-                                 m_context.settings.Lan, {}});
+  win32::EvidenceDialog(
+      hwnd(), {m_rows[*row], EvidenceWords(), m_context.fs, texts, m_context.settings.Lan, {}});
 }
 
 const EvidenceTexts& TfrmKeyscour::EvidenceWords() {

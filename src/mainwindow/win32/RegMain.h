@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "findings/EvidenceTexts.h"
 #include "mainwindow/win32/FindingsListView.h"
 #include "mainwindow/win32/ListCommandsWindow.h"
 #include "mainwindow/win32/MainMenu.h"
@@ -19,7 +20,6 @@
 #include "mainwindow/win32/SectionTreeView.h"
 #include "mainwindow/win32/TitleBand.h"
 #include "mainwindow/win32/WindowQuestions.h"
-#include "findings/EvidenceTexts.h"
 #include "scan/Finding.h"
 #include "scan/ScanHandOver.h"
 #include "scan/ScanWorkers.h"

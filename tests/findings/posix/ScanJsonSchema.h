@@ -31,8 +31,10 @@ inline std::string ScanJsonSchemaComplaint(const std::string& json) {
     for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
       output.append(buffer, n);
     const int status = ::pclose(pipe);
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) output.clear();
-    else if (output.empty()) output = "the validator failed";
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
+      output.clear();
+    else if (output.empty())
+      output = "the validator failed";
   }
   ::unlink(path);
   return output;

@@ -21,9 +21,9 @@ std::vector<Finding> RowsOfEveryAnswer() {
   std::vector<Finding> rows;
   for (int answer = 1; answer < static_cast<int>(EvidenceAnswer::Count); ++answer) {
     const auto kind = static_cast<EvidenceAnswer>(answer);
-    rows.push_back(Row("HKEY_CURRENT_USER\\K" + std::to_string(answer),
-                       FindingEvidence(EvidenceRule::StartupCommand, kind, "C:\\T\\t.exe",
-                                       "C:\\U\\t.exe")));
+    rows.push_back(
+        Row("HKEY_CURRENT_USER\\K" + std::to_string(answer),
+            FindingEvidence(EvidenceRule::StartupCommand, kind, "C:\\T\\t.exe", "C:\\U\\t.exe")));
   }
   rows.push_back(Row("HKEY_CURRENT_USER\\Bare", FindingEvidence()));
   // Registry text is hostile: control characters, quotes, invalid UTF-8.
