@@ -24,6 +24,10 @@ echo "== format"
 format_failed=0
 scripts/check-format.sh || { status=1; format_failed=1; }
 
+echo "== folder order of src/"
+order_failed=0
+python3 scripts/folder-order.py check || { status=1; order_failed=1; }
+
 echo "== native tests"
 build/native/hivesweep-tests >"$LOGS/native.log" 2>&1 || status=1
 cat "$LOGS/native.log"
@@ -59,7 +63,7 @@ count() {  # sums GoogleTest's "[  PASSED  ] N" or "[  FAILED  ] N" lines
 }
 passed=$(count PASSED)
 failed=$(count FAILED)
-failed=$((failed + format_failed))
+failed=$((failed + format_failed + order_failed))
 [ "$status" -ne 0 ] && [ "$failed" -eq 0 ] && failed=1
 echo "$passed passed, $failed failed"
 exit "$status"

@@ -16,13 +16,13 @@
 #include "platform/memory/MemoryRegistry.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32FileSystem.h"
-#include "settings/IniFile.h"
 #include "settings/ResourceStrings.h"
-#include "settings/Translation.h"
+#include "translation/IniFile.h"
+#include "translation/Translation.h"
 #include "ui/AppContext.h"
 #include "ui/LanguageMenu.h"
-#include "ui/ReadingOrder.h"
-#include "ui/win32/TranslateForm.h"
+#include "widgets/ReadingOrder.h"
+#include "widgets/win32/TranslateForm.h"
 
 namespace hs::test {
 namespace {

@@ -13,10 +13,10 @@
 #include "ProgramWindows.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/WideText.h"
-#include "ui/win32/Controls.h"
-#include "ui/win32/Dpi.h"
-#include "ui/win32/ListView.h"
-#include "ui/win32/StatusBar.h"
+#include "widgets/win32/Controls.h"
+#include "widgets/win32/Dpi.h"
+#include "widgets/win32/ListView.h"
+#include "widgets/win32/StatusBar.h"
 
 namespace hs::test {
 namespace {

@@ -5,8 +5,8 @@
 
 #include "platform/win32/WideText.h"
 #include "ui/MainLayout.h"
-#include "ui/win32/Dpi.h"
-#include "ui/win32/GuiHandles.h"
+#include "widgets/win32/Dpi.h"
+#include "widgets/win32/GuiHandles.h"
 
 namespace hs::mainwindow {
 

@@ -4,8 +4,9 @@
 
 #include "platform/win32/WideText.h"
 #include "ui/TreeImageChoice.h"
-#include "ui/win32/Dpi.h"
-#include "ui/win32/Pictures.h"
+#include "ui/win32/PictureIds.h"
+#include "widgets/win32/Dpi.h"
+#include "widgets/win32/Pictures.h"
 
 namespace hs::mainwindow {
 

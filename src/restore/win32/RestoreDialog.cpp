@@ -15,12 +15,12 @@
 #include "restore/RestoreDialogRules.h"
 #include "restore/RestoreWithQuestion.h"
 #include "restore/win32/BackupHintDialog.h"
-#include "ui/win32/Controls.h"
-#include "ui/win32/Dialog.h"
-#include "ui/win32/Dpi.h"
-#include "ui/win32/GuiHandles.h"
-#include "ui/win32/ListView.h"
-#include "ui/win32/TranslateForm.h"
+#include "widgets/win32/Controls.h"
+#include "widgets/win32/Dialog.h"
+#include "widgets/win32/Dpi.h"
+#include "widgets/win32/GuiHandles.h"
+#include "widgets/win32/ListView.h"
+#include "widgets/win32/TranslateForm.h"
 
 namespace hs::win32 {
 

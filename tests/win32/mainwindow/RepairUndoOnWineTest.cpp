@@ -15,8 +15,8 @@
 #include "restore/RestoreBackup.h"
 #include "restore/win32/RegistryEditorProcess.h"
 #include "settings/Settings.h"
-#include "settings/Translation.h"
-#include "ui/win32/ListView.h"
+#include "translation/Translation.h"
+#include "widgets/win32/ListView.h"
 #include "win32/mainwindow/GuiTestSupport.h"
 
 namespace hs {

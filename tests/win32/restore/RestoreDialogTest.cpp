@@ -15,7 +15,7 @@
 #include "restore/win32/BackupHintDialog.h"
 #include "restore/win32/RestoreDialog.h"
 #include "settings/Settings.h"
-#include "ui/win32/ListView.h"
+#include "widgets/win32/ListView.h"
 #include "win32/mainwindow/GuiTestSupport.h"
 
 namespace hs {

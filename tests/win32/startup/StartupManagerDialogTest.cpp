@@ -21,10 +21,10 @@
 #include "restore/RestoreBackup.h"
 #include "restore/win32/RegistryEditorProcess.h"
 #include "settings/Settings.h"
-#include "settings/Translation.h"
 #include "startup/win32/StartupManagerDialog.h"
+#include "translation/Translation.h"
 #include "ui/AppContext.h"
-#include "ui/win32/ListView.h"
+#include "widgets/win32/ListView.h"
 #include "win32/mainwindow/GuiTestSupport.h"
 
 namespace hs {
