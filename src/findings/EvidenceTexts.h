@@ -8,7 +8,7 @@
 
 #include "scan/Evidence.h"
 #include "scan/Finding.h"
-#include "settings/Translation.h"
+#include "translation/Translation.h"
 
 namespace hs {
 

@@ -178,7 +178,7 @@ TEST(ShippedTranslationsTest, EachFileHoldsExactlyTheKeysTheProgramAsksFor) {
   const KeyTexts asked = ProgramKeys();
   for (const char* window :
        {"frmKeyscour", "frmRegProgressHint", "frmShowHint", "frmSystemPoint", "frmRepairWait",
-        "frmOptions", "frmRegAddRegistry", "frmRestore", "frmBackupHint", "frmAbout"})
+        "frmOptions", "frmRegAddRegistry", "frmRestore", "frmBackupHint", "frmAbout", "frmEvidence"})
     EXPECT_TRUE(asked.count(Slot(window, window))) << window << " was not listed";
   win32::Win32FileSystem fs;
   const std::string folder = ProgramFolder();

@@ -1,10 +1,10 @@
 #include "mainwindow/win32/EvidenceDialog.h"
 
 #include "platform/win32/WideText.h"
-#include "ui/win32/Clipboard.h"
-#include "ui/win32/Controls.h"
-#include "ui/win32/Dialog.h"
-#include "ui/win32/TranslateForm.h"
+#include "widgets/win32/Clipboard.h"
+#include "widgets/win32/Controls.h"
+#include "widgets/win32/Dialog.h"
+#include "widgets/win32/TranslateForm.h"
 
 namespace hs::win32 {
 namespace {
