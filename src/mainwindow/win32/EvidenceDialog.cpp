@@ -76,9 +76,7 @@ class TfrmEvidence : public ui::Dialog {
     const EvidenceHeadings headings{labelText("lCheck"), labelText("lTested"), labelText("lPath"),
                                     labelText("lAnswer")};
     const std::wstring text = Widen(EvidenceDetails(m_input.row, m_input.texts, headings));
-    if (m_input.copy ? m_input.copy(hwnd(), text) : ui::CopyTextToClipboard(hwnd(), text)) return;
-    ::MessageBoxW(hwnd(), L"The details could not be put on the clipboard.", L"Corvane Hivesweep",
-                  MB_OK | MB_ICONERROR);
+    ui::CopyOrTell(hwnd(), m_input.copy, text, L"The details could not be put on the clipboard.");
   }
 
   const EvidenceInput& m_input;

@@ -4,12 +4,12 @@
 // in a read-only field that can be selected, and "&Copy" for all of it.
 #include <windows.h>
 
-#include <functional>
 #include <string>
 
 #include "findings/EvidenceTexts.h"
 #include "platform/FileSystemBackend.h"
 #include "scan/Finding.h"
+#include "widgets/win32/Clipboard.h"
 
 namespace hs::win32 {
 
@@ -29,7 +29,7 @@ struct EvidenceInput {
   const Translation& translation;
   std::string language;  // relabelled from its translation file unless English
   // Puts the text on the clipboard; the system's clipboard unless replaced.
-  std::function<bool(HWND owner, const std::wstring& text)> copy;
+  ui::TextCopier copy;
 };
 
 void EvidenceDialog(HWND owner, const EvidenceInput& input);
