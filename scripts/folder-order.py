@@ -18,7 +18,6 @@ import pathlib
 import re
 import sys
 
-SRC = DOC = None  # set by use_tree
 ORDER_MARK = "<!-- folder order: checked by scripts/folder-order.py -->"
 GRAPH_BEGIN = "<!-- folder graph: written by scripts/folder-order.py update -->"
 GRAPH_END = "<!-- end of folder graph -->"
@@ -28,7 +27,27 @@ INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
 
 
 class DocError(Exception):
-    pass
+    """A tree the check cannot read: its message says why."""
+
+
+class Tree:
+    """A checkout: its src/ and its ARCHITECTURE.md."""
+
+    def __init__(self, root):
+        self.src = root / "src"
+        self.doc = root / "docs" / "ARCHITECTURE.md"
+
+    def doc_lines(self):
+        try:
+            return self.doc.read_text(encoding="utf-8").splitlines()
+        except OSError as error:
+            raise DocError(f"cannot read {self.doc}: {error.strerror}")
+
+    def folders(self):
+        try:
+            return sorted(p.name for p in self.src.iterdir() if p.is_dir())
+        except OSError as error:
+            raise DocError(f"cannot list {self.src}: {error.strerror}")
 
 
 def line_index(lines, mark):
@@ -36,7 +55,7 @@ def line_index(lines, mark):
     for i, line in enumerate(lines):
         if line.strip() == mark:
             return i
-    raise DocError(f"{DOC.name} lacks the line {mark}")
+    raise DocError(f"ARCHITECTURE.md lacks the line {mark}")
 
 
 def fenced_block_after(lines, mark):
@@ -44,7 +63,7 @@ def fenced_block_after(lines, mark):
     start = line_index(lines, mark)
     fences = [i for i in range(start + 1, len(lines)) if lines[i].strip().startswith("```")]
     if len(fences) < 2:
-        raise DocError(f"{DOC.name}: no fenced block after {mark}")
+        raise DocError(f"ARCHITECTURE.md: no fenced block after {mark}")
     return lines[fences[0] + 1 : fences[1]]
 
 
@@ -57,12 +76,12 @@ def documented_order(doc_lines):
         if match:
             order.append(match.group(1))
     if not order:
-        raise DocError(f"{DOC.name}: the folder order lists no folder")
+        raise DocError("ARCHITECTURE.md: the folder order lists no folder")
     return order
 
 
-def source_files():
-    for path in sorted(SRC.rglob("*")):
+def source_files(tree):
+    for path in sorted(tree.src.rglob("*")):
         if path.is_file() and path.suffix in SOURCE_SUFFIXES:
             yield path
 
@@ -72,12 +91,12 @@ def platform_folder(parts):
     return next((part for part in parts if part in PLATFORM_FOLDERS), None)
 
 
-def includes():
+def includes(tree):
     """(file, line number, folder of the file, included path) for every
     include of a path below src/ (the includes that name a folder)."""
-    folders = {p.name for p in SRC.iterdir() if p.is_dir()}
-    for path in source_files():
-        relative = path.relative_to(SRC)
+    folders = set(tree.folders())
+    for path in source_files(tree):
+        relative = path.relative_to(tree.src)
         text = path.read_text(encoding="utf-8", errors="replace")
         for number, line in enumerate(text.splitlines(), 1):
             match = INCLUDE.match(line)
@@ -85,10 +104,10 @@ def includes():
                 yield relative, number, relative.parts[0], match.group(1)
 
 
-def folder_graph():
+def folder_graph(tree):
     """{folder: set of the other folders it includes}."""
-    graph = {p.name: set() for p in SRC.iterdir() if p.is_dir()}
-    for _, _, folder, included in includes():
+    graph = {folder: set() for folder in tree.folders()}
+    for _, _, folder, included in includes(tree):
         target = included.split("/")[0]
         if target != folder:
             graph[folder].add(target)
@@ -112,7 +131,7 @@ def documented_graph(doc_lines):
     """Where the graph's marks stand, and their indentation."""
     begin, end = line_index(doc_lines, GRAPH_BEGIN), line_index(doc_lines, GRAPH_END)
     if end < begin:
-        raise DocError(f"{DOC.name}: {GRAPH_END} comes before {GRAPH_BEGIN}")
+        raise DocError(f"ARCHITECTURE.md: {GRAPH_END} comes before {GRAPH_BEGIN}")
     indent = doc_lines[begin][: len(doc_lines[begin]) - len(doc_lines[begin].lstrip())]
     return begin, end, indent
 
@@ -121,29 +140,30 @@ def graph_block(graph, order, indent):
     return [indent + line for line in ["```", *graph_text(graph, order), "```"]]
 
 
-def order_faults(order):
+def order_faults(tree, order):
     faults = []
     rank = {folder: i for i, folder in enumerate(order)}
-    missing = sorted(p.name for p in SRC.iterdir() if p.is_dir() and p.name not in rank)
-    for folder in missing:
-        faults.append(f"src/{folder}/ is not in the folder order of {DOC.name}")
-    for relative, number, folder, included in includes():
+    for folder in tree.folders():
+        if folder not in rank:
+            faults.append(f"src/{folder}/ is not in the folder order of ARCHITECTURE.md")
+    for relative, number, folder, included in includes(tree):
         where = f"src/{relative}:{number}: includes {included}"
         target = included.split("/")[0]
         if folder in rank and target in rank and rank[target] > rank[folder]:
-            faults.append(f"{where}, a folder listed above {folder}/ in {DOC.name}")
+            faults.append(f"{where}, a folder that comes after {folder}/ in the order")
         kind = platform_folder(included.split("/")[:-1])
         if kind and platform_folder(relative.parts[:-1]) != kind:
             faults.append(f"{where}, a {kind}/ file, from outside a {kind}/ folder")
     return faults
 
 
-def check(doc_lines):
+def check(tree):
+    doc_lines = tree.doc_lines()
     order = documented_order(doc_lines)
-    faults = order_faults(order)
+    faults = order_faults(tree, order)
     begin, end, indent = documented_graph(doc_lines)
-    if doc_lines[begin + 1 : end] != graph_block(folder_graph(), order, indent):
-        faults.append(f"the folder graph in {DOC.name} is out of date "
+    if doc_lines[begin + 1 : end] != graph_block(folder_graph(tree), order, indent):
+        faults.append("the folder graph in ARCHITECTURE.md is out of date "
                       "(scripts/folder-order.py update rewrites it)")
     for fault in faults:
         print(fault)
@@ -153,18 +173,19 @@ def check(doc_lines):
     return 0
 
 
-def update(doc_lines):
+def update(tree):
+    doc_lines = tree.doc_lines()
     order = documented_order(doc_lines)
     begin, end, indent = documented_graph(doc_lines)
-    graph = graph_block(folder_graph(), order, indent)
+    graph = graph_block(folder_graph(tree), order, indent)
     new_lines = doc_lines[: begin + 1] + graph + doc_lines[end:]
-    DOC.write_text("\n".join(new_lines) + "\n", encoding="utf-8")
+    tree.doc.write_text("\n".join(new_lines) + "\n", encoding="utf-8")
     return 0
 
 
-def use_tree(root):
-    global SRC, DOC
-    SRC, DOC = root / "src", root / "docs" / "ARCHITECTURE.md"
+def graph(tree):
+    print("\n".join(graph_text(folder_graph(tree), documented_order(tree.doc_lines()))))
+    return 0
 
 
 def main(argv):
@@ -177,13 +198,8 @@ def main(argv):
     if command not in ("check", "graph", "update"):
         print("usage: scripts/folder-order.py check|graph|update [--root DIR]", file=sys.stderr)
         return 2
-    use_tree(root)
-    doc_lines = DOC.read_text(encoding="utf-8").splitlines()
     try:
-        if command == "graph":
-            print("\n".join(graph_text(folder_graph(), documented_order(doc_lines))))
-            return 0
-        return check(doc_lines) if command == "check" else update(doc_lines)
+        return {"check": check, "graph": graph, "update": update}[command](Tree(root))
     except DocError as error:
         print(error, file=sys.stderr)
         return 1

@@ -4,11 +4,13 @@
 #   Hivesweep-VERSION-portable-ARCH.zip   the programs, translations, readme, the
 #                                         guides as text and an options.ini beside
 #                                         them, in one folder
+#   hivesweep-offline_VERSION_ARCH.deb    the offline program for Linux rescue
+#                                         systems (scripts/make-deb.sh)
 # and SHA256SUMS over every file of dist/. The version is the one in the
 # programs' resources (src/ui/win32/Hivesweep.rc). The two programs of each
 # architecture are built first (a no-op when the build is current).
 # HS_PACKAGE_ARCHS="x64" makes one architecture only. Debian, no network:
-# needs nsis, zip (scripts/setup.sh installs them).
+# needs nsis, zip, dpkg-dev and libhivex-dev (scripts/setup.sh installs them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -112,6 +114,7 @@ for arch in "${ARCHS[@]}"; do
   make_installer "$arch" "$stage"
   make_zip "$arch" "$stage"
 done
+SOURCE_DATE_EPOCH="$EPOCH" bash scripts/make-deb.sh "$DIST" >/dev/null
 (cd "$DIST" && sha256sum -- $(ls | LC_ALL=C sort) >SHA256SUMS)
 
 echo "package.sh: made in $((SECONDS - start)) s, in dist/:"

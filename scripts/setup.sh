@@ -9,6 +9,7 @@ PACKAGES=(
   mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   wine wine64 xvfb xauth imagemagick locales
   nsis zip unzip  # scripts/package.sh makes the installers and zips; the installer test opens them
+  dpkg-dev man-db  # scripts/make-deb.sh makes the offline program's package; its test reads the manual page
   xdotool  # the demo and the screenshots press the window's shortcuts
   # Wine draws every translation's script with these: Latin, Greek, Cyrillic
   # and Arabic (Noto), Chinese, Japanese and Korean (Noto CJK, WenQuanYi)

@@ -171,7 +171,7 @@ TEST_F(Evidence, EveryTaskNamesItsCheckTheTextTestedThePathAskedAndTheAnswer) {
     for (const Finding& candidate : rows)
       if (EndsWith(candidate.KeyPath, expected.keyEnd) || candidate.ValueText == expected.keyEnd)
         row = &candidate;
-    ASSERT_NE(row, nullptr) << ::testing::PrintToString(testing::Rows(rows));
+    ASSERT_NE(row, nullptr) << ::testing::PrintToString(testing::FindingRows(rows));
     const FindingEvidence& evidence = row->Evidence;
     EXPECT_EQ(evidence.Rule(), expected.rule);
     EXPECT_EQ(evidence.Tested(), expected.tested);

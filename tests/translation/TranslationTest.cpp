@@ -7,25 +7,28 @@
 namespace hs {
 namespace {
 
-const std::string kFolder = "C:\\Hivesweep\\";
+const std::string kLanguageFileFolder = "C:\\Hivesweep\\";
 
 class GetLanStringTest : public ::testing::Test {
  protected:
-  void SetUp() override { fs.addFolder(kFolder); }
-  Translation In(const std::string& language) { return Translation(fs, kFolder, language); }
+  void SetUp() override { fs.addFolder(kLanguageFileFolder); }
+  Translation In(const std::string& language) {
+    return Translation(fs, kLanguageFileFolder, language);
+  }
 
   MemoryFileSystem fs;
 };
 
 TEST_F(GetLanStringTest, EnglishInAnyCaseNeverReadsAFile) {
-  fs.addFile(kFolder + "Lan_English.ini", "[ResourceString]\r\nRES_Startup=Translated\r\n");
+  fs.addFile(kLanguageFileFolder + "Lan_English.ini",
+             "[ResourceString]\r\nRES_Startup=Translated\r\n");
   for (const char* english : {"English", "english", "ENGLISH"}) {
     EXPECT_EQ(In(english).GetLanString("RES_Startup", "Startup"), "Startup") << english;
   }
 }
 
 TEST_F(GetLanStringTest, TranslationsFallBackToEnglishWhereTheyHaveNoText) {
-  fs.addFile(kFolder + "Lan_German.ini",
+  fs.addFile(kLanguageFileFolder + "Lan_German.ini",
              "[ResourceString]\r\nRES_Startup=Autostart\r\nRES_Common_Startup=\r\n"
              "[Other]\r\nRES_ThereTotal=wrong section\r\n");
   struct Case {
@@ -49,11 +52,11 @@ TEST_F(GetLanStringTest, TranslationsFallBackToEnglishWhereTheyHaveNoText) {
 
 TEST_F(GetLanStringTest, EachCallReadsTheFileAfresh) {
   const Translation german = In("German");
-  fs.addFile(kFolder + "Lan_German.ini", "[ResourceString]\r\nRES_Startup=Erst\r\n");
+  fs.addFile(kLanguageFileFolder + "Lan_German.ini", "[ResourceString]\r\nRES_Startup=Erst\r\n");
   EXPECT_EQ(german.GetLanString("RES_Startup", "Startup"), "Erst");
-  fs.addFile(kFolder + "Lan_German.ini", "[ResourceString]\r\nRES_Startup=Zweit\r\n");
+  fs.addFile(kLanguageFileFolder + "Lan_German.ini", "[ResourceString]\r\nRES_Startup=Zweit\r\n");
   EXPECT_EQ(german.GetLanString("RES_Startup", "Startup"), "Zweit");
-  fs.remove(kFolder + "Lan_German.ini");
+  fs.remove(kLanguageFileFolder + "Lan_German.ini");
   EXPECT_EQ(german.GetLanString("RES_Startup", "Startup"), "Startup");
 }
 
@@ -63,10 +66,10 @@ TEST_F(GetLanStringTest, AFileWithoutMarkReadsInTheMachinesAnsiCodePage) {
   const std::string autostart =
       "\xD0\x90\xD0\xB2\xD1\x82\xD0\xBE\xD0\xB7\xD0\xB0\xD0\xBF\xD1\x83\xD1\x81\xD0\xBA";
   fs.setAnsiCodePage(SingleByteCodePage::Find(1251));
-  fs.addFile(kFolder + "Lan_Russian.ini",
+  fs.addFile(kLanguageFileFolder + "Lan_Russian.ini",
              "[ResourceString]\r\nRES_Startup=\xC0\xE2\xF2\xEE\xE7\xE0\xEF\xF3\xF1\xEA\r\n");
   EXPECT_EQ(In("Russian").GetLanString("RES_Startup", "Startup"), autostart);
-  fs.addFile(kFolder + "Lan_Russian.ini",
+  fs.addFile(kLanguageFileFolder + "Lan_Russian.ini",
              "\xEF\xBB\xBF[ResourceString]\r\nRES_Startup=" + autostart + "\r\n");
   EXPECT_EQ(In("Russian").GetLanString("RES_Startup", "Startup"), autostart);
 }

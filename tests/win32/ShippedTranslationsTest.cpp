@@ -96,7 +96,7 @@ std::set<std::string> KeysOfFile(const std::string& name, const std::string& tex
   return keys;
 }
 
-std::string TempFolder() {
+std::string TempPath() {
   wchar_t buffer[MAX_PATH] = {};
   ::GetTempPathW(MAX_PATH, buffer);
   return win32::Narrow(buffer);
@@ -238,7 +238,7 @@ std::string MenuTableOf(const ui::ComponentRegistry& window) {
 TEST(ShippedTranslationsTest, TheTableOfMenusIsTheProgramsOwn) {
   win32::Win32FileSystem fs;
   MemoryRegistry registry;
-  const std::string folder = TempFolder();
+  const std::string folder = TempPath();
   ui::AppContext context{fs, registry, folder, Settings::Defaults(folder), {}, {}};
   mainwindow::TfrmKeyscour main(context);
   ASSERT_TRUE(main.Create());

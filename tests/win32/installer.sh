@@ -61,7 +61,8 @@ bash scripts/package.sh >"$OUT/package.log" 2>&1 ||
 echo "package.sh took $((SECONDS - start)) s"
 DIST=dist
 artefacts=("Hivesweep-$VERSION-setup-x64.exe" "Hivesweep-$VERSION-setup-x86.exe"
-  "Hivesweep-$VERSION-portable-x64.zip" "Hivesweep-$VERSION-portable-x86.zip" SHA256SUMS)
+  "Hivesweep-$VERSION-portable-x64.zip" "Hivesweep-$VERSION-portable-x86.zip" SHA256SUMS
+  "hivesweep-offline_${VERSION}_$(dpkg --print-architecture).deb")
 check artefacts "dist/ holds $(ls "$DIST" | tr '\n' ' '), expected ${artefacts[*]}" \
   test "$(ls "$DIST" | LC_ALL=C sort)" = "$(printf '%s\n' "${artefacts[@]}" | LC_ALL=C sort)"
 check checksums "SHA256SUMS does not match or does not cover every file" \

@@ -31,7 +31,8 @@ InstalledProgram FindInstalledProgram(OfflineInstallation& installation,
     std::string location = installation.machineText(view + kUninstallEntry, "InstallLocation");
     if (location.empty()) continue;
     location = volume.expandEnvironment(location).value_or(location);
-    program = {WithBackslash(location), "uninstall entry", view + kProgramKey, ""};
+    program = {WithBackslash(location), "uninstall entry", view + kProgramKey, "",
+               view.find("Wow6432Node") != std::string::npos};
     return program;
   }
   for (const char* variable : {"%ProgramFiles%", "%ProgramFiles(x86)%"}) {
@@ -41,7 +42,8 @@ InstalledProgram FindInstalledProgram(OfflineInstallation& installation,
     if (!HoldsProgram(volume, folder)) continue;
     const bool thirtyTwo = std::string_view(variable).find("x86") != std::string_view::npos;
     program = {folder, "default folder",
-               std::string(thirtyTwo ? "SOFTWARE\\Wow6432Node\\" : "SOFTWARE\\") + kProgramKey, ""};
+               std::string(thirtyTwo ? "SOFTWARE\\Wow6432Node\\" : "SOFTWARE\\") + kProgramKey, "",
+               thirtyTwo};
     return program;
   }
   program.programKey = std::string("SOFTWARE\\") + kProgramKey;

@@ -13,10 +13,11 @@
 namespace hs::offline {
 
 struct InstalledProgram {
-  std::string folder;        // Windows path ending in '\'; "" when not found
-  std::string from;          // how it was found: "uninstall entry", "default folder"
-  std::string programKey;    // its own key below HKEY_LOCAL_MACHINE (backup record)
-  std::string settingsFile;  // the options.ini read, "" when none
+  std::string folder;         // Windows path ending in '\'; "" when not found
+  std::string from;           // how it was found: "uninstall entry", "default folder"
+  std::string programKey;     // its own key below HKEY_LOCAL_MACHINE (backup record)
+  std::string settingsFile;   // the options.ini read, "" when none
+  bool thirtyTwoBit = false;  // the x86 build: found in the 32-bit view or folder
 };
 
 // `volume` answers for the installation (PosixFileSystem).

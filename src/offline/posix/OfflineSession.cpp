@@ -57,6 +57,10 @@ cli::CliProcess OfflineSession::process() {
   process.programFolder = program.folder;
   process.settings = InstalledSettings(*volume, program);
   process.facts = installation->facts(user);
+  // The scan is the installed build's: the x64 build on a 64-bit Windows
+  // judges the paths the x86 build leaves to redirection. With no program
+  // found, the x86 build's view is the cautious one.
+  process.facts.wow64 = process.facts.wow64 && (program.folder.empty() || program.thirtyTwoBit);
   process.texts = Translation(*volume, process.programFolder, process.settings.Lan);
   return process;
 }

@@ -26,7 +26,7 @@ namespace hs::win32 {
 
 namespace {
 
-constexpr const wchar_t* kTitle = L"Corvane Hivesweep";
+constexpr const wchar_t* kRestoreTitle = L"Corvane Hivesweep";
 constexpr int kDateColumnWidth = 110;
 
 // The engine's runner over the dialog's call, so that a test can stand in.
@@ -60,7 +60,7 @@ std::wstring DateText(std::int64_t unixSeconds) {
 class TfrmRestore : public ui::Dialog {
  public:
   explicit TfrmRestore(const RestoreDialogInput& input)
-      : ui::Dialog({"frmRestore", kTitle, 470, 340}),
+      : ui::Dialog({"frmRestore", kRestoreTitle, 470, 340}),
         m_input(input),
         m_folder(input.backupFolder) {}
 
@@ -280,13 +280,13 @@ class TfrmRestore : public ui::Dialog {
   std::string m_folder;
 };
 
-bool AskYesNo(HWND owner, const std::string& text) {
-  return ::MessageBoxW(owner, Widen(text).c_str(), kTitle,
+bool AskRestoreQuestion(HWND owner, const std::string& text) {
+  return ::MessageBoxW(owner, Widen(text).c_str(), kRestoreTitle,
                        MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
 void Tell(HWND owner, const std::string& text, bool error) {
-  ::MessageBoxW(owner, Widen(text).c_str(), kTitle,
+  ::MessageBoxW(owner, Widen(text).c_str(), kRestoreTitle,
                 MB_OK | (error ? MB_ICONERROR : MB_ICONINFORMATION));
 }
 
@@ -319,8 +319,8 @@ void OpenFolder(HWND owner, const std::string& folder) {
 
 RestoreDialogCalls RestoreDialogCalls::System(FileSystemBackend& fs, const Translation& translation,
                                               const std::string& language) {
-  RestoreDialogCalls calls{AskYesNo,   Tell,    ChooseFolder,
-                           OpenFolder, nullptr, PutBackFromRecycleBin};
+  RestoreDialogCalls calls{AskRestoreQuestion, Tell,    ChooseFolder,
+                           OpenFolder,         nullptr, PutBackFromRecycleBin};
   calls.runEditor = [&fs, &translation, language](HWND owner, const std::string& commandLine) {
     const BackupHintInput hint{fs, translation, language};
     return RunRegistryEditor(

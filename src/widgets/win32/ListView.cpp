@@ -6,7 +6,7 @@ namespace hs::ui {
 
 namespace {
 
-constexpr int kTextBufferChars = 1024;
+constexpr int kListTextChars = 1024;
 // The longest row text read back: a key path of 255-character names at the
 // registry's 512 levels stays far below it.
 constexpr std::size_t kLongestText = std::size_t{1} << 18;
@@ -36,11 +36,11 @@ int ListView::columnCount() const {
 }
 
 std::wstring ListView::columnText(int column) const {
-  std::wstring buffer(kTextBufferChars, L'\0');
+  std::wstring buffer(kListTextChars, L'\0');
   LVCOLUMNW item{};
   item.mask = LVCF_TEXT;
   item.pszText = buffer.data();
-  item.cchTextMax = kTextBufferChars;
+  item.cchTextMax = kListTextChars;
   if (!::SendMessageW(m_list, LVM_GETCOLUMNW, static_cast<WPARAM>(column),
                       reinterpret_cast<LPARAM>(&item)))
     return {};

@@ -17,7 +17,7 @@ namespace hs::ui {
 
 namespace {
 
-constexpr int kTextBufferChars = 1024;
+constexpr int kCaptionChars = 1024;
 
 // A status bar's kind follows what it shows now: one simple text or panels.
 ComponentKind EffectiveKind(const Component& component) {
@@ -57,11 +57,11 @@ std::vector<std::wstring> TabTexts(HWND tabs) {
   std::vector<std::wstring> texts;
   const auto count = ::SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0);
   for (LRESULT i = 0; i < count; ++i) {
-    std::wstring buffer(kTextBufferChars, L'\0');
+    std::wstring buffer(kCaptionChars, L'\0');
     TCITEMW item{};
     item.mask = TCIF_TEXT;
     item.pszText = buffer.data();
-    item.cchTextMax = kTextBufferChars;
+    item.cchTextMax = kCaptionChars;
     ::SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
     texts.emplace_back(item.pszText);
   }

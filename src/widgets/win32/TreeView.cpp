@@ -3,7 +3,7 @@
 namespace hs::ui {
 
 namespace {
-constexpr int kTextBufferChars = 1024;
+constexpr int kTreeTextChars = 1024;
 }
 
 void TreeView::useCheckStateImages() {
@@ -69,12 +69,12 @@ int TreeView::level(HTREEITEM node) const {
 }
 
 std::wstring TreeView::text(HTREEITEM node) const {
-  std::wstring buffer(kTextBufferChars, L'\0');
+  std::wstring buffer(kTreeTextChars, L'\0');
   TVITEMW item{};
   item.mask = TVIF_TEXT;
   item.hItem = node;
   item.pszText = buffer.data();
-  item.cchTextMax = kTextBufferChars;
+  item.cchTextMax = kTreeTextChars;
   if (!::SendMessageW(m_tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return {};
   return item.pszText;
 }

@@ -16,9 +16,11 @@ namespace fs = std::filesystem;
 
 constexpr const char* kAnn = "S-1-5-21-1-2-3-1001";
 
-// SOFTWARE with the version, two profiles (one of them the system's) and
-// machine classes; `extraUser` adds a second user profile.
-void WriteSoftware(const std::string& empty, const std::string& out, bool extraUser) {
+// SOFTWARE with the version, two profiles (one of them the system's, unless
+// `withSystem` is false, as Wine has it) and machine classes; `extraUser`
+// adds a second user profile.
+void WriteSoftware(const std::string& empty, const std::string& out, bool extraUser,
+                   bool withSystem = true) {
   const std::string script = R"PY(
 import hivex, sys
 h = hivex.Hivex(sys.argv[1], write=True)
@@ -35,16 +37,17 @@ h.node_set_values(key("Microsoft\\Windows NT\\CurrentVersion"), [
     {"key": "CurrentMajorVersionNumber", "t": 4, "value": (10).to_bytes(4, "little")}])
 pl = "Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\"
 h.node_set_values(key(pl + "S-1-5-21-1-2-3-1001"), [named("ProfileImagePath", sz("%SystemDrive%\\Users\\Ann", 2))])
-h.node_set_values(key(pl + "S-1-5-18"), [named("ProfileImagePath", sz("%systemroot%\\system32\\config\\systemprofile", 2))])
-if len(sys.argv) > 3:
+if "system" in sys.argv[3:]:
+    h.node_set_values(key(pl + "S-1-5-18"), [named("ProfileImagePath", sz("%systemroot%\\system32\\config\\systemprofile", 2))])
+if "bob" in sys.argv[3:]:
     h.node_set_values(key(pl + "S-1-5-21-1-2-3-1002"), [named("ProfileImagePath", sz("C:\\Users\\Bob", 2))])
 h.node_set_values(key("Classes\\.machineonly"), [sz("machine")])
 key("Wow6432Node")
 h.commit(sys.argv[2])
 )PY";
   std::ofstream(out + ".py") << script;
-  const std::string command =
-      "/usr/bin/python3 '" + out + ".py' '" + empty + "' '" + out + "'" + (extraUser ? " bob" : "");
+  const std::string command = "/usr/bin/python3 '" + out + ".py' '" + empty + "' '" + out + "'" +
+                              (extraUser ? " bob" : "") + (withSystem ? " system" : "");
   ASSERT_EQ(std::system(command.c_str()), 0);
 }
 
@@ -65,9 +68,10 @@ class OfflineLayout : public ::testing::Test {
                  profile + "/AppData/Local/Microsoft/Windows/" + file);
   }
 
-  std::unique_ptr<OfflineInstallation> open(const std::string& dir, bool extraUser = false) {
+  std::unique_ptr<OfflineInstallation> open(const std::string& dir, bool extraUser = false,
+                                            bool withSystem = true) {
     WriteSoftware(folder.path() + "/EmptyHive", volume + "/Windows/System32/config/SOFTWARE",
-                  extraUser);
+                  extraUser, withSystem);
     std::string error;
     std::unique_ptr<OfflineInstallation> installation = OfflineInstallation::Locate(dir, error);
     EXPECT_TRUE(installation) << error;
@@ -116,7 +120,9 @@ TEST_F(OfflineLayout, TheRegistryIsMountedAsTheRunningSystemShowsIt) {
   EXPECT_TRUE(opens(*installation, RootKey::CurrentUser, "Software"));
   EXPECT_TRUE(opens(*installation, RootKey::CurrentUser, "Software\\Classes\\Local Settings"));
   EXPECT_TRUE(opens(*installation, RootKey::Users, std::string(kAnn) + "_Classes\\Local Settings"));
-  EXPECT_TRUE(opens(*installation, RootKey::Users, ".DEFAULT"));
+  const std::string ann = kAnn;
+  EXPECT_EQ(subkeys(*installation, RootKey::Users, ""),
+            (std::vector<std::string>{".DEFAULT", "S-1-5-18", ann, ann + "_Classes"}));
   // The classes root: the union, the user's classes first.
   EXPECT_TRUE(opens(*installation, RootKey::ClassesRoot, ".machineonly"));
   EXPECT_TRUE(opens(*installation, RootKey::ClassesRoot, "Local Settings"));
@@ -136,6 +142,17 @@ TEST_F(OfflineLayout, TheRegistryIsMountedAsTheRunningSystemShowsIt) {
   EXPECT_EQ(facts.version.major, 10u);
   EXPECT_EQ(facts.userSid, kAnn);
   EXPECT_TRUE(installation->windows64());
+}
+
+// Wine lists no profile for the system account and shows no key for it.
+TEST_F(OfflineLayout, TheSystemAccountsKeyIsShownOnlyWhenItHasAProfile) {
+  std::unique_ptr<OfflineInstallation> installation = open(volume, false, false);
+  ASSERT_TRUE(installation);
+  std::string error;
+  installation->mountRegistry(installation->chooseUser("", error));
+  const std::string ann = kAnn;
+  EXPECT_EQ(subkeys(*installation, RootKey::Users, ""),
+            (std::vector<std::string>{".DEFAULT", ann, ann + "_Classes"}));
 }
 
 TEST_F(OfflineLayout, TheWindowsFolderWorksAsWellAndSeveralUsersMustBeChosenAmong) {

@@ -16,7 +16,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// argv: empty hive, output folder. Writes SOFTWARE, SYSTEM, NTUSER.DAT.
+// argv: empty hive, output folder[, "x86": the program's uninstall entry in
+// the 32-bit view]. Writes SOFTWARE, SYSTEM, NTUSER.DAT.
 constexpr const char* kMakeHives = R"PY(
 import hivex, shutil, sys
 empty, out = sys.argv[1], sys.argv[2]
@@ -43,11 +44,13 @@ def software(h, key):
     h.node_set_values(key(cv), [sz("ProgramFilesDir", "C:\\Program Files")])
     h.node_set_values(key(cv + "\\Run"), [
         sz("Gone", "C:\\Gone\\run.exe"), sz("Here", "C:\\tools\\present.exe"),
-        sz("InProgramFiles", "%ProgramFiles%\\Acme\\acme.exe", 2)])
+        sz("InProgramFiles", "%ProgramFiles%\\Acme\\acme.exe", 2),
+        sz("GoneFromProgramFiles", "C:\\Program Files\\Old\\old.exe")])
     h.node_set_values(key(cv + "\\SharedDlls"), [
         dword("C:\\Tools\\present.dll", 1), dword("C:\\Tools\\absent.dll", 1),
         dword("C:\\Tools\\unused.dll", 0)])
-    h.node_set_values(key(cv + "\\Uninstall\\Corvane Hivesweep"), [
+    view = "Wow6432Node\\" if sys.argv[3:] == ["x86"] else ""
+    h.node_set_values(key(view + cv + "\\Uninstall\\Corvane Hivesweep"), [
         sz("InstallLocation", "%ProgramFiles%\\Corvane Hivesweep", 2)])
 def system(h, key):
     h.node_set_values(key("Select"), [dword("Current", 1)])
@@ -92,12 +95,8 @@ class OfflineScan : public ::testing::Test {
     fs::create_directories(config);
     fs::create_directories(volume + "/Users/ann");
     std::ofstream(folder.path() + "/make.py") << kMakeHives;
-    const std::string make = "/usr/bin/python3 '" + folder.path() + "/make.py' '" +
-                             folder.take("recovery/EmptyHive") + "' '" + folder.path() + "'";
-    ASSERT_EQ(std::system(make.c_str()), 0);
-    fs::rename(folder.path() + "/SOFTWARE", config + "/SOFTWARE");
-    fs::rename(folder.path() + "/SYSTEM", config + "/system");
-    fs::rename(folder.path() + "/NTUSER.DAT", volume + "/Users/ann/NTUSER.DAT");
+    folder.take("recovery/EmptyHive");
+    makeHives("");
     Touch(volume + "/TOOLS/Present.EXE");
     Touch(volume + "/TOOLS/present.dll");
     Touch(volume + "/Program Files/ACME/Acme.EXE");
@@ -107,6 +106,27 @@ class OfflineScan : public ::testing::Test {
     Touch(program + "/options.ini",
           "[Options]\r\nOutputDirectory=C:\\Program Files\\Corvane Hivesweep\\Saved\r\n"
           "[IgnoreKey]\r\nCount=1\r\nKey1=HKEY_CURRENT_USER\\Software\\Vendor\\Ignored\r\n");
+  }
+
+  void makeHives(const std::string& extra) {
+    const std::string make = "/usr/bin/python3 '" + folder.path() + "/make.py' '" + folder.path() +
+                             "/EmptyHive' '" + folder.path() + "' " + extra;
+    ASSERT_EQ(std::system(make.c_str()), 0);
+    const std::string config = volume + "/WINDOWS/system32/Config";
+    fs::rename(folder.path() + "/SOFTWARE", config + "/SOFTWARE");
+    fs::rename(folder.path() + "/SYSTEM", config + "/system");
+    fs::rename(folder.path() + "/NTUSER.DAT", volume + "/Users/ann/NTUSER.DAT");
+  }
+
+  // The rows' keys in scan order.
+  std::vector<std::string> rowKeys(const std::string& args, int& exitCode) {
+    json = offline(args + " --json-v1", exitCode);
+    std::vector<std::string> keys;
+    for (std::size_t at = 0; (at = json.find("\"key\": \"", at)) != std::string::npos;) {
+      at += 8;
+      keys.push_back(json.substr(at, json.find('"', at) - at));
+    }
+    return keys;
   }
 
   std::string offline(const std::string& args, int& exitCode) {
@@ -120,25 +140,25 @@ class OfflineScan : public ::testing::Test {
 
   HiveFolder folder;
   std::string volume;
+  std::string json;  // of the last rowKeys
 };
 
 TEST_F(OfflineScan, FindsExactlyTheMissingReferencesWithTheInstallationsEnvironmentAndSettings) {
   int exitCode = -1;
-  const std::string json = offline(
-      "scan --windows '" + volume + "' --sections startup,shared-dlls,4 --json-v1", exitCode);
+  // Each present file (other letter case, reached through the hives'
+  // variables) and the ignored key give no row.
+  const std::vector<std::string> keys =
+      rowKeys("scan --windows '" + volume + "' --sections startup,shared-dlls,4", exitCode);
   ASSERT_EQ(exitCode, 0) << errors();
-  // The rows' keys in scan order; each present file (other letter case,
-  // reached through the hives' variables) and the ignored key give none.
-  std::vector<std::string> keys;
-  for (std::size_t at = 0; (at = json.find("\"key\": \"", at)) != std::string::npos;) {
-    at += 8;
-    keys.push_back(json.substr(at, json.find('"', at) - at));
-  }
   const std::string run = "\\\\Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run\\\\";
   const std::string dlls =
       "HKEY_LOCAL_MACHINE\\\\Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\SharedDlls";
   const std::vector<std::string> expected = {
-      "HKEY_CURRENT_USER" + run + "UserGone", "HKEY_LOCAL_MACHINE" + run + "Gone", dlls, dlls,
+      "HKEY_CURRENT_USER" + run + "UserGone",
+      "HKEY_LOCAL_MACHINE" + run + "Gone",
+      "HKEY_LOCAL_MACHINE" + run + "GoneFromProgramFiles",
+      dlls,
+      dlls,
       "HKEY_CURRENT_USER\\\\Software\\\\Vendor\\\\Tool\\\\Path"};
   EXPECT_EQ(keys, expected) << json;
   EXPECT_NE(json.find("C:\\\\Tools\\\\absent.dll"), std::string::npos);
@@ -150,8 +170,8 @@ TEST_F(OfflineScan, FindsExactlyTheMissingReferencesWithTheInstallationsEnvironm
   EXPECT_EQ(hs::test::ScanJsonSchemaComplaint(json2), "") << json2;
   const auto rows = nlohmann::json::parse(json2)["rows"];
   ASSERT_EQ(rows.size(), expected.size());
-  EXPECT_EQ(rows[4]["evidence"]["path"], "C:\\Gone\\") << json2;
-  EXPECT_EQ(rows[4]["evidence"]["answer"], "missing-folder");
+  EXPECT_EQ(rows.back()["evidence"]["path"], "C:\\Gone\\") << json2;
+  EXPECT_EQ(rows.back()["evidence"]["answer"], "missing-folder");
 
   // The text report is hivesweep-cli's, written to the file named.
   const std::string report = folder.path() + "/report.txt";
@@ -162,6 +182,22 @@ TEST_F(OfflineScan, FindsExactlyTheMissingReferencesWithTheInstallationsEnvironm
   const std::string text(std::istreambuf_iterator<char>(file), {});
   EXPECT_EQ(text.rfind("This file was generated by Corvane Hivesweep\r\n", 0), 0u) << text;
   EXPECT_NE(text.find("absent.dll"), std::string::npos);
+}
+
+// On a 64-bit Windows the x86 build leaves Program Files paths to
+// redirection; the x64 build judges them. The offline scan is the installed
+// build's.
+TEST_F(OfflineScan, OnA64BitWindowsTheInstalledBuildDecidesWhetherProgramFilesIsJudged) {
+  fs::create_directories(volume + "/WINDOWS/SysWOW64");
+  const std::string scan = "scan --windows '" + volume + "' --sections startup";
+  const std::string run = "\\\\Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run\\\\";
+  const std::string userGone = "HKEY_CURRENT_USER" + run + "UserGone";
+  const std::string gone = "HKEY_LOCAL_MACHINE" + run + "Gone";
+  int exitCode = -1;
+  EXPECT_EQ(rowKeys(scan, exitCode),
+            (std::vector<std::string>{userGone, gone, gone + "FromProgramFiles"}));
+  makeHives("x86");
+  EXPECT_EQ(rowKeys(scan, exitCode), (std::vector<std::string>{userGone, gone})) << errors();
 }
 
 TEST_F(OfflineScan, RefusesBadUsageAndSaysWhy) {

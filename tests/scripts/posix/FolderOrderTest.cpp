@@ -2,11 +2,11 @@
 // documented order, a portable file reaching a win32/ header, a folder the
 // list lacks and a stale graph each fail the check, naming the place.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sys/wait.h>
 
 namespace hs::test {
 namespace {
@@ -25,15 +25,16 @@ class FolderOrder : public ::testing::Test {
              ("hs-folder-order-" + std::to_string(::getpid()) + "-" +
               ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(m_root);
-    Write("docs/ARCHITECTURE.md", "# Layers\n\n"
-                                  "<!-- folder order: checked by scripts/folder-order.py -->\n"
-                                  "```\n"
-                                  "low/    the bottom\n"
-                                  "        (a description goes on)\n"
-                                  "high/   uses low\n"
-                                  "```\n\n"
-                                  "  <!-- folder graph: written by scripts/folder-order.py update -->\n"
-                                  "  <!-- end of folder graph -->\n");
+    Write("docs/ARCHITECTURE.md",
+          "# Layers\n\n"
+          "<!-- folder order: checked by scripts/folder-order.py -->\n"
+          "```\n"
+          "low/    the bottom\n"
+          "        (a description goes on)\n"
+          "high/   uses low\n"
+          "```\n\n"
+          "  <!-- folder graph: written by scripts/folder-order.py update -->\n"
+          "  <!-- end of folder graph -->\n");
     Write("src/low/Low.h", "#pragma once\n");
     Write("src/low/win32/LowWindow.h", "#pragma once\n#include \"low/Low.h\"\n");
     Write("src/high/High.cpp", "#include <string>\n#include \"low/Low.h\"\n");

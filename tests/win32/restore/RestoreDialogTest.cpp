@@ -21,8 +21,9 @@
 namespace hs {
 namespace {
 
-constexpr const char* kBase = "Software\\HivesweepTest\\RestoreDialog";
-constexpr const char* kBaseFull = "HKEY_CURRENT_USER\\Software\\HivesweepTest\\RestoreDialog";
+constexpr const char* kRestoreDialogBase = "Software\\HivesweepTest\\RestoreDialog";
+constexpr const char* kRestoreDialogBaseFull =
+    "HKEY_CURRENT_USER\\Software\\HivesweepTest\\RestoreDialog";
 
 // "key|name" -> type and data
 using Values = std::map<std::string, std::pair<std::uint32_t, std::vector<std::uint8_t>>>;
@@ -78,7 +79,7 @@ void SelectRow(HWND dialog, int row) {
 class RestoreDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    TRegistry(reg, RootKey::CurrentUser).RemovePath(kBase);
+    TRegistry(reg, RootKey::CurrentUser).RemovePath(kRestoreDialogBase);
     folder = test::TempFolder("HivesweepRestoreDialog");
     fs.deleteSilently(folder);
     ASSERT_EQ(fs.createDirectory(folder), FsStatus::Ok);
@@ -90,7 +91,7 @@ class RestoreDialogTest : public ::testing::Test {
     };
   }
   void TearDown() override {
-    TRegistry(reg, RootKey::CurrentUser).RemovePath(kBase);
+    TRegistry(reg, RootKey::CurrentUser).RemovePath(kRestoreDialogBase);
     fs.deleteSilently(folder);
   }
 
@@ -114,11 +115,11 @@ class RestoreDialogTest : public ::testing::Test {
   std::string RepairAndSnapshot(Values& before) {
     for (const char* name : {"Gone\\Sub", "Gone", "Kept"}) {
       TRegistry key(reg, RootKey::CurrentUser);
-      EXPECT_TRUE(key.OpenPath(std::string(kBase) + "\\" + name, true));
+      EXPECT_TRUE(key.OpenPath(std::string(kRestoreDialogBase) + "\\" + name, true));
       EXPECT_TRUE(key.WriteValueText("Path", std::string("C:\\nowhere\\") + name + ".exe"));
       EXPECT_TRUE(key.WriteValue({"Count", kRegDword, {7, 0, 0, 0}}));
     }
-    Collect(reg, kBase, before);
+    Collect(reg, kRestoreDialogBase, before);
     Settings settings;
     settings.OutputDirectory = folder;
     settings.ShowHint = settings.RestorePoint = settings.Beep = false;
@@ -126,12 +127,13 @@ class RestoreDialogTest : public ::testing::Test {
     win32::WindowQuestions questions;
     questions.askYesNo = [](HWND, const std::string&, bool) { return true; };
     questions.tellError = [](HWND, const std::string&) {};
-    std::vector<Finding> rows{
-        {"Obsolete software", std::string(kBaseFull) + "\\Gone", "", FindingKind::fkKey, true, 0}};
+    std::vector<Finding> rows{{"Obsolete software", std::string(kRestoreDialogBaseFull) + "\\Gone",
+                               "", FindingKind::fkKey, true, 0}};
     win32::RepairWindowInput input{reg, fs, settings, texts, 10, state, questions, {}, {}};
     const win32::RepairWindowResult result = win32::RepairFromWindow(nullptr, input, rows);
     EXPECT_EQ(result.end, RepairEnd::Completed);
-    EXPECT_FALSE(TRegistry(reg, RootKey::CurrentUser).PathExists(std::string(kBase) + "\\Gone"));
+    EXPECT_FALSE(TRegistry(reg, RootKey::CurrentUser)
+                     .PathExists(std::string(kRestoreDialogBase) + "\\Gone"));
     return result.backupFile;
   }
 
@@ -217,7 +219,7 @@ TEST_F(RestoreDialogTest, RestoresARepairsBackupToTheRegistryBeforeTheRepair) {
   EXPECT_EQ(folder + "\\" + shown.rows[0][0], backup);
   EXPECT_TRUE(told.empty()) << told.front();
   Values after;
-  Collect(reg, kBase, after);
+  Collect(reg, kRestoreDialogBase, after);
   EXPECT_EQ(after, before);
   // Verified whole, in the backup folder, DeleteBackupFile set: gone from disk and list.
   EXPECT_EQ(fs.probe(backup), PathProbe::NotFound);
@@ -232,7 +234,7 @@ TEST_F(RestoreDialogTest, AValueChangedAfterTheImportIsReportedNotVerifiedAndThe
   calls.runEditor = [&](HWND owner, const std::string& commandLine) {
     const EditorRun run = realEditor(owner, commandLine);
     TRegistry key(reg, RootKey::CurrentUser);
-    EXPECT_TRUE(key.OpenPath(std::string(kBase) + "\\Gone\\Sub"));
+    EXPECT_TRUE(key.OpenPath(std::string(kRestoreDialogBase) + "\\Gone\\Sub"));
     EXPECT_TRUE(key.WriteValueText("Path", "C:\\changed.exe"));
     return run;
   };
@@ -244,7 +246,8 @@ TEST_F(RestoreDialogTest, AValueChangedAfterTheImportIsReportedNotVerifiedAndThe
   });
   ASSERT_EQ(told.size(), 1u);
   EXPECT_EQ(told[0].rfind("The restore is not verified.", 0), 0u) << told[0];
-  EXPECT_NE(told[0].find(std::string(kBaseFull) + "\\Gone\\Sub value \"Path\""), std::string::npos)
+  EXPECT_NE(told[0].find(std::string(kRestoreDialogBaseFull) + "\\Gone\\Sub value \"Path\""),
+            std::string::npos)
       << told[0];
   EXPECT_NE(told[0].find("The backup file is kept: " + backup), std::string::npos) << told[0];
   EXPECT_EQ(fs.probe(backup), PathProbe::File);
@@ -253,12 +256,13 @@ TEST_F(RestoreDialogTest, AValueChangedAfterTheImportIsReportedNotVerifiedAndThe
 
 TEST_F(RestoreDialogTest, ACraftedFileWithDeletionLinesIsRefusedAndTheRegistryUnchanged) {
   TRegistry victim(reg, RootKey::CurrentUser);
-  ASSERT_TRUE(victim.OpenPath(std::string(kBase) + "\\Victim", true));
+  ASSERT_TRUE(victim.OpenPath(std::string(kRestoreDialogBase) + "\\Victim", true));
   ASSERT_TRUE(victim.WriteValueText("Keep", "me"));
   Values before;
-  Collect(reg, kBase, before);
-  Write("Backup20991231235959.reg", std::string("REGEDIT4\r\n\r\n[-") + kBaseFull +
-                                        "\\Victim]\r\n\r\n[" + kBaseFull + "]\r\n\"Keep\"=-\r\n");
+  Collect(reg, kRestoreDialogBase, before);
+  Write("Backup20991231235959.reg", std::string("REGEDIT4\r\n\r\n[-") + kRestoreDialogBaseFull +
+                                        "\\Victim]\r\n\r\n[" + kRestoreDialogBaseFull +
+                                        "]\r\n\"Keep\"=-\r\n");
   int editorRuns = 0;
   calls.runEditor = [&](HWND, const std::string&) {
     ++editorRuns;
@@ -272,7 +276,7 @@ TEST_F(RestoreDialogTest, ACraftedFileWithDeletionLinesIsRefusedAndTheRegistryUn
   ASSERT_EQ(told.size(), 1u);  // no question: no answer could make it importable
   EXPECT_EQ(told[0].rfind("The restore was refused.", 0), 0u) << told[0];
   Values after;
-  Collect(reg, kBase, after);
+  Collect(reg, kRestoreDialogBase, after);
   EXPECT_EQ(after, before);
   EXPECT_EQ(fs.probe(folder + "\\Backup20991231235959.reg"), PathProbe::File);
 }
