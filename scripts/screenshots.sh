@@ -11,6 +11,9 @@
 # (scripts/build.sh programs) and makes the installers when dist/ has none
 # (scripts/package.sh).
 #
+# scripts/screenshots.sh evidence makes only the pictures of a row's
+# evidence (status bar and "Details...") in English and German.
+#
 # scripts/screenshots.sh languages [NAME...] makes instead the pictures of
 # docs/languages.md: the main window after a scan and the options dialog in
 # each named language (every shipped one when none is named), as small
@@ -241,6 +244,32 @@ shoot_languages() {  # shoot_languages [NAME...]
   write_languages_page
 }
 
+# The focused row's evidence in the status bar, then its "Details..." from
+# the list's context menu (KEY: that item's access key in LANGUAGE).
+shoot_evidence() {  # shoot_evidence LANGUAGE SUFFIX KEY
+  start_demo "$1"
+  keys_to "$HS_MAIN_WINDOW" ctrl+s
+  hs_wait_alone 120
+  sleep 2
+  xdotool mousemove --window "$HS_MAIN_WINDOW" 560 250 click 1  # a row's Problem cell
+  sleep 1
+  hs_screenshot "$SHOTS/evidence-panel-$2.png"
+  keys_to "$HS_MAIN_WINDOW" shift+F10
+  sleep 1
+  hs_keys "$3"
+  sleep 2
+  shoot_window "$SHOTS/evidence-details-$2.png"
+  keys_to "$(top_window)" Escape
+  sleep "$CLOSE_WAIT"
+  hs_end_prefix
+}
+
+if [ "${1:-}" = evidence ]; then
+  shoot_evidence English en d
+  shoot_evidence German de h
+  exit 0
+fi
+
 if [ "${1:-}" = languages ]; then
   shift
   shoot_languages "$@"
@@ -253,6 +282,8 @@ shoot_startup_manager
 shoot_scan en
 shoot_dialogs
 hs_end_prefix
+shoot_evidence English en d
+shoot_evidence German de h
 for language in German:de French:fr Spanish:es; do
   start_demo "${language%%:*}"
   shoot_scan "${language##*:}"

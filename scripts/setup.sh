@@ -18,6 +18,8 @@ PACKAGES=(
   clang libclang-rt-14-dev  # libFuzzer and the sanitizers' runtime for tests/fuzz
   libhivex-dev python3-hivex libhivex-bin libwin-hivex-perl  # hive files: the offline program and its independent readers in the tests
   ntfs-3g attr xz-utils  # the offline program on a mounted volume; the tests decompress the hive files
+  nlohmann-json3-dev  # the scan's JSON (header-only; the MinGW builds get a copy of its headers alone)
+  python3-jsonschema  # the tests check the scan's JSON against its schema in docs/
 )
 
 missing=()

@@ -12,13 +12,15 @@ struct CommandText {
 };
 
 constexpr CommandText kCommands[] = {
-    {"scan", "scan [--sections LIST] [--report FILE] [--json] [--quiet]",
+    {"scan", "scan [--sections LIST] [--report FILE] [--json|--json-v1] [--quiet]",
      "  Scans the registry and prints the findings as the text report (or JSON).\n"
      "  --sections LIST  task numbers or section names, comma-separated, such as\n"
      "                   3,fonts,shared-dlls ('hivesweep-cli sections' lists them);\n"
      "                   default: every section of the window's tree\n"
      "  --report FILE    write the output to FILE instead of standard output\n"
-     "  --json           JSON instead of the text report\n"
+     "  --json           JSON instead of the text report: {\"schema\": 2, \"rows\": [...]},\n"
+     "                   each row with the evidence it was flagged on\n"
+     "  --json-v1        the bare array of rows of earlier versions, without evidence\n"
      "  --quiet          no progress on standard error (it is shown only on a console)\n"
      "  --enumerate-only benchmark yardstick: walks the scan's trees unchecked and\n"
      "                   prints how many keys and values it read\n"

@@ -78,7 +78,7 @@ int RunConsoleScan(const ScanCommandOptions& options, ConsoleScanHost& host) {
   for (const TaskError& error : result.taskErrors)
     host.writeErr(host.program + " scan: task " + std::to_string(error.task) +
                   " ended early: " + error.message + "\n");
-  const std::string output = RenderScanOutput(result.findings, options.json);
+  const std::string output = RenderScanOutput(result.findings, options, process.texts);
   if (!options.reportFile) {
     host.writeOut(output);
     return kExitOk;

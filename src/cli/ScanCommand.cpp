@@ -6,6 +6,7 @@
 #include "cli/ScanSections.h"
 #include "findings/Report.h"
 #include "findings/ResultFilter.h"
+#include "findings/ScanJson.h"
 #include "scan/FilesAndFoldersScan.h"
 #include "scan/ScanTaskRunner.h"
 
@@ -96,6 +97,8 @@ ScanArgumentsResult ParseScanArguments(const std::vector<std::string>& args) {
       if (ok) options.reportFile = value;
     } else if (arg == "--json") {
       ok = TakeSwitch(arg, options.json, result.error);
+    } else if (arg == "--json-v1") {
+      ok = TakeSwitch(arg, options.jsonVersion1, result.error);
     } else if (arg == "--quiet") {
       ok = TakeSwitch(arg, options.quiet, result.error);
     } else if (arg == "--enumerate-only") {
@@ -111,6 +114,10 @@ ScanArgumentsResult ParseScanArguments(const std::vector<std::string>& args) {
       ok = false;
     }
     if (!ok) return result;
+  }
+  if (options.json && options.jsonVersion1) {
+    result.error = "--json and --json-v1 exclude each other";
+    return result;
   }
   if (options.replayProbes && !options.enumerateOnly) {
     result.error = "--replay-probes goes with --enumerate-only";
@@ -139,8 +146,11 @@ ScanCommandResult RunScanCommand(RegistryBackend& registry, FileSystemBackend& f
   return result;
 }
 
-std::string RenderScanOutput(const std::vector<Finding>& findings, bool json) {
-  return json ? FindingsToJson(findings) : RenderReport(findings).bytes;
+std::string RenderScanOutput(const std::vector<Finding>& findings,
+                             const ScanCommandOptions& options, const Translation& texts) {
+  if (options.jsonVersion1) return FindingsToJson(findings);
+  if (options.json) return FindingsToJsonSchema2(findings, EvidenceTexts(texts));
+  return RenderReport(findings).bytes;
 }
 
 void EnumerateTaskTrees(RegistryBackend& registry, const std::vector<std::string>& tasks,

@@ -1,5 +1,5 @@
 #pragma once
-// The console scan: "scan [--sections LIST] [--report FILE] [--json] [--quiet]",
+// The console scan: "scan [--sections LIST] [--report FILE] [--json|--json-v1] [--quiet]",
 // LIST being task numbers and section names (ScanSections.h), comma-separated.
 // Argument parsing and the run itself live here so that they are testable
 // without Windows; the console program only supplies the machine.
@@ -17,7 +17,8 @@ namespace hs {
 struct ScanCommandOptions {
   std::vector<std::string> tasks;  // task numbers as decimal strings, in order
   std::optional<std::string> reportFile;
-  bool json = false;
+  bool json = false;           // schema 2 (findings/ScanJson.h)
+  bool jsonVersion1 = false;   // the bare array of schema 1, for existing scripts
   bool quiet = false;          // no progress on standard error
   bool enumerateOnly = false;  // benchmark yardstick: walk the tasks' trees, no checks
   // Benchmark: where the scan writes the paths it asked the file system about
@@ -58,8 +59,10 @@ ScanCommandResult RunScanCommand(RegistryBackend& registry, FileSystemBackend& f
                                  const std::vector<std::string>& tasks,
                                  ScanSink* observer = nullptr);
 
-// The output: the text report (code page bytes, CR LF) or JSON.
-std::string RenderScanOutput(const std::vector<Finding>& findings, bool json);
+// The output: the text report (code page bytes, CR LF) or JSON of schema 2
+// (its rules in the language of `texts`) or 1, as `options` ask.
+std::string RenderScanOutput(const std::vector<Finding>& findings,
+                             const ScanCommandOptions& options, const Translation& texts = {});
 
 // The benchmark yardstick: every key opened and every value read, nothing
 // checked, in the trees of tasks 3, 4 and 5 and the services key of task 15

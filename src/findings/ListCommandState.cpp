@@ -10,6 +10,7 @@ ListCommandsEnabled ListCommandsEnabledFor(const std::vector<Finding>& rows,
   const bool fileRow = rows[*focused].Kind == FindingKind::fkFile;
   enabled.selectAllOfType = true;
   enabled.selectNoneOfType = true;
+  enabled.evidenceDetails = true;
   enabled.addToIgnoreLists = !fileRow;
   enabled.openInRegedit = !fileRow;
   return enabled;

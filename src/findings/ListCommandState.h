@@ -17,6 +17,7 @@ struct ListCommandsEnabled {
   bool addToIgnoreLists = false;  // a row is focused and is not a file row
   bool saveToTextFile = false;    // the list has rows
   bool openInRegedit = false;     // a row is focused and is not a file row
+  bool evidenceDetails = false;   // a row is focused
 };
 
 ListCommandsEnabled ListCommandsEnabledFor(const std::vector<Finding>& rows,

@@ -25,7 +25,7 @@ constexpr OfflineCommandText kOfflineCommands[] = {
      "  --json           one JSON object per hive\n"},
     {"scan",
      "scan --windows DIR [--user NAME|SID] [--drive D=DIR ...] [--sections LIST] [--report FILE] "
-     "[--json] [--quiet]",
+     "[--json|--json-v1] [--quiet]",
      "  hivesweep-cli's scan over the installation's hives and the mounted volume:\n"
      "  the same rows, report and JSON, with the installed program's settings\n"
      "  (ignore lists, language) when it is found on the volume.\n"
@@ -34,7 +34,8 @@ constexpr OfflineCommandText kOfflineCommands[] = {
      "  --drive D=DIR    another drive letter of that machine, mounted at DIR\n"
      "  --sections LIST  task numbers and section names, comma-separated\n"
      "  --report FILE    write the report (or JSON) to FILE on this machine\n"
-     "  --json           JSON instead of the text report\n"
+     "  --json           JSON instead of the text report, rows with their evidence\n"
+     "  --json-v1        the bare array of rows of earlier versions\n"
      "  --quiet          no progress line on standard error\n"},
     {"users", "users --windows DIR",
      "  The profiles of the installation: SID, name, profile folder, hive files.\n"},

@@ -77,7 +77,9 @@ void CheckOneInterface(ScanContext& context, TRegistry& reg, const RegisteredNam
   const std::string typeLibId = reg.ReadValueText("");
   if (typeLibs.AnyContains(UpperCase(typeLibId))) return;
   context.AddFinding(problem, std::string(kClassesRoot) + "\\" + path,
-                     interfaceName + " - " + typeLibId, FindingKind::fkKey);
+                     interfaceName + " - " + typeLibId, FindingKind::fkKey,
+                     FindingEvidence(EvidenceRule::InterfaceTypeLibrary,
+                                     EvidenceAnswer::MissingTypeLibrary, typeLibId, ""));
 }
 
 // The InprocServer32 rule: a class served by the accessibility library, or
@@ -100,7 +102,9 @@ void CheckOneClass(ScanContext& context, TRegistry& reg, const RegisteredNames& 
   if (appId.empty()) return;
   if (appIds.AnyContains(UpperCase(appId)) || appIds.AnyContains(UpperCase(id))) return;
   if (ServerExemptsClass(reg)) return;
-  context.AddFinding(problem, std::string(kClassesRoot) + "\\" + path, appId, FindingKind::fkKey);
+  context.AddFinding(
+      problem, std::string(kClassesRoot) + "\\" + path, appId, FindingKind::fkKey,
+      FindingEvidence(EvidenceRule::ClassAppId, EvidenceAnswer::MissingAppId, appId, ""));
 }
 
 }  // namespace
@@ -125,7 +129,8 @@ void ScanDefaultValueTreeAt(ScanContext& context, const std::string& hiveName,
     const std::string text = reg.ReadValueText("");
     if (context.ReferenceIsMissing(text, "", false))
       context.AddFinding(CustomControlsProblem(context), hive + "\\" + path, text,
-                         FindingKind::fkKey);
+                         FindingKind::fkKey,
+                         context.EvidenceOfMissing(EvidenceRule::ClassDefaultValue));
   }
   for (const std::string& subkey : reg.SubkeyNameList())
     if (!subkey.empty())  // an empty name would open this key again, for ever
@@ -168,7 +173,8 @@ void ScanCustomControls(ScanContext& context) {
 void ScanInvalidActiveX(ScanContext& context) {
   context.ShowTaskCaption(ActiveXCaption(context));
   if (!TaskListHasFilesAndFolders(context))
-    ScanValueTree(context, kClassesRoot, "TypeLib", ActiveXProblem(context), ".dll");
+    ScanValueTree(context, kClassesRoot, "TypeLib", ActiveXProblem(context), ".dll",
+                  EvidenceRule::TypeLibraryFile);
   CheckClassAppIds(context);
 }
 

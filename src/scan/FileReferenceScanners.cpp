@@ -52,6 +52,15 @@ std::unordered_set<std::string> FontFolderListing(FileSystemBackend& files) {
   return names;
 }
 
+// A finding's evidence when the text is on an absent removable disk or its
+// reference is missing; nullopt when neither.
+std::optional<FindingEvidence> MissingOrOnAbsentDisk(ScanContext& context, const std::string& text,
+                                                     EvidenceRule rule) {
+  if (OnAbsentRemovableDisk(context, text)) return ScanContext::DiskNotInDrive(rule, text);
+  if (context.ReferenceIsMissing(text, "", false)) return context.EvidenceOfMissing(rule);
+  return std::nullopt;
+}
+
 void ScanHelpKey(ScanContext& context, const std::string& keyPath, const std::string& problem) {
   TRegistry key(context.Registry, RootKey::LocalMachine);
   if (!OpenMachineKey(key, keyPath)) return;
@@ -62,8 +71,9 @@ void ScanHelpKey(ScanContext& context, const std::string& keyPath, const std::st
     std::string path = folder;
     if (!path.empty() && path.back() != '\\') path += '\\';
     path += value.name;
-    if (OnAbsentRemovableDisk(context, path) || context.ReferenceIsMissing(path, "", false))
-      context.AddValueFinding(problem, kLocalMachine, keyPath, value.name, path);
+    if (auto evidence = MissingOrOnAbsentDisk(context, path, EvidenceRule::HelpFile))
+      context.AddValueFinding(problem, kLocalMachine, keyPath, value.name, path,
+                              std::move(*evidence));
   }
 }
 
@@ -82,7 +92,8 @@ void ScanDisabledStartupEntries(ScanContext& context, const std::string& problem
       const std::string text = RegDataToText(command.data);
       if (context.ReferenceIsMissing(text, "", false))
         context.AddFinding(problem, std::string(kLocalMachine) + "\\" + path, text,
-                           FindingKind::fkKey);
+                           FindingKind::fkKey,
+                           context.EvidenceOfMissing(EvidenceRule::DisabledStartupCommand));
     }
   } catch (const std::exception&) {
     // Any error here ends this step only.
@@ -116,7 +127,8 @@ void ScanSoftwareLocations(ScanContext& context) {
     if (text.empty()) continue;
     if (context.ReferenceIsMissing(text, name, true))
       context.AddFinding(problem, std::string(kLocalMachine) + "\\" + path, text,
-                         FindingKind::fkKey);
+                         FindingKind::fkKey,
+                         context.EvidenceOfMissing(EvidenceRule::AppPathsProgram));
   }
 }
 
@@ -133,10 +145,12 @@ void ScanWindowsFonts(ScanContext& context) {
   for (const RegValue& value : key.ValueList()) {
     if (!IsStringValue(value)) continue;
     const std::string text = RegDataToText(value.data);
-    const bool missing =
-        OnAbsentRemovableDisk(context, text) ||
-        (!installed.count(UpperCase(text)) && context.ReferenceIsMissing(text, "", false));
-    if (missing) context.AddValueFinding(problem, kLocalMachine, keyPath, value.name, text);
+    std::optional<FindingEvidence> evidence;
+    if (OnAbsentRemovableDisk(context, text) || !installed.count(UpperCase(text)))
+      evidence = MissingOrOnAbsentDisk(context, text, EvidenceRule::FontFile);
+    if (evidence)
+      context.AddValueFinding(problem, kLocalMachine, keyPath, value.name, text,
+                              std::move(*evidence));
   }
 }
 
@@ -159,11 +173,15 @@ void ScanSharedDlls(ScanContext& context) {
   context.ShowCurrentKey(kSharedDllsKey);
   for (const RegValue& value : key.ValueList()) {
     if (value.type != kRegDword) continue;
-    const bool unused = DwordOfValue(value) == 0;
-    if (unused || OnAbsentRemovableDisk(context, value.name) ||
-        context.ReferenceIsMissing(value.name, "", false))
+    std::optional<FindingEvidence> evidence;
+    if (DwordOfValue(value) == 0)
+      evidence = FindingEvidence(EvidenceRule::SharedDllUnused, EvidenceAnswer::UnusedCount,
+                                 value.name, "");
+    else
+      evidence = MissingOrOnAbsentDisk(context, value.name, EvidenceRule::SharedDllFile);
+    if (evidence)
       context.AddFinding(problem, std::string(kLocalMachine) + "\\" + kSharedDllsKey, value.name,
-                         FindingKind::fkNamedValue);
+                         FindingKind::fkNamedValue, std::move(*evidence));
   }
 }
 
@@ -178,8 +196,13 @@ void ScanRunKey(ScanContext& context, const std::string& hiveName, const std::st
   for (const RegValue& value : key.ValueList()) {
     if (!IsStringValue(value)) continue;
     const std::string text = RegDataToText(value.data);
-    if (text.empty() || text == "\"\"" || context.ReferenceIsMissing(text, "", false))
-      context.AddValueFinding(problem, hive, runKeyPath, value.name, text);
+    if (text.empty() || text == "\"\"")
+      context.AddValueFinding(
+          problem, hive, runKeyPath, value.name, text,
+          FindingEvidence(EvidenceRule::StartupCommand, EvidenceAnswer::EmptyText, text, ""));
+    else if (context.ReferenceIsMissing(text, "", false))
+      context.AddValueFinding(problem, hive, runKeyPath, value.name, text,
+                              context.EvidenceOfMissing(EvidenceRule::StartupCommand));
   }
 }
 

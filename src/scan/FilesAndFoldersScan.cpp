@@ -57,6 +57,7 @@ struct Walk {
   std::string hive;  // upper-cased
   const std::string& problem;
   const std::string& fileNameHint;
+  EvidenceRule rule;
   std::vector<std::string_view> exclusions;
   std::vector<RegValue> values;  // reused level after level
 };
@@ -75,7 +76,8 @@ void CheckValues(Walk& walk, const RegKeyHandle& key, const std::string& path) {
     context.CheckStop();
     const std::string text = RegDataToText(value.data);
     if (context.ReferenceIsMissing(text, walk.fileNameHint, true))
-      context.AddValueFinding(walk.problem, walk.hive, path, value.name, text);
+      context.AddValueFinding(walk.problem, walk.hive, path, value.name, text,
+                              context.EvidenceOfMissing(walk.rule));
   }
 }
 
@@ -105,12 +107,12 @@ void WalkKey(Walk& walk, const RegKeyHandle* parent, std::string_view name, std:
 }
 
 void WalkValueTree(ScanContext& context, const std::string& hiveName, const std::string& keyPath,
-                   const std::string& problem, const std::string& fileNameHint,
+                   const std::string& problem, const std::string& fileNameHint, EvidenceRule rule,
                    std::vector<std::string_view> exclusions) {
   const std::string hive = UpperCase(hiveName);
   const std::optional<RootKey> root = HiveNameToRootKey(hive);
   if (!root) return;
-  Walk walk{context, *root, hive, problem, fileNameHint, std::move(exclusions), {}};
+  Walk walk{context, *root, hive, problem, fileNameHint, rule, std::move(exclusions), {}};
   std::string path = keyPath;
   WalkKey(walk, nullptr, keyPath, path, 0);
 }
@@ -122,7 +124,8 @@ std::string FilesAndFoldersProblem(const ScanContext& context, const char* probl
 void RunFilesAndFoldersTask(ScanContext& context, const std::string& caption,
                             const char* problemKey, const char* hive, const char* path) {
   context.ShowTaskCaption(caption);
-  ScanValueTree(context, hive, path, FilesAndFoldersProblem(context, problemKey), "");
+  ScanValueTree(context, hive, path, FilesAndFoldersProblem(context, problemKey), "",
+                EvidenceRule::FilesAndFoldersValue);
 }
 
 }  // namespace
@@ -133,13 +136,13 @@ std::vector<std::string> CurrentUserHiveKeys(const std::string& currentUserSid) 
 }
 
 void ScanValueTree(ScanContext& context, const std::string& hiveName, const std::string& keyPath,
-                   const std::string& problem, const std::string& fileNameHint) {
+                   const std::string& problem, const std::string& fileNameHint, EvidenceRule rule) {
   std::vector<std::string_view> exclusions;
   if (context.CurrentCaption == LocalMachineCaption(context))
     exclusions.assign(kLocalMachineExclusions.begin(), kLocalMachineExclusions.end());
   else if (context.CurrentCaption == CurrentUserCaption(context))
     exclusions.assign(kCurrentUserExclusions.begin(), kCurrentUserExclusions.end());
-  WalkValueTree(context, hiveName, keyPath, problem, fileNameHint, std::move(exclusions));
+  WalkValueTree(context, hiveName, keyPath, problem, fileNameHint, rule, std::move(exclusions));
 }
 
 void ScanFilesAndFoldersLocalMachine(ScanContext& context) {
@@ -165,7 +168,7 @@ void ScanFilesAndFoldersUsers(ScanContext& context) {
   if (context.TaskListHas(4)) ownHive = CurrentUserHiveKeys(context.Settings.CurrentUserSid);
   WalkValueTree(context, "HKEY_USERS", "",
                 FilesAndFoldersProblem(context, "RES_Problem_Files_And_Folders_HKEY_USERS"), "",
-                {ownHive.begin(), ownHive.end()});
+                EvidenceRule::FilesAndFoldersValue, {ownHive.begin(), ownHive.end()});
 }
 
 }  // namespace hs

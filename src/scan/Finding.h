@@ -3,6 +3,8 @@
 // the repair and the list commands read it back.
 #include <string>
 
+#include "scan/Evidence.h"
+
 namespace hs {
 
 // What a repair removes for a row, and how the ignore lists match it.
@@ -22,7 +24,8 @@ struct Finding {
   std::string ValueText;
   FindingKind Kind = FindingKind::fkKey;
   bool Checked = false;
-  int Task = 0;  // the scan task that produced the row
+  int Task = 0;                // the scan task that produced the row
+  FindingEvidence Evidence{};  // why the row was flagged
 };
 
 }  // namespace hs

@@ -52,7 +52,9 @@ void CheckTopLevelMruValues(ScanContext& context, TRegistry& reg,
     const std::string text = reg.ReadValueText(name);
     if (!OnScannedDrive(text, context.Drives.ScanDrives)) continue;
     if (MruEntryIsMissing(context, text, extensions))
-      context.AddValueFinding(problem, "HKEY_CURRENT_USER", kOpenSaveMruKey, name, text);
+      context.AddValueFinding(
+          problem, "HKEY_CURRENT_USER", kOpenSaveMruKey, name, text,
+          FindingEvidence(EvidenceRule::RecentDocument, EvidenceAnswer::MissingFile, text, text));
   }
 }
 
@@ -64,7 +66,7 @@ void ScanOpenSaveLists(ScanContext& context, const std::string& problem) {
   CheckTopLevelMruValues(context, reg, extensions, problem);
   for (const std::string& extension : extensions)
     ScanValueTree(context, "HKEY_CURRENT_USER", std::string(kOpenSaveMruKey) + "\\" + extension,
-                  problem, "");
+                  problem, "", EvidenceRule::RecentDocument);
 }
 
 // `value` comes from the key's value list, so its size and data are the
@@ -81,9 +83,15 @@ void CheckUsageRecord(ScanContext& context, const RegValue& value, const std::st
     missing = context.ReferenceIsMissing(name.substr(colon + 1), "", true);
   // A record too short to hold a counter is judged by its name alone.
   const std::optional<std::uint32_t> runs = UsageRunCounter(record);
-  if ((runs && *runs == 0) || missing)
+  std::optional<FindingEvidence> evidence;
+  if (runs && *runs == 0)
+    evidence =
+        FindingEvidence(EvidenceRule::UsageRecordUnused, EvidenceAnswer::NoRunsCounted, name, "");
+  else if (missing)
+    evidence = context.EvidenceOfMissing(EvidenceRule::UsageRecordProgram);
+  if (evidence)
     context.AddFinding(problem, std::string("HKEY_CURRENT_USER\\") + kUsageCountKey, name,
-                       FindingKind::fkRotatedValue);
+                       FindingKind::fkRotatedValue, std::move(*evidence));
 }
 
 void ScanUsageCounters(ScanContext& context, const std::string& problem) {
@@ -113,10 +121,17 @@ void CollectCommandKeys(ScanContext& context, RootKey root, const std::string& p
 void CheckApplication(ScanContext& context, const std::string& name, const std::string& problem) {
   const std::string path = std::string(kApplicationsKey) + "\\" + name;
   context.ShowCurrentKey(path);
-  for (const CommandKey& command : FindCommandKeys(context, RootKey::LocalMachine, path))
-    if (command.commandLine.empty() || context.ReferenceIsMissing(command.commandLine, "", false))
+  constexpr EvidenceRule kRule = EvidenceRule::ApplicationCommand;
+  for (const CommandKey& command : FindCommandKeys(context, RootKey::LocalMachine, path)) {
+    std::optional<FindingEvidence> evidence;
+    if (command.commandLine.empty())
+      evidence = FindingEvidence(kRule, EvidenceAnswer::EmptyText, "", "");
+    else if (context.ReferenceIsMissing(command.commandLine, "", false))
+      evidence = context.EvidenceOfMissing(kRule);
+    if (evidence)
       context.AddFinding(problem, "HKEY_LOCAL_MACHINE\\" + command.keyPath + "\\command",
-                         command.commandLine, FindingKind::fkKey);
+                         command.commandLine, FindingKind::fkKey, std::move(*evidence));
+  }
 }
 
 }  // namespace

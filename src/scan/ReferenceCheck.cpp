@@ -1,5 +1,6 @@
 #include "scan/ReferenceCheck.h"
 
+#include <algorithm>
 #include <array>
 
 #include "common/Text.h"
@@ -22,6 +23,22 @@ bool MayBeJudged(std::string_view text, std::string_view drives) {
   const char lower = (first >= 'A' && first <= 'Z') ? static_cast<char>(first + 32) : first;
   return text[start + 1] == ':' && text[start + 2] == '\\' &&
          drives.find(lower) != std::string_view::npos;
+}
+
+// Where the file name of a text read as a command line ends: at the first
+// argument delimiter after its last backslash whose reading ends in a name
+// with an extension ("C:\A\my app.exe /x" -> "C:\A\my app.exe"), else at
+// the first one, else at its end. Each such reading was asked.
+std::size_t FileNameEnd(std::string_view path) {
+  const std::size_t slash = path.rfind('\\');
+  const std::size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
+  std::size_t first = path.size();
+  for (std::size_t i = nameStart + 1; i < path.size(); ++i) {
+    if (!IsArgumentDelimiter(path[i])) continue;
+    if (first == path.size()) first = i;
+    if (path.substr(nameStart, i - nameStart).find('.') != std::string_view::npos) return i;
+  }
+  return first;
 }
 
 }  // namespace
@@ -99,10 +116,11 @@ bool PathChecker::JudgeInExistingFolder(std::string_view path, std::size_t nameS
   while (!candidate.empty()) {
     if (CandidateExists(candidate, acceptFolder)) return false;
     if (WithProgramSuffixExists(candidate)) return false;
-    if (candidate.back() != ';') return true;
+    if (candidate.back() != ';') break;
     candidate.pop_back();
   }
-  return true;
+  const std::size_t cut = FileNameEnd(path);
+  return RecordMissing(EvidenceAnswer::MissingFile, cut, path.substr(0, cut));
 }
 
 // Whether the system might resolve the text differently from its plain
@@ -136,19 +154,19 @@ const std::string& PathChecker::WalkKey(std::string_view folder) {
   return m_walkKey;
 }
 
-void PathChecker::RememberWalk(std::string_view folder, FolderWalk outcome) {
+void PathChecker::RememberWalk(std::string_view folder, WalkEnd outcome) {
   const std::string& key = WalkKey(folder);
   if (!m_walkedFolders.Find(key)) m_walkedFolders.Insert(key, outcome);
 }
 
 // Where an earlier walk lets this one go on: after the longest folder prefix
 // it reached (0: from the start), and how it ended there.
-std::size_t PathChecker::ResumeWalk(std::string_view path, FolderWalk& outcome) {
-  outcome = FolderWalk::PassedClean;
+std::size_t PathChecker::ResumeWalk(std::string_view path, WalkEnd& outcome) {
+  outcome = WalkEnd{};
   for (std::size_t end = path.size(); end > 0;) {
     const std::size_t slash = path.rfind('\\', end - 1);
     if (slash == std::string_view::npos) break;
-    if (const FolderWalk* known = m_walkedFolders.Find(WalkKey(path.substr(0, slash + 1)))) {
+    if (const WalkEnd* known = m_walkedFolders.Find(WalkKey(path.substr(0, slash + 1)))) {
       outcome = *known;
       return slash + 1;
     }
@@ -164,9 +182,9 @@ std::size_t PathChecker::ResumeWalk(std::string_view path, FolderWalk& outcome) 
 // share it: texts that resolve otherwise walk on past a proving folder.
 bool PathChecker::JudgeFromFirstCharacter(std::string_view path) {
   const bool resolvesOtherwise = MayResolveOtherwise(path);
-  FolderWalk walked = FolderWalk::PassedClean;
+  WalkEnd walked;
   const std::size_t start = ResumeWalk(path, walked);
-  if (walked == FolderWalk::ProvesMissing && !resolvesOtherwise) return true;
+  if (walked.ProvesMissing() && !resolvesOtherwise) return MissingFolderFound(path, walked);
   std::string prefix(path.substr(0, start));
   prefix.reserve(path.size() + 4);
   for (const char c : path.substr(start)) {
@@ -175,11 +193,34 @@ bool PathChecker::JudgeFromFirstCharacter(std::string_view path) {
     const PathProbe answer = m_memo.Probe(prefix);
     if (answer == PathProbe::File || answer == PathProbe::Inaccessible) return false;
     if (c != '\\') continue;
-    if (answer == PathProbe::NotFound && MissingFolderProvesMissing(prefix))
-      walked = FolderWalk::ProvesMissing;
+    if (!walked.ProvesMissing() && answer == PathProbe::NotFound &&
+        MissingFolderProvesMissing(prefix))
+      walked.missingFolder = static_cast<std::uint32_t>(prefix.size());
     RememberWalk(prefix, walked);
-    if (walked == FolderWalk::ProvesMissing && !resolvesOtherwise) return true;
+    if (walked.ProvesMissing() && !resolvesOtherwise) return MissingFolderFound(path, walked);
   }
+  // A text that may resolve otherwise (arguments with a slash) walked past
+  // its missing folder and found nothing after it either.
+  if (walked.ProvesMissing()) return MissingFolderFound(path, walked);
+  const std::size_t cut = FileNameEnd(path);
+  return RecordMissing(EvidenceAnswer::MissingFile, cut, path.substr(0, cut));
+}
+
+bool PathChecker::MissingFolderFound(std::string_view path, WalkEnd walked) {
+  return RecordMissing(EvidenceAnswer::MissingFolder, FileNameEnd(path),
+                       path.substr(0, walked.missingFolder));
+}
+
+// Keeps why the text is missing, `cut` being where its tested part ends in
+// the judged path (its variable expanded). Always true.
+bool PathChecker::RecordMissing(EvidenceAnswer answer, std::size_t cut, std::string_view asked) {
+  const JudgedText& judged = m_judged;
+  std::size_t testedLength = judged.variable;
+  if (cut >= judged.expansion) testedLength = cut - judged.expansion + judged.variable;
+  m_unremembered.answer = answer;
+  m_unremembered.tested.assign(judged.text, 0, std::min(testedLength, judged.text.size()));
+  m_unremembered.asked.assign(asked);
+  m_lastMissing = &m_unremembered;
   return true;
 }
 
@@ -194,9 +235,19 @@ bool PathChecker::ReferenceIsMissing(std::string_view text, std::string_view fil
   m_key += '\0';
   m_key += fileName;
   m_key += acceptFolder ? '\1' : '\0';
-  if (const bool* known = m_answers.Find(m_key)) return *known;
+  if (const std::uint32_t* known = m_answers.Find(m_key)) {
+    if (*known != 0) m_lastMissing = &m_missing[*known - 1];
+    return *known != 0;
+  }
   const bool missing = Judge(text, fileName, drives, acceptFolder);
-  if (m_answers.Size() < kMaxAnswers) m_answers.Insert(m_key, missing);  // Judge leaves m_key be
+  if (m_answers.Size() >= kMaxAnswers) return missing;
+  std::uint32_t answer = 0;
+  if (missing) {
+    m_missing.push_back(std::move(m_unremembered));
+    m_lastMissing = &m_missing.back();
+    answer = static_cast<std::uint32_t>(m_missing.size());
+  }
+  m_answers.Insert(m_key, answer);  // Judge leaves m_key be
   return missing;
 }
 
@@ -220,6 +271,9 @@ bool PathChecker::Judge(std::string_view text, std::string_view fileName, std::s
     path = path.substr(1, end - 1);
     upper = upper.substr(1, end - 1);
   }
+  m_judged.text = path;
+  m_judged.variable = 0;
+  m_judged.expansion = 0;
 
   if (!path.empty() && path.front() == '%') {
     const std::string rest = path.substr(1);
@@ -230,6 +284,8 @@ bool PathChecker::Judge(std::string_view text, std::string_view fileName, std::s
     const std::string tail = close == std::string::npos ? rest : path.substr(close + 2);
     const std::string expanded = ExpandSystemPath(variable);
     if (!expanded.empty() && expanded.front() == '%') return false;
+    m_judged.variable = path.size() - tail.size();
+    m_judged.expansion = expanded.size();
     path = expanded + tail;
     upper = UpperCase(path);
     if (!UpperCaseKeepsPositions(path)) path = upper;
@@ -244,8 +300,10 @@ bool PathChecker::Judge(std::string_view text, std::string_view fileName, std::s
   switch (DriveTest(path, drives)) {
     case DriveVerdict::NotJudged:
       return false;
-    case DriveVerdict::Missing:
-      return true;
+    case DriveVerdict::Missing: {
+      const std::size_t cut = FileNameEnd(path);
+      return RecordMissing(EvidenceAnswer::DiskNotInDrive, cut, path.substr(0, cut));
+    }
     case DriveVerdict::Judge:
       break;
   }
@@ -270,15 +328,15 @@ bool PathChecker::FileNameIsMissing(const std::string& path, const std::string& 
     case DriveVerdict::NotJudged:
       return false;
     case DriveVerdict::Missing:
-      return true;
+      return RecordMissing(EvidenceAnswer::DiskNotInDrive, cut.size(), cut);
     case DriveVerdict::Judge:
       break;
   }
   if (m_memo.FileExists(cut)) return false;
   // A name without extension (an App Paths entry "MyTool") names a program
   // whose file has one: try the program suffixes as the command line would.
-  if (fileName.find('.') != std::string_view::npos) return true;
-  return !WithProgramSuffixExists(cut);
+  if (fileName.find('.') == std::string_view::npos && WithProgramSuffixExists(cut)) return false;
+  return RecordMissing(EvidenceAnswer::MissingFile, cut.size(), cut);
 }
 
 }  // namespace hs

@@ -44,7 +44,7 @@ void ScanContext::ShowCurrentKey(const std::string& keyPath) {
 }
 
 void ScanContext::AddFinding(std::string problem, std::string keyPath, std::string valueText,
-                             FindingKind kind) {
+                             FindingKind kind, FindingEvidence evidence) {
   CheckStop();
   Finding finding;
   finding.Problem = std::move(problem);
@@ -52,12 +52,13 @@ void ScanContext::AddFinding(std::string problem, std::string keyPath, std::stri
   finding.ValueText = std::move(valueText);
   finding.Kind = kind;
   finding.Task = CurrentTask;
+  finding.Evidence = std::move(evidence);
   Sink.AddFinding(finding);
 }
 
 void ScanContext::AddValueFinding(const std::string& problem, const std::string& hiveName,
                                   const std::string& keyPath, const std::string& valueName,
-                                  const std::string& valueText) {
+                                  const std::string& valueText, FindingEvidence evidence) {
   // Built in one piece: a finding-dense scan adds tens of thousands of these.
   std::string key;
   key.reserve(hiveName.size() + keyPath.size() + valueName.size() + 2);
@@ -67,12 +68,21 @@ void ScanContext::AddValueFinding(const std::string& problem, const std::string&
     key += keyPath;
   }
   if (valueName.find('\\') != std::string::npos) {
-    AddFinding(problem, std::move(key), valueName, FindingKind::fkNamedValue);
+    AddFinding(problem, std::move(key), valueName, FindingKind::fkNamedValue, std::move(evidence));
     return;
   }
   key += '\\';
   key += valueName;
-  AddFinding(problem, std::move(key), valueText, FindingKind::fkValueInPath);
+  AddFinding(problem, std::move(key), valueText, FindingKind::fkValueInPath, std::move(evidence));
+}
+
+FindingEvidence ScanContext::EvidenceOfMissing(EvidenceRule rule) const {
+  const MissingReference& missing = Checker.LastMissing();
+  return FindingEvidence(rule, missing.answer, missing.tested, missing.asked);
+}
+
+FindingEvidence ScanContext::DiskNotInDrive(EvidenceRule rule, const std::string& tested) {
+  return FindingEvidence(rule, EvidenceAnswer::DiskNotInDrive, tested, tested);
 }
 
 bool ScanContext::TaskListHas(int task) const {

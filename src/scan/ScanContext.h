@@ -70,14 +70,14 @@ class ScanContext {
   // stop was requested.
   void ShowTaskCaption(const std::string& caption);
   void ShowCurrentKey(const std::string& keyPath);
-  void AddFinding(std::string problem, std::string keyPath, std::string valueText,
-                  FindingKind kind);
+  void AddFinding(std::string problem, std::string keyPath, std::string valueText, FindingKind kind,
+                  FindingEvidence evidence);
   // A finding about one value: kind 1 with the value name as the last
   // component of the key path, or kind 2 when the name holds a backslash
   // (kind 1 cannot express it). `keyPath` may be empty (the hive root).
   void AddValueFinding(const std::string& problem, const std::string& hiveName,
                        const std::string& keyPath, const std::string& valueName,
-                       const std::string& valueText);
+                       const std::string& valueText, FindingEvidence evidence);
   void CheckStop() const { Stop.Check(); }
   // Whether the scan's task list names this task.
   bool TaskListHas(int task) const;
@@ -86,6 +86,11 @@ class ScanContext {
   bool ReferenceIsMissing(std::string_view text, std::string_view fileName, bool acceptFolder) {
     return Checker.ReferenceIsMissing(text, fileName, Drives.ScanDrives, acceptFolder);
   }
+  // Why the last ReferenceIsMissing that answered true did so, under `rule`.
+  FindingEvidence EvidenceOfMissing(EvidenceRule rule) const;
+  // A finding's evidence when `tested` refers to a floppy disk that is not
+  // in its drive.
+  static FindingEvidence DiskNotInDrive(EvidenceRule rule, const std::string& tested);
 };
 
 // "HKEY_X" + "\" + path, without a doubled backslash for the hive root.

@@ -58,7 +58,9 @@ void CheckMenuOrderKey(ScanContext& context, const std::string& keyPath,
   for (const std::string& subkey : reg.SubkeyNameList()) {
     context.ShowCurrentKey(keyPath + "\\" + subkey);
     if (!folders.count(UpperCase(subkey)))
-      context.AddFinding(problem, "HKEY_CURRENT_USER\\" + keyPath, subkey, FindingKind::fkSubkey);
+      context.AddFinding(problem, "HKEY_CURRENT_USER\\" + keyPath, subkey, FindingKind::fkSubkey,
+                         FindingEvidence(EvidenceRule::MenuOrderFolder,
+                                         EvidenceAnswer::NoProgramFolder, subkey, ""));
   }
 }
 
@@ -79,15 +81,20 @@ bool OnAbsentFloppy(const ScanContext& context, const std::string& target) {
          (StartsWithNoCase(target, "B:\\") && !context.Drives.FloppyBReady);
 }
 
-bool TargetIsMissing(ScanContext& context, const std::string& target) {
-  if (target.empty()) return false;  // unreadable, or not a file-system item
+// The evidence of a missing target; nullopt when it is there or not judged.
+std::optional<FindingEvidence> MissingTarget(ScanContext& context, const std::string& target) {
+  constexpr EvidenceRule kRule = EvidenceRule::ShortcutTarget;
+  if (target.empty()) return std::nullopt;  // unreadable, or not a file-system item
   if (context.Drives.RunsOnWow64 &&
       (ContainsNoCase(target, "system32") || ContainsNoCase(target, "ProgramFiles") ||
        ContainsNoCase(target, "Program Files")))
-    return false;  // redirected for a 32-bit process: cannot be judged
-  if (!StartsWithDrivePath(target, context.Drives.ScanDrives)) return false;
-  if (OnAbsentFloppy(context, target)) return true;
-  return context.ReferenceIsMissing(target, "", false) && !context.Memo.FolderExists(target);
+    return std::nullopt;  // redirected for a 32-bit process: cannot be judged
+  if (!StartsWithDrivePath(target, context.Drives.ScanDrives)) return std::nullopt;
+  if (OnAbsentFloppy(context, target)) return ScanContext::DiskNotInDrive(kRule, target);
+  if (!context.ReferenceIsMissing(target, "", false)) return std::nullopt;
+  FindingEvidence evidence = context.EvidenceOfMissing(kRule);
+  if (context.Memo.FolderExists(target)) return std::nullopt;
+  return evidence;
 }
 
 // One walk over the six folders. On newer layouts the Start menu and the
@@ -106,8 +113,8 @@ void ExamineShortcut(ShortcutWalk& walk, const std::string& path) {
   context.ShowCurrentKey(path);
   const ShortcutTarget link = context.Files.readShortcut(path);
   const std::string target = link.readable ? link.path : std::string();
-  if (TargetIsMissing(context, target))
-    context.AddFinding(problem, path, target, FindingKind::fkFile);
+  if (std::optional<FindingEvidence> evidence = MissingTarget(context, target))
+    context.AddFinding(problem, path, target, FindingKind::fkFile, std::move(*evidence));
 }
 
 void WalkShortcutFolder(ShortcutWalk& walk, const std::string& folder, int depth) {

@@ -52,7 +52,9 @@ void ScanSoftwareKeysOf(ScanContext& context, RootKey root, const std::string& p
     const std::string path = "Software\\" + name;
     context.ShowCurrentKey(path);
     if (CountEntries(context.Registry, root, path) == 0)
-      context.AddFinding(problem, hive + "\\Software", name, FindingKind::fkSubkey);
+      context.AddFinding(
+          problem, hive + "\\Software", name, FindingKind::fkSubkey,
+          FindingEvidence(EvidenceRule::EmptySoftwareKey, EvidenceAnswer::EmptyKey, name, ""));
   }
 }
 
@@ -67,7 +69,8 @@ void CheckService(ScanContext& context, TRegistry& reg, const std::string& name,
   const std::string imagePath = reg.ReadValueText("ImagePath");
   if (context.ReferenceIsMissing(imagePath, "", true))
     context.AddFinding(problem, "HKEY_LOCAL_MACHINE\\" + path + "\\ImagePath", imagePath,
-                       FindingKind::fkValueInPath);
+                       FindingKind::fkValueInPath,
+                       context.EvidenceOfMissing(EvidenceRule::ServiceProgram));
 }
 
 bool IsSchemeKeyName(const std::string& name) {
@@ -88,7 +91,8 @@ void WalkSoundEvents(ScanContext& context, const std::string& hiveName, const st
     context.ShowCurrentKey(path);
     const std::string sound = reg.ReadValueText("");
     if (context.ReferenceIsMissing(sound, "", false))
-      context.AddFinding(problem, hive + "\\" + path, sound, FindingKind::fkDefaultValue);
+      context.AddFinding(problem, hive + "\\" + path, sound, FindingKind::fkDefaultValue,
+                         context.EvidenceOfMissing(EvidenceRule::SoundFile));
   }
   for (const std::string& subkey : reg.SubkeyNameList())
     if (!subkey.empty())  // an empty name would open this key again, for ever
@@ -102,7 +106,8 @@ void CheckInstallerFolders(ScanContext& context, const std::string& problem) {
   for (const std::string& folder : reg.ValueNameList())
     if (context.ReferenceIsMissing(folder, "", true))
       context.AddFinding(problem, std::string("HKEY_LOCAL_MACHINE\\") + kInstallerFoldersKey,
-                         folder, FindingKind::fkNamedValue);
+                         folder, FindingKind::fkNamedValue,
+                         context.EvidenceOfMissing(EvidenceRule::InstallerFolder));
 }
 
 void CheckArpCache(ScanContext& context, const std::string& problem) {
@@ -120,8 +125,9 @@ void CheckArpCache(ScanContext& context, const std::string& problem) {
   context.ShowCurrentKey(kArpCacheKey);
   for (const std::string& name : reg.SubkeyNameList())
     if (!installed.count(UpperCase(name)))
-      context.AddFinding(problem, std::string("HKEY_LOCAL_MACHINE\\") + kArpCacheKey, name,
-                         FindingKind::fkSubkey);
+      context.AddFinding(
+          problem, std::string("HKEY_LOCAL_MACHINE\\") + kArpCacheKey, name, FindingKind::fkSubkey,
+          FindingEvidence(EvidenceRule::ArpCacheEntry, EvidenceAnswer::NoUninstallEntry, name, ""));
 }
 
 }  // namespace
@@ -156,7 +162,8 @@ void ScanInstaller(ScanContext& context) {
   context.ShowTaskCaption(
       context.Settings.Texts.GetLanString("RES_Scanning_Installer", "Scanning Installer..."));
   const std::string problem = InstallerProblem(context);
-  ScanValueTree(context, "HKEY_LOCAL_MACHINE", kUninstallKeyPath, problem, ".exe");
+  ScanValueTree(context, "HKEY_LOCAL_MACHINE", kUninstallKeyPath, problem, ".exe",
+                EvidenceRule::InstallerFile);
   CheckInstallerFolders(context, problem);
   CheckArpCache(context, problem);
 }

@@ -51,8 +51,9 @@ void ScanMachineClasses(ScanContext& context, const std::string& problem) {
     TRegistry key(context.Registry, RootKey::LocalMachine);
     if (!key.OpenPath(path)) continue;
     if (IsUnusedClassKey(key))
-      context.AddFinding(problem, std::string("HKEY_LOCAL_MACHINE\\") + kClassesKey, name,
-                         FindingKind::fkSubkey);
+      context.AddFinding(
+          problem, std::string("HKEY_LOCAL_MACHINE\\") + kClassesKey, name, FindingKind::fkSubkey,
+          FindingEvidence(EvidenceRule::UnusedClassKey, EvidenceAnswer::EmptyKey, name, ""));
   }
 }
 
@@ -67,8 +68,9 @@ void ScanUserFileExts(ScanContext& context, const std::string& problem) {
     const std::string path = std::string(kFileExtsKey) + "\\" + name;
     context.ShowCurrentKey(path);
     if (CountEntries(context.Registry, RootKey::CurrentUser, path) == 0)
-      context.AddFinding(problem, std::string("HKEY_CURRENT_USER\\") + kFileExtsKey, name,
-                         FindingKind::fkSubkey);
+      context.AddFinding(
+          problem, std::string("HKEY_CURRENT_USER\\") + kFileExtsKey, name, FindingKind::fkSubkey,
+          FindingEvidence(EvidenceRule::UnusedFileTypeKey, EvidenceAnswer::EmptyKey, name, ""));
   }
 }
 
@@ -114,7 +116,9 @@ void ScanAddRemovePrograms(ScanContext& context) {
     if (!entry.OpenPath(std::string(kUninstallKey) + "\\" + name)) continue;
     if (OffersNoUninstall(entry))
       context.AddFinding(problem, std::string("HKEY_LOCAL_MACHINE\\") + kUninstallKey, name,
-                         FindingKind::fkSubkey);
+                         FindingKind::fkSubkey,
+                         FindingEvidence(EvidenceRule::UninstallCommand,
+                                         EvidenceAnswer::NoUninstallCommand, name, ""));
   }
 }
 

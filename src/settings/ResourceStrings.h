@@ -4,7 +4,8 @@
 // messages by these keys only (a test checks the sources against this list),
 // and the shipped translation files hold exactly these keys: the 54 messages
 // and, for the four shown beside a count, their texts for one ("_One",
-// settings/CountedMessage).
+// settings/CountedMessage), then the words of the findings' evidence
+// (keys starting RES_Evidence_, findings/EvidenceTexts).
 #include <string_view>
 #include <vector>
 
@@ -16,5 +17,7 @@ struct ResourceString {
 };
 
 const std::vector<ResourceString>& ResourceStrings();
+// The English text of `key`; "" when the catalogue has no such key.
+std::string_view CatalogueEnglish(std::string_view key);
 
 }  // namespace hs

@@ -46,7 +46,7 @@ TEST_F(FilesAndFoldersTest, OtherCallersGetNoExclusions) {
   ScanContext& scan = Context();
   scan.ShowTaskCaption("Scanning MRU and History Lists...");
   ScanValueTree(scan, "hkey_local_machine", "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
-                "P", "");
+                "P", "", EvidenceRule::FilesAndFoldersValue);
   EXPECT_EQ(Rows(sink.findings),
             (Strings{"1|HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\a|"
                      "C:\\Gone\\run.exe"}));
@@ -109,7 +109,7 @@ TEST_F(FilesAndFoldersTest, AnUnknownHiveNameOpensNothing) {
   Load("[HKEY_CURRENT_USER\\X]\n\"v\"=\"C:\\\\Gone\\\\a.exe\"\n");
   ScanContext& scan = Context();
   for (const char* hive : {"HKCU", "HKEY_CURRENT_USERS", "", "HKEY_PERFORMANCE_DATA"})
-    ScanValueTree(scan, hive, "X", "P", "");
+    ScanValueTree(scan, hive, "X", "P", "", EvidenceRule::FilesAndFoldersValue);
   EXPECT_TRUE(sink.findings.empty());
   EXPECT_TRUE(sink.keys.empty());
 }

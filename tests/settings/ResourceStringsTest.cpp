@@ -14,15 +14,20 @@
 namespace hs {
 namespace {
 
-// Besides the 54 messages, a text for one may follow a counted message's key.
+// Besides the 54 messages, a text for one may follow a counted message's key;
+// the evidence's words (one per check and answer) follow them.
 TEST(ResourceStringsTest, HoldsTheFiftyFourKeysOnce) {
   std::set<std::string_view> keys, singulars;
+  std::size_t evidence = 0;
   for (const ResourceString& entry : ResourceStrings()) {
     EXPECT_TRUE(keys.insert(entry.key).second) << entry.key;
     EXPECT_FALSE(entry.english.empty()) << entry.key;
+    EXPECT_EQ(CatalogueEnglish(entry.key), entry.english);
     if (entry.key.ends_with("_One")) singulars.insert(entry.key);
+    if (entry.key.starts_with("RES_Evidence_")) ++evidence;
   }
-  EXPECT_EQ(keys.size() - singulars.size(), 54U);
+  EXPECT_EQ(evidence, 39U);
+  EXPECT_EQ(keys.size() - singulars.size() - evidence, 54U);
   for (const std::string_view singular : singulars)
     EXPECT_TRUE(keys.count(singular.substr(0, singular.size() - 4))) << singular;
   EXPECT_EQ(singulars.size(), 4U);

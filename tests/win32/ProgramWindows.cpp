@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "mainwindow/win32/AboutDialog.h"
+#include "mainwindow/win32/EvidenceDialog.h"
 #include "mainwindow/win32/RegMain.h"
 #include "mainwindow/win32/RepairWaitDialog.h"
 #include "mainwindow/win32/ShowHintDialog.h"
@@ -199,6 +200,14 @@ void VisitProgramWindows(const std::string& programFolder, const std::string& la
   VisitRestoreDialogs(dialog, fs, texts, language);
   VisitModalDialog(dialog, [&] {
     mainwindow::AboutDialog(nullptr, {fs, texts, language, folder, nullptr});
+  });
+  Finding row{"Missing Startup Programs", "HKEY_CURRENT_USER\\Run\\Tool", "\"C:\\A\\t.exe\" /x",
+              FindingKind::fkValueInPath};
+  row.Evidence = FindingEvidence(EvidenceRule::StartupCommand, EvidenceAnswer::MissingFolder,
+                                 "C:\\A\\t.exe", "C:\\A\\");
+  const EvidenceTexts words(texts);
+  VisitModalDialog(dialog, [&] {
+    win32::EvidenceDialog(nullptr, {row, words, fs, texts, language, {}});
   });
 }
 

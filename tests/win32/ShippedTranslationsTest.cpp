@@ -176,9 +176,9 @@ std::string Listing(const std::vector<std::string>& slots, const KeyTexts& texts
 
 TEST(ShippedTranslationsTest, EachFileHoldsExactlyTheKeysTheProgramAsksFor) {
   const KeyTexts asked = ProgramKeys();
-  for (const char* window :
-       {"frmKeyscour", "frmRegProgressHint", "frmShowHint", "frmSystemPoint", "frmRepairWait",
-        "frmOptions", "frmRegAddRegistry", "frmRestore", "frmBackupHint", "frmAbout"})
+  for (const char* window : {"frmKeyscour", "frmRegProgressHint", "frmShowHint", "frmSystemPoint",
+                             "frmRepairWait", "frmOptions", "frmRegAddRegistry", "frmRestore",
+                             "frmBackupHint", "frmAbout", "frmEvidence"})
     EXPECT_TRUE(asked.count(Slot(window, window))) << window << " was not listed";
   win32::Win32FileSystem fs;
   const std::string folder = ProgramFolder();

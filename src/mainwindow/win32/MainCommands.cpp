@@ -4,6 +4,7 @@
 
 #include "findings/ListCommandState.h"
 #include "findings/ListCommands.h"
+#include "mainwindow/win32/EvidenceDialog.h"
 #include "mainwindow/win32/ListCommandsWindow.h"
 #include "mainwindow/win32/NotRepairedDialog.h"
 #include "mainwindow/win32/RegMain.h"
@@ -15,6 +16,11 @@ namespace hs::mainwindow {
 
 namespace {
 constexpr const char* kUpdateAddress = "https://www.corvane.example/hivesweep/update";
+
+// Whether a row of the list gained or lost the focus.
+bool FocusMoved(const NMLISTVIEW& change) {
+  return (change.uChanged & LVIF_STATE) && ((change.uNewState ^ change.uOldState) & LVIS_FOCUSED);
+}
 }  // namespace
 
 // What only the window can do for the scan command's steps.
@@ -130,6 +136,9 @@ void TfrmKeyscour::onCommand(UINT id) {
     case MainCommand::About:
       onAbout();
       break;
+    case MainCommand::EvidenceDetails:
+      onEvidenceDetails();
+      break;
   }  // no default: a command without its case does not build (-Wswitch)
 }
 
@@ -202,6 +211,23 @@ void TfrmKeyscour::onOpenInRegedit() {
   win32::OpenInRegedit(input, m_rows[*row]);
 }
 
+void TfrmKeyscour::onEvidenceDetails() {
+  const std::optional<std::size_t> row = FocusedRow();
+  if (!row) return;
+  const Translation texts = m_context.texts();
+  win32::EvidenceDialog(
+      hwnd(), {m_rows[*row], EvidenceWords(), m_context.fs, texts, m_context.settings.Lan, {}});
+}
+
+const EvidenceTexts& TfrmKeyscour::EvidenceWords() {
+  const std::string& language = m_context.settings.Lan;
+  if (!m_evidenceWords || m_evidenceLanguage != language) {
+    m_evidenceWords.emplace(m_context.texts());
+    m_evidenceLanguage = language;
+  }
+  return *m_evidenceWords;
+}
+
 // A language whose file exists relabels the window; the messages (the
 // counts among them) take it at once.
 void TfrmKeyscour::onLanguage(UINT id) {
@@ -228,6 +254,9 @@ void TfrmKeyscour::onCheckForUpdate() {
 LRESULT TfrmKeyscour::onNotify(const NMHDR& header) {
   LRESULT result = 0;
   if (m_tree && m_tree->OnNotify(header, result)) return result;
+  if (m_list && header.hwndFrom == m_list->hwnd() && header.code == LVN_ITEMCHANGED &&
+      FocusMoved(*reinterpret_cast<const NMLISTVIEW*>(&header)))
+    RefreshEvidencePanel();
   if (m_list && m_list->OnNotify(header, result)) return result;
   if (m_list && header.hwndFrom == m_list->hwnd() && header.code == NM_CLICK) RefreshCounts();
   return 0;
@@ -259,7 +288,8 @@ void TfrmKeyscour::onInitMenuPopup(HMENU menu) {
       {MainCommand::SelectNoneOfType, enabled.selectNoneOfType},
       {MainCommand::AddToIgnoreLists, enabled.addToIgnoreLists},
       {MainCommand::SaveToTextFile, enabled.saveToTextFile},
-      {MainCommand::OpenInRegedit, enabled.openInRegedit}};
+      {MainCommand::OpenInRegedit, enabled.openInRegedit},
+      {MainCommand::EvidenceDetails, enabled.evidenceDetails}};
   for (const auto& [command, on] : states) {
     const UINT flags = MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED);
     ::EnableMenuItem(menu, static_cast<UINT>(command), flags);

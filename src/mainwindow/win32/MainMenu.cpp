@@ -86,7 +86,9 @@ void BuildListMenu(ui::MenuBuilder& builder, MainMenus& menus, int& separators) 
             {nullptr, nullptr, C::Exit},
             {"pmSaveToTextFile", L"&Save to Text File...", C::SaveToTextFile},
             {nullptr, nullptr, C::Exit},
-            {"pmOpenInRegedit", L"Open in &RegEdit...", C::OpenInRegedit}},
+            {"pmOpenInRegedit", L"Open in &RegEdit...", C::OpenInRegedit},
+            {nullptr, nullptr, C::Exit},
+            {"pmEvidenceDetails", L"&Details...", C::EvidenceDetails}},
            kListMenuIdOffset, "N", separators);
 }
 
@@ -112,7 +114,7 @@ MainMenus BuildMainMenus(ui::ComponentRegistry& registry) {
 
 std::optional<MainCommand> MainCommandOf(UINT id) {
   const UINT first = Id(C::BackupFullRegistry);
-  const UINT last = Id(C::CheckForUpdate);
+  const UINT last = Id(C::EvidenceDetails);
   if (id >= first + kListMenuIdOffset && id <= last + kListMenuIdOffset) id -= kListMenuIdOffset;
   if (id < first || id > last) return std::nullopt;
   return static_cast<MainCommand>(id);

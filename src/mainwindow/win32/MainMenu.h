@@ -34,6 +34,7 @@ enum class MainCommand : UINT {
   HomePage,
   About,
   CheckForUpdate,
+  EvidenceDetails,  // the context menu's "Details...": why the focused row was flagged
 };
 
 // Ids of the context menu's items: the main command's id plus this.

@@ -352,6 +352,14 @@ void TfrmKeyscour::RefreshCounts() {
   ui::StatusBar bar(m_statusBar);
   bar.setText(0, win32::Widen(texts.found));
   bar.setText(1, win32::Widen(texts.checked));
+  RefreshEvidencePanel();
+}
+
+void TfrmKeyscour::RefreshEvidencePanel() {
+  if (!m_statusBar || !m_list) return;
+  const std::optional<std::size_t> row = FocusedRow();
+  const std::string summary = row ? EvidenceSummary(m_rows[*row].Evidence, EvidenceWords()) : "";
+  ui::StatusBar(m_statusBar).setText(2, win32::Widen(summary));
 }
 
 std::string TfrmKeyscour::Text(const std::string& key, const std::string& english) const {

@@ -16,7 +16,8 @@ namespace {
 
 constexpr int kTitleFontHeight = 18;
 constexpr int kBandIconSide = 32;
-constexpr int kStatePanelWidths[] = {200, 50};
+// The counts, then the focused row's evidence, which takes the rest.
+constexpr int kStatePanelWidths[] = {200, 250, 100};
 
 // A suggested rectangle is taken only where a monitor shows it and at most
 // at the screens' extent: the message may come from another program.
@@ -53,7 +54,8 @@ void TfrmKeyscour::onDpiChanged(UINT dpi, LPARAM suggested) {
 void TfrmKeyscour::SizeStatusPanels() {
   ui::StatusBar(m_statusBar)
       .setPanels({ui::ScaleToDpi(kStatePanelWidths[0], m_dpi),
-                  ui::ScaleToDpi(kStatePanelWidths[1], m_dpi)});
+                  ui::ScaleToDpi(kStatePanelWidths[1], m_dpi),
+                  ui::ScaleToDpi(kStatePanelWidths[2], m_dpi)});
 }
 
 void TfrmKeyscour::CreateFonts(UINT dpi) {

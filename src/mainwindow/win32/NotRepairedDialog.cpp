@@ -61,9 +61,7 @@ class TfrmNotRepaired : public ui::Dialog {
 
   void onCopy() {
     const std::wstring table = Widen(NotRepairedTable(m_input.rows));
-    if (m_input.copy ? m_input.copy(hwnd(), table) : ui::CopyTextToClipboard(hwnd(), table)) return;
-    ::MessageBoxW(hwnd(), L"The list could not be put on the clipboard.", L"Corvane Hivesweep",
-                  MB_OK | MB_ICONERROR);
+    ui::CopyOrTell(hwnd(), m_input.copy, table, L"The list could not be put on the clipboard.");
   }
 
   const NotRepairedInput& m_input;

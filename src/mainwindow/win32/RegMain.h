@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "findings/EvidenceTexts.h"
 #include "mainwindow/win32/FindingsListView.h"
 #include "mainwindow/win32/ListCommandsWindow.h"
 #include "mainwindow/win32/MainMenu.h"
@@ -49,7 +50,7 @@ class TfrmKeyscour : public ui::Window {
 
   // The scan command (button, menu, clean-once run).
   void ScanRegistry();
-  // Recomputes the two status-bar panels.
+  // Recomputes the status-bar panels: the counts and the focused row's evidence.
   void RefreshCounts();
 
  protected:
@@ -111,6 +112,12 @@ class TfrmKeyscour : public ui::Window {
   void onHomePage();
   void onAbout();
   void onExit();
+  void onEvidenceDetails();
+  // The words of the evidence in the window's language, read again when it
+  // changes.
+  const EvidenceTexts& EvidenceWords();
+  // The third status-bar panel: the answer the focused row rests on.
+  void RefreshEvidencePanel();
   void RowsChanged();
   std::optional<std::size_t> FocusedRow() const;
   win32::ListCommandInput ListInput();
@@ -119,6 +126,8 @@ class TfrmKeyscour : public ui::Window {
   win32::WindowQuestions m_questions;
   ui::SectionTree m_sections;
   std::vector<Finding> m_rows;
+  std::optional<EvidenceTexts> m_evidenceWords;
+  std::string m_evidenceLanguage;
   std::optional<std::vector<std::string>> m_taskList;
   ui::CleanOnceGate m_cleanOnceGate;
   bool m_cleanOnce = false;  // this run is the clean-once run

@@ -51,4 +51,10 @@ std::wstring ClipboardText(HWND owner) {
   return copy;
 }
 
+void CopyOrTell(HWND owner, const TextCopier& copier, const std::wstring& text,
+                const wchar_t* failure) {
+  if (copier ? copier(owner, text) : CopyTextToClipboard(owner, text)) return;
+  ::MessageBoxW(owner, failure, L"Corvane Hivesweep", MB_OK | MB_ICONERROR);
+}
+
 }  // namespace hs::ui

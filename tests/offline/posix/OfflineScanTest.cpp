@@ -4,7 +4,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
 
+#include "findings/posix/ScanJsonSchema.h"
 #include "offline/posix/SmallInstallation.h"
 
 namespace hs::offline::test {
@@ -16,7 +18,7 @@ class OfflineScan : public SmallInstallation {
  protected:
   // The rows' keys in scan order.
   std::vector<std::string> rowKeys(const std::string& args, int& exitCode) {
-    json = offline(args + " --json", exitCode);
+    json = offline(args + " --json-v1", exitCode);
     std::vector<std::string> keys;
     for (std::size_t at = 0; (at = json.find("\"key\": \"", at)) != std::string::npos;) {
       at += 8;
@@ -48,6 +50,15 @@ TEST_F(OfflineScan, FindsExactlyTheMissingReferencesWithTheInstallationsEnvironm
   EXPECT_EQ(keys, expected) << json;
   EXPECT_NE(json.find("C:\\\\Tools\\\\absent.dll"), std::string::npos);
   EXPECT_NE(json.find("C:\\\\Tools\\\\unused.dll"), std::string::npos);
+
+  // Schema 2: the same rows with their evidence, valid against the schema.
+  const std::string json2 =
+      offline("scan --windows '" + volume + "' --sections startup,shared-dlls,4 --json", exitCode);
+  EXPECT_EQ(hs::test::ScanJsonSchemaComplaint(json2), "") << json2;
+  const auto rows = nlohmann::json::parse(json2)["rows"];
+  ASSERT_EQ(rows.size(), expected.size());
+  EXPECT_EQ(rows.back()["evidence"]["path"], "C:\\Gone\\") << json2;
+  EXPECT_EQ(rows.back()["evidence"]["answer"], "missing-folder");
 
   // The text report is hivesweep-cli's, written to the file named.
   const std::string report = folder.path() + "/report.txt";
