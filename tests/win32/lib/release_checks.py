@@ -68,9 +68,11 @@ def names_path(link, path):
 
 def findings(path, text):
     with open(path, encoding="utf-8") as report:
-        rows = json.load(report)
+        document = json.load(report)
+    # Schema 2 wraps the rows; --json-v1 prints them bare.
+    rows = document.get("rows") if isinstance(document, dict) else document
     if not isinstance(rows, list):
-        raise SystemExit("scan --json did not print an array")
+        raise SystemExit("scan --json printed no rows")
     for row in rows:
         fields = [str(row.get(name, "")) for name in ("problem", "key", "value")]
         if any(text.lower() in field.lower() for field in fields):
