@@ -89,13 +89,8 @@ class TfrmStartupManager : public ui::Dialog {
   ui::ListView list() const { return ui::ListView(::GetDlgItem(hwnd(), kStartupList)); }
 
   void FormShow() {
-    StartupListOptions options;
-    options.windowsVersionCode = m_input.windowsVersionCode;
-    // A 64-bit process sees the 32-bit view's keys only below Wow6432Node.
-    options.wow6432NodeKeys = sizeof(void*) == 8;
-    options.startupLabel = m_input.translation.GetLanString("RES_Startup", "Startup");
-    options.commonStartupLabel =
-        m_input.translation.GetLanString("RES_Common_Startup", "Common Startup");
+    const StartupListOptions options =
+        ProgramStartupListOptions(m_input.windowsVersionCode, m_input.translation);
     for (StartupEntry& entry : ListStartupEntries(m_input.registry, m_input.fs, options))
       m_rows.push_back({std::move(entry), false});
     showRows();
