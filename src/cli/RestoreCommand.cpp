@@ -219,7 +219,7 @@ std::pair<const char*, std::string> ListedOutcome(const RestorePreview& preview)
 
 // A file's items as a restore would number them: without --force where that
 // may import it, else as --force would.
-std::vector<BackupItem> ItemsAsListed(FileSystemBackend& fs, RegistryBackend& registry,
+std::vector<BackupFileItem> ItemsAsListed(FileSystemBackend& fs, RegistryBackend& registry,
                                       const std::string& path) {
   RestoreRequest request;
   request.file = path;
@@ -231,7 +231,7 @@ std::vector<BackupItem> ItemsAsListed(FileSystemBackend& fs, RegistryBackend& re
   return listed.items;
 }
 
-std::string ItemJson(const BackupItem& item) {
+std::string ItemJson(const BackupFileItem& item) {
   return "{\"number\": " + std::to_string(item.number) + ", \"key\": " +
          JsonQuoted(item.keyPath) +
          ", \"value\": " + (item.oneValue ? JsonQuoted(item.valueName) : std::string("null")) +
@@ -239,16 +239,16 @@ std::string ItemJson(const BackupItem& item) {
          ", \"inRegistry\": " + JsonQuoted(PresenceName(item.presence)) + "}";
 }
 
-std::string ItemsJsonList(const std::vector<BackupItem>& items) {
+std::string ItemsJsonList(const std::vector<BackupFileItem>& items) {
   std::string json = ", \"items\": [";
   for (std::size_t i = 0; i < items.size(); ++i)
     json += (i ? ",\n   " : "\n   ") + ItemJson(items[i]);
   return json + (items.empty() ? "]" : "\n ]");
 }
 
-std::string ItemLines(const std::vector<BackupItem>& items) {
+std::string ItemLines(const std::vector<BackupFileItem>& items) {
   std::string text;
-  for (const BackupItem& item : items)
+  for (const BackupFileItem& item : items)
     text += "  " + std::to_string(item.number) + "\t" + item.keyPath + "\t" +
             (item.oneValue ? "\"" + item.valueName + "\"" : std::string()) + "\t" +
             item.putsBack + "\t" + PresenceName(item.presence) + "\n";
@@ -281,7 +281,7 @@ CommandOutput PrintedRestore(const RestoreRequest& request, const RestoreOutcome
 }
 
 // --item numbers and the items each --key names, or why a key names none.
-std::string ChosenItems(const std::vector<BackupItem>& items, const RestoreArguments& args,
+std::string ChosenItems(const std::vector<BackupFileItem>& items, const RestoreArguments& args,
                         std::vector<std::size_t>& chosen) {
   chosen = args.items;
   for (const std::string& key : args.keys) {

@@ -25,14 +25,14 @@ bool IsAtOrBelow(const std::string& upperPath, const std::string& upperRoot) {
 // current item's first key joins it, any other begins the next item.
 class ItemGrouper {
  public:
-  explicit ItemGrouper(std::vector<BackupItem>& items) : m_items(items) { m_items.clear(); }
+  explicit ItemGrouper(std::vector<BackupFileItem>& items) : m_items(items) { m_items.clear(); }
 
   void add(const RegFileSection& section) {
     const std::string path = WithoutTrailingBackslash(section.keyPath);
     const std::string upper = UpperCase(path);
     const bool joins = !m_items.empty() && upper != m_rootUpper && IsAtOrBelow(upper, m_rootUpper);
     if (!joins) begin(section, path, upper);
-    BackupItem& item = m_items.back();
+    BackupFileItem& item = m_items.back();
     m_keys.insert(upper);
     item.keyCount = m_keys.size();
     item.valueCount += section.values.size();
@@ -46,7 +46,7 @@ class ItemGrouper {
  private:
   void begin(const RegFileSection& section, const std::string& path, const std::string& upper) {
     if (!m_items.empty()) close(section.offset);
-    BackupItem item;
+    BackupFileItem item;
     item.number = m_items.size() + 1;
     item.keyPath = path;
     item.begin = section.offset;
@@ -57,7 +57,7 @@ class ItemGrouper {
   }
 
   void close(std::size_t end) {
-    BackupItem& item = m_items.back();
+    BackupFileItem& item = m_items.back();
     item.end = end;
     item.oneValue = item.keyCount == 1 && item.valueCount == 1 && m_firstValue.has_value();
     if (item.oneValue) {
@@ -68,18 +68,18 @@ class ItemGrouper {
     }
   }
 
-  std::vector<BackupItem>& m_items;
+  std::vector<BackupFileItem>& m_items;
   std::string m_rootUpper;
   std::set<std::string> m_keys;
   std::optional<RegValue> m_firstValue;
 };
 
 // Before the first item: the header line and whatever blank lines follow it.
-std::size_t HeaderEnd(const std::string& bytes, const std::vector<BackupItem>& items) {
+std::size_t HeaderEnd(const std::string& bytes, const std::vector<BackupFileItem>& items) {
   return items.empty() ? bytes.size() : items.front().begin;
 }
 
-ItemPresence PresenceOf(RegistryBackend& registry, const BackupItem& item,
+ItemPresence PresenceOf(RegistryBackend& registry, const BackupFileItem& item,
                         const std::vector<RestoreDifference>& differences) {
   if (differences.empty()) return ItemPresence::Present;
   const auto hivePath = SplitHivePath(item.keyPath);
@@ -96,7 +96,7 @@ ItemPresence PresenceOf(RegistryBackend& registry, const BackupItem& item,
 }  // namespace
 
 bool SplitIntoItems(const std::string& bytes, const CodePage& codePage,
-                    std::vector<BackupItem>& items, std::string& error) {
+                    std::vector<BackupFileItem>& items, std::string& error) {
   ItemGrouper grouper(items);
   RegFileError parseError;
   if (!ParseRegFileSections(
@@ -110,19 +110,19 @@ bool SplitIntoItems(const std::string& bytes, const CodePage& codePage,
   return true;
 }
 
-std::string ItemFileBytes(const std::string& bytes, const std::vector<BackupItem>& items,
+std::string ItemFileBytes(const std::string& bytes, const std::vector<BackupFileItem>& items,
                           const std::vector<std::size_t>& numbers) {
   std::string out = bytes.substr(0, HeaderEnd(bytes, items));
   for (const std::size_t number : numbers) {
-    const BackupItem& item = items.at(number - 1);
+    const BackupFileItem& item = items.at(number - 1);
     out.append(bytes, item.begin, item.end - item.begin);
   }
   return out;
 }
 
 void CheckItemPresence(RegistryBackend& registry, const std::string& bytes,
-                       const CodePage& codePage, std::vector<BackupItem>& items) {
-  for (BackupItem& item : items) {
+                       const CodePage& codePage, std::vector<BackupFileItem>& items) {
+  for (BackupFileItem& item : items) {
     std::vector<RestoreDifference> differences;
     RegFileError error;
     const std::string alone = ItemFileBytes(bytes, items, {item.number});
@@ -132,11 +132,11 @@ void CheckItemPresence(RegistryBackend& registry, const std::string& bytes,
   }
 }
 
-std::vector<std::size_t> ItemsAtOrBelow(const std::vector<BackupItem>& items,
+std::vector<std::size_t> ItemsAtOrBelow(const std::vector<BackupFileItem>& items,
                                         const std::string& keyPath) {
   const std::string root = UpperCase(WithoutTrailingBackslash(keyPath));
   std::vector<std::size_t> numbers;
-  for (const BackupItem& item : items)
+  for (const BackupFileItem& item : items)
     if (IsAtOrBelow(UpperCase(item.keyPath), root)) numbers.push_back(item.number);
   return numbers;
 }

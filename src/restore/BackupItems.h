@@ -21,7 +21,7 @@ enum class ItemPresence {
   Differs,  // some of it is there, or with other data: a restore overwrites it
 };
 
-struct BackupItem {
+struct BackupFileItem {
   std::size_t number = 0;  // 1-based, in the file's order
   std::string keyPath;     // its first key, as the file writes it
   std::string valueName;   // for an item of one value: its name ("" the default value)
@@ -36,21 +36,21 @@ struct BackupItem {
 // The items of `bytes`, an importable part that the line rules and the reader
 // accepted; presence is not filled. False with `error` when it does not parse.
 bool SplitIntoItems(const std::string& bytes, const CodePage& codePage,
-                    std::vector<BackupItem>& items, std::string& error);
+                    std::vector<BackupFileItem>& items, std::string& error);
 
 // A file of `bytes`' header line followed by the chosen items' own lines,
 // byte for byte (same encoding, same code page): what the registry editor
 // imports for them. `numbers` are 1-based and must name items.
-std::string ItemFileBytes(const std::string& bytes, const std::vector<BackupItem>& items,
+std::string ItemFileBytes(const std::string& bytes, const std::vector<BackupFileItem>& items,
                           const std::vector<std::size_t>& numbers);
 
 // Fills each item's presence from the registry.
 void CheckItemPresence(RegistryBackend& registry, const std::string& bytes,
-                       const CodePage& codePage, std::vector<BackupItem>& items);
+                       const CodePage& codePage, std::vector<BackupFileItem>& items);
 
 // The numbers of the items whose first key is `keyPath` or lies below it
 // (letter case and a trailing backslash do not count), ascending.
-std::vector<std::size_t> ItemsAtOrBelow(const std::vector<BackupItem>& items,
+std::vector<std::size_t> ItemsAtOrBelow(const std::vector<BackupFileItem>& items,
                                         const std::string& keyPath);
 
 // "yes", "no", "differs": the console's words for a presence.

@@ -9,7 +9,7 @@ namespace hs {
 namespace {
 
 bool ReadItems(FileSystemBackend& fs, RegistryBackend& registry, const RestoreRequest& request,
-               ImportablePart& part, std::vector<BackupItem>& items, RestoreOutcome& outcome) {
+               ImportablePart& part, std::vector<BackupFileItem>& items, RestoreOutcome& outcome) {
   if (!ReadImportablePart(fs, registry, request, part, outcome)) return false;
   std::string error;
   if (SplitIntoItems(part.bytes, fs.ansiCodePage(), items, error)) return true;
@@ -29,9 +29,9 @@ std::string WhyNotItems(const std::vector<std::size_t>& numbers, std::size_t cou
   return {};
 }
 
-std::vector<std::size_t> NotBack(const std::vector<BackupItem>& items) {
+std::vector<std::size_t> NotBack(const std::vector<BackupFileItem>& items) {
   std::vector<std::size_t> numbers;
-  for (const BackupItem& item : items)
+  for (const BackupFileItem& item : items)
     if (item.presence != ItemPresence::Present) numbers.push_back(item.number);
   return numbers;
 }
@@ -61,7 +61,7 @@ RestoreOutcome RestoreBackupItems(FileSystemBackend& fs, RegistryBackend& regist
                                   std::vector<std::size_t> numbers) {
   RestoreOutcome outcome;
   ImportablePart part;
-  std::vector<BackupItem> items;
+  std::vector<BackupFileItem> items;
   if (!ReadItems(fs, registry, request, part, items, outcome)) {
     FinishRestore(fs, request, false, false, outcome);
     return outcome;

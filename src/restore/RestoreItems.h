@@ -17,7 +17,7 @@ struct ListedItems {
   // Restored when the items could be listed; otherwise why not (Refused with
   // needsForce for a file the record does not vouch for, BadFile...).
   RestoreOutcome outcome;
-  std::vector<BackupItem> items;  // each with its presence
+  std::vector<BackupFileItem> items;  // each with its presence
   bool wholeFile = false;         // no part of the file was left out
 };
 

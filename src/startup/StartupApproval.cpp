@@ -110,6 +110,20 @@ bool SetStartupState(RegistryBackend& registry, const StartupEntry& entry, bool 
   return false;
 }
 
+std::vector<StartupFailure> SwitchTickedRows(RegistryBackend& registry,
+                                             std::vector<StartupRow>& rows, bool enabled,
+                                             std::uint64_t fileTimeNow) {
+  std::vector<StartupFailure> failures;
+  for (StartupRow& row : rows) {
+    if (!row.ticked) continue;
+    std::string reason;
+    if (!SetStartupState(registry, row.entry, enabled, fileTimeNow, reason))
+      failures.push_back({row.entry, reason});
+    row.entry.state = ReadStartupState(registry, row.entry);
+  }
+  return failures;
+}
+
 std::uint64_t FileTimeNow() {
   constexpr std::uint64_t kUnixEpochIn100ns = 116444736000000000ULL;
   const auto sinceEpoch = std::chrono::system_clock::now().time_since_epoch();

@@ -1,8 +1,8 @@
 #pragma once
 // Switching a startup entry off and on as the system's own startup list does
 // (Task Manager's Startup page, the Settings app), so that list agrees. The
-// state lives beside the entry, under the same hive:
-//   Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\
+// state lives beside the entry, under the same hive, in a subkey of
+// kStartupApprovedKey:
 //     Run            for the Run key's values
 //     Run32          for the 32-bit view's Run key (below Wow6432Node)
 //     StartupFolder  for the Startup folder's shortcuts (the user's folder
@@ -21,6 +21,7 @@
 
 #include "platform/RegistryBackend.h"
 #include "startup/StartupEntries.h"
+#include "startup/StartupRemoval.h"
 
 namespace hs {
 
@@ -51,6 +52,12 @@ std::vector<std::uint8_t> EnabledApproval(const std::vector<std::uint8_t>& curre
 // could not be written.
 bool SetStartupState(RegistryBackend& registry, const StartupEntry& entry, bool enabled,
                      std::uint64_t fileTimeNow, std::string& reason);
+
+// Switches every ticked row and reads its state back; the rows keep their
+// order and ticks. Returns the rows that could not be switched, top to bottom.
+std::vector<StartupFailure> SwitchTickedRows(RegistryBackend& registry,
+                                             std::vector<StartupRow>& rows, bool enabled,
+                                             std::uint64_t fileTimeNow);
 
 // The system's clock as a FILETIME: 100-nanosecond steps since 1601-01-01 UTC.
 std::uint64_t FileTimeNow();

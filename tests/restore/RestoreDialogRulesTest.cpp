@@ -24,6 +24,12 @@ TEST(RestoreDialogRules, ButtonsAfterTranslation) {
   placed = PlaceRestoreButtons({100, 340, 100, 60, 90});
   EXPECT_EQ(placed.openWidth, 100);  // never narrowed
   EXPECT_EQ(placed.openLeft, 116);
+  // "Show items..." between them: four gaps, and it widens as Open Directory does.
+  placed = PlaceRestoreButtons({100, 440, 100, 60, 90, 90, 100});
+  EXPECT_EQ(placed.itemsWidth, 105);
+  EXPECT_EQ(placed.openLeft, 111);  // (440 - 100 - 100 - 105 - 90) / 4 = 11
+  EXPECT_EQ(placed.itemsLeft, 111 + 100 + 11);
+  EXPECT_EQ(placed.deleteLeft, 222 + 105 + 11);
 
   EXPECT_EQ(RowSelectedAfterRemoval(0, 2), 0);  // the next row took its place
   EXPECT_EQ(RowSelectedAfterRemoval(2, 2), 1);  // the last went: the new last

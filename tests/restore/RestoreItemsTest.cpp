@@ -34,7 +34,9 @@ class RestoreItemsTest : public ::testing::Test {
   void SetUp() override { Put(std::string(kHeader) + kTree + kValueA + kValueB + kEmptyKey); }
   void Put(const std::string& bytes, bool recorded = true) {
     fs.addFile(kFile, bytes);
-    if (recorded) ASSERT_TRUE(BackupRecord(reg, fs).record(kFile, {bytes.size(), Sha256Of(bytes)}));
+    if (recorded) {
+      ASSERT_TRUE(BackupRecord(reg, fs).record(kFile, {bytes.size(), Sha256Of(bytes)}));
+    }
   }
   RestoreRequest Request(bool force = false) {
     return {kFile, "C:\\Backup", true, force, {}, {}};
@@ -58,7 +60,7 @@ TEST_F(RestoreItemsTest, AKeyTakesItsSubtreeAValueStandsAloneAndItemsAreCutByteF
   const ListedItems listed = ListBackupItems(fs, reg, Request());
   ASSERT_EQ(listed.outcome.end, RestoreEnd::Restored) << listed.outcome.message;
   ASSERT_EQ(listed.items.size(), 4u);
-  const BackupItem &tree = listed.items[0], &a = listed.items[1], &b = listed.items[2],
+  const BackupFileItem &tree = listed.items[0], &a = listed.items[1], &b = listed.items[2],
                    &empty = listed.items[3];
   EXPECT_EQ(tree.keyPath, "HKEY_CURRENT_USER\\Software\\Tree");
   EXPECT_FALSE(tree.oneValue);
@@ -68,7 +70,7 @@ TEST_F(RestoreItemsTest, AKeyTakesItsSubtreeAValueStandsAloneAndItemsAreCutByteF
   EXPECT_EQ(a.putsBack, "REG_SZ \"C:\\gone\\a.exe /min\"");
   EXPECT_EQ(b.putsBack, "REG_BINARY 01 02 03 (3 bytes)");
   EXPECT_EQ(empty.putsBack, "1 key, 0 values");
-  for (const BackupItem& item : listed.items) EXPECT_EQ(item.presence, ItemPresence::Absent);
+  for (const BackupFileItem& item : listed.items) EXPECT_EQ(item.presence, ItemPresence::Absent);
   EXPECT_TRUE(listed.wholeFile);
 
   std::string bytes;
@@ -87,7 +89,7 @@ TEST_F(RestoreItemsTest, AKeyTakesItsSubtreeAValueStandsAloneAndItemsAreCutByteF
                               u"[HKEY_CURRENT_USER\\Software\\B]\r\n\"Y\"=dword:00000001\r\n";
   std::string unicode = "\xFF\xFE";
   for (const char16_t unit : text) unicode += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
-  std::vector<BackupItem> items;
+  std::vector<BackupFileItem> items;
   std::string error;
   ASSERT_TRUE(SplitIntoItems(unicode, fs.ansiCodePage(), items, error)) << error;
   ASSERT_EQ(items.size(), 2u);
@@ -131,10 +133,15 @@ TEST_F(RestoreItemsTest, TheFileMeetsTheWholeRestoresRulesAndABadNumberImportsNo
   EXPECT_EQ(RestoreItems({}).end, RestoreEnd::Refused);
   EXPECT_TRUE(editor.commandLines.empty());
 
-  // Not recorded: nothing without force, and the line rules hold even then.
-  Put(std::string(kHeader) + kValueA + "[-HKEY_CURRENT_USER\\Software\\Victim]\r\n", false);
+  // Not recorded: nothing without force; the line rules hold even with it.
+  Put(std::string(kHeader) + kValueA, false);
   EXPECT_TRUE(ListBackupItems(fs, reg, Request()).outcome.needsForce);
-  EXPECT_EQ(ListBackupItems(fs, reg, Request(true)).outcome.end, RestoreEnd::Refused);
+  EXPECT_EQ(ListBackupItems(fs, reg, Request(true)).items.size(), 1u);
+  Put(std::string(kHeader) + kValueA + "[-HKEY_CURRENT_USER\\Software\\Victim]\r\n", false);
+  const ListedItems hostile = ListBackupItems(fs, reg, Request(true));
+  EXPECT_EQ(hostile.outcome.end, RestoreEnd::Refused);
+  EXPECT_TRUE(hostile.items.empty());
+  EXPECT_EQ(RestoreBackupItems(fs, reg, editor, Request(true), {1}).end, RestoreEnd::Refused);
   EXPECT_TRUE(editor.commandLines.empty());
 
   // Recorded in part: only the recorded items are offered, and the file is

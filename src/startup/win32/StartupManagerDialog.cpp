@@ -14,7 +14,7 @@ namespace hs::win32 {
 
 namespace {
 
-constexpr int kClientWidth = 680;
+constexpr int kClientWidth = 720;
 constexpr int kClientHeight = 360;
 constexpr int kButtonWidth = 110;
 constexpr int kButtonHeight = 25;
@@ -50,6 +50,12 @@ class TfrmStartupManager : public ui::Dialog {
       case kStartupDeleteEntry:
         bDeleteEntryClick();
         return TRUE;
+      case kStartupDisable:
+        bDisableClick();
+        return TRUE;
+      case kStartupEnable:
+        bEnableClick();
+        return TRUE;
       default:
         return ui::Dialog::handleMessage(message, wParam, lParam);
     }
@@ -67,6 +73,7 @@ class TfrmStartupManager : public ui::Dialog {
     view.addColumn(L"Startup Program", 90);
     view.addColumn(L"File", 160);
     view.addColumn(L"Location", 200);
+    view.addColumn(L"State", 70);
     const int top = kClientHeight - 8 - kButtonHeight;
     struct Button {
       const char* name;
@@ -78,6 +85,8 @@ class TfrmStartupManager : public ui::Dialog {
         {"bSelectAll", L"Select &All", kStartupSelectAll, 8},
         {"bSelectNone", L"Select &None", kStartupSelectNone, 16 + kButtonWidth},
         {"bDeleteEntry", L"&Delete Entry", kStartupDeleteEntry, 24 + 2 * kButtonWidth},
+        {"bDisable", L"D&isable", kStartupDisable, 32 + 3 * kButtonWidth},
+        {"bEnable", L"&Enable", kStartupEnable, 40 + 4 * kButtonWidth},
         {"bClose", L"&Close", IDCANCEL, kClientWidth - 8 - kButtonWidth},
     };
     for (const Button& button : buttons)
@@ -103,7 +112,7 @@ class TfrmStartupManager : public ui::Dialog {
   void fitColumns() {
     const ui::ListView view = list();
     constexpr int kHeaderPadding = 24;  // the header's margins and divider
-    for (int column = 0; column < 3; ++column) {
+    for (int column = 0; column < 4; ++column) {
       ListView_SetColumnWidth(view.hwnd(), column, LVSCW_AUTOSIZE);
       const int contents = ListView_GetColumnWidth(view.hwnd(), column);
       const int caption =
@@ -119,6 +128,7 @@ class TfrmStartupManager : public ui::Dialog {
       const int index = view.appendRow(Widen(row.entry.caption));
       view.setText(index, 1, Widen(row.entry.file));
       view.setText(index, 2, Widen(row.entry.location));
+      view.setText(index, 3, Widen(StateText(row.entry.state)));
       view.setChecked(index, row.ticked);
     }
   }
@@ -131,19 +141,53 @@ class TfrmStartupManager : public ui::Dialog {
   void bSelectAllClick() { setAllTicks(true); }
   void bSelectNoneClick() { setAllTicks(false); }
 
-  void bDeleteEntryClick() {
+  std::string StateText(StartupState state) const {
+    switch (state) {
+      case StartupState::Enabled:
+        return m_input.translation.GetLanString("RES_Startup_Enabled", "Enabled");
+      case StartupState::Disabled:
+        return m_input.translation.GetLanString("RES_Startup_Disabled", "Disabled");
+      case StartupState::NotSwitchable:
+        return m_input.translation.GetLanString("RES_Startup_Always", "Always");
+    }
+    return {};
+  }
+
+  void readTicks() {
     const ui::ListView view = list();
     for (std::size_t i = 0; i < m_rows.size(); ++i)
       m_rows[i].ticked = view.isChecked(static_cast<int>(i));
+  }
+
+  void bDeleteEntryClick() {
+    readTicks();
     const std::size_t before = m_rows.size();
     std::vector<StartupFailure> failures = DeleteTickedRows(m_remover, m_rows);
     m_output.deletedCount += static_cast<int>(before - m_rows.size());
     m_output.backupFile = m_remover.BackupFile();
     if (m_rows.size() != before) showRows();
+    tellFailures(failures, "These entries could not be deleted:");
+  }
+
+  // Nothing is deleted, so nothing is backed up: the state is one value of
+  // the system's own, written back as it was by the opposite switch.
+  void switchTicked(bool enabled) {
+    readTicks();
+    const std::vector<StartupFailure> failures =
+        SwitchTickedRows(m_input.registry, m_rows, enabled, m_input.fileTimeNow());
+    showRows();
+    tellFailures(failures, enabled ? "These entries could not be enabled:"
+                                   : "These entries could not be disabled:");
+  }
+
+  void bDisableClick() { switchTicked(false); }
+  void bEnableClick() { switchTicked(true); }
+
+  void tellFailures(const std::vector<StartupFailure>& failures, const std::string& heading) {
     if (failures.empty()) return;
     // In English, as the repair's own failure reports: the message catalogue
     // is the program's fixed set of translated texts.
-    const std::string text = FailureReport(failures, "These entries could not be deleted:");
+    const std::string text = FailureReport(failures, heading);
     m_output.failures.insert(m_output.failures.end(), failures.begin(), failures.end());
     if (m_input.tellFailures)
       m_input.tellFailures(hwnd(), text);
