@@ -11,6 +11,11 @@
 # (scripts/build.sh programs) and makes the installers when dist/ has none
 # (scripts/package.sh).
 #
+# scripts/screenshots.sh undo makes only the pictures of taking back part of
+# a repair and of switching startup entries, in English and German: the
+# startup manager with the demo's disabled entry, the restore dialog and the
+# item list of the repair's backup.
+#
 # scripts/screenshots.sh languages [NAME...] makes instead the pictures of
 # docs/languages.md: the main window after a scan and the options dialog in
 # each named language (every shipped one when none is named), as small
@@ -216,6 +221,47 @@ shoot_languages() {  # shoot_languages [NAME...]
   hs_end_prefix
   write_languages_page
 }
+
+# The repair's backup in the restore dialog, then its item list with the
+# first item ticked; reached by keys that are the same in every language.
+shoot_undo() {  # shoot_undo SUFFIX
+  keys_to "$HS_MAIN_WINDOW" ctrl+m
+  sleep 2
+  shoot_window "$SHOTS/startup-manager-$1.png"
+  keys_to "$(top_window)" Escape
+  sleep "$CLOSE_WAIT"
+  keys_to "$HS_MAIN_WINDOW" ctrl+s
+  hs_wait_alone 120
+  keys_to "$HS_MAIN_WINDOW" ctrl+alt+r
+  sleep 2
+  hs_keys Return  # yes, make the backup folder
+  sleep 4
+  keys_to "$(top_window)" Return  # the summary's Close
+  sleep "$CLOSE_WAIT"
+  keys_to "$HS_MAIN_WINDOW" ctrl+e
+  sleep 2
+  keys_to "$(top_window)" Down  # the list has the focus: its first file
+  sleep 0.5
+  shoot_window "$SHOTS/restore-dialog-$1.png"
+  hs_keys Tab Tab Tab space  # Restore, Open Directory, then "Show items"
+  sleep 3
+  keys_to "$(top_window)" Down space Down Down space
+  sleep 0.5
+  shoot_window "$SHOTS/restore-items-$1.png"
+  keys_to "$(top_window)" Escape
+  sleep "$CLOSE_WAIT"
+  keys_to "$(top_window)" Escape
+  sleep "$CLOSE_WAIT"
+}
+
+if [ "${1:-}" = undo ]; then
+  for language in English:en German:de; do
+    start_demo "${language%%:*}"
+    shoot_undo "${language##*:}"
+    hs_end_prefix
+  done
+  exit 0
+fi
 
 if [ "${1:-}" = languages ]; then
   shift
