@@ -147,8 +147,8 @@ std::string NumberList(const std::vector<std::size_t>& numbers) {
 
 // For a restore of chosen items: which, and which of the file's are still away.
 std::string ItemsJson(const std::vector<std::size_t>& chosen, const RestoreOutcome& outcome) {
-  return ", \"items\": [" + NumberList(chosen) + "], \"itemCount\": " +
-         std::to_string(outcome.itemCount) + ", \"itemsNotBack\": [" +
+  return ", \"items\": [" + NumberList(chosen) +
+         "], \"itemCount\": " + std::to_string(outcome.itemCount) + ", \"itemsNotBack\": [" +
          NumberList(outcome.itemsNotBack) + "]";
 }
 
@@ -174,8 +174,8 @@ std::string RestoreJson(const RestoreRequest& request, const RestoreOutcome& out
 }
 
 std::string ItemsText(const std::vector<std::size_t>& chosen, const RestoreOutcome& outcome) {
-  std::string text = "Items restored: " + NumberList(chosen) + " of " +
-                     std::to_string(outcome.itemCount) + "\n";
+  std::string text =
+      "Items restored: " + NumberList(chosen) + " of " + std::to_string(outcome.itemCount) + "\n";
   if (!outcome.itemsNotBack.empty())
     text += "Items not in the registry: " + NumberList(outcome.itemsNotBack) + "\n";
   return text;
@@ -220,7 +220,7 @@ std::pair<const char*, std::string> ListedOutcome(const RestorePreview& preview)
 // A file's items as a restore would number them: without --force where that
 // may import it, else as --force would.
 std::vector<BackupFileItem> ItemsAsListed(FileSystemBackend& fs, RegistryBackend& registry,
-                                      const std::string& path) {
+                                          const std::string& path) {
   RestoreRequest request;
   request.file = path;
   ListedItems listed = ListBackupItems(fs, registry, request);
@@ -232,8 +232,7 @@ std::vector<BackupFileItem> ItemsAsListed(FileSystemBackend& fs, RegistryBackend
 }
 
 std::string ItemJson(const BackupFileItem& item) {
-  return "{\"number\": " + std::to_string(item.number) + ", \"key\": " +
-         JsonQuoted(item.keyPath) +
+  return "{\"number\": " + std::to_string(item.number) + ", \"key\": " + JsonQuoted(item.keyPath) +
          ", \"value\": " + (item.oneValue ? JsonQuoted(item.valueName) : std::string("null")) +
          ", \"putsBack\": " + JsonQuoted(item.putsBack) +
          ", \"inRegistry\": " + JsonQuoted(PresenceName(item.presence)) + "}";
@@ -250,8 +249,8 @@ std::string ItemLines(const std::vector<BackupFileItem>& items) {
   std::string text;
   for (const BackupFileItem& item : items)
     text += "  " + std::to_string(item.number) + "\t" + item.keyPath + "\t" +
-            (item.oneValue ? "\"" + item.valueName + "\"" : std::string()) + "\t" +
-            item.putsBack + "\t" + PresenceName(item.presence) + "\n";
+            (item.oneValue ? "\"" + item.valueName + "\"" : std::string()) + "\t" + item.putsBack +
+            "\t" + PresenceName(item.presence) + "\n";
   return text;
 }
 

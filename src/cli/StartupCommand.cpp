@@ -63,8 +63,8 @@ std::vector<StartupEntry> Matching(const std::vector<StartupEntry>& entries,
 CommandOutput Switch(const std::vector<StartupEntry>& entries, const StartupArguments& args,
                      RegistryBackend& registry, const std::function<std::uint64_t()>& now) {
   const std::vector<StartupEntry> found = Matching(entries, args);
-  const std::string named = "\"" + args.name + "\"" +
-                            (args.location.empty() ? "" : " in " + args.location);
+  const std::string named =
+      "\"" + args.name + "\"" + (args.location.empty() ? "" : " in " + args.location);
   if (found.empty()) return Failed(kExitUsage, "No startup entry is named " + named + ".");
   if (found.size() > 1) {
     std::string message = named + " names " + std::to_string(found.size()) + " entries:";
@@ -78,8 +78,8 @@ CommandOutput Switch(const std::vector<StartupEntry>& entries, const StartupArgu
     return Failed(entry.state == StartupState::NotSwitchable ? kExitUsage : kExitEnvironment,
                   entry.caption + " (" + entry.location + "): " + reason + ".");
   CommandOutput output;
-  output.out = entry.caption + " (" + entry.location + ") is " +
-               (enable ? "enabled" : "disabled") + ".\n";
+  output.out =
+      entry.caption + " (" + entry.location + ") is " + (enable ? "enabled" : "disabled") + ".\n";
   return output;
 }
 

@@ -12,12 +12,18 @@ constexpr std::size_t kShownCharacters = 80;
 constexpr std::size_t kShownBytes = 16;
 
 std::string TypeName(std::uint32_t type) {
-  static const char* const kNames[] = {
-      "REG_NONE",          "REG_SZ",        "REG_EXPAND_SZ",
-      "REG_BINARY",        "REG_DWORD",     "REG_DWORD_BIG_ENDIAN",
-      "REG_LINK",          "REG_MULTI_SZ",  "REG_RESOURCE_LIST",
-      "REG_FULL_RESOURCE_DESCRIPTOR",       "REG_RESOURCE_REQUIREMENTS_LIST",
-      "REG_QWORD"};
+  static const char* const kNames[] = {"REG_NONE",
+                                       "REG_SZ",
+                                       "REG_EXPAND_SZ",
+                                       "REG_BINARY",
+                                       "REG_DWORD",
+                                       "REG_DWORD_BIG_ENDIAN",
+                                       "REG_LINK",
+                                       "REG_MULTI_SZ",
+                                       "REG_RESOURCE_LIST",
+                                       "REG_FULL_RESOURCE_DESCRIPTOR",
+                                       "REG_RESOURCE_REQUIREMENTS_LIST",
+                                       "REG_QWORD"};
   if (type < std::size(kNames)) return kNames[type];
   return "type " + std::to_string(type);
 }
@@ -55,7 +61,8 @@ std::uint64_t LittleEndian(const std::vector<std::uint8_t>& data) {
 std::string HexNumber(std::uint64_t number, int digits) {
   static const char kDigits[] = "0123456789abcdef";
   std::string text(static_cast<std::size_t>(digits), '0');
-  for (int i = digits; i-- > 0; number >>= 4) text[static_cast<std::size_t>(i)] = kDigits[number & 15];
+  for (int i = digits; i-- > 0; number >>= 4)
+    text[static_cast<std::size_t>(i)] = kDigits[number & 15];
   return "0x" + text;
 }
 

@@ -179,9 +179,9 @@ bool ReadImportablePart(FileSystemBackend& fs, RegistryBackend& registry,
   RegFileError error;
   if (!ParseRegFileSections(
           bytes, fs.ansiCodePage(), [](RegFileSection&&) {}, error)) {
-    outcome = Ended(RestoreEnd::BadFile, request.file + " is not a registry file (line " +
-                                             std::to_string(error.line) + ": " + error.message +
-                                             ").");
+    outcome =
+        Ended(RestoreEnd::BadFile, request.file + " is not a registry file (line " +
+                                       std::to_string(error.line) + ": " + error.message + ").");
     return false;
   }
   return true;
@@ -204,8 +204,8 @@ void FinishRestore(FileSystemBackend& fs, const RestoreRequest& request, bool re
 RestoreOutcome RestoreBackupFile(FileSystemBackend& fs, RegistryBackend& registry,
                                  RegistryEditorRunner& editor, const RestoreRequest& request) {
   RestoreOutcome outcome = RestoreRegistryItems(fs, registry, editor, request);
-  FinishRestore(fs, request, RegistryPartIsBack(outcome.end),
-                outcome.end == RestoreEnd::Restored, outcome);
+  FinishRestore(fs, request, RegistryPartIsBack(outcome.end), outcome.end == RestoreEnd::Restored,
+                outcome);
   return outcome;
 }
 

@@ -38,9 +38,9 @@ RestoreButtonPlacement PlaceRestoreButtons(const RestoreButtonRow& row) {
   placed.openWidth = std::max(row.openWidth, row.openTextWidth + 5);
   placed.itemsWidth = row.itemsWidth > 0 ? std::max(row.itemsWidth, row.itemsTextWidth + 5) : 0;
   const int gaps = row.itemsWidth > 0 ? 4 : 3;
-  const int gap = (row.closeLeft - row.restoreRight - placed.openWidth - placed.itemsWidth -
-                   row.deleteWidth) /
-                  gaps;
+  const int gap =
+      (row.closeLeft - row.restoreRight - placed.openWidth - placed.itemsWidth - row.deleteWidth) /
+      gaps;
   placed.openLeft = row.restoreRight + gap;
   placed.itemsLeft = placed.openLeft + placed.openWidth + gap;
   placed.deleteLeft = placed.itemsLeft + (placed.itemsWidth > 0 ? placed.itemsWidth + gap : 0);

@@ -18,7 +18,7 @@ struct ListedItems {
   // needsForce for a file the record does not vouch for, BadFile...).
   RestoreOutcome outcome;
   std::vector<BackupFileItem> items;  // each with its presence
-  bool wholeFile = false;         // no part of the file was left out
+  bool wholeFile = false;             // no part of the file was left out
 };
 
 // The items of request.file as a restore with request.force would meet them.

@@ -12,7 +12,7 @@ namespace hs {
 
 // What of a backup file may be imported.
 struct ImportablePart {
-  std::string bytes;      // the file cut to what may be imported
+  std::string bytes;  // the file cut to what may be imported
   std::size_t fileSize = 0;
   bool whole() const { return bytes.size() == fileSize; }
 };

@@ -34,7 +34,8 @@ QuestionedItems ListItemsWithQuestion(FileSystemBackend& fs, RegistryBackend& re
   result.listed = ListBackupItems(fs, registry, request);
   if (result.listed.outcome.needsForce) {
     const RestorePreview preview = PreviewRestore(fs, registry, request.file);
-    result.declined = preview.refusal.empty() && !ask(UntrustedImportQuestion(request.file, preview));
+    result.declined =
+        preview.refusal.empty() && !ask(UntrustedImportQuestion(request.file, preview));
     if (preview.refusal.empty() && !result.declined) {
       result.force = request.force = true;
       result.listed = ListBackupItems(fs, registry, request);

@@ -41,7 +41,7 @@ std::optional<RegValue> CurrentApproval(RegistryBackend& registry, const RegKeyH
 
 StartupState StateOf(const std::optional<RegValue>& approval) {
   return approval && (approval->data[0] & kDisabledBit) ? StartupState::Disabled
-                                                         : StartupState::Enabled;
+                                                        : StartupState::Enabled;
 }
 
 }  // namespace
@@ -127,7 +127,10 @@ std::vector<StartupFailure> SwitchTickedRows(RegistryBackend& registry,
 std::uint64_t FileTimeNow() {
   constexpr std::uint64_t kUnixEpochIn100ns = 116444736000000000ULL;
   const auto sinceEpoch = std::chrono::system_clock::now().time_since_epoch();
-  const auto ticks = std::chrono::duration_cast<std::chrono::duration<std::int64_t, std::ratio<1, 10000000>>>(sinceEpoch).count();
+  const auto ticks =
+      std::chrono::duration_cast<std::chrono::duration<std::int64_t, std::ratio<1, 10000000>>>(
+          sinceEpoch)
+          .count();
   return kUnixEpochIn100ns + static_cast<std::uint64_t>(ticks);
 }
 

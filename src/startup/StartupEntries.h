@@ -31,8 +31,8 @@ struct StartupEntry {
   // Where a deletion finds it: the key (root and path) or the folder.
   RootKey root = RootKey::CurrentUser;
   std::string keyPath;
-  std::string folder;       // with its trailing backslash
-  bool allUsers = false;    // a shortcut of the common Startup folder
+  std::string folder;     // with its trailing backslash
+  bool allUsers = false;  // a shortcut of the common Startup folder
   StartupState state = StartupState::Enabled;
 };
 

@@ -38,9 +38,7 @@ class RestoreItemsTest : public ::testing::Test {
       ASSERT_TRUE(BackupRecord(reg, fs).record(kFile, {bytes.size(), Sha256Of(bytes)}));
     }
   }
-  RestoreRequest Request(bool force = false) {
-    return {kFile, "C:\\Backup", true, force, {}, {}};
-  }
+  RestoreRequest Request(bool force = false) { return {kFile, "C:\\Backup", true, force, {}, {}}; }
   RestoreOutcome RestoreItems(std::vector<std::size_t> numbers) {
     return RestoreBackupItems(fs, reg, editor, Request(), std::move(numbers));
   }
@@ -61,7 +59,7 @@ TEST_F(RestoreItemsTest, AKeyTakesItsSubtreeAValueStandsAloneAndItemsAreCutByteF
   ASSERT_EQ(listed.outcome.end, RestoreEnd::Restored) << listed.outcome.message;
   ASSERT_EQ(listed.items.size(), 4u);
   const BackupFileItem &tree = listed.items[0], &a = listed.items[1], &b = listed.items[2],
-                   &empty = listed.items[3];
+                       &empty = listed.items[3];
   EXPECT_EQ(tree.keyPath, "HKEY_CURRENT_USER\\Software\\Tree");
   EXPECT_FALSE(tree.oneValue);
   EXPECT_EQ(tree.putsBack, "2 keys, 2 values");
@@ -84,11 +82,13 @@ TEST_F(RestoreItemsTest, AKeyTakesItsSubtreeAValueStandsAloneAndItemsAreCutByteF
             std::vector<std::size_t>{});
 
   // A version-5 file is cut in its own encoding, between its UTF-16 lines.
-  const std::u16string text = u"Windows Registry Editor Version 5.00\r\n\r\n"
-                              u"[HKEY_CURRENT_USER\\Software\\\u00C4]\r\n\"X\"=\"\u00E9\"\r\n\r\n"
-                              u"[HKEY_CURRENT_USER\\Software\\B]\r\n\"Y\"=dword:00000001\r\n";
+  const std::u16string text =
+      u"Windows Registry Editor Version 5.00\r\n\r\n"
+      u"[HKEY_CURRENT_USER\\Software\\\u00C4]\r\n\"X\"=\"\u00E9\"\r\n\r\n"
+      u"[HKEY_CURRENT_USER\\Software\\B]\r\n\"Y\"=dword:00000001\r\n";
   std::string unicode = "\xFF\xFE";
-  for (const char16_t unit : text) unicode += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+  for (const char16_t unit : text)
+    unicode += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
   std::vector<BackupFileItem> items;
   std::string error;
   ASSERT_TRUE(SplitIntoItems(unicode, fs.ansiCodePage(), items, error)) << error;

@@ -12,11 +12,11 @@
 #include "repair/Repair.h"
 #include "restore/BackupList.h"
 #include "restore/BackupRecord.h"
+#include "restore/FakeEditor.h"
 #include "restore/RecycledFiles.h"
 #include "restore/RestoreBackup.h"
 #include "restore/RestoreDialogRules.h"
 #include "restore/RestoreVerify.h"
-#include "restore/FakeEditor.h"
 
 namespace hs {
 namespace {

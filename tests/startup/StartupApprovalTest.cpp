@@ -115,7 +115,8 @@ TEST_F(StartupApprovalTest, DisableWritesTheDocumentedBytesAndEnableTakesThemBac
   EXPECT_EQ(Entry("Plain").state, StartupState::Disabled);
   EXPECT_EQ(Entry("Plain", "HKEY_LOCAL_MACHINE").state, StartupState::Enabled);
   ASSERT_TRUE(Switch(Entry("Plain"), true));
-  EXPECT_EQ(Approval(RootKey::CurrentUser, "Run", "Plain"), Bytes({2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(Approval(RootKey::CurrentUser, "Run", "Plain"),
+            Bytes({2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
 
   // 06 keeps its other bits: 07 when off, the original bytes when on again.
   const Bytes six = *Approval(RootKey::CurrentUser, "Run", "Six");
@@ -131,7 +132,8 @@ TEST_F(StartupApprovalTest, DisableWritesTheDocumentedBytesAndEnableTakesThemBac
 
   // The 32-bit Run key and the common Startup folder have lists of their own.
   ASSERT_TRUE(Switch(Entry("Old32", "HKEY_LOCAL_MACHINE"), true));
-  EXPECT_EQ(Approval(RootKey::LocalMachine, "Run32", "Old32"), Bytes({6, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(Approval(RootKey::LocalMachine, "Run32", "Old32"),
+            Bytes({6, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
   ASSERT_TRUE(Switch(Entry("Mail.lnk", "Startup"), false));
   EXPECT_EQ(Approval(RootKey::CurrentUser, "StartupFolder", "Mail.lnk")->at(0), 3);
 
@@ -157,8 +159,9 @@ TEST_F(StartupApprovalTest, TheConsoleListsSwitchesAndNamesExactlyOneEntry) {
   EXPECT_NE(ambiguous.err.find("names 2 entries"), std::string::npos) << ambiguous.err;
   EXPECT_EQ(Command({"disable", "Nothing"}).exitCode, 2);
   EXPECT_EQ(Command({"disable", "Once"}).exitCode, 2);
-  const CommandOutput done = Command(
-      {"disable", "Plain", "--location", "hkey_local_machine\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"});
+  const CommandOutput done =
+      Command({"disable", "Plain", "--location",
+               "hkey_local_machine\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"});
   EXPECT_EQ(done.exitCode, 0) << done.err;
   EXPECT_EQ(Approval(RootKey::LocalMachine, "Run", "Plain")->at(0), 3);
   EXPECT_EQ(Approval(RootKey::CurrentUser, "Run", "Plain"), std::nullopt);
@@ -166,8 +169,12 @@ TEST_F(StartupApprovalTest, TheConsoleListsSwitchesAndNamesExactlyOneEntry) {
 
   std::string error;
   for (const std::vector<std::string>& bad :
-       std::vector<std::vector<std::string>>{{}, {"stop", "X"}, {"disable"}, {"list", "X"},
-                                             {"enable", "A", "B"}, {"enable", "A", "--location"}})
+       std::vector<std::vector<std::string>>{{},
+                                             {"stop", "X"},
+                                             {"disable"},
+                                             {"list", "X"},
+                                             {"enable", "A", "B"},
+                                             {"enable", "A", "--location"}})
     EXPECT_FALSE(ParseStartupArguments(bad, error)) << (bad.empty() ? "" : bad[0]);
 }
 

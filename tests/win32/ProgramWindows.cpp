@@ -144,8 +144,8 @@ void VisitRestoreDialogs(DialogVisit visit, FileSystemBackend& fs, const Transla
                          {fs, registry, texts, language, folder + "NoSuchFolder", false, calls});
   });
   VisitModalDialog(visit, [&] {
-    win32::RestoreItemsDialog(
-        nullptr, {fs, registry, texts, language, {}, {}, calls.tell, calls.runEditor});
+    win32::RestoreItemsDialog(nullptr,
+                              {fs, registry, texts, language, {}, {}, calls.tell, calls.runEditor});
   });
   // An export of a key that does not exist: the editor ends at once.
   VisitModalDialog(visit, [&] {

@@ -8,8 +8,8 @@ namespace hs::cli {
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
-      {"scan", RunScan},       {"repair", RunRepair},     {"restore", RunRestore},
-      {"backups", RunBackups}, {"startup", RunStartup},     {"sections", RunSections},
+      {"scan", RunScan},       {"repair", RunRepair},   {"restore", RunRestore},
+      {"backups", RunBackups}, {"startup", RunStartup}, {"sections", RunSections},
       {"help", RunHelp},
   };
   return commands;

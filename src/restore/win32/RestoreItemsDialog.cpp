@@ -58,10 +58,10 @@ class TfrmRestoreItems : public ui::Dialog {
   ui::ListView list() const { return ui::ListView(::GetDlgItem(hwnd(), kItemsList)); }
 
   void createControls() {
-    const HWND view = add({WC_LISTVIEWW, "lvItems", ui::ComponentKind::ListView, L"",
-                           LVS_REPORT | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER | WS_BORDER |
-                               WS_TABSTOP,
-                           0, 8, 8, kClientWidth - 16, kClientHeight - 56, kItemsList});
+    const HWND view =
+        add({WC_LISTVIEWW, "lvItems", ui::ComponentKind::ListView, L"",
+             LVS_REPORT | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER | WS_BORDER | WS_TABSTOP, 0, 8, 8,
+             kClientWidth - 16, kClientHeight - 56, kItemsList});
     ui::ListView items(view);
     items.setExtendedStyle(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
     items.addColumn(L"Key", ui::ScaleToWindow(hwnd(), 250));

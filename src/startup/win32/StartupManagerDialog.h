@@ -1,8 +1,8 @@
 #pragma once
 // TfrmStartupManager ("Startup Manager"): lists what Windows starts by
 // itself with each entry's state as the system's own startup list shows it,
-// switches the ticked entries off or on as that list does, and deletes them. The listing and the deletions are
-// the engine's (startup/); the dialog only maps them onto its list.
+// switches the ticked entries off or on as that list does, and deletes them. The listing and the
+// deletions are the engine's (startup/); the dialog only maps them onto its list.
 #include <windows.h>
 
 #include <functional>

@@ -123,8 +123,8 @@ class RestoreDialogTest : public ::testing::Test {
       EXPECT_TRUE(key.WriteValue({"Count", kRegDword, {7, 0, 0, 0}}));
     }
     Collect(reg, kBase, before);
-    const std::string backup = Repair(
-        {{"Obsolete software", std::string(kBaseFull) + "\\Gone", "", FindingKind::fkKey, true, 0}});
+    const std::string backup = Repair({{"Obsolete software", std::string(kBaseFull) + "\\Gone", "",
+                                        FindingKind::fkKey, true, 0}});
     EXPECT_FALSE(TRegistry(reg, RootKey::CurrentUser).PathExists(std::string(kBase) + "\\Gone"));
     return backup;
   }
@@ -335,7 +335,8 @@ TEST_F(RestoreDialogTest, ItemsComeBackThreeThenSevenAndOnlyThenTheFileGoes) {
   for (const auto& [slot, value] : before) {
     const std::string key = slot.substr(0, slot.find('|'));
     const std::string base(kBase);
-    if (key == base || (key == base + "\\Values" && (slot.ends_with("|") || slot.ends_with("|V2"))) ||
+    if (key == base ||
+        (key == base + "\\Values" && (slot.ends_with("|") || slot.ends_with("|V2"))) ||
         key.starts_with(base + "\\Key1") || key.starts_with(base + "\\Key3"))
       expected[slot] = value;
   }
