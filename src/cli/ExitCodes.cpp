@@ -14,9 +14,8 @@ constexpr std::array<ExitCodeMeaning, 5> kTable = {{
      "name, or a file that restore refuses or cannot read as a registry file."},
     {kExitEnvironment,
      "Environment error: a folder or file could not be created, written or listed, a registry "
-     "value could not be written, or the "
-     "registry editor failed (not started, stopped, or the registry differs from the file "
-     "afterwards); standard error gives the reason."},
+     "value could not be written, or the registry editor failed (not started, stopped, or the "
+     "registry differs from the file afterwards); standard error gives the reason."},
     {kExitPartiallyRestored, "restore only: part of the file was restored; the file is kept."},
     {kExitNeedsAdministrator,
      "repair or restore without administrator rights: nothing was changed; run from an "
