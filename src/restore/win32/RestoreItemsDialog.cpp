@@ -5,6 +5,7 @@
 #include "platform/win32/WideText.h"
 #include "restore/RestoreDialogRules.h"
 #include "restore/RestoreItems.h"
+#include "ui/win32/ButtonRow.h"
 #include "ui/win32/Controls.h"
 #include "ui/win32/Dialog.h"
 #include "ui/win32/Dpi.h"
@@ -68,23 +69,14 @@ class TfrmRestoreItems : public ui::Dialog {
     items.addColumn(L"Value", ui::ScaleToWindow(hwnd(), 90));
     items.addColumn(L"Puts back", ui::ScaleToWindow(hwnd(), 180));
     items.addColumn(L"In registry", ui::ScaleToWindow(hwnd(), 80));
-    const int top = kClientHeight - 8 - kButtonHeight;
-    struct Button {
-      const char* name;
-      const wchar_t* caption;
-      int id;
-      int left;
+    const ui::RowButton fromLeft[] = {
+        {"bSelectAll", L"Select &All", kItemsSelectAll},
+        {"bSelectNone", L"Select &None", kItemsSelectNone},
+        {"bRestoreChecked", L"&Restore checked", kItemsRestoreChecked},
     };
-    const Button buttons[] = {
-        {"bSelectAll", L"Select &All", kItemsSelectAll, 8},
-        {"bSelectNone", L"Select &None", kItemsSelectNone, 16 + kButtonWidth},
-        {"bRestoreChecked", L"&Restore checked", kItemsRestoreChecked, 24 + 2 * kButtonWidth},
-        {"bClose", L"&Close", IDCANCEL, kClientWidth - 8 - kButtonWidth},
-    };
-    for (const Button& button : buttons)
-      add({WC_BUTTONW, button.name, ui::ComponentKind::Captioned, button.caption,
-           BS_PUSHBUTTON | WS_TABSTOP, 0, button.left, top, kButtonWidth, kButtonHeight,
-           button.id});
+    const ui::RowButton close[] = {{"bClose", L"&Close", IDCANCEL}};
+    ui::AddButtonRow(hwnd(), components(),
+                     {kClientWidth, kClientHeight, kButtonWidth, kButtonHeight}, fromLeft, close);
   }
 
   void showItems() {
@@ -98,13 +90,8 @@ class TfrmRestoreItems : public ui::Dialog {
     }
   }
 
-  void setAllTicks(bool ticked) {
-    ui::ListView view = list();
-    for (int i = 0; i < view.rowCount(); ++i) view.setChecked(i, ticked);
-  }
-
-  void bSelectAllClick() { setAllTicks(true); }
-  void bSelectNoneClick() { setAllTicks(false); }
+  void bSelectAllClick() { list().setAllChecked(true); }
+  void bSelectNoneClick() { list().setAllChecked(false); }
 
   std::vector<std::size_t> checkedNumbers() const {
     const ui::ListView view = list();

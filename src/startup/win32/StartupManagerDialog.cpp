@@ -5,6 +5,7 @@
 #include "platform/win32/WideText.h"
 #include "settings/Translation.h"
 #include "startup/StartupEntries.h"
+#include "ui/win32/ButtonRow.h"
 #include "ui/win32/Controls.h"
 #include "ui/win32/Dialog.h"
 #include "ui/win32/ListView.h"
@@ -74,25 +75,16 @@ class TfrmStartupManager : public ui::Dialog {
     view.addColumn(L"File", 160);
     view.addColumn(L"Location", 200);
     view.addColumn(L"State", 70);
-    const int top = kClientHeight - 8 - kButtonHeight;
-    struct Button {
-      const char* name;
-      const wchar_t* caption;
-      int id;
-      int left;
+    const ui::RowButton fromLeft[] = {
+        {"bSelectAll", L"Select &All", kStartupSelectAll},
+        {"bSelectNone", L"Select &None", kStartupSelectNone},
+        {"bDeleteEntry", L"&Delete Entry", kStartupDeleteEntry},
+        {"bDisable", L"D&isable", kStartupDisable},
+        {"bEnable", L"&Enable", kStartupEnable},
     };
-    const Button buttons[] = {
-        {"bSelectAll", L"Select &All", kStartupSelectAll, 8},
-        {"bSelectNone", L"Select &None", kStartupSelectNone, 16 + kButtonWidth},
-        {"bDeleteEntry", L"&Delete Entry", kStartupDeleteEntry, 24 + 2 * kButtonWidth},
-        {"bDisable", L"D&isable", kStartupDisable, 32 + 3 * kButtonWidth},
-        {"bEnable", L"&Enable", kStartupEnable, 40 + 4 * kButtonWidth},
-        {"bClose", L"&Close", IDCANCEL, kClientWidth - 8 - kButtonWidth},
-    };
-    for (const Button& button : buttons)
-      add({WC_BUTTONW, button.name, ui::ComponentKind::Captioned, button.caption,
-           BS_PUSHBUTTON | WS_TABSTOP, 0, button.left, top, kButtonWidth, kButtonHeight,
-           button.id});
+    const ui::RowButton close[] = {{"bClose", L"&Close", IDCANCEL}};
+    ui::AddButtonRow(hwnd(), components(),
+                     {kClientWidth, kClientHeight, kButtonWidth, kButtonHeight}, fromLeft, close);
   }
 
   ui::ListView list() const { return ui::ListView(::GetDlgItem(hwnd(), kStartupList)); }
@@ -133,13 +125,8 @@ class TfrmStartupManager : public ui::Dialog {
     }
   }
 
-  void setAllTicks(bool ticked) {
-    ui::ListView view = list();
-    for (int i = 0; i < view.rowCount(); ++i) view.setChecked(i, ticked);
-  }
-
-  void bSelectAllClick() { setAllTicks(true); }
-  void bSelectNoneClick() { setAllTicks(false); }
+  void bSelectAllClick() { list().setAllChecked(true); }
+  void bSelectNoneClick() { list().setAllChecked(false); }
 
   std::string StateText(StartupState state) const {
     switch (state) {
