@@ -284,15 +284,16 @@ TEST_F(RestoreDialogTest, ItemsComeBackThreeThenSevenAndOnlyThenTheFileGoes) {
   std::vector<Finding> rows;
   for (int i = 0; i < 5; ++i) {
     const std::string key = std::string(kBase) + "\\Key" + std::to_string(i);
-    TRegistry tree(reg, RootKey::CurrentUser);
-    ASSERT_TRUE(tree.OpenPath(key + "\\Sub", true));
-    ASSERT_TRUE(tree.WriteValue({"Count", kRegDword, {static_cast<std::uint8_t>(i), 0, 0, 0}}));
+    TRegistry sub(reg, RootKey::CurrentUser), tree(reg, RootKey::CurrentUser),
+        values(reg, RootKey::CurrentUser);
+    ASSERT_TRUE(sub.OpenPath(key + "\\Sub", true));
+    ASSERT_TRUE(sub.WriteValue({"Count", kRegDword, {static_cast<std::uint8_t>(i), 0, 0, 0}}));
     ASSERT_TRUE(tree.OpenPath(key));
     ASSERT_TRUE(tree.WriteValueText("Path", "C:\\nowhere\\" + std::to_string(i) + ".exe"));
     rows.push_back({"Obsolete software", std::string("HKEY_CURRENT_USER\\") + key, "",
                     FindingKind::fkKey, true, 0});
-    ASSERT_TRUE(tree.OpenPath(std::string(kBase) + "\\Values", true));
-    ASSERT_TRUE(tree.WriteValueText("V" + std::to_string(i), "C:\\gone\\v.exe /min"));
+    ASSERT_TRUE(values.OpenPath(std::string(kBase) + "\\Values", true));
+    ASSERT_TRUE(values.WriteValueText("V" + std::to_string(i), "C:\\gone\\v.exe /min"));
     rows.push_back({"Missing file", std::string(kBaseFull) + "\\Values", "V" + std::to_string(i),
                     FindingKind::fkNamedValue, true, 0});
   }
