@@ -236,8 +236,13 @@ shoot_undo() {  # shoot_undo SUFFIX
   sleep 2
   hs_keys Return  # yes, make the backup folder
   sleep 4
-  keys_to "$(top_window)" Return  # the summary's Close
-  sleep "$CLOSE_WAIT"
+  local left
+  for _ in 1 2 3; do  # the summary, then the list of rows not repaired
+    left="$(top_window)"
+    [ -n "$left" ] || break
+    keys_to "$left" Escape
+    sleep "$CLOSE_WAIT"
+  done
   keys_to "$HS_MAIN_WINDOW" ctrl+e
   sleep 2
   keys_to "$(top_window)" Down  # the list has the focus: its first file

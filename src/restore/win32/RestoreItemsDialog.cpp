@@ -16,9 +16,9 @@ namespace hs::win32 {
 
 namespace {
 
-constexpr int kClientWidth = 640;
+constexpr int kClientWidth = 680;
 constexpr int kClientHeight = 360;
-constexpr int kButtonWidth = 110;
+constexpr int kButtonWidth = 150;
 constexpr int kButtonHeight = 25;
 
 class TfrmRestoreItems : public ui::Dialog {

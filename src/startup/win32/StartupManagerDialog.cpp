@@ -75,6 +75,10 @@ class TfrmStartupManager : public ui::Dialog {
     view.addColumn(L"File", 160);
     view.addColumn(L"Location", 200);
     view.addColumn(L"State", 70);
+    // Shown beside the name, where it is seen first; its number (and its
+    // translation key) stays that of the fourth column.
+    int shownOrder[] = {0, 3, 1, 2};
+    ListView_SetColumnOrderArray(list, 4, shownOrder);
     const ui::RowButton fromLeft[] = {
         {"bSelectAll", L"Select &All", kStartupSelectAll},
         {"bSelectNone", L"Select &None", kStartupSelectNone},
