@@ -12,6 +12,7 @@ list(FILTER HS_POSIX_SOURCES EXCLUDE REGEX "/offline_main\\.cpp$")
 add_library(hs_posix STATIC ${HS_POSIX_SOURCES})
 target_link_libraries(hs_posix PUBLIC hs_engine PkgConfig::HIVEX)
 target_compile_options(hs_posix PRIVATE ${HS_WARNINGS})
+hs_unity(hs_posix)
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/src/offline/posix/offline_main.cpp)
   add_executable(hivesweep-offline ${CMAKE_SOURCE_DIR}/src/offline/posix/offline_main.cpp)
@@ -31,6 +32,7 @@ target_compile_definitions(hivesweep-tests PRIVATE HS_TEST_DATA="${CMAKE_SOURCE_
                                                    HS_OFFLINE_PROGRAM="$<TARGET_FILE:hivesweep-offline>")
 add_dependencies(hivesweep-tests hivesweep-offline)
 add_test(NAME native COMMAND hivesweep-tests)
+hs_unity(hivesweep-tests)
 
 # The scan workers' lifetime under AddressSanitizer: a worker that outlived
 # what its owner lent it would be reported. Only the few sources it needs, so

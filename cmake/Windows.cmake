@@ -12,6 +12,7 @@ add_library(hs_win32 STATIC ${HS_WIN32_SOURCES})
 target_link_libraries(hs_win32 PUBLIC hs_engine ${HS_WIN_LIBS})
 target_link_libraries(hs_win32 PUBLIC comdlg32)  # the common save dialog
 target_compile_options(hs_win32 PRIVATE ${HS_WARNINGS})
+hs_unity(hs_win32)
 
 # One resource script (UTF-8) with the manifests and the version, for both
 # programs; the GUI's pictures (Pictures.rc, included by it for the GUI) are
@@ -54,6 +55,7 @@ target_precompile_headers(hivesweep-tests-win PRIVATE <gtest/gtest.h> ${HS_STD_H
 # Run from build/win64, as scripts/test.sh does: the fixtures of the source tree.
 target_compile_definitions(hivesweep-tests-win PRIVATE HS_TEST_DATA="../../tests/data")
 target_link_options(hivesweep-tests-win PRIVATE -static -static-libgcc -static-libstdc++)
+hs_unity(hivesweep-tests-win)
 
 # The repair timed without its scan, for scripts/bench-wine-repair.sh.
 if(HS_BENCH)

@@ -5,14 +5,15 @@
 # translation files beside them), not the tests. The x86 build makes only the
 # two programs unless HS_X86_TESTS=1: its test program cannot run where the
 # kernel runs no 32-bit code, so building it would only cost time.
-# HS_BENCH=ON adds the benchmarks of bench/.
+# HS_BENCH=ON adds the benchmarks of bench/; HS_UNITY=OFF compiles each file on
+# its own (unity builds are the default: see CMakeLists.txt).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 JOBS="${JOBS:-2}"
 what="${1:-all}"
 
 # ccache, when installed, lets several work trees of the project share objects.
-LAUNCHER=(-DHS_BENCH="${HS_BENCH:-OFF}")
+LAUNCHER=(-DHS_BENCH="${HS_BENCH:-OFF}" -DHS_UNITY="${HS_UNITY:-ON}")
 if command -v ccache >/dev/null; then
   # Precompiled headers need the sloppiness settings to be cached at all.
   export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1 CCACHE_SLOPPINESS=pch_defines,time_macros

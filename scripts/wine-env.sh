@@ -7,12 +7,23 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 HS_WINE="$(command -v wine64 || command -v wine)"
 
 hs_new_prefix() {
+  hs_prefix_folder
+  hs_boot_prefix
+}
+
+# The two halves of hs_new_prefix, for a caller that boots the prefix in the
+# background while it does something else: the folder (and the variables
+# that name it) first, in the caller's shell; then Wine's first start in it.
+hs_prefix_folder() {
   WINEPREFIX="$(mktemp -d /tmp/hivesweep-wine.XXXXXX)"
   export WINEPREFIX
   # Wine's Recycle Bin is the desktop's trash folder: one of the prefix's own,
   # so tests see only what they put there and leave nothing behind.
   export XDG_DATA_HOME="$WINEPREFIX/xdg-data"
   mkdir -p "$XDG_DATA_HOME"
+}
+
+hs_boot_prefix() {
   "$HS_WINE" wineboot -i >"$WINEPREFIX/wineboot.log" 2>&1 || true
   hs_link_fonts
   wineserver -w 2>/dev/null || true

@@ -9,7 +9,7 @@
 
 #include "platform/SystemFacts.h"
 #include "settings/Settings.h"
-#include "settings/Translation.h"
+#include "translation/Translation.h"
 
 namespace hs::cli {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "settings/Translation.h"
+#include "translation/Translation.h"
 
 namespace hs {
 

@@ -77,11 +77,6 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-bool IsAscii(std::string_view text) {
-  return std::all_of(text.begin(), text.end(),
-                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
 std::size_t Utf8Length(char32_t cp) {
   return cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4;
 }
@@ -106,6 +101,11 @@ FoldedText Fold(std::string_view text) {
 }
 
 }  // namespace
+
+bool IsAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
 
 std::string UpperCase(std::string_view text) {
   if (IsAscii(text)) {

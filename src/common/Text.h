@@ -16,6 +16,9 @@ namespace hs {
 // ASCII folds to an ASCII one. A capital may take more or fewer UTF-8 bytes
 // than its small letter (U+0250 -> U+2C6F): byte positions in the result
 // hold in the text only where UpperCaseKeepsPositions says so.
+// Every byte below 0x80.
+bool IsAscii(std::string_view text);
+
 std::string UpperCase(std::string_view text);
 bool UpperCaseKeepsPositions(std::string_view text);
 bool EqualsNoCase(std::string_view a, std::string_view b);

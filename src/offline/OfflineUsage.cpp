@@ -8,13 +8,13 @@ constexpr const char* kExitCodes =
     "            there or a hive damaged beyond reading, 4 a dirty hive whose logs are\n"
     "            missing or unusable was read as it stands (it may be out of date)\n";
 
-struct CommandText {
+struct OfflineCommandText {
   std::string_view name;
   const char* synopsis;
   const char* details;
 };
 
-constexpr CommandText kCommands[] = {
+constexpr OfflineCommandText kOfflineCommands[] = {
     {"check", "check --windows DIR [--json]",
      "  The health of every hive the other commands would read: path, format\n"
      "  version, clean or dirty (both sequence numbers), checksum, the transaction\n"
@@ -58,14 +58,14 @@ constexpr CommandText kCommands[] = {
 
 std::string OfflineGeneralUsage() {
   std::string out = "usage: hivesweep-offline --version\n";
-  for (const CommandText& command : kCommands)
+  for (const OfflineCommandText& command : kOfflineCommands)
     out += std::string("       hivesweep-offline ") + command.synopsis + "\n";
   out += "'hivesweep-offline COMMAND --help' (or -h) tells more about a command.\n";
   return out + kExitCodes;
 }
 
 std::string OfflineCommandUsage(std::string_view command) {
-  for (const CommandText& entry : kCommands)
+  for (const OfflineCommandText& entry : kOfflineCommands)
     if (entry.name == command)
       return std::string("usage: hivesweep-offline ") + entry.synopsis + "\n" + entry.details +
              kExitCodes;

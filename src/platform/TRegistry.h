@@ -20,6 +20,10 @@ class RegistryError : public std::runtime_error {
 // is None.
 enum class TValueType { None, String, ExpandString, Dword, Binary };
 
+inline bool IsText(TValueType type) {
+  return type == TValueType::String || type == TValueType::ExpandString;
+}
+
 class TRegistry {
  public:
   TRegistry(RegistryBackend& backend, RootKey root, RegAccess access = RegAccess::All);

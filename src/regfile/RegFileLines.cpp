@@ -7,12 +7,6 @@
 namespace hs {
 namespace {
 
-bool IsAscii(std::string_view text) {
-  for (char c : text)
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  return true;
-}
-
 bool IsLineEnd(char16_t c) {
   return c == u'\r' || c == u'\n';
 }

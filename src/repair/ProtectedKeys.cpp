@@ -81,7 +81,7 @@ const PathList& MachinePaths() {
 }
 
 // The path's components, upper-cased, empty ones dropped.
-std::vector<std::string> Components(std::string_view keyPath) {
+std::vector<std::string> KeyPathComponents(std::string_view keyPath) {
   std::vector<std::string> parts;
   for (const std::string& part : Split(UpperCase(keyPath), '\\'))
     if (!part.empty()) parts.push_back(part);
@@ -122,7 +122,7 @@ bool IsProtectedUserHive(const std::vector<std::string>& parts) {
 }  // namespace
 
 bool IsProtectedKey(RootKey root, std::string_view keyPath) {
-  std::vector<std::string> parts = Components(keyPath);
+  std::vector<std::string> parts = KeyPathComponents(keyPath);
   switch (root) {
     case RootKey::ClassesRoot:
       return CoversListed(JoinFrom(parts, 0), ClassesPaths());

@@ -8,7 +8,7 @@
 namespace hs {
 namespace {
 
-std::string FullPath(RootKey root, const std::string& keyPath) {
+std::string FullKeyName(RootKey root, const std::string& keyPath) {
   return RootKeyToHiveName(root) + "\\" + keyPath;
 }
 
@@ -30,12 +30,12 @@ bool OpenKey(RegistryBackend& registry, RootKey root, const std::string& keyPath
              RegKeyPtr& key, std::string& reason, LastLink last = LastLink::OpenLink) {
   const RegStatus status = registry.openKey(root, nullptr, keyPath, access, false, key, last);
   if (status == RegStatus::Ok) return true;
-  reason = "the key " + FullPath(root, keyPath) + " cannot be read: " + StatusText(status);
+  reason = "the key " + FullKeyName(root, keyPath) + " cannot be read: " + StatusText(status);
   return false;
 }
 
 std::string LinkReason(RootKey root, const std::string& keyPath) {
-  return "the key " + FullPath(root, keyPath) +
+  return "the key " + FullKeyName(root, keyPath) +
          " is a registry link, which a backup file cannot recreate; it is not deleted";
 }
 
@@ -55,7 +55,7 @@ bool SnapshotInto(RegistryBackend& registry, RootKey root, const std::string& ke
   if (status == RegStatus::Ok && info.subkeyCount != 0)
     status = registry.subkeyNames(*key, subkeys);
   if (status != RegStatus::Ok) {
-    reason = "the key " + FullPath(root, keyPath) + " cannot be read: " + StatusText(status);
+    reason = "the key " + FullKeyName(root, keyPath) + " cannot be read: " + StatusText(status);
     return false;
   }
   if (HoldsLinkValue(snapshot.values)) {
@@ -63,7 +63,7 @@ bool SnapshotInto(RegistryBackend& registry, RootKey root, const std::string& ke
     return false;
   }
   if (depth >= kMaxKeyDepth && !subkeys.empty()) {
-    reason = "the key " + FullPath(root, keyPath) + " lies deeper than the registry allows";
+    reason = "the key " + FullKeyName(root, keyPath) + " lies deeper than the registry allows";
     return false;
   }
   key.reset();
@@ -130,7 +130,7 @@ bool SnapshotValue(RegistryBackend& registry, RootKey root, const std::string& k
   RegValue value;
   const RegStatus status = registry.queryValue(*key, valueName, value);
   if (status != RegStatus::Ok) {
-    reason = "the " + ValueLabel(FullPath(root, keyPath), valueName) +
+    reason = "the " + ValueLabel(FullKeyName(root, keyPath), valueName) +
              " cannot be read: " + StatusText(status);
     return false;
   }
@@ -154,7 +154,8 @@ bool SectionsMatch(std::span<const RegFileSection> sections, RootKey root,
     return false;
   }
   for (std::size_t i = 0; i < snapshot.size(); ++i)
-    if (!CompareSection(sections[i], FullPath(root, snapshot[i].keyPath), snapshot[i], difference))
+    if (!CompareSection(sections[i], FullKeyName(root, snapshot[i].keyPath), snapshot[i],
+                        difference))
       return false;
   return true;
 }
@@ -189,7 +190,7 @@ bool DeleteSnapshotTree(RegistryBackend& registry, RootKey root,
   for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it) {
     const std::string& path = it->keyPath;
     const std::string changed =
-        "the key " + FullPath(root, path) + " changed after its backup was written";
+        "the key " + FullKeyName(root, path) + " changed after its backup was written";
     RegKeyPtr key;
     if (!OpenKey(registry, root, path, RegAccess::Read, key, reason)) return false;
     std::vector<RegValue> values;
@@ -215,7 +216,7 @@ bool DeleteSnapshotTree(RegistryBackend& registry, RootKey root,
       if (registry.keyInfo(*key, info) == RegStatus::Ok && info.subkeyCount != 0)
         reason = changed;
       else
-        reason = "the system refused to delete the key " + FullPath(root, path) + ": " +
+        reason = "the system refused to delete the key " + FullKeyName(root, path) + ": " +
                  StatusText(status);
       return false;
     }
@@ -226,7 +227,7 @@ bool DeleteSnapshotTree(RegistryBackend& registry, RootKey root,
 bool DeleteSnapshotValue(RegistryBackend& registry, RootKey root, const KeySnapshot& snapshot,
                          std::string& reason) {
   const RegValue& expected = snapshot.values.at(0);
-  const std::string label = ValueLabel(FullPath(root, snapshot.keyPath), expected.name);
+  const std::string label = ValueLabel(FullKeyName(root, snapshot.keyPath), expected.name);
   RegKeyPtr key;
   if (!OpenKey(registry, root, snapshot.keyPath, RegAccess::All, key, reason)) return false;
   RegValue now;

@@ -25,7 +25,7 @@
 #include "repair/RegistrySnapshot.h"
 #include "restore/BackupFileRecorder.h"
 #include "scan/Finding.h"
-#include "settings/Translation.h"
+#include "translation/Translation.h"
 
 namespace hs {
 

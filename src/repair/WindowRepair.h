@@ -10,7 +10,7 @@
 
 #include "repair/Repair.h"
 #include "restore/RestorePointOutcome.h"
-#include "settings/Translation.h"
+#include "translation/Translation.h"
 
 namespace hs {
 

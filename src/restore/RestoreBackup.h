@@ -12,7 +12,7 @@
 #include "restore/BackupRecord.h"
 #include "restore/RegistryEditor.h"
 #include "restore/RestoreVerify.h"
-#include "settings/Translation.h"
+#include "translation/Translation.h"
 
 namespace hs {
 

@@ -33,10 +33,6 @@ std::string ActiveXProblem(const ScanContext& context) {
   return context.Settings.Texts.GetLanString("RES_Problem_ActiveX", "ActiveX Issue");
 }
 
-bool IsText(TValueType type) {
-  return type == TValueType::String || type == TValueType::ExpandString;
-}
-
 // The subkey names of one key of HKEY_CLASSES_ROOT, upper-cased; empty when
 // the key cannot be opened.
 std::vector<std::string> UpperSubkeyNames(ScanContext& context, const std::string& path) {

@@ -22,10 +22,6 @@ const char* const kApplicationsKey = "Software\\Classes\\Applications";
 // Records larger than this are not usage counters.
 constexpr std::int64_t kMaxUsageRecordSize = 32767;
 
-bool IsText(TValueType type) {
-  return type == TValueType::String || type == TValueType::ExpandString;
-}
-
 std::string MruProblem(const ScanContext& context) {
   return context.Settings.Texts.GetLanString("RES_Problem_MRU",
                                              "Missing MRU and History Lists file");

@@ -16,7 +16,7 @@
 #include "scan/ScanDrives.h"
 #include "scan/ScanSink.h"
 #include "scan/ScanStop.h"
-#include "settings/Translation.h"
+#include "translation/Translation.h"
 
 namespace hs {
 

@@ -13,16 +13,12 @@ namespace hs {
 namespace {
 
 const char* const kServicesKey = "SYSTEM\\CurrentControlSet\\Services";
-const char* const kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const char* const kUninstallKeyPath = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const char* const kInstallerFoldersKey =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Installer\\Folders";
 const char* const kArpCacheKey =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Management\\ARPCache";
 const char* const kSoundSchemesKey = "AppEvents\\Schemes\\Apps";
-
-bool IsText(TValueType type) {
-  return type == TValueType::String || type == TValueType::ExpandString;
-}
 
 std::string InstallerProblem(const ScanContext& context) {
   return context.Settings.Texts.GetLanString("RES_Problem_Installer", "Installer Reference Issue");
@@ -113,9 +109,9 @@ void CheckArpCache(ScanContext& context, const std::string& problem) {
   std::unordered_set<std::string> installed;
   {
     TRegistry uninstall(context.Registry, RootKey::LocalMachine, RegAccess::Read);
-    if (uninstall.OpenPath(kUninstallKey)) {
+    if (uninstall.OpenPath(kUninstallKeyPath)) {
       for (const std::string& name : uninstall.SubkeyNameList()) installed.insert(UpperCase(name));
-    } else if (uninstall.PathExists(kUninstallKey)) {
+    } else if (uninstall.PathExists(kUninstallKeyPath)) {
       return;  // there but unreadable: no cache entry can be judged
     }
   }
@@ -160,7 +156,7 @@ void ScanInstaller(ScanContext& context) {
   context.ShowTaskCaption(
       context.Settings.Texts.GetLanString("RES_Scanning_Installer", "Scanning Installer..."));
   const std::string problem = InstallerProblem(context);
-  ScanValueTree(context, "HKEY_LOCAL_MACHINE", kUninstallKey, problem, ".exe");
+  ScanValueTree(context, "HKEY_LOCAL_MACHINE", kUninstallKeyPath, problem, ".exe");
   CheckInstallerFolders(context, problem);
   CheckArpCache(context, problem);
 }

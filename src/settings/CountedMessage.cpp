@@ -1,6 +1,6 @@
 #include "settings/CountedMessage.h"
 
-#include "settings/Translation.h"
+#include "translation/Translation.h"
 
 namespace hs {
 

@@ -27,7 +27,7 @@ std::vector<std::string> TextsOf(const std::vector<IgnoreRow>& rows) {
 
 // "C:\..." or "\\server\share...": a path that does not depend on the
 // current folder or drive.
-bool IsFullPath(const std::string& path) {
+bool IsFullFolderPath(const std::string& path) {
   const bool drive = path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) &&
                      path[1] == ':' && (path[2] == '\\' || path[2] == '/');
   const bool share = path.size() >= 3 && path[0] == '\\' && path[1] == '\\' && path[2] != '\\';
@@ -57,7 +57,7 @@ OptionsForm OptionsFormFrom(const Settings& settings) {
 
 std::optional<std::string> BackupFolderProblem(FileSystemBackend& fs, const std::string& folderText,
                                                const Translation& texts) {
-  if (IsFullPath(folderText) && !HasControlCharacter(folderText) &&
+  if (IsFullFolderPath(folderText) && !HasControlCharacter(folderText) &&
       fs.probe(folderText) == PathProbe::Folder)
     return std::nullopt;
   return folderText + "," +

@@ -9,7 +9,7 @@
 
 #include "platform/FileSystemBackend.h"
 #include "settings/Settings.h"
-#include "settings/Translation.h"
+#include "translation/Translation.h"
 
 namespace hs {
 

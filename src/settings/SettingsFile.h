@@ -13,8 +13,8 @@
 #include <string>
 
 #include "platform/FileSystemBackend.h"
-#include "settings/IniFile.h"
 #include "settings/Settings.h"
+#include "translation/IniFile.h"
 
 namespace hs {
 

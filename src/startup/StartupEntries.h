@@ -8,7 +8,7 @@
 
 #include "platform/FileSystemBackend.h"
 #include "platform/RegistryBackend.h"
-#include "settings/Translation.h"
+#include "translation/Translation.h"
 
 namespace hs {
 

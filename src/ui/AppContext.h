@@ -10,7 +10,7 @@
 #include "platform/RegistryBackend.h"
 #include "platform/SystemFacts.h"
 #include "settings/Settings.h"
-#include "settings/Translation.h"
+#include "translation/Translation.h"
 #include "ui/LanguageMenu.h"
 
 namespace hs::ui {

@@ -2,16 +2,10 @@
 // The main window's layout step, run at first show and on every resize: the
 // banner spans the client width, the update link keeps to the right edge, the
 // tree and the list reach down to the status bar and the list to the right.
-#include "ui/DpiScaling.h"
+#include "widgets/ControlRect.h"
+#include "widgets/DpiScaling.h"
 
 namespace hs::ui {
-
-struct ControlRect {
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int height = 0;
-};
 
 struct MainLayout {
   ControlRect imgTitle;

@@ -26,7 +26,7 @@ struct FileSystemTarget {
   std::function<void(const std::string& relative, const std::optional<std::string>& content)> seed;
 };
 
-inline std::string TargetName(const ::testing::TestParamInfo<FileSystemTarget>& info) {
+inline std::string FileSystemTargetName(const ::testing::TestParamInfo<FileSystemTarget>& info) {
   return info.param.name;
 }
 

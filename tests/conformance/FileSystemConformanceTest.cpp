@@ -340,6 +340,6 @@ INSTANTIATE_TEST_SUITE_P(Memory, FileSystemConformance,
                              [] { return std::string("C:\\Temp\\HivesweepConformance"); },
                              {},
                              {}}),
-                         TargetName);
+                         FileSystemTargetName);
 
 }  // namespace hs::conformance

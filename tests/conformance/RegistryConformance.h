@@ -30,7 +30,7 @@ struct RegistryTarget {
   bool refusesWrites = false;  // read-only: the scratch key exists and stays empty
 };
 
-inline std::string TargetName(const ::testing::TestParamInfo<RegistryTarget>& info) {
+inline std::string RegistryTargetName(const ::testing::TestParamInfo<RegistryTarget>& info) {
   return info.param.name;
 }
 

@@ -515,6 +515,6 @@ INSTANTIATE_TEST_SUITE_P(Memory, RegistryConformance,
                                return static_cast<MemoryRegistry&>(backend).createLink(
                                    root, link, MemoryRegistry::kernelPath(root, target));
                              }}),
-                         TargetName);
+                         RegistryTargetName);
 
 }  // namespace hs::conformance

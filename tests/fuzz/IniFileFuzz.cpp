@@ -7,7 +7,7 @@
 
 #include "FuzzInput.h"
 #include "common/Text.h"
-#include "settings/IniFile.h"
+#include "translation/IniFile.h"
 
 namespace {
 

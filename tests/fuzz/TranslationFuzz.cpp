@@ -7,7 +7,7 @@
 #include "FuzzInput.h"
 #include "platform/memory/MemoryFileSystem.h"
 #include "settings/SettingsFile.h"
-#include "settings/Translation.h"
+#include "translation/Translation.h"
 
 namespace {
 

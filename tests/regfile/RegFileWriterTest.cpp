@@ -32,7 +32,8 @@ std::vector<std::uint8_t> Units(const char16_t (&text)[N], bool terminate = true
   return Utf16LeBytes(std::u16string_view(text, N - 1), terminate);
 }
 
-RegValue Sz(const std::string& name, const std::string& text, std::uint32_t type = kRegSz) {
+RegValue StringValue(const std::string& name, const std::string& text,
+                     std::uint32_t type = kRegSz) {
   return {name, type, Utf16LeBytes(Utf8ToUtf16(text))};
 }
 
@@ -55,10 +56,10 @@ TEST(RegFileWriter, GoldenFileOfTwoExports) {
   MemoryFileSystem fs;
   fs.addFolder("C:\\Backups");
   Put(reg, "Software\\Golden",
-      {Sz("", "default"),
-       Sz("@", "at sign"),
-       Sz("a\"b\\c", "x"),
-       Sz("Path", "C:\\dir\\\"q"),
+      {StringValue("", "default"),
+       StringValue("@", "at sign"),
+       StringValue("a\"b\\c", "x"),
+       StringValue("Path", "C:\\dir\\\"q"),
        Dword("Count", 26),
        Dword("Max", 4294967295u),
        Dword("Byte", 255),
@@ -67,14 +68,14 @@ TEST(RegFileWriter, GoldenFileOfTwoExports) {
        {"Bin27", kRegBinary, Bytes(27, 0xA0)},
        {"Empty", kRegBinary, {}},
        {"Multi", kRegMultiSz, Units(u"a\0b\0", true)},
-       Sz("Exp", "%PATH%", kRegExpandSz),
+       StringValue("Exp", "%PATH%", kRegExpandSz),
        {"Q", kRegQword, Bytes(8, 1)},
        {"None", kRegNone, {}},
-       Sz("Lines", "1\r\n2"),
-       Sz("Caf\xC3\xA9", "\xE2\x82\xAC 5")});
+       StringValue("Lines", "1\r\n2"),
+       StringValue("Caf\xC3\xA9", "\xE2\x82\xAC 5")});
   Put(reg, "Software\\Golden\\B", {});
-  Put(reg, "Software\\Golden\\A\\C", {Sz("In", "C")});
-  Put(reg, "Software\\Other", {Sz("V", "1")});
+  Put(reg, "Software\\Golden\\A\\C", {StringValue("In", "C")});
+  Put(reg, "Software\\Other", {StringValue("V", "1")});
 
   const std::string file = "C:\\Backups\\Backup20240307091502.reg";
   const ExportResult first =
@@ -129,14 +130,14 @@ TEST(RegFileWriter, GoldenFileOfTwoExports) {
 // Every form the writer chooses reads back to the same type and bytes.
 TEST(RegFileWriter, EveryFormReadsBackUnchanged) {
   const std::vector<RegValue> values = {
-      Sz("plain", "text with \\ and \" and \t tab"),
-      Sz("empty", ""),
+      StringValue("plain", "text with \\ and \" and \t tab"),
+      StringValue("empty", ""),
       {"no data", kRegSz, {}},
       {"inner nul", kRegSz, Units(u"a\0b", true)},
       {"two nuls", kRegSz, Units(u"ab\0", true)},
-      Sz("cr", "a\rb"),
-      Sz("code page", "\xC3\xA4\xE2\x80\x9C\xC5\x92"),
-      Sz("exp empty", "", kRegExpandSz),
+      StringValue("cr", "a\rb"),
+      StringValue("code page", "\xC3\xA4\xE2\x80\x9C\xC5\x92"),
+      StringValue("exp empty", "", kRegExpandSz),
       {"exp no data", kRegExpandSz, {}},
       {"multi", kRegMultiSz, Units(u"one\0two\0", true)},
       {"multi empty", kRegMultiSz, {0, 0}},
@@ -162,13 +163,13 @@ TEST(RegFileWriter, EveryFormReadsBackUnchanged) {
 
 TEST(RegFileWriter, RefusesWhatTheFileCannotCarry) {
   const std::vector<RegValue> values = {
-      Sz("\xE4\xB8\xAD", "name outside the code page"),
-      Sz("data", "\xE4\xB8\xAD"),
+      StringValue("\xE4\xB8\xAD", "name outside the code page"),
+      StringValue("data", "\xE4\xB8\xAD"),
       {"odd", kRegSz, {0x41, 0x00, 0x42}},
       {"no final nul", kRegSz, Units(u"ab", false)},
       {"exp no final nul", kRegExpandSz, Units(u"%x%", false)},
       {"multi outside", kRegMultiSz, Units(u"\u4E2D\0", true)},
-      Sz("line\r\nbreak", "in the name"),
+      StringValue("line\r\nbreak", "in the name"),
   };
   for (const RegValue& value : values)
     EXPECT_THROW(FormatValueLine(value, Windows1252CodePage()), UnrepresentableError) << value.name;
@@ -191,7 +192,7 @@ TEST(RegFileWriter, EscapesBackslashesBeforeQuotes) {
 TEST(RegFileWriter, MissingOrUnopenableKeysGiveTheKeyLineAlone) {
   MemoryRegistry reg;
   MemoryFileSystem fs;
-  Put(reg, "Software\\Locked", {Sz("v", "1")});
+  Put(reg, "Software\\Locked", {StringValue("v", "1")});
   reg.denyAccess("HKEY_CURRENT_USER\\Software\\Locked");
   EXPECT_EQ(
       FormatExport(reg, RootKey::CurrentUser, "Software\\Gone", "", true, Windows1252CodePage()),

@@ -11,27 +11,29 @@
 namespace hs {
 namespace {
 
-const char* const kHeader = "REGEDIT4\r\n\r\n";
-const char* const kTree =
+const char* const kItemsHeader = "REGEDIT4\r\n\r\n";
+const char* const kTreeItem =
     "[HKEY_CURRENT_USER\\Software\\Tree]\r\n"
     "\"Path\"=\"C:\\\\gone\\\\tree.exe\"\r\n"
     "\r\n"
     "[HKEY_CURRENT_USER\\Software\\Tree\\Sub]\r\n"
     "@=dword:00000007\r\n"
     "\r\n";
-const char* const kValueA =
+const char* const kValueItemA =
     "[HKEY_CURRENT_USER\\Software\\Run]\r\n"
     "\"A\"=\"C:\\\\gone\\\\a.exe /min\"\r\n"
     "\r\n";
-const char* const kValueB =
+const char* const kValueItemB =
     "[HKEY_CURRENT_USER\\Software\\Run]\r\n"
     "\"B\"=hex:01,02,03\r\n"
     "\r\n";
-const char* const kEmptyKey = "[HKEY_LOCAL_MACHINE\\Software\\Empty]\r\n";
+const char* const kEmptyKeyItem = "[HKEY_LOCAL_MACHINE\\Software\\Empty]\r\n";
 
 class RestoreItemsTest : public ::testing::Test {
  protected:
-  void SetUp() override { Put(std::string(kHeader) + kTree + kValueA + kValueB + kEmptyKey); }
+  void SetUp() override {
+    Put(std::string(kItemsHeader) + kTreeItem + kValueItemA + kValueItemB + kEmptyKeyItem);
+  }
   void Put(const std::string& bytes, bool recorded = true) {
     fs.addFile(kFile, bytes);
     if (recorded) {
@@ -73,7 +75,8 @@ TEST_F(RestoreItemsTest, AKeyTakesItsSubtreeAValueStandsAloneAndItemsAreCutByteF
 
   std::string bytes;
   ASSERT_EQ(fs.readFile(kFile, bytes), FsStatus::Ok);
-  EXPECT_EQ(ItemFileBytes(bytes, listed.items, {2, 4}), std::string(kHeader) + kValueA + kEmptyKey);
+  EXPECT_EQ(ItemFileBytes(bytes, listed.items, {2, 4}),
+            std::string(kItemsHeader) + kValueItemA + kEmptyKeyItem);
   EXPECT_EQ(ItemsAtOrBelow(listed.items, "hkey_current_user\\software\\"),
             (std::vector<std::size_t>{1, 2, 3}));
   EXPECT_EQ(ItemsAtOrBelow(listed.items, "HKEY_CURRENT_USER\\Software\\Tree\\Sub"),
@@ -134,10 +137,11 @@ TEST_F(RestoreItemsTest, TheFileMeetsTheWholeRestoresRulesAndABadNumberImportsNo
   EXPECT_TRUE(editor.commandLines.empty());
 
   // Not recorded: nothing without force; the line rules hold even with it.
-  Put(std::string(kHeader) + kValueA, false);
+  Put(std::string(kItemsHeader) + kValueItemA, false);
   EXPECT_TRUE(ListBackupItems(fs, reg, Request()).outcome.needsForce);
   EXPECT_EQ(ListBackupItems(fs, reg, Request(true)).items.size(), 1u);
-  Put(std::string(kHeader) + kValueA + "[-HKEY_CURRENT_USER\\Software\\Victim]\r\n", false);
+  Put(std::string(kItemsHeader) + kValueItemA + "[-HKEY_CURRENT_USER\\Software\\Victim]\r\n",
+      false);
   const ListedItems hostile = ListBackupItems(fs, reg, Request(true));
   EXPECT_EQ(hostile.outcome.end, RestoreEnd::Refused);
   EXPECT_TRUE(hostile.items.empty());
@@ -146,8 +150,8 @@ TEST_F(RestoreItemsTest, TheFileMeetsTheWholeRestoresRulesAndABadNumberImportsNo
 
   // Recorded in part: only the recorded items are offered, and the file is
   // never deleted, since its tail may hold more.
-  const std::string recorded = std::string(kHeader) + kValueA;
-  Put(recorded + kValueB, false);
+  const std::string recorded = std::string(kItemsHeader) + kValueItemA;
+  Put(recorded + kValueItemB, false);
   ASSERT_TRUE(BackupRecord(reg, fs).record(kFile, {recorded.size(), Sha256Of(recorded)}));
   const ListedItems listed = ListBackupItems(fs, reg, Request());
   ASSERT_EQ(listed.items.size(), 1u);

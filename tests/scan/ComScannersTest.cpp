@@ -5,8 +5,8 @@
 namespace hs {
 namespace {
 
+using testing::FindingRows;
 using testing::RegistryScanHarness;
-using testing::Rows;
 using Strings = std::vector<std::string>;
 
 class ComScanners : public ::testing::Test {
@@ -26,7 +26,7 @@ class ComScanners : public ::testing::Test {
 };
 
 TEST_F(ComScanners, DefaultValueWalkReportsTheServerKeyAndRejectsFolders) {
-  EXPECT_EQ(Rows(h.Run(13)),
+  EXPECT_EQ(FindingRows(h.Run(13)),
             (Strings{"HKEY_CLASSES_ROOT\\CLSID\\{A}\\InprocServer32 | C:\\Lib\\gone.dll | 0",
                      "HKEY_CLASSES_ROOT\\CLSID\\{C}\\LocalServer32 | C:\\Lib | 0",
                      "HKEY_CLASSES_ROOT\\CLSID\\{D}\\Deep\\Deeper | C:\\x.dll | 0"}));
@@ -41,10 +41,10 @@ TEST_F(ComScanners, TaskThreeInTheListLeavesOutTheFileWalksOf13And19) {
       "[HKEY_CLASSES_ROOT\\Interface\\{I}\\TypeLib]\r\n@=\"{NOLIB}\"\r\n");
   // Task 3 walks HKEY_LOCAL_MACHINE\Software, which the memory registry
   // does not link to HKEY_CLASSES_ROOT, so only the cross-checks remain.
-  const auto rows = Rows(h.Run(Strings{"3", "13", "19"}));
+  const auto rows = FindingRows(h.Run(Strings{"3", "13", "19"}));
   EXPECT_EQ(rows, (Strings{"HKEY_CLASSES_ROOT\\Interface\\{I} | IThing - {NOLIB} | 0"}));
   // Without task 3 both walks run.
-  const auto all = Rows(h.Run(Strings{"13", "19"}));
+  const auto all = FindingRows(h.Run(Strings{"13", "19"}));
   EXPECT_EQ(all.size(), 5u);
   EXPECT_EQ(all.back(),
             "HKEY_CLASSES_ROOT\\TypeLib\\{L}\\1.0\\0\\win32\\ | C:\\Lib\\gone.tlb.dll | 1");
@@ -67,8 +67,9 @@ TEST_F(ComScanners, InterfaceTypeLibCrossCheck) {
       "[HKEY_CLASSES_ROOT\\Interface\\{6}\\TypeLib]\r\n@=dword:00000001\r\n"
       "[HKEY_CLASSES_ROOT\\Interface\\{7}]\r\n@=\"Gone\"\r\n"
       "[HKEY_CLASSES_ROOT\\Interface\\{7}\\TypeLib]\r\n@=\"{gone}\"\r\n");
-  EXPECT_EQ(Rows(h.Run(13)), (Strings{"HKEY_CLASSES_ROOT\\Interface\\{3} | EmptyRef -  | 0",
-                                      "HKEY_CLASSES_ROOT\\Interface\\{7} | Gone - {gone} | 0"}));
+  EXPECT_EQ(FindingRows(h.Run(13)),
+            (Strings{"HKEY_CLASSES_ROOT\\Interface\\{3} | EmptyRef -  | 0",
+                     "HKEY_CLASSES_ROOT\\Interface\\{7} | Gone - {gone} | 0"}));
 }
 
 TEST_F(ComScanners, MissingTypeLibKeyReportsEveryReference) {
@@ -101,7 +102,7 @@ TEST_F(ComScanners, ClassAppIdCrossCheck) {
       "[HKEY_CLASSES_ROOT\\CLSID\\{91C4C540-9FDD-11D2-AFAA-00105A305A2B}]\r\n\"AppID\"=\"{gone}"
       "\"\r\n"
       "");
-  EXPECT_EQ(Rows(h.Run(Strings{"3", "19"})),
+  EXPECT_EQ(FindingRows(h.Run(Strings{"3", "19"})),
             (Strings{"HKEY_CLASSES_ROOT\\CLSID\\{c3} | {gone} | 0",
                      "HKEY_CLASSES_ROOT\\CLSID\\{c8} | {gone} | 0"}));
   EXPECT_EQ(h.sink.findings[0].Problem, "ActiveX Issue");

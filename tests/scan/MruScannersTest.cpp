@@ -7,8 +7,8 @@
 namespace hs {
 namespace {
 
+using testing::FindingRows;
 using testing::RegistryScanHarness;
-using testing::Rows;
 using Strings = std::vector<std::string>;
 
 const std::string kMru =
@@ -52,8 +52,9 @@ TEST(MruScanners, TopLevelEntriesAreTriedWithEachExtension) {
          "\"b\"=\"C:\\\\Docs\\\\gone.doc\"\r\n"
          "[" +
          kMru + "\\txt]\r\n");
-  EXPECT_EQ(Rows(h.Run(20)), (Strings{kMru + "\\b | C:\\Docs\\gone | 1", kMru + " | f\\g | 2",
-                                      kMru + "\\doc\\b | C:\\Docs\\gone.doc | 1"}));
+  EXPECT_EQ(FindingRows(h.Run(20)),
+            (Strings{kMru + "\\b | C:\\Docs\\gone | 1", kMru + " | f\\g | 2",
+                     kMru + "\\doc\\b | C:\\Docs\\gone.doc | 1"}));
   EXPECT_EQ(h.sink.findings[0].Problem, "Missing MRU and History Lists file");
   EXPECT_EQ(h.sink.captions, Strings{"Scanning MRU and History Lists..."});
 }
@@ -63,7 +64,7 @@ TEST(MruScanners, OnlyTheStarListMeansNoExtensionIsTried) {
   h.files.addFile("C:\\report");
   h.Seed("[" + kMru + "]\r\n\"a\"=\"C:\\\\gone\"\r\n\"b\"=\"C:\\\\report\"\r\n[" + kMru +
          "\\*]\r\n");
-  EXPECT_EQ(Rows(h.Run(20)), (Strings{kMru + "\\a | C:\\gone | 1"}));
+  EXPECT_EQ(FindingRows(h.Run(20)), (Strings{kMru + "\\a | C:\\gone | 1"}));
 }
 
 TEST(MruScanners, UsageCounters) {
@@ -82,10 +83,11 @@ TEST(MruScanners, UsageCounters) {
          CounterLine("UEME_RUNPATH:C:\\Apps\\short.exe", "01") +  // short, missing file
          CounterLine("UEME_CTLCUACount:ctor", "") +
          CounterLine("UEME_RUNPATH:C:\\Apps\\huge.exe", big));
-  EXPECT_EQ(Rows(h.Run(20)), (Strings{kCount + " | UEME_RUNPATH:C:\\Apps\\gone.exe | 6",
-                                      kCount + " | UEME_RUNPATH:C:\\Apps\\tool.exe /never | 6",
-                                      kCount + " | UEME_RUNPIDL:%csidl2%\\Gone.lnk | 6",
-                                      kCount + " | UEME_RUNPATH:C:\\Apps\\short.exe | 6"}));
+  EXPECT_EQ(FindingRows(h.Run(20)),
+            (Strings{kCount + " | UEME_RUNPATH:C:\\Apps\\gone.exe | 6",
+                     kCount + " | UEME_RUNPATH:C:\\Apps\\tool.exe /never | 6",
+                     kCount + " | UEME_RUNPIDL:%csidl2%\\Gone.lnk | 6",
+                     kCount + " | UEME_RUNPATH:C:\\Apps\\short.exe | 6"}));
 }
 
 TEST(MruScanners, RunCounterNeedsEightBytes) {
@@ -122,7 +124,7 @@ TEST(ApplicationsScan, CommandKeysInTreeOrder) {
          "\\tool.exe\\shell\\num\\command]\r\n@=dword:00000001\r\n"
          "[" +
          kApps + "\\tool.exe\\shell\\blank\\command]\r\n@=\"\"\r\n");
-  EXPECT_EQ(Rows(h.Run(22)),
+  EXPECT_EQ(FindingRows(h.Run(22)),
             (Strings{kApps + "\\gone.exe\\shell\\edit\\command | C:\\Apps\\gone.exe %1 | 0",
                      kApps + "\\gone.exe\\shell\\open\\command | \"C:\\Apps\\gone.exe\" \"%1\" | 0",
                      kApps + "\\tool.exe\\shell\\blank\\command |  | 0",
@@ -138,7 +140,7 @@ TEST(ApplicationsScan, UnreadableKeysArePassedOver) {
          "[" +
          kApps + "\\b.exe\\shell\\open\\command]\r\n@=\"C:\\\\gone\\\\b.exe\"\r\n");
   h.registry.denyAccess(kApps + "\\a.exe\\shell");
-  EXPECT_EQ(Rows(h.Run(22)),
+  EXPECT_EQ(FindingRows(h.Run(22)),
             (Strings{kApps + "\\b.exe\\shell\\open\\command | C:\\gone\\b.exe | 0"}));
 }
 

@@ -39,7 +39,7 @@ struct RegistryScanHarness {
 };
 
 // "KeyPath | ValueText | kind" of each finding, for compact expectations.
-inline std::vector<std::string> Rows(const std::vector<Finding>& findings) {
+inline std::vector<std::string> FindingRows(const std::vector<Finding>& findings) {
   std::vector<std::string> rows;
   for (const Finding& f : findings)
     rows.push_back(f.KeyPath + " | " + f.ValueText + " | " +

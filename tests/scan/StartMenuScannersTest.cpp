@@ -7,8 +7,8 @@
 namespace hs {
 namespace {
 
+using testing::FindingRows;
 using testing::RegistryScanHarness;
-using testing::Rows;
 using Strings = std::vector<std::string>;
 
 const char* const kMenu2 =
@@ -43,7 +43,7 @@ TEST_F(StartMenu, OrphanedMenuOrderSubkeysInAllThreeKeys) {
   SeedMenuOrder(kMenu, {"Gone Too"});
   SeedMenuOrder(kMenuAmp, {"Editor", "Gone Three"});
   EXPECT_EQ(
-      Rows(h.Run(16)),
+      FindingRows(h.Run(16)),
       (Strings{std::string(kMenu2) + " | Editor Extras | 3", std::string(kMenu2) + " | Gone | 3",
                std::string(kMenu2) + " | Loose | 3", std::string(kMenu) + " | Gone Too | 3",
                std::string(kMenuAmp) + " | Gone Three | 3"}));
@@ -59,7 +59,7 @@ TEST_F(StartMenu, NothingIsJudgedWhenAProgramsFolderCannotBeListed) {
 TEST_F(StartMenu, AMissingCommonProgramsFolderHoldsNothing) {
   SeedMenuOrder(kMenu2, {"Editor", "Shared Tools"});
   h.files.remove("C:\\All\\Programs");
-  EXPECT_EQ(Rows(h.Run(16)), (Strings{std::string(kMenu2) + " | Shared Tools | 3"}));
+  EXPECT_EQ(FindingRows(h.Run(16)), (Strings{std::string(kMenu2) + " | Shared Tools | 3"}));
 }
 
 class Shortcuts : public ::testing::Test {
@@ -93,7 +93,7 @@ TEST_F(Shortcuts, ReportsShortcutsToMissingFilesInEveryFolderOnce) {
   // Reached through the application-data folder and again as the Start menu.
   h.files.addShortcut("C:\\Users\\u\\AppData\\Start\\menu.lnk", "C:\\Apps\\gone5.exe");
   h.files.addShortcut("C:\\All\\Start\\all.lnk", "c:\\apps\\gone6.exe");
-  EXPECT_EQ(Rows(h.Run(17)),
+  EXPECT_EQ(FindingRows(h.Run(17)),
             (Strings{"C:\\All\\Start\\all.lnk | c:\\apps\\gone6.exe | 4",
                      "C:\\Users\\u\\AppData\\Start\\menu.lnk | C:\\Apps\\gone5.exe | 4",
                      "C:\\Users\\u\\Desktop\\CAPS.LNK | C:\\Apps\\gone2.exe | 4",
@@ -107,14 +107,15 @@ TEST_F(Shortcuts, Wow64LeavesSystemAndProgramFilesTargetsAlone) {
   h.files.addShortcut("C:\\Users\\u\\Desktop\\a.lnk", "C:\\Windows\\SYSTEM32\\gone.exe");
   h.files.addShortcut("C:\\Users\\u\\Desktop\\b.lnk", "C:\\program files\\X\\gone.exe");
   h.files.addShortcut("C:\\Users\\u\\Desktop\\c.lnk", "C:\\Other\\gone.exe");
-  EXPECT_EQ(Rows(h.Run(17)), (Strings{"C:\\Users\\u\\Desktop\\c.lnk | C:\\Other\\gone.exe | 4"}));
+  EXPECT_EQ(FindingRows(h.Run(17)),
+            (Strings{"C:\\Users\\u\\Desktop\\c.lnk | C:\\Other\\gone.exe | 4"}));
 }
 
 TEST_F(Shortcuts, AbsentFloppyTargetsAreReportedWithRemovableMedia) {
   h.settings.IncludeRemoveMedia = true;
   h.files.setVolumeReady('a', false);
   h.files.addShortcut("C:\\Users\\u\\Desktop\\a.lnk", "A:\\setup.exe");
-  EXPECT_EQ(Rows(h.Run(17)), (Strings{"C:\\Users\\u\\Desktop\\a.lnk | A:\\setup.exe | 4"}));
+  EXPECT_EQ(FindingRows(h.Run(17)), (Strings{"C:\\Users\\u\\Desktop\\a.lnk | A:\\setup.exe | 4"}));
   h.settings.IncludeRemoveMedia = false;
   EXPECT_TRUE(h.Run(17).empty());
 }
@@ -123,10 +124,11 @@ TEST_F(Shortcuts, LinkedFoldersAreNotFollowed) {
   h.files.addFolderLink("C:\\Users\\u\\Desktop\\Elsewhere");
   h.files.addShortcut("C:\\Users\\u\\Desktop\\Elsewhere\\gone.lnk", "C:\\Apps\\gone.exe");
   h.files.addShortcut("C:\\Users\\u\\Desktop\\top.lnk", "C:\\Apps\\gone2.exe");
-  EXPECT_EQ(Rows(h.Run(17)), (Strings{"C:\\Users\\u\\Desktop\\top.lnk | C:\\Apps\\gone2.exe | 4"}));
+  EXPECT_EQ(FindingRows(h.Run(17)),
+            (Strings{"C:\\Users\\u\\Desktop\\top.lnk | C:\\Apps\\gone2.exe | 4"}));
   // A searched folder that is itself a link (as under Wine) is still walked.
   h.files.setSpecialFolder(csidl::kDesktopDirectory, "C:\\Users\\u\\Desktop\\Elsewhere");
-  EXPECT_EQ(Rows(h.Run(17)),
+  EXPECT_EQ(FindingRows(h.Run(17)),
             (Strings{"C:\\Users\\u\\Desktop\\Elsewhere\\gone.lnk | C:\\Apps\\gone.exe | 4"}));
 }
 

@@ -5,8 +5,8 @@
 namespace hs {
 namespace {
 
+using testing::FindingRows;
 using testing::RegistryScanHarness;
-using testing::Rows;
 using Strings = std::vector<std::string>;
 
 TEST(SystemScanners, ObsoleteSoftwareKeysByTheEmptinessRule) {
@@ -26,9 +26,9 @@ TEST(SystemScanners, ObsoleteSoftwareKeysByTheEmptinessRule) {
       "[HKEY_CURRENT_USER\\Software\\policies]\r\n"
       "[HKEY_CURRENT_USER\\Software\\AppDataLow]\r\n");
   h.registry.denyAccess("HKEY_LOCAL_MACHINE\\Software\\Guarded\\Inner");
-  EXPECT_EQ(Rows(h.Run(14)), (Strings{"HKEY_CURRENT_USER\\Software | Hollow | 3",
-                                      "HKEY_CURRENT_USER\\Software | Same | 3",
-                                      "HKEY_LOCAL_MACHINE\\Software | Same | 3"}));
+  EXPECT_EQ(FindingRows(h.Run(14)), (Strings{"HKEY_CURRENT_USER\\Software | Hollow | 3",
+                                             "HKEY_CURRENT_USER\\Software | Same | 3",
+                                             "HKEY_LOCAL_MACHINE\\Software | Same | 3"}));
   EXPECT_EQ(h.sink.findings[0].Problem, "Obsolete Software Key");
   EXPECT_EQ(h.sink.captions, Strings{"Scanning Software Locations..."});
 }
@@ -55,7 +55,7 @@ TEST(SystemScanners, ServicesImagePath) {
       "\"ImagePath\"=\"C:\\\\gone\\\\slsvc.exe\"\r\n"
       "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\MySLSVCx]\r\n"
       "\"ImagePath\"=\"C:\\\\gone\\\\slsvc.exe\"\r\n");
-  EXPECT_EQ(Rows(h.Run(15)),
+  EXPECT_EQ(FindingRows(h.Run(15)),
             (Strings{"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Expand\\ImagePath | "
                      "%SystemRoot%\\x.exe | 1",
                      "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Gone\\ImagePath | "
@@ -84,7 +84,7 @@ TEST(SystemScanners, SoundSchemesOnlyTheSchemeKeys) {
       "[HKEY_CURRENT_USER\\AppEvents\\Schemes\\Apps\\.Default\\Folder\\.Current]\r\n"
       "@=\"C:\\\\Media\"\r\n");
   const std::string base = "HKEY_CURRENT_USER\\AppEvents\\Schemes\\Apps\\.Default\\";
-  EXPECT_EQ(Rows(h.Run(18)),
+  EXPECT_EQ(FindingRows(h.Run(18)),
             (Strings{base + "Folder\\.Current | C:\\Media | 5",
                      base + "SystemStart\\.Current | C:\\Media\\gone.wav | 5",
                      base + "SystemStart\\MyScheme\\.current | C:\\Media\\nested.wav | 5",
@@ -110,7 +110,7 @@ TEST(SystemScanners, InstallerStepsInOrder) {
       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Management\\"
       "ARPCache\\Removed]\r\n");
   const std::string hklm = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
-  EXPECT_EQ(Rows(h.Run(21)),
+  EXPECT_EQ(FindingRows(h.Run(21)),
             (Strings{hklm + "Uninstall\\Gone\\UninstallString | C:\\Apps\\Gone\\uninst.exe /S | 1",
                      hklm + "Installer\\Folders | C:\\Apps\\Gone\\ | 2",
                      hklm + "App Management\\ARPCache | Removed | 3"}));

@@ -5,7 +5,7 @@
 #include "cli/RepairCommand.h"
 #include "platform/memory/MemoryFileSystem.h"
 #include "settings/CountedMessage.h"
-#include "settings/Translation.h"
+#include "translation/Translation.h"
 
 namespace hs {
 namespace {

@@ -13,14 +13,14 @@
 namespace hs {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using ApprovalBytes = std::vector<std::uint8_t>;
 
 constexpr const char* kApproved =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved";
-constexpr std::uint64_t kTime = 0x01D9D9173BC56360ULL;
-const Bytes kTimeBytes = {0x60, 0x63, 0xC5, 0x3B, 0x17, 0xD9, 0xD9, 0x01};
+constexpr std::uint64_t kDisabledAt = 0x01D9D9173BC56360ULL;
+const ApprovalBytes kDisabledAtBytes = {0x60, 0x63, 0xC5, 0x3B, 0x17, 0xD9, 0xD9, 0x01};
 
-const char* const kWorld =
+const char* const kApprovalWorld =
     "REGEDIT4\r\n"
     "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n"
     "\"Plain\"=\"C:\\\\plain.exe\"\r\n"
@@ -49,7 +49,7 @@ class StartupApprovalTest : public ::testing::Test {
  protected:
   void SetUp() override {
     RegFileError error;
-    ASSERT_TRUE(ImportRegText(reg, kWorld, error)) << error.message;
+    ASSERT_TRUE(ImportRegText(reg, kApprovalWorld, error)) << error.message;
     fs.setSpecialFolder(csidl::kStartup, "C:\\User\\Startup");
     fs.setSpecialFolder(csidl::kCommonStartup, "C:\\All\\Startup");
     fs.addShortcut("C:\\User\\Startup\\Mail.lnk", "C:\\mail.exe");
@@ -64,7 +64,8 @@ class StartupApprovalTest : public ::testing::Test {
     ADD_FAILURE() << caption;
     return {};
   }
-  std::optional<Bytes> Approval(RootKey root, const std::string& list, const std::string& name) {
+  std::optional<ApprovalBytes> Approval(RootKey root, const std::string& list,
+                                        const std::string& name) {
     TRegistry key(reg, root, RegAccess::Read);
     RegValue value;
     if (!key.OpenPath(std::string(kApproved) + "\\" + list) || !key.RawValue(name, value))
@@ -74,7 +75,7 @@ class StartupApprovalTest : public ::testing::Test {
   }
   bool Switch(const StartupEntry& entry, bool enabled) {
     std::string reason;
-    const bool done = SetStartupState(reg, entry, enabled, kTime, reason);
+    const bool done = SetStartupState(reg, entry, enabled, kDisabledAt, reason);
     EXPECT_EQ(done, reason.empty()) << reason;
     return done;
   }
@@ -83,7 +84,7 @@ class StartupApprovalTest : public ::testing::Test {
     const auto parsed = ParseStartupArguments(args, error);
     EXPECT_TRUE(parsed) << error;
     return RunStartupCommand(*parsed, reg, fs, {10, true, "Startup", "Common Startup"},
-                             [] { return kTime; });
+                             [] { return kDisabledAt; });
   }
   MemoryRegistry reg;
   MemoryFileSystem fs;
@@ -109,39 +110,39 @@ TEST_F(StartupApprovalTest, EachEntryShowsTheStateTheSystemsListReads) {
 TEST_F(StartupApprovalTest, DisableWritesTheDocumentedBytesAndEnableTakesThemBack) {
   // No value yet: disabled is 03 and the time; enabled again, the system's 02 form.
   ASSERT_TRUE(Switch(Entry("Plain"), false));
-  Bytes disabled = {3, 0, 0, 0};
-  disabled.insert(disabled.end(), kTimeBytes.begin(), kTimeBytes.end());
+  ApprovalBytes disabled = {3, 0, 0, 0};
+  disabled.insert(disabled.end(), kDisabledAtBytes.begin(), kDisabledAtBytes.end());
   EXPECT_EQ(Approval(RootKey::CurrentUser, "Run", "Plain"), disabled);
   EXPECT_EQ(Entry("Plain").state, StartupState::Disabled);
   EXPECT_EQ(Entry("Plain", "HKEY_LOCAL_MACHINE").state, StartupState::Enabled);
   ASSERT_TRUE(Switch(Entry("Plain"), true));
   EXPECT_EQ(Approval(RootKey::CurrentUser, "Run", "Plain"),
-            Bytes({2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+            ApprovalBytes({2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
 
   // 06 keeps its other bits: 07 when off, the original bytes when on again.
-  const Bytes six = *Approval(RootKey::CurrentUser, "Run", "Six");
+  const ApprovalBytes six = *Approval(RootKey::CurrentUser, "Run", "Six");
   ASSERT_TRUE(Switch(Entry("Six"), false));
   EXPECT_EQ(Approval(RootKey::CurrentUser, "Run", "Six")->at(0), 7);
   ASSERT_TRUE(Switch(Entry("Six"), true));
   EXPECT_EQ(Approval(RootKey::CurrentUser, "Run", "Six"), six);
 
   // Switching to the state it has changes nothing, not even the time.
-  const Bytes off = *Approval(RootKey::CurrentUser, "Run", "off");
+  const ApprovalBytes off = *Approval(RootKey::CurrentUser, "Run", "off");
   ASSERT_TRUE(Switch(Entry("Off"), false));
   EXPECT_EQ(Approval(RootKey::CurrentUser, "Run", "off"), off);
 
   // The 32-bit Run key and the common Startup folder have lists of their own.
   ASSERT_TRUE(Switch(Entry("Old32", "HKEY_LOCAL_MACHINE"), true));
   EXPECT_EQ(Approval(RootKey::LocalMachine, "Run32", "Old32"),
-            Bytes({6, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+            ApprovalBytes({6, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
   ASSERT_TRUE(Switch(Entry("Mail.lnk", "Startup"), false));
   EXPECT_EQ(Approval(RootKey::CurrentUser, "StartupFolder", "Mail.lnk")->at(0), 3);
 
   std::string reason;
-  EXPECT_FALSE(SetStartupState(reg, Entry("Once"), false, kTime, reason));
+  EXPECT_FALSE(SetStartupState(reg, Entry("Once"), false, kDisabledAt, reason));
   EXPECT_NE(reason.find("does not switch"), std::string::npos) << reason;
   reg.denyWriteAccess(std::string("HKEY_LOCAL_MACHINE\\") + kApproved + "\\StartupFolder");
-  EXPECT_FALSE(SetStartupState(reg, Entry("Sync.lnk", "Common"), true, kTime, reason));
+  EXPECT_FALSE(SetStartupState(reg, Entry("Sync.lnk", "Common"), true, kDisabledAt, reason));
   EXPECT_NE(reason.find("access denied"), std::string::npos) << reason;
 }
 

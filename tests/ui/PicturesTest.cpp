@@ -2,8 +2,8 @@
 // fits the banner and the About picture to their places.
 #include <gtest/gtest.h>
 
-#include "ui/PictureScaling.h"
 #include "ui/TreeImageChoice.h"
+#include "widgets/PictureScaling.h"
 
 namespace hs::ui {
 namespace {

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "common/Text.h"
-#include "settings/IniFile.h"
+#include "translation/IniFile.h"
 #include "ui/AccessKeys.h"
 #include "ui/LanguageMenu.h"
 

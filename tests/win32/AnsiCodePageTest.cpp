@@ -103,7 +103,7 @@ void ExpectSameTree(const std::vector<KeySnapshot>& before, const std::vector<Ke
   }
 }
 
-std::string TempFolder() {
+std::string CodePageTempFolder() {
   wchar_t buffer[MAX_PATH + 1] = {};
   ::GetTempPathW(MAX_PATH, buffer);
   std::wstring wide(buffer);
@@ -134,7 +134,7 @@ TEST(AnsiCodePage, CyrillicRepairIsRestoredByRegeditBitForBit) {
     rows.push_back({"t", full + "\\" + kValuesKey, value.name,
                     value.name.empty() ? FindingKind::fkDefaultValue : FindingKind::fkNamedValue,
                     true, 0});
-  const RepairOutcome outcome = RepairRun(reg, fs, TempFolder(), false).Run(rows);
+  const RepairOutcome outcome = RepairRun(reg, fs, CodePageTempFolder(), false).Run(rows);
   ASSERT_EQ(outcome.end, RepairEnd::Completed) << outcome.error;
   ASSERT_EQ(outcome.notRepaired.size(), 3u);
   for (const NotRepaired& kept : outcome.notRepaired)
@@ -147,8 +147,8 @@ TEST(AnsiCodePage, CyrillicRepairIsRestoredByRegeditBitForBit) {
       << "written in code page 1251";
 
   win32::Win32RegistryEditor editor;
-  const RestoreOutcome restored =
-      RestoreBackupFile(fs, reg, editor, {outcome.backupFile, TempFolder(), true, false, {}, {}});
+  const RestoreOutcome restored = RestoreBackupFile(
+      fs, reg, editor, {outcome.backupFile, CodePageTempFolder(), true, false, {}, {}});
   EXPECT_EQ(restored.end, RestoreEnd::Restored) << restored.message;
   for (const RestoreDifference& difference : restored.differences)
     ADD_FAILURE() << difference.item << " " << difference.problem;

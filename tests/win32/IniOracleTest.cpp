@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "common/Text.h"
-#include "settings/IniFile.h"
 #include "settings/SettingsFile.h"
+#include "translation/IniFile.h"
 
 namespace hs {
 namespace {

@@ -21,14 +21,14 @@
 #include "restore/win32/RestoreDialog.h"
 #include "restore/win32/RestoreItemsDialog.h"
 #include "scan/win32/RegProgressHint.h"
-#include "settings/Translation.h"
 #include "settings/win32/OptionsDialog.h"
 #include "settings/win32/RegAddRegistryDialog.h"
 #include "startup/win32/StartupManagerDialog.h"
+#include "translation/Translation.h"
 #include "ui/AppContext.h"
-#include "ui/win32/Dialog.h"
-#include "ui/win32/GuiHandles.h"
-#include "ui/win32/TranslateForm.h"
+#include "widgets/win32/Dialog.h"
+#include "widgets/win32/GuiHandles.h"
+#include "widgets/win32/TranslateForm.h"
 
 namespace hs::test {
 namespace {

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "ui/win32/ComponentRegistry.h"
+#include "widgets/win32/ComponentRegistry.h"
 
 namespace hs::test {
 

@@ -20,7 +20,7 @@
 #include "scan/ScanTestSupport.h"
 #include "scan/win32/RegProgressHint.h"
 #include "settings/Settings.h"
-#include "settings/Translation.h"
+#include "translation/Translation.h"
 
 namespace hs {
 namespace {

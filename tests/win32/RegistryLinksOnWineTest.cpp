@@ -18,7 +18,7 @@
 namespace hs {
 namespace {
 
-constexpr const char* kBase = "Software\\HivesweepTest\\Links";
+constexpr const char* kLinksBase = "Software\\HivesweepTest\\Links";
 
 class RegistryLinksOnWine : public ::testing::Test {
  protected:
@@ -26,10 +26,10 @@ class RegistryLinksOnWine : public ::testing::Test {
   void TearDown() override { Clear(); }
 
   void Clear() {
-    TRegistry(registry, RootKey::CurrentUser).RemovePath(kBase);
+    TRegistry(registry, RootKey::CurrentUser).RemovePath(kLinksBase);
     TRegistry(registry, RootKey::ClassesRoot).RemovePath(ClassPath());
   }
-  static std::string In(const std::string& path) { return std::string(kBase) + "\\" + path; }
+  static std::string In(const std::string& path) { return std::string(kLinksBase) + "\\" + path; }
   static std::string ClassPath() {
     return "CLSID\\{7E1D0C4B-5A7F-4C55-9D1E-" + std::to_string(::GetCurrentProcessId()) + "}";
   }
@@ -63,7 +63,7 @@ TEST_F(RegistryLinksOnWine, RepairKeepsAFindingThatHoldsALinkAndItsTargetIntact)
   std::vector<Finding> rows(2);
   rows[0].KeyPath = "HKEY_CURRENT_USER\\" + In("Finding");
   rows[0].Kind = FindingKind::fkKey;
-  rows[1].KeyPath = "HKEY_CURRENT_USER\\" + std::string(kBase);
+  rows[1].KeyPath = "HKEY_CURRENT_USER\\" + std::string(kLinksBase);
   rows[1].ValueText = "Alias";
   rows[1].Kind = FindingKind::fkSubkey;
   for (Finding& row : rows) row.Checked = true;

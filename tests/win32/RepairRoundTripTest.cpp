@@ -15,8 +15,8 @@
 namespace hs {
 namespace {
 
-constexpr const char* kBase = "Software\\HivesweepTest\\RoundTrip";
-constexpr const char* kBaseFull = "HKEY_CURRENT_USER\\Software\\HivesweepTest\\RoundTrip";
+constexpr const char* kRoundTripBase = "Software\\HivesweepTest\\RoundTrip";
+constexpr const char* kRoundTripBaseFull = "HKEY_CURRENT_USER\\Software\\HivesweepTest\\RoundTrip";
 
 template <std::size_t N>
 std::vector<std::uint8_t> Units(const char16_t (&text)[N], bool terminate = true) {
@@ -80,7 +80,7 @@ void Write(RegistryBackend& reg, const std::string& path, const std::vector<RegV
     ASSERT_TRUE(key.WriteValue(value)) << path << " " << value.name;
 }
 
-std::string TempFolder(const char* name) {
+std::string RoundTripFolder(const char* name) {
   wchar_t buffer[MAX_PATH + 1] = {};
   ::GetTempPathW(MAX_PATH, buffer);
   std::wstring wide(buffer);
@@ -95,15 +95,15 @@ class RoundTripTest : public ::testing::Test {
  protected:
   void SetUp() override {
     TRegistry scratch(reg, RootKey::CurrentUser);
-    scratch.RemovePath(kBase);
-    folder = TempFolder("HivesweepRoundTrip");
+    scratch.RemovePath(kRoundTripBase);
+    folder = RoundTripFolder("HivesweepRoundTrip");
     std::vector<DirEntry> old;
     if (fs.listDirectory(folder, old) == FsStatus::Ok)
       for (const DirEntry& entry : old) fs.deleteSilently(folder + "\\" + entry.name);
   }
   void TearDown() override {
     TRegistry scratch(reg, RootKey::CurrentUser);
-    scratch.RemovePath(kBase);
+    scratch.RemovePath(kRoundTripBase);
   }
   std::vector<KeySnapshot> Tree(const std::string& path) {
     std::vector<KeySnapshot> snapshot;
@@ -136,7 +136,7 @@ void ExpectSameTree(const std::vector<KeySnapshot>& before, const std::vector<Ke
 }
 
 TEST_F(RoundTripTest, RepairThenRegeditImportRestoresEveryDeletedItem) {
-  const std::string base = kBase;
+  const std::string base = kRoundTripBase;
   Write(reg, base + "\\Values", CarriedValues());
   Write(reg, base + "\\Tree \"q\" [x] @=y", CarriedValues());
   Write(reg, base + "\\Tree \"q\" [x] @=y\\Caf\xC3\xA9 \xE2\x82\xAC", {Sz("deep", "1")});
@@ -157,16 +157,17 @@ TEST_F(RoundTripTest, RepairThenRegeditImportRestoresEveryDeletedItem) {
   const std::vector<KeySnapshot> refusedTreeBefore = Tree(base + "\\Refused tree");
 
   std::vector<Finding> rows;
-  rows.push_back(Row(FindingKind::fkKey, std::string(kBaseFull) + "\\Tree \"q\" [x] @=y"));
+  rows.push_back(Row(FindingKind::fkKey, std::string(kRoundTripBaseFull) + "\\Tree \"q\" [x] @=y"));
   for (const RegValue& value : CarriedValues())
     rows.push_back(
         value.name.empty()
-            ? Row(FindingKind::fkDefaultValue, std::string(kBaseFull) + "\\Values")
-            : Row(FindingKind::fkNamedValue, std::string(kBaseFull) + "\\Values", value.name));
+            ? Row(FindingKind::fkDefaultValue, std::string(kRoundTripBaseFull) + "\\Values")
+            : Row(FindingKind::fkNamedValue, std::string(kRoundTripBaseFull) + "\\Values",
+                  value.name));
   for (const RegValue& value : refusedBefore.at(0).values)
     rows.push_back(
-        Row(FindingKind::fkNamedValue, std::string(kBaseFull) + "\\Refused", value.name));
-  rows.push_back(Row(FindingKind::fkKey, std::string(kBaseFull) + "\\Refused tree"));
+        Row(FindingKind::fkNamedValue, std::string(kRoundTripBaseFull) + "\\Refused", value.name));
+  rows.push_back(Row(FindingKind::fkKey, std::string(kRoundTripBaseFull) + "\\Refused tree"));
   const std::size_t refusedCount = refusedBefore.at(0).values.size() + 1;
 
   const RepairOutcome outcome = RepairRun(reg, fs, folder, false).Run(rows);
@@ -196,7 +197,7 @@ TEST_F(RoundTripTest, ReaderAgreesWithRegeditImport) {
   const std::string text =
       "REGEDIT4\r\n\r\n"
       "[" +
-      std::string(kBaseFull) +
+      std::string(kRoundTripBaseFull) +
       "\\Reader]\r\n"
       "\"hex1 no nul\"=hex(1):41,42\r\n"
       "\"hex2 cp\"=hex(2):80,e9,25,00\r\n"

@@ -13,7 +13,7 @@
 namespace hs {
 namespace {
 
-std::string TempFolder() {
+std::string SettingsTempFolder() {
   wchar_t buffer[MAX_PATH];
   const DWORD length = ::GetTempPathW(MAX_PATH, buffer);
   return Utf16ToUtf8(std::u16string(buffer, buffer + length)) + "hs-settings-" +
@@ -32,7 +32,7 @@ std::string SystemString(const std::string& file, const char* section, const cha
 
 TEST(SettingsFileWin32, SavesReplaceTheFileWholeAndLoadReadsThemBack) {
   win32::Win32FileSystem fs;
-  const std::string folder = TempFolder();
+  const std::string folder = SettingsTempFolder();
   ASSERT_EQ(fs.createDirectory(folder.substr(0, folder.size() - 1)), FsStatus::Ok);
   Settings settings = Settings::Defaults(folder);
   settings.IgnoreKeyList = {"HKEY_CURRENT_USER\\Software\\Old"};

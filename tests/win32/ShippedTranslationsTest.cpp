@@ -16,13 +16,13 @@
 #include "platform/memory/MemoryRegistry.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32FileSystem.h"
-#include "settings/IniFile.h"
 #include "settings/ResourceStrings.h"
-#include "settings/Translation.h"
+#include "translation/IniFile.h"
+#include "translation/Translation.h"
 #include "ui/AppContext.h"
 #include "ui/LanguageMenu.h"
-#include "ui/ReadingOrder.h"
-#include "ui/win32/TranslateForm.h"
+#include "widgets/ReadingOrder.h"
+#include "widgets/win32/TranslateForm.h"
 
 namespace hs::test {
 namespace {
@@ -96,7 +96,7 @@ std::set<std::string> KeysOfFile(const std::string& name, const std::string& tex
   return keys;
 }
 
-std::string TempFolder() {
+std::string TempPath() {
   wchar_t buffer[MAX_PATH] = {};
   ::GetTempPathW(MAX_PATH, buffer);
   return win32::Narrow(buffer);
@@ -238,7 +238,7 @@ std::string MenuTableOf(const ui::ComponentRegistry& window) {
 TEST(ShippedTranslationsTest, TheTableOfMenusIsTheProgramsOwn) {
   win32::Win32FileSystem fs;
   MemoryRegistry registry;
-  const std::string folder = TempFolder();
+  const std::string folder = TempPath();
   ui::AppContext context{fs, registry, folder, Settings::Defaults(folder), {}, {}};
   mainwindow::TfrmKeyscour main(context);
   ASSERT_TRUE(main.Create());

@@ -13,10 +13,10 @@
 #include "ProgramWindows.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/WideText.h"
-#include "ui/win32/Controls.h"
-#include "ui/win32/Dpi.h"
-#include "ui/win32/ListView.h"
-#include "ui/win32/StatusBar.h"
+#include "widgets/win32/Controls.h"
+#include "widgets/win32/Dpi.h"
+#include "widgets/win32/ListView.h"
+#include "widgets/win32/StatusBar.h"
 
 namespace hs::test {
 namespace {
@@ -220,7 +220,7 @@ std::vector<Misfit> MisfitsOf(const ui::ComponentRegistry& window) {
   return misfits;
 }
 
-std::string ProgramFolder() {
+std::string TestProgramFolder() {
   wchar_t buffer[MAX_PATH] = {};
   ::GetModuleFileNameW(nullptr, buffer, MAX_PATH);
   const std::string path = win32::Narrow(buffer);
@@ -255,7 +255,7 @@ std::string Describe(const std::string& language, const std::string& window, con
 // Off until the translations that do not fit are shortened (134 texts at 96
 // DPI when it was written); run it with --gtest_also_run_disabled_tests.
 TEST(TranslationsFitTest, DISABLED_EveryTextFitsItsControlInEveryShippedLanguage) {
-  const std::string folder = ProgramFolder();
+  const std::string folder = TestProgramFolder();
   const std::vector<std::string> languages = ShippedLanguages(folder);
   ASSERT_GE(languages.size(), 4u) << folder;
   std::string report;

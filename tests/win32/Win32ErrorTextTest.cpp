@@ -11,7 +11,7 @@
 namespace hs::win32 {
 namespace {
 
-std::string TempFolder() {
+std::string SystemTempFolder() {
   wchar_t temp[MAX_PATH + 1] = {};
   const DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);
   return Narrow(std::wstring_view(temp, length));
@@ -19,7 +19,7 @@ std::string TempFolder() {
 
 TEST(Win32FileSystemErrorText, AFailedCallKeepsTheSystemsTextUntilTheNextCallOnItsThread) {
   Win32FileSystem fs;
-  const std::string missing = TempFolder() + "HivesweepNoSuchFolder\\sub\\report.txt";
+  const std::string missing = SystemTempFolder() + "HivesweepNoSuchFolder\\sub\\report.txt";
   std::unique_ptr<FileWriter> writer;
   ASSERT_EQ(fs.openForWrite(missing, false, writer), FsStatus::NotFound);
   const std::string text = fs.lastErrorText();
@@ -33,9 +33,9 @@ TEST(Win32FileSystemErrorText, AFailedCallKeepsTheSystemsTextUntilTheNextCallOnI
   EXPECT_EQ(other, "");
 
   // A refused name says so too; a success clears the text.
-  EXPECT_EQ(fs.openForWrite(TempFolder() + "a*.txt", false, writer), FsStatus::Failed);
+  EXPECT_EQ(fs.openForWrite(SystemTempFolder() + "a*.txt", false, writer), FsStatus::Failed);
   EXPECT_FALSE(fs.lastErrorText().empty());
-  const std::string file = TempFolder() + "hivesweep-error-text.txt";
+  const std::string file = SystemTempFolder() + "hivesweep-error-text.txt";
   ASSERT_EQ(fs.openForWrite(file, false, writer), FsStatus::Ok);
   EXPECT_EQ(fs.lastErrorText(), "");
   writer.reset();

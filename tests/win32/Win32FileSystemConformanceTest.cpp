@@ -23,6 +23,6 @@ INSTANTIATE_TEST_SUITE_P(
     Win32, FileSystemConformance,
     ::testing::Values(FileSystemTarget{
         "Win32", [] { return std::make_unique<win32::Win32FileSystem>(); }, ScratchFolder, {}, {}}),
-    TargetName);
+    FileSystemTargetName);
 
 }  // namespace hs::conformance

@@ -14,6 +14,6 @@ INSTANTIATE_TEST_SUITE_P(
         [](RegistryBackend&, RootKey root, const std::string& link, const std::string& target) {
           return test::MakeRegistryLink(root, link, test::KernelKeyPath(root, target));
         }}),
-    TargetName);
+    RegistryTargetName);
 
 }  // namespace hs::conformance

@@ -4,11 +4,12 @@
 
 #include "platform/win32/WideText.h"
 #include "ui/ExternalLinks.h"
-#include "ui/win32/Controls.h"
-#include "ui/win32/Dialog.h"
-#include "ui/win32/Dpi.h"
-#include "ui/win32/Pictures.h"
-#include "ui/win32/TranslateForm.h"
+#include "ui/win32/PictureIds.h"
+#include "widgets/win32/Controls.h"
+#include "widgets/win32/Dialog.h"
+#include "widgets/win32/Dpi.h"
+#include "widgets/win32/Pictures.h"
+#include "widgets/win32/TranslateForm.h"
 
 namespace hs::mainwindow {
 

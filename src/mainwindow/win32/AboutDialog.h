@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/FileSystemBackend.h"
-#include "settings/Translation.h"
+#include "translation/Translation.h"
 
 namespace hs::mainwindow {
 

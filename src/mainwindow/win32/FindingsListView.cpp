@@ -5,14 +5,14 @@
 
 #include "platform/win32/WideText.h"
 #include "ui/MainLayout.h"
-#include "ui/win32/Dpi.h"
-#include "ui/win32/GuiHandles.h"
+#include "widgets/win32/Dpi.h"
+#include "widgets/win32/GuiHandles.h"
 
 namespace hs::mainwindow {
 
 namespace {
 
-constexpr UINT_PTR kSubclassId = 1;
+constexpr UINT_PTR kListSubclassId = 1;
 constexpr int kColumnCount = 3;
 constexpr int kMinimumEmptyWidth = 120;
 
@@ -42,11 +42,11 @@ FindingsListView::FindingsListView(HWND list, std::vector<Finding>& rows,
   m_view.setExtendedStyle(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
   // The check state lives in the rows: the control asks for it.
   m_view.askForCheckMarks();
-  ::SetWindowSubclass(m_list, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  ::SetWindowSubclass(m_list, SubclassProc, kListSubclassId, reinterpret_cast<DWORD_PTR>(this));
 }
 
 FindingsListView::~FindingsListView() {
-  ::RemoveWindowSubclass(m_list, SubclassProc, kSubclassId);
+  ::RemoveWindowSubclass(m_list, SubclassProc, kListSubclassId);
 }
 
 void FindingsListView::AddColumns(UINT dpi) {

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "scan/Finding.h"
-#include "ui/win32/ListView.h"
+#include "widgets/win32/ListView.h"
 
 namespace hs::mainwindow {
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/win32/Accelerators.h"
-#include "ui/win32/Menus.h"
+#include "widgets/win32/Accelerators.h"
+#include "widgets/win32/Menus.h"
 
 namespace hs::mainwindow {
 

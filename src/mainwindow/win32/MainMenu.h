@@ -8,9 +8,9 @@
 
 #include <optional>
 
-#include "ui/win32/ComponentRegistry.h"
-#include "ui/win32/GuiHandles.h"
 #include "ui/win32/LanguageMenu.h"
+#include "widgets/win32/ComponentRegistry.h"
+#include "widgets/win32/GuiHandles.h"
 
 namespace hs::mainwindow {
 

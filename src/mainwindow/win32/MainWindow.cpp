@@ -9,13 +9,14 @@
 #include "settings/SettingsFile.h"
 #include "ui/FindingCounts.h"
 #include "ui/MainLayout.h"
-#include "ui/win32/CommandSource.h"
-#include "ui/win32/Controls.h"
-#include "ui/win32/Dpi.h"
 #include "ui/win32/LanguageMenu.h"
-#include "ui/win32/Menus.h"
-#include "ui/win32/Pictures.h"
-#include "ui/win32/StatusBar.h"
+#include "ui/win32/PictureIds.h"
+#include "widgets/win32/CommandSource.h"
+#include "widgets/win32/Controls.h"
+#include "widgets/win32/Dpi.h"
+#include "widgets/win32/Menus.h"
+#include "widgets/win32/Pictures.h"
+#include "widgets/win32/StatusBar.h"
 
 namespace hs::mainwindow {
 

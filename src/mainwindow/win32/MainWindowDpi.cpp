@@ -6,9 +6,9 @@
 
 #include "mainwindow/win32/RegMain.h"
 #include "ui/MainLayout.h"
-#include "ui/win32/Controls.h"
-#include "ui/win32/Dpi.h"
-#include "ui/win32/StatusBar.h"
+#include "widgets/win32/Controls.h"
+#include "widgets/win32/Dpi.h"
+#include "widgets/win32/StatusBar.h"
 
 namespace hs::mainwindow {
 

@@ -4,10 +4,10 @@
 
 #include "platform/win32/WideText.h"
 #include "repair/NotRepairedReport.h"
-#include "ui/win32/Clipboard.h"
-#include "ui/win32/Controls.h"
-#include "ui/win32/Dialog.h"
-#include "ui/win32/ListView.h"
+#include "widgets/win32/Clipboard.h"
+#include "widgets/win32/Controls.h"
+#include "widgets/win32/Dialog.h"
+#include "widgets/win32/ListView.h"
 
 namespace hs::win32 {
 namespace {

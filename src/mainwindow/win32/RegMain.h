@@ -23,11 +23,11 @@
 #include "scan/ScanHandOver.h"
 #include "scan/ScanWorkers.h"
 #include "settings/SettingsFile.h"
-#include "settings/Translation.h"
+#include "translation/Translation.h"
 #include "ui/AppContext.h"
 #include "ui/CleanOnce.h"
 #include "ui/SectionTree.h"
-#include "ui/win32/Window.h"
+#include "widgets/win32/Window.h"
 
 namespace hs::mainwindow {
 

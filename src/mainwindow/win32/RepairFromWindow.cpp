@@ -6,7 +6,7 @@
 #include "mainwindow/win32/ShowHintDialog.h"
 #include "mainwindow/win32/SystemPointDialog.h"
 #include "settings/Settings.h"
-#include "settings/Translation.h"
+#include "translation/Translation.h"
 
 namespace hs::win32 {
 

@@ -6,8 +6,8 @@
 #include <thread>
 
 #include "platform/win32/UniqueHandle.h"
-#include "ui/win32/Controls.h"
-#include "ui/win32/Dialog.h"
+#include "widgets/win32/Controls.h"
+#include "widgets/win32/Dialog.h"
 
 namespace hs::win32 {
 

@@ -4,13 +4,14 @@
 
 #include "platform/win32/WideText.h"
 #include "ui/TreeImageChoice.h"
-#include "ui/win32/Dpi.h"
-#include "ui/win32/Pictures.h"
+#include "ui/win32/PictureIds.h"
+#include "widgets/win32/Dpi.h"
+#include "widgets/win32/Pictures.h"
 
 namespace hs::mainwindow {
 
 namespace {
-constexpr UINT_PTR kSubclassId = 1;
+constexpr UINT_PTR kTreeSubclassId = 1;
 // Posted to the tree itself: expand everything again after a collapse that
 // could not be refused.
 constexpr UINT kExpandAgain = WM_APP + 0x100;
@@ -31,11 +32,11 @@ SectionTreeView::SectionTreeView(HWND tree, ui::SectionTree& model)
     : m_tree(tree), m_model(model), m_view(tree) {
   UseImagesFor(ui::WindowDpi(tree));
   Populate();
-  ::SetWindowSubclass(m_tree, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  ::SetWindowSubclass(m_tree, SubclassProc, kTreeSubclassId, reinterpret_cast<DWORD_PTR>(this));
 }
 
 SectionTreeView::~SectionTreeView() {
-  ::RemoveWindowSubclass(m_tree, SubclassProc, kSubclassId);
+  ::RemoveWindowSubclass(m_tree, SubclassProc, kTreeSubclassId);
   // The lists end with this view; the control may outlive it by a moment.
   if (m_stateImages) m_view.setImageLists(nullptr, nullptr);
 }

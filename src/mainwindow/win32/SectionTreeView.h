@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "ui/SectionTree.h"
-#include "ui/win32/GuiHandles.h"
-#include "ui/win32/TreeView.h"
+#include "widgets/win32/GuiHandles.h"
+#include "widgets/win32/TreeView.h"
 
 namespace hs::mainwindow {
 

@@ -8,17 +8,17 @@
 
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/WideText.h"
-#include "settings/Translation.h"
-#include "ui/win32/Controls.h"
-#include "ui/win32/Dialog.h"
-#include "ui/win32/TranslateForm.h"
+#include "translation/Translation.h"
+#include "widgets/win32/Controls.h"
+#include "widgets/win32/Dialog.h"
+#include "widgets/win32/TranslateForm.h"
 
 namespace hs::win32 {
 
 namespace {
 
 constexpr UINT_PTR kTimer1 = 1;
-constexpr int kGroupBox = 1100;
+constexpr int kPointGroupBox = 1100;
 constexpr int kFirstLabel = 1101;
 
 // What the worker and the dialog share. The dialog clears `notify` when it
@@ -114,7 +114,7 @@ class TfrmSystemPoint : public ui::Dialog {
 
   void createControls() {
     add({WC_BUTTONW, "GroupBox1", ui::ComponentKind::Captioned, L"", BS_GROUPBOX, 0, 10, 6, 450,
-         136, kGroupBox});
+         136, kPointGroupBox});
     const wchar_t* const labels[] = {
         L"Creating Restore Point", L"Corvane Hivesweep is creating a restore point which will",
         L"enable you to safely return your system back to its former state.", L"Please wait..."};

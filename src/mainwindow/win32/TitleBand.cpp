@@ -1,6 +1,6 @@
 #include "mainwindow/win32/TitleBand.h"
 
-#include "ui/win32/Pictures.h"
+#include "widgets/win32/Pictures.h"
 
 namespace hs::mainwindow {
 

@@ -5,8 +5,8 @@
 // from the same picture, so their text sits on the banner itself.
 #include <windows.h>
 
-#include "ui/PictureScaling.h"
-#include "ui/win32/GuiHandles.h"
+#include "widgets/PictureScaling.h"
+#include "widgets/win32/GuiHandles.h"
 
 namespace hs::mainwindow {
 

@@ -25,7 +25,7 @@ std::string RootNameFor(const std::string& path) {
   return "HKEY_LOCAL_MACHINE\\" + UpperCase(file);
 }
 
-int Fail(const std::string& message) {
+int FailExport(const std::string& message) {
   std::fprintf(stderr, "hivesweep-offline export: %s\n", message.c_str());
   return kExitEnvironment;
 }
@@ -38,12 +38,12 @@ int RunExport(const std::vector<std::string>& args) {
   if (parsed.hive.empty()) return OfflineBadUsage("export", "--hive FILE is needed");
   std::string error;
   std::optional<LoadedHive> loaded = LoadHive(parsed.hive, error);
-  if (!loaded) return Fail("cannot read " + parsed.hive + ": " + error);
+  if (!loaded) return FailExport("cannot read " + parsed.hive + ": " + error);
   if (loaded->state.outcome == ReplayOutcome::NotAHive)
-    return Fail(parsed.hive + " is not a registry hive file");
+    return FailExport(parsed.hive + " is not a registry hive file");
   const HiveState state = loaded->state;
   std::shared_ptr<HiveFile> hive = HiveFile::Open(std::move(*loaded), error);
-  if (!hive) return Fail(parsed.hive + " is damaged beyond reading (" + error + ")");
+  if (!hive) return FailExport(parsed.hive + " is damaged beyond reading (" + error + ")");
 
   OfflineRegistry registry;
   registry.mount(RootKey::LocalMachine, "HIVE", {{hive, hive->root()}});
@@ -57,7 +57,7 @@ int RunExport(const std::vector<std::string>& args) {
   std::ofstream file;
   if (!parsed.out.empty()) {
     file.open(parsed.out, std::ios::binary | std::ios::trunc);
-    if (!file) return Fail("cannot write " + parsed.out);
+    if (!file) return FailExport("cannot write " + parsed.out);
   }
   std::ostream& out = parsed.out.empty() ? static_cast<std::ostream&>(std::cout) : file;
   const ExportResult result = ExportRegTree(registry, RootKey::LocalMachine, *key, name,
@@ -70,9 +70,9 @@ int RunExport(const std::vector<std::string>& args) {
       std::error_code ec;
       fs::remove(parsed.out, ec);
     }
-    return Fail(parsed.hive + " is damaged beyond reading: " +
-                (result.error.empty() ? "the output could not be written" : result.error) +
-                " (nothing exported)");
+    return FailExport(parsed.hive + " is damaged beyond reading: " +
+                      (result.error.empty() ? "the output could not be written" : result.error) +
+                      " (nothing exported)");
   }
   if (state.stale()) {
     std::fprintf(stderr,

@@ -1,8 +1,8 @@
 #include "offline/posix/InstalledProgram.h"
 
 #include "common/Text.h"
-#include "settings/IniFile.h"
 #include "settings/SettingsFile.h"
+#include "translation/IniFile.h"
 
 namespace hs::offline {
 namespace {

@@ -11,8 +11,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kProfileList = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
-constexpr const char* kCurrentVersion = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+constexpr const char* kProfileListKey =
+    "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
+constexpr const char* kNtCurrentVersion = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
 
 bool IsSystemSid(const std::string& sid) {
   return sid == "S-1-5-18" || sid == "S-1-5-19" || sid == "S-1-5-20";
@@ -91,7 +92,7 @@ bool OfflineInstallation::openMachineHives(std::string& error) {
   }
   registry_.mount(RootKey::LocalMachine, "SOFTWARE", {root(software_)});
   registry_.mount(RootKey::LocalMachine, "SYSTEM", {root(system_)});
-  const std::string systemRoot = machineText(kCurrentVersion, "SystemRoot");
+  const std::string systemRoot = machineText(kNtCurrentVersion, "SystemRoot");
   if (systemRoot.size() >= 2 && systemRoot[1] == ':') {
     systemRootWindows_ = systemRoot;
     driveLetter_ = static_cast<char>(std::toupper(static_cast<unsigned char>(systemRoot[0])));
@@ -139,7 +140,7 @@ std::string OfflineInstallation::expand(const std::string& text) const {
 void OfflineInstallation::readProfiles() {
   RegKeyPtr list;
   std::vector<std::string> sids;
-  if (registry_.openKey(RootKey::LocalMachine, nullptr, kProfileList, RegAccess::Read, false,
+  if (registry_.openKey(RootKey::LocalMachine, nullptr, kProfileListKey, RegAccess::Read, false,
                         list) != RegStatus::Ok ||
       registry_.subkeyNames(*list, sids) != RegStatus::Ok)
     return;
@@ -148,7 +149,7 @@ void OfflineInstallation::readProfiles() {
     profile.sid = sid;
     profile.system = IsSystemSid(sid);
     profile.windowsPath =
-        expand(machineText(std::string(kProfileList) + "\\" + sid, "ProfileImagePath"));
+        expand(machineText(std::string(kProfileListKey) + "\\" + sid, "ProfileImagePath"));
     const std::size_t slash = profile.windowsPath.rfind('\\');
     profile.name =
         slash == std::string::npos ? profile.windowsPath : profile.windowsPath.substr(slash + 1);
@@ -264,13 +265,13 @@ SystemFacts OfflineInstallation::facts(const std::optional<Profile>& user) const
   auto& self = const_cast<OfflineInstallation&>(*this);
   SystemFacts facts;
   facts.version.platformId = kPlatformWin32Nt;
-  if (auto major = self.machineDword(kCurrentVersion, "CurrentMajorVersionNumber")) {
+  if (auto major = self.machineDword(kNtCurrentVersion, "CurrentMajorVersionNumber")) {
     facts.version.major = *major;
     facts.version.minor =
-        self.machineDword(kCurrentVersion, "CurrentMinorVersionNumber").value_or(0);
+        self.machineDword(kNtCurrentVersion, "CurrentMinorVersionNumber").value_or(0);
   } else {
     const std::vector<std::string> parts =
-        Split(self.machineText(kCurrentVersion, "CurrentVersion"), '.');
+        Split(self.machineText(kNtCurrentVersion, "CurrentVersion"), '.');
     if (parts.size() == 2) {
       facts.version.major = static_cast<std::uint32_t>(std::atoi(parts[0].c_str()));
       facts.version.minor = static_cast<std::uint32_t>(std::atoi(parts[1].c_str()));

@@ -5,9 +5,9 @@
 #include "platform/win32/WideText.h"
 #include "restore/BackupHintProgress.h"
 #include "restore/win32/RegistryEditorProcess.h"
-#include "ui/win32/Controls.h"
-#include "ui/win32/Dialog.h"
-#include "ui/win32/TranslateForm.h"
+#include "widgets/win32/Controls.h"
+#include "widgets/win32/Dialog.h"
+#include "widgets/win32/TranslateForm.h"
 
 namespace hs::win32 {
 

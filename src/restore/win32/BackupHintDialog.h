@@ -9,7 +9,7 @@
 
 #include "platform/FileSystemBackend.h"
 #include "restore/RegistryEditor.h"
-#include "settings/Translation.h"
+#include "translation/Translation.h"
 
 namespace hs::win32 {
 

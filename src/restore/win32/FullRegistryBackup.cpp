@@ -12,7 +12,7 @@ namespace hs::win32 {
 
 namespace {
 
-constexpr const wchar_t* kTitle = L"Corvane Hivesweep";
+constexpr const wchar_t* kBackupTitle = L"Corvane Hivesweep";
 
 std::optional<std::string> ChooseFile(HWND owner, const std::string& title) {
   std::vector<wchar_t> name(32768, L'\0');  // long enough for any path the system accepts
@@ -30,13 +30,13 @@ std::optional<std::string> ChooseFile(HWND owner, const std::string& title) {
   return Narrow(name.data());
 }
 
-bool AskYesNo(HWND owner, const std::string& text) {
-  return ::MessageBoxW(owner, Widen(text).c_str(), kTitle,
+bool AskBackupQuestion(HWND owner, const std::string& text) {
+  return ::MessageBoxW(owner, Widen(text).c_str(), kBackupTitle,
                        MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2) == IDYES;
 }
 
-void TellError(HWND owner, const std::string& text) {
-  ::MessageBoxW(owner, Widen(text).c_str(), kTitle, MB_OK | MB_ICONERROR);
+void TellBackupError(HWND owner, const std::string& text) {
+  ::MessageBoxW(owner, Widen(text).c_str(), kBackupTitle, MB_OK | MB_ICONERROR);
 }
 
 // Why the export is not a usable backup; "" when it is. An editor that
@@ -62,7 +62,7 @@ std::string ExportFailure(FileSystemBackend& fs, const std::string& path, Editor
 
 FullBackupCalls FullBackupCalls::System(FileSystemBackend& fs, const Translation& translation,
                                         const std::string& language) {
-  FullBackupCalls calls{ChooseFile, AskYesNo, TellError, nullptr};
+  FullBackupCalls calls{ChooseFile, AskBackupQuestion, TellBackupError, nullptr};
   calls.runEditor = [&fs, &translation, language](HWND owner, const std::string& commandLine,
                                                   const std::string& hint) {
     return RunRegistryEditor(owner, commandLine, hint, {fs, translation, language}).run;

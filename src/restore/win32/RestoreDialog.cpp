@@ -17,21 +17,21 @@
 #include "restore/win32/BackupHintDialog.h"
 #include "restore/win32/CallingEditor.h"
 #include "restore/win32/RestoreItemsDialog.h"
-#include "ui/win32/Controls.h"
-#include "ui/win32/Dialog.h"
-#include "ui/win32/Dpi.h"
-#include "ui/win32/GuiHandles.h"
-#include "ui/win32/ListView.h"
-#include "ui/win32/TranslateForm.h"
+#include "widgets/win32/Controls.h"
+#include "widgets/win32/Dialog.h"
+#include "widgets/win32/Dpi.h"
+#include "widgets/win32/GuiHandles.h"
+#include "widgets/win32/ListView.h"
+#include "widgets/win32/TranslateForm.h"
 
 namespace hs::win32 {
 
 namespace {
 
-constexpr const wchar_t* kTitle = L"Corvane Hivesweep";
+constexpr const wchar_t* kRestoreTitle = L"Corvane Hivesweep";
 constexpr int kDateColumnWidth = 110;
 // Wide enough for five buttons along the bottom.
-constexpr int kClientWidth = 560;
+constexpr int kRestoreClientWidth = 560;
 
 // Local last-write time in the user's short date and long time formats.
 std::wstring DateText(std::int64_t unixSeconds) {
@@ -51,7 +51,7 @@ std::wstring DateText(std::int64_t unixSeconds) {
 class TfrmRestore : public ui::Dialog {
  public:
   explicit TfrmRestore(const RestoreDialogInput& input)
-      : ui::Dialog({"frmRestore", kTitle, kClientWidth, 340}),
+      : ui::Dialog({"frmRestore", kRestoreTitle, kRestoreClientWidth, 340}),
         m_input(input),
         m_folder(input.backupFolder) {}
 
@@ -81,14 +81,14 @@ class TfrmRestore : public ui::Dialog {
 
   void CreateControls() {
     using ui::ComponentKind;
-    constexpr int kInner = kClientWidth - 20;
+    constexpr int kInner = kRestoreClientWidth - 20;
     add({WC_BUTTONW, "GroupBox1", ComponentKind::Captioned,
          L"Backup files are stored in the folder", BS_GROUPBOX, 0, 10, 6, kInner, 54, 0});
     add({WC_EDITW, "eFolder", ComponentKind::Untranslated, Widen(m_folder),
          ES_AUTOHSCROLL | ES_READONLY | WS_BORDER | WS_TABSTOP, 0, 20, 26, kInner - 58, 22,
          kRestoreFolder});
     add({WC_BUTTONW, "bBrowseFolder", ComponentKind::Captioned, L"...", WS_TABSTOP, 0,
-         kClientWidth - 52, 25, 32, 24, kRestoreBrowse});
+         kRestoreClientWidth - 52, 25, 32, 24, kRestoreBrowse});
     const HWND list = add(
         {WC_LISTVIEWW, "ListView1", ComponentKind::ListView, L"",
          LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER | WS_BORDER | WS_TABSTOP,
@@ -107,7 +107,7 @@ class TfrmRestore : public ui::Dialog {
     add({WC_BUTTONW, "bDelete", ComponentKind::Captioned, L"&Delete", WS_TABSTOP, 0, 340, 302, 90,
          28, kRestoreDelete});
     add({WC_BUTTONW, "bClose", ComponentKind::Captioned, L"&Close", WS_TABSTOP, 0,
-         kClientWidth - 100, 302, 90, 28, kRestoreClose});
+         kRestoreClientWidth - 100, 302, 90, 28, kRestoreClose});
   }
 
   RECT BoundsOf(int id) const {
@@ -306,13 +306,13 @@ class TfrmRestore : public ui::Dialog {
   std::string m_folder;
 };
 
-bool AskYesNo(HWND owner, const std::string& text) {
-  return ::MessageBoxW(owner, Widen(text).c_str(), kTitle,
+bool AskRestoreQuestion(HWND owner, const std::string& text) {
+  return ::MessageBoxW(owner, Widen(text).c_str(), kRestoreTitle,
                        MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
 void Tell(HWND owner, const std::string& text, bool error) {
-  ::MessageBoxW(owner, Widen(text).c_str(), kTitle,
+  ::MessageBoxW(owner, Widen(text).c_str(), kRestoreTitle,
                 MB_OK | (error ? MB_ICONERROR : MB_ICONINFORMATION));
 }
 
@@ -345,8 +345,8 @@ void OpenFolder(HWND owner, const std::string& folder) {
 
 RestoreDialogCalls RestoreDialogCalls::System(FileSystemBackend& fs, const Translation& translation,
                                               const std::string& language) {
-  RestoreDialogCalls calls{AskYesNo,   Tell,    ChooseFolder,
-                           OpenFolder, nullptr, PutBackFromRecycleBin};
+  RestoreDialogCalls calls{AskRestoreQuestion, Tell,    ChooseFolder,
+                           OpenFolder,         nullptr, PutBackFromRecycleBin};
   calls.runEditor = [&fs, &translation, language](HWND owner, const std::string& commandLine) {
     const BackupHintInput hint{fs, translation, language};
     return RunRegistryEditor(

@@ -14,7 +14,7 @@
 #include "platform/FileSystemBackend.h"
 #include "platform/RegistryBackend.h"
 #include "restore/RegistryEditor.h"
-#include "settings/Translation.h"
+#include "translation/Translation.h"
 
 namespace hs::win32 {
 

@@ -5,26 +5,26 @@
 #include "platform/win32/WideText.h"
 #include "restore/RestoreDialogRules.h"
 #include "restore/RestoreItems.h"
-#include "ui/win32/ButtonRow.h"
-#include "ui/win32/Controls.h"
-#include "ui/win32/Dialog.h"
-#include "ui/win32/Dpi.h"
-#include "ui/win32/ListView.h"
-#include "ui/win32/TranslateForm.h"
+#include "widgets/win32/ButtonRow.h"
+#include "widgets/win32/Controls.h"
+#include "widgets/win32/Dialog.h"
+#include "widgets/win32/Dpi.h"
+#include "widgets/win32/ListView.h"
+#include "widgets/win32/TranslateForm.h"
 
 namespace hs::win32 {
 
 namespace {
 
-constexpr int kClientWidth = 680;
-constexpr int kClientHeight = 360;
-constexpr int kButtonWidth = 150;
-constexpr int kButtonHeight = 25;
+constexpr int kItemsClientWidth = 680;
+constexpr int kItemsClientHeight = 360;
+constexpr int kItemsButtonWidth = 150;
+constexpr int kItemsButtonHeight = 25;
 
 class TfrmRestoreItems : public ui::Dialog {
  public:
   explicit TfrmRestoreItems(const RestoreItemsInput& input)
-      : ui::Dialog({"frmRestoreItems", L"Backup items", kClientWidth, kClientHeight}),
+      : ui::Dialog({"frmRestoreItems", L"Backup items", kItemsClientWidth, kItemsClientHeight}),
         m_input(input),
         m_items(input.items) {}
   const RestoreItemsOutput& Output() const { return m_output; }
@@ -62,7 +62,7 @@ class TfrmRestoreItems : public ui::Dialog {
     const HWND view =
         add({WC_LISTVIEWW, "lvItems", ui::ComponentKind::ListView, L"",
              LVS_REPORT | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER | WS_BORDER | WS_TABSTOP, 0, 8, 8,
-             kClientWidth - 16, kClientHeight - 56, kItemsList});
+             kItemsClientWidth - 16, kItemsClientHeight - 56, kItemsList});
     ui::ListView items(view);
     items.setExtendedStyle(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
     items.addColumn(L"Key", ui::ScaleToWindow(hwnd(), 250));
@@ -76,7 +76,8 @@ class TfrmRestoreItems : public ui::Dialog {
     };
     const ui::RowButton close[] = {{"bClose", L"&Close", IDCANCEL}};
     ui::AddButtonRow(hwnd(), components(),
-                     {kClientWidth, kClientHeight, kButtonWidth, kButtonHeight}, fromLeft, close);
+                     {kItemsClientWidth, kItemsClientHeight, kItemsButtonWidth, kItemsButtonHeight},
+                     fromLeft, close);
   }
 
   void showItems() {

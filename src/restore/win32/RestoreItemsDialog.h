@@ -15,7 +15,7 @@
 #include "restore/BackupItems.h"
 #include "restore/RestoreBackup.h"
 #include "restore/win32/CallingEditor.h"
-#include "settings/Translation.h"
+#include "translation/Translation.h"
 
 namespace hs::win32 {
 

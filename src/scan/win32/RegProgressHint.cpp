@@ -11,10 +11,10 @@
 #include "scan/ProgressStep.h"
 #include "scan/ScanProgressView.h"
 #include "scan/ScanTaskRunner.h"
-#include "settings/IniFile.h"
-#include "ui/win32/Controls.h"
-#include "ui/win32/Dialog.h"
-#include "ui/win32/TranslateForm.h"
+#include "translation/IniFile.h"
+#include "widgets/win32/Controls.h"
+#include "widgets/win32/Dialog.h"
+#include "widgets/win32/TranslateForm.h"
 
 namespace hs {
 namespace {

@@ -8,18 +8,18 @@
 
 #include "platform/win32/BrowseForFolder.h"
 #include "platform/win32/WideText.h"
-#include "settings/Translation.h"
 #include "settings/win32/RegAddRegistryDialog.h"
-#include "ui/win32/Controls.h"
-#include "ui/win32/Dialog.h"
-#include "ui/win32/ListView.h"
-#include "ui/win32/TranslateForm.h"
+#include "translation/Translation.h"
+#include "widgets/win32/Controls.h"
+#include "widgets/win32/Dialog.h"
+#include "widgets/win32/ListView.h"
+#include "widgets/win32/TranslateForm.h"
 
 namespace hs::win32 {
 
 namespace {
 
-constexpr int kGroupBox = 1301;
+constexpr int kOptionsGroupBox = 1301;
 constexpr int kListLabel = 1310;
 constexpr int kCheckBoxCount = 6;
 constexpr int kGeneralPage = 0;
@@ -113,7 +113,7 @@ class TfrmOptions : public ui::Dialog {
   void addGeneralPage() {
     add({WC_BUTTONW, "suiGroupBox1", ui::ComponentKind::Captioned,
          L"Select a destination folder to backup deleted entries by repairing", BS_GROUPBOX, 0, 20,
-         42, 440, 64, kGroupBox});
+         42, 440, 64, kOptionsGroupBox});
     add({WC_EDITW, "eOutputFolder", ui::ComponentKind::Untranslated, L"",
          ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, 32, 66, 376, 24, kOptionsOutputFolder});
     add({WC_BUTTONW, "bBrowse", ui::ComponentKind::Captioned, L"...", BS_PUSHBUTTON | WS_TABSTOP, 0,
@@ -197,7 +197,7 @@ class TfrmOptions : public ui::Dialog {
   void showPage(int page) {
     ::SendMessageW(item(kOptionsPages), TCM_SETCURSEL, static_cast<WPARAM>(page), 0);
     const bool general = page == kGeneralPage;
-    for (int id = kGroupBox; id < kOptionsFirstCheckBox + kCheckBoxCount; ++id)
+    for (int id = kOptionsGroupBox; id < kOptionsFirstCheckBox + kCheckBoxCount; ++id)
       ::ShowWindow(item(id), general ? SW_SHOW : SW_HIDE);
     for (int id = kListLabel; id <= kOptionsRemove; ++id)
       ::ShowWindow(item(id), general ? SW_HIDE : SW_SHOW);

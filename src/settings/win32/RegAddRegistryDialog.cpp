@@ -5,10 +5,10 @@
 
 #include "platform/win32/WideText.h"
 #include "settings/OptionsRules.h"
-#include "settings/Translation.h"
-#include "ui/win32/Controls.h"
-#include "ui/win32/Dialog.h"
-#include "ui/win32/TranslateForm.h"
+#include "translation/Translation.h"
+#include "widgets/win32/Controls.h"
+#include "widgets/win32/Dialog.h"
+#include "widgets/win32/TranslateForm.h"
 
 namespace hs::win32 {
 

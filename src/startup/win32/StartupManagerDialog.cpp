@@ -3,13 +3,13 @@
 #include <commctrl.h>
 
 #include "platform/win32/WideText.h"
-#include "settings/Translation.h"
 #include "startup/StartupEntries.h"
-#include "ui/win32/ButtonRow.h"
-#include "ui/win32/Controls.h"
-#include "ui/win32/Dialog.h"
-#include "ui/win32/ListView.h"
-#include "ui/win32/TranslateForm.h"
+#include "translation/Translation.h"
+#include "widgets/win32/ButtonRow.h"
+#include "widgets/win32/Controls.h"
+#include "widgets/win32/Dialog.h"
+#include "widgets/win32/ListView.h"
+#include "widgets/win32/TranslateForm.h"
 
 namespace hs::win32 {
 

@@ -4,7 +4,7 @@
 
 #include "common/Text.h"
 #include "platform/win32/WideText.h"
-#include "ui/win32/TranslateForm.h"
+#include "widgets/win32/TranslateForm.h"
 
 namespace hs::ui {
 

@@ -9,8 +9,8 @@
 
 #include "ui/AppContext.h"
 #include "ui/LanguageMenu.h"
-#include "ui/win32/ComponentRegistry.h"
-#include "ui/win32/Menus.h"
+#include "widgets/win32/ComponentRegistry.h"
+#include "widgets/win32/Menus.h"
 
 namespace hs::ui {
 

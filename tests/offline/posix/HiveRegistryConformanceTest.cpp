@@ -62,6 +62,6 @@ INSTANTIATE_TEST_SUITE_P(Hive, RegistryConformance,
                                return false;
                              },
                              true}),
-                         TargetName);
+                         RegistryTargetName);
 
 }  // namespace hs::conformance

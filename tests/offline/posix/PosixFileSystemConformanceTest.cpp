@@ -60,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(Posix, FileSystemConformance,
                                fsys::create_directories(ScratchOnHost());
                              },
                              Seed}),
-                         TargetName);
+                         FileSystemTargetName);
 
 }  // namespace
 }  // namespace hs::conformance

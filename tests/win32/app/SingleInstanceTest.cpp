@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "app/win32/ProgramRun.h"
-#include "ui/win32/Window.h"
+#include "widgets/win32/Window.h"
 
 namespace hs::app {
 namespace {

@@ -9,8 +9,8 @@
 #include "platform/TRegistry.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
-#include "settings/IniFile.h"
 #include "settings/Settings.h"
+#include "translation/IniFile.h"
 #include "win32/mainwindow/GuiTestSupport.h"
 
 namespace hs {

@@ -13,11 +13,11 @@
 #include "platform/memory/MemoryFileSystem.h"
 #include "platform/memory/MemoryRegistry.h"
 #include "regfile/RegFileImport.h"
-#include "settings/IniFile.h"
+#include "translation/IniFile.h"
 #include "ui/TreeImageChoice.h"
-#include "ui/win32/Controls.h"
-#include "ui/win32/Dpi.h"
-#include "win32/ui/GuiTestSupport.h"
+#include "widgets/win32/Controls.h"
+#include "widgets/win32/Dpi.h"
+#include "win32/widgets/GuiTestSupport.h"
 
 namespace hs::test {
 namespace {

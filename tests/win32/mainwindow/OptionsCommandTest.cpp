@@ -6,10 +6,10 @@
 #include "mainwindow/win32/RegMain.h"
 #include "platform/memory/MemoryFileSystem.h"
 #include "platform/memory/MemoryRegistry.h"
-#include "settings/IniFile.h"
 #include "settings/win32/OptionsDialog.h"
+#include "translation/IniFile.h"
 #include "win32/mainwindow/GuiTestSupport.h"
-#include "win32/ui/GuiTestSupport.h"
+#include "win32/widgets/GuiTestSupport.h"
 
 namespace hs::test {
 namespace {

@@ -9,9 +9,10 @@
 #include "mainwindow/win32/SectionTreeView.h"
 #include "platform/win32/UniqueHandle.h"
 #include "ui/TreeImageChoice.h"
-#include "ui/win32/Pictures.h"
+#include "ui/win32/PictureIds.h"
+#include "widgets/win32/Pictures.h"
 #include "win32/BesideTestProgram.h"
-#include "win32/ui/GuiTestSupport.h"
+#include "win32/widgets/GuiTestSupport.h"
 
 namespace hs::test {
 namespace {

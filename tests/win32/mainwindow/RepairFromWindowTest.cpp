@@ -9,18 +9,19 @@
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
 #include "settings/Settings.h"
-#include "settings/Translation.h"
+#include "translation/Translation.h"
 #include "win32/mainwindow/GuiTestSupport.h"
 
 namespace hs {
 namespace {
 
-constexpr const char* kBase = "Software\\HivesweepTest\\RepairWindow";
-constexpr const char* kBaseFull = "HKEY_CURRENT_USER\\Software\\HivesweepTest\\RepairWindow";
+constexpr const char* kRepairWindowBase = "Software\\HivesweepTest\\RepairWindow";
+constexpr const char* kRepairWindowBaseFull =
+    "HKEY_CURRENT_USER\\Software\\HivesweepTest\\RepairWindow";
 
 Finding Row(const std::string& name, bool checked) {
   return Finding{"Obsolete software",
-                 std::string(kBaseFull) + "\\" + name,
+                 std::string(kRepairWindowBaseFull) + "\\" + name,
                  "",
                  FindingKind::fkKey,
                  checked,
@@ -31,10 +32,10 @@ class RepairFromWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     TRegistry scratch(reg, RootKey::CurrentUser);
-    scratch.RemovePath(kBase);
+    scratch.RemovePath(kRepairWindowBase);
     for (const char* name : {"Gone\\Sub", "Kept"}) {
       TRegistry key(reg, RootKey::CurrentUser);
-      ASSERT_TRUE(key.OpenPath(std::string(kBase) + "\\" + name, true));
+      ASSERT_TRUE(key.OpenPath(std::string(kRepairWindowBase) + "\\" + name, true));
       ASSERT_TRUE(key.WriteValueText("Path", "C:\\nowhere\\tool.exe"));
     }
     programFolder = test::TempFolder("HivesweepRepairWindow\\");
@@ -50,12 +51,13 @@ class RepairFromWindowTest : public ::testing::Test {
   }
   void TearDown() override {
     ::DestroyWindow(owner);
-    TRegistry(reg, RootKey::CurrentUser).RemovePath(kBase);
+    TRegistry(reg, RootKey::CurrentUser).RemovePath(kRepairWindowBase);
     fs.deleteSilently(programFolder);
   }
 
   bool KeyExists(const std::string& name) {
-    return TRegistry(reg, RootKey::CurrentUser).PathExists(std::string(kBase) + "\\" + name);
+    return TRegistry(reg, RootKey::CurrentUser)
+        .PathExists(std::string(kRepairWindowBase) + "\\" + name);
   }
   win32::RepairWindowResult Repair(win32::WindowQuestions questions,
                                    win32::RestorePointCalls points = {}) {
@@ -107,16 +109,17 @@ TEST_F(RepairFromWindowTest, RepairsCheckedRowsWritesBackupAndShowsSummarySenten
   EXPECT_EQ(result.processedCount, 2);
   EXPECT_EQ(result.rowsRemoved, 2u);
   ASSERT_EQ(rows.size(), 1u);
-  EXPECT_EQ(rows[0].KeyPath, std::string(kBaseFull) + "\\Kept");
+  EXPECT_EQ(rows[0].KeyPath, std::string(kRepairWindowBaseFull) + "\\Kept");
   EXPECT_FALSE(KeyExists("Gone"));
   EXPECT_TRUE(KeyExists("Kept"));
   EXPECT_EQ(state.unrepaired.KeyTexts,
-            std::vector<std::string>{std::string(kBaseFull) + "\\Missing"});
+            std::vector<std::string>{std::string(kRepairWindowBaseFull) + "\\Missing"});
 
   std::string backup;
   ASSERT_EQ(fs.readFile(result.backupFile, backup), FsStatus::Ok);
   EXPECT_EQ(result.backupFile.rfind(settings.OutputDirectory + "\\", 0), 0u);
-  EXPECT_NE(backup.find("[" + std::string(kBaseFull) + "\\Gone\\Sub]\r\n\"Path\"=\"C:\\\\nowhere"),
+  EXPECT_NE(backup.find("[" + std::string(kRepairWindowBaseFull) +
+                        "\\Gone\\Sub]\r\n\"Path\"=\"C:\\\\nowhere"),
             std::string::npos)
       << backup;
 }

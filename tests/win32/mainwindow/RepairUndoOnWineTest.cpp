@@ -15,15 +15,16 @@
 #include "restore/RestoreBackup.h"
 #include "restore/win32/RegistryEditorProcess.h"
 #include "settings/Settings.h"
-#include "settings/Translation.h"
-#include "ui/win32/ListView.h"
+#include "translation/Translation.h"
+#include "widgets/win32/ListView.h"
 #include "win32/mainwindow/GuiTestSupport.h"
 
 namespace hs {
 namespace {
 
-constexpr const char* kBase = "Software\\HivesweepTest\\RepairUndo";
-constexpr const char* kBaseFull = "HKEY_CURRENT_USER\\Software\\HivesweepTest\\RepairUndo";
+constexpr const char* kRepairUndoBase = "Software\\HivesweepTest\\RepairUndo";
+constexpr const char* kRepairUndoBaseFull =
+    "HKEY_CURRENT_USER\\Software\\HivesweepTest\\RepairUndo";
 constexpr const char* kRunKey =
     "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
@@ -35,8 +36,8 @@ class RepairUndoOnWineTest : public ::testing::Test {
  protected:
   void SetUp() override {
     TRegistry key(reg, RootKey::CurrentUser);
-    key.RemovePath(kBase);
-    ASSERT_TRUE(key.OpenPath(kBase, true));
+    key.RemovePath(kRepairUndoBase);
+    ASSERT_TRUE(key.OpenPath(kRepairUndoBase, true));
     ASSERT_TRUE(key.WriteValueText("Tool", "C:\\nowhere\\tool.exe"));
     folder = test::TempFolder("HivesweepRepairUndo\\");
     fs.deleteSilently(folder);
@@ -50,7 +51,7 @@ class RepairUndoOnWineTest : public ::testing::Test {
   }
   void TearDown() override {
     ::DestroyWindow(owner);
-    TRegistry(reg, RootKey::CurrentUser).RemovePath(kBase);
+    TRegistry(reg, RootKey::CurrentUser).RemovePath(kRepairUndoBase);
     fs.deleteSilently(folder);
   }
 
@@ -88,9 +89,10 @@ class RepairUndoOnWineTest : public ::testing::Test {
 TEST_F(RepairUndoOnWineTest, ShortcutsGoToTheRecycleBinWithTheirPathsAndTheRestoreTellsWhere) {
   const std::string first = Shortcut("Old tool.lnk");
   const std::string second = Shortcut("Older tool.lnk");
-  std::vector<Finding> rows = {Row(first, FindingKind::fkFile),
-                               Row(std::string(kBaseFull) + "\\Tool", FindingKind::fkValueInPath),
-                               Row(second, FindingKind::fkFile)};
+  std::vector<Finding> rows = {
+      Row(first, FindingKind::fkFile),
+      Row(std::string(kRepairUndoBaseFull) + "\\Tool", FindingKind::fkValueInPath),
+      Row(second, FindingKind::fkFile)};
   const win32::RepairWindowResult result = Repair(rows);
   ASSERT_EQ(result.end, RepairEnd::Completed);
   EXPECT_TRUE(rows.empty());
@@ -119,14 +121,15 @@ TEST_F(RepairUndoOnWineTest, ShortcutsGoToTheRecycleBinWithTheirPathsAndTheResto
                              [&](const auto& item) { return win32::IsRecycledFrom(item, path); }));
   }
   TRegistry key(reg, RootKey::CurrentUser);
-  ASSERT_TRUE(key.OpenPath(kBase));
+  ASSERT_TRUE(key.OpenPath(kRepairUndoBase));
   EXPECT_TRUE(key.HasValue("Tool"));
 }
 
 TEST_F(RepairUndoOnWineTest, KeptRowsStayCheckedAndAreListedWithTheirReasons) {
-  std::vector<Finding> rows = {Row(std::string(kBaseFull) + "\\Tool", FindingKind::fkValueInPath),
-                               Row(kRunKey, FindingKind::fkKey),
-                               Row(std::string(kBaseFull) + "\\Vanished", FindingKind::fkKey)};
+  std::vector<Finding> rows = {
+      Row(std::string(kRepairUndoBaseFull) + "\\Tool", FindingKind::fkValueInPath),
+      Row(kRunKey, FindingKind::fkKey),
+      Row(std::string(kRepairUndoBaseFull) + "\\Vanished", FindingKind::fkKey)};
   std::vector<std::wstring> listed;
   test::DialogDriver shown(win32::kNotRepairedList, [&](HWND dialog) {
     const ui::ListView list(::GetDlgItem(dialog, win32::kNotRepairedList));

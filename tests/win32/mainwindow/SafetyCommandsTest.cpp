@@ -10,7 +10,7 @@
 #include "platform/memory/MemoryFileSystem.h"
 #include "platform/memory/MemoryRegistry.h"
 #include "restore/win32/RestoreDialog.h"
-#include "ui/win32/Dpi.h"
+#include "widgets/win32/Dpi.h"
 #include "win32/mainwindow/GuiTestSupport.h"
 
 namespace hs::test {

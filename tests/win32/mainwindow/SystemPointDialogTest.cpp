@@ -12,7 +12,7 @@
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "settings/Settings.h"
-#include "settings/Translation.h"
+#include "translation/Translation.h"
 #include "win32/mainwindow/GuiTestSupport.h"
 
 namespace hs {

@@ -17,14 +17,15 @@
 #include "restore/win32/RestoreDialog.h"
 #include "restore/win32/RestoreItemsDialog.h"
 #include "settings/Settings.h"
-#include "ui/win32/ListView.h"
+#include "widgets/win32/ListView.h"
 #include "win32/mainwindow/GuiTestSupport.h"
 
 namespace hs {
 namespace {
 
-constexpr const char* kBase = "Software\\HivesweepTest\\RestoreDialog";
-constexpr const char* kBaseFull = "HKEY_CURRENT_USER\\Software\\HivesweepTest\\RestoreDialog";
+constexpr const char* kRestoreDialogBase = "Software\\HivesweepTest\\RestoreDialog";
+constexpr const char* kRestoreDialogBaseFull =
+    "HKEY_CURRENT_USER\\Software\\HivesweepTest\\RestoreDialog";
 
 // "key|name" -> type and data
 using Values = std::map<std::string, std::pair<std::uint32_t, std::vector<std::uint8_t>>>;
@@ -82,7 +83,7 @@ void SelectRow(HWND dialog, int row) {
 class RestoreDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    TRegistry(reg, RootKey::CurrentUser).RemovePath(kBase);
+    TRegistry(reg, RootKey::CurrentUser).RemovePath(kRestoreDialogBase);
     folder = test::TempFolder("HivesweepRestoreDialog");
     fs.deleteSilently(folder);
     ASSERT_EQ(fs.createDirectory(folder), FsStatus::Ok);
@@ -94,7 +95,7 @@ class RestoreDialogTest : public ::testing::Test {
     };
   }
   void TearDown() override {
-    TRegistry(reg, RootKey::CurrentUser).RemovePath(kBase);
+    TRegistry(reg, RootKey::CurrentUser).RemovePath(kRestoreDialogBase);
     fs.deleteSilently(folder);
   }
 
@@ -118,14 +119,16 @@ class RestoreDialogTest : public ::testing::Test {
   std::string RepairAndSnapshot(Values& before) {
     for (const char* name : {"Gone\\Sub", "Gone", "Kept"}) {
       TRegistry key(reg, RootKey::CurrentUser);
-      EXPECT_TRUE(key.OpenPath(std::string(kBase) + "\\" + name, true));
+      EXPECT_TRUE(key.OpenPath(std::string(kRestoreDialogBase) + "\\" + name, true));
       EXPECT_TRUE(key.WriteValueText("Path", std::string("C:\\nowhere\\") + name + ".exe"));
       EXPECT_TRUE(key.WriteValue({"Count", kRegDword, {7, 0, 0, 0}}));
     }
-    Collect(reg, kBase, before);
-    const std::string backup = Repair({{"Obsolete software", std::string(kBaseFull) + "\\Gone", "",
-                                        FindingKind::fkKey, true, 0}});
-    EXPECT_FALSE(TRegistry(reg, RootKey::CurrentUser).PathExists(std::string(kBase) + "\\Gone"));
+    Collect(reg, kRestoreDialogBase, before);
+    const std::string backup =
+        Repair({{"Obsolete software", std::string(kRestoreDialogBaseFull) + "\\Gone", "",
+                 FindingKind::fkKey, true, 0}});
+    EXPECT_FALSE(TRegistry(reg, RootKey::CurrentUser)
+                     .PathExists(std::string(kRestoreDialogBase) + "\\Gone"));
     return backup;
   }
   // The window's repair of `rows` into a backup file of the folder.
@@ -226,7 +229,7 @@ TEST_F(RestoreDialogTest, RestoresARepairsBackupToTheRegistryBeforeTheRepair) {
   EXPECT_EQ(folder + "\\" + shown.rows[0][0], backup);
   EXPECT_TRUE(told.empty()) << told.front();
   Values after;
-  Collect(reg, kBase, after);
+  Collect(reg, kRestoreDialogBase, after);
   EXPECT_EQ(after, before);
   // Verified whole, in the backup folder, DeleteBackupFile set: gone from disk and list.
   EXPECT_EQ(fs.probe(backup), PathProbe::NotFound);
@@ -241,7 +244,7 @@ TEST_F(RestoreDialogTest, AValueChangedAfterTheImportIsReportedNotVerifiedAndThe
   calls.runEditor = [&](HWND owner, const std::string& commandLine) {
     const EditorRun run = realEditor(owner, commandLine);
     TRegistry key(reg, RootKey::CurrentUser);
-    EXPECT_TRUE(key.OpenPath(std::string(kBase) + "\\Gone\\Sub"));
+    EXPECT_TRUE(key.OpenPath(std::string(kRestoreDialogBase) + "\\Gone\\Sub"));
     EXPECT_TRUE(key.WriteValueText("Path", "C:\\changed.exe"));
     return run;
   };
@@ -253,7 +256,8 @@ TEST_F(RestoreDialogTest, AValueChangedAfterTheImportIsReportedNotVerifiedAndThe
   });
   ASSERT_EQ(told.size(), 1u);
   EXPECT_EQ(told[0].rfind("The restore is not verified.", 0), 0u) << told[0];
-  EXPECT_NE(told[0].find(std::string(kBaseFull) + "\\Gone\\Sub value \"Path\""), std::string::npos)
+  EXPECT_NE(told[0].find(std::string(kRestoreDialogBaseFull) + "\\Gone\\Sub value \"Path\""),
+            std::string::npos)
       << told[0];
   EXPECT_NE(told[0].find("The backup file is kept: " + backup), std::string::npos) << told[0];
   EXPECT_EQ(fs.probe(backup), PathProbe::File);
@@ -283,7 +287,7 @@ void CheckItems(HWND items, const std::set<std::string>& wanted) {
 TEST_F(RestoreDialogTest, ItemsComeBackThreeThenSevenAndOnlyThenTheFileGoes) {
   std::vector<Finding> rows;
   for (int i = 0; i < 5; ++i) {
-    const std::string key = std::string(kBase) + "\\Key" + std::to_string(i);
+    const std::string key = std::string(kRestoreDialogBase) + "\\Key" + std::to_string(i);
     TRegistry sub(reg, RootKey::CurrentUser), tree(reg, RootKey::CurrentUser),
         values(reg, RootKey::CurrentUser);
     ASSERT_TRUE(sub.OpenPath(key + "\\Sub", true));
@@ -292,18 +296,18 @@ TEST_F(RestoreDialogTest, ItemsComeBackThreeThenSevenAndOnlyThenTheFileGoes) {
     ASSERT_TRUE(tree.WriteValueText("Path", "C:\\nowhere\\" + std::to_string(i) + ".exe"));
     rows.push_back({"Obsolete software", std::string("HKEY_CURRENT_USER\\") + key, "",
                     FindingKind::fkKey, true, 0});
-    ASSERT_TRUE(values.OpenPath(std::string(kBase) + "\\Values", true));
+    ASSERT_TRUE(values.OpenPath(std::string(kRestoreDialogBase) + "\\Values", true));
     ASSERT_TRUE(values.WriteValueText("V" + std::to_string(i), "C:\\gone\\v.exe /min"));
-    rows.push_back({"Missing file", std::string(kBaseFull) + "\\Values", "V" + std::to_string(i),
-                    FindingKind::fkNamedValue, true, 0});
+    rows.push_back({"Missing file", std::string(kRestoreDialogBaseFull) + "\\Values",
+                    "V" + std::to_string(i), FindingKind::fkNamedValue, true, 0});
   }
   Values before;
-  Collect(reg, kBase, before);
+  Collect(reg, kRestoreDialogBase, before);
   const std::string backup = Repair(rows);
   ASSERT_FALSE(backup.empty());
-  const std::set<std::string> three = {kBaseFull + std::string("\\Key1|"),
-                                       kBaseFull + std::string("\\Key3|"),
-                                       kBaseFull + std::string("\\Values|V2")};
+  const std::set<std::string> three = {kRestoreDialogBaseFull + std::string("\\Key1|"),
+                                       kRestoreDialogBaseFull + std::string("\\Key3|"),
+                                       kRestoreDialogBaseFull + std::string("\\Values|V2")};
   std::map<std::string, std::string> listed, afterThree;
   Values registryAfterThree;
   bool keptAfterThree = false, itemsActed = false;
@@ -315,7 +319,7 @@ TEST_F(RestoreDialogTest, ItemsComeBackThreeThenSevenAndOnlyThenTheFileGoes) {
       CheckItems(items, three);
       test::Click(items, win32::kItemsRestoreChecked);  // the real regedit, behind its wait
       afterThree = ItemRows(items);
-      Collect(reg, kBase, registryAfterThree);
+      Collect(reg, kRestoreDialogBase, registryAfterThree);
       keptAfterThree = fs.probe(backup) == PathProbe::File;
       test::Click(items, win32::kItemsSelectAll);
       test::Click(items, win32::kItemsRestoreChecked);  // every item is back: the dialog ends
@@ -335,7 +339,7 @@ TEST_F(RestoreDialogTest, ItemsComeBackThreeThenSevenAndOnlyThenTheFileGoes) {
   Values expected;
   for (const auto& [slot, value] : before) {
     const std::string key = slot.substr(0, slot.find('|'));
-    const std::string base(kBase);
+    const std::string base(kRestoreDialogBase);
     if (key == base ||
         (key == base + "\\Values" && (slot.ends_with("|") || slot.ends_with("|V2"))) ||
         key.starts_with(base + "\\Key1") || key.starts_with(base + "\\Key3"))
@@ -345,7 +349,7 @@ TEST_F(RestoreDialogTest, ItemsComeBackThreeThenSevenAndOnlyThenTheFileGoes) {
 
   // The registry now holds all of it again, and the backup went with the last item.
   Values after;
-  Collect(reg, kBase, after);
+  Collect(reg, kRestoreDialogBase, after);
   EXPECT_EQ(after, before);
   EXPECT_EQ(fs.probe(backup), PathProbe::NotFound);
   EXPECT_TRUE(left.rows.empty());
@@ -353,12 +357,13 @@ TEST_F(RestoreDialogTest, ItemsComeBackThreeThenSevenAndOnlyThenTheFileGoes) {
 
 TEST_F(RestoreDialogTest, ACraftedFileWithDeletionLinesIsRefusedAndTheRegistryUnchanged) {
   TRegistry victim(reg, RootKey::CurrentUser);
-  ASSERT_TRUE(victim.OpenPath(std::string(kBase) + "\\Victim", true));
+  ASSERT_TRUE(victim.OpenPath(std::string(kRestoreDialogBase) + "\\Victim", true));
   ASSERT_TRUE(victim.WriteValueText("Keep", "me"));
   Values before;
-  Collect(reg, kBase, before);
-  Write("Backup20991231235959.reg", std::string("REGEDIT4\r\n\r\n[-") + kBaseFull +
-                                        "\\Victim]\r\n\r\n[" + kBaseFull + "]\r\n\"Keep\"=-\r\n");
+  Collect(reg, kRestoreDialogBase, before);
+  Write("Backup20991231235959.reg", std::string("REGEDIT4\r\n\r\n[-") + kRestoreDialogBaseFull +
+                                        "\\Victim]\r\n\r\n[" + kRestoreDialogBaseFull +
+                                        "]\r\n\"Keep\"=-\r\n");
   int editorRuns = 0;
   calls.runEditor = [&](HWND, const std::string&) {
     ++editorRuns;
@@ -372,7 +377,7 @@ TEST_F(RestoreDialogTest, ACraftedFileWithDeletionLinesIsRefusedAndTheRegistryUn
   ASSERT_EQ(told.size(), 1u);  // no question: no answer could make it importable
   EXPECT_EQ(told[0].rfind("The restore was refused.", 0), 0u) << told[0];
   Values after;
-  Collect(reg, kBase, after);
+  Collect(reg, kRestoreDialogBase, after);
   EXPECT_EQ(after, before);
   EXPECT_EQ(fs.probe(folder + "\\Backup20991231235959.reg"), PathProbe::File);
 }

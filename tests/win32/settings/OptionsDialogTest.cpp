@@ -7,11 +7,11 @@
 
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32FileSystem.h"
-#include "settings/IniFile.h"
 #include "settings/Settings.h"
-#include "settings/Translation.h"
 #include "settings/win32/OptionsDialog.h"
 #include "settings/win32/RegAddRegistryDialog.h"
+#include "translation/IniFile.h"
+#include "translation/Translation.h"
 #include "win32/mainwindow/GuiTestSupport.h"
 
 namespace hs {

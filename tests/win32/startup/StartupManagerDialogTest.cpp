@@ -21,11 +21,11 @@
 #include "restore/RestoreBackup.h"
 #include "restore/win32/RegistryEditorProcess.h"
 #include "settings/Settings.h"
-#include "settings/Translation.h"
 #include "startup/StartupApproval.h"
 #include "startup/win32/StartupManagerDialog.h"
+#include "translation/Translation.h"
 #include "ui/AppContext.h"
-#include "ui/win32/ListView.h"
+#include "widgets/win32/ListView.h"
 #include "win32/mainwindow/GuiTestSupport.h"
 
 namespace hs {
@@ -179,7 +179,7 @@ TEST_F(StartupManagerDialogTest, ListsSeededEntriesDeletesTickedOnesAndTheBackup
   EXPECT_EQ(after->data, before.data);
 }
 
-std::string StateShown(HWND dialog, const std::string& caption) {
+std::string StartupStateShown(HWND dialog, const std::string& caption) {
   const ui::ListView list(::GetDlgItem(dialog, win32::kStartupList));
   for (int i = 0; i < list.rowCount(); ++i)
     if (win32::Narrow(list.text(i, 0)) == caption) return win32::Narrow(list.text(i, 3));
@@ -188,9 +188,9 @@ std::string StateShown(HWND dialog, const std::string& caption) {
 
 // The 12 bytes the system's startup list keeps for an entry, as Wine's
 // registry holds them; nothing when there is no such value.
-std::optional<std::vector<std::uint8_t>> Approval(RegistryBackend& reg, RootKey root,
-                                                  const std::string& list,
-                                                  const std::string& name) {
+std::optional<std::vector<std::uint8_t>> ApprovalValue(RegistryBackend& reg, RootKey root,
+                                                       const std::string& list,
+                                                       const std::string& name) {
   TRegistry key(reg, root, RegAccess::Read);
   RegValue value;
   if (!key.OpenPath(std::string(kStartupApprovedKey) + "\\" + list) || !key.RawValue(name, value))
@@ -218,16 +218,18 @@ TEST_F(StartupManagerDialogTest, DisableWritesTheSystemsBytesAndEnableTakesThemB
   std::optional<Bytes> textOff, expandOff, commonOff;
   test::DialogDriver driver(win32::kStartupList, [&](HWND dialog) {
     for (const std::string& caption : ticked) {
-      statesBefore.push_back(StateShown(dialog, caption));
+      statesBefore.push_back(StartupStateShown(dialog, caption));
       Tick(dialog, caption);
     }
     test::Click(dialog, win32::kStartupDisable);
-    for (const std::string& caption : ticked) statesOff.push_back(StateShown(dialog, caption));
-    textOff = Approval(reg, RootKey::CurrentUser, "Run", "HsText");
-    expandOff = Approval(reg, RootKey::CurrentUser, "Run", "HsExpand");
-    commonOff = Approval(reg, RootKey::LocalMachine, "StartupFolder", "HsCommon.LNK");
+    for (const std::string& caption : ticked)
+      statesOff.push_back(StartupStateShown(dialog, caption));
+    textOff = ApprovalValue(reg, RootKey::CurrentUser, "Run", "HsText");
+    expandOff = ApprovalValue(reg, RootKey::CurrentUser, "Run", "HsExpand");
+    commonOff = ApprovalValue(reg, RootKey::LocalMachine, "StartupFolder", "HsCommon.LNK");
     test::Click(dialog, win32::kStartupEnable);  // the ticks stay
-    for (const std::string& caption : ticked) statesOn.push_back(StateShown(dialog, caption));
+    for (const std::string& caption : ticked)
+      statesOn.push_back(StartupStateShown(dialog, caption));
     test::Click(dialog, IDCANCEL);
   });
   win32::StartupManagerInput input{reg, fs, english, "English", folder + "Backup", 10};
@@ -244,10 +246,10 @@ TEST_F(StartupManagerDialogTest, DisableWritesTheSystemsBytesAndEnableTakesThemB
   EXPECT_EQ(expandOff, disabled(7));
   EXPECT_EQ(commonOff, disabled(3));
   // Back on: the bytes the system writes for an enabled entry, and 06 as it was.
-  EXPECT_EQ(Approval(reg, RootKey::CurrentUser, "Run", "HsText"),
+  EXPECT_EQ(ApprovalValue(reg, RootKey::CurrentUser, "Run", "HsText"),
             Bytes({2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
-  EXPECT_EQ(Approval(reg, RootKey::CurrentUser, "Run", "HsExpand"), six);
-  EXPECT_EQ(Approval(reg, RootKey::LocalMachine, "StartupFolder", "HsCommon.LNK"),
+  EXPECT_EQ(ApprovalValue(reg, RootKey::CurrentUser, "Run", "HsExpand"), six);
+  EXPECT_EQ(ApprovalValue(reg, RootKey::LocalMachine, "StartupFolder", "HsCommon.LNK"),
             Bytes({2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
   // Switching deletes nothing and backs nothing up.
   EXPECT_TRUE(RunValue("HsText"));

@@ -11,8 +11,8 @@
 #include "platform/win32/Win32FileSystem.h"
 #include "ui/win32/LanguageMenu.h"
 #include "win32/BesideTestProgram.h"
-#include "win32/ui/EveryKindWindow.h"
-#include "win32/ui/GuiTestSupport.h"
+#include "win32/widgets/EveryKindWindow.h"
+#include "win32/widgets/GuiTestSupport.h"
 
 namespace hs::test {
 namespace {
