@@ -14,6 +14,11 @@
 # scripts/screenshots.sh evidence makes only the pictures of a row's
 # evidence (status bar and "Details...") in English and German.
 #
+# scripts/screenshots.sh undo makes only the pictures of taking back part of
+# a repair and of switching startup entries, in English and German: the
+# startup manager with the demo's disabled entry, the restore dialog and the
+# item list of the repair's backup.
+#
 # scripts/screenshots.sh languages [NAME...] makes instead the pictures of
 # docs/languages.md: the main window after a scan and the options dialog in
 # each named language (every shipped one when none is named), as small
@@ -267,6 +272,52 @@ shoot_evidence() {  # shoot_evidence LANGUAGE SUFFIX KEY
 if [ "${1:-}" = evidence ]; then
   shoot_evidence English en d
   shoot_evidence German de h
+  exit 0
+fi
+
+# The repair's backup in the restore dialog, then its item list with the
+# first item ticked; reached by keys that are the same in every language.
+shoot_undo() {  # shoot_undo SUFFIX
+  keys_to "$HS_MAIN_WINDOW" ctrl+m
+  sleep 2
+  shoot_window "$SHOTS/startup-manager-$1.png"
+  keys_to "$(top_window)" Escape
+  sleep "$CLOSE_WAIT"
+  keys_to "$HS_MAIN_WINDOW" ctrl+s
+  hs_wait_alone 120
+  keys_to "$HS_MAIN_WINDOW" ctrl+alt+r
+  sleep 2
+  hs_keys Return  # yes, make the backup folder
+  sleep 4
+  local left
+  for _ in 1 2 3; do  # the summary, then the list of rows not repaired
+    left="$(top_window)"
+    [ -n "$left" ] || break
+    keys_to "$left" Escape
+    sleep "$CLOSE_WAIT"
+  done
+  keys_to "$HS_MAIN_WINDOW" ctrl+e
+  sleep 2
+  keys_to "$(top_window)" Down  # the list has the focus: its first file
+  sleep 0.5
+  shoot_window "$SHOTS/restore-dialog-$1.png"
+  hs_keys Tab Tab Tab space  # Restore, Open Directory, then "Show items"
+  sleep 3
+  keys_to "$(top_window)" Down space Down Down space
+  sleep 0.5
+  shoot_window "$SHOTS/restore-items-$1.png"
+  keys_to "$(top_window)" Escape
+  sleep "$CLOSE_WAIT"
+  keys_to "$(top_window)" Escape
+  sleep "$CLOSE_WAIT"
+}
+
+if [ "${1:-}" = undo ]; then
+  for language in English:en German:de; do
+    start_demo "${language%%:*}"
+    shoot_undo "${language##*:}"
+    hs_end_prefix
+  done
   exit 0
 fi
 

@@ -35,16 +35,28 @@ constexpr CommandText kCommands[] = {
      "                   outcome and reason\n"
      "  --quiet          no progress on standard error\n"
      "  Needs administrator rights: run it from an elevated prompt.\n"},
-    {"restore", "restore [--force] [--json] FILE",
+    {"restore", "restore [--force] [--json] [--item N[,M...]] [--key PATH] FILE",
      "  Imports a backup file with the registry editor and checks that the registry\n"
      "  holds what the file says; the file is kept unless all of it came back.\n"
      "  --force          restore a file that is not recorded as one of this program's\n"
      "                   backups\n"
      "  --json           one JSON object with the outcome and its reason\n"
+     "  --item N[,M...]  restore only these items ('backups --items' numbers them)\n"
+     "  --key PATH       restore only the items at or below this key (may be repeated)\n"
+     "                   the file is kept until every item of it is back\n"
      "  Needs administrator rights: run it from an elevated prompt.\n"},
-    {"backups", "backups [--json]",
+    {"backups", "backups [--json] [--items]",
      "  Lists the backup folder's files, newest first.\n"
-     "  --json           one object per file, with whether it may be restored as it is\n"},
+     "  --json           one object per file, with whether it may be restored as it is\n"
+     "  --items          each file's items: number, key, value, what it puts back and\n"
+     "                   whether the registry holds it already (yes, no, differs)\n"},
+    {"startup", "startup list [--json] | startup disable|enable NAME [--location LOC]",
+     "  Lists what Windows starts by itself (name, state, location, command), or\n"
+     "  switches one entry off or on as the system's own startup list does; nothing\n"
+     "  is deleted. States: enabled, disabled, always (RunOnce and policy entries,\n"
+     "  which the system does not switch).\n"
+     "  --json           one object per entry: name, command, location, state\n"
+     "  --location LOC   the entry's location as listed, when NAME names several\n"},
     {"sections", "sections",
      "  Lists the scan's sections: task number, the name --sections accepts, and\n"
      "  what each looks for.\n"},

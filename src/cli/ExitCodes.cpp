@@ -13,9 +13,9 @@ constexpr std::array<ExitCodeMeaning, 5> kTable = {{
      "Bad usage or bad input: an unknown command, option or section, a missing value or file "
      "name, or a file that restore refuses or cannot read as a registry file."},
     {kExitEnvironment,
-     "Environment error: a folder or file could not be created, written or listed, or the "
-     "registry editor failed (not started, stopped, or the registry differs from the file "
-     "afterwards); standard error gives the reason."},
+     "Environment error: a folder or file could not be created, written or listed, a registry "
+     "value could not be written, or the registry editor failed (not started, stopped, or the "
+     "registry differs from the file afterwards); standard error gives the reason."},
     {kExitPartiallyRestored, "restore only: part of the file was restored; the file is kept."},
     {kExitNeedsAdministrator,
      "repair or restore without administrator rights: nothing was changed; run from an "

@@ -1,14 +1,17 @@
 #include "cli/RestoreCommand.h"
 
+#include <algorithm>
 #include <ctime>
 #include <optional>
 #include <utility>
 
+#include "cli/CommandLine.h"
 #include "common/Text.h"
 #include "findings/Report.h"
 #include "restore/BackupList.h"
 #include "restore/RecycledFiles.h"
 #include "restore/RestoreBackup.h"
+#include "restore/RestoreItems.h"
 #include "restore/RestorePreview.h"
 
 namespace hs {
@@ -73,15 +76,45 @@ struct RestoreArguments {
   std::string file;
   bool force = false;
   bool json = false;
+  bool itemsSeen = false;
+  std::vector<std::size_t> items;  // --item N[,M...]
+  std::vector<std::string> keys;   // each --key PATH
+  bool byItems() const { return itemsSeen || !keys.empty(); }
 };
 
-std::optional<RestoreArguments> ParseRestoreArguments(const std::vector<std::string>& args) {
+// "3", "1,4,7": item numbers from 1; false for anything else.
+bool ParseItemNumbers(const std::string& list, std::vector<std::size_t>& out) {
+  for (const std::string& part : Split(list, ',')) {
+    if (part.empty() || part.size() > 9 ||
+        part.find_first_not_of("0123456789") != std::string::npos)
+      return false;
+    const std::size_t number = std::stoul(part);
+    if (number == 0) return false;
+    out.push_back(number);
+  }
+  return !out.empty();
+}
+
+std::optional<RestoreArguments> ParseRestoreArguments(const std::vector<std::string>& args,
+                                                      std::string& error) {
   RestoreArguments parsed;
-  for (const std::string& arg : args) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    std::string value;
+    bool keySeen = false;
     if (arg == "--force" && !parsed.force) {
       parsed.force = true;
     } else if (arg == "--json" && !parsed.json) {
       parsed.json = true;
+    } else if (arg == "--item") {
+      if (!TakeOptionValue(args, i, parsed.itemsSeen, value, error)) return std::nullopt;
+      if (!ParseItemNumbers(value, parsed.items)) {
+        error = "--item needs item numbers from 1, such as 2 or 1,4,7";
+        return std::nullopt;
+      }
+    } else if (arg == "--key") {
+      if (!TakeOptionValue(args, i, keySeen, value, error)) return std::nullopt;
+      parsed.keys.push_back(value);
     } else if (arg.empty() || arg[0] == '-' || !parsed.file.empty()) {
       return std::nullopt;
     } else {
@@ -105,7 +138,22 @@ std::string RecycledFilesReport(const RestoreOutcome& outcome) {
   return out;
 }
 
-std::string RestoreJson(const RestoreRequest& request, const RestoreOutcome& outcome) {
+std::string NumberList(const std::vector<std::size_t>& numbers) {
+  std::string text;
+  for (const std::size_t number : numbers)
+    text += (text.empty() ? "" : ",") + std::to_string(number);
+  return text;
+}
+
+// For a restore of chosen items: which, and which of the file's are still away.
+std::string ItemsJson(const std::vector<std::size_t>& chosen, const RestoreOutcome& outcome) {
+  return ", \"items\": [" + NumberList(chosen) +
+         "], \"itemCount\": " + std::to_string(outcome.itemCount) + ", \"itemsNotBack\": [" +
+         NumberList(outcome.itemsNotBack) + "]";
+}
+
+std::string RestoreJson(const RestoreRequest& request, const RestoreOutcome& outcome,
+                        const std::vector<std::size_t>* chosen = nullptr) {
   std::string json =
       "{\"file\": " + JsonQuoted(request.file) +
       ", \"outcome\": " + JsonQuoted(OutcomeName(outcome.end)) +
@@ -117,15 +165,24 @@ std::string RestoreJson(const RestoreRequest& request, const RestoreOutcome& out
       ", \"deleted\": " + (outcome.fileDeleted ? "true" : "false") +
       ", \"keptBecause\": " + JsonQuoted(outcome.keptBecause) +
       ", \"recycledFiles\": " + JsonList(outcome.recycledFiles) +
-      ", \"stillInRecycleBin\": " + JsonList(outcome.stillRecycled) + ", \"differences\": [";
+      ", \"stillInRecycleBin\": " + JsonList(outcome.stillRecycled) +
+      (chosen ? ItemsJson(*chosen, outcome) : std::string()) + ", \"differences\": [";
   for (std::size_t i = 0; i < outcome.differences.size(); ++i)
     json += std::string(i ? ", " : "") + "{\"item\": " + JsonQuoted(outcome.differences[i].item) +
             ", \"problem\": " + JsonQuoted(outcome.differences[i].problem) + "}";
   return json + "]}\n";
 }
 
+std::string ItemsText(const std::vector<std::size_t>& chosen, const RestoreOutcome& outcome) {
+  std::string text =
+      "Items restored: " + NumberList(chosen) + " of " + std::to_string(outcome.itemCount) + "\n";
+  if (!outcome.itemsNotBack.empty())
+    text += "Items not in the registry: " + NumberList(outcome.itemsNotBack) + "\n";
+  return text;
+}
+
 std::string RestoreText(const RestoreRequest& request, const RestoreOutcome& outcome,
-                        std::string& err) {
+                        std::string& err, const std::vector<std::size_t>* chosen = nullptr) {
   std::string out;
   if (outcome.end != RestoreEnd::Restored) {
     err = outcome.message + "\n";
@@ -139,6 +196,7 @@ std::string RestoreText(const RestoreRequest& request, const RestoreOutcome& out
   if (outcome.cutOff)
     out += "The backup file ends in an incomplete line; its intact part was restored.\n";
   out += "Restored and verified: " + request.file + "\n";
+  if (chosen) out += ItemsText(*chosen, outcome);
   if (outcome.fileDeleted) out += "The backup file was deleted.\n";
   if (!outcome.keptBecause.empty())
     out += "The backup file was kept: " + outcome.keptBecause + ".\n";
@@ -159,8 +217,45 @@ std::pair<const char*, std::string> ListedOutcome(const RestorePreview& preview)
   }
 }
 
+// A file's items as a restore would number them: without --force where that
+// may import it, else as --force would.
+std::vector<BackupFileItem> ItemsAsListed(FileSystemBackend& fs, RegistryBackend& registry,
+                                          const std::string& path) {
+  RestoreRequest request;
+  request.file = path;
+  ListedItems listed = ListBackupItems(fs, registry, request);
+  if (listed.outcome.needsForce) {
+    request.force = true;
+    listed = ListBackupItems(fs, registry, request);
+  }
+  return listed.items;
+}
+
+std::string ItemJson(const BackupFileItem& item) {
+  return "{\"number\": " + std::to_string(item.number) + ", \"key\": " + JsonQuoted(item.keyPath) +
+         ", \"value\": " + (item.oneValue ? JsonQuoted(item.valueName) : std::string("null")) +
+         ", \"putsBack\": " + JsonQuoted(item.putsBack) +
+         ", \"inRegistry\": " + JsonQuoted(PresenceName(item.presence)) + "}";
+}
+
+std::string ItemsJsonList(const std::vector<BackupFileItem>& items) {
+  std::string json = ", \"items\": [";
+  for (std::size_t i = 0; i < items.size(); ++i)
+    json += (i ? ",\n   " : "\n   ") + ItemJson(items[i]);
+  return json + (items.empty() ? "]" : "\n ]");
+}
+
+std::string ItemLines(const std::vector<BackupFileItem>& items) {
+  std::string text;
+  for (const BackupFileItem& item : items)
+    text += "  " + std::to_string(item.number) + "\t" + item.keyPath + "\t" +
+            (item.oneValue ? "\"" + item.valueName + "\"" : std::string()) + "\t" + item.putsBack +
+            "\t" + PresenceName(item.presence) + "\n";
+  return text;
+}
+
 std::string BackupJson(FileSystemBackend& fs, RegistryBackend& registry, const std::string& folder,
-                       const BackupFileEntry& file) {
+                       const BackupFileEntry& file, bool withItems) {
   const std::string path = JoinPath(folder, file.name);
   const RestorePreview preview = PreviewRestore(fs, registry, path);
   const auto [outcome, reason] = ListedOutcome(preview);
@@ -171,7 +266,47 @@ std::string BackupJson(FileSystemBackend& fs, RegistryBackend& registry, const s
          ", \"modified\": " + JsonQuoted(LocalDateTimeText(file.modifiedUnixSeconds)) +
          ", \"size\": " + std::to_string(file.size) + ", \"outcome\": " + JsonQuoted(outcome) +
          ", \"reason\": " + JsonQuoted(reason) + ", \"keys\": " + std::to_string(preview.keyCount) +
-         ", \"values\": " + std::to_string(preview.valueCount) + ", \"hives\": [" + hives + "]}";
+         ", \"values\": " + std::to_string(preview.valueCount) + ", \"hives\": [" + hives + "]" +
+         (withItems ? ItemsJsonList(ItemsAsListed(fs, registry, path)) : std::string()) + "}";
+}
+
+CommandOutput PrintedRestore(const RestoreRequest& request, const RestoreOutcome& outcome,
+                             const RestoreArguments& args, const std::vector<std::size_t>* chosen) {
+  CommandOutput output;
+  output.exitCode = ExitCodeFor(outcome.end);
+  output.out = args.json ? RestoreJson(request, outcome, chosen)
+                         : RestoreText(request, outcome, output.err, chosen);
+  return output;
+}
+
+// --item numbers and the items each --key names, or why a key names none.
+std::string ChosenItems(const std::vector<BackupFileItem>& items, const RestoreArguments& args,
+                        std::vector<std::size_t>& chosen) {
+  chosen = args.items;
+  for (const std::string& key : args.keys) {
+    const std::vector<std::size_t> below = ItemsAtOrBelow(items, key);
+    if (below.empty()) return "no item of " + args.file + " is at or below " + key;
+    chosen.insert(chosen.end(), below.begin(), below.end());
+  }
+  std::sort(chosen.begin(), chosen.end());
+  chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
+  return {};
+}
+
+CommandOutput RestoreItemsCommand(FileSystemBackend& fs, RegistryBackend& registry,
+                                  RegistryEditorRunner& editor, const RestoreRequest& request,
+                                  const RestoreArguments& args) {
+  ListedItems listed = ListBackupItems(fs, registry, request);
+  if (listed.outcome.end != RestoreEnd::Restored)
+    return PrintedRestore(request, listed.outcome, args, nullptr);
+  std::vector<std::size_t> chosen;
+  if (const std::string why = ChosenItems(listed.items, args, chosen); !why.empty()) {
+    listed.outcome.end = RestoreEnd::Refused;
+    listed.outcome.message = why + "; nothing was restored.";
+    return PrintedRestore(request, listed.outcome, args, nullptr);
+  }
+  const RestoreOutcome outcome = RestoreBackupItems(fs, registry, editor, request, chosen);
+  return PrintedRestore(request, outcome, args, &chosen);
 }
 
 }  // namespace
@@ -191,10 +326,13 @@ CommandOutput RunRestoreCommand(const std::vector<std::string>& args, FileSystem
                                 const Translation& texts,
                                 std::function<bool(const std::string& path)> putBack) {
   CommandOutput output;
-  const std::optional<RestoreArguments> parsed = ParseRestoreArguments(args);
+  std::string error;
+  const std::optional<RestoreArguments> parsed = ParseRestoreArguments(args, error);
   if (!parsed) {
     output.exitCode = 2;
-    output.err = "restore needs exactly one backup file (options: --force, --json)\n";
+    output.err = (error.empty() ? std::string() : "restore: " + error + "\n") +
+                 "restore needs exactly one backup file (options: --force, --json, --item "
+                 "N[,M...], --key PATH)\n";
     return output;
   }
   RestoreRequest request;
@@ -204,6 +342,7 @@ CommandOutput RunRestoreCommand(const std::vector<std::string>& args, FileSystem
   request.texts = texts;
   request.force = parsed->force;
   request.putBack = std::move(putBack);
+  if (parsed->byItems()) return RestoreItemsCommand(fs, registry, editor, request, *parsed);
   const RestoreOutcome outcome = RestoreBackupFile(fs, registry, editor, request);
   output.exitCode = ExitCodeFor(outcome.end);
   output.out =
@@ -215,10 +354,14 @@ CommandOutput RunBackupsCommand(const std::vector<std::string>& args, FileSystem
                                 RegistryBackend& registry, const std::string& folder,
                                 const Translation& texts) {
   CommandOutput output;
-  const bool json = args.size() == 1 && args[0] == "--json";
-  if (!args.empty() && !json) {
+  bool json = false, items = false;
+  for (const std::string& arg : args) {
+    std::string error;
+    if (arg == "--json" ? TakeSwitch(arg, json, error)
+                        : arg == "--items" && TakeSwitch(arg, items, error))
+      continue;
     output.exitCode = 2;
-    output.err = "backups takes no arguments but --json\n";
+    output.err = "backups takes no arguments but --json and --items\n";
     return output;
   }
   std::vector<BackupFileEntry> files;
@@ -239,13 +382,15 @@ CommandOutput RunBackupsCommand(const std::vector<std::string>& args, FileSystem
   if (json) {
     output.out = "[";
     for (std::size_t i = 0; i < files.size(); ++i)
-      output.out += (i ? ",\n " : "\n ") + BackupJson(fs, registry, folder, files[i]);
+      output.out += (i ? ",\n " : "\n ") + BackupJson(fs, registry, folder, files[i], items);
     output.out += files.empty() ? "]\n" : "\n]\n";
     return output;
   }
-  for (const BackupFileEntry& file : files)
+  for (const BackupFileEntry& file : files) {
     output.out += file.name + "\t" + LocalDateTimeText(file.modifiedUnixSeconds) + "\t" +
                   SizeText(file.size) + "\n";
+    if (items) output.out += ItemLines(ItemsAsListed(fs, registry, JoinPath(folder, file.name)));
+  }
   return output;
 }
 

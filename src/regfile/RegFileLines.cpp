@@ -17,14 +17,17 @@ RegFileLines::RegFileLines(std::string_view bytes, const CodePage& codePage)
     : m_bytes(bytes), m_codePage(codePage) {
   if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {
     m_encoding = Encoding::Utf16;
+    m_markSize = 2;
     m_bytes.remove_prefix(2);
   } else if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
     m_encoding = Encoding::Utf8;
+    m_markSize = 3;
     m_bytes.remove_prefix(3);
   }
 }
 
 bool RegFileLines::next(std::string_view& line) {
+  m_lineStart = m_markSize + (m_encoding == Encoding::Utf16 ? 2 * m_pos : m_pos);
   const bool found = m_encoding == Encoding::Utf16 ? next16(line) : next8(line);
   if (found) ++m_number;
   return found;

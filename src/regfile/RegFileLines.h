@@ -22,6 +22,8 @@ class RegFileLines {
   bool next(std::string_view& line);
   // The 1-based number of the line last returned (0 before the first).
   int number() const { return m_number; }
+  // Where the line last returned begins in the bytes given, its mark counted.
+  std::size_t lineStart() const { return m_lineStart; }
   // Whether the file is UTF-16 or UTF-8 (it has a byte order mark).
   bool unicodeEncoding() const { return m_encoding != Encoding::Ansi; }
 
@@ -37,6 +39,8 @@ class RegFileLines {
   std::size_t m_pos = 0;  // bytes for 8-bit files, UTF-16 units after the mark otherwise
   std::string m_buffer;   // a line that had to be converted
   int m_number = 0;
+  std::size_t m_markSize = 0;
+  std::size_t m_lineStart = 0;
 };
 
 }  // namespace hs

@@ -86,6 +86,7 @@ class Parser {
     std::string_view path = line.substr(1, close - 1);
     RegFileSection section;
     section.line = lineNo;
+    section.offset = m_lines.lineStart();
     if (!path.empty() && path[0] == '-') {
       section.remove = true;
       path.remove_prefix(1);

@@ -20,6 +20,7 @@ struct RegFileSection {
   std::string keyPath;  // full path, as written between the brackets
   bool remove = false;  // [-HKEY_...]
   int line = 0;
+  std::size_t offset = 0;  // where its key line begins in the file's bytes
   std::vector<RegFileValue> values;
 };
 

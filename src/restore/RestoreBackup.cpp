@@ -8,6 +8,7 @@
 #include "restore/BackupDeletion.h"
 #include "restore/PrivateTempFile.h"
 #include "restore/RecycledFiles.h"
+#include "restore/RestoreSteps.h"
 
 namespace hs {
 namespace {
@@ -69,6 +70,8 @@ RestoreOutcome InterruptedImport(EditorRun run, const std::string& copyLeft) {
   return Ended(RestoreEnd::Stopped, std::move(message));
 }
 
+}  // namespace
+
 RestoreOutcome ImportAndVerify(FileSystemBackend& fs, RegistryBackend& registry,
                                RegistryEditorRunner& editor, const std::string& bytes,
                                const Translation& texts, RestoreOutcome outcome) {
@@ -100,6 +103,8 @@ RestoreOutcome ImportAndVerify(FileSystemBackend& fs, RegistryBackend& registry,
   return outcome;
 }
 
+namespace {
+
 void DeleteIfAllowed(FileSystemBackend& fs, const RestoreRequest& request,
                      RestoreOutcome& outcome) {
   outcome.keptBecause = WhyNotDeletable(fs, request.file, request.backupFolder);
@@ -119,22 +124,12 @@ namespace {
 // The registry part: the file's items imported and checked.
 RestoreOutcome RestoreRegistryItems(FileSystemBackend& fs, RegistryBackend& registry,
                                     RegistryEditorRunner& editor, const RestoreRequest& request) {
-  std::string bytes;
-  if (fs.probe(request.file) != PathProbe::File || fs.readFile(request.file, bytes) != FsStatus::Ok)
-    return Ended(RestoreEnd::BadFile, "The backup file " + request.file + " cannot be read.");
-  const std::size_t fileSize = bytes.size();
   RestoreOutcome outcome;
-  BackupRecord record(registry, fs);
-  outcome.provenance = CheckProvenance(record, request.file, bytes);
-  if (!ChooseImportedPart(request, fs.ansiCodePage(), bytes, outcome)) return outcome;
-  // Parsed here only to refuse a malformed file before anything is imported;
-  // the sections are not kept (the check after the import reads them again).
-  RegFileError error;
-  if (!ParseRegFileSections(
-          bytes, fs.ansiCodePage(), [](RegFileSection&&) {}, error))
-    return Ended(RestoreEnd::BadFile, request.file + " is not a registry file (line " +
-                                          std::to_string(error.line) + ": " + error.message + ").");
-  const bool partial = bytes.size() < fileSize;
+  ImportablePart part;
+  if (!ReadImportablePart(fs, registry, request, part, outcome)) return outcome;
+  const std::string& bytes = part.bytes;
+  const std::size_t fileSize = part.fileSize;
+  const bool partial = !part.whole();
   outcome = ImportAndVerify(fs, registry, editor, bytes, request.texts, std::move(outcome));
   if (outcome.end != RestoreEnd::Restored) return outcome;
   if (partial) {
@@ -166,19 +161,51 @@ void PutBackRecycledFiles(FileSystemBackend& fs, const RestoreRequest& request, 
 
 }  // namespace
 
-RestoreOutcome RestoreBackupFile(FileSystemBackend& fs, RegistryBackend& registry,
-                                 RegistryEditorRunner& editor, const RestoreRequest& request) {
+bool ReadImportablePart(FileSystemBackend& fs, RegistryBackend& registry,
+                        const RestoreRequest& request, ImportablePart& part,
+                        RestoreOutcome& outcome) {
+  std::string& bytes = part.bytes;
+  if (fs.probe(request.file) != PathProbe::File ||
+      fs.readFile(request.file, bytes) != FsStatus::Ok) {
+    outcome = Ended(RestoreEnd::BadFile, "The backup file " + request.file + " cannot be read.");
+    return false;
+  }
+  part.fileSize = bytes.size();
+  BackupRecord record(registry, fs);
+  outcome.provenance = CheckProvenance(record, request.file, bytes);
+  if (!ChooseImportedPart(request, fs.ansiCodePage(), bytes, outcome)) return false;
+  // Parsed here only to refuse a malformed file before anything is imported;
+  // the sections are not kept (the check after the import reads them again).
+  RegFileError error;
+  if (!ParseRegFileSections(
+          bytes, fs.ansiCodePage(), [](RegFileSection&&) {}, error)) {
+    outcome =
+        Ended(RestoreEnd::BadFile, request.file + " is not a registry file (line " +
+                                       std::to_string(error.line) + ": " + error.message + ").");
+    return false;
+  }
+  return true;
+}
+
+void FinishRestore(FileSystemBackend& fs, const RestoreRequest& request, bool registryBack,
+                   bool allBack, RestoreOutcome& outcome) {
   const std::string note = RecycledFilesNoteFor(request.file);
-  RestoreOutcome outcome = RestoreRegistryItems(fs, registry, editor, request);
   outcome.recycledFiles = ReadRecycledFilesNote(fs, note);
-  PutBackRecycledFiles(fs, request, RegistryPartIsBack(outcome.end), outcome);
-  if (outcome.end == RestoreEnd::Restored && request.deleteAfter) {
+  PutBackRecycledFiles(fs, request, registryBack, outcome);
+  if (allBack && request.deleteAfter) {
     DeleteIfAllowed(fs, request, outcome);
     // The note goes with its backup, unless a file it names is still away:
     // then it is the only record of where that file is.
     if (outcome.fileDeleted && outcome.stillRecycled.empty() && fs.probe(note) == PathProbe::File)
       fs.deleteSilently(note);
   }
+}
+
+RestoreOutcome RestoreBackupFile(FileSystemBackend& fs, RegistryBackend& registry,
+                                 RegistryEditorRunner& editor, const RestoreRequest& request) {
+  RestoreOutcome outcome = RestoreRegistryItems(fs, registry, editor, request);
+  FinishRestore(fs, request, RegistryPartIsBack(outcome.end), outcome.end == RestoreEnd::Restored,
+                outcome);
   return outcome;
 }
 

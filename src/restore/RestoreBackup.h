@@ -56,6 +56,10 @@ struct RestoreOutcome {
   // the backup), and those of them not in their places after the restore.
   std::vector<std::string> recycledFiles;
   std::vector<std::string> stillRecycled;
+  // A restore of chosen items: how many the file has, and the numbers of
+  // those not in the registry afterwards (the file is kept while any is not).
+  std::size_t itemCount = 0;
+  std::vector<std::size_t> itemsNotBack;
 };
 
 RestoreOutcome RestoreBackupFile(FileSystemBackend& fs, RegistryBackend& registry,

@@ -36,9 +36,14 @@ std::string DifferencesText(const std::vector<RestoreDifference>& differences) {
 RestoreButtonPlacement PlaceRestoreButtons(const RestoreButtonRow& row) {
   RestoreButtonPlacement placed;
   placed.openWidth = std::max(row.openWidth, row.openTextWidth + 5);
-  const int gap = (row.closeLeft - row.restoreRight - placed.openWidth - row.deleteWidth) / 3;
+  placed.itemsWidth = row.itemsWidth > 0 ? std::max(row.itemsWidth, row.itemsTextWidth + 5) : 0;
+  const int gaps = row.itemsWidth > 0 ? 4 : 3;
+  const int gap =
+      (row.closeLeft - row.restoreRight - placed.openWidth - placed.itemsWidth - row.deleteWidth) /
+      gaps;
   placed.openLeft = row.restoreRight + gap;
-  placed.deleteLeft = placed.openLeft + placed.openWidth + gap;
+  placed.itemsLeft = placed.openLeft + placed.openWidth + gap;
+  placed.deleteLeft = placed.itemsLeft + (placed.itemsWidth > 0 ? placed.itemsWidth + gap : 0);
   return placed;
 }
 
@@ -93,6 +98,28 @@ std::string RestoreOutcomeText(const std::string& file, const RestoreOutcome& ou
   if (!text.empty()) text += "\r\n";
   for (const std::string& line : lines) text += (text.empty() ? "" : "\r\n") + line;
   return text;
+}
+
+std::string PresenceText(ItemPresence presence, const Translation& texts) {
+  switch (presence) {
+    case ItemPresence::Present:
+      return texts.GetLanString("RES_Item_Present", "Yes");
+    case ItemPresence::Absent:
+      return texts.GetLanString("RES_Item_Absent", "No");
+    case ItemPresence::Differs:
+      return texts.GetLanString("RES_Item_Differs", "Differs");
+  }
+  return {};
+}
+
+std::string ItemValueText(const BackupFileItem& item) {
+  if (!item.oneValue) return {};
+  return item.valueName.empty() ? "(Default)" : item.valueName;
+}
+
+std::string ItemRestoreOutcomeText(const std::string& file, RestoreOutcome outcome) {
+  if (!outcome.itemsNotBack.empty()) outcome.keptBecause.clear();
+  return RestoreOutcomeText(file, outcome);
 }
 
 }  // namespace hs

@@ -4,6 +4,7 @@
 // and what the user is asked and told around a restore.
 #include <string>
 
+#include "restore/BackupItems.h"
 #include "restore/RestoreBackup.h"
 #include "restore/RestorePreview.h"
 
@@ -16,16 +17,21 @@ struct RestoreButtonRow {
   int openWidth = 0;      // "Open Directory" as it is
   int openTextWidth = 0;  // its caption's text width
   int deleteWidth = 0;
+  int itemsWidth = 0;  // "Show items..." between the two, as it is; 0: no such button
+  int itemsTextWidth = 0;
 };
 
 struct RestoreButtonPlacement {
   int openLeft = 0;
   int openWidth = 0;
   int deleteLeft = 0;
+  int itemsLeft = 0;
+  int itemsWidth = 0;
 };
 
-// "Open Directory" widens to its text plus 5 when narrower; the free space
-// between "Restore" and "Close" is then split into three equal gaps.
+// "Open Directory" (and "Show items...") widen to their text plus 5 when
+// narrower; the free space between "Restore" and "Close" is then split into
+// equal gaps, one more than the buttons between them.
 RestoreButtonPlacement PlaceRestoreButtons(const RestoreButtonRow& row);
 
 // The row to select after `removedRow` went and `rowsLeft` remain: the row
@@ -41,5 +47,15 @@ std::string UntrustedImportQuestion(const std::string& file, const RestorePrevie
 // to say (a verified whole restore, or an editor that could not start, whose
 // message the runner has shown).
 std::string RestoreOutcomeText(const std::string& file, const RestoreOutcome& outcome);
+
+// The item list's words: whether the registry holds an item ("Yes", "No",
+// "Differs" in the user's language), and the value an item of one value
+// puts back ("(Default)" for the default value; "" for a key).
+std::string PresenceText(ItemPresence presence, const Translation& texts);
+std::string ItemValueText(const BackupFileItem& item);
+
+// The same after a restore of chosen items: a file kept because other items
+// of it are not back is what the list shows, and goes unsaid.
+std::string ItemRestoreOutcomeText(const std::string& file, RestoreOutcome outcome);
 
 }  // namespace hs

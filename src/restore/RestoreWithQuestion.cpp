@@ -26,4 +26,27 @@ QuestionedRestore RestoreWithQuestion(FileSystemBackend& fs, RegistryBackend& re
   return result;
 }
 
+QuestionedItems ListItemsWithQuestion(FileSystemBackend& fs, RegistryBackend& registry,
+                                      RestoreRequest request,
+                                      const std::function<bool(const std::string&)>& ask) {
+  QuestionedItems result;
+  request.force = false;
+  result.listed = ListBackupItems(fs, registry, request);
+  if (result.listed.outcome.needsForce) {
+    const RestorePreview preview = PreviewRestore(fs, registry, request.file);
+    result.declined =
+        preview.refusal.empty() && !ask(UntrustedImportQuestion(request.file, preview));
+    if (preview.refusal.empty() && !result.declined) {
+      result.force = request.force = true;
+      result.listed = ListBackupItems(fs, registry, request);
+    }
+  }
+  if (result.declined) {
+    result.listed.items.clear();
+  } else if (result.listed.outcome.end != RestoreEnd::Restored) {
+    result.message = RestoreOutcomeText(request.file, result.listed.outcome);
+  }
+  return result;
+}
+
 }  // namespace hs

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "restore/RestoreBackup.h"
+#include "restore/RestoreItems.h"
 
 namespace hs {
 
@@ -19,6 +20,19 @@ struct QuestionedRestore {
 // rules hold whatever the answer: a file that deletes is refused unasked.
 QuestionedRestore RestoreWithQuestion(FileSystemBackend& fs, RegistryBackend& registry,
                                       RegistryEditorRunner& editor, RestoreRequest request,
+                                      const std::function<bool(const std::string&)>& ask);
+
+struct QuestionedItems {
+  ListedItems listed;
+  bool declined = false;  // the user answered No: nothing is listed
+  bool force = false;     // the user agreed to import a file the record does not vouch for
+  std::string message;    // why nothing is listed; "" for nothing to say
+};
+
+// The items of request.file for the item list, asking first, as the restore
+// does, before a file this program did not record is offered at all.
+QuestionedItems ListItemsWithQuestion(FileSystemBackend& fs, RegistryBackend& registry,
+                                      RestoreRequest request,
                                       const std::function<bool(const std::string&)>& ask);
 
 }  // namespace hs

@@ -2,7 +2,7 @@
 // The program's message catalogue: every key of a translation file's
 // "ResourceString" section with its built-in English text. The code asks for
 // messages by these keys only (a test checks the sources against this list),
-// and the shipped translation files hold exactly these keys: the 54 messages
+// and the shipped translation files hold exactly these keys: the 60 messages
 // and, for the four shown beside a count, their texts for one ("_One",
 // settings/CountedMessage), then the words of the findings' evidence
 // (keys starting RES_Evidence_, findings/EvidenceTexts).

@@ -2,6 +2,7 @@
 
 #include "common/Text.h"
 #include "platform/TRegistry.h"
+#include "startup/StartupApproval.h"
 
 namespace hs {
 namespace {
@@ -53,11 +54,21 @@ void ListStartupFolder(FileSystemBackend& fs, int csidl, const std::string& labe
     entry.file = target.path;
     entry.location = label;
     entry.folder = folder;
+    entry.allUsers = csidl == csidl::kCommonStartup;
     out.push_back(std::move(entry));
   }
 }
 
 }  // namespace
+
+StartupListOptions ProgramStartupListOptions(int windowsVersionCode, const Translation& texts) {
+  StartupListOptions options;
+  options.windowsVersionCode = windowsVersionCode;
+  options.wow6432NodeKeys = sizeof(void*) == 8;
+  options.startupLabel = texts.GetLanString("RES_Startup", "Startup");
+  options.commonStartupLabel = texts.GetLanString("RES_Common_Startup", "Common Startup");
+  return options;
+}
 
 std::vector<std::string> StartupKeyPaths(const StartupListOptions& options) {
   std::vector<std::string> names = {"Run", "Policies\\Explorer\\Run", "RunOnce"};
@@ -79,6 +90,7 @@ std::vector<StartupEntry> ListStartupEntries(RegistryBackend& registry, FileSyst
   }
   ListStartupFolder(fs, csidl::kStartup, options.startupLabel, entries);
   ListStartupFolder(fs, csidl::kCommonStartup, options.commonStartupLabel, entries);
+  for (StartupEntry& entry : entries) entry.state = ReadStartupState(registry, entry);
   return entries;
 }
 

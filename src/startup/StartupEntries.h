@@ -8,10 +8,20 @@
 
 #include "platform/FileSystemBackend.h"
 #include "platform/RegistryBackend.h"
+#include "translation/Translation.h"
 
 namespace hs {
 
 enum class StartupKind { RegistryValue, Shortcut };
+
+// Whether Windows starts an entry, as its own startup list records it.
+enum class StartupState {
+  Enabled,
+  Disabled,
+  // Started every time: the system's list switches only the Run keys and
+  // the Startup folders (not RunOnce, policies or RunServices).
+  NotSwitchable,
+};
 
 struct StartupEntry {
   StartupKind kind = StartupKind::RegistryValue;
@@ -21,7 +31,9 @@ struct StartupEntry {
   // Where a deletion finds it: the key (root and path) or the folder.
   RootKey root = RootKey::CurrentUser;
   std::string keyPath;
-  std::string folder;  // with its trailing backslash
+  std::string folder;     // with its trailing backslash
+  bool allUsers = false;  // a shortcut of the common Startup folder
+  StartupState state = StartupState::Enabled;
 };
 
 struct StartupListOptions {
@@ -33,12 +45,17 @@ struct StartupListOptions {
   std::string commonStartupLabel = "Common Startup";
 };
 
+// The options as the program lists entries: its Windows version code, the
+// folder labels in `texts`' language, and in a 64-bit build the 32-bit
+// view's keys, which such a process sees only below Wow6432Node.
+StartupListOptions ProgramStartupListOptions(int windowsVersionCode, const Translation& texts);
+
 // The key paths read below both hives, in the order they are listed.
 std::vector<std::string> StartupKeyPaths(const StartupListOptions& options);
 
 // Every entry, in the order found: each key path under HKEY_CURRENT_USER and
-// then HKEY_LOCAL_MACHINE, then the user's and the common Startup folder.
-// Keys and folders that cannot be read add nothing.
+// then HKEY_LOCAL_MACHINE, then the user's and the common Startup folder,
+// each with its state. Keys and folders that cannot be read add nothing.
 std::vector<StartupEntry> ListStartupEntries(RegistryBackend& registry, FileSystemBackend& fs,
                                              const StartupListOptions& options);
 

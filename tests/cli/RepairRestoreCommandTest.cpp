@@ -2,11 +2,14 @@
 
 #include "cli/RepairCommand.h"
 #include "cli/RestoreCommand.h"
+#include "common/Sha256.h"
 #include "common/Text.h"
 #include "platform/TRegistry.h"
 #include "platform/memory/MemoryFileSystem.h"
 #include "platform/memory/MemoryRegistry.h"
 #include "regfile/RegFileImport.h"
+#include "restore/BackupRecord.h"
+#include "restore/FakeEditor.h"
 
 namespace hs {
 namespace {
@@ -91,23 +94,7 @@ TEST_F(CommandTest, RepairIntoAnUnwritableFolderIsAnEnvironmentError) {
   EXPECT_TRUE(key.HasValue("Gone"));
 }
 
-class ImportingEditor : public RegistryEditorRunner {
- public:
-  ImportingEditor(MemoryFileSystem& fs, MemoryRegistry& reg) : m_fs(fs), m_reg(reg) {}
-  EditorRun run(const std::string& commandLine) override {
-    const std::size_t open = commandLine.find('"');
-    std::string bytes;
-    RegFileError error;
-    if (m_fs.readFile(commandLine.substr(open + 1, commandLine.size() - open - 2), bytes) ==
-        FsStatus::Ok)
-      ImportRegText(m_reg, bytes, m_fs.ansiCodePage(), error);
-    return EditorRun::Ended;
-  }
-
- private:
-  MemoryFileSystem& m_fs;
-  MemoryRegistry& m_reg;
-};
+using ImportingEditor = FakeEditor;
 
 TEST_F(CommandTest, RestoreAndBackupsCommands) {
   RunRepairCommand(reg, fs, findings, "C:\\Out", hooks);
@@ -198,6 +185,52 @@ TEST_F(CommandTest, RestoreExitCodesAndJsonOutcomes) {
       << lines[1];
   EXPECT_NE(lines[2].find("\"outcome\": \"refused\""), std::string::npos) << lines[2];
   EXPECT_NE(lines[3].find("\"outcome\": \"partly restorable\""), std::string::npos) << lines[3];
+}
+
+TEST_F(CommandTest, ItemsAreListedAndRestoredByNumberOrKey) {
+  const std::string file = "C:\\Out\\Backup20240307091502.reg";
+  const std::string bytes =
+      "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\One]\r\n\"A\"=\"a\"\r\n\r\n"
+      "[HKEY_CURRENT_USER\\Software\\Two]\r\n\"B\"=dword:00000002\r\n\r\n"
+      "[HKEY_CURRENT_USER\\Software\\Two\\Deeper]\r\n\r\n"
+      "[HKEY_CURRENT_USER\\Software\\Three]\r\n";
+  fs.addFile(file, bytes);
+  ASSERT_TRUE(BackupRecord(reg, fs).record(file, {bytes.size(), Sha256Of(bytes)}));
+  ImportingEditor editor(fs, reg);
+  const auto restore = [&](std::vector<std::string> args) {
+    args.push_back(file);
+    return RunRestoreCommand(args, fs, reg, editor, true, "C:\\Out");
+  };
+
+  CommandOutput output = RunBackupsCommand({"--items", "--json"}, fs, reg, "C:\\Out");
+  EXPECT_NE(output.out.find("\"items\": [\n   {\"number\": 1, \"key\": "
+                            "\"HKEY_CURRENT_USER\\\\Software\\\\One\", \"value\": \"A\", "
+                            "\"putsBack\": \"REG_SZ \\\"a\\\"\", \"inRegistry\": \"no\"},\n   "
+                            "{\"number\": 2, \"key\": \"HKEY_CURRENT_USER\\\\Software\\\\Two\", "
+                            "\"value\": null, \"putsBack\": \"2 keys, 1 value\""),
+            std::string::npos)
+      << output.out;
+
+  output = restore({"--item", "3", "--json"});
+  EXPECT_EQ(output.exitCode, 0) << output.out;
+  EXPECT_NE(output.out.find("\"items\": [3], \"itemCount\": 3, \"itemsNotBack\": [1,2]"),
+            std::string::npos)
+      << output.out;
+  EXPECT_NE(output.out.find("\"keptBecause\": \"2 of its 3 items are not in the registry\""),
+            std::string::npos);
+  output = restore({"--key", "HKEY_CURRENT_USER\\Software\\Nowhere"});
+  EXPECT_EQ(output.exitCode, 2);
+  EXPECT_NE(output.err.find("no item of " + file + " is at or below"), std::string::npos);
+  for (const auto& bad : std::vector<std::vector<std::string>>{
+           {"--item", "0"}, {"--item", "1,,2"}, {"--item", "x"}, {"--item"}, {"--item", "4"}})
+    EXPECT_EQ(restore(bad).exitCode, 2) << bad.back();
+  EXPECT_TRUE(TRegistry(reg, RootKey::CurrentUser).PathExists("Software\\Three"));
+  EXPECT_FALSE(TRegistry(reg, RootKey::CurrentUser).PathExists("Software\\One"));
+
+  output = restore({"--key", "hkey_current_user\\software\\"});
+  EXPECT_EQ(output.exitCode, 0) << output.err;
+  EXPECT_EQ(output.out, "Restored and verified: " + file +
+                            "\nItems restored: 1,2,3 of 3\nThe backup file was deleted.\n");
 }
 
 TEST(RestoreCommand, DateText) {

@@ -8,6 +8,7 @@
 #include "cli/RepairCommand.h"
 #include "cli/RestoreCommand.h"
 #include "cli/ScanCommand.h"
+#include "cli/StartupCommand.h"
 #include "platform/memory/MemoryFileSystem.h"
 #include "platform/memory/MemoryRegistry.h"
 #include "regfile/RegFileImport.h"
@@ -80,6 +81,27 @@ void CheckRestoreAndBackups(const std::vector<std::string>& args) {
   if (!IsDocumentedExitCode(listed.exitCode)) std::abort();
 }
 
+void CheckStartupArguments(const std::vector<std::string>& args) {
+  std::string error;
+  const std::optional<hs::StartupArguments> parsed = hs::ParseStartupArguments(args, error);
+  if (!parsed) {
+    if (error.empty()) std::abort();
+    return;
+  }
+  hs::MemoryFileSystem fs;
+  hs::MemoryRegistry registry;
+  hs::RegFileError importError;
+  hs::ImportRegText(registry,
+                    "REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\"
+                    "CurrentVersion\\Run]\r\n\"Demo\"=\"C:\\\\demo.exe\"\r\n",
+                    importError);
+  const hs::CommandOutput output =
+      hs::RunStartupCommand(*parsed, registry, fs, {10, true, "Startup", "Common Startup"},
+                            [] { return std::uint64_t{0}; });
+  if (!IsDocumentedExitCode(output.exitCode)) std::abort();
+  if (output.exitCode != 0 && output.err.empty()) std::abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -88,5 +110,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CheckScanArguments(args);
   CheckRepairArguments(args);
   CheckRestoreAndBackups(args);
+  CheckStartupArguments(args);
   return 0;
 }

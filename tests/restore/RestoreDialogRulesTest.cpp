@@ -7,6 +7,7 @@
 #include "platform/memory/MemoryRegistry.h"
 #include "regfile/RegFileImport.h"
 #include "restore/BackupHintProgress.h"
+#include "restore/FakeEditor.h"
 #include "restore/FullBackup.h"
 #include "restore/RestoreDialogRules.h"
 #include "restore/RestoreWithQuestion.h"
@@ -24,6 +25,12 @@ TEST(RestoreDialogRules, ButtonsAfterTranslation) {
   placed = PlaceRestoreButtons({100, 340, 100, 60, 90});
   EXPECT_EQ(placed.openWidth, 100);  // never narrowed
   EXPECT_EQ(placed.openLeft, 116);
+  // "Show items..." between them: four gaps, and it widens as Open Directory does.
+  placed = PlaceRestoreButtons({100, 440, 100, 60, 90, 90, 100});
+  EXPECT_EQ(placed.itemsWidth, 105);
+  EXPECT_EQ(placed.openLeft, 111);  // (440 - 100 - 100 - 105 - 90) / 4 = 11
+  EXPECT_EQ(placed.itemsLeft, 111 + 100 + 11);
+  EXPECT_EQ(placed.deleteLeft, 222 + 105 + 11);
 
   EXPECT_EQ(RowSelectedAfterRemoval(0, 2), 0);  // the next row took its place
   EXPECT_EQ(RowSelectedAfterRemoval(2, 2), 1);  // the last went: the new last
@@ -73,27 +80,6 @@ TEST(FullBackupRules, NameHeaderAndBackupTool) {
   EXPECT_EQ(FindSystemBackupTool(fs, "C:\\Windows", false), "C:\\Windows\\system32\\ntbackup.exe");
 }
 
-// Imports the private copy named on the command line into the registry.
-class ImportingEditor : public RegistryEditorRunner {
- public:
-  ImportingEditor(MemoryFileSystem& fs, MemoryRegistry& reg) : m_fs(fs), m_reg(reg) {}
-  EditorRun run(const std::string& commandLine) override {
-    ++runs;
-    const std::size_t open = commandLine.find('"');
-    std::string bytes;
-    RegFileError error;
-    if (m_fs.readFile(commandLine.substr(open + 1, commandLine.size() - open - 2), bytes) ==
-        FsStatus::Ok)
-      ImportRegText(m_reg, bytes, m_fs.ansiCodePage(), error);
-    return EditorRun::Ended;
-  }
-  int runs = 0;
-
- private:
-  MemoryFileSystem& m_fs;
-  MemoryRegistry& m_reg;
-};
-
 class RestoreWithQuestionTest : public ::testing::Test {
  protected:
   QuestionedRestore Restore(const std::string& file, bool answer) {
@@ -111,7 +97,7 @@ class RestoreWithQuestionTest : public ::testing::Test {
   }
   MemoryFileSystem fs;
   MemoryRegistry reg;
-  ImportingEditor editor{fs, reg};
+  FakeEditor editor{fs, reg};
   std::vector<std::string> questions;
 };
 
@@ -130,8 +116,25 @@ TEST_F(RestoreWithQuestionTest, AFileNotWrittenHereIsImportedOnlyAfterTheQuestio
       << questions[0];
   EXPECT_TRUE(result.declined);
   EXPECT_EQ(result.message, "");
-  EXPECT_EQ(editor.runs, 0);
+  EXPECT_TRUE(editor.commandLines.empty());
   EXPECT_FALSE(KeyExists("Software\\Planted"));
+
+  // Its items are offered after the same question, and then only with force.
+  const auto listItems = [&](bool answer) {
+    return ListItemsWithQuestion(fs, reg, {file, "C:\\Backup", true, false, {}, {}},
+                                 [&](const std::string& question) {
+                                   questions.push_back(question);
+                                   return answer;
+                                 });
+  };
+  const QuestionedItems declined = listItems(false);
+  EXPECT_TRUE(declined.declined);
+  EXPECT_TRUE(declined.listed.items.empty());
+  EXPECT_EQ(questions.size(), 2u);
+  const QuestionedItems agreed = listItems(true);
+  EXPECT_TRUE(agreed.force);
+  EXPECT_EQ(agreed.listed.items.size(), 2u);
+  EXPECT_EQ(agreed.message, "");
 
   result = Restore(file, true);
   EXPECT_EQ(result.outcome.end, RestoreEnd::Restored) << result.message;

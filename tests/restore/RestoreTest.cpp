@@ -12,6 +12,7 @@
 #include "repair/Repair.h"
 #include "restore/BackupList.h"
 #include "restore/BackupRecord.h"
+#include "restore/FakeEditor.h"
 #include "restore/RecycledFiles.h"
 #include "restore/RestoreBackup.h"
 #include "restore/RestoreDialogRules.h"
@@ -19,31 +20,6 @@
 
 namespace hs {
 namespace {
-
-// Stands in for the system registry editor: imports the named file into the
-// in-memory registry (or does what a test wants instead).
-class FakeEditor : public RegistryEditorRunner {
- public:
-  FakeEditor(MemoryFileSystem& fs, MemoryRegistry& reg) : m_fs(fs), m_reg(reg) {}
-  EditorRun run(const std::string& commandLine) override {
-    commandLines.push_back(commandLine);
-    if (result != EditorRun::Ended || !import) return result;
-    const std::size_t open = commandLine.find('"');
-    std::string bytes;
-    RegFileError error;
-    if (m_fs.readFile(commandLine.substr(open + 1, commandLine.size() - open - 2), bytes) ==
-        FsStatus::Ok)
-      ImportRegText(m_reg, bytes, m_fs.ansiCodePage(), error);
-    return result;
-  }
-  EditorRun result = EditorRun::Ended;
-  bool import = true;
-  std::vector<std::string> commandLines;
-
- private:
-  MemoryFileSystem& m_fs;
-  MemoryRegistry& m_reg;
-};
 
 const char* const kBackup =
     "REGEDIT4\r\n\r\n"

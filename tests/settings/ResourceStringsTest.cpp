@@ -14,9 +14,9 @@
 namespace hs {
 namespace {
 
-// Besides the 54 messages, a text for one may follow a counted message's key;
+// Besides the 60 messages, a text for one may follow a counted message's key;
 // the evidence's words (one per check and answer) follow them.
-TEST(ResourceStringsTest, HoldsTheFiftyFourKeysOnce) {
+TEST(ResourceStringsTest, HoldsTheSixtyKeysOnce) {
   std::set<std::string_view> keys, singulars;
   std::size_t evidence = 0;
   for (const ResourceString& entry : ResourceStrings()) {
@@ -27,7 +27,7 @@ TEST(ResourceStringsTest, HoldsTheFiftyFourKeysOnce) {
     if (entry.key.starts_with("RES_Evidence_")) ++evidence;
   }
   EXPECT_EQ(evidence, 39U);
-  EXPECT_EQ(keys.size() - singulars.size() - evidence, 54U);
+  EXPECT_EQ(keys.size() - singulars.size() - evidence, 60U);
   for (const std::string_view singular : singulars)
     EXPECT_TRUE(keys.count(singular.substr(0, singular.size() - 4))) << singular;
   EXPECT_EQ(singulars.size(), 4U);

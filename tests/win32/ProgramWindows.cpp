@@ -20,6 +20,7 @@
 #include "regfile/RegFileImport.h"
 #include "restore/win32/BackupHintDialog.h"
 #include "restore/win32/RestoreDialog.h"
+#include "restore/win32/RestoreItemsDialog.h"
 #include "scan/win32/RegProgressHint.h"
 #include "settings/win32/OptionsDialog.h"
 #include "settings/win32/RegAddRegistryDialog.h"
@@ -155,6 +156,10 @@ void VisitRestoreDialogs(DialogVisit visit, FileSystemBackend& fs, const Transla
   VisitModalDialog(visit, [&] {
     win32::RestoreDialog(nullptr,
                          {fs, registry, texts, language, folder + "NoSuchFolder", false, calls});
+  });
+  VisitModalDialog(visit, [&] {
+    win32::RestoreItemsDialog(nullptr,
+                              {fs, registry, texts, language, {}, {}, calls.tell, calls.runEditor});
   });
   // An export of a key that does not exist: the editor ends at once.
   VisitModalDialog(visit, [&] {

@@ -8,8 +8,9 @@ namespace hs::cli {
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
-      {"scan", RunScan},       {"repair", RunRepair},     {"restore", RunRestore},
-      {"backups", RunBackups}, {"sections", RunSections}, {"help", RunHelp},
+      {"scan", RunScan},       {"repair", RunRepair},   {"restore", RunRestore},
+      {"backups", RunBackups}, {"startup", RunStartup}, {"sections", RunSections},
+      {"help", RunHelp},
   };
   return commands;
 }

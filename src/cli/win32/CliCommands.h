@@ -20,6 +20,7 @@ int RunScan(const std::vector<std::string>& args);      // CliScan.cpp
 int RunRepair(const std::vector<std::string>& args);    // CliRepair.cpp
 int RunRestore(const std::vector<std::string>& args);   // CliRestore.cpp
 int RunBackups(const std::vector<std::string>& args);   // CliBackups.cpp
+int RunStartup(const std::vector<std::string>& args);   // CliStartup.cpp
 int RunSections(const std::vector<std::string>& args);  // CliSections.cpp
 int RunHelp(const std::vector<std::string>& args);      // CliCommands.cpp
 

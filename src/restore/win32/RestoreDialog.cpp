@@ -15,6 +15,8 @@
 #include "restore/RestoreDialogRules.h"
 #include "restore/RestoreWithQuestion.h"
 #include "restore/win32/BackupHintDialog.h"
+#include "restore/win32/CallingEditor.h"
+#include "restore/win32/RestoreItemsDialog.h"
 #include "widgets/win32/Controls.h"
 #include "widgets/win32/Dialog.h"
 #include "widgets/win32/Dpi.h"
@@ -28,19 +30,8 @@ namespace {
 
 constexpr const wchar_t* kRestoreTitle = L"Corvane Hivesweep";
 constexpr int kDateColumnWidth = 110;
-
-// The engine's runner over the dialog's call, so that a test can stand in.
-class CallingEditor : public RegistryEditorRunner {
- public:
-  CallingEditor(HWND owner, const RestoreDialogCalls& calls) : m_owner(owner), m_calls(calls) {}
-  EditorRun run(const std::string& commandLine) override {
-    return m_calls.runEditor(m_owner, commandLine);
-  }
-
- private:
-  HWND m_owner;
-  const RestoreDialogCalls& m_calls;
-};
+// Wide enough for five buttons along the bottom.
+constexpr int kRestoreClientWidth = 560;
 
 // Local last-write time in the user's short date and long time formats.
 std::wstring DateText(std::int64_t unixSeconds) {
@@ -60,7 +51,7 @@ std::wstring DateText(std::int64_t unixSeconds) {
 class TfrmRestore : public ui::Dialog {
  public:
   explicit TfrmRestore(const RestoreDialogInput& input)
-      : ui::Dialog({"frmRestore", kRestoreTitle, 470, 340}),
+      : ui::Dialog({"frmRestore", kRestoreTitle, kRestoreClientWidth, 340}),
         m_input(input),
         m_folder(input.backupFolder) {}
 
@@ -90,17 +81,18 @@ class TfrmRestore : public ui::Dialog {
 
   void CreateControls() {
     using ui::ComponentKind;
+    constexpr int kInner = kRestoreClientWidth - 20;
     add({WC_BUTTONW, "GroupBox1", ComponentKind::Captioned,
-         L"Backup files are stored in the folder", BS_GROUPBOX, 0, 10, 6, 450, 54, 0});
+         L"Backup files are stored in the folder", BS_GROUPBOX, 0, 10, 6, kInner, 54, 0});
     add({WC_EDITW, "eFolder", ComponentKind::Untranslated, Widen(m_folder),
-         ES_AUTOHSCROLL | ES_READONLY | WS_BORDER | WS_TABSTOP, 0, 20, 26, 392, 22,
+         ES_AUTOHSCROLL | ES_READONLY | WS_BORDER | WS_TABSTOP, 0, 20, 26, kInner - 58, 22,
          kRestoreFolder});
-    add({WC_BUTTONW, "bBrowseFolder", ComponentKind::Captioned, L"...", WS_TABSTOP, 0, 418, 25, 32,
-         24, kRestoreBrowse});
+    add({WC_BUTTONW, "bBrowseFolder", ComponentKind::Captioned, L"...", WS_TABSTOP, 0,
+         kRestoreClientWidth - 52, 25, 32, 24, kRestoreBrowse});
     const HWND list = add(
         {WC_LISTVIEWW, "ListView1", ComponentKind::ListView, L"",
          LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER | WS_BORDER | WS_TABSTOP,
-         0, 10, 70, 450, 220, kRestoreList});
+         0, 10, 70, kInner, 220, kRestoreList});
     ui::ListView view(list);
     view.setExtendedStyle(LVS_EX_FULLROWSELECT);
     view.addColumn(L"Backup file", ui::ScaleToWindow(hwnd(), 190));
@@ -110,10 +102,12 @@ class TfrmRestore : public ui::Dialog {
          28, kRestoreRestore});
     add({WC_BUTTONW, "bOpenDirectory", ComponentKind::Captioned, L"&Open Directory", WS_TABSTOP, 0,
          120, 302, 100, 28, kRestoreOpenDirectory});
-    add({WC_BUTTONW, "bDelete", ComponentKind::Captioned, L"&Delete", WS_TABSTOP, 0, 240, 302, 90,
+    add({WC_BUTTONW, "bShowItems", ComponentKind::Captioned, L"Show &items\u2026", WS_TABSTOP, 0,
+         230, 302, 100, 28, kRestoreShowItems});
+    add({WC_BUTTONW, "bDelete", ComponentKind::Captioned, L"&Delete", WS_TABSTOP, 0, 340, 302, 90,
          28, kRestoreDelete});
-    add({WC_BUTTONW, "bClose", ComponentKind::Captioned, L"&Close", WS_TABSTOP, 0, 370, 302, 90, 28,
-         kRestoreClose});
+    add({WC_BUTTONW, "bClose", ComponentKind::Captioned, L"&Close", WS_TABSTOP, 0,
+         kRestoreClientWidth - 100, 302, 90, 28, kRestoreClose});
   }
 
   RECT BoundsOf(int id) const {
@@ -134,16 +128,20 @@ class TfrmRestore : public ui::Dialog {
     return size.cx;
   }
 
-  // After translation the captions may be longer: "Open Directory" grows to
-  // its text, and the two middle buttons share the space left evenly.
+  // After translation the captions may be longer: "Open Directory" and
+  // "Show items" grow to their text, and the middle buttons share the space
+  // left evenly.
   void LayoutButtons() {
     const RECT restore = BoundsOf(kRestoreRestore), open = BoundsOf(kRestoreOpenDirectory),
-               remove = BoundsOf(kRestoreDelete), close = BoundsOf(kRestoreClose);
-    const RestoreButtonPlacement placed =
-        PlaceRestoreButtons({restore.right, close.left, open.right - open.left,
-                             CaptionWidth(kRestoreOpenDirectory), remove.right - remove.left});
+               items = BoundsOf(kRestoreShowItems), remove = BoundsOf(kRestoreDelete),
+               close = BoundsOf(kRestoreClose);
+    const RestoreButtonPlacement placed = PlaceRestoreButtons(
+        {restore.right, close.left, open.right - open.left, CaptionWidth(kRestoreOpenDirectory),
+         remove.right - remove.left, items.right - items.left, CaptionWidth(kRestoreShowItems)});
     ::MoveWindow(item(kRestoreOpenDirectory), placed.openLeft, open.top, placed.openWidth,
                  open.bottom - open.top, TRUE);
+    ::MoveWindow(item(kRestoreShowItems), placed.itemsLeft, items.top, placed.itemsWidth,
+                 items.bottom - items.top, TRUE);
     ::MoveWindow(item(kRestoreDelete), placed.deleteLeft, remove.top, remove.right - remove.left,
                  remove.bottom - remove.top, TRUE);
   }
@@ -192,6 +190,7 @@ class TfrmRestore : public ui::Dialog {
   void EnableRowActions() {
     const bool selected = SelectedRow() >= 0;
     ::EnableWindow(item(kRestoreRestore), selected);
+    ::EnableWindow(item(kRestoreShowItems), selected);
     ::EnableWindow(item(kRestoreDelete), selected);
   }
 
@@ -206,6 +205,9 @@ class TfrmRestore : public ui::Dialog {
     switch (id) {
       case kRestoreRestore:
         onRestore();
+        return true;
+      case kRestoreShowItems:
+        onShowItems();
         return true;
       case kRestoreDelete:
         onDelete();
@@ -230,22 +232,46 @@ class TfrmRestore : public ui::Dialog {
     if (header.code == NM_DBLCLK) onRestore();
   }
 
-  void onRestore() {
-    const int row = SelectedRow();
-    if (row < 0) return;
+  RestoreRequest RequestFor(int row) const {
     RestoreRequest request;
     request.file = FileOf(row);
     request.backupFolder = m_input.backupFolder;
     request.deleteAfter = m_input.deleteBackupFile;
     request.texts = m_input.translation;
     request.putBack = m_input.calls.putBack;
-    CallingEditor editor(hwnd(), m_input.calls);
-    const QuestionedRestore result = RestoreWithQuestion(
-        m_input.fs, m_input.registry, editor, request,
-        [this](const std::string& question) { return m_input.calls.askYesNo(hwnd(), question); });
+    return request;
+  }
+
+  std::function<bool(const std::string&)> Asker() {
+    return [this](const std::string& question) { return m_input.calls.askYesNo(hwnd(), question); };
+  }
+
+  void onRestore() {
+    const int row = SelectedRow();
+    if (row < 0) return;
+    CallingEditor editor(hwnd(), m_input.calls.runEditor);
+    const QuestionedRestore result =
+        RestoreWithQuestion(m_input.fs, m_input.registry, editor, RequestFor(row), Asker());
     if (!result.message.empty())
       m_input.calls.tell(hwnd(), result.message, result.outcome.end != RestoreEnd::Restored);
     if (result.outcome.fileDeleted) RemoveRow(row);
+  }
+
+  // The file's items, to take back only some; a file this program did not
+  // record is offered only after the same question as its whole restore.
+  void onShowItems() {
+    const int row = SelectedRow();
+    if (row < 0) return;
+    RestoreRequest request = RequestFor(row);
+    QuestionedItems listed = ListItemsWithQuestion(m_input.fs, m_input.registry, request, Asker());
+    if (!listed.message.empty()) m_input.calls.tell(hwnd(), listed.message, true);
+    if (listed.declined || !listed.message.empty()) return;
+    request.force = listed.force;
+    const RestoreItemsInput items{m_input.fs,          m_input.registry,
+                                  m_input.translation, m_input.language,
+                                  std::move(request),  std::move(listed.listed.items),
+                                  m_input.calls.tell,  m_input.calls.runEditor};
+    if (RestoreItemsDialog(hwnd(), items).fileDeleted) RemoveRow(row);
   }
 
   // Without a question, but into the Recycle Bin: a backup is the user's only

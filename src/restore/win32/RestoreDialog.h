@@ -1,7 +1,8 @@
 #pragma once
 // TfrmRestore: the backup files of a folder (name, date, size, newest
-// first), restored one at a time through the engine's verified restore,
-// deleted, or shown in the file manager; "..." lists another folder. The
+// first), restored one at a time through the engine's verified restore, or
+// item by item ("Show items...", TfrmRestoreItems), deleted, or shown in the
+// file manager; "..." lists another folder. The
 // decisions live in restore/ (BackupList, RestoreWithQuestion,
 // RestoreDialogRules); this dialog maps its controls onto them.
 #include <windows.h>
@@ -24,6 +25,7 @@ inline constexpr int kRestoreList = 1103;
 inline constexpr int kRestoreRestore = 1104;
 inline constexpr int kRestoreOpenDirectory = 1105;
 inline constexpr int kRestoreDelete = 1106;
+inline constexpr int kRestoreShowItems = 1107;
 inline constexpr int kRestoreClose = IDCANCEL;  // Esc closes it too
 
 // What the dialog asks of the user and the shell, as replaceable calls; the

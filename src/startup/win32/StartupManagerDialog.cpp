@@ -5,6 +5,7 @@
 #include "platform/win32/WideText.h"
 #include "startup/StartupEntries.h"
 #include "translation/Translation.h"
+#include "widgets/win32/ButtonRow.h"
 #include "widgets/win32/Controls.h"
 #include "widgets/win32/Dialog.h"
 #include "widgets/win32/Dpi.h"
@@ -15,7 +16,7 @@ namespace hs::win32 {
 
 namespace {
 
-constexpr int kClientWidth = 680;
+constexpr int kClientWidth = 720;
 constexpr int kClientHeight = 360;
 constexpr int kButtonWidth = 110;
 constexpr int kButtonHeight = 25;
@@ -25,7 +26,8 @@ struct Column {
   const wchar_t* caption;
   int width;
 };
-constexpr Column kColumns[] = {{L"Startup Program", 90}, {L"File", 160}, {L"Location", 200}};
+constexpr Column kColumns[] = {{L"Startup Program", 90}, {L"File", 160}, {L"Location", 200},
+                               {L"State", 70}};
 
 void ShowFailures(HWND owner, const std::string& text) {
   ::MessageBoxW(owner, Widen(text).c_str(), L"Corvane Hivesweep", MB_OK | MB_ICONERROR);
@@ -58,6 +60,12 @@ class TfrmStartupManager : public ui::Dialog {
       case kStartupDeleteEntry:
         bDeleteEntryClick();
         return TRUE;
+      case kStartupDisable:
+        bDisableClick();
+        return TRUE;
+      case kStartupEnable:
+        bEnableClick();
+        return TRUE;
       default:
         return ui::Dialog::handleMessage(message, wParam, lParam);
     }
@@ -74,35 +82,27 @@ class TfrmStartupManager : public ui::Dialog {
     view.setExtendedStyle(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
     for (const Column& column : kColumns)
       view.addColumn(column.caption, ui::ScaleToWindow(hwnd(), column.width));
-    const int top = kClientHeight - 8 - kButtonHeight;
-    struct Button {
-      const char* name;
-      const wchar_t* caption;
-      int id;
-      int left;
+    // Shown beside the name, where it is seen first; its number (and its
+    // translation key) stays that of the fourth column.
+    int shownOrder[] = {0, 3, 1, 2};
+    ListView_SetColumnOrderArray(list, 4, shownOrder);
+    const ui::RowButton fromLeft[] = {
+        {"bSelectAll", L"Select &All", kStartupSelectAll},
+        {"bSelectNone", L"Select &None", kStartupSelectNone},
+        {"bDeleteEntry", L"&Delete Entry", kStartupDeleteEntry},
+        {"bDisable", L"D&isable", kStartupDisable},
+        {"bEnable", L"&Enable", kStartupEnable},
     };
-    const Button buttons[] = {
-        {"bSelectAll", L"Select &All", kStartupSelectAll, 8},
-        {"bSelectNone", L"Select &None", kStartupSelectNone, 16 + kButtonWidth},
-        {"bDeleteEntry", L"&Delete Entry", kStartupDeleteEntry, 24 + 2 * kButtonWidth},
-        {"bClose", L"&Close", IDCANCEL, kClientWidth - 8 - kButtonWidth},
-    };
-    for (const Button& button : buttons)
-      add({WC_BUTTONW, button.name, ui::ComponentKind::Captioned, button.caption,
-           BS_PUSHBUTTON | WS_TABSTOP, 0, button.left, top, kButtonWidth, kButtonHeight,
-           button.id});
+    const ui::RowButton close[] = {{"bClose", L"&Close", IDCANCEL}};
+    ui::AddButtonRow(hwnd(), components(),
+                     {kClientWidth, kClientHeight, kButtonWidth, kButtonHeight}, fromLeft, close);
   }
 
   ui::ListView list() const { return ui::ListView(::GetDlgItem(hwnd(), kStartupList)); }
 
   void FormShow() {
-    StartupListOptions options;
-    options.windowsVersionCode = m_input.windowsVersionCode;
-    // A 64-bit process sees the 32-bit view's keys only below Wow6432Node.
-    options.wow6432NodeKeys = sizeof(void*) == 8;
-    options.startupLabel = m_input.translation.GetLanString("RES_Startup", "Startup");
-    options.commonStartupLabel =
-        m_input.translation.GetLanString("RES_Common_Startup", "Common Startup");
+    const StartupListOptions options =
+        ProgramStartupListOptions(m_input.windowsVersionCode, m_input.translation);
     for (StartupEntry& entry : ListStartupEntries(m_input.registry, m_input.fs, options))
       m_rows.push_back({std::move(entry), false});
     showRows();
@@ -132,31 +132,61 @@ class TfrmStartupManager : public ui::Dialog {
       const int index = view.appendRow(Widen(row.entry.caption));
       view.setText(index, 1, Widen(row.entry.file));
       view.setText(index, 2, Widen(row.entry.location));
+      view.setText(index, 3, Widen(StateText(row.entry.state)));
       view.setChecked(index, row.ticked);
     }
   }
 
-  void setAllTicks(bool ticked) {
-    ui::ListView view = list();
-    for (int i = 0; i < view.rowCount(); ++i) view.setChecked(i, ticked);
+  void bSelectAllClick() { list().setAllChecked(true); }
+  void bSelectNoneClick() { list().setAllChecked(false); }
+
+  std::string StateText(StartupState state) const {
+    switch (state) {
+      case StartupState::Enabled:
+        return m_input.translation.GetLanString("RES_Startup_Enabled", "Enabled");
+      case StartupState::Disabled:
+        return m_input.translation.GetLanString("RES_Startup_Disabled", "Disabled");
+      case StartupState::NotSwitchable:
+        return m_input.translation.GetLanString("RES_Startup_Always", "Always");
+    }
+    return {};
   }
 
-  void bSelectAllClick() { setAllTicks(true); }
-  void bSelectNoneClick() { setAllTicks(false); }
-
-  void bDeleteEntryClick() {
+  void readTicks() {
     const ui::ListView view = list();
     for (std::size_t i = 0; i < m_rows.size(); ++i)
       m_rows[i].ticked = view.isChecked(static_cast<int>(i));
+  }
+
+  void bDeleteEntryClick() {
+    readTicks();
     const std::size_t before = m_rows.size();
     std::vector<StartupFailure> failures = DeleteTickedRows(m_remover, m_rows);
     m_output.deletedCount += static_cast<int>(before - m_rows.size());
     m_output.backupFile = m_remover.BackupFile();
     if (m_rows.size() != before) showRows();
+    tellFailures(failures, "These entries could not be deleted:");
+  }
+
+  // Nothing is deleted, so nothing is backed up: the state is one value of
+  // the system's own, written back as it was by the opposite switch.
+  void switchTicked(bool enabled) {
+    readTicks();
+    const std::vector<StartupFailure> failures =
+        SwitchTickedRows(m_input.registry, m_rows, enabled, m_input.fileTimeNow());
+    showRows();
+    tellFailures(failures, enabled ? "These entries could not be enabled:"
+                                   : "These entries could not be disabled:");
+  }
+
+  void bDisableClick() { switchTicked(false); }
+  void bEnableClick() { switchTicked(true); }
+
+  void tellFailures(const std::vector<StartupFailure>& failures, const std::string& heading) {
     if (failures.empty()) return;
     // In English, as the repair's own failure reports: the message catalogue
     // is the program's fixed set of translated texts.
-    const std::string text = FailureReport(failures, "These entries could not be deleted:");
+    const std::string text = FailureReport(failures, heading);
     m_output.failures.insert(m_output.failures.end(), failures.begin(), failures.end());
     if (m_input.tellFailures)
       m_input.tellFailures(hwnd(), text);

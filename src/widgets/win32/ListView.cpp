@@ -127,6 +127,10 @@ void ListView::setChecked(int row, bool checked) {
                  reinterpret_cast<LPARAM>(&item));
 }
 
+void ListView::setAllChecked(bool checked) {
+  for (int row = 0; row < rowCount(); ++row) setChecked(row, checked);
+}
+
 void ListView::clear() {
   ::SendMessageW(m_list, LVM_DELETEALLITEMS, 0, 0);
 }

@@ -38,6 +38,7 @@ class ListView {
   int appendRow(const std::wstring& firstColumn);
   void setText(int row, int column, const std::wstring& text);
   void setChecked(int row, bool checked);
+  void setAllChecked(bool checked);
   void clear();
 
   // Virtual lists: the number of rows the owner holds, and the asking for

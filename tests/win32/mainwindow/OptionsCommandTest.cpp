@@ -14,15 +14,15 @@
 namespace hs::test {
 namespace {
 
-constexpr const char* kProgramFolder = "C:\\Prog\\";
+constexpr const char* kOptionsProgramFolder = "C:\\Prog\\";
 
 TEST(OptionsCommandTest, OkFromTheMenuSavesTheSettingsFileAtOnce) {
   MemoryRegistry registry;
   MemoryFileSystem files;
   files.addFolder("C:\\Prog\\Backup");
   files.addFolder("C:\\Elsewhere");
-  ui::AppContext context{files, registry, kProgramFolder, Settings::Defaults(kProgramFolder),
-                         {},    {}};
+  ui::AppContext context{
+      files, registry, kOptionsProgramFolder, Settings::Defaults(kOptionsProgramFolder), {}, {}};
   win32::WindowQuestions questions;
   questions.tellError = [](HWND, const std::string& text) { ADD_FAILURE() << text; };
   mainwindow::TfrmKeyscour window(context, questions);

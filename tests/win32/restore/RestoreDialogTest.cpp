@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 
 #include "mainwindow/win32/RepairFromWindow.h"
 #include "platform/TRegistry.h"
@@ -14,6 +15,7 @@
 #include "platform/win32/Win32Registry.h"
 #include "restore/win32/BackupHintDialog.h"
 #include "restore/win32/RestoreDialog.h"
+#include "restore/win32/RestoreItemsDialog.h"
 #include "settings/Settings.h"
 #include "widgets/win32/ListView.h"
 #include "win32/mainwindow/GuiTestSupport.h"
@@ -47,14 +49,16 @@ struct DialogView {
 
 std::vector<int> ButtonGaps(HWND dialog) {
   std::vector<RECT> bounds;
-  for (int id : {win32::kRestoreRestore, win32::kRestoreOpenDirectory, win32::kRestoreDelete,
-                 win32::kRestoreClose}) {
+  for (int id : {win32::kRestoreRestore, win32::kRestoreOpenDirectory, win32::kRestoreShowItems,
+                 win32::kRestoreDelete, win32::kRestoreClose}) {
     RECT rect{};
     ::GetWindowRect(::GetDlgItem(dialog, id), &rect);
     bounds.push_back(rect);
   }
-  return {bounds[1].left - bounds[0].right, bounds[2].left - bounds[1].right,
-          bounds[3].left - bounds[2].right};
+  std::vector<int> gaps;
+  for (std::size_t i = 1; i < bounds.size(); ++i)
+    gaps.push_back(bounds[i].left - bounds[i - 1].right);
+  return gaps;
 }
 
 DialogView Read(HWND dialog) {
@@ -120,6 +124,15 @@ class RestoreDialogTest : public ::testing::Test {
       EXPECT_TRUE(key.WriteValue({"Count", kRegDword, {7, 0, 0, 0}}));
     }
     Collect(reg, kRestoreDialogBase, before);
+    const std::string backup =
+        Repair({{"Obsolete software", std::string(kRestoreDialogBaseFull) + "\\Gone", "",
+                 FindingKind::fkKey, true, 0}});
+    EXPECT_FALSE(TRegistry(reg, RootKey::CurrentUser)
+                     .PathExists(std::string(kRestoreDialogBase) + "\\Gone"));
+    return backup;
+  }
+  // The window's repair of `rows` into a backup file of the folder.
+  std::string Repair(std::vector<Finding> rows) {
     Settings settings;
     settings.OutputDirectory = folder;
     settings.ShowHint = settings.RestorePoint = settings.Beep = false;
@@ -127,13 +140,9 @@ class RestoreDialogTest : public ::testing::Test {
     win32::WindowQuestions questions;
     questions.askYesNo = [](HWND, const std::string&, bool) { return true; };
     questions.tellError = [](HWND, const std::string&) {};
-    std::vector<Finding> rows{{"Obsolete software", std::string(kRestoreDialogBaseFull) + "\\Gone",
-                               "", FindingKind::fkKey, true, 0}};
     win32::RepairWindowInput input{reg, fs, settings, texts, 10, state, questions, {}, {}};
     const win32::RepairWindowResult result = win32::RepairFromWindow(nullptr, input, rows);
     EXPECT_EQ(result.end, RepairEnd::Completed);
-    EXPECT_FALSE(TRegistry(reg, RootKey::CurrentUser)
-                     .PathExists(std::string(kRestoreDialogBase) + "\\Gone"));
     return result.backupFile;
   }
 
@@ -181,10 +190,11 @@ TEST_F(RestoreDialogTest, ListsRegFilesNewestFirstWithSizeTextsAndDeletesTheSele
   }
   // The middle buttons stand evenly between Restore and Close (the last gap
   // takes the division's remainder).
-  ASSERT_EQ(shown.buttonGaps.size(), 3u);
+  ASSERT_EQ(shown.buttonGaps.size(), 4u);
   EXPECT_GT(shown.buttonGaps[0], 0);
   EXPECT_EQ(shown.buttonGaps[0], shown.buttonGaps[1]);
-  EXPECT_LE(shown.buttonGaps[2] - shown.buttonGaps[0], 2);
+  EXPECT_EQ(shown.buttonGaps[0], shown.buttonGaps[2]);
+  EXPECT_LE(shown.buttonGaps[3] - shown.buttonGaps[0], 3);
   EXPECT_EQ(shown.selected, -1);
   EXPECT_FALSE(shown.restoreEnabled);
   EXPECT_FALSE(shown.deleteEnabled);
@@ -252,6 +262,97 @@ TEST_F(RestoreDialogTest, AValueChangedAfterTheImportIsReportedNotVerifiedAndThe
   EXPECT_NE(told[0].find("The backup file is kept: " + backup), std::string::npos) << told[0];
   EXPECT_EQ(fs.probe(backup), PathProbe::File);
   EXPECT_EQ(restored.rows.size(), 1u);
+}
+
+// The item list: "Key|Value" -> "In registry", and the check marks.
+std::map<std::string, std::string> ItemRows(HWND items) {
+  const ui::ListView list(::GetDlgItem(items, win32::kItemsList));
+  std::map<std::string, std::string> rows;
+  for (int row = 0; row < list.rowCount(); ++row)
+    rows[win32::Narrow(list.text(row, 0)) + "|" + win32::Narrow(list.text(row, 1))] =
+        win32::Narrow(list.text(row, 3));
+  return rows;
+}
+
+void CheckItems(HWND items, const std::set<std::string>& wanted) {
+  ui::ListView list(::GetDlgItem(items, win32::kItemsList));
+  for (int row = 0; row < list.rowCount(); ++row)
+    list.setChecked(row, wanted.count(win32::Narrow(list.text(row, 0)) + "|" +
+                                      win32::Narrow(list.text(row, 1))) != 0);
+}
+
+// A repair of ten items (five keys with their subkeys, five values of one
+// key); three of them taken back through the item list with the real
+// registry editor, then the other seven.
+TEST_F(RestoreDialogTest, ItemsComeBackThreeThenSevenAndOnlyThenTheFileGoes) {
+  std::vector<Finding> rows;
+  for (int i = 0; i < 5; ++i) {
+    const std::string key = std::string(kRestoreDialogBase) + "\\Key" + std::to_string(i);
+    TRegistry sub(reg, RootKey::CurrentUser), tree(reg, RootKey::CurrentUser),
+        values(reg, RootKey::CurrentUser);
+    ASSERT_TRUE(sub.OpenPath(key + "\\Sub", true));
+    ASSERT_TRUE(sub.WriteValue({"Count", kRegDword, {static_cast<std::uint8_t>(i), 0, 0, 0}}));
+    ASSERT_TRUE(tree.OpenPath(key));
+    ASSERT_TRUE(tree.WriteValueText("Path", "C:\\nowhere\\" + std::to_string(i) + ".exe"));
+    rows.push_back({"Obsolete software", std::string("HKEY_CURRENT_USER\\") + key, "",
+                    FindingKind::fkKey, true, 0});
+    ASSERT_TRUE(values.OpenPath(std::string(kRestoreDialogBase) + "\\Values", true));
+    ASSERT_TRUE(values.WriteValueText("V" + std::to_string(i), "C:\\gone\\v.exe /min"));
+    rows.push_back({"Missing file", std::string(kRestoreDialogBaseFull) + "\\Values",
+                    "V" + std::to_string(i), FindingKind::fkNamedValue, true, 0});
+  }
+  Values before;
+  Collect(reg, kRestoreDialogBase, before);
+  const std::string backup = Repair(rows);
+  ASSERT_FALSE(backup.empty());
+  const std::set<std::string> three = {kRestoreDialogBaseFull + std::string("\\Key1|"),
+                                       kRestoreDialogBaseFull + std::string("\\Key3|"),
+                                       kRestoreDialogBaseFull + std::string("\\Values|V2")};
+  std::map<std::string, std::string> listed, afterThree;
+  Values registryAfterThree;
+  bool keptAfterThree = false, itemsActed = false;
+  DialogView left;
+  Show([&](HWND dialog) {
+    SelectRow(dialog, 0);
+    test::DialogDriver itemList(win32::kItemsList, [&](HWND items) {
+      listed = ItemRows(items);
+      CheckItems(items, three);
+      test::Click(items, win32::kItemsRestoreChecked);  // the real regedit, behind its wait
+      afterThree = ItemRows(items);
+      Collect(reg, kRestoreDialogBase, registryAfterThree);
+      keptAfterThree = fs.probe(backup) == PathProbe::File;
+      test::Click(items, win32::kItemsSelectAll);
+      test::Click(items, win32::kItemsRestoreChecked);  // every item is back: the dialog ends
+    });
+    test::Click(dialog, win32::kRestoreShowItems);
+    itemsActed = itemList.Acted();
+    left = Read(dialog);
+  });
+  ASSERT_TRUE(itemsActed);
+  ASSERT_EQ(listed.size(), 10u);
+  for (const auto& [item, inRegistry] : listed) EXPECT_EQ(inRegistry, "No") << item;
+  for (const auto& [item, inRegistry] : afterThree)
+    EXPECT_EQ(inRegistry, three.count(item) ? "Yes" : "No") << item;
+  EXPECT_TRUE(keptAfterThree);
+  EXPECT_TRUE(told.empty()) << told.front();
+  // Exactly those three came back; the other seven stayed deleted.
+  Values expected;
+  for (const auto& [slot, value] : before) {
+    const std::string key = slot.substr(0, slot.find('|'));
+    const std::string base(kRestoreDialogBase);
+    if (key == base ||
+        (key == base + "\\Values" && (slot.ends_with("|") || slot.ends_with("|V2"))) ||
+        key.starts_with(base + "\\Key1") || key.starts_with(base + "\\Key3"))
+      expected[slot] = value;
+  }
+  EXPECT_EQ(registryAfterThree, expected);
+
+  // The registry now holds all of it again, and the backup went with the last item.
+  Values after;
+  Collect(reg, kRestoreDialogBase, after);
+  EXPECT_EQ(after, before);
+  EXPECT_EQ(fs.probe(backup), PathProbe::NotFound);
+  EXPECT_TRUE(left.rows.empty());
 }
 
 TEST_F(RestoreDialogTest, ACraftedFileWithDeletionLinesIsRefusedAndTheRegistryUnchanged) {

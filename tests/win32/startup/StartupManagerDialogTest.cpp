@@ -21,6 +21,7 @@
 #include "restore/RestoreBackup.h"
 #include "restore/win32/RegistryEditorProcess.h"
 #include "settings/Settings.h"
+#include "startup/StartupApproval.h"
 #include "startup/win32/StartupManagerDialog.h"
 #include "translation/Translation.h"
 #include "ui/AppContext.h"
@@ -71,6 +72,10 @@ class StartupManagerDialogTest : public ::testing::Test {
     if (user.OpenPath(kRun))
       for (const char* name : {"HsText", "HsExpand", "HsNumber"}) user.RemoveValue(name);
     if (machine.OpenPath(kRun)) machine.RemoveValue("HsMachine");
+    if (user.OpenPath(std::string(kStartupApprovedKey) + "\\Run"))
+      for (const char* name : {"HsText", "HsExpand"}) user.RemoveValue(name);
+    if (machine.OpenPath(std::string(kStartupApprovedKey) + "\\StartupFolder"))
+      machine.RemoveValue("HsCommon.LNK");
     for (const std::string& path :
          {userStartup + "HsUser.lnk", userStartup + "HsNotes.txt", commonStartup + "HsCommon.LNK"})
       fs.deleteSilently(path);
@@ -172,6 +177,84 @@ TEST_F(StartupManagerDialogTest, ListsSeededEntriesDeletesTickedOnesAndTheBackup
   ASSERT_TRUE(after);
   EXPECT_EQ(after->type, before.type);
   EXPECT_EQ(after->data, before.data);
+}
+
+std::string StartupStateShown(HWND dialog, const std::string& caption) {
+  const ui::ListView list(::GetDlgItem(dialog, win32::kStartupList));
+  for (int i = 0; i < list.rowCount(); ++i)
+    if (win32::Narrow(list.text(i, 0)) == caption) return win32::Narrow(list.text(i, 3));
+  return "(not listed)";
+}
+
+// The 12 bytes the system's startup list keeps for an entry, as Wine's
+// registry holds them; nothing when there is no such value.
+std::optional<std::vector<std::uint8_t>> ApprovalValue(RegistryBackend& reg, RootKey root,
+                                                       const std::string& list,
+                                                       const std::string& name) {
+  TRegistry key(reg, root, RegAccess::Read);
+  RegValue value;
+  if (!key.OpenPath(std::string(kStartupApprovedKey) + "\\" + list) || !key.RawValue(name, value))
+    return std::nullopt;
+  if (value.type != kRegBinary) return std::vector<std::uint8_t>{};
+  return value.data;
+}
+
+TEST_F(StartupManagerDialogTest, DisableWritesTheSystemsBytesAndEnableTakesThemBack) {
+  using Bytes = std::vector<std::uint8_t>;
+  // The system marks some entries 06 rather than 02.
+  const Bytes six = {6, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  TRegistry approved(reg, RootKey::CurrentUser);
+  ASSERT_TRUE(approved.OpenPath(std::string(kStartupApprovedKey) + "\\Run", true));
+  ASSERT_TRUE(approved.WriteValue({"HsExpand", kRegBinary, six}));
+  constexpr std::uint64_t kWhen = 0x01D9D9173BC56360ULL;  // 2023-08-27 as a FILETIME
+  const Bytes when = {0x60, 0x63, 0xC5, 0x3B, 0x17, 0xD9, 0xD9, 0x01};
+  const auto disabled = [&](std::uint8_t flags) {
+    Bytes bytes = {flags, 0, 0, 0};
+    bytes.insert(bytes.end(), when.begin(), when.end());
+    return bytes;
+  };
+  const std::vector<std::string> ticked = {"HsText", "HsExpand", "HsCommon.LNK"};
+  std::vector<std::string> statesOff, statesOn, statesBefore;
+  std::optional<Bytes> textOff, expandOff, commonOff;
+  test::DialogDriver driver(win32::kStartupList, [&](HWND dialog) {
+    for (const std::string& caption : ticked) {
+      statesBefore.push_back(StartupStateShown(dialog, caption));
+      Tick(dialog, caption);
+    }
+    test::Click(dialog, win32::kStartupDisable);
+    for (const std::string& caption : ticked)
+      statesOff.push_back(StartupStateShown(dialog, caption));
+    textOff = ApprovalValue(reg, RootKey::CurrentUser, "Run", "HsText");
+    expandOff = ApprovalValue(reg, RootKey::CurrentUser, "Run", "HsExpand");
+    commonOff = ApprovalValue(reg, RootKey::LocalMachine, "StartupFolder", "HsCommon.LNK");
+    test::Click(dialog, win32::kStartupEnable);  // the ticks stay
+    for (const std::string& caption : ticked)
+      statesOn.push_back(StartupStateShown(dialog, caption));
+    test::Click(dialog, IDCANCEL);
+  });
+  win32::StartupManagerInput input{reg, fs, english, "English", folder + "Backup", 10};
+  input.tellFailures = [](HWND, const std::string& text) { ADD_FAILURE() << text; };
+  input.fileTimeNow = [] { return kWhen; };
+  const win32::StartupManagerOutput output = win32::StartupManagerDialog(nullptr, input);
+  ASSERT_TRUE(driver.Acted());
+
+  using V = std::vector<std::string>;
+  EXPECT_EQ(statesBefore, (V{"Enabled", "Enabled", "Enabled"}));
+  EXPECT_EQ(statesOff, (V{"Disabled", "Disabled", "Disabled"}));
+  EXPECT_EQ(statesOn, (V{"Enabled", "Enabled", "Enabled"}));
+  EXPECT_EQ(textOff, disabled(3));
+  EXPECT_EQ(expandOff, disabled(7));
+  EXPECT_EQ(commonOff, disabled(3));
+  // Back on: the bytes the system writes for an enabled entry, and 06 as it was.
+  EXPECT_EQ(ApprovalValue(reg, RootKey::CurrentUser, "Run", "HsText"),
+            Bytes({2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(ApprovalValue(reg, RootKey::CurrentUser, "Run", "HsExpand"), six);
+  EXPECT_EQ(ApprovalValue(reg, RootKey::LocalMachine, "StartupFolder", "HsCommon.LNK"),
+            Bytes({2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+  // Switching deletes nothing and backs nothing up.
+  EXPECT_TRUE(RunValue("HsText"));
+  EXPECT_EQ(fs.probe(commonStartup + "HsCommon.LNK"), PathProbe::File);
+  EXPECT_TRUE(output.backupFile.empty());
 }
 
 // Ctrl+M of the main window opens the dialog on the window's own machine.
