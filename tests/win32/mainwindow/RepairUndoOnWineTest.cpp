@@ -25,10 +25,10 @@ namespace {
 constexpr const char* kRepairUndoBase = "Software\\HivesweepTest\\RepairUndo";
 constexpr const char* kRepairUndoBaseFull =
     "HKEY_CURRENT_USER\\Software\\HivesweepTest\\RepairUndo";
-constexpr const char* kRunKey =
+constexpr const char* kUndoRunKey =
     "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-Finding Row(const std::string& keyPath, FindingKind kind) {
+Finding UndoRow(const std::string& keyPath, FindingKind kind) {
   return Finding{"Invalid shortcut", keyPath, "", kind, true, 0};
 }
 
@@ -90,9 +90,9 @@ TEST_F(RepairUndoOnWineTest, ShortcutsGoToTheRecycleBinWithTheirPathsAndTheResto
   const std::string first = Shortcut("Old tool.lnk");
   const std::string second = Shortcut("Older tool.lnk");
   std::vector<Finding> rows = {
-      Row(first, FindingKind::fkFile),
-      Row(std::string(kRepairUndoBaseFull) + "\\Tool", FindingKind::fkValueInPath),
-      Row(second, FindingKind::fkFile)};
+      UndoRow(first, FindingKind::fkFile),
+      UndoRow(std::string(kRepairUndoBaseFull) + "\\Tool", FindingKind::fkValueInPath),
+      UndoRow(second, FindingKind::fkFile)};
   const win32::RepairWindowResult result = Repair(rows);
   ASSERT_EQ(result.end, RepairEnd::Completed);
   EXPECT_TRUE(rows.empty());
@@ -127,9 +127,9 @@ TEST_F(RepairUndoOnWineTest, ShortcutsGoToTheRecycleBinWithTheirPathsAndTheResto
 
 TEST_F(RepairUndoOnWineTest, KeptRowsStayCheckedAndAreListedWithTheirReasons) {
   std::vector<Finding> rows = {
-      Row(std::string(kRepairUndoBaseFull) + "\\Tool", FindingKind::fkValueInPath),
-      Row(kRunKey, FindingKind::fkKey),
-      Row(std::string(kRepairUndoBaseFull) + "\\Vanished", FindingKind::fkKey)};
+      UndoRow(std::string(kRepairUndoBaseFull) + "\\Tool", FindingKind::fkValueInPath),
+      UndoRow(kUndoRunKey, FindingKind::fkKey),
+      UndoRow(std::string(kRepairUndoBaseFull) + "\\Vanished", FindingKind::fkKey)};
   std::vector<std::wstring> listed;
   test::DialogDriver shown(win32::kNotRepairedList, [&](HWND dialog) {
     const ui::ListView list(::GetDlgItem(dialog, win32::kNotRepairedList));
@@ -142,7 +142,7 @@ TEST_F(RepairUndoOnWineTest, KeptRowsStayCheckedAndAreListedWithTheirReasons) {
   ASSERT_TRUE(shown.Acted());
   EXPECT_EQ(result.end, RepairEnd::Completed);
   ASSERT_EQ(rows.size(), 1u) << "the protected key stays; the vanished one is gone anyway";
-  EXPECT_EQ(rows[0].KeyPath, kRunKey);
+  EXPECT_EQ(rows[0].KeyPath, kUndoRunKey);
   EXPECT_TRUE(rows[0].Checked);
   ASSERT_EQ(listed.size(), 2u);
   EXPECT_NE(listed[0].find(L"no longer exists"), std::wstring::npos) << listed[0];
