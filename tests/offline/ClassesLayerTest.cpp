@@ -42,20 +42,20 @@ TEST(ClassesLayer, EachRowIsNamedByTheLayerHoldingItsItemAndTheRepairTakesItFrom
   RegFileError error;
   ASSERT_TRUE(ImportRegText(reg, kClassesLayerFixture, error)) << error.message;
   std::vector<Finding> rows = NameClassesRowsByLayer(
-      reg, {ClassesRow(FindingKind::fkKey, "HKEY_CLASSES_ROOT\\CLSID\\{M}"),
-            ClassesRow(FindingKind::fkKey, "HKEY_CLASSES_ROOT\\clsid\\{U}"),
-            ClassesRow(FindingKind::fkKey, "HKEY_CLASSES_ROOT\\CLSID\\{B}"),
-            ClassesRow(FindingKind::fkNamedValue, "HKEY_CLASSES_ROOT\\CLSID\\{B}", "Shared"),
-            ClassesRow(FindingKind::fkSubkey, "HKEY_CLASSES_ROOT", ".machine"),
-            ClassesRow(FindingKind::fkValueInPath,
-                       "HKEY_CLASSES_ROOT\\CLSID\\{M}\\InprocServer32\\"),
-            ClassesRow(FindingKind::fkKey, "HKEY_CLASSES_ROOT\\CLSID\\{Neither}"),
-            ClassesRow(FindingKind::fkKey, "HKEY_CLASSES_ROOTS\\CLSID\\{M}"),
-            ClassesRow(FindingKind::fkKey, "HKEY_CURRENT_USER\\Software\\Classes\\CLSID\\{U}")});
+      reg,
+      {ClassesRow(FindingKind::fkKey, "HKEY_CLASSES_ROOT\\CLSID\\{M}"),
+       ClassesRow(FindingKind::fkKey, "HKEY_CLASSES_ROOT\\clsid\\{U}"),
+       ClassesRow(FindingKind::fkKey, "HKEY_CLASSES_ROOT\\CLSID\\{B}"),
+       ClassesRow(FindingKind::fkNamedValue, "HKEY_CLASSES_ROOT\\CLSID\\{B}", "Shared"),
+       ClassesRow(FindingKind::fkSubkey, "HKEY_CLASSES_ROOT", ".machine"),
+       ClassesRow(FindingKind::fkValueInPath, "HKEY_CLASSES_ROOT\\CLSID\\{M}\\InprocServer32\\"),
+       ClassesRow(FindingKind::fkKey, "HKEY_CLASSES_ROOT\\CLSID\\{Neither}"),
+       ClassesRow(FindingKind::fkKey, "HKEY_CLASSES_ROOTS\\CLSID\\{M}"),
+       ClassesRow(FindingKind::fkKey, "HKEY_CURRENT_USER\\Software\\Classes\\CLSID\\{U}")});
   const std::vector<std::string> expected = {
       "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\CLSID\\{M}",
       "HKEY_CURRENT_USER\\Software\\Classes\\clsid\\{U}",
-      "HKEY_CLASSES_ROOT\\CLSID\\{B}",  // both layers: no one name gives it back
+      "HKEY_CLASSES_ROOT\\CLSID\\{B}",                     // both layers: no one name gives it back
       "HKEY_CURRENT_USER\\Software\\Classes\\CLSID\\{B}",  // the value the merged view reads
       "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes",
       "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\CLSID\\{M}\\InprocServer32\\",

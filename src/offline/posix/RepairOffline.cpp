@@ -80,9 +80,9 @@ int RunRepairOffline(const std::vector<std::string>& args) {
       dryRunFiles ? static_cast<FileSystemBackend&>(*dryRunFiles) : *session->volume;
   // Its backup names the classes layer of each key, so that a restore puts
   // the key back into the hive it came from.
-  const CommandOutput output = RunRepairCommand(
-      registry, backupFiles, NameClassesRowsByLayer(registry, scan.findings),
-      process.settings.OutputDirectory, hooks, repair.options->json);
+  const CommandOutput output =
+      RunRepairCommand(registry, backupFiles, NameClassesRowsByLayer(registry, scan.findings),
+                       process.settings.OutputDirectory, hooks, repair.options->json);
   std::fputs(output.out.c_str(), stdout);
   std::fflush(stdout);
   std::fputs(output.err.c_str(), stderr);
