@@ -27,31 +27,23 @@ const char* const kClassesLayerFixture =
     "[HKEY_CURRENT_USER\\Software\\Classes\\CLSID\\{B}]\r\n"
     "\"Shared\"=\"user\"\r\n";
 
-Finding ClassesRow(FindingKind kind, const std::string& key, const std::string& value = "") {
-  Finding row;
-  row.Problem = "test";
-  row.KeyPath = key;
-  row.ValueText = value;
-  row.Kind = kind;
-  row.Checked = true;
-  return row;
-}
-
 TEST(ClassesLayer, EachRowIsNamedByTheLayerHoldingItsItemAndTheRepairTakesItFromThere) {
   MemoryRegistry reg;
   RegFileError error;
   ASSERT_TRUE(ImportRegText(reg, kClassesLayerFixture, error)) << error.message;
   std::vector<Finding> rows = NameClassesRowsByLayer(
       reg,
-      {ClassesRow(FindingKind::fkKey, "HKEY_CLASSES_ROOT\\CLSID\\{M}"),
-       ClassesRow(FindingKind::fkKey, "HKEY_CLASSES_ROOT\\clsid\\{U}"),
-       ClassesRow(FindingKind::fkKey, "HKEY_CLASSES_ROOT\\CLSID\\{B}"),
-       ClassesRow(FindingKind::fkNamedValue, "HKEY_CLASSES_ROOT\\CLSID\\{B}", "Shared"),
-       ClassesRow(FindingKind::fkSubkey, "HKEY_CLASSES_ROOT", ".machine"),
-       ClassesRow(FindingKind::fkValueInPath, "HKEY_CLASSES_ROOT\\CLSID\\{M}\\InprocServer32\\"),
-       ClassesRow(FindingKind::fkKey, "HKEY_CLASSES_ROOT\\CLSID\\{Neither}"),
-       ClassesRow(FindingKind::fkKey, "HKEY_CLASSES_ROOTS\\CLSID\\{M}"),
-       ClassesRow(FindingKind::fkKey, "HKEY_CURRENT_USER\\Software\\Classes\\CLSID\\{U}")});
+      {Finding{"test", "HKEY_CLASSES_ROOT\\CLSID\\{M}", "", FindingKind::fkKey, true},
+       Finding{"test", "HKEY_CLASSES_ROOT\\clsid\\{U}", "", FindingKind::fkKey, true},
+       Finding{"test", "HKEY_CLASSES_ROOT\\CLSID\\{B}", "", FindingKind::fkKey, true},
+       Finding{"test", "HKEY_CLASSES_ROOT\\CLSID\\{B}", "Shared", FindingKind::fkNamedValue, true},
+       Finding{"test", "HKEY_CLASSES_ROOT", ".machine", FindingKind::fkSubkey, true},
+       Finding{"test", "HKEY_CLASSES_ROOT\\CLSID\\{M}\\InprocServer32\\", "",
+               FindingKind::fkValueInPath, true},
+       Finding{"test", "HKEY_CLASSES_ROOT\\CLSID\\{Neither}", "", FindingKind::fkKey, true},
+       Finding{"test", "HKEY_CLASSES_ROOTS\\CLSID\\{M}", "", FindingKind::fkKey, true},
+       Finding{"test", "HKEY_CURRENT_USER\\Software\\Classes\\CLSID\\{U}", "", FindingKind::fkKey,
+               true}});
   const std::vector<std::string> expected = {
       "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\CLSID\\{M}",
       "HKEY_CURRENT_USER\\Software\\Classes\\clsid\\{U}",
