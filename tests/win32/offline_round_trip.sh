@@ -66,7 +66,7 @@ end_all() {
     cp "$OUT/machine/"*.reg "$MACHINE/"
     rm -f "$MACHINE/drive_c/hs-round-trip.reg" "${BACKUPS[@]}"
   fi
-  [ "$STARTED_DISPLAY" = 1 ] && hs_end_display
+  if [ "$STARTED_DISPLAY" = 1 ]; then hs_end_display; fi
 }
 BACKUPS=()
 trap end_all EXIT
