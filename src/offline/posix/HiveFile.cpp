@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "common/Text.h"
+#include "offline/LinkKeys.h"
 
 namespace hs::offline {
 
@@ -28,10 +29,12 @@ bool WindowsOrder(const HiveChild& a, const HiveChild& b) {
 
 }  // namespace
 
-HiveFile::HiveFile(LoadedHive hive, hive_h* handle, bool writable)
+HiveFile::HiveFile(LoadedHive hive, hive_h* handle, bool writable,
+                   std::optional<std::vector<std::uint64_t>> links)
     : state_(std::move(hive.state)),
       image_(std::move(hive.image)),
       handle_(handle),
+      links_(std::move(links)),
       writable_(writable) {
   if (!writable_)
     readOnlyReason_ = state_.stale() ? state_.path +
@@ -48,13 +51,17 @@ std::unique_ptr<HiveFile> HiveFile::Open(LoadedHive hive, std::string& error, bo
   // Only the whole hive may be written: a stale primary would drop what
   // its logs hold.
   const bool writable = forWriting && !hive.state.stale();
+  // Before hivex maps the file too, so that the pages are never held twice.
+  std::optional<std::vector<std::uint64_t>> links = FindLinkKeys(hive.image.bytes());
+  if (links) hive.image.dropResidentPages();
   errno = 0;
   hive_h* handle = hivex_open(hive.image.procPath().c_str(), writable ? HIVEX_OPEN_WRITE : 0);
   if (!handle) {
     error = errno ? std::strerror(errno) : "not a readable hive";
     return nullptr;
   }
-  return std::unique_ptr<HiveFile>(new HiveFile(std::move(hive), handle, writable));
+  return std::unique_ptr<HiveFile>(
+      new HiveFile(std::move(hive), handle, writable, std::move(links)));
 }
 
 HiveNode HiveFile::root() const {
@@ -97,6 +104,9 @@ const std::vector<HiveChild>* HiveFile::children(HiveNode node) {
     std::string folded = UpperCase(childName);
     children.push_back({std::move(childName), std::move(folded), *child});
   }
+  // Most keys are leaves: they share one empty list and keep the index small.
+  static const std::vector<HiveChild> kNoHiveChildren;
+  if (children.empty()) return &kNoHiveChildren;
   std::stable_sort(children.begin(), children.end(), WindowsOrder);
   return &index_.emplace(node, std::move(children)).first->second;
 }
@@ -141,12 +151,20 @@ bool HiveFile::readValue(hive_value_h value, RegValue& out) const {
 }
 
 std::optional<std::vector<RegValue>> HiveFile::values(HiveNode node) const {
-  std::optional<std::vector<hive_value_h>> handles = valueHandles(node);
-  if (!handles) return std::nullopt;
-  std::vector<RegValue> values(handles->size());
-  for (std::size_t i = 0; i < handles->size(); ++i)
-    if (!readValue((*handles)[i], values[i])) return std::nullopt;
+  std::vector<RegValue> values;
+  if (!readValues(node, values)) return std::nullopt;
   return values;
+}
+
+bool HiveFile::readValues(HiveNode node, std::vector<RegValue>& out) const {
+  Malloced<hive_value_h> list(hivex_node_values(handle_, node));
+  if (!list) return false;
+  std::size_t count = 0;
+  while (list.get()[count]) ++count;
+  out.resize(count);
+  for (std::size_t i = 0; i < count; ++i)
+    if (!readValue(list.get()[i], out[i])) return false;
+  return true;
 }
 
 std::optional<std::vector<std::string>> HiveFile::valueNames(HiveNode node) const {
@@ -174,6 +192,7 @@ std::optional<std::size_t> HiveFile::valueCount(HiveNode node) const {
 }
 
 bool HiveFile::isLink(HiveNode node) const {
+  if (links_) return std::binary_search(links_->begin(), links_->end(), node);
   const std::span<const std::uint8_t> bytes = image_.bytes();
   return node + kNodeFlags + 2 <= bytes.size() && (ReadU16(bytes, node + kNodeFlags) & kKeySymLink);
 }

@@ -5,11 +5,15 @@
 // any hivex write that fails anyway marks the hive as not to be committed
 // (hivex has no roll-back). hivex looks names up linearly and folds ASCII only, so each key's
 // subkeys get an index here, sorted and folded by the registry's own rule
-// (common/Text), built on first use. Names hivex cannot decode (invalid
-// UTF-16) are read from the cell with U+FFFD; the key's siblings are not
-// affected.
+// (common/Text), built on first use; keys without subkeys need no entry.
+// Names hivex cannot decode (invalid UTF-16) are read from the cell with
+// U+FFFD; the key's siblings are not affected. Link keys are found once at
+// open (hivex has no call for a key's flags), after which the file's own
+// mapping is let go from memory: hivex maps the same file, and reading both
+// views would hold every page twice.
 #include <hivex.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <optional>
@@ -59,6 +63,8 @@ class HiveFile {
   std::optional<HiveNode> child(HiveNode node, std::string_view name);
   // Every value in stored order; nothing when one cannot be read.
   std::optional<std::vector<RegValue>> values(HiveNode node) const;
+  // The same into `out`, reusing its room; false when one cannot be read.
+  bool readValues(HiveNode node, std::vector<RegValue>& out) const;
   std::optional<std::vector<std::string>> valueNames(HiveNode node) const;
   // NotFound or Failed when the value is missing or unreadable.
   RegStatus value(HiveNode node, std::string_view name, RegValue& out) const;
@@ -83,7 +89,8 @@ class HiveFile {
   bool writeImage(const std::string& path);
 
  private:
-  HiveFile(LoadedHive hive, hive_h* handle, bool writable);
+  HiveFile(LoadedHive hive, hive_h* handle, bool writable,
+           std::optional<std::vector<std::uint64_t>> links);
   // Refuses (false, with `refusal`) a write before anything is touched.
   bool mayWrite(std::string& refusal) const;
   // The key's values as hivex will rewrite them; nothing, with `refusal`,
@@ -99,6 +106,7 @@ class HiveFile {
   HiveState state_;
   MappedFile image_;
   hive_h* handle_;
+  std::optional<std::vector<std::uint64_t>> links_;  // sorted; nothing: read each key's flags
   std::unordered_map<HiveNode, std::vector<HiveChild>> index_;
   std::unordered_set<HiveNode> deleted_;
   bool writable_ = false;
