@@ -6,14 +6,13 @@
 // (hivex has no roll-back). hivex looks names up linearly and folds ASCII only, so each key's
 // subkeys get an index here, sorted and folded by the registry's own rule
 // (common/Text), built on first use; keys without subkeys need no entry.
-// Names hivex cannot decode (invalid UTF-16) are read from the cell with
-// U+FFFD; the key's siblings are not affected. Link keys are found once at
-// open (hivex has no call for a key's flags), after which the file's own
-// mapping is let go from memory: hivex maps the same file, and reading both
-// views would hold every page twice.
+// Key and value names and key flags (hivex has no call for them) are read
+// from the cells through our own view of the file, names hivex could not
+// decode (invalid UTF-16) with U+FFFD. hivex maps the same file and reads
+// every page of it at open, so our view lets go of its pages every so often:
+// the same page is not held twice.
 #include <hivex.h>
 
-#include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <optional>
@@ -89,8 +88,9 @@ class HiveFile {
   bool writeImage(const std::string& path);
 
  private:
-  HiveFile(LoadedHive hive, hive_h* handle, bool writable,
-           std::optional<std::vector<std::uint64_t>> links);
+  HiveFile(LoadedHive hive, hive_h* handle, bool writable);
+  // The file's bytes, for reading a cell.
+  std::span<const std::uint8_t> cellBytes() const;
   // Refuses (false, with `refusal`) a write before anything is touched.
   bool mayWrite(std::string& refusal) const;
   // The key's values as hivex will rewrite them; nothing, with `refusal`,
@@ -106,7 +106,8 @@ class HiveFile {
   HiveState state_;
   MappedFile image_;
   hive_h* handle_;
-  std::optional<std::vector<std::uint64_t>> links_;  // sorted; nothing: read each key's flags
+  static constexpr std::size_t kCellReadsBetweenDrops = 8192;
+  mutable std::size_t cellReads_ = 0;
   std::unordered_map<HiveNode, std::vector<HiveChild>> index_;
   std::unordered_set<HiveNode> deleted_;
   bool writable_ = false;
