@@ -97,9 +97,15 @@ std::optional<std::string> HiveFile::rawName(std::size_t at, std::size_t lengthA
   return Utf16ToUtf8(text);
 }
 
-// Read from the cell rather than through hivex, which recodes every name
-// twice (once for its length) with iconv: the results are the same.
+// Read-only, hivex's image is our view's bytes, and a name is read from its
+// cell once (hivex recodes it twice with iconv, once for its length). Opened
+// for writing, hivex's copy may hold cells our view has not: hivex is asked.
 std::string HiveFile::name(HiveNode node) const {
+  if (writable_) {
+    const std::size_t length = hivex_node_name_len(handle_, node);
+    Malloced<char> decoded(hivex_node_name(handle_, node));
+    if (decoded) return std::string(decoded.get(), std::max(length, std::strlen(decoded.get())));
+  }
   return rawName(node, kNodeNameLength, kNodeFlags, kKeyCompressedName).value_or("\xEF\xBF\xBD");
 }
 
@@ -112,7 +118,10 @@ const std::vector<HiveChild>* HiveFile::children(HiveNode node) {
   if (auto it = index_.find(node); it != index_.end()) return &it->second;
   Malloced<hive_node_h> list(hivex_node_children(handle_, node));
   if (!list) return nullptr;
+  std::size_t count = 0;
+  while (list.get()[count]) ++count;
   std::vector<HiveChild> children;
+  children.reserve(count);
   for (const hive_node_h* child = list.get(); *child; ++child) {
     std::string childName = name(*child);
     std::string folded = UpperCase(childName);
@@ -141,6 +150,11 @@ std::optional<std::vector<hive_value_h>> HiveFile::valueHandles(HiveNode node) c
 }
 
 std::string HiveFile::valueName(hive_value_h value) const {
+  if (writable_) {
+    const std::size_t length = hivex_value_key_len(handle_, value);
+    Malloced<char> decoded(hivex_value_key(handle_, value));
+    if (decoded) return std::string(decoded.get(), std::max(length, std::strlen(decoded.get())));
+  }
   return rawName(value, kValueNameLength, kValueFlags, kValueCompressedName)
       .value_or("\xEF\xBF\xBD");
 }
