@@ -17,10 +17,15 @@ std::string Folded(const std::string& parent, const std::string& part) {
   return parent.empty() ? UpperCase(part) : parent + "\\" + UpperCase(part);
 }
 
+// The non-empty names between backslashes.
 std::vector<std::string> PartsOf(const std::string& path) {
   std::vector<std::string> parts;
-  for (std::string& part : Split(path, '\\'))
-    if (!part.empty()) parts.push_back(std::move(part));
+  for (std::size_t start = 0; start < path.size();) {
+    std::size_t end = path.find('\\', start);
+    if (end == std::string::npos) end = path.size();
+    if (end > start) parts.emplace_back(path, start, end - start);
+    start = end + 1;
+  }
   return parts;
 }
 
