@@ -45,7 +45,7 @@ struct OfflineRegistry::Key final : RegKeyHandle {
   // as nothing else looks it up.
   std::string folded;
   bool mountsBelow = false;
-  std::string shown;   // the same as it was asked for, for messages
+  std::string shown;  // the same as it was asked for, for messages
   std::vector<HiveLayer> layers;
   bool linkItself = false;  // a link opened with LastLink::OpenLink
   RegAccess access = RegAccess::Read;

@@ -54,10 +54,9 @@ TEST_F(OfflineMounts, MountsAreFoundKeyByKeyAndNeverDeleted) {
   const std::vector<std::string> belowSystem = subkeys(system);
   EXPECT_EQ(std::count(belowSystem.begin(), belowSystem.end(), "CurrentControlSet"), 1);
   EXPECT_EQ(std::count(belowSystem.begin(), belowSystem.end(), "ControlSet001"), 1);
-  EXPECT_TRUE(std::is_sorted(belowSystem.begin(), belowSystem.end(),
-                             [](const std::string& a, const std::string& b) {
-                               return UpperCase(a) < UpperCase(b);
-                             }));
+  EXPECT_TRUE(std::is_sorted(
+      belowSystem.begin(), belowSystem.end(),
+      [](const std::string& a, const std::string& b) { return UpperCase(a) < UpperCase(b); }));
 
   // A mount point, or a key above one, is refused; not "not found" because
   // the hive holding its parent has no such key.
