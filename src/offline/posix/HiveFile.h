@@ -6,11 +6,11 @@
 // (hivex has no roll-back). hivex looks names up linearly and folds ASCII only, so each key's
 // subkeys get an index here, sorted and folded by the registry's own rule
 // (common/Text), built on first use; keys without subkeys need no entry.
-// Key and value names and key flags (hivex has no call for them) are read
-// from the cells through our own view of the file, names hivex could not
-// decode (invalid UTF-16) with U+FFFD. hivex maps the same file and reads
-// every page of it at open, so our view lets go of its pages every so often:
-// the same page is not held twice.
+// Key flags (hivex has no call for them) and, read-only, key and value names
+// (hivex recodes each twice) come from the cells through our own view of
+// the file; names hivex could not decode (invalid UTF-16) read with U+FFFD.
+// hivex maps the same file and reads every page of it at open, so our view
+// lets go of its pages every so often: the same page is not held twice.
 #include <hivex.h>
 
 #include <cstdlib>
