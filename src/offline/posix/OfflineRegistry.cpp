@@ -17,6 +17,11 @@ std::string Folded(const std::string& parent, const std::string& part) {
   return parent.empty() ? UpperCase(part) : parent + "\\" + UpperCase(part);
 }
 
+void AppendPart(std::string& path, const std::string& part) {
+  if (!path.empty()) path += '\\';
+  path += part;
+}
+
 // The non-empty names between backslashes.
 std::vector<std::string> PartsOf(const std::string& path) {
   std::vector<std::string> parts;
@@ -97,7 +102,7 @@ RegStatus OfflineRegistry::step(Key& key, const std::string& part) const {
       return RegStatus::NotFound;
   }
   place(key, key.root, std::move(folded));
-  key.shown = key.shown.empty() ? part : key.shown + "\\" + part;
+  AppendPart(key.shown, part);
   key.layers = std::move(below);
   return RegStatus::Ok;
 }
@@ -110,7 +115,7 @@ RegStatus OfflineRegistry::stepInHives(Key& key, const std::string& part) {
       key.layers[kept++] = {layer.hive, *child};
   if (kept == 0) return RegStatus::NotFound;
   key.layers.resize(kept);
-  key.shown = key.shown.empty() ? part : key.shown + "\\" + part;
+  AppendPart(key.shown, part);
   return RegStatus::Ok;
 }
 
