@@ -128,7 +128,9 @@ const std::vector<HiveChild>* HiveFile::children(HiveNode node) {
     children.push_back({std::move(childName), std::move(folded), *child});
   }
   if (children.empty()) return &kNoHiveChildren;
-  std::stable_sort(children.begin(), children.end(), WindowsOrder);
+  // Windows stores subkeys in this order already; hivex-written hives may not.
+  if (!std::is_sorted(children.begin(), children.end(), WindowsOrder))
+    std::stable_sort(children.begin(), children.end(), WindowsOrder);
   return &index_.emplace(node, std::move(children)).first->second;
 }
 
