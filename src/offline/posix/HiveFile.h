@@ -5,9 +5,12 @@
 // any hivex write that fails anyway marks the hive as not to be committed
 // (hivex has no roll-back). hivex looks names up linearly and folds ASCII only, so each key's
 // subkeys get an index here, sorted and folded by the registry's own rule
-// (common/Text), built on first use. Names hivex cannot decode (invalid
-// UTF-16) are read from the cell with U+FFFD; the key's siblings are not
-// affected.
+// (common/Text), built on first use; keys without subkeys need no entry.
+// Key flags (hivex has no call for them) and, read-only, key and value names
+// (hivex recodes each twice) come from the cells through our own view of
+// the file; names hivex could not decode (invalid UTF-16) read with U+FFFD.
+// hivex maps the same file and reads every page of it at open, so our view
+// lets go of its pages every so often: the same page is not held twice.
 #include <hivex.h>
 
 #include <cstdlib>
@@ -59,6 +62,8 @@ class HiveFile {
   std::optional<HiveNode> child(HiveNode node, std::string_view name);
   // Every value in stored order; nothing when one cannot be read.
   std::optional<std::vector<RegValue>> values(HiveNode node) const;
+  // The same into `out`, reusing its room; false when one cannot be read.
+  bool readValues(HiveNode node, std::vector<RegValue>& out) const;
   std::optional<std::vector<std::string>> valueNames(HiveNode node) const;
   // NotFound or Failed when the value is missing or unreadable.
   RegStatus value(HiveNode node, std::string_view name, RegValue& out) const;
@@ -84,6 +89,8 @@ class HiveFile {
 
  private:
   HiveFile(LoadedHive hive, hive_h* handle, bool writable);
+  // The file's bytes, for reading a cell.
+  std::span<const std::uint8_t> cellBytes() const;
   // Refuses (false, with `refusal`) a write before anything is touched.
   bool mayWrite(std::string& refusal) const;
   // The key's values as hivex will rewrite them; nothing, with `refusal`,
@@ -99,6 +106,8 @@ class HiveFile {
   HiveState state_;
   MappedFile image_;
   hive_h* handle_;
+  static constexpr std::size_t kCellReadsBetweenDrops = 8192;
+  mutable std::size_t cellReads_ = 0;
   std::unordered_map<HiveNode, std::vector<HiveChild>> index_;
   std::unordered_set<HiveNode> deleted_;
   bool writable_ = false;

@@ -87,6 +87,12 @@ std::optional<MappedFile> MappedFile::FromBytes(std::vector<std::uint8_t>&& byte
   return Map(fd, error);
 }
 
+void MappedFile::dropResidentPages() const {
+  // Only the mapping's page table entries go: the mapping is shared and
+  // read-only, so nothing of the file's content can be lost.
+  if (data_ && size_) madvise(const_cast<std::uint8_t*>(data_), size_, MADV_DONTNEED);
+}
+
 std::string MappedFile::procPath() const {
   return "/proc/self/fd/" + std::to_string(fd_);
 }

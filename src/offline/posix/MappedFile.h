@@ -26,6 +26,9 @@ class MappedFile {
   static std::optional<MappedFile> FromBytes(std::vector<std::uint8_t>&& bytes, std::string& error);
 
   std::span<const std::uint8_t> bytes() const { return {data_, size_}; }
+  // Lets go of the pages read so far; they are read again when touched.
+  // The bytes stay as they are (the file or memory file holds them).
+  void dropResidentPages() const;
   // A name under which the same file opens again while this object lives.
   std::string procPath() const;
 

@@ -17,10 +17,20 @@ std::string Folded(const std::string& parent, const std::string& part) {
   return parent.empty() ? UpperCase(part) : parent + "\\" + UpperCase(part);
 }
 
+void AppendPart(std::string& path, const std::string& part) {
+  if (!path.empty()) path += '\\';
+  path += part;
+}
+
+// The non-empty names between backslashes.
 std::vector<std::string> PartsOf(const std::string& path) {
   std::vector<std::string> parts;
-  for (std::string& part : Split(path, '\\'))
-    if (!part.empty()) parts.push_back(std::move(part));
+  for (std::size_t start = 0; start < path.size();) {
+    std::size_t end = path.find('\\', start);
+    if (end == std::string::npos) end = path.size();
+    if (end > start) parts.emplace_back(path, start, end - start);
+    start = end + 1;
+  }
   return parts;
 }
 
@@ -36,8 +46,11 @@ constexpr KernelRoot kKernelRoots[] = {{"\\REGISTRY\\MACHINE\\", RootKey::LocalM
 
 struct OfflineRegistry::Key final : RegKeyHandle {
   RootKey root{};
-  std::string folded;  // path below the root, upper-cased
-  std::string shown;   // the same as it was asked for, for messages
+  // Path below the root, upper-cased: kept only while mounts lie below it,
+  // as nothing else looks it up.
+  std::string folded;
+  bool mountsBelow = false;
+  std::string shown;  // the same as it was asked for, for messages
   std::vector<HiveLayer> layers;
   bool linkItself = false;  // a link opened with LastLink::OpenLink
   RegAccess access = RegAccess::Read;
@@ -68,9 +81,16 @@ std::optional<std::vector<HiveLayer>> OfflineRegistry::layersAt(RootKey root,
   return static_cast<const Key&>(*key).layers;
 }
 
+void OfflineRegistry::place(Key& key, RootKey root, std::string folded) const {
+  key.root = root;
+  key.mountsBelow = mountedChildren_.count({root, folded}) != 0;
+  key.folded = key.mountsBelow ? std::move(folded) : std::string();
+}
+
 RegStatus OfflineRegistry::step(Key& key, const std::string& part) const {
   if (key.linkItself) return RegStatus::NotFound;  // a link opened itself has no subkeys
-  const std::string folded = Folded(key.folded, part);
+  if (!key.mountsBelow) return stepInHives(key, part);
+  std::string folded = Folded(key.folded, part);
   std::vector<HiveLayer> below;
   if (auto mount = mounts_.find({key.root, folded}); mount != mounts_.end()) {
     below = mount->second.layers;
@@ -81,9 +101,21 @@ RegStatus OfflineRegistry::step(Key& key, const std::string& part) const {
     if (below.empty() && mountedChildren_.count({key.root, folded}) == 0)
       return RegStatus::NotFound;
   }
-  key.folded = folded;
-  key.shown = key.shown.empty() ? part : key.shown + "\\" + part;
+  place(key, key.root, std::move(folded));
+  AppendPart(key.shown, part);
   key.layers = std::move(below);
+  return RegStatus::Ok;
+}
+
+// Below the last mount point: the hives alone say what is there.
+RegStatus OfflineRegistry::stepInHives(Key& key, const std::string& part) {
+  std::size_t kept = 0;
+  for (const HiveLayer& layer : key.layers)
+    if (std::optional<HiveNode> child = layer.hive->child(layer.node, part))
+      key.layers[kept++] = {layer.hive, *child};
+  if (kept == 0) return RegStatus::NotFound;
+  key.layers.resize(kept);
+  AppendPart(key.shown, part);
   return RegStatus::Ok;
 }
 
@@ -98,7 +130,7 @@ RegStatus OfflineRegistry::createStep(Key& key, const std::string& part) {
   Key shownAt = key;
   shownAt.shown = key.shown.empty() ? part : key.shown + "\\" + part;
   if (status != RegStatus::Ok) return refused(shownAt, "", status, reason);
-  key.folded = Folded(key.folded, part);
+  if (key.mountsBelow) place(key, key.root, Folded(key.folded, part));
   key.shown = shownAt.shown;
   key.layers = {{top->hive, made}};
   return RegStatus::Ok;
@@ -127,7 +159,7 @@ RegStatus OfflineRegistry::follow(Key& key, int hops) {
     const RegAccess access = key.access;
     key = Key{};
     key.access = access;
-    key.root = known.root;
+    place(key, known.root, "");
     if (auto mount = mounts_.find({known.root, ""}); mount != mounts_.end())
       key.layers = mount->second.layers;
     const std::string rest = text.size() > prefix.size() ? text.substr(prefix.size()) : "";
@@ -162,7 +194,7 @@ RegStatus OfflineRegistry::openKey(RootKey root, const RegKeyHandle* parent,
     *key = static_cast<const Key&>(*parent);
     if (key->gone()) return RegStatus::NotFound;
   } else {
-    key->root = root;
+    place(*key, root, "");
     if (auto mount = mounts_.find({root, ""}); mount != mounts_.end())
       key->layers = mount->second.layers;
     else if (mountedChildren_.count({root, ""}) == 0)
@@ -186,7 +218,8 @@ RegStatus OfflineRegistry::subkeyNames(const RegKeyHandle& handle, std::vector<s
   if (!found) return RegStatus::NotFound;
   const Key& key = *found;
   if (key.linkItself) return RegStatus::Ok;
-  const auto mounted = mountedChildren_.find({key.root, key.folded});
+  const auto mounted =
+      key.mountsBelow ? mountedChildren_.find({key.root, key.folded}) : mountedChildren_.end();
   if (key.layers.size() == 1 && mounted == mountedChildren_.end()) {  // the common case
     const std::vector<HiveChild>* children = key.top()->hive->children(key.top()->node);
     if (!children) return RegStatus::Failed;
@@ -215,15 +248,12 @@ RegStatus OfflineRegistry::subkeyNames(const RegKeyHandle& handle, std::vector<s
 }
 
 RegStatus OfflineRegistry::values(const RegKeyHandle& handle, std::vector<RegValue>& out) {
-  out.clear();
+  // `out` is filled in place: a walk hands the same vector to every key.
   const Key* key = live(handle);
-  if (!key) return RegStatus::NotFound;
-  const HiveLayer* top = key->top();
-  if (!top) return RegStatus::Ok;
-  std::optional<std::vector<RegValue>> values = top->hive->values(top->node);
-  if (!values) return RegStatus::Failed;
-  out = std::move(*values);
-  return RegStatus::Ok;
+  const HiveLayer* top = key ? key->top() : nullptr;
+  if (top && top->hive->readValues(top->node, out)) return RegStatus::Ok;
+  out.clear();
+  return !key ? RegStatus::NotFound : !top ? RegStatus::Ok : RegStatus::Failed;
 }
 
 RegStatus OfflineRegistry::valueNames(const RegKeyHandle& handle, std::vector<std::string>& out) {
@@ -294,9 +324,11 @@ RegStatus OfflineRegistry::deleteLeafKey(const RegKeyHandle& handle, const std::
   if (!parent) return RegStatus::NotFound;
   if (parent->linkItself || name.empty() || name.find('\\') != std::string::npos)
     return RegStatus::NotFound;
-  const std::string folded = Folded(parent->folded, name);
-  if (mounts_.count({parent->root, folded}) || mountedChildren_.count({parent->root, folded}))
-    return RegStatus::AccessDenied;  // a hive's root or a key above one
+  if (parent->mountsBelow) {
+    const std::string folded = Folded(parent->folded, name);
+    if (mounts_.count({parent->root, folded}) || mountedChildren_.count({parent->root, folded}))
+      return RegStatus::AccessDenied;  // a hive's root or a key above one
+  }
   for (const HiveLayer& layer : parent->layers) {
     const std::optional<HiveNode> child = layer.hive->child(layer.node, name);
     if (!child) continue;

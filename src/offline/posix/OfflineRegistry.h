@@ -65,7 +65,10 @@ class OfflineRegistry final : public RegistryBackend {
 
   RegStatus walk(Key& key, const std::vector<std::string>& parts, bool followLast, int hops,
                  bool create = false);
+  // Sets where `key` is: its root and folded path (kept when mounts lie below).
+  void place(Key& key, RootKey root, std::string folded) const;
   RegStatus step(Key& key, const std::string& part) const;
+  static RegStatus stepInHives(Key& key, const std::string& part);
   RegStatus createStep(Key& key, const std::string& part);
   RegStatus refused(const Key& key, const std::string& value, RegStatus status,
                     const std::string& reason);
