@@ -1,5 +1,7 @@
-// hivesweep-bare-scan-bench [KEY]: the least any program must do to judge
-// the file references under HKEY_CURRENT_USER\KEY (default: all of it):
+// hivesweep-bare-scan-bench [TREE...]: the least any program must do to judge
+// the file references in the registry trees named (HKCU\path, HKLM\path or
+// HKU\path; default: all of HKEY_CURRENT_USER; HKEY_USERS without the
+// current user's own keys, which HKCU reaches):
 // every key opened, every value read with its data, every subkey listed, and
 // one GetFileAttributesW per distinct folder the string values name and per
 // distinct file in a folder that exists. It uses
@@ -7,6 +9,8 @@
 // scan is measured against by scripts/bench-wine-scan.sh. Prints
 // "name value" lines: what it read, and each Win32 call it made, counted.
 #include <windows.h>
+
+#include <sddl.h>
 
 #include <cstdio>
 #include <cwctype>
@@ -87,7 +91,9 @@ void ReadValues(BareWalk& walk, HKEY key) {
   }
 }
 
-void WalkKey(BareWalk& walk, HKEY parent, const wchar_t* name) {
+// `skipped`: names of direct subkeys left out, upper-cased.
+void WalkKey(BareWalk& walk, HKEY parent, const wchar_t* name,
+             const std::vector<std::wstring>& skipped = {}) {
   hs::win32::UniqueHkey key;
   ++walk.counts.openKey;
   if (::RegOpenKeyExW(parent, name, 0, KEY_READ, key.put()) != ERROR_SUCCESS) return;
@@ -100,8 +106,36 @@ void WalkKey(BareWalk& walk, HKEY parent, const wchar_t* name) {
     if (::RegEnumKeyExW(key.get(), index, subkey, &chars, nullptr, nullptr, nullptr, nullptr) !=
         ERROR_SUCCESS)
       return;
-    WalkKey(walk, key.get(), subkey);
+    std::wstring upper(subkey, chars);
+    for (wchar_t& c : upper) c = static_cast<wchar_t>(std::towupper(c));
+    bool skip = false;
+    for (const std::wstring& name : skipped) skip = skip || name == upper;
+    if (!skip) WalkKey(walk, key.get(), subkey);
   }
+}
+
+// The current user's SID and its "_Classes" key, as HKEY_USERS names them.
+std::vector<std::wstring> OwnUserKeys() {
+  hs::win32::UniqueHandle token;
+  if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, token.put())) return {};
+  alignas(TOKEN_USER) BYTE buffer[256];
+  DWORD size = 0;
+  if (!::GetTokenInformation(token.get(), TokenUser, buffer, sizeof buffer, &size)) return {};
+  LPWSTR text = nullptr;
+  if (!::ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &text)) return {};
+  const hs::win32::UniqueHlocal owned(text);
+  std::wstring sid(text);
+  for (wchar_t& c : sid) c = static_cast<wchar_t>(std::towupper(c));
+  return {sid, sid + L"_CLASSES"};
+}
+
+void WalkTree(BareWalk& walk, const std::wstring& tree) {
+  const std::size_t slash = tree.find(L'\\');
+  const std::wstring root = tree.substr(0, slash);
+  const std::wstring path = slash == std::wstring::npos ? L"" : tree.substr(slash + 1);
+  if (root == L"HKCU") WalkKey(walk, HKEY_CURRENT_USER, path.c_str());
+  if (root == L"HKLM") WalkKey(walk, HKEY_LOCAL_MACHINE, path.c_str());
+  if (root == L"HKU") WalkKey(walk, HKEY_USERS, path.c_str(), OwnUserKeys());
 }
 
 void Print(const char* name, unsigned long long value) {
@@ -112,7 +146,8 @@ void Print(const char* name, unsigned long long value) {
 
 int wmain(int argc, wchar_t** argv) {
   BareWalk walk;
-  WalkKey(walk, HKEY_CURRENT_USER, argc > 1 ? argv[1] : L"");
+  if (argc < 2) WalkTree(walk, L"HKCU");
+  for (int i = 1; i < argc; ++i) WalkTree(walk, argv[i]);
   const BareCounts& c = walk.counts;
   Print("keys", c.keys);
   Print("values", c.values);
