@@ -7,7 +7,7 @@
 # the export, then the scan and the repair (hivesweep-repair-bench times them
 # apart); the figures are the medians of the rounds' ratios, the pair of each
 # round timed back to back so that the machine's load weighs on both. One
-# more round counts the Win32 calls of both (scripts/wine-call-count.sh).
+# more round counts the Win32 calls of both (scripts/wine-bench-tools.sh).
 # Wine's server is kept running, so Wine's own start-up is left out, except
 # the start of the regedit process, which the export's time includes.
 # Slow (minutes); not part of scripts/test.sh. Needs build/win64 (run
@@ -19,7 +19,7 @@ ENTRIES="${2:-5000}"
 BENCH="${HS_REPAIR_BENCH:-build/win64/hivesweep-repair-bench.exe}"  # another build to time
 [ -f "$BENCH" ] || { echo "build $BENCH first (HS_BENCH=ON scripts/build.sh win64)" >&2; exit 2; }
 . scripts/wine-env.sh
-. scripts/wine-call-count.sh
+. scripts/wine-bench-tools.sh
 hs_new_prefix
 trap hs_end_prefix EXIT
 OUT="$(mktemp -d /tmp/hivesweep-repair-bench.XXXXXX)"

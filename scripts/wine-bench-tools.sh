@@ -1,5 +1,35 @@
 # Sourced by the Wine benchmarks (after scripts/wine-env.sh, with OUT set):
-# Win32 calls counted by name, to explain a benchmark's ratio call by call.
+# Win32 calls counted by name, to explain a benchmark's ratio call by call,
+# and the CPU time of the prefix's Wine server, which does the registry's work.
+
+# The CPU time (clock ticks) Wine's server of this prefix has used so far: it
+# works in its prefix's server folder, named after the prefix's device and
+# inode. 0 when it is not running.
+server_ticks() {
+  local folder proc
+  folder="$(printf 'server-%x-%x' $(stat -c '%d %i' "$WINEPREFIX"))"
+  for proc in /proc/[0-9]*; do
+    case "$(readlink "$proc/cwd" 2>/dev/null)" in
+      */"$folder") awk '{ print $14 + $15 }' "$proc/stat" 2>/dev/null && return ;;
+    esac
+  done
+  echo 0
+}
+
+# Runs PROGRAM under Wine and prints its wall time, its own CPU time and the
+# CPU time of Wine's server meanwhile, in seconds. The sum of both CPU times
+# is the work of the run, which the machine's load does not stretch.
+timed_run() {  # timed_run LABEL PROGRAM ARGS...
+  local label="$1" before after
+  shift
+  before=$(server_ticks)
+  /usr/bin/time -f "%e %U %S" -o "$OUT/$label.time" "$HS_WINE" "$@" \
+    >"$OUT/$label.out" 2>"$OUT/$label.err" || true
+  after=$(server_ticks)
+  awk -v server="$(((after - before)))" -v hz="$(getconf CLK_TCK)" \
+    '{ print $1, $2 + $3, server / hz }' "$OUT/$label.time"
+}
+
 # The Win32 calls of the registry and file-system kinds a program itself
 # makes (not Wine's own, inside its libraries), counted by name from Wine's
 # relay trace: the program's image is at 0x140000000, Wine's libraries
