@@ -17,6 +17,8 @@
 # per distinct file in a folder that exists. ROUNDS pairs of the two, in
 # alternating order; the median of the pairs' ratios is reported, and the
 # Win32 calls of both, counted per key and per value from Wine's relay trace.
+# WORLD "demo" does the same for the full scan of the demo machine
+# (scripts/demo-world.sh) against the bare walk of every tree it reads.
 # Wine's server is kept running while the scans are timed, so the figures
 # leave out Wine's own start-up, as a running Windows would.
 # Slow (minutes); not part of scripts/test.sh. Needs build/win64 (run
@@ -25,7 +27,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 ROUNDS="${1:-2}"
 WORLD="${2:-full}"
-case "$WORLD" in full|trees|dense) ;; *) echo "WORLD is full, trees or dense" >&2; exit 2 ;; esac
+case "$WORLD" in full|trees|dense|demo) ;; *) echo "WORLD is full, trees, dense or demo" >&2; exit 2 ;; esac
 CLI="${HS_CLI:-build/win64/hivesweep-cli.exe}"  # HS_CLI: another build to time
 # The yardstick of the dense world: the least any program must do there.
 BARE="${HS_BARE:-build/win64/hivesweep-bare-scan-bench.exe}"
@@ -33,7 +35,7 @@ BARE="${HS_BARE:-build/win64/hivesweep-bare-scan-bench.exe}"
 # (for an HS_CLI from before --probe-log existed); the questions are the same.
 YARD_CLI="${HS_YARD_CLI:-$CLI}"
 [ -f "$CLI" ] || { echo "build $CLI first (scripts/build.sh win64)" >&2; exit 2; }
-[ "$WORLD" != dense ] || [ -f "$BARE" ] ||
+[ "$WORLD" != dense ] && [ "$WORLD" != demo ] || [ -f "$BARE" ] ||
   { echo "build $BARE first (HS_BENCH=ON scripts/build.sh win64)" >&2; exit 2; }
 . scripts/wine-env.sh
 . scripts/wine-bench-tools.sh
@@ -49,6 +51,11 @@ find "$C/users" -type l | while IFS= read -r link; do rm -f "$link" && mkdir -p 
 
 if [ "$WORLD" = dense ]; then
   python3 scripts/bench-world-dense-hkcu.py "$C" "$OUT/bench.reg"
+elif [ "$WORLD" = demo ]; then
+  # The demo machine imports its own registry file; none of the generator's.
+  . scripts/demo-world.sh
+  hs_seed_demo "$(dirname "$CLI")"
+  printf 'REGEDIT4\r\n' >"$OUT/bench.reg"
 else
 # Folders and files the generated strings refer to: every product folder
 # exists with app.exe and lib0..4.dll; "gone" files and "Old" folders do not.
@@ -435,12 +442,18 @@ median() {  # median of the arguments
   printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 
-if [ "$WORLD" = dense ]; then
+if [ "$WORLD" = dense ] || [ "$WORLD" = demo ]; then
+  # Dense: task 4 against the walk of HKEY_CURRENT_USER. Demo: the full scan
+  # against the walk of every tree its tasks read.
+  SCAN=(--sections 4) BARE_TREES=() WHAT="task 4"
+  if [ "$WORLD" = demo ]; then
+    SCAN=() WHAT="full scan" BARE_TREES=('HKLM\Software' HKCU HKU 'HKLM\SYSTEM\CurrentControlSet\Services')
+  fi
   # One untimed scan records the paths it asks the file system about.
-  CLI="$YARD_CLI" run record --sections 4 --report 'C:\bench-report.txt' --probe-log 'C:\bench-probes.bin' >/dev/null
-  echo "task 4: $(findings bench-report.txt) findings, $(tr -cd '\0' <"$C/bench-probes.bin" | wc -c) distinct file-system questions"
-  count_calls baseline "$BARE"
-  count_calls scan "$CLI" scan --sections 4 --report 'C:\bench-counted.txt'
+  CLI="$YARD_CLI" run record "${SCAN[@]}" --report 'C:\bench-report.txt' --probe-log 'C:\bench-probes.bin' >/dev/null
+  echo "$WHAT: $(findings bench-report.txt) findings, $(tr -cd '\0' <"$C/bench-probes.bin" | wc -c) distinct file-system questions"
+  count_calls baseline "$BARE" "${BARE_TREES[@]}"
+  count_calls scan "$CLI" scan "${SCAN[@]}" --report 'C:\bench-counted.txt'
   cmp -s "$C/bench-report.txt" "$C/bench-counted.txt" || echo "the counted scan's report differs!"
   call_table baseline scan "$(counted baseline keys)" key "$(counted baseline values)" value
   # Wall time on a shared machine follows its load: each round times the
@@ -450,11 +463,11 @@ if [ "$WORLD" = dense ]; then
   ratios=() wratios=()
   for round in $(seq 1 "$ROUNDS"); do
     if [ $((round % 2)) = 1 ]; then
-      read -r bwall bcpu bserver < <(timed_run baseline "$BARE")
-      read -r swall scpu sserver < <(timed_run scan "$CLI" scan --sections 4 --report 'C:\bench-report.txt')
+      read -r bwall bcpu bserver < <(timed_run baseline "$BARE" "${BARE_TREES[@]}")
+      read -r swall scpu sserver < <(timed_run scan "$CLI" scan "${SCAN[@]}" --report 'C:\bench-report.txt')
     else
-      read -r swall scpu sserver < <(timed_run scan "$CLI" scan --sections 4 --report 'C:\bench-report.txt')
-      read -r bwall bcpu bserver < <(timed_run baseline "$BARE")
+      read -r swall scpu sserver < <(timed_run scan "$CLI" scan "${SCAN[@]}" --report 'C:\bench-report.txt')
+      read -r bwall bcpu bserver < <(timed_run baseline "$BARE" "${BARE_TREES[@]}")
     fi
     ratios+=("$(echo "scale=3; $swall / $bwall" | bc)")
     wratios+=("$(echo "scale=3; ($scpu + $sserver) / ($bcpu + $bserver)" | bc)")
@@ -463,7 +476,7 @@ if [ "$WORLD" = dense ]; then
       "load $(cut -d' ' -f1-3 /proc/loadavg)"
   done
   spread() { printf '%s\n' "$@" | sort -g | sed -n '1p;$p' | paste -sd- -; }
-  echo "task 4, scan / baseline, median of $ROUNDS pairs: wall $(median "${ratios[@]}")" \
+  echo "$WHAT, scan / baseline, median of $ROUNDS pairs: wall $(median "${ratios[@]}")" \
     "(spread $(spread "${ratios[@]}")), CPU $(median "${wratios[@]}") (spread $(spread "${wratios[@]}"))"
   echo "reports and logs: $OUT"
   exit 0
