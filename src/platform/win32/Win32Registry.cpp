@@ -186,20 +186,24 @@ RegStatus Win32Registry::subkeyNames(const RegKeyHandle& key, std::vector<std::s
 }
 
 RegStatus Win32Registry::values(const RegKeyHandle& key, std::vector<RegValue>& out) {
-  out.clear();
   const HKEY raw = RawKey(key);
   std::wstring name(kValueNameChars, L'\0');
   std::vector<std::uint8_t> data(kValueDataBytes);
-  for (DWORD index = 0;; ++index) {
+  // The entries `out` holds already are filled again, so that a caller that
+  // lists key after key into one vector reuses their buffers.
+  std::size_t count = 0;
+  for (DWORD index = 0;; ++index, ++count) {
     DWORD type = 0, nameChars = 0, dataBytes = 0;
     const LSTATUS status = EnumValueAt(raw, index, name, &data, type, nameChars, dataBytes);
-    if (status == ERROR_NO_MORE_ITEMS) return RegStatus::Ok;
-    if (status != ERROR_SUCCESS) return ToStatus(status);
-    RegValue value;
+    if (status != ERROR_SUCCESS) {
+      out.resize(count);
+      return status == ERROR_NO_MORE_ITEMS ? RegStatus::Ok : ToStatus(status);
+    }
+    if (count == out.size()) out.emplace_back();
+    RegValue& value = out[count];
     value.name = Narrow(std::wstring_view(name.data(), nameChars));
     value.type = type;
     value.data.assign(data.begin(), data.begin() + dataBytes);
-    out.push_back(std::move(value));
   }
 }
 
