@@ -9,7 +9,6 @@
 // scan is measured against by scripts/bench-wine-scan.sh. Prints
 // "name value" lines: what it read, and each Win32 call it made, counted.
 #include <windows.h>
-
 #include <sddl.h>
 
 #include <cstdio>
