@@ -224,18 +224,14 @@ RegStatus Win32Registry::queryValue(const RegKeyHandle& key, const std::string& 
                                     RegValue& out) {
   const HKEY raw = RawKey(key);
   const std::wstring wideName = Widen(name);
-  DWORD type = 0;
-  DWORD bytes = 0;
-  LSTATUS status = ::RegQueryValueExW(raw, wideName.c_str(), nullptr, &type, nullptr, &bytes);
-  std::vector<std::uint8_t> data;
-  for (int attempt = 0;
-       attempt < kMaxReadAttempts && (status == ERROR_SUCCESS || status == ERROR_MORE_DATA);
-       ++attempt) {
-    // Sized by the last answer; loops only when the value grew in between.
-    data.resize(std::max<std::size_t>(bytes, data.size()));
+  // Read at once into a buffer that holds most values: asking the size
+  // first would cost a second round trip per value.
+  std::vector<std::uint8_t> data(kValueDataBytes);
+  LSTATUS status = ERROR_MORE_DATA;
+  for (int attempt = 0; attempt < kMaxReadAttempts && status == ERROR_MORE_DATA; ++attempt) {
+    DWORD type = 0;
     DWORD got = static_cast<DWORD>(data.size());
-    status = ::RegQueryValueExW(raw, wideName.c_str(), nullptr, &type,
-                                data.empty() ? nullptr : data.data(), &got);
+    status = ::RegQueryValueExW(raw, wideName.c_str(), nullptr, &type, data.data(), &got);
     if (status == ERROR_SUCCESS) {
       data.resize(got);
       out.name = name;
@@ -243,7 +239,9 @@ RegStatus Win32Registry::queryValue(const RegKeyHandle& key, const std::string& 
       out.data = std::move(data);
       return RegStatus::Ok;
     }
-    bytes = std::max<DWORD>(got, Grown(static_cast<DWORD>(data.size())));
+    // Sized by the answer; grown anyway when the value grew in between.
+    if (status == ERROR_MORE_DATA)
+      data.resize(std::max<std::size_t>(got, Grown(static_cast<DWORD>(data.size()))));
   }
   return ToStatus(status);
 }
