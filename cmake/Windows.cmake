@@ -65,6 +65,12 @@ if(HS_BENCH)
   target_link_options(hivesweep-repair-bench PRIVATE ${HS_STATIC})
   target_compile_options(hivesweep-repair-bench PRIVATE ${HS_WARNINGS})
 
+  # The least a scan of HKEY_CURRENT_USER must do, for scripts/bench-wine-scan.sh.
+  add_executable(hivesweep-bare-scan-bench ${CMAKE_SOURCE_DIR}/bench/win32/BareScanWineBench.cpp)
+  target_include_directories(hivesweep-bare-scan-bench PRIVATE ${CMAKE_SOURCE_DIR}/src)
+  target_link_options(hivesweep-bare-scan-bench PRIVATE ${HS_STATIC})
+  target_compile_options(hivesweep-bare-scan-bench PRIVATE ${HS_WARNINGS})
+
   # The scan through the main window and its progress dialog, with the
   # program's resources and manifest, for scripts/bench-wine-scan-dialog.sh.
   add_executable(hivesweep-scan-dialog-bench ${CMAKE_SOURCE_DIR}/bench/win32/ScanDialogWineBench.cpp

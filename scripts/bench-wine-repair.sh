@@ -4,8 +4,10 @@
 # gone and offer no uninstall command, so the Add/Remove Programs task finds
 # each of them and the repair deletes each whole entry, its backup written,
 # read back and verified first. Each round imports the entries afresh, times
-# the export, then the repair alone (hivesweep-repair-bench runs the scan
-# before it starts its clock); the figures are the medians of the rounds.
+# the export, then the scan and the repair (hivesweep-repair-bench times them
+# apart); the figures are the medians of the rounds' ratios, the pair of each
+# round timed back to back so that the machine's load weighs on both. One
+# more round counts the Win32 calls of both (scripts/wine-bench-tools.sh).
 # Wine's server is kept running, so Wine's own start-up is left out, except
 # the start of the regedit process, which the export's time includes.
 # Slow (minutes); not part of scripts/test.sh. Needs build/win64 (run
@@ -17,6 +19,7 @@ ENTRIES="${2:-5000}"
 BENCH="${HS_REPAIR_BENCH:-build/win64/hivesweep-repair-bench.exe}"  # another build to time
 [ -f "$BENCH" ] || { echo "build $BENCH first (HS_BENCH=ON scripts/build.sh win64)" >&2; exit 2; }
 . scripts/wine-env.sh
+. scripts/wine-bench-tools.sh
 hs_new_prefix
 trap hs_end_prefix EXIT
 OUT="$(mktemp -d /tmp/hivesweep-repair-bench.XXXXXX)"
@@ -45,27 +48,42 @@ wineserver -p
 
 seconds_since() { echo "$(date +%s.%N) - $1" | bc; }
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+spread() { sort -g | sed -n '1p;$p' | paste -sd- -; }
+fresh_entries() {
+  rm -rf "$C/bench-backup" "$C/export.reg"
+  "$HS_WINE" regedit /s "$(winepath -w "$OUT/entries.reg" 2>/dev/null)" >"$OUT/import.log" 2>&1
+}
+
+fresh_entries
+count_calls export regedit /e 'C:\export.reg' "$KEY"
+count_calls repair "$BENCH" --sections 11 --backup-dir 'C:\bench-backup'
+call_table export repair "$ENTRIES" entry "$((ENTRIES * 7))" value
 
 : >"$OUT/export.times"
 : >"$OUT/repair.times"
+: >"$OUT/ratios"
+: >"$OUT/scan-ratios"
 for round in $(seq 1 "$ROUNDS"); do
-  rm -rf "$C/bench-backup" "$C/export.reg"
-  "$HS_WINE" regedit /s "$(winepath -w "$OUT/entries.reg" 2>/dev/null)" >"$OUT/import.log" 2>&1
+  fresh_entries
   start=$(date +%s.%N)
   "$HS_WINE" regedit /e 'C:\export.reg' "$KEY" >"$OUT/export.log" 2>&1
   exported=$(seconds_since "$start")
   "$HS_WINE" "$BENCH" --sections 11 --backup-dir 'C:\bench-backup' >"$OUT/repair.out" 2>"$OUT/repair.err" ||
     { echo "the repair failed:"; cat "$OUT/repair.err"; exit 1; }
   repair=$(awk '/^repair-seconds/ { print $2 }' "$OUT/repair.out" | tr -d '\r')
+  scan=$(awk '/^scan-seconds/ { print $2 }' "$OUT/repair.out" | tr -d '\r')
   rows=$(awk '/^rows/ { print $2 }' "$OUT/repair.out" | tr -d '\r')
   failed=$(awk '/^not-repaired/ { print $2 }' "$OUT/repair.out" | tr -d '\r')
-  echo "round $round: export ${exported} s ($(stat -c %s "$C/export.reg") bytes), repair ${repair} s" \
-       "($rows rows, $failed not repaired, backup $(cat "$C"/bench-backup/*.reg | wc -c) bytes), ratio" \
-       "$(echo "scale=2; $repair / $exported" | bc)"
+  echo "round $round: export ${exported} s ($(stat -c %s "$C/export.reg") bytes), scan ${scan} s," \
+       "repair ${repair} s ($rows rows, $failed not repaired, backup $(cat "$C"/bench-backup/*.reg | wc -c)" \
+       "bytes), ratio $(echo "scale=3; $repair / $exported" | bc), with the scan" \
+       "$(echo "scale=3; ($scan + $repair) / $exported" | bc); load $(cut -d' ' -f1-3 /proc/loadavg)"
   echo "$exported" >>"$OUT/export.times"
   echo "$repair" >>"$OUT/repair.times"
+  echo "scale=3; $repair / $exported" | bc >>"$OUT/ratios"
+  echo "scale=3; ($scan + $repair) / $exported" | bc >>"$OUT/scan-ratios"
 done
-exported=$(median <"$OUT/export.times")
-repair=$(median <"$OUT/repair.times")
-echo "median of $ROUNDS: export $exported s, repair $repair s, ratio $(echo "scale=2; $repair / $exported" | bc)"
+echo "median of $ROUNDS: export $(median <"$OUT/export.times") s, repair $(median <"$OUT/repair.times") s;" \
+  "repair / export $(median <"$OUT/ratios") (spread $(spread <"$OUT/ratios")), (scan + repair) / export" \
+  "$(median <"$OUT/scan-ratios") (spread $(spread <"$OUT/scan-ratios"))"
 echo "logs: $OUT"

@@ -12,9 +12,13 @@
 # menu order, shortcut files...), WORLD "trees" only the generated trees.
 # WORLD "dense" times task 4 alone on a finding-dense HKEY_CURRENT_USER
 # (scripts/bench-world-dense-hkcu.py: 20,000 keys, 40,000 findings) against
-# the bare enumeration and against the enumeration followed by the scan's own
-# file-system questions asked again (--replay-probes): the part of the scan no
-# code of ours can save. ROUNDS alternating runs of each, medians reported.
+# hivesweep-bare-scan-bench, the least any program must do there: every key
+# and value read, and one file-system question per distinct folder named and
+# per distinct file in a folder that exists. ROUNDS pairs of the two, in
+# alternating order; the median of the pairs' ratios is reported, and the
+# Win32 calls of both, counted per key and per value from Wine's relay trace.
+# WORLD "demo" does the same for the full scan of the demo machine
+# (scripts/demo-world.sh) against the bare walk of every tree it reads.
 # Wine's server is kept running while the scans are timed, so the figures
 # leave out Wine's own start-up, as a running Windows would.
 # Slow (minutes); not part of scripts/test.sh. Needs build/win64 (run
@@ -23,13 +27,18 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 ROUNDS="${1:-2}"
 WORLD="${2:-full}"
-case "$WORLD" in full|trees|dense) ;; *) echo "WORLD is full, trees or dense" >&2; exit 2 ;; esac
+case "$WORLD" in full|trees|dense|demo) ;; *) echo "WORLD is full, trees, dense or demo" >&2; exit 2 ;; esac
 CLI="${HS_CLI:-build/win64/hivesweep-cli.exe}"  # HS_CLI: another build to time
+# The yardstick of the dense world: the least any program must do there.
+BARE="${HS_BARE:-build/win64/hivesweep-bare-scan-bench.exe}"
 # HS_YARD_CLI: the build that records and replays the file-system questions
 # (for an HS_CLI from before --probe-log existed); the questions are the same.
 YARD_CLI="${HS_YARD_CLI:-$CLI}"
 [ -f "$CLI" ] || { echo "build $CLI first (scripts/build.sh win64)" >&2; exit 2; }
+[ "$WORLD" != dense ] && [ "$WORLD" != demo ] || [ -f "$BARE" ] ||
+  { echo "build $BARE first (HS_BENCH=ON scripts/build.sh win64)" >&2; exit 2; }
 . scripts/wine-env.sh
+. scripts/wine-bench-tools.sh
 hs_new_prefix
 trap hs_end_prefix EXIT
 OUT="$(mktemp -d /tmp/hivesweep-bench.XXXXXX)"
@@ -42,6 +51,11 @@ find "$C/users" -type l | while IFS= read -r link; do rm -f "$link" && mkdir -p 
 
 if [ "$WORLD" = dense ]; then
   python3 scripts/bench-world-dense-hkcu.py "$C" "$OUT/bench.reg"
+elif [ "$WORLD" = demo ]; then
+  # The demo machine imports its own registry file; none of the generator's.
+  . scripts/demo-world.sh
+  hs_seed_demo "$(dirname "$CLI")"
+  printf 'REGEDIT4\r\n' >"$OUT/bench.reg"
 else
 # Folders and files the generated strings refer to: every product folder
 # exists with app.exe and lib0..4.dll; "gone" files and "Old" folders do not.
@@ -416,6 +430,10 @@ timed() {  # timed LABEL ARGS... ; prints the wall time and the program's own CP
   awk '{ print $1, $2 + $3 }' "$OUT/$label.time"
 }
 
+counted() {  # counted LABEL NAME ; a "name value" line of a counted run's output
+  awk -v name="$2" '$1 == name { print $2 }' "$OUT/$1.counted.out" | tr -d '\r'
+}
+
 findings() {  # the report's rows: every line but the three of its heading
   echo $(($(wc -l <"$C/$1") - 3))
 }
@@ -424,29 +442,42 @@ median() {  # median of the arguments
   printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 
-if [ "$WORLD" = dense ]; then
+if [ "$WORLD" = dense ] || [ "$WORLD" = demo ]; then
+  # Dense: task 4 against the walk of HKEY_CURRENT_USER. Demo: the full scan
+  # against the walk of every tree its tasks read.
+  SCAN=(--sections 4) BARE_TREES=() WHAT="task 4"
+  if [ "$WORLD" = demo ]; then
+    SCAN=() WHAT="full scan" BARE_TREES=('HKLM\Software' HKCU HKU 'HKLM\SYSTEM\CurrentControlSet\Services')
+  fi
   # One untimed scan records the paths it asks the file system about.
-  CLI="$YARD_CLI" run record --sections 4 --report 'C:\bench-report.txt' --probe-log 'C:\bench-probes.bin' >/dev/null
-  echo "task 4: $(findings bench-report.txt) findings, $(tr -cd '\0' <"$C/bench-probes.bin" | wc -c) distinct file-system questions"
-  # Wall time on a shared machine follows its load; the program's own CPU
-  # time (Wine's server works the same for both) is measured too.
-  bares=() scans=() yards=() cbares=() cscans=() cyards=()
+  CLI="$YARD_CLI" run record "${SCAN[@]}" --report 'C:\bench-report.txt' --probe-log 'C:\bench-probes.bin' >/dev/null
+  echo "$WHAT: $(findings bench-report.txt) findings, $(tr -cd '\0' <"$C/bench-probes.bin" | wc -c) distinct file-system questions"
+  count_calls baseline "$BARE" "${BARE_TREES[@]}"
+  count_calls scan "$CLI" scan "${SCAN[@]}" --report 'C:\bench-counted.txt'
+  cmp -s "$C/bench-report.txt" "$C/bench-counted.txt" || echo "the counted scan's report differs!"
+  call_table baseline scan "$(counted baseline keys)" key "$(counted baseline values)" value
+  # Wall time on a shared machine follows its load: each round times the
+  # baseline and the scan back to back, in alternating order, and the ratio
+  # of the pair is what counts. The work of each (its own CPU time and that
+  # of Wine's server meanwhile) is measured too: the load does not stretch it.
+  ratios=() wratios=()
   for round in $(seq 1 "$ROUNDS"); do
-    read -r wall cpu < <(timed bare --sections 4 --enumerate-only)
-    bares+=("$wall") cbares+=("$cpu")
-    read -r wall cpu < <(timed scan --sections 4 --report 'C:\bench-report.txt')
-    scans+=("$wall") cscans+=("$cpu")
-    read -r wall cpu < <(timed yard --sections 4 --enumerate-only --replay-probes 'C:\bench-probes.bin')
-    yards+=("$wall") cyards+=("$cpu")
-    echo "round $round: wall bare ${bares[-1]} s, scan ${scans[-1]} s, bare + questions ${yards[-1]} s;" \
-      "CPU ${cbares[-1]} / ${cscans[-1]} / ${cyards[-1]} s ($(tail -1 "$OUT/yard.out" | tr -d '\r'))"
+    if [ $((round % 2)) = 1 ]; then
+      read -r bwall bcpu bserver < <(timed_run baseline "$BARE" "${BARE_TREES[@]}")
+      read -r swall scpu sserver < <(timed_run scan "$CLI" scan "${SCAN[@]}" --report 'C:\bench-report.txt')
+    else
+      read -r swall scpu sserver < <(timed_run scan "$CLI" scan "${SCAN[@]}" --report 'C:\bench-report.txt')
+      read -r bwall bcpu bserver < <(timed_run baseline "$BARE" "${BARE_TREES[@]}")
+    fi
+    ratios+=("$(echo "scale=3; $swall / $bwall" | bc)")
+    wratios+=("$(echo "scale=3; ($scpu + $sserver) / ($bcpu + $bserver)" | bc)")
+    echo "round $round: wall baseline $bwall s, scan $swall s, ratio ${ratios[-1]};" \
+      "CPU (program + server) baseline $bcpu + $bserver s, scan $scpu + $sserver s, ratio ${wratios[-1]};" \
+      "load $(cut -d' ' -f1-3 /proc/loadavg)"
   done
-  ratios() {  # ratios LABEL BARE SCAN YARD
-    echo "task 4, $1, medians of $ROUNDS: bare $2 s, scan $3 s, bare + questions $4 s;" \
-      "scan / bare $(echo "scale=3; $3 / $2" | bc), scan / (bare + questions) $(echo "scale=3; $3 / $4" | bc)"
-  }
-  ratios wall "$(median "${bares[@]}")" "$(median "${scans[@]}")" "$(median "${yards[@]}")"
-  ratios CPU "$(median "${cbares[@]}")" "$(median "${cscans[@]}")" "$(median "${cyards[@]}")"
+  spread() { printf '%s\n' "$@" | sort -g | sed -n '1p;$p' | paste -sd- -; }
+  echo "$WHAT, scan / baseline, median of $ROUNDS pairs: wall $(median "${ratios[@]}")" \
+    "(spread $(spread "${ratios[@]}")), CPU $(median "${wratios[@]}") (spread $(spread "${wratios[@]}"))"
   echo "reports and logs: $OUT"
   exit 0
 fi

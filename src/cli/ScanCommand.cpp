@@ -22,6 +22,10 @@ class CollectingSink : public ScanSink {
     findings.push_back(finding);
     m_observer.AddFinding(finding);
   }
+  void TakeFinding(Finding&& finding) override {
+    findings.push_back(std::move(finding));
+    m_observer.AddFinding(findings.back());
+  }
   void ShowTaskCaption(const std::string& caption) override { m_observer.ShowTaskCaption(caption); }
   void ShowCurrentKey(const std::string& keyPath) override { m_observer.ShowCurrentKey(keyPath); }
   void TaskStarted(int task) override { m_observer.TaskStarted(task); }

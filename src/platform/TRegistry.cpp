@@ -13,14 +13,25 @@ std::uint32_t DwordOfValue(const RegValue& value) {
 }
 
 std::string RegDataToText(const std::vector<std::uint8_t>& data) {
+  // Most registry text is ASCII: taken byte by byte, it needs no UTF-16 copy.
+  std::string ascii;
+  ascii.reserve(data.size() / 2);
+  std::size_t i = 0;
+  for (; i + 1 < data.size() && data[i + 1] == 0 && data[i] < 0x80; i += 2) {
+    if (data[i] == 0) return ascii;
+    ascii += static_cast<char>(data[i]);
+  }
+  if (i + 1 >= data.size()) return ascii;
+  // The rest from the first other character on; no surrogate pairs with an
+  // ASCII character, so the two parts convert apart.
   std::u16string text;
-  text.reserve(data.size() / 2);
-  for (std::size_t i = 0; i + 1 < data.size(); i += 2) {
+  text.reserve((data.size() - i) / 2);
+  for (; i + 1 < data.size(); i += 2) {
     const auto c = static_cast<char16_t>(data[i] | (data[i + 1] << 8));
     if (c == 0) break;
     text += c;
   }
-  return Utf16ToUtf8(text);
+  return ascii + Utf16ToUtf8(text);
 }
 
 TRegistry::TRegistry(RegistryBackend& backend, RootKey root, RegAccess access)

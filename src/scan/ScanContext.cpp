@@ -53,7 +53,7 @@ void ScanContext::AddFinding(std::string problem, std::string keyPath, std::stri
   finding.Kind = kind;
   finding.Task = CurrentTask;
   finding.Evidence = std::move(evidence);
-  Sink.AddFinding(finding);
+  Sink.TakeFinding(std::move(finding));
 }
 
 void ScanContext::AddValueFinding(const std::string& problem, const std::string& hiveName,

@@ -14,6 +14,9 @@ class ScanSink {
 
   // One new row at the end of the findings list, unchecked.
   virtual void AddFinding(const Finding& finding) = 0;
+  // The same row, given to a sink that may keep it without copying it (a
+  // finding-dense scan makes tens of thousands).
+  virtual void TakeFinding(Finding&& finding) { AddFinding(finding); }
   virtual void ShowTaskCaption(const std::string& caption) = 0;
   // The key being examined (relative or full, as each scanner chooses).
   virtual void ShowCurrentKey(const std::string& keyPath) = 0;

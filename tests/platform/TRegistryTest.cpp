@@ -94,5 +94,28 @@ TEST_F(TRegistryTest, HandleOfDeletedKeyFailsLikeTheRealRegistry) {
   EXPECT_TRUE(holder.ValueNameList().empty());
 }
 
+// Registry text read as UTF-16LE bytes: ASCII, other characters after it
+// (a pair of surrogates among them), a NUL ending the text, an odd last byte.
+TEST(RegDataToTextTest, DecodesEveryShapeOfUtf16LeData) {
+  using namespace std::literals;
+  const auto bytes = [](std::u16string_view text) { return Utf16LeBytes(text, false); };
+  EXPECT_EQ(RegDataToText(bytes(u"C:\\app.exe")), "C:\\app.exe");
+  EXPECT_EQ(RegDataToText(bytes(u"C:\\\u00C9t\u00E9\\\U0001F600.exe")),
+            "C:\\\xC3\x89t\xC3\xA9\\\xF0\x9F\x98\x80.exe");
+  EXPECT_EQ(RegDataToText(bytes(u"ab\u20AC\0cd"sv)), "ab\xE2\x82\xAC");
+  EXPECT_EQ(RegDataToText(bytes(u"ab\0\u20AC"sv)), "ab");
+  std::vector<std::uint8_t> odd = bytes(u"ab");
+  odd.push_back(0x63);
+  EXPECT_EQ(RegDataToText(odd), "ab");
+  odd = bytes(u"\u00E9");
+  odd.push_back(0x63);
+  EXPECT_EQ(RegDataToText(odd), "\xC3\xA9");
+  EXPECT_EQ(RegDataToText({}), "");
+  // An unpaired surrogate after ASCII stays one replacement character.
+  EXPECT_EQ(RegDataToText({0x61, 0x00, 0x00, 0xD8, 0x62, 0x00}),
+            "a\xEF\xBF\xBD"
+            "b");
+}
+
 }  // namespace
 }  // namespace hs

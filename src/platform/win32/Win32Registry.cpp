@@ -80,6 +80,14 @@ DWORD Grown(DWORD size) {
   return size < 1024 ? 1024 : size * 2;
 }
 
+// Starting sizes of the listing buffers. A key name holds at most 255
+// characters; longer value names and data grow the buffers on demand. Sizing
+// them by RegQueryInfoKeyW instead would cost a round trip to the registry
+// per listing, a fifth of all the calls of a walk.
+constexpr std::size_t kKeyNameChars = 256;
+constexpr std::size_t kValueNameChars = 256;
+constexpr std::size_t kValueDataBytes = 1024;
+
 // A value that keeps growing faster than it can be read is given up on.
 constexpr int kMaxReadAttempts = 16;
 
@@ -160,11 +168,7 @@ RegStatus Win32Registry::openKey(RootKey root, const RegKeyHandle* parent, const
 RegStatus Win32Registry::subkeyNames(const RegKeyHandle& key, std::vector<std::string>& out) {
   out.clear();
   const HKEY raw = RawKey(key);
-  KeyLimits limits;
-  if (const LSTATUS status = QueryLimits(raw, limits); status != ERROR_SUCCESS)
-    return ToStatus(status);
-  out.reserve(limits.subkeyCount);
-  std::wstring buffer(std::max<DWORD>(limits.maxSubkeyChars + 1, 256), L'\0');
+  std::wstring buffer(kKeyNameChars, L'\0');
   for (DWORD index = 0;; ++index) {
     DWORD chars = static_cast<DWORD>(buffer.size());
     const LSTATUS status =
@@ -182,35 +186,31 @@ RegStatus Win32Registry::subkeyNames(const RegKeyHandle& key, std::vector<std::s
 }
 
 RegStatus Win32Registry::values(const RegKeyHandle& key, std::vector<RegValue>& out) {
-  out.clear();
   const HKEY raw = RawKey(key);
-  KeyLimits limits;
-  if (const LSTATUS status = QueryLimits(raw, limits); status != ERROR_SUCCESS)
-    return ToStatus(status);
-  out.reserve(limits.valueCount);
-  std::wstring name(limits.maxValueNameChars + 1, L'\0');
-  std::vector<std::uint8_t> data(std::max<DWORD>(limits.maxDataBytes, 1));
-  for (DWORD index = 0;; ++index) {
+  std::wstring name(kValueNameChars, L'\0');
+  std::vector<std::uint8_t> data(kValueDataBytes);
+  // The entries `out` holds already are filled again, so that a caller that
+  // lists key after key into one vector reuses their buffers.
+  std::size_t count = 0;
+  for (DWORD index = 0;; ++index, ++count) {
     DWORD type = 0, nameChars = 0, dataBytes = 0;
     const LSTATUS status = EnumValueAt(raw, index, name, &data, type, nameChars, dataBytes);
-    if (status == ERROR_NO_MORE_ITEMS) return RegStatus::Ok;
-    if (status != ERROR_SUCCESS) return ToStatus(status);
-    RegValue value;
+    if (status != ERROR_SUCCESS) {
+      out.resize(count);
+      return status == ERROR_NO_MORE_ITEMS ? RegStatus::Ok : ToStatus(status);
+    }
+    if (count == out.size()) out.emplace_back();
+    RegValue& value = out[count];
     value.name = Narrow(std::wstring_view(name.data(), nameChars));
     value.type = type;
     value.data.assign(data.begin(), data.begin() + dataBytes);
-    out.push_back(std::move(value));
   }
 }
 
 RegStatus Win32Registry::valueNames(const RegKeyHandle& key, std::vector<std::string>& out) {
   out.clear();
   const HKEY raw = RawKey(key);
-  KeyLimits limits;
-  if (const LSTATUS status = QueryLimits(raw, limits); status != ERROR_SUCCESS)
-    return ToStatus(status);
-  out.reserve(limits.valueCount);
-  std::wstring name(limits.maxValueNameChars + 1, L'\0');
+  std::wstring name(kValueNameChars, L'\0');
   for (DWORD index = 0;; ++index) {
     DWORD type = 0, nameChars = 0, dataBytes = 0;
     const LSTATUS status = EnumValueAt(raw, index, name, nullptr, type, nameChars, dataBytes);
@@ -224,18 +224,14 @@ RegStatus Win32Registry::queryValue(const RegKeyHandle& key, const std::string& 
                                     RegValue& out) {
   const HKEY raw = RawKey(key);
   const std::wstring wideName = Widen(name);
-  DWORD type = 0;
-  DWORD bytes = 0;
-  LSTATUS status = ::RegQueryValueExW(raw, wideName.c_str(), nullptr, &type, nullptr, &bytes);
-  std::vector<std::uint8_t> data;
-  for (int attempt = 0;
-       attempt < kMaxReadAttempts && (status == ERROR_SUCCESS || status == ERROR_MORE_DATA);
-       ++attempt) {
-    // Sized by the last answer; loops only when the value grew in between.
-    data.resize(std::max<std::size_t>(bytes, data.size()));
+  // Read at once into a buffer that holds most values: asking the size
+  // first would cost a second round trip per value.
+  std::vector<std::uint8_t> data(kValueDataBytes);
+  LSTATUS status = ERROR_MORE_DATA;
+  for (int attempt = 0; attempt < kMaxReadAttempts && status == ERROR_MORE_DATA; ++attempt) {
+    DWORD type = 0;
     DWORD got = static_cast<DWORD>(data.size());
-    status = ::RegQueryValueExW(raw, wideName.c_str(), nullptr, &type,
-                                data.empty() ? nullptr : data.data(), &got);
+    status = ::RegQueryValueExW(raw, wideName.c_str(), nullptr, &type, data.data(), &got);
     if (status == ERROR_SUCCESS) {
       data.resize(got);
       out.name = name;
@@ -243,7 +239,9 @@ RegStatus Win32Registry::queryValue(const RegKeyHandle& key, const std::string& 
       out.data = std::move(data);
       return RegStatus::Ok;
     }
-    bytes = std::max<DWORD>(got, Grown(static_cast<DWORD>(data.size())));
+    // Sized by the answer; grown anyway when the value grew in between.
+    if (status == ERROR_MORE_DATA)
+      data.resize(std::max<std::size_t>(got, Grown(static_cast<DWORD>(data.size()))));
   }
   return ToStatus(status);
 }
