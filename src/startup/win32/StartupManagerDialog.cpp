@@ -26,8 +26,8 @@ struct Column {
   const wchar_t* caption;
   int width;
 };
-constexpr Column kColumns[] = {{L"Startup Program", 90}, {L"File", 160}, {L"Location", 200},
-                               {L"State", 70}};
+constexpr Column kColumns[] = {
+    {L"Startup Program", 90}, {L"File", 160}, {L"Location", 200}, {L"State", 70}};
 
 void ShowFailures(HWND owner, const std::string& text) {
   ::MessageBoxW(owner, Widen(text).c_str(), L"Corvane Hivesweep", MB_OK | MB_ICONERROR);
@@ -101,8 +101,8 @@ class TfrmStartupManager : public ui::Dialog {
   ui::ListView list() const { return ui::ListView(::GetDlgItem(hwnd(), kStartupList)); }
 
   void FormShow() {
-    const StartupListOptions options =
-        ProgramStartupListOptions(m_input.windowsVersionCode, m_input.translation);
+    const StartupListOptions options = ProgramStartupListOptions(
+        m_input.windowsVersionCode, m_input.wow64Process, m_input.translation);
     for (StartupEntry& entry : ListStartupEntries(m_input.registry, m_input.fs, options))
       m_rows.push_back({std::move(entry), false});
     showRows();
