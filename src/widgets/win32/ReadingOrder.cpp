@@ -4,6 +4,8 @@
 
 #include <set>
 
+#include "widgets/win32/StatusBar.h"
+
 namespace hs::ui {
 
 namespace {
@@ -11,6 +13,10 @@ namespace {
 bool ShowsTranslatedText(ComponentKind kind) {
   return kind != ComponentKind::Untranslated && kind != ComponentKind::MenuItem &&
          kind != ComponentKind::MenuSeparator;
+}
+
+bool IsStatusBar(ComponentKind kind) {
+  return kind == ComponentKind::StatusBarPanels || kind == ComponentKind::StatusBarSimple;
 }
 
 void SetExtendedStyle(HWND window, LONG_PTR flags, bool on) {
@@ -46,6 +52,7 @@ void ApplyReadingOrder(ComponentRegistry& window, bool rightToLeft) {
     // caption and the list and tree views only change their reading order.
     const bool aligns = component.kind == ComponentKind::Captioned;
     SetExtendedStyle(component.window, WS_EX_RTLREADING | (aligns ? WS_EX_RIGHT : 0), rightToLeft);
+    if (IsStatusBar(component.kind)) StatusBar(component.window).takeReadingOrder();
   }
   for (const HMENU menu : menus) SetMenuReadingOrder(menu, rightToLeft);
 }

@@ -57,6 +57,18 @@ bool MenuReadsRightToLeft(HMENU menu) {
   return ::GetMenuItemInfoW(menu, 0, TRUE, &item) && (item.fType & MFT_RIGHTORDER);
 }
 
+// Whether a status bar part's text is drawn right to left.
+bool StatusTextReadsRightToLeft(HWND bar, WPARAM part) {
+  const LRESULT lengthAndType = ::SendMessageW(bar, SB_GETTEXTLENGTHW, part, 0);
+  return (HIWORD(lengthAndType) & SBT_RTLREADING) != 0;
+}
+
+// The same for a simple bar's one text: asked for as SB_SIMPLEID, or (Wine)
+// as any part below the panel count.
+bool SimpleTextReadsRightToLeft(HWND bar) {
+  return StatusTextReadsRightToLeft(bar, SB_SIMPLEID) || StatusTextReadsRightToLeft(bar, 0);
+}
+
 // A right-to-left translation turns the texts' reading order and alignment
 // (not the layout); the next translation that does not turns them back.
 TEST_F(TranslateFormTest, TheTranslationsReadingOrderGoesOnTheControlsAndBack) {
@@ -78,6 +90,13 @@ TEST_F(TranslateFormTest, TheTranslationsReadingOrderGoesOnTheControlsAndBack) {
   EXPECT_FALSE(HasExtendedStyle(control("lvData"), WS_EX_LAYOUTRTL));
   EXPECT_FALSE(HasExtendedStyle(control("eName"), WS_EX_RTLREADING));  // not translated
   EXPECT_TRUE(MenuReadsRightToLeft(::GetMenu(window.components().all().front().window)));
+  // The status texts there already and those set later, panels and simple.
+  ui::StatusBar panels(control("StatusBar1"));
+  EXPECT_TRUE(StatusTextReadsRightToLeft(panels.hwnd(), 0));
+  panels.setText(1, L"\x0645\x062D\x062F\x062F");
+  EXPECT_TRUE(StatusTextReadsRightToLeft(panels.hwnd(), 1));
+  EXPECT_EQ(panels.text(1), L"\x0645\x062D\x062F\x062F");
+  EXPECT_TRUE(SimpleTextReadsRightToLeft(control("StatusBar2")));
   const RECT after = place();
   EXPECT_TRUE(::EqualRect(&before, &after))
       << before.left << "," << before.top << " " << after.left << "," << after.top;
@@ -86,6 +105,7 @@ TEST_F(TranslateFormTest, TheTranslationsReadingOrderGoesOnTheControlsAndBack) {
   EXPECT_FALSE(HasExtendedStyle(control("bScan"), WS_EX_RTLREADING));
   EXPECT_FALSE(HasExtendedStyle(control("bScan"), WS_EX_RIGHT));
   EXPECT_FALSE(MenuReadsRightToLeft(::GetMenu(window.components().all().front().window)));
+  EXPECT_FALSE(StatusTextReadsRightToLeft(panels.hwnd(), 1));
 }
 
 TEST_F(TranslateFormTest, RelabelsEveryKindFromItsKey) {
