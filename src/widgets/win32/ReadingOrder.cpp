@@ -29,6 +29,15 @@ void SetExtendedStyle(HWND window, LONG_PTR flags, bool on) {
   ::InvalidateRect(window, nullptr, TRUE);
 }
 
+// Wine keeps its mark of the system menu in the bit that Windows gives an
+// item's MFT_RIGHTORDER (both 0x2000), and neither measures nor draws a
+// marked item: the menus would show empty. There they keep their reading
+// order; every other text still turns.
+bool SystemDrawsRightOrderMenus() {
+  const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+  return !ntdll || !::GetProcAddress(ntdll, "wine_get_version");
+}
+
 void SetMenuReadingOrder(HMENU menu, bool rightToLeft) {
   const int count = ::GetMenuItemCount(menu);
   for (int i = 0; i < count; ++i) {
@@ -54,7 +63,8 @@ void ApplyReadingOrder(ComponentRegistry& window, bool rightToLeft) {
     SetExtendedStyle(component.window, WS_EX_RTLREADING | (aligns ? WS_EX_RIGHT : 0), rightToLeft);
     if (IsStatusBar(component.kind)) StatusBar(component.window).takeReadingOrder();
   }
-  for (const HMENU menu : menus) SetMenuReadingOrder(menu, rightToLeft);
+  const bool menusTurn = SystemDrawsRightOrderMenus();
+  for (const HMENU menu : menus) SetMenuReadingOrder(menu, rightToLeft && menusTurn);
 }
 
 }  // namespace hs::ui
