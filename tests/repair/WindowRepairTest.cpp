@@ -9,7 +9,7 @@
 namespace hs {
 namespace {
 
-constexpr const char* kFolder = "C:\\Backup\\Repairs";
+constexpr const char* kWindowRepairFolder = "C:\\Backup\\Repairs";
 
 // The window's steps, recorded in order; the repair step answers as told. The
 // repair itself runs against Wine's registry in RepairFromWindowTest.
@@ -41,7 +41,7 @@ struct Scenario {
 
   MemoryFileSystem fs;
   std::vector<Finding> rows;
-  WindowRepairOptions options{kFolder, true, 10, true, true, {}};
+  WindowRepairOptions options{kWindowRepairFolder, true, 10, true, true, {}};
   WindowRepairSteps steps;
   RepairOutcome repaired;
   UnrepairedLists unrepaired;
@@ -60,7 +60,7 @@ TEST(WindowRepairTest, StepsRunInOrderAndEachEndStopsWhereItShould) {
               (Steps{"folder?", "restore point", "repair", "cancel point", "summary 2", "beep"}));
     EXPECT_EQ(t.unrepaired.KeyTexts, Steps{"HKEY_CURRENT_USER\\B"});
     EXPECT_EQ(t.unrepaired.ValueTexts, Steps{"v"});
-    EXPECT_EQ(t.fs.probe(kFolder), PathProbe::Folder);
+    EXPECT_EQ(t.fs.probe(kWindowRepairFolder), PathProbe::Folder);
   }
   {
     Scenario t;  // the summary is switched off; the beep still comes
@@ -71,7 +71,7 @@ TEST(WindowRepairTest, StepsRunInOrderAndEachEndStopsWhereItShould) {
     Scenario t;
     t.yes = false;
     EXPECT_EQ(t.Run(), Steps{"folder?"});  // declined: no folder, nothing else
-    EXPECT_EQ(t.fs.probe(kFolder), PathProbe::NotFound);
+    EXPECT_EQ(t.fs.probe(kWindowRepairFolder), PathProbe::NotFound);
   }
   {
     Scenario t;
@@ -85,13 +85,13 @@ TEST(WindowRepairTest, StepsRunInOrderAndEachEndStopsWhereItShould) {
   }
   {
     Scenario t;
-    t.fs.addFolder(kFolder);
+    t.fs.addFolder(kWindowRepairFolder);
     t.yes = false;  // the restore point is cancelled
     EXPECT_EQ(t.Run(), Steps{"restore point"});
   }
   {
     Scenario t;  // a stopped run: its error, no summary, no beep, nothing remembered
-    t.fs.addFolder(kFolder);
+    t.fs.addFolder(kWindowRepairFolder);
     t.repaired.end = RepairEnd::Aborted;
     t.repaired.error = "disk full";
     t.repaired.notRepaired = {{Finding{}, "disk full"}};
@@ -119,7 +119,7 @@ TEST(WindowRepairTest, RestorePointEndsAfterADeletionAndIsCancelledOtherwise) {
   };
   for (const Case& c : cases) {
     Scenario t;
-    t.fs.addFolder(kFolder);
+    t.fs.addFolder(kWindowRepairFolder);
     t.options.showHint = t.options.beep = false;
     t.rows.assign(c.checked, row);
     t.rows.push_back(

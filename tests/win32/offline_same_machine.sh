@@ -12,11 +12,7 @@ OUT="$(mktemp -d /tmp/hivesweep-same-machine.XXXXXX)"
 . tests/win32/lib/script-test.sh
 . scripts/demo-world.sh
 
-if [ "$(id -u)" -ne 0 ] || [ ! -w /dev/fuse ]; then
-  echo "$HS_TEST_NAME: skipped: mounting the NTFS image with ntfs-3g needs root and /dev/fuse"
-  pass
-  exit 0
-fi
+skip_without_fuse
 [ -x "$OFFLINE" ] || fail "missing $OFFLINE"
 # The volume goes whatever happens; the programs' output stays on failure.
 remove_fixture() {

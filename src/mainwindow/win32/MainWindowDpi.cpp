@@ -17,7 +17,7 @@ namespace {
 constexpr int kTitleFontHeight = 18;
 constexpr int kBandIconSide = 32;
 // The counts, then the focused row's evidence, which takes the rest.
-constexpr int kStatePanelWidths[] = {200, 250, 100};
+constexpr int kStatePanelWidths[] = {200, 320, 100};
 
 // A suggested rectangle is taken only where a monitor shows it and at most
 // at the screens' extent: the message may come from another program.

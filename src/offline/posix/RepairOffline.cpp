@@ -6,6 +6,7 @@
 
 #include "cli/ConsoleScan.h"
 #include "cli/RepairCommand.h"
+#include "offline/ClassesLayer.h"
 #include "offline/OfflineUsage.h"
 #include "offline/posix/InstallationCommit.h"
 #include "offline/posix/OfflineSession.h"
@@ -77,9 +78,11 @@ int RunRepairOffline(const std::vector<std::string>& args) {
   hooks.texts = process.texts;
   FileSystemBackend& backupFiles =
       dryRunFiles ? static_cast<FileSystemBackend&>(*dryRunFiles) : *session->volume;
+  // Its backup names the classes layer of each key, so that a restore puts
+  // the key back into the hive it came from.
   const CommandOutput output =
-      RunRepairCommand(registry, backupFiles, scan.findings, process.settings.OutputDirectory,
-                       hooks, repair.options->json);
+      RunRepairCommand(registry, backupFiles, NameClassesRowsByLayer(registry, scan.findings),
+                       process.settings.OutputDirectory, hooks, repair.options->json);
   std::fputs(output.out.c_str(), stdout);
   std::fflush(stdout);
   std::fputs(output.err.c_str(), stderr);

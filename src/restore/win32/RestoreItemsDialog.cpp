@@ -18,8 +18,9 @@ namespace {
 
 constexpr int kItemsClientWidth = 680;
 constexpr int kItemsClientHeight = 360;
-constexpr int kItemsButtonWidth = 150;
+constexpr int kItemsButtonWidth = 160;
 constexpr int kItemsButtonHeight = 25;
+constexpr int kItemsHeaderPadding = 24;  // the header's margins and divider
 
 class TfrmRestoreItems : public ui::Dialog {
  public:
@@ -34,6 +35,8 @@ class TfrmRestoreItems : public ui::Dialog {
     createControls();
     ui::TranslateFormUnlessEnglish(components(), m_input.fs, m_input.translation, m_input.language);
     showItems();
+    // After the relabelling, so that translated captions fit too.
+    list().fitColumns(false, ui::ScaleToWindow(hwnd(), kItemsHeaderPadding));
     return true;
   }
 

@@ -16,9 +16,9 @@ namespace hs::win32 {
 
 namespace {
 
-constexpr int kClientWidth = 720;
+constexpr int kClientWidth = 780;
 constexpr int kClientHeight = 360;
-constexpr int kButtonWidth = 110;
+constexpr int kButtonWidth = 120;
 constexpr int kButtonHeight = 25;
 
 // The list's columns as designed, in pixels at 96 DPI.
@@ -28,6 +28,8 @@ struct Column {
 };
 constexpr Column kColumns[] = {
     {L"Startup Program", 90}, {L"File", 160}, {L"Location", 200}, {L"State", 70}};
+
+constexpr int kHeaderPadding = 24;  // the header's margins and divider
 
 void ShowFailures(HWND owner, const std::string& text) {
   ::MessageBoxW(owner, Widen(text).c_str(), L"Corvane Hivesweep", MB_OK | MB_ICONERROR);
@@ -114,15 +116,7 @@ class TfrmStartupManager : public ui::Dialog {
   // Each column as wide as its widest text when there are rows, else as
   // designed; never narrower than its caption, which an empty list shows too.
   void fitColumns() {
-    const ui::ListView view = list();
-    constexpr int kHeaderPadding = 24;  // the header's margins and divider
-    for (int column = 0; column < view.columnCount(); ++column) {
-      if (!m_rows.empty()) ListView_SetColumnWidth(view.hwnd(), column, LVSCW_AUTOSIZE);
-      const int contents = ListView_GetColumnWidth(view.hwnd(), column);
-      const int caption = ListView_GetStringWidth(view.hwnd(), view.columnText(column).c_str()) +
-                          ui::ScaleToWindow(hwnd(), kHeaderPadding);
-      if (caption > contents) ListView_SetColumnWidth(view.hwnd(), column, caption);
-    }
+    list().fitColumns(!m_rows.empty(), ui::ScaleToWindow(hwnd(), kHeaderPadding));
   }
 
   void showRows() {

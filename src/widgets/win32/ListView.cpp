@@ -47,6 +47,15 @@ std::wstring ListView::columnText(int column) const {
   return item.pszText;
 }
 
+void ListView::fitColumns(bool toContents, int headerPadding) {
+  for (int column = 0; column < columnCount(); ++column) {
+    if (toContents) ListView_SetColumnWidth(m_list, column, LVSCW_AUTOSIZE);
+    const int caption = ListView_GetStringWidth(m_list, columnText(column).c_str()) + headerPadding;
+    if (caption > ListView_GetColumnWidth(m_list, column))
+      ListView_SetColumnWidth(m_list, column, caption);
+  }
+}
+
 void ListView::setColumnText(int column, const std::wstring& caption) {
   LVCOLUMNW item{};
   item.mask = LVCF_TEXT;

@@ -27,6 +27,10 @@ class ListView {
   std::wstring columnText(int column) const;
   void setColumnText(int column, const std::wstring& caption);
   void setColumnWidth(int column, int width);
+  // Each column as wide as its widest text when `toContents`, else as it
+  // stands; never narrower than its caption plus `headerPadding` pixels (the
+  // header's margins and divider), so translated captions are never cut.
+  void fitColumns(bool toContents, int headerPadding);
 
   int rowCount() const;
   std::wstring text(int row, int column) const;

@@ -21,3 +21,13 @@ wine_run() {  # wine_run NAME ARGS...: output into $OUT/NAME.out and .err
   wineserver -w
   return $status
 }
+
+# Mounting an NTFS image with ntfs-3g needs root and /dev/fuse: without them
+# the test is skipped, and says so.
+skip_without_fuse() {
+  if [ "$(id -u)" -ne 0 ] || [ ! -w /dev/fuse ]; then
+    echo "$HS_TEST_NAME: skipped: mounting the NTFS image with ntfs-3g needs root and /dev/fuse"
+    pass
+    exit 0
+  fi
+}
