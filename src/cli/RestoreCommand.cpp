@@ -320,6 +320,12 @@ std::string LocalDateTimeText(std::int64_t unixSeconds) {
          Padded(local->tm_min, 2) + ":" + Padded(local->tm_sec, 2);
 }
 
+std::string RestoreArgumentsError(const std::vector<std::string>& args) {
+  std::string error;
+  if (ParseRestoreArguments(args, error)) return {};
+  return error.empty() ? "restore needs exactly one backup file" : error;
+}
+
 CommandOutput RunRestoreCommand(const std::vector<std::string>& args, FileSystemBackend& fs,
                                 RegistryBackend& registry, RegistryEditorRunner& editor,
                                 bool deleteAfter, const std::string& backupFolder,

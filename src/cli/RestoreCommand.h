@@ -27,6 +27,10 @@ CommandOutput RunRestoreCommand(const std::vector<std::string>& args, FileSystem
                                 const Translation& texts = {},
                                 std::function<bool(const std::string& path)> putBack = {});
 
+// Why `args` are not arguments of RunRestoreCommand; "" when they are. For a
+// caller that must know before it starts anything.
+std::string RestoreArgumentsError(const std::vector<std::string>& args);
+
 // The backup files of `folder`, newest first: name, local date and time, size
 // text; with --json one object per file, with whether it may be restored as
 // it is and what it would add; --items adds each file's items, with what

@@ -39,14 +39,16 @@ constexpr OfflineCommandText kOfflineCommands[] = {
      "  --quiet          no progress line on standard error\n"},
     {"users", "users --windows DIR",
      "  The profiles of the installation: SID, name, profile folder, hive files.\n"},
-    {"backups", "backups --windows DIR [--user NAME|SID] [--drive D=DIR ...] [--json]",
+    {"backups", "backups --windows DIR [--user NAME|SID] [--drive D=DIR ...] [--json] [--items]",
      "  The repair backups in the installed program's backup folder (its options.ini,\n"
      "  else the folder beside it), newest first. --json adds, per file, whether it\n"
      "  is recorded as the program's own in the installation's registry and what a\n"
      "  restore would add. Times are this machine's local time.\n"
      "  --user NAME|SID  whose application data may hold options.ini\n"
      "  --drive D=DIR    another drive letter of that machine, mounted at DIR\n"
-     "  --json           one JSON object per file\n"},
+     "  --json           one JSON object per file\n"
+     "  --items          each file's items, numbered as restore --item takes them,\n"
+     "                   with what each puts back and whether the hives hold it\n"},
     {"export", "export --hive FILE [--key PATH] [--out FILE.reg]",
      "  One hive file (its logs replayed when it is dirty) as a version 5 .reg file\n"
      "  (UTF-16LE), every value byte-exact. The keys are named after the file:\n"
@@ -67,7 +69,8 @@ constexpr OfflineCommandText kOfflineCommands[] = {
      "  --sections LIST  task numbers and section names, comma-separated\n"
      "  --dry-run        everything but the commit; the backup is made in memory\n"},
     {"restore",
-     "restore --windows DIR FILE|--latest [--user NAME|SID] [--force] [--json] [--dry-run]",
+     "restore --windows DIR FILE|--latest [--user NAME|SID] [--item N[,M...]] [--key PATH ...] "
+     "[--force] [--json] [--dry-run]",
      "  hivesweep-cli's restore of one backup into the installation's hives: the\n"
      "  same line rules, the Backup Record of the offline SOFTWARE hive (a file not\n"
      "  recorded or changed needs --force) and the check of every item afterwards;\n"
@@ -75,6 +78,8 @@ constexpr OfflineCommandText kOfflineCommands[] = {
      "  this machine inside the volume.\n"
      "  --latest         the newest backup of the installed program's backup folder\n"
      "  --user NAME|SID  the user whose hive is HKEY_CURRENT_USER\n"
+     "  --item N[,M...]  only these items of the file (as backups --items numbers them)\n"
+     "  --key PATH       only the file's items at or below this key; may be repeated\n"
      "  --force          import a file the record does not vouch for\n"
      "  --json           one JSON object with the outcome\n"
      "  --dry-run        everything but the commit\n"},

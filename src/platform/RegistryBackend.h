@@ -57,6 +57,13 @@ enum class LastLink {
   OpenLink,  // open the link key itself: it shows its SymbolicLinkValue and no subkeys
 };
 
+// Which of a 64-bit system's two registry views a key is opened in. A 32-bit
+// process's own view shows the 32-bit half of HKEY_LOCAL_MACHINE\Software
+// (what Wow6432Node holds); the system's own lists that 64-bit programs read
+// are in the 64-bit view. A 64-bit process's own view is the 64-bit one, and
+// backends without redirection (memory, hive files) have only one view.
+enum class RegView { Own, SixtyFourBit };
+
 // An open key. Closing happens on destruction.
 class RegKeyHandle {
  public:
@@ -70,10 +77,11 @@ class RegistryBackend {
 
   // Opens (or with create, creates) `path` below `parent`, or below the root
   // key when parent is null. An empty path opens the parent/root itself.
-  // On failure `out` is left empty. Overrides repeat the default of `last`.
+  // On failure `out` is left empty. Overrides repeat the defaults of `last`
+  // and `view`.
   virtual RegStatus openKey(RootKey root, const RegKeyHandle* parent, const std::string& path,
                             RegAccess access, bool create, RegKeyPtr& out,
-                            LastLink last = LastLink::Follow) = 0;
+                            LastLink last = LastLink::Follow, RegView view = RegView::Own) = 0;
   virtual RegStatus subkeyNames(const RegKeyHandle& key, std::vector<std::string>& out) = 0;
   virtual RegStatus values(const RegKeyHandle& key, std::vector<RegValue>& out) = 0;
   virtual RegStatus valueNames(const RegKeyHandle& key, std::vector<std::string>& out) = 0;

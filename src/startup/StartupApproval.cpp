@@ -48,13 +48,16 @@ StartupState StateOf(const std::optional<RegValue>& approval) {
 
 std::optional<ApprovalPlace> ApprovalPlaceOf(const StartupEntry& entry) {
   const std::string approved = std::string(kStartupApprovedKey) + "\\";
+  const RegView view = entry.listedByWow64Process ? RegView::SixtyFourBit : RegView::Own;
   if (entry.kind == StartupKind::Shortcut)
     return ApprovalPlace{entry.allUsers ? RootKey::LocalMachine : RootKey::CurrentUser,
-                         approved + "StartupFolder", entry.caption};
+                         approved + "StartupFolder", entry.caption, view};
+  const bool redirected = entry.listedByWow64Process && entry.root == RootKey::LocalMachine;
   if (EqualsNoCase(entry.keyPath, kRunKey))
-    return ApprovalPlace{entry.root, approved + "Run", entry.caption};
+    return ApprovalPlace{entry.root, approved + (redirected ? "Run32" : "Run"), entry.caption,
+                         view};
   if (EqualsNoCase(entry.keyPath, kRun32Key))
-    return ApprovalPlace{entry.root, approved + "Run32", entry.caption};
+    return ApprovalPlace{entry.root, approved + "Run32", entry.caption, view};
   return std::nullopt;
 }
 
@@ -62,8 +65,8 @@ StartupState ReadStartupState(RegistryBackend& registry, const StartupEntry& ent
   const std::optional<ApprovalPlace> place = ApprovalPlaceOf(entry);
   if (!place) return StartupState::NotSwitchable;
   RegKeyPtr key;
-  if (registry.openKey(place->root, nullptr, place->keyPath, RegAccess::Read, false, key) !=
-      RegStatus::Ok)
+  if (registry.openKey(place->root, nullptr, place->keyPath, RegAccess::Read, false, key,
+                       LastLink::Follow, place->view) != RegStatus::Ok)
     return StartupState::Enabled;
   return StateOf(CurrentApproval(registry, *key, place->valueName));
 }
@@ -90,8 +93,8 @@ bool SetStartupState(RegistryBackend& registry, const StartupEntry& entry, bool 
     return false;
   }
   RegKeyPtr key;
-  const RegStatus opened =
-      registry.openKey(place->root, nullptr, place->keyPath, RegAccess::All, true, key);
+  const RegStatus opened = registry.openKey(place->root, nullptr, place->keyPath, RegAccess::All,
+                                            true, key, LastLink::Follow, place->view);
   if (opened != RegStatus::Ok) {
     reason = PlaceText(*place) + " cannot be opened for writing" +
              (opened == RegStatus::AccessDenied ? " (access denied)" : "");

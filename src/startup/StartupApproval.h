@@ -8,7 +8,10 @@
 //     StartupFolder  for the Startup folder's shortcuts (the user's folder
 //                    under HKEY_CURRENT_USER, the common one under
 //                    HKEY_LOCAL_MACHINE)
-// one REG_BINARY value per entry, named as the entry (the value's name or
+// The system reads these lists in the 64-bit view, so a 32-bit process on
+// 64-bit Windows opens them there, and the Run key it sees below
+// HKEY_LOCAL_MACHINE (the 32-bit view's) has its state under Run32.
+// One REG_BINARY value per entry, named as the entry (the value's name or
 // the shortcut's file name), of 12 bytes: a little-endian DWORD of flags
 // whose lowest bit set means disabled (02 enabled, 03 disabled; 06 and 07
 // the same for entries the system marks otherwise), then the FILETIME (UTC)
@@ -33,6 +36,7 @@ struct ApprovalPlace {
   RootKey root = RootKey::CurrentUser;
   std::string keyPath;
   std::string valueName;
+  RegView view = RegView::Own;
 };
 std::optional<ApprovalPlace> ApprovalPlaceOf(const StartupEntry& entry);
 

@@ -14,7 +14,7 @@ bool IsNineXCode(int code) {
 }
 
 void ListRunKey(RegistryBackend& registry, RootKey root, const std::string& keyPath,
-                std::vector<StartupEntry>& out) {
+                bool wow64Process, std::vector<StartupEntry>& out) {
   RegKeyPtr key;
   if (registry.openKey(root, nullptr, keyPath, RegAccess::Read, false, key) != RegStatus::Ok)
     return;
@@ -29,6 +29,7 @@ void ListRunKey(RegistryBackend& registry, RootKey root, const std::string& keyP
     entry.location = RootKeyToHiveName(root) + "\\" + keyPath;
     entry.root = root;
     entry.keyPath = keyPath;
+    entry.listedByWow64Process = wow64Process;
     out.push_back(std::move(entry));
   }
 }
@@ -38,7 +39,7 @@ bool IsShortcutName(const std::string& name) {
 }
 
 void ListStartupFolder(FileSystemBackend& fs, int csidl, const std::string& label,
-                       std::vector<StartupEntry>& out) {
+                       bool wow64Process, std::vector<StartupEntry>& out) {
   std::string folder = fs.specialFolder(csidl);
   if (folder.empty()) return;
   if (folder.back() != '\\') folder += '\\';
@@ -55,16 +56,19 @@ void ListStartupFolder(FileSystemBackend& fs, int csidl, const std::string& labe
     entry.location = label;
     entry.folder = folder;
     entry.allUsers = csidl == csidl::kCommonStartup;
+    entry.listedByWow64Process = wow64Process;
     out.push_back(std::move(entry));
   }
 }
 
 }  // namespace
 
-StartupListOptions ProgramStartupListOptions(int windowsVersionCode, const Translation& texts) {
+StartupListOptions ProgramStartupListOptions(int windowsVersionCode, bool wow64Process,
+                                             const Translation& texts) {
   StartupListOptions options;
   options.windowsVersionCode = windowsVersionCode;
   options.wow6432NodeKeys = sizeof(void*) == 8;
+  options.wow64Process = wow64Process;
   options.startupLabel = texts.GetLanString("RES_Startup", "Startup");
   options.commonStartupLabel = texts.GetLanString("RES_Common_Startup", "Common Startup");
   return options;
@@ -85,11 +89,12 @@ std::vector<StartupEntry> ListStartupEntries(RegistryBackend& registry, FileSyst
                                              const StartupListOptions& options) {
   std::vector<StartupEntry> entries;
   for (const std::string& keyPath : StartupKeyPaths(options)) {
-    ListRunKey(registry, RootKey::CurrentUser, keyPath, entries);
-    ListRunKey(registry, RootKey::LocalMachine, keyPath, entries);
+    ListRunKey(registry, RootKey::CurrentUser, keyPath, options.wow64Process, entries);
+    ListRunKey(registry, RootKey::LocalMachine, keyPath, options.wow64Process, entries);
   }
-  ListStartupFolder(fs, csidl::kStartup, options.startupLabel, entries);
-  ListStartupFolder(fs, csidl::kCommonStartup, options.commonStartupLabel, entries);
+  ListStartupFolder(fs, csidl::kStartup, options.startupLabel, options.wow64Process, entries);
+  ListStartupFolder(fs, csidl::kCommonStartup, options.commonStartupLabel, options.wow64Process,
+                    entries);
   for (StartupEntry& entry : entries) entry.state = ReadStartupState(registry, entry);
   return entries;
 }

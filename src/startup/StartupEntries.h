@@ -33,6 +33,9 @@ struct StartupEntry {
   std::string keyPath;
   std::string folder;     // with its trailing backslash
   bool allUsers = false;  // a shortcut of the common Startup folder
+  // Listed by a 32-bit process on 64-bit Windows: what it read below
+  // HKEY_LOCAL_MACHINE\Software was the 32-bit view's.
+  bool listedByWow64Process = false;
   StartupState state = StartupState::Enabled;
 };
 
@@ -43,12 +46,16 @@ struct StartupListOptions {
   bool wow6432NodeKeys = false;
   std::string startupLabel = "Startup";
   std::string commonStartupLabel = "Common Startup";
+  // A 32-bit process on 64-bit Windows lists: its HKEY_LOCAL_MACHINE\Software
+  // is the 32-bit view, and the system's startup list is in the 64-bit one.
+  bool wow64Process = false;
 };
 
 // The options as the program lists entries: its Windows version code, the
 // folder labels in `texts`' language, and in a 64-bit build the 32-bit
 // view's keys, which such a process sees only below Wow6432Node.
-StartupListOptions ProgramStartupListOptions(int windowsVersionCode, const Translation& texts);
+StartupListOptions ProgramStartupListOptions(int windowsVersionCode, bool wow64Process,
+                                             const Translation& texts);
 
 // The key paths read below both hives, in the order they are listed.
 std::vector<std::string> StartupKeyPaths(const StartupListOptions& options);

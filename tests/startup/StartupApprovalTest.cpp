@@ -3,6 +3,8 @@
 // in tests/win32/startup.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "cli/StartupCommand.h"
 #include "platform/TRegistry.h"
 #include "platform/memory/MemoryFileSystem.h"
@@ -45,6 +47,19 @@ const char* const kApprovalWorld =
     "StartupApproved\\StartupFolder]\r\n"
     "\"Sync.lnk\"=hex:03,00,00,00,17,79,bd,01,17,d9,d1,01\r\n";
 
+// The memory registry has one view; this one notes the view each opening of
+// the system's startup lists asked for.
+class ApprovalViewNotingRegistry : public MemoryRegistry {
+ public:
+  RegStatus openKey(RootKey root, const RegKeyHandle* parent, const std::string& path,
+                    RegAccess access, bool create, RegKeyPtr& out, LastLink last = LastLink::Follow,
+                    RegView view = RegView::Own) override {
+    if (path.find("StartupApproved") != std::string::npos) approvalViews.insert(view);
+    return MemoryRegistry::openKey(root, parent, path, access, create, out, last, view);
+  }
+  std::set<RegView> approvalViews;
+};
+
 class StartupApprovalTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -86,7 +101,7 @@ class StartupApprovalTest : public ::testing::Test {
     return RunStartupCommand(*parsed, reg, fs, {10, true, "Startup", "Common Startup"},
                              [] { return kDisabledAt; });
   }
-  MemoryRegistry reg;
+  ApprovalViewNotingRegistry reg;
   MemoryFileSystem fs;
 };
 
@@ -144,6 +159,37 @@ TEST_F(StartupApprovalTest, DisableWritesTheDocumentedBytesAndEnableTakesThemBac
   reg.denyWriteAccess(std::string("HKEY_LOCAL_MACHINE\\") + kApproved + "\\StartupFolder");
   EXPECT_FALSE(SetStartupState(reg, Entry("Sync.lnk", "Common"), true, kDisabledAt, reason));
   EXPECT_NE(reason.find("access denied"), std::string::npos) << reason;
+}
+
+TEST_F(StartupApprovalTest, A32BitProcessOn64BitWindowsKeepsTheStateWhereTheSystemReadsIt) {
+  // Such a process sees the 32-bit view's Run key as HKEY_LOCAL_MACHINE's
+  // Run: its state is under Run32, and every list is in the 64-bit view.
+  TRegistry run32(reg, RootKey::LocalMachine, RegAccess::All);
+  ASSERT_TRUE(run32.OpenPath(std::string(kApproved) + "\\Run32", true));
+  ASSERT_TRUE(run32.WriteValue({"Plain", kRegBinary, {3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}}));
+  StartupListOptions wow64{10, false, "Startup", "Common Startup", true};
+  const auto entryOf = [&](const std::string& caption, const std::string& locationStart) {
+    for (const StartupEntry& entry : ListStartupEntries(reg, fs, wow64))
+      if (entry.caption == caption && entry.location.rfind(locationStart, 0) == 0) return entry;
+    ADD_FAILURE() << caption;
+    return StartupEntry{};
+  };
+  reg.approvalViews.clear();
+  EXPECT_EQ(entryOf("Plain", "HKEY_LOCAL_MACHINE").state, StartupState::Disabled);
+  ASSERT_TRUE(Switch(entryOf("Plain", "HKEY_LOCAL_MACHINE"), true));
+  ASSERT_TRUE(Switch(entryOf("Mail.lnk", "Startup"), false));
+  EXPECT_EQ(reg.approvalViews, std::set<RegView>{RegView::SixtyFourBit});
+  EXPECT_EQ(Approval(RootKey::LocalMachine, "Run32", "Plain"),
+            ApprovalBytes({2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(Approval(RootKey::LocalMachine, "Run", "Plain"), std::nullopt);
+  EXPECT_EQ(Approval(RootKey::CurrentUser, "StartupFolder", "Mail.lnk")->at(0), 3);
+
+  // A 64-bit process (or one on 32-bit Windows) reads its own view, where
+  // the same Run key's state is under Run.
+  reg.approvalViews.clear();
+  wow64.wow64Process = false;
+  EXPECT_EQ(entryOf("Plain", "HKEY_LOCAL_MACHINE").state, StartupState::Enabled);
+  EXPECT_EQ(reg.approvalViews, std::set<RegView>{RegView::Own});
 }
 
 TEST_F(StartupApprovalTest, TheConsoleListsSwitchesAndNamesExactlyOneEntry) {

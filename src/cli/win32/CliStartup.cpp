@@ -17,9 +17,11 @@ int RunStartup(const std::vector<std::string>& args) {
   win32::Win32Registry registry;
   win32::Win32FileSystem files;
   const CliProcess process = PrepareCliProcess(files);
-  const CommandOutput output = RunStartupCommand(
-      *parsed, registry, files,
-      ProgramStartupListOptions(process.facts.WindowsVersionCode(), process.texts), FileTimeNow);
+  const CommandOutput output =
+      RunStartupCommand(*parsed, registry, files,
+                        ProgramStartupListOptions(process.facts.WindowsVersionCode(),
+                                                  process.facts.wow64, process.texts),
+                        FileTimeNow);
   std::fputs(output.out.c_str(), stdout);
   std::fputs(output.err.c_str(), stderr);
   return output.exitCode;

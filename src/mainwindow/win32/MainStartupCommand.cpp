@@ -11,7 +11,8 @@ void TfrmKeyscour::onStartupManager() {
                                    texts,
                                    m_context.settings.Lan,
                                    m_context.settings.OutputDirectory,
-                                   m_context.facts.WindowsVersionCode()};
+                                   m_context.facts.WindowsVersionCode(),
+                                   m_context.facts.wow64};
   win32::StartupManagerDialog(hwnd(), input);
 }
 

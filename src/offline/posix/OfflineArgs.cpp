@@ -22,7 +22,8 @@ OfflineArgs ParseOfflineArgs(const std::vector<std::string>& args,
   const std::pair<const char*, bool*> switches[] = {{"--json", &parsed.json},
                                                     {"--dry-run", &parsed.dryRun},
                                                     {"--force", &parsed.force},
-                                                    {"--latest", &parsed.latest}};
+                                                    {"--latest", &parsed.latest},
+                                                    {"--items", &parsed.items}};
   const bool takesFile = std::find(allowed.begin(), allowed.end(), "FILE") != allowed.end();
   for (std::size_t i = 0; i < args.size() && parsed.error.empty(); ++i) {
     const std::string& arg = args[i];

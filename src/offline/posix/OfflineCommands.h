@@ -27,7 +27,7 @@ struct OfflineArgs {
   std::string windows, user, hive, key, out, report, sections;
   std::vector<std::string> drives;
   bool json = false;
-  bool dryRun = false, force = false, latest = false;
+  bool dryRun = false, force = false, latest = false, items = false;
   std::vector<std::string> rest;  // what the options `allowed` calls "FILE"
   std::string error;
 };

@@ -187,7 +187,8 @@ RegStatus OfflineRegistry::walk(Key& key, const std::vector<std::string>& parts,
 
 RegStatus OfflineRegistry::openKey(RootKey root, const RegKeyHandle* parent,
                                    const std::string& path, RegAccess access, bool create,
-                                   RegKeyPtr& out, LastLink last) {
+                                   RegKeyPtr& out, LastLink last,
+                                   RegView /*hive files are not redirected*/) {
   out.reset();
   auto key = std::make_unique<Key>();
   if (parent) {

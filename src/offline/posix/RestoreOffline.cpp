@@ -64,13 +64,32 @@ std::optional<std::string> ChooseFile(const OfflineArgs& parsed, OfflineSession&
   return file;
 }
 
+// The console restore's choice of items (--item N[,M...], --key PATH, each
+// with its value) goes to it as given; the rest is this program's.
+void SplitItemOptions(const std::vector<std::string>& args, std::vector<std::string>& own,
+                      std::vector<std::string>& items) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const bool itemOption = args[i] == "--item" || args[i] == "--key";
+    (itemOption ? items : own).push_back(args[i]);
+    if (itemOption && i + 1 < args.size()) items.push_back(args[++i]);
+  }
+}
+
 }  // namespace
 
 int RunRestoreOffline(const std::vector<std::string>& args) {
-  const OfflineArgs parsed = ParseOfflineArgs(args, {"--windows", "--user", "--drive", "--dry-run",
-                                                     "--latest", "--force", "--json", "FILE"});
+  std::vector<std::string> own, items;
+  SplitItemOptions(args, own, items);
+  const OfflineArgs parsed = ParseOfflineArgs(own, {"--windows", "--user", "--drive", "--dry-run",
+                                                    "--latest", "--force", "--json", "FILE"});
   if (!parsed.error.empty()) return OfflineBadUsage("restore", parsed.error);
   if (const std::string wrong = FileChoiceError(parsed); !wrong.empty())
+    return OfflineBadUsage("restore", wrong);
+  // Checked by the console's own parser before anything is opened; the file
+  // is chosen below.
+  std::vector<std::string> itemCheck = items;
+  itemCheck.push_back("FILE");
+  if (const std::string wrong = RestoreArgumentsError(itemCheck); !wrong.empty())
     return OfflineBadUsage("restore", wrong);
   int exitCode = kExitOk;
   std::optional<OfflineSession> session = OpenSession(
@@ -88,6 +107,7 @@ int RunRestoreOffline(const std::vector<std::string>& args) {
   std::vector<std::string> restoreArgs{*file};
   if (parsed.force) restoreArgs.push_back("--force");
   if (parsed.json) restoreArgs.push_back("--json");
+  restoreArgs.insert(restoreArgs.end(), items.begin(), items.end());
   OfflineRegistry& registry = session->installation->registry();
   HiveImporter importer(registry, session->volume->ansiCodePage());
   // The backup file is always kept: undo-commit can take this restore back,

@@ -81,7 +81,8 @@ int RunScanOffline(const std::vector<std::string>& args) {
 }
 
 int RunBackupsOffline(const std::vector<std::string>& args) {
-  const OfflineArgs parsed = ParseOfflineArgs(args, {"--windows", "--user", "--drive", "--json"});
+  const OfflineArgs parsed =
+      ParseOfflineArgs(args, {"--windows", "--user", "--drive", "--json", "--items"});
   if (!parsed.error.empty()) return OfflineBadUsage("backups", parsed.error);
   int exitCode = kExitOk;
   std::optional<OfflineSession> session = OpenSession("backups", parsed, false, exitCode);
@@ -95,8 +96,9 @@ int RunBackupsOffline(const std::vector<std::string>& args) {
     return kExitEnvironment;
   }
   const cli::CliProcess process = session->process();
-  const std::vector<std::string> listArgs =
-      parsed.json ? std::vector<std::string>{"--json"} : std::vector<std::string>{};
+  std::vector<std::string> listArgs;
+  if (parsed.json) listArgs.push_back("--json");
+  if (parsed.items) listArgs.push_back("--items");
   const CommandOutput output =
       RunBackupsCommand(listArgs, *session->volume, session->installation->registry(),
                         process.settings.OutputDirectory, process.texts);

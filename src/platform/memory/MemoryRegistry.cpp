@@ -150,7 +150,8 @@ RegStatus MemoryRegistry::walk(std::shared_ptr<Node>& node, RootKey& root, const
 }
 
 RegStatus MemoryRegistry::openKey(RootKey root, const RegKeyHandle* parent, const std::string& path,
-                                  RegAccess access, bool create, RegKeyPtr& out, LastLink last) {
+                                  RegAccess access, bool create, RegKeyPtr& out, LastLink last,
+                                  RegView /*one view, as a 64-bit process sees it*/) {
   out.reset();
   std::shared_ptr<Node> node = parent ? AsMemory(*parent).node : rootNode(root);
   if (!node || node->deleted) return RegStatus::NotFound;

@@ -18,8 +18,8 @@ class MemoryRegistry : public RegistryBackend {
   MemoryRegistry();
 
   RegStatus openKey(RootKey root, const RegKeyHandle* parent, const std::string& path,
-                    RegAccess access, bool create, RegKeyPtr& out,
-                    LastLink last = LastLink::Follow) override;
+                    RegAccess access, bool create, RegKeyPtr& out, LastLink last = LastLink::Follow,
+                    RegView view = RegView::Own) override;
   RegStatus subkeyNames(const RegKeyHandle& key, std::vector<std::string>& out) override;
   RegStatus values(const RegKeyHandle& key, std::vector<RegValue>& out) override;
   RegStatus valueNames(const RegKeyHandle& key, std::vector<std::string>& out) override;

@@ -142,12 +142,15 @@ RegStatus DeleteOpenKey(HKEY key) {
 }  // namespace
 
 RegStatus Win32Registry::openKey(RootKey root, const RegKeyHandle* parent, const std::string& path,
-                                 RegAccess access, bool create, RegKeyPtr& out, LastLink last) {
+                                 RegAccess access, bool create, RegKeyPtr& out, LastLink last,
+                                 RegView view) {
   out.reset();
   const HKEY base = parent ? RawKey(*parent) : RootHandle(root);
   if (!base) return RegStatus::Failed;
   const std::wstring subPath = NormalizedPath(path);
-  const REGSAM sam = access == RegAccess::Read ? KEY_READ : KEY_ALL_ACCESS;
+  // KEY_WOW64_64KEY changes nothing for a 64-bit process; 32-bit Windows ignores it.
+  const REGSAM sam = (access == RegAccess::Read ? KEY_READ : KEY_ALL_ACCESS) |
+                     (view == RegView::SixtyFourBit ? KEY_WOW64_64KEY : 0);
   // The system applies REG_OPTION_OPEN_LINK to the last component only.
   const DWORD linkOption = last == LastLink::OpenLink ? REG_OPTION_OPEN_LINK : 0;
   auto handle = std::make_unique<Win32KeyHandle>();

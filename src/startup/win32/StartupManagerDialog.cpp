@@ -103,8 +103,8 @@ class TfrmStartupManager : public ui::Dialog {
   ui::ListView list() const { return ui::ListView(::GetDlgItem(hwnd(), kStartupList)); }
 
   void FormShow() {
-    const StartupListOptions options =
-        ProgramStartupListOptions(m_input.windowsVersionCode, m_input.translation);
+    const StartupListOptions options = ProgramStartupListOptions(
+        m_input.windowsVersionCode, m_input.wow64Process, m_input.translation);
     for (StartupEntry& entry : ListStartupEntries(m_input.registry, m_input.fs, options))
       m_rows.push_back({std::move(entry), false});
     showRows();

@@ -35,6 +35,7 @@ struct StartupManagerInput {
   std::string language;
   std::string backupFolder;  // where deleted registry values are backed up
   int windowsVersionCode = 0;
+  bool wow64Process = false;  // a 32-bit process on 64-bit Windows
   // Tells the user which entries could not be deleted; unset: a message box.
   std::function<void(HWND owner, const std::string& text)> tellFailures{};
   std::function<LocalDateTime()> clock = LocalNow;

@@ -4,6 +4,8 @@
 
 #include <set>
 
+#include "widgets/win32/StatusBar.h"
+
 namespace hs::ui {
 
 namespace {
@@ -11,6 +13,10 @@ namespace {
 bool ShowsTranslatedText(ComponentKind kind) {
   return kind != ComponentKind::Untranslated && kind != ComponentKind::MenuItem &&
          kind != ComponentKind::MenuSeparator;
+}
+
+bool IsStatusBar(ComponentKind kind) {
+  return kind == ComponentKind::StatusBarPanels || kind == ComponentKind::StatusBarSimple;
 }
 
 void SetExtendedStyle(HWND window, LONG_PTR flags, bool on) {
@@ -21,6 +27,15 @@ void SetExtendedStyle(HWND window, LONG_PTR flags, bool on) {
   ::SetWindowPos(window, nullptr, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
   ::InvalidateRect(window, nullptr, TRUE);
+}
+
+// Wine keeps its mark of the system menu in the bit that Windows gives an
+// item's MFT_RIGHTORDER (both 0x2000), and neither measures nor draws a
+// marked item: the menus would show empty. There they keep their reading
+// order; every other text still turns.
+bool SystemDrawsRightOrderMenus() {
+  const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+  return !ntdll || !::GetProcAddress(ntdll, "wine_get_version");
 }
 
 void SetMenuReadingOrder(HMENU menu, bool rightToLeft) {
@@ -46,8 +61,10 @@ void ApplyReadingOrder(ComponentRegistry& window, bool rightToLeft) {
     // caption and the list and tree views only change their reading order.
     const bool aligns = component.kind == ComponentKind::Captioned;
     SetExtendedStyle(component.window, WS_EX_RTLREADING | (aligns ? WS_EX_RIGHT : 0), rightToLeft);
+    if (IsStatusBar(component.kind)) StatusBar(component.window).takeReadingOrder();
   }
-  for (const HMENU menu : menus) SetMenuReadingOrder(menu, rightToLeft);
+  const bool menusTurn = SystemDrawsRightOrderMenus();
+  for (const HMENU menu : menus) SetMenuReadingOrder(menu, rightToLeft && menusTurn);
 }
 
 }  // namespace hs::ui

@@ -12,6 +12,12 @@ std::wstring PartText(HWND bar, WPARAM part) {
   return text;
 }
 
+// The drawing type that goes with a text: right-to-left reading when the
+// bar reads so.
+WPARAM ReadingOrderType(HWND bar) {
+  return (::GetWindowLongPtrW(bar, GWL_EXSTYLE) & WS_EX_RTLREADING) ? SBT_RTLREADING : 0;
+}
+
 }  // namespace
 
 void StatusBar::setPanels(const std::vector<int>& widths) {
@@ -32,7 +38,7 @@ std::wstring StatusBar::text(int panel) const {
 }
 
 void StatusBar::setText(int panel, const std::wstring& text) {
-  ::SendMessageW(m_bar, SB_SETTEXTW, static_cast<WPARAM>(panel),
+  ::SendMessageW(m_bar, SB_SETTEXTW, static_cast<WPARAM>(panel) | ReadingOrderType(m_bar),
                  reinterpret_cast<LPARAM>(text.c_str()));
 }
 
@@ -52,13 +58,19 @@ std::wstring StatusBar::simpleText() const {
 }
 
 void StatusBar::setSimpleText(const std::wstring& text) {
-  ::SendMessageW(m_bar, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
+  ::SendMessageW(m_bar, SB_SETTEXTW, SB_SIMPLEID | ReadingOrderType(m_bar),
+                 reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 int StatusBar::height() const {
   RECT area{};
   ::GetWindowRect(m_bar, &area);
   return area.bottom - area.top;
+}
+
+void StatusBar::takeReadingOrder() {
+  for (int panel = 0; panel < panelCount(); ++panel) setText(panel, text(panel));
+  if (isSimple()) setSimpleText(simpleText());
 }
 
 }  // namespace hs::ui

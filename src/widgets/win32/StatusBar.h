@@ -1,6 +1,8 @@
 #pragma once
 // A thin, non-owning view of a status bar: either panels, each with its
-// text, or one simple text across the bar.
+// text, or one simple text across the bar. Texts read right to left while
+// the bar itself does (WS_EX_RTLREADING, put on by a right-to-left
+// translation), so that texts set later keep the language's order.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -26,6 +28,8 @@ class StatusBar {
   std::wstring simpleText() const;
   void setSimpleText(const std::wstring& text);
   int height() const;
+  // Sets every text again, so that each takes the bar's reading order.
+  void takeReadingOrder();
 
  private:
   HWND m_bar;

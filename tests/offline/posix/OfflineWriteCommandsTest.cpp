@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "offline/posix/HiveCommit.h"
 #include "offline/posix/SmallInstallation.h"
@@ -31,6 +32,14 @@ std::map<std::string, std::vector<std::uint8_t>> Snapshot(const std::string& vol
   for (const auto& entry : fs::recursive_directory_iterator(volume))
     if (entry.is_regular_file()) files[entry.path().string()] = ReadFileBytes(entry.path());
   return files;
+}
+
+// The number "backups --items" gives the item whose line holds `text`.
+std::string ItemNumberOf(const std::string& listing, const std::string& text) {
+  std::istringstream lines(listing);
+  for (std::string line; std::getline(lines, line);)
+    if (line.find(text) != std::string::npos) return line.substr(2, line.find('\t') - 2);
+  return "";
 }
 
 class OfflineWrite : public SmallInstallation {
@@ -82,6 +91,44 @@ TEST_F(OfflineWrite, ARepairCommitsAndItsBackupRestoredOfflineGivesTheRegistryBa
   const std::string nothing = offline("undo-commit " + windows(), exitCode);
   EXPECT_EQ(exitCode, 0);
   EXPECT_NE(nothing.find("Nothing to undo"), std::string::npos) << nothing;
+}
+
+TEST_F(OfflineWrite, ChosenItemsOfABackupComeBackAndTheOthersStayAway) {
+  int exitCode = -1;
+  offline("repair " + windows() + " --sections startup", exitCode);
+  ASSERT_EQ(exitCode, 0) << errors();
+  const std::string listed = offline("backups " + windows() + " --items", exitCode);
+  ASSERT_EQ(exitCode, 0) << errors();
+  const std::string gone = ItemNumberOf(listed, "\t\"Gone\"\t");
+  ASSERT_FALSE(gone.empty()) << listed;
+
+  // A choice that names nothing restores nothing.
+  const auto before = Snapshot(volume);
+  offline("restore " + windows() + " --latest --item 99", exitCode);
+  EXPECT_EQ(exitCode, 2) << errors();
+  EXPECT_NE(errors().find("there is no item 99"), std::string::npos) << errors();
+  offline("restore " + windows() + " --latest --key 'HKEY_CURRENT_USER\\Software\\Nowhere'",
+          exitCode);
+  EXPECT_EQ(exitCode, 2);
+  EXPECT_EQ(Snapshot(volume), before);
+
+  // By key: only the user's Run value comes back.
+  std::string restored = offline(
+      "restore " + windows() +
+          " --latest --key 'HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run'",
+      exitCode);
+  ASSERT_EQ(exitCode, 0) << errors();
+  EXPECT_NE(restored.find("Items not in the registry: "), std::string::npos) << restored;
+  EXPECT_TRUE(HasLine(ExportWithHivexregedit(ntuser()), "\"UserGone\"="));
+  EXPECT_FALSE(HasLine(ExportWithHivexregedit(software()), "\"Gone\"="));
+
+  // By number: "Gone" comes back, its neighbour stays deleted, the file stays.
+  restored = offline("restore " + windows() + " --latest --item " + gone, exitCode);
+  ASSERT_EQ(exitCode, 0) << errors();
+  const auto softwareAfter = ExportWithHivexregedit(software());
+  EXPECT_TRUE(HasLine(softwareAfter, "\"Gone\"="));
+  EXPECT_FALSE(HasLine(softwareAfter, "\"GoneFromProgramFiles\"="));
+  EXPECT_NE(restored.find("The backup file is kept"), std::string::npos) << restored;
 }
 
 TEST_F(OfflineWrite, AnItemHivexWouldWriteWronglyIsRefusedKeptAndReported) {

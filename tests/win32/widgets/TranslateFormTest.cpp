@@ -3,10 +3,13 @@
 // window asks for are exactly the ones it relabels.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "translation/IniFile.h"
 #include "widgets/win32/TranslateForm.h"
+#include "win32/UnderWine.h"
 #include "win32/widgets/EveryKindWindow.h"
 #include "win32/widgets/GuiTestSupport.h"
 
@@ -57,6 +60,35 @@ bool MenuReadsRightToLeft(HMENU menu) {
   return ::GetMenuItemInfoW(menu, 0, TRUE, &item) && (item.fType & MFT_RIGHTORDER);
 }
 
+// How many colours the window shows inside its menu bar's first item: none
+// when the system left the item out, one when it drew no text there.
+std::size_t ColoursInFirstMenuItem(HWND window) {
+  ::ShowWindow(window, SW_SHOWNOACTIVATE);  // a hidden window's pixels cannot be read
+  ::RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  RECT item{}, frame{};
+  ::GetMenuItemRect(window, ::GetMenu(window), 0, &item);
+  ::GetWindowRect(window, &frame);
+  const HDC dc = ::GetWindowDC(window);
+  std::set<COLORREF> colours;
+  for (LONG y = item.top; y < item.bottom; ++y)
+    for (LONG x = item.left; x < item.right; ++x)
+      colours.insert(::GetPixel(dc, x - frame.left, y - frame.top));
+  ::ReleaseDC(window, dc);
+  return colours.size();
+}
+
+// Whether a status bar part's text is drawn right to left.
+bool StatusTextReadsRightToLeft(HWND bar, WPARAM part) {
+  const LRESULT lengthAndType = ::SendMessageW(bar, SB_GETTEXTLENGTHW, part, 0);
+  return (HIWORD(lengthAndType) & SBT_RTLREADING) != 0;
+}
+
+// The same for a simple bar's one text: asked for as SB_SIMPLEID, or (Wine)
+// as any part below the panel count.
+bool SimpleTextReadsRightToLeft(HWND bar) {
+  return StatusTextReadsRightToLeft(bar, SB_SIMPLEID) || StatusTextReadsRightToLeft(bar, 0);
+}
+
 // A right-to-left translation turns the texts' reading order and alignment
 // (not the layout); the next translation that does not turns them back.
 TEST_F(TranslateFormTest, TheTranslationsReadingOrderGoesOnTheControlsAndBack) {
@@ -77,7 +109,18 @@ TEST_F(TranslateFormTest, TheTranslationsReadingOrderGoesOnTheControlsAndBack) {
   EXPECT_TRUE(HasExtendedStyle(control("lvData"), WS_EX_RTLREADING));
   EXPECT_FALSE(HasExtendedStyle(control("lvData"), WS_EX_LAYOUTRTL));
   EXPECT_FALSE(HasExtendedStyle(control("eName"), WS_EX_RTLREADING));  // not translated
-  EXPECT_TRUE(MenuReadsRightToLeft(::GetMenu(window.components().all().front().window)));
+  // The menus read right to left where the system draws that order; Wine
+  // would leave their items out, so there they keep theirs.
+  const HWND self = window.components().all().front().window;
+  EXPECT_EQ(MenuReadsRightToLeft(::GetMenu(self)), !RunningUnderWine());
+  EXPECT_GT(ColoursInFirstMenuItem(self), 1u);
+  // The status texts there already and those set later, panels and simple.
+  ui::StatusBar panels(control("StatusBar1"));
+  EXPECT_TRUE(StatusTextReadsRightToLeft(panels.hwnd(), 0));
+  panels.setText(1, L"\x0645\x062D\x062F\x062F");
+  EXPECT_TRUE(StatusTextReadsRightToLeft(panels.hwnd(), 1));
+  EXPECT_EQ(panels.text(1), L"\x0645\x062D\x062F\x062F");
+  EXPECT_TRUE(SimpleTextReadsRightToLeft(control("StatusBar2")));
   const RECT after = place();
   EXPECT_TRUE(::EqualRect(&before, &after))
       << before.left << "," << before.top << " " << after.left << "," << after.top;
@@ -86,6 +129,7 @@ TEST_F(TranslateFormTest, TheTranslationsReadingOrderGoesOnTheControlsAndBack) {
   EXPECT_FALSE(HasExtendedStyle(control("bScan"), WS_EX_RTLREADING));
   EXPECT_FALSE(HasExtendedStyle(control("bScan"), WS_EX_RIGHT));
   EXPECT_FALSE(MenuReadsRightToLeft(::GetMenu(window.components().all().front().window)));
+  EXPECT_FALSE(StatusTextReadsRightToLeft(panels.hwnd(), 1));
 }
 
 TEST_F(TranslateFormTest, RelabelsEveryKindFromItsKey) {
