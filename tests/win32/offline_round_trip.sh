@@ -22,6 +22,7 @@ OUT="$(mktemp -d /tmp/hivesweep-round-trip.XXXXXX)"
 . scripts/demo-world.sh
 
 skip_without_fuse
+skip_without_hives
 [ -x "$OFFLINE" ] || fail "missing $OFFLINE"
 command -v xdotool >/dev/null || fail "xdotool is missing: run scripts/setup.sh"
 

@@ -13,6 +13,7 @@ OUT="$(mktemp -d /tmp/hivesweep-same-machine.XXXXXX)"
 . scripts/demo-world.sh
 
 skip_without_fuse
+skip_without_hives
 [ -x "$OFFLINE" ] || fail "missing $OFFLINE"
 # The volume goes whatever happens; the programs' output stays on failure.
 remove_fixture() {

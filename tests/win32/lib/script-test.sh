@@ -24,6 +24,18 @@ wine_run() {  # wine_run NAME ARGS...: output into $OUT/NAME.out and .err
 
 # Mounting an NTFS image with ntfs-3g needs root and /dev/fuse: without them
 # the test is skipped, and says so.
+# The volume starts from the recovery folder's empty hive; without the hive
+# collection (HS_HIVES, else ../shared/hives) the offline tests skip, as the
+# native ones do.
+skip_without_hives() {
+  local hives="${HS_HIVES:-$PWD/../shared/hives}"
+  if ! ls "$hives"/recovery/EmptyHive* >/dev/null 2>&1; then
+    echo "$HS_TEST_NAME: skipped: no hive collection at $hives (set HS_HIVES)"
+    pass
+    exit 0
+  fi
+}
+
 skip_without_fuse() {
   if [ "$(id -u)" -ne 0 ] || [ ! -w /dev/fuse ]; then
     echo "$HS_TEST_NAME: skipped: mounting the NTFS image with ntfs-3g needs root and /dev/fuse"
