@@ -190,10 +190,18 @@ reads_right_to_left() {  # reads_right_to_left NAME: its file says so
   iconv -f UTF-16 -t UTF-8 "lang/Lan_$1.ini" | grep -c '^ReadingOrder=RightToLeft' >/dev/null
 }
 
+# Wine draws letters of Latin Extended-A and -B (č, ş, ő...) and Greek in
+# our windows as boxes, though Windows' Tahoma has them: those languages,
+# like the right-to-left ones, are pictured with the stand-in font.
+needs_stand_in_font() {  # needs_stand_in_font NAME
+  reads_right_to_left "$1" ||
+    iconv -f UTF-16 -t UTF-8 "lang/Lan_$1.ini" | grep -qP '[\x{0100}-\x{03FF}]'
+}
+
 shoot_language() {  # shoot_language NAME: in the one demo prefix, reused
   local name="$1" out=docs/languages
   printf '[Options]\r\nLan=%s\r\n' "$name" >"$HS_PROGRAM_DIR/options.ini"
-  reads_right_to_left "$name" && hs_script_fonts rtl
+  needs_stand_in_font "$name" && hs_script_fonts rtl
   hs_start_gui
   keys_to "$HS_MAIN_WINDOW" ctrl+s
   wait_for_dialog 20  # the scan's progress dialog
@@ -210,7 +218,7 @@ shoot_language() {  # shoot_language NAME: in the one demo prefix, reused
   # running, and Wine's server waiting for it).
   keys_to "$HS_MAIN_WINDOW" alt+F4
   timeout 60 wineserver -w 2>/dev/null || wineserver -k 2>/dev/null || true
-  reads_right_to_left "$name" && hs_script_fonts
+  needs_stand_in_font "$name" && hs_script_fonts
   to_palette "$out/$name-main-window.png"
   to_palette "$out/$name-options.png"
 }
