@@ -21,9 +21,7 @@ OUT="$(mktemp -d /tmp/hivesweep-round-trip.XXXXXX)"
 . tests/win32/lib/script-test.sh
 . scripts/demo-world.sh
 
-skip_without_fuse
-skip_without_hives
-[ -x "$OFFLINE" ] || fail "missing $OFFLINE"
+needs_offline_volume
 command -v xdotool >/dev/null || fail "xdotool is missing: run scripts/setup.sh"
 
 MACHINE="$WINEPREFIX"

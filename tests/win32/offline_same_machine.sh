@@ -12,9 +12,7 @@ OUT="$(mktemp -d /tmp/hivesweep-same-machine.XXXXXX)"
 . tests/win32/lib/script-test.sh
 . scripts/demo-world.sh
 
-skip_without_fuse
-skip_without_hives
-[ -x "$OFFLINE" ] || fail "missing $OFFLINE"
+needs_offline_volume
 # The volume goes whatever happens; the programs' output stays on failure.
 remove_fixture() {
   local volume="$OUT/fixture/volume"

@@ -43,3 +43,11 @@ skip_without_fuse() {
     exit 0
   fi
 }
+
+# What every offline script needs before it starts: FUSE, the hive
+# collection and the offline program at $OFFLINE.
+needs_offline_volume() {
+  skip_without_fuse
+  skip_without_hives
+  [ -x "$OFFLINE" ] || fail "missing $OFFLINE"
+}
