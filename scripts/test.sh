@@ -6,6 +6,8 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 LOGS="$(mktemp -d /tmp/hivesweep-tests.XXXXXX)"
 status=0
+# Minutes and seconds since the run began, so a slow step shows in the log.
+elapsed() { printf '%d:%02d' $((SECONDS / 60)) $((SECONDS % 60)); }
 # What the tests run first is built first, and whatever waits on something
 # else runs beside it: the source checks beside the native build, the native
 # tests and the Wine prefix's first start beside the Windows build. The x86
@@ -22,6 +24,7 @@ source_checks() {
 source_checks &
 checks=$!
 scripts/build.sh native || { wait; echo "0 passed, 1 failed"; exit 1; }
+echo "== native build done at $(elapsed)"
 
 native_tests() {
   run_logged native.log build/native/hivesweep-tests
@@ -35,6 +38,7 @@ hs_prefix_folder
 hs_boot_prefix &
 prefix_boot=$!
 scripts/build.sh win64 || { wait; hs_end_prefix; hs_end_display; echo "0 passed, 1 failed"; exit 1; }
+echo "== Windows build done at $(elapsed)"
 nice -n 10 scripts/build.sh win32 >"$LOGS/build-x86.log" 2>&1 &
 x86_build=$!
 nice -n 10 scripts/fuzz.sh build >"$LOGS/build-fuzz.log" 2>&1 &
@@ -69,13 +73,14 @@ echo "== the offline program's Debian package"
 bash tests/package/deb_install.sh >"$LOGS/deb.log" 2>&1 || status=1
 cat "$LOGS/deb.log"
 
-echo "== Windows tests under Wine (windows on a private X display)"
+echo "== Windows tests under Wine (windows on a private X display) at $(elapsed)"
 wait "$prefix_boot"
 (cd build/win64 && "$HS_WINE" hivesweep-tests-win.exe >"$LOGS/wine.log" 2>&1) || status=1
+echo "== Windows test program done at $(elapsed)"
 wait "$x86_build" || late_build_failed "the x86 programs" "$LOGS/build-x86.log"
 for extra in tests/win32/*.sh; do
   [ -f "$extra" ] || continue
-  echo "== $(basename "$extra")"
+  echo "== $(basename "$extra") at $(elapsed)"
   bash "$extra" >>"$LOGS/wine.log" 2>&1 || status=1
 done
 hs_end_prefix
@@ -83,7 +88,7 @@ hs_end_display
 cat "$LOGS/wine.log"
 
 wait "$fuzz_build" || late_build_failed "the fuzz targets" "$LOGS/build-fuzz.log"
-echo "== fuzz targets: every committed input once"
+echo "== fuzz targets: every committed input once at $(elapsed)"
 scripts/fuzz.sh replay >"$LOGS/fuzz.log" 2>&1 || status=1
 cat "$LOGS/fuzz.log"
 
@@ -94,5 +99,6 @@ passed=$(count PASSED)
 failed=$(count FAILED)
 failed=$((failed + check_failures))
 [ "$status" -ne 0 ] && [ "$failed" -eq 0 ] && failed=1
+echo "== finished at $(elapsed)"
 echo "$passed passed, $failed failed"
 exit "$status"
