@@ -34,6 +34,7 @@ source_checks() {
   run_logged folder-order.txt python3 scripts/folder-order.py check
 }
 source_checks &
+first_jobs=($!)
 
 # Each lane has its display too: keys a test types go to its own windows.
 . scripts/wine-env.sh
@@ -47,6 +48,7 @@ for _ in program demos offline; do
   DISPLAYS+=("$DISPLAY")
   XVFB_PIDS+=("$HS_XVFB_PID")
   hs_boot_prefix &
+  first_jobs+=($!)
 done
 end_wine() {
   local n
@@ -55,9 +57,9 @@ end_wine() {
     HS_XVFB_PID="${XVFB_PIDS[$n]}" hs_end_display
   done
 }
-scripts/build.sh win64 || { wait; end_wine; echo "0 passed, 1 failed"; exit 1; }
+scripts/build.sh win64 || { wait "${first_jobs[@]}"; end_wine; echo "0 passed, 1 failed"; exit 1; }
 echo "== Windows build done at $(elapsed)"
-wait  # the prefixes' first start and the source checks
+wait "${first_jobs[@]}"  # the source checks and the prefixes' first start
 
 # The builds Wine does not wait for, one after the other at low priority.
 later_builds() {
