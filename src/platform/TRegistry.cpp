@@ -114,6 +114,13 @@ std::string TRegistry::ReadValueText(const std::string& name) {
   return RegDataToText(value.data);
 }
 
+std::optional<std::string> TRegistry::TextValue(const std::string& name) {
+  RegValue value;
+  if (!RawValue(name, value) || (value.type != kRegSz && value.type != kRegExpandSz))
+    return std::nullopt;
+  return RegDataToText(value.data);
+}
+
 std::uint32_t TRegistry::ReadDword(const std::string& name) {
   RegValue value;
   if (!RawValue(name, value)) throw RegistryError("Invalid data type for '" + name + "'");

@@ -3,6 +3,7 @@
 // Every scanner, the repair and the settings helpers reach the registry
 // through it. Calls that "raise" throw RegistryError.
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -55,6 +56,9 @@ class TRegistry {
   // Unexpanded text cut at its first NUL; "" for a missing or empty value;
   // raises for a value that is not REG_SZ or REG_EXPAND_SZ.
   std::string ReadValueText(const std::string& name);
+  // The text of a REG_SZ or REG_EXPAND_SZ value as ReadValueText gives it,
+  // read with one query; nothing for a missing value or one of another type.
+  std::optional<std::string> TextValue(const std::string& name);
   std::uint32_t ReadDword(const std::string& name);              // raises unless REG_DWORD
   std::vector<std::uint8_t> ReadBytes(const std::string& name);  // raises when missing
   std::int64_t ValueSize(const std::string& name);               // negative when missing

@@ -70,24 +70,23 @@ void CheckOneInterface(ScanContext& context, TRegistry& reg, const RegisteredNam
   const std::string path = "Interface\\" + id;
   if (!reg.OpenPath("\\" + path)) return;
   context.ShowCurrentKey(path);
-  if (!IsText(reg.ValueType(""))) return;
-  const std::string interfaceName = reg.ReadValueText("");
+  const std::optional<std::string> interfaceName = reg.TextValue("");
+  if (!interfaceName) return;
   if (!reg.OpenPath("TypeLib")) return;  // no type library reference: not examined
-  if (!IsText(reg.ValueType(""))) return;
-  const std::string typeLibId = reg.ReadValueText("");
-  if (typeLibs.AnyContains(UpperCase(typeLibId))) return;
+  const std::optional<std::string> typeLibId = reg.TextValue("");
+  if (!typeLibId || typeLibs.AnyContains(UpperCase(*typeLibId))) return;
   context.AddFinding(problem, std::string(kClassesRoot) + "\\" + path,
-                     interfaceName + " - " + typeLibId, FindingKind::fkKey,
+                     *interfaceName + " - " + *typeLibId, FindingKind::fkKey,
                      FindingEvidence(EvidenceRule::InterfaceTypeLibrary,
-                                     EvidenceAnswer::MissingTypeLibrary, typeLibId, ""));
+                                     EvidenceAnswer::MissingTypeLibrary, *typeLibId, ""));
 }
 
 // The InprocServer32 rule: a class served by the accessibility library, or
 // whose server key has no text default value, is left alone.
 bool ServerExemptsClass(TRegistry& reg) {
   if (!reg.OpenPath("InprocServer32")) return false;
-  if (!IsText(reg.ValueType(""))) return true;
-  return FindNoCase(reg.ReadValueText(""), "oleacc.dll") != std::string::npos;
+  const std::optional<std::string> server = reg.TextValue("");
+  return !server || FindNoCase(*server, "oleacc.dll") != std::string::npos;
 }
 
 void CheckOneClass(ScanContext& context, TRegistry& reg, const RegisteredNames& appIds,
@@ -97,14 +96,13 @@ void CheckOneClass(ScanContext& context, TRegistry& reg, const RegisteredNames& 
   reg.ClosePath();
   if (id == kClassWithoutAppId) return;  // case-sensitive on purpose
   if (!reg.OpenPath(path)) return;
-  if (!IsText(reg.ValueType("AppID"))) return;
-  const std::string appId = reg.ReadValueText("AppID");
-  if (appId.empty()) return;
-  if (appIds.AnyContains(UpperCase(appId)) || appIds.AnyContains(UpperCase(id))) return;
+  const std::optional<std::string> appId = reg.TextValue("AppID");
+  if (!appId || appId->empty()) return;
+  if (appIds.AnyContains(UpperCase(*appId)) || appIds.AnyContains(UpperCase(id))) return;
   if (ServerExemptsClass(reg)) return;
   context.AddFinding(
-      problem, std::string(kClassesRoot) + "\\" + path, appId, FindingKind::fkKey,
-      FindingEvidence(EvidenceRule::ClassAppId, EvidenceAnswer::MissingAppId, appId, ""));
+      problem, std::string(kClassesRoot) + "\\" + path, *appId, FindingKind::fkKey,
+      FindingEvidence(EvidenceRule::ClassAppId, EvidenceAnswer::MissingAppId, *appId, ""));
 }
 
 }  // namespace
@@ -125,13 +123,11 @@ void ScanDefaultValueTreeAt(ScanContext& context, const std::string& hiveName,
   const std::string path = prefix + name;
   if (!reg.OpenPath(path, false, WalkLinkRule(depth))) return;
   context.ShowCurrentKey(path);
-  if (IsText(reg.ValueType(""))) {
-    const std::string text = reg.ReadValueText("");
-    if (context.ReferenceIsMissing(text, "", false))
-      context.AddFinding(CustomControlsProblem(context), hive + "\\" + path, text,
-                         FindingKind::fkKey,
-                         context.EvidenceOfMissing(EvidenceRule::ClassDefaultValue));
-  }
+  if (const std::optional<std::string> text = reg.TextValue("");
+      text && context.ReferenceIsMissing(*text, "", false))
+    context.AddFinding(CustomControlsProblem(context), hive + "\\" + path, *text,
+                       FindingKind::fkKey,
+                       context.EvidenceOfMissing(EvidenceRule::ClassDefaultValue));
   for (const std::string& subkey : reg.SubkeyNameList())
     if (!subkey.empty())  // an empty name would open this key again, for ever
       ScanDefaultValueTreeAt(context, hive, path + "\\", subkey, depth + 1);

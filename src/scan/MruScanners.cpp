@@ -48,13 +48,12 @@ void CheckTopLevelMruValues(ScanContext& context, TRegistry& reg,
                             const std::vector<std::string>& extensions,
                             const std::string& problem) {
   for (const std::string& name : reg.ValueNameList()) {
-    if (!IsText(reg.ValueType(name))) continue;
-    const std::string text = reg.ReadValueText(name);
-    if (!OnScannedDrive(text, context.Drives.ScanDrives)) continue;
-    if (MruEntryIsMissing(context, text, extensions))
+    const std::optional<std::string> text = reg.TextValue(name);
+    if (!text || !OnScannedDrive(*text, context.Drives.ScanDrives)) continue;
+    if (MruEntryIsMissing(context, *text, extensions))
       context.AddValueFinding(
-          problem, "HKEY_CURRENT_USER", kOpenSaveMruKey, name, text,
-          FindingEvidence(EvidenceRule::RecentDocument, EvidenceAnswer::MissingFile, text, text));
+          problem, "HKEY_CURRENT_USER", kOpenSaveMruKey, name, *text,
+          FindingEvidence(EvidenceRule::RecentDocument, EvidenceAnswer::MissingFile, *text, *text));
   }
 }
 
@@ -109,9 +108,14 @@ void CollectCommandKeys(ScanContext& context, RootKey root, const std::string& p
   if (!reg.OpenPath(path, false, WalkLinkRule(depth))) return;
   {
     TRegistry command(context.Registry, root, RegAccess::Read);
+    // A missing default value is an empty command line; one that is not
+    // text is no command line at all.
+    RegValue line;
     if (command.OpenPath(path + "\\command")) {
-      const bool unusable = command.HasValue("") && !IsText(command.ValueType(""));
-      if (!unusable) out.push_back({path, command.ReadValueText("")});
+      if (!command.RawValue("", line))
+        out.push_back({path, ""});
+      else if (line.type == kRegSz || line.type == kRegExpandSz)
+        out.push_back({path, RegDataToText(line.data)});
     }
   }
   for (const std::string& subkey : reg.SubkeyNameList())

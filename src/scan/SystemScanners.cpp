@@ -65,10 +65,9 @@ void CheckService(ScanContext& context, TRegistry& reg, const std::string& name,
   const std::string path = std::string(kServicesKey) + "\\" + name;
   if (!reg.OpenPath(path)) return;
   context.ShowCurrentKey(path);
-  if (!IsText(reg.ValueType("ImagePath"))) return;
-  const std::string imagePath = reg.ReadValueText("ImagePath");
-  if (context.ReferenceIsMissing(imagePath, "", true))
-    context.AddFinding(problem, "HKEY_LOCAL_MACHINE\\" + path + "\\ImagePath", imagePath,
+  const std::optional<std::string> imagePath = reg.TextValue("ImagePath");
+  if (imagePath && context.ReferenceIsMissing(*imagePath, "", true))
+    context.AddFinding(problem, "HKEY_LOCAL_MACHINE\\" + path + "\\ImagePath", *imagePath,
                        FindingKind::fkValueInPath,
                        context.EvidenceOfMissing(EvidenceRule::ServiceProgram));
 }
@@ -87,11 +86,11 @@ void WalkSoundEvents(ScanContext& context, const std::string& hiveName, const st
   TRegistry reg(context.Registry, *root, RegAccess::Read);
   const std::string path = prefix + name;
   if (!reg.OpenPath(path, false, WalkLinkRule(depth))) return;
-  if (IsSchemeKeyName(name) && IsText(reg.ValueType(""))) {
+  const std::optional<std::string> sound = IsSchemeKeyName(name) ? reg.TextValue("") : std::nullopt;
+  if (sound) {
     context.ShowCurrentKey(path);
-    const std::string sound = reg.ReadValueText("");
-    if (context.ReferenceIsMissing(sound, "", false))
-      context.AddFinding(problem, hive + "\\" + path, sound, FindingKind::fkDefaultValue,
+    if (context.ReferenceIsMissing(*sound, "", false))
+      context.AddFinding(problem, hive + "\\" + path, *sound, FindingKind::fkDefaultValue,
                          context.EvidenceOfMissing(EvidenceRule::SoundFile));
   }
   for (const std::string& subkey : reg.SubkeyNameList())

@@ -29,12 +29,14 @@ bool OffersNoUninstall(TRegistry& key) {
 // default value of another type that holds data is data: the key is kept
 // (reading it as text would fail and end the whole task).
 bool IsUnusedClassKey(TRegistry& key) {
+  // Subkeys or a second value keep the key whatever its default value holds,
+  // so that value is read only for the few keys it can decide.
+  const RegKeyInfo counts = key.KeyCounts();
+  if (counts.subkeyCount != 0 || counts.valueCount > 1) return false;
   RegValue defaultValue;
   const bool hasDefault = key.RawValue("", defaultValue);
   if (hasDefault && (defaultValue.type == kRegDword || defaultValue.type == kRegBinary))
     return false;
-  const RegKeyInfo counts = key.KeyCounts();
-  if (counts.subkeyCount != 0) return false;
   if (counts.valueCount == 0) return true;
   if (counts.valueCount != 1 || !hasDefault) return false;
   if (defaultValue.data.empty()) return true;

@@ -66,6 +66,19 @@ TEST_F(TRegistryTest, ReadValueTextCutsAtNulAndRaisesForOtherTypes) {
   EXPECT_EQ(r.ValueSize("Text"), 8);
 }
 
+TEST_F(TRegistryTest, TextValueGivesWhatReadValueTextGivesAndNothingForOtherTypes) {
+  TRegistry r(reg, RootKey::CurrentUser, RegAccess::Read);
+  ASSERT_TRUE(r.OpenPath("Software\\T"));
+  EXPECT_EQ(r.TextValue("text"), std::optional<std::string>("abc"));
+  EXPECT_EQ(r.TextValue("Cut"), std::optional<std::string>("a"));
+  EXPECT_EQ(r.TextValue("Empty"), std::optional<std::string>(""));
+  EXPECT_EQ(r.TextValue("Missing"), std::nullopt);
+  EXPECT_EQ(r.TextValue("Num"), std::nullopt);
+  EXPECT_EQ(r.TextValue("Multi"), std::nullopt);
+  r.ClosePath();
+  EXPECT_EQ(r.TextValue("Text"), std::nullopt) << "no key open";
+}
+
 TEST_F(TRegistryTest, ReadAccessRefusesWrites) {
   TRegistry r(reg, RootKey::CurrentUser, RegAccess::Read);
   ASSERT_TRUE(r.OpenPath("Software\\T"));

@@ -32,8 +32,9 @@ TEST_F(UninstallScannersTest, FileExtensionsReportClassKeysAndUserFileTypesThatH
   Load(c + ".empty]\n@=\"\"\n" + c + ".bare]\n" + c + ".num]\n@=dword:00000000\n" + c +
        ".bin]\n@=hex:\n" + c + ".sub\\shell]\n" + c + ".text]\n@=\"txtfile\"\n" + c +
        ".named]\n\"Content Type\"=\"\"\n" + c + "odd]\n@=hex(7):41,00,00\n" + c +
-       "oddempty]\n@=hex(7):\n" + f + ".abc\\OpenWithList]\n" + f +
-       ".def\\OpenWithList]\n\"a\"=\"x.exe\"\n" + f + ".ghi\\A]\n" + f + ".ghi\\B]\n");
+       "oddempty]\n@=hex(7):\n" + c + ".twoempty]\n@=\"\"\n\"x\"=\"\"\n" + f +
+       ".abc\\OpenWithList]\n" + f + ".def\\OpenWithList]\n\"a\"=\"x.exe\"\n" + f + ".ghi\\A]\n" +
+       f + ".ghi\\B]\n");
   Scan({"12"});
   const std::string classes = "HKEY_LOCAL_MACHINE\\Software\\Classes";
   const std::string exts =
