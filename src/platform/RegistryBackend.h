@@ -84,6 +84,14 @@ class RegistryBackend {
                             LastLink last = LastLink::Follow, RegView view = RegView::Own) = 0;
   virtual RegStatus subkeyNames(const RegKeyHandle& key, std::vector<std::string>& out) = 0;
   virtual RegStatus values(const RegKeyHandle& key, std::vector<RegValue>& out) = 0;
+  // The key's first `count` values (all of them when it holds fewer). A
+  // caller that knows the count from keyInfo saves the listing's last call.
+  virtual RegStatus valuesUpTo(const RegKeyHandle& key, std::size_t count,
+                               std::vector<RegValue>& out) {
+    const RegStatus status = values(key, out);
+    if (status == RegStatus::Ok && out.size() > count) out.resize(count);
+    return status;
+  }
   virtual RegStatus valueNames(const RegKeyHandle& key, std::vector<std::string>& out) = 0;
   virtual RegStatus queryValue(const RegKeyHandle& key, const std::string& name, RegValue& out) = 0;
   virtual RegStatus keyInfo(const RegKeyHandle& key, RegKeyInfo& out) = 0;

@@ -48,10 +48,11 @@ bool SnapshotInto(RegistryBackend& registry, RootKey root, const std::string& ke
   KeySnapshot snapshot{keyPath, {}};
   std::vector<std::string> subkeys;
   RegKeyInfo info;
-  RegStatus status = registry.values(*key, snapshot.values);
-  // The count first: most keys a repair removes are leaves, and one call
-  // less per key counts under a registry that answers through a server.
-  if (status == RegStatus::Ok) status = registry.keyInfo(*key, info);
+  // The counts first: the values are then read without the listing's last
+  // call, and the subkeys of a leaf (most keys a repair removes) not at all.
+  // A value added meanwhile is caught by the delete, which reads them all.
+  RegStatus status = registry.keyInfo(*key, info);
+  if (status == RegStatus::Ok) status = registry.valuesUpTo(*key, info.valueCount, snapshot.values);
   if (status == RegStatus::Ok && info.subkeyCount != 0)
     status = registry.subkeyNames(*key, subkeys);
   if (status != RegStatus::Ok) {
