@@ -100,6 +100,11 @@ class RegistryBackend {
   // Deletes the direct subkey `name` of `parent`; it must have no subkeys.
   // A link is deleted itself: its target is never reached.
   virtual RegStatus deleteLeafKey(const RegKeyHandle& parent, const std::string& name) = 0;
+  // Deletes the key `key` is open on (opened with RegAccess::All); it must
+  // have no subkeys. What was read through the handle is what goes: a key
+  // put in its place meanwhile is never reached. Opened with
+  // LastLink::OpenLink, a link is deleted itself.
+  virtual RegStatus deleteOpenKey(const RegKeyHandle& key) = 0;
 };
 
 }  // namespace hs

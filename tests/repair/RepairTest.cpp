@@ -548,6 +548,63 @@ TEST(RegistrySnapshot, DeleteStopsAtWhatChangedAfterTheBackup) {
   EXPECT_NE(reason.find("value \"x\""), std::string::npos) << reason;
 }
 
+TEST(RegistrySnapshot, AKeyKeptOpenIsDeletedOnlyAsItWasRead) {
+  struct Case {
+    const char* name;
+    void (*change)(TRegistry& key);  // on Software\App\Sub after the snapshot
+    const char* reason;              // "" when the key goes
+  } cases[] = {
+      {"unchanged", [](TRegistry&) {}, ""},
+      {"value changed", [](TRegistry& key) { key.WriteValueText("x", "2"); }, "changed after"},
+      {"value added", [](TRegistry& key) { key.WriteValueText("y", "1"); }, "changed after"},
+      {"subkey gained", [](TRegistry& key) { key.OpenPath("New", true); }, "changed after"},
+      {"made again in its place",
+       [](TRegistry& key) {
+         key.RemovePath("\\Software\\App\\Sub");
+         key.OpenPath("\\Software\\App\\Sub", true);
+         key.WriteValueText("x", "1");
+       },
+       "no longer exists"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MemoryRegistry reg;
+    RegFileError error;
+    ASSERT_TRUE(ImportRegText(reg, kFixture, error));
+    std::vector<KeySnapshot> snapshot;
+    std::string reason;
+    RegKeyPtr held;
+    ASSERT_TRUE(
+        SnapshotKeyTree(reg, RootKey::CurrentUser, "Software\\App\\Sub", snapshot, reason, &held));
+    ASSERT_TRUE(held);
+    TRegistry key(reg, RootKey::CurrentUser);
+    ASSERT_TRUE(key.OpenPath("Software\\App\\Sub"));
+    c.change(key);
+    key.ClosePath();
+    const bool deleted = DeleteHeldKey(reg, RootKey::CurrentUser, snapshot.at(0), *held, reason);
+    EXPECT_EQ(deleted, std::string(c.reason).empty()) << reason;
+    if (!deleted) {
+      EXPECT_NE(reason.find(c.reason), std::string::npos) << reason;
+    }
+    EXPECT_EQ(key.PathExists("\\Software\\App\\Sub"), !deleted);
+  }
+  // Only a key without subkeys that may be deleted is kept open.
+  MemoryRegistry reg;
+  RegFileError error;
+  ASSERT_TRUE(ImportRegText(reg, kFixture, error));
+  reg.denyWriteAccess("HKEY_CURRENT_USER\\Software\\App\\Sub");
+  std::vector<KeySnapshot> snapshot;
+  std::string reason;
+  RegKeyPtr held;
+  ASSERT_TRUE(
+      SnapshotKeyTree(reg, RootKey::CurrentUser, "Software\\App\\Tree", snapshot, reason, &held));
+  EXPECT_FALSE(held);
+  ASSERT_TRUE(
+      SnapshotKeyTree(reg, RootKey::CurrentUser, "Software\\App\\Sub", snapshot, reason, &held));
+  EXPECT_FALSE(held);
+  EXPECT_EQ(snapshot.at(0).values.size(), 1u);
+}
+
 TEST(ProtectedKeys, RootsAndSystemKeysAreNeverDeleted) {
   struct Case {
     RootKey root;

@@ -300,4 +300,8 @@ RegStatus Win32Registry::deleteLeafKey(const RegKeyHandle& parent, const std::st
   return DeleteOpenKey(key.get());
 }
 
+RegStatus Win32Registry::deleteOpenKey(const RegKeyHandle& key) {
+  return DeleteOpenKey(RawKey(key));
+}
+
 }  // namespace hs::win32

@@ -31,6 +31,7 @@ class Win32Registry : public RegistryBackend {
   RegStatus setValue(const RegKeyHandle& key, const RegValue& value) override;
   RegStatus deleteValue(const RegKeyHandle& key, const std::string& name) override;
   RegStatus deleteLeafKey(const RegKeyHandle& parent, const std::string& name) override;
+  RegStatus deleteOpenKey(const RegKeyHandle& key) override;
 };
 
 }  // namespace hs::win32
