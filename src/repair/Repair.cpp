@@ -356,7 +356,7 @@ void RepairRun::commitBatch() {
     }
   }
   clearBatch();
-  m_batchLimit = std::min(m_batchLimit * 2, kMaxBatchItems);
+  m_batchLimit = std::min(m_batchLimit * (m_batchLimit < kFastGrowthFrom ? 2 : 4), kMaxBatchItems);
 }
 
 bool RepairRun::backupGone() {
