@@ -548,6 +548,20 @@ TEST(RegistrySnapshot, DeleteStopsAtWhatChangedAfterTheBackup) {
   EXPECT_NE(reason.find("value \"x\""), std::string::npos) << reason;
 }
 
+// A key of the fixture read for its backup, kept open where it may be.
+struct KeptOpenSnapshot {
+  std::vector<KeySnapshot> keys;
+  std::string reason;
+  RegKeyPtr held;
+};
+
+KeptOpenSnapshot ReadKeptOpen(MemoryRegistry& reg, const std::string& path) {
+  KeptOpenSnapshot out;
+  EXPECT_TRUE(SnapshotKeyTree(reg, RootKey::CurrentUser, path, out.keys, out.reason, &out.held))
+      << out.reason;
+  return out;
+}
+
 TEST(RegistrySnapshot, AKeyKeptOpenIsDeletedOnlyAsItWasRead) {
   struct Case {
     const char* name;
@@ -566,22 +580,20 @@ TEST(RegistrySnapshot, AKeyKeptOpenIsDeletedOnlyAsItWasRead) {
        },
        "no longer exists"},
   };
+  RegFileError error;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     MemoryRegistry reg;
-    RegFileError error;
     ASSERT_TRUE(ImportRegText(reg, kFixture, error));
-    std::vector<KeySnapshot> snapshot;
-    std::string reason;
-    RegKeyPtr held;
-    ASSERT_TRUE(
-        SnapshotKeyTree(reg, RootKey::CurrentUser, "Software\\App\\Sub", snapshot, reason, &held));
-    ASSERT_TRUE(held);
+    KeptOpenSnapshot read = ReadKeptOpen(reg, "Software\\App\\Sub");
+    ASSERT_TRUE(read.held);
     TRegistry key(reg, RootKey::CurrentUser);
     ASSERT_TRUE(key.OpenPath("Software\\App\\Sub"));
     c.change(key);
     key.ClosePath();
-    const bool deleted = DeleteHeldKey(reg, RootKey::CurrentUser, snapshot.at(0), *held, reason);
+    std::string reason;
+    const bool deleted =
+        DeleteHeldKey(reg, RootKey::CurrentUser, read.keys.at(0), *read.held, reason);
     EXPECT_EQ(deleted, std::string(c.reason).empty()) << reason;
     if (!deleted) {
       EXPECT_NE(reason.find(c.reason), std::string::npos) << reason;
@@ -590,19 +602,12 @@ TEST(RegistrySnapshot, AKeyKeptOpenIsDeletedOnlyAsItWasRead) {
   }
   // Only a key without subkeys that may be deleted is kept open.
   MemoryRegistry reg;
-  RegFileError error;
   ASSERT_TRUE(ImportRegText(reg, kFixture, error));
   reg.denyWriteAccess("HKEY_CURRENT_USER\\Software\\App\\Sub");
-  std::vector<KeySnapshot> snapshot;
-  std::string reason;
-  RegKeyPtr held;
-  ASSERT_TRUE(
-      SnapshotKeyTree(reg, RootKey::CurrentUser, "Software\\App\\Tree", snapshot, reason, &held));
-  EXPECT_FALSE(held);
-  ASSERT_TRUE(
-      SnapshotKeyTree(reg, RootKey::CurrentUser, "Software\\App\\Sub", snapshot, reason, &held));
-  EXPECT_FALSE(held);
-  EXPECT_EQ(snapshot.at(0).values.size(), 1u);
+  EXPECT_FALSE(ReadKeptOpen(reg, "Software\\App\\Tree").held);
+  const KeptOpenSnapshot readOnly = ReadKeptOpen(reg, "Software\\App\\Sub");
+  EXPECT_FALSE(readOnly.held);
+  EXPECT_EQ(readOnly.keys.at(0).values.size(), 1u);
 }
 
 TEST(ProtectedKeys, RootsAndSystemKeysAreNeverDeleted) {
