@@ -16,9 +16,6 @@ BENCH="${HS_SCAN_DIALOG_BENCH:-build/win64/hivesweep-scan-dialog-bench.exe}"  # 
 hs_start_display
 hs_new_prefix
 trap 'hs_end_prefix; hs_end_display' EXIT
-# Without a window manager Wine waits up to 2 s for one to take each
-# managed window off the screen; unmanaged windows are shown and hidden at once.
-"$HS_WINE" reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1
 OUT="$(mktemp /tmp/hivesweep-scan-dialog-bench.XXXXXX)"
 status=0
 "$HS_WINE" "$BENCH" "$VALUES" >"$OUT" 2>&1 || status=$?

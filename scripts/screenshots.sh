@@ -35,6 +35,7 @@ done
 hs_start_display
 openbox --sm-disable >/dev/null 2>&1 &
 WM_PID=$!
+export HS_WINDOW_MANAGER=1  # the prefixes below leave the windows to it
 end_window_manager() {
   kill "$WM_PID" 2>/dev/null
   wait "$WM_PID" 2>/dev/null

@@ -26,7 +26,18 @@ hs_prefix_folder() {
 hs_boot_prefix() {
   "$HS_WINE" wineboot -i >"$WINEPREFIX/wineboot.log" 2>&1 || true
   hs_link_fonts
+  hs_windows_without_manager
   wineserver -w 2>/dev/null || true
+}
+
+# On a display without a window manager, Wine waits up to 2 s at each hide or
+# close of a top-level window for a manager that never answers; the tests'
+# windows would spend most of their time there. Wine then places the windows
+# itself ("Managed" off). Scripts that run a manager (HS_WINDOW_MANAGER=1) or
+# the caller's own display (HS_USE_DISPLAY=1) keep Wine's default.
+hs_windows_without_manager() {
+  [ "${HS_WINDOW_MANAGER:-0}" != 1 ] && [ "${HS_USE_DISPLAY:-0}" != 1 ] || return 0
+  "$HS_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$WINEPREFIX/wineboot.log" 2>&1 || true
 }
 
 # Wine's window fonts (Tahoma and the dialog fonts that stand for it) hold
