@@ -78,6 +78,7 @@ for round in $(seq 1 "$ROUNDS"); do
        "repair ${repair} s ($rows rows, $failed not repaired, backup $(cat "$C"/bench-backup/*.reg | wc -c)" \
        "bytes), ratio $(echo "scale=3; $repair / $exported" | bc), with the scan" \
        "$(echo "scale=3; ($scan + $repair) / $exported" | bc); load $(cut -d' ' -f1-3 /proc/loadavg)"
+  cat "$C"/bench-backup/*.reg >"$OUT/backup.reg"  # kept, to compare the backups of two builds
   echo "$exported" >>"$OUT/export.times"
   echo "$repair" >>"$OUT/repair.times"
   echo "scale=3; $repair / $exported" | bc >>"$OUT/ratios"

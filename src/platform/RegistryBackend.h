@@ -84,6 +84,14 @@ class RegistryBackend {
                             LastLink last = LastLink::Follow, RegView view = RegView::Own) = 0;
   virtual RegStatus subkeyNames(const RegKeyHandle& key, std::vector<std::string>& out) = 0;
   virtual RegStatus values(const RegKeyHandle& key, std::vector<RegValue>& out) = 0;
+  // The key's first `count` values (all of them when it holds fewer). A
+  // caller that knows the count from keyInfo saves the listing's last call.
+  virtual RegStatus valuesUpTo(const RegKeyHandle& key, std::size_t count,
+                               std::vector<RegValue>& out) {
+    const RegStatus status = values(key, out);
+    if (status == RegStatus::Ok && out.size() > count) out.resize(count);
+    return status;
+  }
   virtual RegStatus valueNames(const RegKeyHandle& key, std::vector<std::string>& out) = 0;
   virtual RegStatus queryValue(const RegKeyHandle& key, const std::string& name, RegValue& out) = 0;
   virtual RegStatus keyInfo(const RegKeyHandle& key, RegKeyInfo& out) = 0;
@@ -92,6 +100,11 @@ class RegistryBackend {
   // Deletes the direct subkey `name` of `parent`; it must have no subkeys.
   // A link is deleted itself: its target is never reached.
   virtual RegStatus deleteLeafKey(const RegKeyHandle& parent, const std::string& name) = 0;
+  // Deletes the key `key` is open on (opened with RegAccess::All); it must
+  // have no subkeys. What was read through the handle is what goes: a key
+  // put in its place meanwhile is never reached. Opened with
+  // LastLink::OpenLink, a link is deleted itself.
+  virtual RegStatus deleteOpenKey(const RegKeyHandle& key) = 0;
 };
 
 }  // namespace hs

@@ -39,19 +39,31 @@ std::string LinkReason(RootKey root, const std::string& keyPath) {
          " is a registry link, which a backup file cannot recreate; it is not deleted";
 }
 
+// Opened for deleting when that is allowed, so the delete can go through
+// the very handle the snapshot was read through; for reading otherwise.
+bool OpenForSnapshot(RegistryBackend& registry, RootKey root, const std::string& keyPath,
+                     bool forDelete, RegKeyPtr& key, bool& deletable, std::string& reason) {
+  deletable = forDelete && registry.openKey(root, nullptr, keyPath, RegAccess::All, false, key,
+                                            LastLink::OpenLink) == RegStatus::Ok;
+  return deletable || OpenKey(registry, root, keyPath, RegAccess::Read, key, reason);
+}
+
 // Keys are opened as they are: a link is never gone through, so what is
 // read (and later deleted) lies inside the tree that was named.
 bool SnapshotInto(RegistryBackend& registry, RootKey root, const std::string& keyPath, int depth,
-                  std::vector<KeySnapshot>& out, std::string& reason) {
+                  std::vector<KeySnapshot>& out, std::string& reason, RegKeyPtr* keepOpen) {
   RegKeyPtr key;
-  if (!OpenKey(registry, root, keyPath, RegAccess::Read, key, reason)) return false;
+  bool deletable = false;
+  if (!OpenForSnapshot(registry, root, keyPath, keepOpen != nullptr, key, deletable, reason))
+    return false;
   KeySnapshot snapshot{keyPath, {}};
   std::vector<std::string> subkeys;
   RegKeyInfo info;
-  RegStatus status = registry.values(*key, snapshot.values);
-  // The count first: most keys a repair removes are leaves, and one call
-  // less per key counts under a registry that answers through a server.
-  if (status == RegStatus::Ok) status = registry.keyInfo(*key, info);
+  // The counts first: the values are then read without the listing's last
+  // call, and the subkeys of a leaf (most keys a repair removes) not at all.
+  // A value added meanwhile is caught by the delete, which reads them all.
+  RegStatus status = registry.keyInfo(*key, info);
+  if (status == RegStatus::Ok) status = registry.valuesUpTo(*key, info.valueCount, snapshot.values);
   if (status == RegStatus::Ok && info.subkeyCount != 0)
     status = registry.subkeyNames(*key, subkeys);
   if (status != RegStatus::Ok) {
@@ -66,10 +78,13 @@ bool SnapshotInto(RegistryBackend& registry, RootKey root, const std::string& ke
     reason = "the key " + FullKeyName(root, keyPath) + " lies deeper than the registry allows";
     return false;
   }
+  // Kept open for a tree of one key only: a batch holds at most one handle
+  // per item.
+  if (keepOpen && deletable && subkeys.empty()) *keepOpen = std::move(key);
   key.reset();
   out.push_back(std::move(snapshot));
   for (const std::string& subkey : subkeys)
-    if (!SnapshotInto(registry, root, keyPath + "\\" + subkey, depth + 1, out, reason))
+    if (!SnapshotInto(registry, root, keyPath + "\\" + subkey, depth + 1, out, reason, nullptr))
       return false;
   return true;
 }
@@ -112,12 +127,22 @@ bool CompareSection(const RegFileSection& section, const std::string& fullKey,
   return true;
 }
 
+// Why a key was not deleted: the system never deletes a key that has
+// subkeys, so one that gained a subkey since the snapshot is named as changed.
+std::string DeleteRefusal(RegistryBackend& registry, const RegKeyHandle& key, RegStatus status,
+                          const std::string& fullKey, const std::string& changed) {
+  RegKeyInfo info;
+  if (registry.keyInfo(key, info) == RegStatus::Ok && info.subkeyCount != 0) return changed;
+  return "the system refused to delete the key " + fullKey + ": " + StatusText(status);
+}
+
 }  // namespace
 
 bool SnapshotKeyTree(RegistryBackend& registry, RootKey root, const std::string& keyPath,
-                     std::vector<KeySnapshot>& out, std::string& reason) {
+                     std::vector<KeySnapshot>& out, std::string& reason, RegKeyPtr* keepOpen) {
   out.clear();
-  return SnapshotInto(registry, root, keyPath, 0, out, reason);
+  if (keepOpen) keepOpen->reset();
+  return SnapshotInto(registry, root, keyPath, 0, out, reason, keepOpen);
 }
 
 bool SnapshotValue(RegistryBackend& registry, RootKey root, const std::string& keyPath,
@@ -212,14 +237,31 @@ bool DeleteSnapshotTree(RegistryBackend& registry, RootKey root,
     // subkey since the snapshot is refused here and named as changed.
     const RegStatus status = registry.deleteLeafKey(*parent, leaf);
     if (status != RegStatus::Ok) {
-      RegKeyInfo info;
-      if (registry.keyInfo(*key, info) == RegStatus::Ok && info.subkeyCount != 0)
-        reason = changed;
-      else
-        reason = "the system refused to delete the key " + FullKeyName(root, path) + ": " +
-                 StatusText(status);
+      reason = DeleteRefusal(registry, *key, status, FullKeyName(root, path), changed);
       return false;
     }
+  }
+  return true;
+}
+
+bool DeleteHeldKey(RegistryBackend& registry, RootKey root, const KeySnapshot& snapshot,
+                   const RegKeyHandle& key, std::string& reason) {
+  const std::string fullKey = FullKeyName(root, snapshot.keyPath);
+  const std::string changed = "the key " + fullKey + " changed after its backup was written";
+  std::vector<RegValue> values;
+  const RegStatus read = registry.values(key, values);
+  if (read == RegStatus::NotFound) {
+    reason = "the key " + fullKey + " cannot be read: " + StatusText(read);
+    return false;
+  }
+  if (read != RegStatus::Ok || !SameValues(snapshot.values, values)) {
+    reason = changed;
+    return false;
+  }
+  const RegStatus status = registry.deleteOpenKey(key);
+  if (status != RegStatus::Ok) {
+    reason = DeleteRefusal(registry, key, status, fullKey, changed);
+    return false;
   }
   return true;
 }

@@ -20,8 +20,11 @@ struct KeySnapshot {
 // one key. False with `reason` when a key or value cannot be read, or when the
 // key or a key below it is a registry link (never followed: a backup file
 // cannot recreate one, so such a tree is not deleted).
+// With `keepOpen`, a key with no subkeys that may be deleted is kept open
+// there for DeleteHeldKey (left empty otherwise).
 bool SnapshotKeyTree(RegistryBackend& registry, RootKey root, const std::string& keyPath,
-                     std::vector<KeySnapshot>& out, std::string& reason);
+                     std::vector<KeySnapshot>& out, std::string& reason,
+                     RegKeyPtr* keepOpen = nullptr);
 bool SnapshotValue(RegistryBackend& registry, RootKey root, const std::string& keyPath,
                    const std::string& valueName, std::vector<KeySnapshot>& out,
                    std::string& reason);
@@ -63,6 +66,12 @@ class ParentKeys {
 bool DeleteSnapshotTree(RegistryBackend& registry, RootKey root,
                         const std::vector<KeySnapshot>& snapshot, std::string& reason,
                         ParentKeys* parents = nullptr);
+
+// Deletes the one key of a snapshot through the handle it was read by (kept
+// by SnapshotKeyTree), after reading its values again; refused, with
+// `reason`, when the key changed or gained a subkey since.
+bool DeleteHeldKey(RegistryBackend& registry, RootKey root, const KeySnapshot& snapshot,
+                   const RegKeyHandle& key, std::string& reason);
 
 // Deletes the one value of a value snapshot, unless it changed since the
 // snapshot (then false with `reason`, nothing deleted).

@@ -274,7 +274,7 @@ bool RepairRun::valueTarget(const std::string& hive, const std::string& keyPath,
 bool RepairRun::readItem(BackupItem& item) {
   std::string reason;
   if (item.wholeKey) {
-    if (!SnapshotKeyTree(m_registry, item.root, item.keyPath, item.snapshot, reason))
+    if (!SnapshotKeyTree(m_registry, item.root, item.keyPath, item.snapshot, reason, &item.heldKey))
       return fail(reason);
   } else {
     const std::string label =
@@ -356,7 +356,7 @@ void RepairRun::commitBatch() {
     }
   }
   clearBatch();
-  m_batchLimit = std::min(m_batchLimit * 2, kMaxBatchItems);
+  m_batchLimit = std::min(m_batchLimit * (m_batchLimit < kFastGrowthFrom ? 2 : 4), kMaxBatchItems);
 }
 
 bool RepairRun::backupGone() {
@@ -376,9 +376,13 @@ void RepairRun::clearBatch() {
 
 bool RepairRun::deleteItem(const BackupItem& item, ParentKeys& parents) {
   std::string reason;
-  const bool deleted =
-      item.wholeKey ? DeleteSnapshotTree(m_registry, item.root, item.snapshot, reason, &parents)
-                    : DeleteSnapshotValue(m_registry, item.root, item.snapshot.at(0), reason);
+  bool deleted = false;
+  if (!item.wholeKey)
+    deleted = DeleteSnapshotValue(m_registry, item.root, item.snapshot.at(0), reason);
+  else if (item.heldKey)
+    deleted = DeleteHeldKey(m_registry, item.root, item.snapshot.at(0), *item.heldKey, reason);
+  else
+    deleted = DeleteSnapshotTree(m_registry, item.root, item.snapshot, reason, &parents);
   return deleted || fail(reason);
 }
 

@@ -98,8 +98,10 @@ class RepairRun {
   static std::string FolderQuestion(const std::string& folder, const Translation& texts);
 
   // Rows per batch: the first batches are small, so that a backup that cannot
-  // be written is found after one item; then they double up to this.
-  static constexpr std::size_t kMaxBatchItems = 1024;
+  // be written is found after one item; they double up to kFastGrowthFrom,
+  // then grow fourfold up to kMaxBatchItems, as each batch costs a flush.
+  static constexpr std::size_t kFastGrowthFrom = 64;
+  static constexpr std::size_t kMaxBatchItems = 4096;
 
  private:
   struct RowState {

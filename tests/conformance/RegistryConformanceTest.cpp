@@ -359,6 +359,45 @@ TEST_P(RegistryConformance, DeleteLeafKeyRefusesAKeyWithSubkeys) {
   EXPECT_TRUE(open("A\\B"));
 }
 
+TEST_P(RegistryConformance, DeleteOpenKeyDeletesOnlyTheKeyItWasOpenedOn) {
+  HS_NEEDS_WRITES();
+  RegKeyPtr held = open("Held", true);
+  ASSERT_TRUE(held);
+  for (const char* name : {"a", "b", "c"})
+    ASSERT_EQ(backend->setValue(*held, Value(name, kRegSz, Wide(u"x"))), RegStatus::Ok);
+  std::vector<RegValue> values;
+  ASSERT_EQ(backend->valuesUpTo(*held, 2, values), RegStatus::Ok);
+  ASSERT_EQ(values.size(), 2u);
+  EXPECT_EQ(values[1].name, "b");
+  ASSERT_EQ(backend->valuesUpTo(*held, 9, values), RegStatus::Ok);
+  EXPECT_EQ(values.size(), 3u);
+
+  // Neither through a handle for reading, nor while the key has a subkey.
+  RegKeyPtr readOnly = open("Held", false, RegAccess::Read);
+  ASSERT_TRUE(readOnly);
+  EXPECT_EQ(backend->deleteOpenKey(*readOnly), RegStatus::AccessDenied);
+  ASSERT_TRUE(open("Held\\Sub", true));
+  EXPECT_EQ(backend->deleteOpenKey(*held), RegStatus::AccessDenied);
+  EXPECT_TRUE(open("Held\\Sub"));
+  ASSERT_EQ(backend->deleteLeafKey(*held, "Sub"), RegStatus::Ok);
+  EXPECT_EQ(backend->deleteOpenKey(*held), RegStatus::Ok);
+  EXPECT_FALSE(open("Held"));
+  // A key deleted already: NotFound, or Ok as Wine answers; either way
+  // nothing else goes.
+  const auto deletedAlready = [](RegStatus status) {
+    return status == RegStatus::NotFound || status == RegStatus::Ok;
+  };
+  EXPECT_TRUE(deletedAlready(backend->deleteOpenKey(*held)));
+
+  // A key made in the place of the one opened is never reached through it.
+  RegKeyPtr first = open("Swap", true);
+  ASSERT_TRUE(first);
+  ASSERT_EQ(backend->deleteLeafKey(*base, "Swap"), RegStatus::Ok);
+  ASSERT_TRUE(open("Swap", true));
+  EXPECT_TRUE(deletedAlready(backend->deleteOpenKey(*first)));
+  EXPECT_TRUE(open("Swap"));
+}
+
 TEST_P(RegistryConformance, HandleOfADeletedKeyFails) {
   HS_NEEDS_WRITES();
   RegKeyPtr doomed = open("Doomed", true);

@@ -548,6 +548,68 @@ TEST(RegistrySnapshot, DeleteStopsAtWhatChangedAfterTheBackup) {
   EXPECT_NE(reason.find("value \"x\""), std::string::npos) << reason;
 }
 
+// A key of the fixture read for its backup, kept open where it may be.
+struct KeptOpenSnapshot {
+  std::vector<KeySnapshot> keys;
+  std::string reason;
+  RegKeyPtr held;
+};
+
+KeptOpenSnapshot ReadKeptOpen(MemoryRegistry& reg, const std::string& path) {
+  KeptOpenSnapshot out;
+  EXPECT_TRUE(SnapshotKeyTree(reg, RootKey::CurrentUser, path, out.keys, out.reason, &out.held))
+      << out.reason;
+  return out;
+}
+
+TEST(RegistrySnapshot, AKeyKeptOpenIsDeletedOnlyAsItWasRead) {
+  struct Case {
+    const char* name;
+    void (*change)(TRegistry& key);  // on Software\App\Sub after the snapshot
+    const char* reason;              // "" when the key goes
+  } cases[] = {
+      {"unchanged", [](TRegistry&) {}, ""},
+      {"value changed", [](TRegistry& key) { key.WriteValueText("x", "2"); }, "changed after"},
+      {"value added", [](TRegistry& key) { key.WriteValueText("y", "1"); }, "changed after"},
+      {"subkey gained", [](TRegistry& key) { key.OpenPath("New", true); }, "changed after"},
+      {"made again in its place",
+       [](TRegistry& key) {
+         key.RemovePath("\\Software\\App\\Sub");
+         key.OpenPath("\\Software\\App\\Sub", true);
+         key.WriteValueText("x", "1");
+       },
+       "no longer exists"},
+  };
+  RegFileError error;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MemoryRegistry reg;
+    ASSERT_TRUE(ImportRegText(reg, kFixture, error));
+    KeptOpenSnapshot read = ReadKeptOpen(reg, "Software\\App\\Sub");
+    ASSERT_TRUE(read.held);
+    TRegistry key(reg, RootKey::CurrentUser);
+    ASSERT_TRUE(key.OpenPath("Software\\App\\Sub"));
+    c.change(key);
+    key.ClosePath();
+    std::string reason;
+    const bool deleted =
+        DeleteHeldKey(reg, RootKey::CurrentUser, read.keys.at(0), *read.held, reason);
+    EXPECT_EQ(deleted, std::string(c.reason).empty()) << reason;
+    if (!deleted) {
+      EXPECT_NE(reason.find(c.reason), std::string::npos) << reason;
+    }
+    EXPECT_EQ(key.PathExists("\\Software\\App\\Sub"), !deleted);
+  }
+  // Only a key without subkeys that may be deleted is kept open.
+  MemoryRegistry reg;
+  ASSERT_TRUE(ImportRegText(reg, kFixture, error));
+  reg.denyWriteAccess("HKEY_CURRENT_USER\\Software\\App\\Sub");
+  EXPECT_FALSE(ReadKeptOpen(reg, "Software\\App\\Tree").held);
+  const KeptOpenSnapshot readOnly = ReadKeptOpen(reg, "Software\\App\\Sub");
+  EXPECT_FALSE(readOnly.held);
+  EXPECT_EQ(readOnly.keys.at(0).values.size(), 1u);
+}
+
 TEST(ProtectedKeys, RootsAndSystemKeysAreNeverDeleted) {
   struct Case {
     RootKey root;

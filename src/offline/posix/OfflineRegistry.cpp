@@ -345,4 +345,29 @@ RegStatus OfflineRegistry::deleteLeafKey(const RegKeyHandle& handle, const std::
   return RegStatus::NotFound;
 }
 
+// Hive files change only through this registry: the key's parent, found
+// again by the path the key was opened by, holds exactly the key's node.
+RegStatus OfflineRegistry::deleteOpenKey(const RegKeyHandle& handle) {
+  const Key* key = live(handle);
+  if (!key) return RegStatus::NotFound;
+  if (key->access == RegAccess::Read || key->shown.empty() || key->virtualKey())
+    return RegStatus::AccessDenied;
+  const std::size_t slash = key->shown.rfind('\\');
+  const std::string parentPath = slash == std::string::npos ? "" : key->shown.substr(0, slash);
+  const std::string leaf = key->shown.substr(slash == std::string::npos ? 0 : slash + 1);
+  RegKeyPtr parent;
+  if (const RegStatus opened =
+          openKey(key->root, nullptr, parentPath, RegAccess::All, false, parent);
+      opened != RegStatus::Ok)
+    return opened;
+  // deleteLeafKey removes the child of the first layer that holds the name.
+  for (const HiveLayer& layer : static_cast<const Key&>(*parent).layers) {
+    const std::optional<HiveNode> child = layer.hive->child(layer.node, leaf);
+    if (!child) continue;
+    const bool same = layer.hive == key->top()->hive && *child == key->top()->node;
+    return same ? deleteLeafKey(*parent, leaf) : RegStatus::NotFound;
+  }
+  return deleteLeafKey(*parent, leaf);  // a mount point: refused there
+}
+
 }  // namespace hs::offline

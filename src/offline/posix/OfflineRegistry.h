@@ -51,6 +51,7 @@ class OfflineRegistry final : public RegistryBackend {
   RegStatus setValue(const RegKeyHandle& key, const RegValue& value) override;
   RegStatus deleteValue(const RegKeyHandle& key, const std::string& name) override;
   RegStatus deleteLeafKey(const RegKeyHandle& parent, const std::string& name) override;
+  RegStatus deleteOpenKey(const RegKeyHandle& key) override;
 
   const std::vector<WriteRefusal>& refusals() const { return refusals_; }
 

@@ -11,6 +11,7 @@ struct MemoryRegistry::Node {
   // Keyed by the upper-cased name: byte order of upper-case UTF-8 is the
   // case-insensitive order in which the registry enumerates subkeys.
   std::map<std::string, std::shared_ptr<Node>> children;
+  std::weak_ptr<Node> parent;  // none for a root
   std::vector<RegValue> values;
   bool deleted = false;
   bool isLink = false;  // its SymbolicLinkValue names the key it stands for
@@ -137,6 +138,7 @@ RegStatus MemoryRegistry::walk(std::shared_ptr<Node>& node, RootKey& root, const
       auto child = std::make_shared<Node>();
       child->name = parts[i];
       child->upperFullPath = node->upperFullPath + "\\" + upper;
+      child->parent = node;
       it = node->children.emplace(upper, child).first;
     }
     node = it->second;
@@ -180,6 +182,7 @@ bool MemoryRegistry::createLink(RootKey root, const std::string& path,
   link->name = leaf;
   link->upperFullPath = parentNode->upperFullPath + "\\" + upper;
   link->isLink = true;
+  link->parent = parentNode;
   // The target is stored as the system stores it: UTF-16 without a final NUL.
   link->values.push_back(
       RegValue{kLinkValueName, kRegLink, Utf16LeBytes(Utf8ToUtf16(kernelTarget), false)});
@@ -267,6 +270,18 @@ RegStatus MemoryRegistry::deleteLeafKey(const RegKeyHandle& parent, const std::s
   if (refusesDelete(it->second->upperFullPath)) return RegStatus::AccessDenied;
   MarkDeleted(*it->second);
   handle.node->children.erase(it);
+  return RegStatus::Ok;
+}
+
+RegStatus MemoryRegistry::deleteOpenKey(const RegKeyHandle& key) {
+  const auto& handle = AsMemory(key);
+  if (handle.node->deleted) return RegStatus::NotFound;
+  const std::shared_ptr<Node> parent = handle.node->parent.lock();
+  if (!parent || handle.access == RegAccess::Read) return RegStatus::AccessDenied;
+  if (!handle.node->children.empty()) return RegStatus::AccessDenied;
+  if (refusesDelete(handle.node->upperFullPath)) return RegStatus::AccessDenied;
+  MarkDeleted(*handle.node);
+  parent->children.erase(UpperCase(handle.node->name));
   return RegStatus::Ok;
 }
 

@@ -28,6 +28,7 @@ class MemoryRegistry : public RegistryBackend {
   RegStatus setValue(const RegKeyHandle& key, const RegValue& value) override;
   RegStatus deleteValue(const RegKeyHandle& key, const std::string& name) override;
   RegStatus deleteLeafKey(const RegKeyHandle& parent, const std::string& name) override;
+  RegStatus deleteOpenKey(const RegKeyHandle& key) override;
 
   // The user whose hive HKEY_CURRENT_USER stands for in link targets.
   static constexpr const char* kCurrentUserSid = "S-1-5-21-0-0-0-1000";

@@ -189,6 +189,11 @@ RegStatus Win32Registry::subkeyNames(const RegKeyHandle& key, std::vector<std::s
 }
 
 RegStatus Win32Registry::values(const RegKeyHandle& key, std::vector<RegValue>& out) {
+  return valuesUpTo(key, std::numeric_limits<std::size_t>::max(), out);
+}
+
+RegStatus Win32Registry::valuesUpTo(const RegKeyHandle& key, std::size_t limit,
+                                    std::vector<RegValue>& out) {
   const HKEY raw = RawKey(key);
   std::wstring name(kValueNameChars, L'\0');
   std::vector<std::uint8_t> data(kValueDataBytes);
@@ -196,6 +201,10 @@ RegStatus Win32Registry::values(const RegKeyHandle& key, std::vector<RegValue>& 
   // lists key after key into one vector reuses their buffers.
   std::size_t count = 0;
   for (DWORD index = 0;; ++index, ++count) {
+    if (count == limit) {
+      out.resize(count);
+      return RegStatus::Ok;
+    }
     DWORD type = 0, nameChars = 0, dataBytes = 0;
     const LSTATUS status = EnumValueAt(raw, index, name, &data, type, nameChars, dataBytes);
     if (status != ERROR_SUCCESS) {
@@ -289,6 +298,10 @@ RegStatus Win32Registry::deleteLeafKey(const RegKeyHandle& parent, const std::st
       ::RegOpenKeyExW(RawKey(parent), leaf.c_str(), REG_OPTION_OPEN_LINK, DELETE, key.put());
   if (opened != ERROR_SUCCESS) return ToStatus(opened);
   return DeleteOpenKey(key.get());
+}
+
+RegStatus Win32Registry::deleteOpenKey(const RegKeyHandle& key) {
+  return DeleteOpenKey(RawKey(key));
 }
 
 }  // namespace hs::win32

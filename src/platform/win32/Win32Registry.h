@@ -23,12 +23,15 @@ class Win32Registry : public RegistryBackend {
                     RegView view = RegView::Own) override;
   RegStatus subkeyNames(const RegKeyHandle& key, std::vector<std::string>& out) override;
   RegStatus values(const RegKeyHandle& key, std::vector<RegValue>& out) override;
+  RegStatus valuesUpTo(const RegKeyHandle& key, std::size_t count,
+                       std::vector<RegValue>& out) override;
   RegStatus valueNames(const RegKeyHandle& key, std::vector<std::string>& out) override;
   RegStatus queryValue(const RegKeyHandle& key, const std::string& name, RegValue& out) override;
   RegStatus keyInfo(const RegKeyHandle& key, RegKeyInfo& out) override;
   RegStatus setValue(const RegKeyHandle& key, const RegValue& value) override;
   RegStatus deleteValue(const RegKeyHandle& key, const std::string& name) override;
   RegStatus deleteLeafKey(const RegKeyHandle& parent, const std::string& name) override;
+  RegStatus deleteOpenKey(const RegKeyHandle& key) override;
 };
 
 }  // namespace hs::win32
