@@ -36,8 +36,11 @@ build_targets() {
   flock 9
   local launcher=()
   command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  # -O1 and line tables: libFuzzer's usual build; the sanitizers' reports
+  # still name file and line, and it compiles in four fifths of the time.
   CXX=clang++ cmake -S . -B "$BUILD" -DHS_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    "${launcher[@]}" >build/cmake-fuzz.log 2>&1 || { cat build/cmake-fuzz.log; return 1; }
+    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only -DNDEBUG" "${launcher[@]}" \
+    >build/cmake-fuzz.log 2>&1 || { cat build/cmake-fuzz.log; return 1; }
   cmake --build "$BUILD" -j"$JOBS" >build/build-fuzz.log 2>&1 || { cat build/build-fuzz.log; return 1; }
   flock -u 9
 }
