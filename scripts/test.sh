@@ -5,9 +5,9 @@
 #
 # The Windows tests mostly wait for Wine, so they are the run's long pole:
 # the x64 build comes first, then three Wine lanes, each in a prefix of its
-# own, run side by side while the rest builds at low priority (native, then
-# the x86 programs, a build check: this kernel runs no 32-bit code, then the
-# fuzz targets). A lane that needs a later build waits for its step.
+# own, run side by side while the rest builds at low priority (the x86
+# programs, a build check: this kernel runs no 32-bit code, then native, then
+# the fuzz targets). A lane that needs a later build waits for its step.
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
 scripts/setup.sh
@@ -62,15 +62,17 @@ echo "== Windows build done at $(elapsed)"
 wait "${first_jobs[@]}"  # the source checks and the prefixes' first start
 
 # The builds Wine does not wait for, one after the other at low priority.
+# The x86 programs first: the installer, the longest script, needs them and
+# the native build.
 later_builds() {
+  run_logged build-x86.log scripts/build.sh win32
+  step_done build-x86
   run_logged build-native.log scripts/build.sh native
   step_done build-native
   [ -e "$LOGS/build-native.log.failed" ] || {
     run_logged native.log build/native/hivesweep-tests
     run_logged asan.log build/native/hivesweep-lifetime-asan
   }
-  run_logged build-x86.log scripts/build.sh win32
-  step_done build-x86
   run_logged build-fuzz.log scripts/fuzz.sh build
   [ -e "$LOGS/build-fuzz.log.failed" ] || run_logged fuzz.log scripts/fuzz.sh replay
   step_done fuzz
