@@ -12,7 +12,36 @@ add_library(hs_win32 STATIC ${HS_WIN32_SOURCES})
 target_link_libraries(hs_win32 PUBLIC hs_engine ${HS_WIN_LIBS})
 target_link_libraries(hs_win32 PUBLIC comdlg32)  # the common save dialog
 target_compile_options(hs_win32 PRIVATE ${HS_WARNINGS})
-hs_unity(hs_win32)
+
+# Unity batches never mix window code with the rest: the linker takes whole
+# objects, and one window file in a batch the console uses would make
+# hivesweep-cli.exe load the window libraries (comctl32, uxtheme: a quarter
+# second at each start under Wine). Batches of at most 8 per folder and kind.
+function(hs_unity_apart_from_windows target)
+  if(NOT HS_UNITY)
+    return()
+  endif()
+  get_target_property(sources ${target} SOURCES)
+  foreach(source ${sources})
+    get_filename_component(folder ${source} DIRECTORY)
+    get_filename_component(folder ${folder} DIRECTORY)
+    get_filename_component(folder ${folder} NAME)
+    if(source MATCHES "/(app|widgets|mainwindow|ui)/win32/|Dialog\\.cpp$|/(BrowseForFolder|FullRegistryBackup|RegProgressHint)\\.cpp$")
+      set(kind window)
+    else()
+      set(kind system)
+    endif()
+    set(key "${folder}_${kind}")
+    if(NOT DEFINED count_${key})
+      set(count_${key} 0)
+    endif()
+    math(EXPR batch "${count_${key}} / 8")
+    math(EXPR count_${key} "${count_${key}} + 1")
+    set_source_files_properties(${source} TARGET_DIRECTORY ${target} PROPERTIES UNITY_GROUP "${key}_${batch}")
+  endforeach()
+  set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_MODE GROUP)
+endfunction()
+hs_unity_apart_from_windows(hs_win32)
 
 # One resource script (UTF-8) with the manifests and the version, for both
 # programs; the GUI's pictures (Pictures.rc, included by it for the GUI) are
