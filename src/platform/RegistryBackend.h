@@ -45,6 +45,10 @@ struct RegValue {
 struct RegKeyInfo {
   std::uint32_t subkeyCount = 0;
   std::uint32_t valueCount = 0;
+  // When the key or one of its values was last created, set or deleted, in
+  // the units of RegistryBackend::writeClock(); 0 where the backend keeps no such
+  // time. Adding or deleting a subkey moves its parent's time too.
+  std::uint64_t lastWriteTime = 0;
 };
 
 enum class RegAccess { Read, All };
@@ -95,6 +99,10 @@ class RegistryBackend {
   virtual RegStatus valueNames(const RegKeyHandle& key, std::vector<std::string>& out) = 0;
   virtual RegStatus queryValue(const RegKeyHandle& key, const std::string& name, RegValue& out) = 0;
   virtual RegStatus keyInfo(const RegKeyHandle& key, RegKeyInfo& out) = 0;
+  // The clock a write stamps on its key, in 100-ns units (Windows' FILETIME):
+  // a write after this call stamps a time no earlier. 0 where the backend
+  // keeps no write times.
+  virtual std::uint64_t writeClock() { return 0; }
   virtual RegStatus setValue(const RegKeyHandle& key, const RegValue& value) = 0;
   virtual RegStatus deleteValue(const RegKeyHandle& key, const std::string& name) = 0;
   // Deletes the direct subkey `name` of `parent`; it must have no subkeys.

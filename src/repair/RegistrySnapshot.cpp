@@ -61,8 +61,12 @@ bool SnapshotInto(RegistryBackend& registry, RootKey root, const std::string& ke
   RegKeyInfo info;
   // The counts first: the values are then read without the listing's last
   // call, and the subkeys of a leaf (most keys a repair removes) not at all.
-  // A value added meanwhile is caught by the delete, which reads them all.
+  // A value added meanwhile is caught by the delete's check.
+  const std::uint64_t readFrom = registry.writeClock();
   RegStatus status = registry.keyInfo(*key, info);
+  if (info.lastWriteTime != 0 && readFrom >= kSettledTicks &&
+      info.lastWriteTime <= readFrom - kSettledTicks)
+    snapshot.settledWriteTime = info.lastWriteTime;
   if (status == RegStatus::Ok) status = registry.valuesUpTo(*key, info.valueCount, snapshot.values);
   if (status == RegStatus::Ok && info.subkeyCount != 0)
     status = registry.subkeyNames(*key, subkeys);
@@ -102,6 +106,28 @@ bool SameValues(const std::vector<RegValue>& expected, const std::vector<RegValu
   for (std::size_t i = 0; i < expected.size(); ++i)
     if (!SameValue(expected[i], actual[i])) return false;
   return true;
+}
+
+enum class KeyState { Unchanged, Changed, Gone };
+
+// Whether the key still holds what the snapshot read. A settled write time
+// that is still the key's shows it unwritten since (one call); any other
+// answer has its values read again and compared.
+KeyState StateSinceSnapshot(RegistryBackend& registry, const RegKeyHandle& key,
+                            const KeySnapshot& snapshot) {
+  if (snapshot.settledWriteTime != 0) {
+    RegKeyInfo info;
+    const RegStatus status = registry.keyInfo(key, info);
+    if (status == RegStatus::NotFound) return KeyState::Gone;
+    if (status == RegStatus::Ok && info.lastWriteTime == snapshot.settledWriteTime &&
+        info.valueCount == snapshot.values.size())
+      return KeyState::Unchanged;
+  }
+  std::vector<RegValue> values;
+  const RegStatus read = registry.values(key, values);
+  if (read == RegStatus::NotFound) return KeyState::Gone;
+  return read == RegStatus::Ok && SameValues(snapshot.values, values) ? KeyState::Unchanged
+                                                                      : KeyState::Changed;
 }
 
 bool CompareSection(const RegFileSection& section, const std::string& fullKey,
@@ -218,8 +244,7 @@ bool DeleteSnapshotTree(RegistryBackend& registry, RootKey root,
         "the key " + FullKeyName(root, path) + " changed after its backup was written";
     RegKeyPtr key;
     if (!OpenKey(registry, root, path, RegAccess::Read, key, reason)) return false;
-    std::vector<RegValue> values;
-    if (registry.values(*key, values) != RegStatus::Ok || !SameValues(it->values, values)) {
+    if (StateSinceSnapshot(registry, *key, *it) != KeyState::Unchanged) {
       reason = changed;
       return false;
     }
@@ -248,15 +273,15 @@ bool DeleteHeldKey(RegistryBackend& registry, RootKey root, const KeySnapshot& s
                    const RegKeyHandle& key, std::string& reason) {
   const std::string fullKey = FullKeyName(root, snapshot.keyPath);
   const std::string changed = "the key " + fullKey + " changed after its backup was written";
-  std::vector<RegValue> values;
-  const RegStatus read = registry.values(key, values);
-  if (read == RegStatus::NotFound) {
-    reason = "the key " + fullKey + " cannot be read: " + StatusText(read);
-    return false;
-  }
-  if (read != RegStatus::Ok || !SameValues(snapshot.values, values)) {
-    reason = changed;
-    return false;
+  switch (StateSinceSnapshot(registry, key, snapshot)) {
+    case KeyState::Gone:
+      reason = "the key " + fullKey + " cannot be read: " + StatusText(RegStatus::NotFound);
+      return false;
+    case KeyState::Changed:
+      reason = changed;
+      return false;
+    case KeyState::Unchanged:
+      break;
   }
   const RegStatus status = registry.deleteOpenKey(key);
   if (status != RegStatus::Ok) {

@@ -14,6 +14,11 @@ namespace hs {
 struct KeySnapshot {
   std::string keyPath;  // below the root, no leading backslash
   std::vector<RegValue> values;
+  // The key's last-write time as it was read, when that lay well before the
+  // read began (0 otherwise, or where the backend keeps no such time). A
+  // write since then stamps a later time, so the same time at the delete
+  // shows the key unchanged without reading its values again.
+  std::uint64_t settledWriteTime = 0;
 };
 
 // One key with its whole subtree (depth first, parent first), or one value of
@@ -59,6 +64,11 @@ class ParentKeys {
   RegKeyPtr m_key;
 };
 
+// How long a key's last-write time must lie before a snapshot's read for
+// KeySnapshot::settledWriteTime: longer than the registry's clock is coarse
+// or late (a tick of 16 ms on Windows; Wine's server stamps the time it woke).
+constexpr std::uint64_t kSettledTicks = 2 * 10'000'000;  // 2 s in 100-ns units
+
 // Deletes the keys of a whole-key snapshot, deepest and last first. A key that
 // gained a subkey or whose values changed since the snapshot is not deleted:
 // the removal stops there with `reason`, keeping everything above it. No key
@@ -68,7 +78,7 @@ bool DeleteSnapshotTree(RegistryBackend& registry, RootKey root,
                         ParentKeys* parents = nullptr);
 
 // Deletes the one key of a snapshot through the handle it was read by (kept
-// by SnapshotKeyTree), after reading its values again; refused, with
+// by SnapshotKeyTree), after checking its values again; refused, with
 // `reason`, when the key changed or gained a subkey since.
 bool DeleteHeldKey(RegistryBackend& registry, RootKey root, const KeySnapshot& snapshot,
                    const RegKeyHandle& key, std::string& reason);

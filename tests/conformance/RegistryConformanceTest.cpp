@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "common/Text.h"
 #include "conformance/RegistryConformance.h"
@@ -453,6 +455,62 @@ TEST_P(RegistryConformance, ReadAccessRefusesWrites) {
   EXPECT_EQ(backend->deleteLeafKey(*readChild, "Below"), RegStatus::Ok);
   EXPECT_EQ(backend->deleteLeafKey(*readOnly, "Made"), RegStatus::Ok);
   EXPECT_FALSE(open("R\\Made"));
+}
+
+// The repair trusts a key's last-write time to show it unwritten since a
+// snapshot: every kind of write must move the time past the clock read
+// before it, and no read may move it.
+TEST_P(RegistryConformance, EveryWriteStampsItsKeyLaterThanTheClockBeforeIt) {
+  HS_NEEDS_WRITES();
+  if (backend->writeClock() == 0) GTEST_SKIP() << GetParam().name << " keeps no write times";
+  RegKeyPtr key = open("Stamped", true);
+  ASSERT_TRUE(key);
+  const auto stamp = [&] {
+    RegKeyInfo info;
+    EXPECT_EQ(backend->keyInfo(*key, info), RegStatus::Ok);
+    return info.lastWriteTime;
+  };
+  const auto clockAfter = [&](std::uint64_t time) {
+    std::uint64_t now = backend->writeClock();
+    for (int tries = 0; now <= time && tries < 1000; ++tries) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      now = backend->writeClock();
+    }
+    EXPECT_GT(now, time) << "the clock stands still";
+    return now;
+  };
+  struct Write {
+    const char* name;
+    std::function<RegStatus()> run;
+  } writes[] = {
+      {"value set", [&] { return backend->setValue(*key, Value("v", kRegSz, Wide(u"1"))); }},
+      {"value set again, same size",
+       [&] { return backend->setValue(*key, Value("v", kRegSz, Wide(u"2"))); }},
+      {"value deleted", [&] { return backend->deleteValue(*key, "v"); }},
+      {"subkey made",
+       [&] {
+         RegKeyPtr sub;
+         return backend->openKey(GetParam().root, key.get(), "Sub", RegAccess::All, true, sub);
+       }},
+      {"subkey deleted", [&] { return backend->deleteLeafKey(*key, "Sub"); }},
+  };
+  for (const Write& write : writes) {
+    SCOPED_TRACE(write.name);
+    const std::uint64_t before = clockAfter(stamp());
+    ASSERT_EQ(write.run(), RegStatus::Ok);
+    const std::uint64_t written = stamp();
+    EXPECT_GE(written, before);
+    EXPECT_LE(written, backend->writeClock());
+  }
+  const std::uint64_t settled = stamp();
+  std::vector<RegValue> values;
+  std::vector<std::string> names;
+  RegValue value;
+  EXPECT_EQ(backend->values(*key, values), RegStatus::Ok);
+  EXPECT_EQ(backend->subkeyNames(*key, names), RegStatus::Ok);
+  EXPECT_EQ(backend->queryValue(*key, "v", value), RegStatus::NotFound);
+  RegKeyPtr again = open("Stamped");
+  EXPECT_EQ(stamp(), settled) << "a read moved the time";
 }
 
 TEST_P(RegistryConformance, LinksAreFollowedUnlessTheLastComponentIsOpenedItself) {

@@ -610,6 +610,88 @@ TEST(RegistrySnapshot, AKeyKeptOpenIsDeletedOnlyAsItWasRead) {
   EXPECT_EQ(readOnly.keys.at(0).values.size(), 1u);
 }
 
+// Counts the listings of values, which the check of a settled key spares.
+class ValueListCounting : public MemoryRegistry {
+ public:
+  RegStatus values(const RegKeyHandle& key, std::vector<RegValue>& out) override {
+    ++listings;
+    return MemoryRegistry::values(key, out);
+  }
+  int listings = 0;
+};
+
+TEST(RegistrySnapshot, ASettledKeyIsCheckedByItsWriteTimeAndReadAgainWhenItMoved) {
+  struct Case {
+    const char* name;
+    void (*change)(TRegistry& key);  // on Software\App\Sub after the snapshot
+    const char* reason;              // "" when the key goes
+    int listings;                    // value listings of the check
+  } cases[] = {
+      {"unchanged", [](TRegistry&) {}, "", 0},
+      {"value changed, same size", [](TRegistry& key) { key.WriteValueText("x", "2"); },
+       "changed after", 1},
+      {"value set to what it held", [](TRegistry& key) { key.WriteValueText("x", "1"); }, "", 1},
+      {"value deleted and another added",
+       [](TRegistry& key) {
+         key.RemoveValue("x");
+         key.WriteValueText("y", "1");
+       },
+       "changed after", 1},
+      {"subkey gained", [](TRegistry& key) { key.OpenPath("New", true); }, "changed after", 1},
+      {"made again in its place",
+       [](TRegistry& key) {
+         key.RemovePath("\\Software\\App\\Sub");
+         key.OpenPath("\\Software\\App\\Sub", true);
+         key.WriteValueText("x", "1");
+       },
+       "no longer exists", 0},
+  };
+  RegFileError error;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ValueListCounting reg;
+    ASSERT_TRUE(ImportRegText(reg, kFixture, error));
+    reg.passTime(kSettledTicks);
+    KeptOpenSnapshot read = ReadKeptOpen(reg, "Software\\App\\Sub");
+    ASSERT_TRUE(read.held);
+    EXPECT_NE(read.keys.at(0).settledWriteTime, 0u);
+    TRegistry key(reg, RootKey::CurrentUser);
+    ASSERT_TRUE(key.OpenPath("Software\\App\\Sub"));
+    c.change(key);
+    key.ClosePath();
+    reg.listings = 0;
+    std::string reason;
+    const bool deleted =
+        DeleteHeldKey(reg, RootKey::CurrentUser, read.keys.at(0), *read.held, reason);
+    EXPECT_EQ(deleted, std::string(c.reason).empty()) << reason;
+    if (!deleted) {
+      EXPECT_NE(reason.find(c.reason), std::string::npos) << reason;
+    }
+    EXPECT_EQ(reg.listings, c.listings);
+  }
+  // A time close to the snapshot may be shared with a write yet to come: such
+  // a key is read again in full, and so is every key of a tree.
+  ValueListCounting reg;
+  ASSERT_TRUE(ImportRegText(reg, kFixture, error));
+  reg.passTime(kSettledTicks / 2);
+  KeptOpenSnapshot fresh = ReadKeptOpen(reg, "Software\\App\\Sub");
+  EXPECT_EQ(fresh.keys.at(0).settledWriteTime, 0u);
+  reg.listings = 0;
+  std::string reason;
+  EXPECT_TRUE(DeleteHeldKey(reg, RootKey::CurrentUser, fresh.keys.at(0), *fresh.held, reason));
+  EXPECT_EQ(reg.listings, 1);
+  reg.passTime(kSettledTicks);
+  std::vector<KeySnapshot> tree;
+  ASSERT_TRUE(SnapshotKeyTree(reg, RootKey::CurrentUser, "Software\\App\\Tree", tree, reason));
+  TRegistry key(reg, RootKey::CurrentUser);
+  ASSERT_TRUE(key.OpenPath("Software\\App\\Tree\\Leaf"));
+  key.WriteValue({"Deep", kRegMultiSz, {0x62, 0, 0, 0}});
+  key.ClosePath();
+  EXPECT_FALSE(DeleteSnapshotTree(reg, RootKey::CurrentUser, tree, reason));
+  EXPECT_NE(reason.find("Tree\\Leaf changed after"), std::string::npos) << reason;
+  EXPECT_TRUE(key.PathExists("Software\\App\\Tree\\Leaf"));
+}
+
 TEST(ProtectedKeys, RootsAndSystemKeysAreNeverDeleted) {
   struct Case {
     RootKey root;

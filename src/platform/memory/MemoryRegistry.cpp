@@ -15,6 +15,7 @@ struct MemoryRegistry::Node {
   std::vector<RegValue> values;
   bool deleted = false;
   bool isLink = false;  // its SymbolicLinkValue names the key it stands for
+  std::uint64_t lastWriteTime = 0;
 
   RegValue* findValue(const std::string& valueName) {
     for (RegValue& v : values)
@@ -73,6 +74,10 @@ void MemoryRegistry::denyAccess(const std::string& fullKeyPath) {
 
 void MemoryRegistry::denyWriteAccess(const std::string& fullKeyPath) {
   m_readOnly.insert(UpperCase(fullKeyPath));
+}
+
+void MemoryRegistry::touch(Node& node) {
+  node.lastWriteTime = ++m_clock;
 }
 
 void MemoryRegistry::refuseDeletes(const std::string& fullKeyPath) {
@@ -139,6 +144,8 @@ RegStatus MemoryRegistry::walk(std::shared_ptr<Node>& node, RootKey& root, const
       child->name = parts[i];
       child->upperFullPath = node->upperFullPath + "\\" + upper;
       child->parent = node;
+      touch(*child);
+      touch(*node);
       it = node->children.emplace(upper, child).first;
     }
     node = it->second;
@@ -183,6 +190,8 @@ bool MemoryRegistry::createLink(RootKey root, const std::string& path,
   link->upperFullPath = parentNode->upperFullPath + "\\" + upper;
   link->isLink = true;
   link->parent = parentNode;
+  touch(*link);
+  touch(*parentNode);
   // The target is stored as the system stores it: UTF-16 without a final NUL.
   link->values.push_back(
       RegValue{kLinkValueName, kRegLink, Utf16LeBytes(Utf8ToUtf16(kernelTarget), false)});
@@ -230,6 +239,7 @@ RegStatus MemoryRegistry::keyInfo(const RegKeyHandle& key, RegKeyInfo& out) {
   if (node->deleted) return RegStatus::NotFound;
   out.subkeyCount = static_cast<std::uint32_t>(node->children.size());
   out.valueCount = static_cast<std::uint32_t>(node->values.size());
+  out.lastWriteTime = node->lastWriteTime;
   return RegStatus::Ok;
 }
 
@@ -243,6 +253,7 @@ RegStatus MemoryRegistry::setValue(const RegKeyHandle& key, const RegValue& valu
   } else {
     handle.node->values.push_back(value);
   }
+  touch(*handle.node);
   return RegStatus::Ok;
 }
 
@@ -255,6 +266,7 @@ RegStatus MemoryRegistry::deleteValue(const RegKeyHandle& key, const std::string
   for (auto it = values.begin(); it != values.end(); ++it) {
     if (EqualsNoCase(it->name, name)) {
       values.erase(it);
+      touch(*handle.node);
       return RegStatus::Ok;
     }
   }
@@ -270,6 +282,7 @@ RegStatus MemoryRegistry::deleteLeafKey(const RegKeyHandle& parent, const std::s
   if (refusesDelete(it->second->upperFullPath)) return RegStatus::AccessDenied;
   MarkDeleted(*it->second);
   handle.node->children.erase(it);
+  touch(*handle.node);
   return RegStatus::Ok;
 }
 
@@ -282,6 +295,7 @@ RegStatus MemoryRegistry::deleteOpenKey(const RegKeyHandle& key) {
   if (refusesDelete(handle.node->upperFullPath)) return RegStatus::AccessDenied;
   MarkDeleted(*handle.node);
   parent->children.erase(UpperCase(handle.node->name));
+  touch(*parent);
   return RegStatus::Ok;
 }
 

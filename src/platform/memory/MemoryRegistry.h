@@ -25,6 +25,7 @@ class MemoryRegistry : public RegistryBackend {
   RegStatus valueNames(const RegKeyHandle& key, std::vector<std::string>& out) override;
   RegStatus queryValue(const RegKeyHandle& key, const std::string& name, RegValue& out) override;
   RegStatus keyInfo(const RegKeyHandle& key, RegKeyInfo& out) override;
+  std::uint64_t writeClock() override { return ++m_clock; }
   RegStatus setValue(const RegKeyHandle& key, const RegValue& value) override;
   RegStatus deleteValue(const RegKeyHandle& key, const std::string& name) override;
   RegStatus deleteLeafKey(const RegKeyHandle& parent, const std::string& name) override;
@@ -46,9 +47,14 @@ class MemoryRegistry : public RegistryBackend {
   // user's view of HKEY_LOCAL_MACHINE.
   void denyWriteAccess(const std::string& fullKeyPath);
 
+  // Moves the clock on, as time passes between writes. Each write and each
+  // look at the clock advance it by one unit.
+  void passTime(std::uint64_t units) { m_clock += units; }
+
   struct Node;
 
  private:
+  void touch(Node& node);
   std::shared_ptr<Node> rootNode(RootKey root) const;
   // Moves `node` along `path`; links met on the way are followed, the last
   // one only when `followLast`. `hops` counts links followed so far.
@@ -62,6 +68,8 @@ class MemoryRegistry : public RegistryBackend {
   std::set<std::string> m_denied;
   std::set<std::string> m_noDelete;
   std::set<std::string> m_readOnly;
+  std::uint64_t m_clock = kClockStart;
+  static constexpr std::uint64_t kClockStart = 133'485'408'000'000'000;  // 2024-01-01
 };
 
 }  // namespace hs

@@ -68,12 +68,17 @@ std::wstring NormalizedPath(const std::string& path) {
 struct KeyLimits {
   DWORD subkeyCount = 0, valueCount = 0;
   DWORD maxSubkeyChars = 0, maxValueNameChars = 0, maxDataBytes = 0;
+  FILETIME lastWriteTime{};
 };
 
 LSTATUS QueryLimits(HKEY key, KeyLimits& out) {
   return ::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &out.subkeyCount, &out.maxSubkeyChars,
                             nullptr, &out.valueCount, &out.maxValueNameChars, &out.maxDataBytes,
-                            nullptr, nullptr);
+                            nullptr, &out.lastWriteTime);
+}
+
+std::uint64_t Ticks(const FILETIME& time) {
+  return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
 DWORD Grown(DWORD size) {
@@ -264,7 +269,14 @@ RegStatus Win32Registry::keyInfo(const RegKeyHandle& key, RegKeyInfo& out) {
     return ToStatus(status);
   out.subkeyCount = limits.subkeyCount;
   out.valueCount = limits.valueCount;
+  out.lastWriteTime = Ticks(limits.lastWriteTime);
   return RegStatus::Ok;
+}
+
+std::uint64_t Win32Registry::writeClock() {
+  FILETIME now{};
+  ::GetSystemTimeAsFileTime(&now);
+  return Ticks(now);
 }
 
 RegStatus Win32Registry::setValue(const RegKeyHandle& key, const RegValue& value) {

@@ -28,6 +28,8 @@ class Win32Registry : public RegistryBackend {
   RegStatus valueNames(const RegKeyHandle& key, std::vector<std::string>& out) override;
   RegStatus queryValue(const RegKeyHandle& key, const std::string& name, RegValue& out) override;
   RegStatus keyInfo(const RegKeyHandle& key, RegKeyInfo& out) override;
+  // The system time, which the registry stamps on the keys it writes.
+  std::uint64_t writeClock() override;
   RegStatus setValue(const RegKeyHandle& key, const RegValue& value) override;
   RegStatus deleteValue(const RegKeyHandle& key, const std::string& name) override;
   RegStatus deleteLeafKey(const RegKeyHandle& parent, const std::string& name) override;
