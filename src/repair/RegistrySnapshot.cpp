@@ -171,24 +171,6 @@ bool SnapshotKeyTree(RegistryBackend& registry, RootKey root, const std::string&
   return SnapshotInto(registry, root, keyPath, 0, out, reason, keepOpen);
 }
 
-bool SnapshotValue(RegistryBackend& registry, RootKey root, const std::string& keyPath,
-                   const std::string& valueName, std::vector<KeySnapshot>& out,
-                   std::string& reason) {
-  out.clear();
-  RegKeyPtr key;
-  if (!OpenKey(registry, root, keyPath, RegAccess::Read, key, reason, LastLink::Follow))
-    return false;
-  RegValue value;
-  const RegStatus status = registry.queryValue(*key, valueName, value);
-  if (status != RegStatus::Ok) {
-    reason = "the " + ValueLabel(FullKeyName(root, keyPath), valueName) +
-             " cannot be read: " + StatusText(status);
-    return false;
-  }
-  out.push_back({keyPath, {std::move(value)}});
-  return true;
-}
-
 std::string FormatSnapshot(RootKey root, const std::vector<KeySnapshot>& snapshot,
                            const CodePage& codePage) {
   std::string out;

@@ -30,9 +30,6 @@ struct KeySnapshot {
 bool SnapshotKeyTree(RegistryBackend& registry, RootKey root, const std::string& keyPath,
                      std::vector<KeySnapshot>& out, std::string& reason,
                      RegKeyPtr* keepOpen = nullptr);
-bool SnapshotValue(RegistryBackend& registry, RootKey root, const std::string& keyPath,
-                   const std::string& valueName, std::vector<KeySnapshot>& out,
-                   std::string& reason);
 
 // The snapshot as backup file sections, in its order. Throws
 // UnrepresentableError when the file cannot carry a key or value.
