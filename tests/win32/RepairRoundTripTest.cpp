@@ -8,6 +8,7 @@
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
 #include "regfile/RegFileReader.h"
+#include "repair/RegistrySnapshot.h"
 #include "repair/Repair.h"
 #include "restore/RestoreBackup.h"
 #include "restore/win32/RegistryEditorProcess.h"
@@ -190,6 +191,41 @@ TEST_F(RoundTripTest, RepairThenRegeditImportRestoresEveryDeletedItem) {
     ADD_FAILURE() << difference.item << " " << difference.problem;
   ExpectSameTree(valuesBefore, Tree(base + "\\Values"));
   ExpectSameTree(treeBefore, Tree(base + "\\Tree \"q\" [x] @=y"));
+}
+
+// The delete trusts a settled last-write time only as far as the real
+// registry stamps every write: a value rewritten to data of the same size,
+// between the snapshot and the delete, must still keep its key.
+TEST_F(RoundTripTest, ASettledKeyRewrittenBeforeItsDeleteIsKept) {
+  const std::string base = kRoundTripBase;
+  Write(reg, base + "\\Rewritten", {Sz("x", "1"), {"n", kRegDword, {1, 0, 0, 0}}});
+  Write(reg, base + "\\Untouched", {Sz("x", "1")});
+  ::Sleep(static_cast<DWORD>(kSettledTicks / 10'000 + 200));
+  struct Read {
+    std::vector<KeySnapshot> keys;
+    RegKeyPtr held;
+  } rewritten, untouched;
+  std::string reason;
+  ASSERT_TRUE(SnapshotKeyTree(reg, RootKey::CurrentUser, base + "\\Rewritten", rewritten.keys,
+                              reason, &rewritten.held));
+  ASSERT_TRUE(SnapshotKeyTree(reg, RootKey::CurrentUser, base + "\\Untouched", untouched.keys,
+                              reason, &untouched.held));
+  ASSERT_TRUE(rewritten.held && untouched.held);
+  EXPECT_NE(rewritten.keys.at(0).settledWriteTime, 0u);
+  EXPECT_NE(untouched.keys.at(0).settledWriteTime, 0u);
+  TRegistry key(reg, RootKey::CurrentUser);
+  ASSERT_TRUE(key.OpenPath(base + "\\Rewritten"));
+  ASSERT_TRUE(key.WriteValueText("x", "2"));
+  key.ClosePath();
+
+  EXPECT_FALSE(DeleteHeldKey(reg, RootKey::CurrentUser, rewritten.keys.at(0), *rewritten.held,
+                             reason));
+  EXPECT_NE(reason.find("changed after"), std::string::npos) << reason;
+  EXPECT_TRUE(DeleteHeldKey(reg, RootKey::CurrentUser, untouched.keys.at(0), *untouched.held,
+                            reason))
+      << reason;
+  EXPECT_TRUE(key.PathExists(base + "\\Rewritten"));
+  EXPECT_FALSE(key.PathExists(base + "\\Untouched"));
 }
 
 // The reader must store what Wine's importer stores for the same file.
