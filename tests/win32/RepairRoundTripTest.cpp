@@ -218,11 +218,11 @@ TEST_F(RoundTripTest, ASettledKeyRewrittenBeforeItsDeleteIsKept) {
   ASSERT_TRUE(key.WriteValueText("x", "2"));
   key.ClosePath();
 
-  EXPECT_FALSE(DeleteHeldKey(reg, RootKey::CurrentUser, rewritten.keys.at(0), *rewritten.held,
-                             reason));
+  EXPECT_FALSE(
+      DeleteHeldKey(reg, RootKey::CurrentUser, rewritten.keys.at(0), *rewritten.held, reason));
   EXPECT_NE(reason.find("changed after"), std::string::npos) << reason;
-  EXPECT_TRUE(DeleteHeldKey(reg, RootKey::CurrentUser, untouched.keys.at(0), *untouched.held,
-                            reason))
+  EXPECT_TRUE(
+      DeleteHeldKey(reg, RootKey::CurrentUser, untouched.keys.at(0), *untouched.held, reason))
       << reason;
   EXPECT_TRUE(key.PathExists(base + "\\Rewritten"));
   EXPECT_FALSE(key.PathExists(base + "\\Untouched"));
