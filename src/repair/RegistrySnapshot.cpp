@@ -110,11 +110,23 @@ bool SameValues(const std::vector<RegValue>& expected, const std::vector<RegValu
 
 enum class KeyState { Unchanged, Changed, Gone };
 
-// Whether the key still holds what the snapshot read. A settled write time
-// that is still the key's shows it unwritten since (one call); any other
-// answer has its values read again and compared.
-KeyState StateSinceSnapshot(RegistryBackend& registry, const RegKeyHandle& key,
-                            const KeySnapshot& snapshot) {
+// Whether the key still holds what the snapshot read: its values read again
+// and compared.
+KeyState ValuesSinceSnapshot(RegistryBackend& registry, const RegKeyHandle& key,
+                             const KeySnapshot& snapshot) {
+  std::vector<RegValue> values;
+  const RegStatus read = registry.values(key, values);
+  if (read == RegStatus::NotFound) return KeyState::Gone;
+  return read == RegStatus::Ok && SameValues(snapshot.values, values) ? KeyState::Unchanged
+                                                                      : KeyState::Changed;
+}
+
+// The same for a key kept open since its snapshot. The handle holds the very
+// key that was read, so a settled write time that is still its own shows it
+// unwritten since (one call); any other answer has its values read again. A
+// key opened by path again could be another key with the same time.
+KeyState HeldKeySinceSnapshot(RegistryBackend& registry, const RegKeyHandle& key,
+                              const KeySnapshot& snapshot) {
   if (snapshot.settledWriteTime != 0) {
     RegKeyInfo info;
     const RegStatus status = registry.keyInfo(key, info);
@@ -123,11 +135,7 @@ KeyState StateSinceSnapshot(RegistryBackend& registry, const RegKeyHandle& key,
         info.valueCount == snapshot.values.size())
       return KeyState::Unchanged;
   }
-  std::vector<RegValue> values;
-  const RegStatus read = registry.values(key, values);
-  if (read == RegStatus::NotFound) return KeyState::Gone;
-  return read == RegStatus::Ok && SameValues(snapshot.values, values) ? KeyState::Unchanged
-                                                                      : KeyState::Changed;
+  return ValuesSinceSnapshot(registry, key, snapshot);
 }
 
 bool CompareSection(const RegFileSection& section, const std::string& fullKey,
@@ -226,7 +234,7 @@ bool DeleteSnapshotTree(RegistryBackend& registry, RootKey root,
         "the key " + FullKeyName(root, path) + " changed after its backup was written";
     RegKeyPtr key;
     if (!OpenKey(registry, root, path, RegAccess::Read, key, reason)) return false;
-    if (StateSinceSnapshot(registry, *key, *it) != KeyState::Unchanged) {
+    if (ValuesSinceSnapshot(registry, *key, *it) != KeyState::Unchanged) {
       reason = changed;
       return false;
     }
@@ -255,7 +263,7 @@ bool DeleteHeldKey(RegistryBackend& registry, RootKey root, const KeySnapshot& s
                    const RegKeyHandle& key, std::string& reason) {
   const std::string fullKey = FullKeyName(root, snapshot.keyPath);
   const std::string changed = "the key " + fullKey + " changed after its backup was written";
-  switch (StateSinceSnapshot(registry, key, snapshot)) {
+  switch (HeldKeySinceSnapshot(registry, key, snapshot)) {
     case KeyState::Gone:
       reason = "the key " + fullKey + " cannot be read: " + StatusText(RegStatus::NotFound);
       return false;

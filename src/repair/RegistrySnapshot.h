@@ -16,8 +16,9 @@ struct KeySnapshot {
   std::vector<RegValue> values;
   // The key's last-write time as it was read, when that lay well before the
   // read began (0 otherwise, or where the backend keeps no such time). A
-  // write since then stamps a later time, so the same time at the delete
-  // shows the key unchanged without reading its values again.
+  // write since then stamps a later time, so the same time at the delete of
+  // a key kept open since (DeleteHeldKey) shows it unchanged without reading
+  // its values again.
   std::uint64_t settledWriteTime = 0;
 };
 
