@@ -22,8 +22,9 @@ struct BackupItem {
   bool wholeKey = false;
   std::vector<KeySnapshot> snapshot;  // what was read; all the delete may remove
   std::string sections;               // the snapshot as file sections
-  // A whole key of one key, kept open from its snapshot to its delete: what
-  // was read and verified is what goes, and it is opened once.
+  // A whole key of one key, or the key of the one value, kept open from its
+  // snapshot to its delete: what was read and verified is what goes, and it
+  // is opened once.
   RegKeyPtr heldKey;
 };
 

@@ -281,19 +281,17 @@ bool DeleteHeldKey(RegistryBackend& registry, RootKey root, const KeySnapshot& s
   return true;
 }
 
-bool DeleteSnapshotValue(RegistryBackend& registry, RootKey root, const KeySnapshot& snapshot,
-                         std::string& reason) {
+bool DeleteHeldValue(RegistryBackend& registry, RootKey root, const KeySnapshot& snapshot,
+                     const RegKeyHandle& key, std::string& reason) {
   const RegValue& expected = snapshot.values.at(0);
   const std::string label = ValueLabel(FullKeyName(root, snapshot.keyPath), expected.name);
-  RegKeyPtr key;
-  if (!OpenKey(registry, root, snapshot.keyPath, RegAccess::All, key, reason)) return false;
   RegValue now;
-  const RegStatus read = registry.queryValue(*key, expected.name, now);
+  const RegStatus read = registry.queryValue(key, expected.name, now);
   if (read != RegStatus::Ok || !SameValue(now, expected)) {
     reason = "the " + label + " changed after its backup was written";
     return false;
   }
-  const RegStatus status = registry.deleteValue(*key, expected.name);
+  const RegStatus status = registry.deleteValue(key, expected.name);
   if (status != RegStatus::Ok) {
     reason = "the system refused to delete the " + label + ": " + StatusText(status);
     return false;

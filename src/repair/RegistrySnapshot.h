@@ -81,9 +81,10 @@ bool DeleteSnapshotTree(RegistryBackend& registry, RootKey root,
 bool DeleteHeldKey(RegistryBackend& registry, RootKey root, const KeySnapshot& snapshot,
                    const RegKeyHandle& key, std::string& reason);
 
-// Deletes the one value of a value snapshot, unless it changed since the
-// snapshot (then false with `reason`, nothing deleted).
-bool DeleteSnapshotValue(RegistryBackend& registry, RootKey root, const KeySnapshot& snapshot,
-                         std::string& reason);
+// Deletes the one value of a value snapshot through the handle its key was
+// read by (opened for deleting), unless the value changed since the snapshot
+// or the key is gone (then false with `reason`, nothing deleted).
+bool DeleteHeldValue(RegistryBackend& registry, RootKey root, const KeySnapshot& snapshot,
+                     const RegKeyHandle& key, std::string& reason);
 
 }  // namespace hs

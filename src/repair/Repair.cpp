@@ -4,6 +4,7 @@
 
 #include "common/Rot13.h"
 #include "common/Text.h"
+#include "platform/RegistryLinks.h"
 #include "regfile/RegFileReader.h"
 #include "repair/ProtectedKeys.h"
 #include "repair/RegistrySnapshot.h"
@@ -280,18 +281,25 @@ bool RepairRun::readItem(BackupItem& item) {
     const std::string label =
         FullPath(item.root, item.keyPath) +
         (item.valueName.empty() ? " (default value)" : " value \"" + item.valueName + "\"");
+    // Opened as the delete goes: a link is never gone through, and the key
+    // stays open to the delete, which reaches only the key read here.
     RegKeyPtr key;
-    const RegStatus opened =
-        m_registry.openKey(item.root, nullptr, item.keyPath, RegAccess::All, false, key);
+    const RegStatus opened = m_registry.openKey(item.root, nullptr, item.keyPath, RegAccess::All,
+                                                false, key, LastLink::OpenLink);
     if (opened == RegStatus::NotFound)
       return fail("the key " + FullPath(item.root, item.keyPath) + " no longer exists");
     if (opened != RegStatus::Ok)
       return fail("the key " + FullPath(item.root, item.keyPath) +
                   " cannot be opened for deleting");
     RegValue value;
-    if (m_registry.queryValue(*key, item.valueName, value) != RegStatus::Ok)
+    if (m_registry.queryValue(*key, item.valueName, value) != RegStatus::Ok) {
+      if (IsLinkKey(m_registry, *key))
+        return fail("the key " + FullPath(item.root, item.keyPath) +
+                    " is a registry link; the values it leads to are not deleted through it");
       return fail("the " + label + " no longer exists");
+    }
     item.snapshot = {{item.keyPath, {std::move(value)}}};
+    item.heldKey = std::move(key);
   }
   return true;
 }
@@ -378,7 +386,7 @@ bool RepairRun::deleteItem(const BackupItem& item, ParentKeys& parents) {
   std::string reason;
   bool deleted = false;
   if (!item.wholeKey)
-    deleted = DeleteSnapshotValue(m_registry, item.root, item.snapshot.at(0), reason);
+    deleted = DeleteHeldValue(m_registry, item.root, item.snapshot.at(0), *item.heldKey, reason);
   else if (item.heldKey)
     deleted = DeleteHeldKey(m_registry, item.root, item.snapshot.at(0), *item.heldKey, reason);
   else

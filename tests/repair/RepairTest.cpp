@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
+
 #include "common/Text.h"
 #include "platform/TRegistry.h"
 #include "platform/memory/MemoryFileSystem.h"
@@ -690,6 +693,95 @@ TEST(RegistrySnapshot, ASettledKeyIsCheckedByItsWriteTimeAndReadAgainWhenItMoved
   EXPECT_FALSE(DeleteSnapshotTree(reg, RootKey::CurrentUser, tree, reason));
   EXPECT_NE(reason.find("Tree\\Leaf changed after"), std::string::npos) << reason;
   EXPECT_TRUE(key.PathExists("Software\\App\\Tree\\Leaf"));
+}
+
+// Counts the openings of one key, and lets the registry change while a
+// backup is read back: after its write, before its delete.
+class ValueRepairWorld : public MemoryFileSystem {
+ public:
+  FsStatus readFileFrom(const std::string& path, std::uint64_t offset, std::string& out) override {
+    if (change) std::exchange(change, nullptr)();
+    return MemoryFileSystem::readFileFrom(path, offset, out);
+  }
+  std::function<void()> change;
+};
+
+class KeyOpenCounting : public MemoryRegistry {
+ public:
+  RegStatus openKey(RootKey root, const RegKeyHandle* parent, const std::string& path,
+                    RegAccess access, bool create, RegKeyPtr& out, LastLink last = LastLink::Follow,
+                    RegView view = RegView::Own) override {
+    if (EqualsNoCase(path, "Software\\Values")) ++opens;
+    return MemoryRegistry::openKey(root, parent, path, access, create, out, last, view);
+  }
+  int opens = 0;
+};
+
+TEST(RepairValues, AValueGoesOnlyFromTheKeyItWasReadFromAndThatKeyIsOpenedOnce) {
+  // Rows are repaired bottom to top, the first alone in its batch: a change
+  // made at its read-back comes between its snapshot and its delete.
+  struct Case {
+    const char* name;
+    std::function<void(MemoryRegistry&)> change;  // after the first backup's write
+    const char* key;                              // the rows' key, below HKEY_CURRENT_USER
+    std::vector<std::string> rows;                // its values named by the rows
+    const char* reason;                           // "" when the values go
+  } cases[] = {
+      {"unchanged", nullptr, "Software\\Values", {"A", "B", "C"}, ""},
+      {"the value rewritten",
+       [](MemoryRegistry& reg) {
+         TRegistry key(reg, RootKey::CurrentUser);
+         key.OpenPath("Software\\Values");
+         key.WriteValueText("B", "2");
+       },
+       "Software\\Values",
+       {"B"},
+       "changed after"},
+      {"the key made again with the same values",
+       [](MemoryRegistry& reg) {
+         TRegistry key(reg, RootKey::CurrentUser);
+         key.RemovePath("\\Software\\Values");
+         key.OpenPath("\\Software\\Values", true);
+         for (const char* name : {"A", "B", "C"}) key.WriteValueText(name, "1");
+       },
+       "Software\\Values",
+       {"B"},
+       "changed after"},
+      {"a link to the key", nullptr, "Software\\Alias", {"A", "B", "C"}, "is a registry link"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    KeyOpenCounting reg;
+    ValueRepairWorld fs;
+    fs.addFolder(kFolder);
+    TRegistry key(reg, RootKey::CurrentUser);
+    ASSERT_TRUE(key.OpenPath("Software\\Values", true));
+    for (const char* name : {"A", "B", "C"}) key.WriteValueText(name, "1");
+    key.ClosePath();
+    ASSERT_TRUE(
+        reg.createLink(RootKey::CurrentUser, "Software\\Alias",
+                       MemoryRegistry::kernelPath(RootKey::CurrentUser, "Software\\Values")));
+    if (c.change) fs.change = [&] { c.change(reg); };
+    std::vector<Finding> rows;
+    for (const std::string& name : c.rows)
+      rows.push_back(
+          Row(FindingKind::fkNamedValue, std::string("HKEY_CURRENT_USER\\") + c.key, name));
+    reg.opens = 0;
+    RepairHooks hooks;
+    hooks.clock = [] { return LocalDateTime{2024, 3, 7, 9, 15, 2}; };
+    const RepairOutcome outcome = RepairRun(reg, fs, kFolder, false, hooks).Run(rows);
+    const int opens = reg.opens;
+    EXPECT_EQ(outcome.end, RepairEnd::Completed);
+    const bool goes = std::string(c.reason).empty();
+    EXPECT_EQ(outcome.notRepaired.size(), goes ? 0u : c.rows.size());
+    for (const NotRepaired& failed : outcome.notRepaired)
+      EXPECT_NE(failed.reason.find(c.reason), std::string::npos) << failed.reason;
+    ASSERT_TRUE(key.OpenPath("\\Software\\Values"));
+    EXPECT_EQ(key.KeyCounts().valueCount, goes ? 3u - c.rows.size() : 3u);
+    if (goes) {
+      EXPECT_EQ(opens, 3) << "one opening per value, from its snapshot to its delete";
+    }
+  }
 }
 
 TEST(ProtectedKeys, RootsAndSystemKeysAreNeverDeleted) {
