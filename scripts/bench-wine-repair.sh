@@ -1,21 +1,34 @@
 #!/usr/bin/env bash
-# Times the repair of 5,000 uninstall entries under Wine against Wine's own
-# "regedit /e" export of the same key. The entries name programs that are
-# gone and offer no uninstall command, so the Add/Remove Programs task finds
-# each of them and the repair deletes each whole entry, its backup written,
-# read back and verified first. Each round imports the entries afresh, times
-# the export, then the scan and the repair (hivesweep-repair-bench times them
-# apart); the figures are the medians of the rounds' ratios, the pair of each
-# round timed back to back so that the machine's load weighs on both. One
-# more round counts the Win32 calls of both (scripts/wine-bench-tools.sh).
+# Times the repair of 5,000 registry items under Wine against Wine's own
+# "regedit /e" export of the key that holds them. KIND "uninstall" (the
+# default): uninstall entries that name programs that are gone and offer no
+# uninstall command, so the Add/Remove Programs task finds each of them and
+# the repair deletes each whole entry. KIND "shared-dlls": values of the
+# shared-library counters, each naming a library that is gone, which the
+# Shared DLLs task finds and the repair deletes value by value. Each item's
+# backup is written, read back and verified first. Each round imports the
+# items afresh, times the export, then the scan and the repair
+# (hivesweep-repair-bench times them apart); the figures are the medians of
+# the rounds' ratios, the pair of each round timed back to back so that the
+# machine's load weighs on both. One more round counts the Win32 calls of
+# both (scripts/wine-bench-tools.sh).
 # Wine's server is kept running, so Wine's own start-up is left out, except
 # the start of the regedit process, which the export's time includes.
 # Slow (minutes); not part of scripts/test.sh. Needs build/win64 (run
-# HS_BENCH=ON scripts/build.sh win64 first). Usage: scripts/bench-wine-repair.sh [ROUNDS] [ENTRIES]
+# HS_BENCH=ON scripts/build.sh win64 first).
+# Usage: scripts/bench-wine-repair.sh [ROUNDS] [ITEMS] [KIND]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROUNDS="${1:-5}"
 ENTRIES="${2:-5000}"
+KIND="${3:-uninstall}"
+case "$KIND" in
+  uninstall) SECTION=11 UNIT=entry VALUES_PER_ITEM=7
+    KEY='HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall' ;;
+  shared-dlls) SECTION=9 UNIT=value VALUES_PER_ITEM=1
+    KEY='HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\SharedDLLs' ;;
+  *) echo "KIND is uninstall or shared-dlls" >&2; exit 2 ;;
+esac
 BENCH="${HS_REPAIR_BENCH:-build/win64/hivesweep-repair-bench.exe}"  # another build to time
 [ -f "$BENCH" ] || { echo "build $BENCH first (HS_BENCH=ON scripts/build.sh win64)" >&2; exit 2; }
 . scripts/wine-env.sh
@@ -24,14 +37,18 @@ hs_new_prefix
 trap hs_end_prefix EXIT
 OUT="$(mktemp -d /tmp/hivesweep-repair-bench.XXXXXX)"
 C="$WINEPREFIX/drive_c"
-KEY='HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 
-python3 - "$OUT/entries.reg" "$ENTRIES" "$KEY" <<'PY'
+python3 - "$OUT/entries.reg" "$ENTRIES" "$KEY" "$KIND" <<'PY'
 import sys
-reg_path, count, key = sys.argv[1], int(sys.argv[2]), sys.argv[3]
+reg_path, count, key, kind = sys.argv[1], int(sys.argv[2]), sys.argv[3], sys.argv[4]
 with open(reg_path, "w", encoding="latin-1", newline="\r\n") as out:
     out.write("REGEDIT4\n\n")
-    for n in range(count):
+    if kind == "shared-dlls":
+        out.write(f"[{key}]\n")
+        for n in range(count):
+            out.write(f'"C:\\\\Program Files\\\\Gone Vendor {n % 50}\\\\lib{n}.dll"=dword:{1 + n % 3:08x}\n')
+        out.write("\n")
+    for n in range(count if kind == "uninstall" else 0):
         folder = f"C:\\\\Program Files\\\\Gone Vendor {n % 50}\\\\Gone Program {n}"
         out.write(f"[{key}\\Gone Program {n}]\n")
         out.write(f'"DisplayName"="Gone Program {n}"\n')
@@ -56,8 +73,8 @@ fresh_entries() {
 
 fresh_entries
 count_calls export regedit /e 'C:\export.reg' "$KEY"
-count_calls repair "$BENCH" --sections 11 --backup-dir 'C:\bench-backup'
-call_table export repair "$ENTRIES" entry "$((ENTRIES * 7))" value
+count_calls repair "$BENCH" --sections "$SECTION" --backup-dir 'C:\bench-backup'
+call_table export repair "$ENTRIES" "$UNIT" "$((ENTRIES * VALUES_PER_ITEM))" value
 
 : >"$OUT/export.times"
 : >"$OUT/repair.times"
@@ -68,7 +85,7 @@ for round in $(seq 1 "$ROUNDS"); do
   start=$(date +%s.%N)
   "$HS_WINE" regedit /e 'C:\export.reg' "$KEY" >"$OUT/export.log" 2>&1
   exported=$(seconds_since "$start")
-  "$HS_WINE" "$BENCH" --sections 11 --backup-dir 'C:\bench-backup' >"$OUT/repair.out" 2>"$OUT/repair.err" ||
+  "$HS_WINE" "$BENCH" --sections "$SECTION" --backup-dir 'C:\bench-backup' >"$OUT/repair.out" 2>"$OUT/repair.err" ||
     { echo "the repair failed:"; cat "$OUT/repair.err"; exit 1; }
   repair=$(awk '/^repair-seconds/ { print $2 }' "$OUT/repair.out" | tr -d '\r')
   scan=$(awk '/^scan-seconds/ { print $2 }' "$OUT/repair.out" | tr -d '\r')

@@ -5,6 +5,7 @@
 // would be. Items whose deletes could change what another item of the batch
 // read (ItemsOverlap) must not share a batch.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -24,8 +25,8 @@ struct BackupItem {
   std::string sections;               // the snapshot as file sections
   // A whole key of one key, or the key of the one value, kept open from its
   // snapshot to its delete: what was read and verified is what goes, and it
-  // is opened once.
-  RegKeyPtr heldKey;
+  // is opened once (the values of one key in a batch share it).
+  std::shared_ptr<RegKeyHandle> heldKey;
 };
 
 // What the items of a batch touch. An item overlaps the batch when deleting

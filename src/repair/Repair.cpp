@@ -273,34 +273,48 @@ bool RepairRun::valueTarget(const std::string& hive, const std::string& keyPath,
 }
 
 bool RepairRun::readItem(BackupItem& item) {
+  if (!item.wholeKey) return readValueItem(item);
   std::string reason;
-  if (item.wholeKey) {
-    if (!SnapshotKeyTree(m_registry, item.root, item.keyPath, item.snapshot, reason, &item.heldKey))
-      return fail(reason);
-  } else {
-    const std::string label =
-        FullPath(item.root, item.keyPath) +
-        (item.valueName.empty() ? " (default value)" : " value \"" + item.valueName + "\"");
-    // Opened as the delete goes: a link is never gone through, and the key
-    // stays open to the delete, which reaches only the key read here.
-    RegKeyPtr key;
-    const RegStatus opened = m_registry.openKey(item.root, nullptr, item.keyPath, RegAccess::All,
-                                                false, key, LastLink::OpenLink);
-    if (opened == RegStatus::NotFound)
-      return fail("the key " + FullPath(item.root, item.keyPath) + " no longer exists");
-    if (opened != RegStatus::Ok)
+  RegKeyPtr held;
+  if (!SnapshotKeyTree(m_registry, item.root, item.keyPath, item.snapshot, reason, &held))
+    return fail(reason);
+  item.heldKey = std::move(held);
+  return true;
+}
+
+// Opened as the delete goes: a link is never gone through, and the key stays
+// open to the delete, which reaches only the key read here. The values of one
+// key in a batch share its handle.
+bool RepairRun::openValueKey(const BackupItem& item) {
+  if (m_valueKey.handle && m_valueKey.root == item.root && m_valueKey.keyPath == item.keyPath)
+    return true;
+  m_valueKey = {};
+  RegKeyPtr key;
+  const RegStatus opened = m_registry.openKey(item.root, nullptr, item.keyPath, RegAccess::All,
+                                              false, key, LastLink::OpenLink);
+  if (opened == RegStatus::NotFound)
+    return fail("the key " + FullPath(item.root, item.keyPath) + " no longer exists");
+  if (opened != RegStatus::Ok)
+    return fail("the key " + FullPath(item.root, item.keyPath) + " cannot be opened for deleting");
+  m_valueKey = {item.root, item.keyPath, std::move(key)};
+  return true;
+}
+
+bool RepairRun::readValueItem(BackupItem& item) {
+  if (!openValueKey(item)) return false;
+  const RegKeyHandle& key = *m_valueKey.handle;
+  RegValue value;
+  if (m_registry.queryValue(key, item.valueName, value) != RegStatus::Ok) {
+    if (IsLinkKey(m_registry, key))
       return fail("the key " + FullPath(item.root, item.keyPath) +
-                  " cannot be opened for deleting");
-    RegValue value;
-    if (m_registry.queryValue(*key, item.valueName, value) != RegStatus::Ok) {
-      if (IsLinkKey(m_registry, *key))
-        return fail("the key " + FullPath(item.root, item.keyPath) +
-                    " is a registry link; the values it leads to are not deleted through it");
-      return fail("the " + label + " no longer exists");
-    }
-    item.snapshot = {{item.keyPath, {std::move(value)}}};
-    item.heldKey = std::move(key);
+                  " is a registry link; the values it leads to are not deleted through it");
+    return fail(
+        "the " + FullPath(item.root, item.keyPath) +
+        (item.valueName.empty() ? " (default value)" : " value \"" + item.valueName + "\"") +
+        " no longer exists");
   }
+  item.snapshot = {{item.keyPath, {std::move(value)}}};
+  item.heldKey = m_valueKey.handle;
   return true;
 }
 
@@ -380,6 +394,7 @@ void RepairRun::requireBackupInPlace() {
 void RepairRun::clearBatch() {
   m_batch.clear();
   m_footprint.Clear();
+  m_valueKey = {};
 }
 
 bool RepairRun::deleteItem(const BackupItem& item, ParentKeys& parents) {

@@ -14,6 +14,7 @@
 //   or changed after its backup stops the delete;
 // * every checked row that was not repaired carries a reason.
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -127,6 +128,9 @@ class RepairRun {
   bool rowTarget(const Finding& row, BackupItem& out);
   // Reads the item's snapshot; false (with m_reason) when it cannot be read.
   bool readItem(BackupItem& item);
+  bool readValueItem(BackupItem& item);
+  // Opens the key of a value item into m_valueKey, unless it is open there.
+  bool openValueKey(const BackupItem& item);
   // Formats the snapshot; false (with m_reason) when the file cannot carry it.
   bool formatItem(BackupItem& item);
   // Adds a targeted item to the batch, committing the batch first when the
@@ -160,6 +164,12 @@ class RepairRun {
   std::vector<PendingItem> m_batch;
   BatchFootprint m_footprint;
   std::size_t m_batchLimit = 1;
+  // The key of the batch's last value item, open for deleting.
+  struct OpenValueKey {
+    RootKey root = RootKey::CurrentUser;
+    std::string keyPath;
+    std::shared_ptr<RegKeyHandle> handle;
+  } m_valueKey;
 };
 
 // After a completed run, the rows it took out of the list go to the

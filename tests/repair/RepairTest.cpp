@@ -717,7 +717,7 @@ class KeyOpenCounting : public MemoryRegistry {
   int opens = 0;
 };
 
-TEST(RepairValues, AValueGoesOnlyFromTheKeyItWasReadFromAndThatKeyIsOpenedOnce) {
+TEST(RepairValues, AValueGoesOnlyFromTheKeyItWasReadFromAndThatKeyIsOpenedOncePerBatch) {
   // Rows are repaired bottom to top, the first alone in its batch: a change
   // made at its read-back comes between its snapshot and its delete.
   struct Case {
@@ -779,7 +779,9 @@ TEST(RepairValues, AValueGoesOnlyFromTheKeyItWasReadFromAndThatKeyIsOpenedOnce) 
     ASSERT_TRUE(key.OpenPath("\\Software\\Values"));
     EXPECT_EQ(key.KeyCounts().valueCount, goes ? 3u - c.rows.size() : 3u);
     if (goes) {
-      EXPECT_EQ(opens, 3) << "one opening per value, from its snapshot to its delete";
+      // The first batch holds one row, the second two: the key is opened
+      // once for each, from the snapshots to the deletes.
+      EXPECT_EQ(opens, 2);
     }
   }
 }
