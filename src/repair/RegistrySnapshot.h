@@ -22,10 +22,10 @@ struct KeySnapshot {
   std::uint64_t settledWriteTime = 0;
 };
 
-// One key with its whole subtree (depth first, parent first), or one value of
-// one key. False with `reason` when a key or value cannot be read, or when the
-// key or a key below it is a registry link (never followed: a backup file
-// cannot recreate one, so such a tree is not deleted).
+// One key with its whole subtree (depth first, parent first). False with
+// `reason` when a key cannot be read, or when the key or a key below it is a
+// registry link (never followed: a backup file cannot recreate one, so such a
+// tree is not deleted).
 // With `keepOpen`, a key with no subkeys that may be deleted is kept open
 // there for DeleteHeldKey (left empty otherwise).
 bool SnapshotKeyTree(RegistryBackend& registry, RootKey root, const std::string& keyPath,
