@@ -211,8 +211,10 @@ bool RepairRun::targetGone(const Finding& row) {
   const RegStatus opened = m_registry.openKey(item.root, nullptr, item.keyPath, RegAccess::Read,
                                               false, key, LastLink::OpenLink);
   if (opened != RegStatus::Ok || item.wholeKey) return opened == RegStatus::NotFound;
+  // A link shows only its target's name: the values it leads to are there.
   RegValue value;
-  return m_registry.queryValue(*key, item.valueName, value) == RegStatus::NotFound;
+  return m_registry.queryValue(*key, item.valueName, value) == RegStatus::NotFound &&
+         !IsLinkKey(m_registry, *key);
 }
 
 bool RepairRun::deleteFile(const std::string& path) {
