@@ -565,6 +565,25 @@ KeptOpenSnapshot ReadKeptOpen(MemoryRegistry& reg, const std::string& path) {
   return out;
 }
 
+// Changes Software\\App\\Sub after its kept-open snapshot, then deletes it
+// through the held handle: it goes when `reason` is "", else it stays and
+// the refusal names `reason`.
+void ChangeThenDeleteHeld(MemoryRegistry& reg, const KeptOpenSnapshot& read,
+                          void (*change)(TRegistry& key), const std::string& reason) {
+  TRegistry key(reg, RootKey::CurrentUser);
+  ASSERT_TRUE(key.OpenPath("Software\\App\\Sub"));
+  change(key);
+  key.ClosePath();
+  std::string refusal;
+  const bool deleted =
+      DeleteHeldKey(reg, RootKey::CurrentUser, read.keys.at(0), *read.held, refusal);
+  EXPECT_EQ(deleted, reason.empty()) << refusal;
+  if (!deleted) {
+    EXPECT_NE(refusal.find(reason), std::string::npos) << refusal;
+  }
+  EXPECT_EQ(key.PathExists("\\Software\\App\\Sub"), !deleted);
+}
+
 TEST(RegistrySnapshot, AKeyKeptOpenIsDeletedOnlyAsItWasRead) {
   struct Case {
     const char* name;
@@ -590,18 +609,7 @@ TEST(RegistrySnapshot, AKeyKeptOpenIsDeletedOnlyAsItWasRead) {
     ASSERT_TRUE(ImportRegText(reg, kFixture, error));
     KeptOpenSnapshot read = ReadKeptOpen(reg, "Software\\App\\Sub");
     ASSERT_TRUE(read.held);
-    TRegistry key(reg, RootKey::CurrentUser);
-    ASSERT_TRUE(key.OpenPath("Software\\App\\Sub"));
-    c.change(key);
-    key.ClosePath();
-    std::string reason;
-    const bool deleted =
-        DeleteHeldKey(reg, RootKey::CurrentUser, read.keys.at(0), *read.held, reason);
-    EXPECT_EQ(deleted, std::string(c.reason).empty()) << reason;
-    if (!deleted) {
-      EXPECT_NE(reason.find(c.reason), std::string::npos) << reason;
-    }
-    EXPECT_EQ(key.PathExists("\\Software\\App\\Sub"), !deleted);
+    ChangeThenDeleteHeld(reg, read, c.change, c.reason);
   }
   // Only a key without subkeys that may be deleted is kept open.
   MemoryRegistry reg;
@@ -658,18 +666,8 @@ TEST(RegistrySnapshot, ASettledKeyIsCheckedByItsWriteTimeAndReadAgainWhenItMoved
     KeptOpenSnapshot read = ReadKeptOpen(reg, "Software\\App\\Sub");
     ASSERT_TRUE(read.held);
     EXPECT_NE(read.keys.at(0).settledWriteTime, 0u);
-    TRegistry key(reg, RootKey::CurrentUser);
-    ASSERT_TRUE(key.OpenPath("Software\\App\\Sub"));
-    c.change(key);
-    key.ClosePath();
-    reg.listings = 0;
-    std::string reason;
-    const bool deleted =
-        DeleteHeldKey(reg, RootKey::CurrentUser, read.keys.at(0), *read.held, reason);
-    EXPECT_EQ(deleted, std::string(c.reason).empty()) << reason;
-    if (!deleted) {
-      EXPECT_NE(reason.find(c.reason), std::string::npos) << reason;
-    }
+    reg.listings = 0;  // the changes list no values
+    ChangeThenDeleteHeld(reg, read, c.change, c.reason);
     EXPECT_EQ(reg.listings, c.listings);
   }
   // A time close to the snapshot may be shared with a write yet to come: such
